@@ -1,0 +1,69 @@
+# VARNO build entry points. Every target installs what it needs first.
+JOBS     ?= $(shell nproc)
+WERROR   ?= OFF
+CMAKE    ?= cmake
+GEN      := -G Ninja
+FUZZ_SECONDS ?= 60
+TSAN_FILTER  ?= *Reader*:*Mailbox*:*NmeaLog*:*SerialPort*:*Threads*
+
+.PHONY: all bootstrap configure build run test sanitize tsan bench fuzz format clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+configure: bootstrap
+	$(CMAKE) -S . -B build $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNO_WERROR=$(WERROR)
+
+build: configure
+	$(CMAKE) --build build -j $(JOBS)
+
+run: build
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  ./build/src/gui/varno; \
+	else \
+	  echo "No display: running VARNO offscreen for two seconds."; \
+	  QT_QPA_PLATFORM=offscreen ./build/src/gui/varno --quit-after 2000; \
+	fi
+
+test: build
+	cd build && ctest --output-on-failure -j $(JOBS)
+
+# Core, platform and command-line tests with AddressSanitizer and UBSan.
+sanitize: bootstrap
+	$(CMAKE) -S . -B build-asan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DVARNO_WERROR=$(WERROR) \
+	  -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_BENCH=OFF -DVARNO_SANITIZE=address,undefined
+	$(CMAKE) --build build-asan -j $(JOBS)
+	cd build-asan && ctest --output-on-failure -j $(JOBS)
+
+# The threading tests (reader, mailbox, log) under ThreadSanitizer.
+tsan: bootstrap
+	$(CMAKE) -S . -B build-tsan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DVARNO_WERROR=$(WERROR) \
+	  -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_BENCH=OFF -DVARNO_SANITIZE=thread
+	$(CMAKE) --build build-tsan -j $(JOBS) --target varno_core_tests varno_platform_tests
+	TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/varno_core_tests --gtest_filter='$(TSAN_FILTER)'
+	TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/varno_platform_tests --gtest_filter='$(TSAN_FILTER)'
+
+bench: bootstrap
+	$(CMAKE) -S . -B build-bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_TESTS=OFF
+	$(CMAKE) --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
+
+# Each fuzz target for FUZZ_SECONDS, seeded from fuzz/seeds and the shared corpus.
+fuzz: bootstrap
+	CC=clang CXX=clang++ $(CMAKE) -S . -B build-fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVARNO_FUZZ=ON -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_TESTS=OFF
+	$(CMAKE) --build build-fuzz -j $(JOBS)
+	@for f in build-fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; n=$$(basename $$f); \
+	  mkdir -p build-fuzz/corpus/$$n; dirs="fuzz/seeds/$$n"; \
+	  if [ -f fuzz/seeds/$$n.dirs ]; then \
+	    dirs="$$dirs $$(sed -e 's|@CORPUS@|../shared/corpus|' -e 's|@SOURCE@|.|' fuzz/seeds/$$n.dirs)"; fi; \
+	  echo "== $$n for $(FUZZ_SECONDS)s"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -max_len=4096 build-fuzz/corpus/$$n $$dirs || exit 1; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-tsan build-bench build-fuzz
