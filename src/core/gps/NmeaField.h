@@ -1,0 +1,24 @@
+// Picks one comma-separated field out of an NMEA text.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace varno::gps {
+
+// The decoder reads every field through a buffer of this size, so a field is
+// cut to kNmeaFieldBufferSize - 1 = 24 characters.
+inline constexpr std::size_t kNmeaFieldBufferSize = 25;
+
+// Copies field n (0-based, fields separated by ',') of text into buffer, at most
+// size - 1 characters, and terminates it. A field ends at ',', '*' or the end of
+// the text. False, with buffer set empty, when the text has fewer than n commas,
+// or the field is empty or starts with '*'. size 0 copies nothing and is false.
+bool NmeaField(std::string_view text, int n, char* buffer, std::size_t size);
+
+// The same field as a view into text, cut to maxLength characters; empty when
+// NmeaField would return false.
+std::string_view nmeaFieldView(std::string_view text, int n,
+                               std::size_t maxLength = kNmeaFieldBufferSize - 1);
+
+} // namespace varno::gps
