@@ -1,0 +1,338 @@
+// The settings file: registry keys and values kept in a REGEDIT4-format text file.
+#include "settings/SettingsStore.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include <fmt/printf.h>
+
+namespace varno::settings {
+namespace fs = std::filesystem;
+namespace {
+
+std::string fullPath(std::string_view key)
+{
+    std::string p(kRootKey);
+    p += '\\';
+    p += key;
+    return p;
+}
+
+// Texts the file format cannot carry: a line break would end the line, and a
+// registry string ends at its first NUL anyway.
+bool holdable(std::string_view s)
+{
+    return s.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
+}
+
+bool validKey(std::string_view key)
+{
+    return !key.empty() && holdable(key) && key.back() != '\\';
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(std::string path, FileSync* sync)
+    : path_(std::move(path)), sync_(sync ? sync : &stdioSync_)
+{
+}
+
+std::string SettingsStore::unreadableMessage(std::string_view path)
+{
+    return "The settings file\n" + std::string(path) + "\ncannot be read and is ignored.";
+}
+
+void SettingsStore::refresh() const
+{
+    std::error_code ec;
+    fs::file_status st = fs::status(path_, ec);
+    if (ec || !fs::exists(st)) {
+        if (!loaded_ || exists_) {
+            doc_ = RegDocument{};
+            bad_ = false;
+            reason_.clear();
+        }
+        loaded_ = true;
+        exists_ = false;
+        return;
+    }
+    bool regular = fs::is_regular_file(st);
+    std::uintmax_t size = regular ? fs::file_size(path_, ec) : 0;
+    if (ec)
+        size = 0;
+    fs::file_time_type mtime = fs::last_write_time(path_, ec);
+    if (ec)
+        mtime = {};
+    if (loaded_ && exists_ && size == size_ && mtime == mtime_)
+        return;
+    loaded_ = exists_ = true;
+    size_ = size;
+    mtime_ = mtime;
+    doc_ = RegDocument{};
+    bad_ = false;
+    reason_.clear();
+
+    auto markBad = [this](std::string why) {
+        bad_ = true;
+        sawBad_ = true;
+        reason_ = std::move(why);
+        doc_ = RegDocument{};
+    };
+    if (!regular)
+        return markBad("not a regular file");
+    if (size > kMaxFileBytes)
+        return markBad("larger than any settings file");
+    std::FILE* f = std::fopen(path_.c_str(), "rb");
+    if (!f)
+        return markBad("cannot be opened");
+    std::string bytes;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        bytes.append(buffer, n);
+        if (bytes.size() > kMaxFileBytes)
+            break;
+    }
+    bool readError = std::ferror(f) != 0;
+    std::fclose(f);
+    if (readError)
+        return markBad("read error");
+    if (bytes.size() > kMaxFileBytes)
+        return markBad("larger than any settings file");
+    auto parsed = RegDocument::parse(bytes);
+    if (!parsed.document)
+        return markBad(parsed.error);
+    doc_ = std::move(*parsed.document);
+}
+
+bool SettingsStore::keyExists(std::string_view key) const
+{
+    std::lock_guard lock(mutex_);
+    refresh();
+    return doc_.hasKey(fullPath(key));
+}
+
+std::optional<Value> SettingsStore::get(std::string_view key, std::string_view name) const
+{
+    std::lock_guard lock(mutex_);
+    refresh();
+    return doc_.get(fullPath(key), name);
+}
+
+std::vector<NamedValue> SettingsStore::values(std::string_view key) const
+{
+    std::lock_guard lock(mutex_);
+    refresh();
+    return doc_.values(fullPath(key));
+}
+
+std::vector<std::string> SettingsStore::keys() const
+{
+    std::lock_guard lock(mutex_);
+    refresh();
+    std::vector<std::string> out;
+    std::string root = foldName(kRootKey) + '\\';
+    for (auto& k : doc_.keys())
+        if (foldName(k).compare(0, root.size(), root) == 0)
+            out.push_back(k.substr(root.size()));
+    return out;
+}
+
+bool SettingsStore::unreadable() const
+{
+    std::lock_guard lock(mutex_);
+    refresh();
+    return bad_;
+}
+
+std::string SettingsStore::unreadableReason() const
+{
+    std::lock_guard lock(mutex_);
+    refresh();
+    return reason_;
+}
+
+std::string SettingsStore::takeUnreadableReport()
+{
+    std::lock_guard lock(mutex_);
+    refresh();
+    if (!sawBad_ || reported_)
+        return {};
+    reported_ = true;
+    return unreadableMessage(path_);
+}
+
+std::string SettingsStore::movedAsidePath() const
+{
+    std::lock_guard lock(mutex_);
+    return movedAside_;
+}
+
+int SettingsStore::lastErrorCode() const
+{
+    std::lock_guard lock(mutex_);
+    return lastError_ ? lastError_ : 1;
+}
+
+bool SettingsStore::createKey(std::string_view key)
+{
+    return apply({Op{Op::Kind::CreateKey, std::string(key), {}, {}}});
+}
+
+bool SettingsStore::setString(std::string_view key, std::string_view name, std::string_view text)
+{
+    return apply({Op{Op::Kind::Set, std::string(key), std::string(name), Value::sz(std::string(text))}});
+}
+
+bool SettingsStore::setDword(std::string_view key, std::string_view name, uint32_t number)
+{
+    return apply({Op{Op::Kind::Set, std::string(key), std::string(name), Value::dword(number)}});
+}
+
+bool SettingsStore::deleteValue(std::string_view key, std::string_view name)
+{
+    {
+        std::lock_guard lock(mutex_);
+        refresh();
+        if (!doc_.get(fullPath(key), name))
+            return false;
+    }
+    return apply({Op{Op::Kind::Delete, std::string(key), std::string(name), {}}});
+}
+
+bool SettingsStore::apply(const std::vector<Op>& ops)
+{
+    for (const auto& op : ops)
+        if (!validKey(op.key) || !holdable(op.name) ||
+            (op.kind == Op::Kind::Set && op.value.type == ValueType::Sz && !holdable(op.value.text))) {
+            std::lock_guard lock(mutex_);
+            lastError_ = EINVAL;
+            return false;
+        }
+
+    std::lock_guard lock(mutex_);
+    refresh();
+    RegDocument doc = doc_; // empty when the file is unreadable
+    for (const auto& op : ops) {
+        std::string key = fullPath(op.key);
+        switch (op.kind) {
+        case Op::Kind::CreateKey:
+            doc.ensureKey(key);
+            break;
+        case Op::Kind::Set:
+            doc.set(key, op.name, op.value);
+            break;
+        case Op::Kind::Delete:
+            doc.erase(key, op.name);
+            break;
+        }
+    }
+    if (!writeFile(doc))
+        return false;
+    doc_ = std::move(doc);
+    bad_ = false;
+    reason_.clear();
+    std::error_code ec;
+    exists_ = true;
+    size_ = fs::file_size(path_, ec);
+    mtime_ = fs::last_write_time(path_, ec);
+    return true;
+}
+
+bool SettingsStore::moveAside()
+{
+    std::error_code ec;
+    for (int i = 0; i < 100; ++i) {
+        std::string target = i == 0 ? path_ + ".bad" : fmt::sprintf("%s.bad%d", path_, i);
+        if (fs::exists(fs::symlink_status(target, ec)))
+            continue;
+        fs::rename(path_, target, ec);
+        if (ec) {
+            lastError_ = ec.value();
+            return false;
+        }
+        movedAside_ = target;
+        return true;
+    }
+    return false;
+}
+
+bool SettingsStore::writeFile(const RegDocument& doc)
+{
+    lastError_ = 0;
+    std::error_code ec;
+    fs::path target(path_);
+    if (target.has_parent_path() && !fs::exists(target.parent_path(), ec)) {
+        fs::create_directories(target.parent_path(), ec);
+        if (ec) {
+            lastError_ = ec.value();
+            return false;
+        }
+    }
+    std::random_device rd;
+    std::string temp = fmt::sprintf("%s.tmp%08x", path_, static_cast<unsigned>(rd()));
+    errno = 0;
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        lastError_ = errno;
+        return false;
+    }
+    const std::string bytes = doc.format();
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = sync_->flushToDisk(f) && ok;
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok)
+        lastError_ = errno;
+    if (ok && exists_ && !bad_) {
+        // Keep the permissions the user gave the file.
+        fs::file_status old = fs::status(path_, ec);
+        if (!ec)
+            fs::permissions(temp, old.permissions(), ec);
+    }
+    // An unreadable file is kept under another name, never replaced.
+    if (ok && exists_ && bad_)
+        ok = moveAside();
+    if (ok) {
+        fs::rename(temp, path_, ec);
+        ok = !ec;
+        if (ec)
+            lastError_ = ec.value();
+    }
+    if (!ok)
+        fs::remove(temp, ec);
+    return ok;
+}
+
+SettingsStore::Batch& SettingsStore::Batch::createKey(std::string_view key)
+{
+    ops_.push_back({Op::Kind::CreateKey, std::string(key), {}, {}});
+    return *this;
+}
+
+SettingsStore::Batch& SettingsStore::Batch::setString(std::string_view key, std::string_view name,
+                                                      std::string_view text)
+{
+    ops_.push_back({Op::Kind::Set, std::string(key), std::string(name), Value::sz(std::string(text))});
+    return *this;
+}
+
+SettingsStore::Batch& SettingsStore::Batch::setDword(std::string_view key, std::string_view name,
+                                                     uint32_t number)
+{
+    ops_.push_back({Op::Kind::Set, std::string(key), std::string(name), Value::dword(number)});
+    return *this;
+}
+
+SettingsStore::Batch& SettingsStore::Batch::deleteValue(std::string_view key, std::string_view name)
+{
+    ops_.push_back({Op::Kind::Delete, std::string(key), std::string(name), {}});
+    return *this;
+}
+
+bool SettingsStore::Batch::commit()
+{
+    return store_.apply(ops_);
+}
+
+} // namespace varno::settings
