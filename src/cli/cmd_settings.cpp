@@ -1,12 +1,227 @@
-// varno-cli settings (placeholder until the subcommand lands).
+// varno-cli settings: list, read and write the settings file, and reset it to the defaults.
+#include <cstdint>
+#include <string>
+
 #include "Cli.h"
+#include "PosixFileSync.h"
+#include "settings/MasterTable.h"
+#include "settings/Settings.h"
 
 namespace varno::cli {
+namespace {
 
-int cmdSettings(Context& ctx, const Args&)
+using settings::SettingsStore;
+using settings::Value;
+using settings::ValueType;
+
+constexpr const char* kUsage =
+    "usage: varno-cli settings list | get NAME | set NAME VALUE [--dword|--sz] | check-registry\n"
+    "  NAME is a value of Software\\VARNO, or SUBKEY\\NAME for a key below it (POIFiles\\POIFile1).\n";
+
+// "POIFiles\POIFile1" -> key "Software\VARNO\POIFiles", name "POIFile1".
+void splitName(const std::string& arg, std::string& key, std::string& name)
 {
-    std::fprintf(ctx.err, "varno-cli: 'settings' is not available yet\n");
-    return kExitFailure;
+    key = std::string(settings::kVarnoKey);
+    auto cut = arg.rfind('\\');
+    if (cut == std::string::npos) {
+        name = arg;
+        return;
+    }
+    key += '\\';
+    key += arg.substr(0, cut);
+    name = arg.substr(cut + 1);
+}
+
+// The registry type an Other value's data stands for ("hex(2):..." is REG_EXPAND_SZ).
+std::string otherTypeName(const std::string& data)
+{
+    std::string prefix = data.substr(0, data.find(':'));
+    for (char& c : prefix)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    if (prefix == "hex" || prefix == "hex(3)")
+        return "REG_BINARY";
+    if (prefix == "hex(0)")
+        return "REG_NONE";
+    if (prefix == "hex(1)")
+        return "REG_SZ(hex)";
+    if (prefix == "hex(2)")
+        return "REG_EXPAND_SZ";
+    if (prefix == "hex(4)")
+        return "REG_DWORD(hex)";
+    if (prefix == "hex(7)")
+        return "REG_MULTI_SZ";
+    if (prefix == "hex(b)")
+        return "REG_QWORD";
+    return "REG_OTHER";
+}
+
+std::string typeName(const Value& v)
+{
+    switch (v.type) {
+    case ValueType::Sz:
+        return "REG_SZ";
+    case ValueType::Dword:
+        return "REG_DWORD";
+    case ValueType::Other:
+        return otherTypeName(v.text);
+    }
+    return {};
+}
+
+std::string valueText(const Value& v)
+{
+    return v.type == ValueType::Dword ? std::to_string(v.number) : v.text;
+}
+
+// Decimal or 0x hex, the whole text, within 32 bits.
+std::optional<uint32_t> parseDword(const std::string& s)
+{
+    bool hex = s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
+    std::string digits = hex ? s.substr(2) : s;
+    if (digits.empty())
+        return std::nullopt;
+    uint64_t v = 0;
+    for (char c : digits) {
+        int d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return std::nullopt;
+        v = v * (hex ? 16 : 10) + static_cast<uint64_t>(d);
+        if (v > 0xFFFFFFFFull)
+            return std::nullopt;
+    }
+    return static_cast<uint32_t>(v);
+}
+
+void noteMovedAside(Context& ctx, const SettingsStore& store, const std::string& before)
+{
+    std::string moved = store.movedAsidePath();
+    if (!moved.empty() && moved != before)
+        std::fprintf(ctx.err, "varno-cli: the unreadable settings file was kept as %s\n", moved.c_str());
+}
+
+int list(Context& ctx, SettingsStore& store, settings::Settings& s)
+{
+    if (!s.keyExists()) {
+        std::fprintf(ctx.err, "varno-cli: no settings in %s\n", store.path().c_str());
+        return kExitFailure;
+    }
+    const std::string base = settings::foldName(settings::kVarnoKey);
+    for (const std::string& key : store.keys()) {
+        std::string folded = settings::foldName(key);
+        if (folded != base && folded.rfind(base + "\\", 0) != 0)
+            continue;
+        std::string prefix = folded == base ? "" : key.substr(base.size() + 1) + "\\";
+        for (const auto& v : store.values(key))
+            std::fprintf(ctx.out, "%s%s\t%s\t%s\n", prefix.c_str(), v.name.empty() ? "@" : v.name.c_str(),
+                         typeName(v.value).c_str(), valueText(v.value).c_str());
+    }
+    return kExitOk;
+}
+
+int get(Context& ctx, SettingsStore& store, settings::Settings& s, const std::string& arg)
+{
+    std::string key, name;
+    splitName(arg, key, name);
+    std::optional<Value> v;
+    if (s.keyExists())
+        v = store.get(key, name);
+    if (!v) {
+        std::fprintf(ctx.err, "varno-cli: no value %s in %s\n", arg.c_str(), store.path().c_str());
+        return kExitFailure;
+    }
+    std::fprintf(ctx.out, "%s\n", valueText(*v).c_str());
+    return kExitOk;
+}
+
+int set(Context& ctx, SettingsStore& store, settings::Settings& s, const Args& args)
+{
+    std::vector<std::string> positional;
+    std::optional<ValueType> forced;
+    for (const auto& a : args) {
+        if (a == "--dword")
+            forced = ValueType::Dword;
+        else if (a == "--sz")
+            forced = ValueType::Sz;
+        else
+            positional.push_back(a);
+    }
+    if (positional.size() != 2) {
+        std::fputs(kUsage, ctx.err);
+        return kExitUsage;
+    }
+    const std::string& arg = positional[0];
+    const std::string& text = positional[1];
+    std::string key, name;
+    splitName(arg, key, name);
+    const bool inMainKey = key == settings::kVarnoKey;
+    const settings::SettingDef* def = inMainKey ? settings::findSetting(name) : nullptr;
+    if (!def && !forced) {
+        std::fprintf(ctx.err, "varno-cli: %s is not a known setting; give --dword or --sz\n", arg.c_str());
+        return kExitUsage;
+    }
+    if (def && forced && *forced != def->type) {
+        std::fprintf(ctx.err, "varno-cli: %s is a %s value\n", arg.c_str(),
+                     def->type == ValueType::Dword ? "REG_DWORD" : "REG_SZ");
+        return kExitUsage;
+    }
+    const ValueType type = def ? def->type : *forced;
+    std::optional<uint32_t> number;
+    if (type == ValueType::Dword) {
+        number = parseDword(text);
+        if (!number) {
+            std::fprintf(ctx.err, "varno-cli: '%s' is not a number for the REG_DWORD value %s\n",
+                         text.c_str(), arg.c_str());
+            return kExitUsage;
+        }
+    }
+    const std::string movedBefore = store.movedAsidePath();
+    bool ok;
+    if (inMainKey) {
+        ok = number ? s.writeDword(name, *number) : s.writeString(name, text);
+    } else {
+        s.keyExists(); // reports an unreadable file first
+        ok = number ? store.setDword(key, name, *number) : store.setString(key, name, text);
+        if (!ok)
+            ctx.prompt->message("An error occurred setting the registry value\nHKEY_CURRENT_USER\n" + key +
+                                "\\" + name);
+    }
+    noteMovedAside(ctx, store, movedBefore);
+    return ok ? kExitOk : kExitFailure;
+}
+
+} // namespace
+
+int cmdSettings(Context& ctx, const Args& args)
+{
+    if (args.empty()) {
+        std::fputs(kUsage, ctx.err);
+        return kExitUsage;
+    }
+    platform::PosixFileSync sync;
+    SettingsStore store(ctx.settingsPath, &sync);
+    settings::Settings s(store, *ctx.prompt);
+    const std::string& verb = args[0];
+    if (verb == "list" && args.size() == 1)
+        return list(ctx, store, s);
+    if (verb == "get" && args.size() == 2)
+        return get(ctx, store, s, args[1]);
+    if (verb == "set")
+        return set(ctx, store, s, Args(args.begin() + 1, args.end()));
+    if (verb == "check-registry" && args.size() == 1) {
+        const std::string movedBefore = store.movedAsidePath();
+        bool ok = s.checkRegistry();
+        noteMovedAside(ctx, store, movedBefore);
+        return ok ? kExitOk : kExitFailure;
+    }
+    std::fputs(kUsage, ctx.err);
+    return kExitUsage;
 }
 
 } // namespace varno::cli
