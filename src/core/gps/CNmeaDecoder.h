@@ -28,9 +28,10 @@ struct GsvSatellite {
 //
 // Numbers: 8- and 16-bit fields take the value read modulo 2^8 / 2^16, as the
 // unsigned fields always have. A latitude/longitude field that does not start
-// with a digit, or that gives a value that is not finite or lies outside
-// +-90 / +-180 degrees, leaves the stored position unchanged. Any other
-// number field that reads as inf or nan is handled as an empty field.
+// with its 2 (latitude) or 3 (longitude) degree digits, or that gives a value
+// that is not finite or lies outside +-90 / +-180 degrees, leaves the stored
+// position unchanged. Any other number field that reads as inf or nan is
+// handled as an empty field.
 class CNmeaDecoder {
 public:
     static constexpr std::size_t kGsvEntries = 36;

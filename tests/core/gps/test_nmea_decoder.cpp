@@ -1,0 +1,324 @@
+// CNmeaDecoder: the field groups, the empty-field rules and bad input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "core/gps/test_nmea_sentence.h"
+#include "gps/CNmeaDecoder.h"
+#include "gps/Intake.h"
+
+using varno::gps::CNmeaDecoder;
+using varno::gps::intakeSentence;
+using varno::test::nmea;
+
+namespace {
+
+void feed(CNmeaDecoder& d, std::string_view body)
+{
+    ASSERT_TRUE(intakeSentence(d, nmea(body))) << body;
+}
+
+} // namespace
+
+TEST(NmeaDecoder, StartsWithTheInitialFix)
+{
+    const CNmeaDecoder d;
+    EXPECT_EQ(d.Latitude, 0.0);
+    EXPECT_EQ(d.RmcStatus, 'V');
+    EXPECT_EQ(d.Day, 1);
+    EXPECT_EQ(d.Month, 1);
+    EXPECT_EQ(d.Year, 2000);
+    EXPECT_EQ(d.Mode, 'M');
+    EXPECT_EQ(d.FixMode, 1);
+    EXPECT_EQ(d.SteerDirection, '?');
+    EXPECT_EQ(d.ArrivalStatus, 'V');
+    EXPECT_EQ(d.ZdaDay, 1);
+    EXPECT_EQ(d.ZdaYear, 2000);
+    EXPECT_EQ(d.GsvSatellites.size(), 36u);
+}
+
+TEST(NmeaDecoder, RmcExampleSentence)
+{
+    CNmeaDecoder d;
+    ASSERT_TRUE(
+        intakeSentence(d, "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B"));
+    EXPECT_EQ(d.RmcHour, 12);
+    EXPECT_EQ(d.RmcMinute, 25);
+    EXPECT_EQ(d.RmcSecond, 17);
+    EXPECT_EQ(d.RmcStatus, 'A');
+    EXPECT_DOUBLE_EQ(d.RmcLatitude, 51 + 23.03664 / 60);
+    EXPECT_DOUBLE_EQ(d.RmcLongitude, -(1 + 19.11388 / 60));
+    EXPECT_EQ(d.SpeedKnots, 0.0);
+    EXPECT_DOUBLE_EQ(d.Course, 226.6);
+    EXPECT_EQ(d.Day, 17);
+    EXPECT_EQ(d.Month, 6);
+    EXPECT_EQ(d.Year, 2006);
+    EXPECT_DOUBLE_EQ(d.MagneticVariation, -5.7);
+    EXPECT_EQ(d.RmcCount, 1u);
+    EXPECT_EQ(d.SentenceCount, 1u);
+    // GGA group untouched
+    EXPECT_EQ(d.Latitude, 0.0);
+    EXPECT_EQ(d.Longitude, 0.0);
+    EXPECT_EQ(d.GgaCount, 0u);
+    EXPECT_EQ(d.GgaHour, 0);
+}
+
+TEST(NmeaDecoder, RmcEmptyFieldsTakeTheirDefaults)
+{
+    CNmeaDecoder d;
+    feed(d, "GPRMC,101010,A,5000.0,N,00200.0,E,12.5,90.0,311299,3.0,E,A");
+    feed(d, "GPRMC,,,,,,,,,,,,");
+    EXPECT_EQ(d.RmcHour, 10); // time unchanged
+    EXPECT_EQ(d.RmcStatus, 'V');
+    EXPECT_DOUBLE_EQ(d.RmcLatitude, 50.0); // position unchanged
+    EXPECT_DOUBLE_EQ(d.RmcLongitude, 2.0);
+    EXPECT_EQ(d.SpeedKnots, 0.0);
+    EXPECT_EQ(d.Course, 0.0);
+    EXPECT_EQ(d.Day, 31); // date unchanged
+    EXPECT_EQ(d.Year, 2099);
+    EXPECT_EQ(d.MagneticVariation, 0.0);
+    EXPECT_EQ(d.RmcCount, 2u);
+}
+
+TEST(NmeaDecoder, GgaDecodesTheFix)
+{
+    CNmeaDecoder d;
+    feed(d, "GPGGA,225334.87,4527.458,S,16709.165,E,1,05,2.4,12.5,M,1.1,M,,");
+    EXPECT_EQ(d.GgaHour, 22);
+    EXPECT_EQ(d.GgaMinute, 53);
+    EXPECT_EQ(d.GgaSecond, 34);
+    EXPECT_DOUBLE_EQ(d.Latitude, -(45 + 27.458 / 60));
+    EXPECT_DOUBLE_EQ(d.Longitude, 167 + 9.165 / 60);
+    EXPECT_EQ(d.FixQuality, 1);
+    EXPECT_EQ(d.Satellites, 5);
+    EXPECT_DOUBLE_EQ(d.Hdop, 2.4);
+    EXPECT_DOUBLE_EQ(d.Altitude, 12.5);
+    EXPECT_EQ(d.GgaCount, 1u);
+    EXPECT_EQ(d.RmcCount, 0u);
+}
+
+TEST(NmeaDecoder, GgaWithoutPositionKeepsThePreviousOne)
+{
+    CNmeaDecoder d;
+    feed(d, "GPGGA,120000,5123.0000,N,00119.0000,W,1,08,1.0,50.0,M,,M,,");
+    feed(d, "GPGGA,120001,,,,,0,00,,,M,,M,,");
+    EXPECT_DOUBLE_EQ(d.Latitude, 51 + 23.0 / 60);
+    EXPECT_DOUBLE_EQ(d.Longitude, -(1 + 19.0 / 60));
+    EXPECT_DOUBLE_EQ(d.Altitude, 50.0); // empty altitude keeps the last one
+    EXPECT_EQ(d.GgaSecond, 1);
+    EXPECT_EQ(d.FixQuality, 0);
+    EXPECT_EQ(d.GgaCount, 2u);
+}
+
+TEST(NmeaDecoder, EveryGnssTalkerDecodes)
+{
+    for (std::string talker : {"GP", "GN", "GL", "GA", "GB", "BD", "GQ"}) {
+        CNmeaDecoder d;
+        feed(d, talker + "GGA,010203,4000.0,N,00300.0,W,1,07,1.0,10.0,M,,M,,");
+        feed(d, talker + "RMC,010203,A,4000.0,N,00300.0,W,5.5,180.0,010124,,,A");
+        feed(d, talker + "GSA,A,3,01,02,,,,,,,,,,,1.5,1.0,1.1");
+        feed(d, talker + "GSV,1,1,01,01,45,090,40");
+        feed(d, talker + "RMB,A,0.1,L,ORIG,DEST,4000.0,N,00300.0,W,1.0,90.0,5.0,V");
+        feed(d, talker + "ZDA,010203,01,01,2024,00,00");
+        SCOPED_TRACE(talker);
+        EXPECT_DOUBLE_EQ(d.Latitude, 40.0);
+        EXPECT_DOUBLE_EQ(d.Longitude, -3.0);
+        EXPECT_DOUBLE_EQ(d.SpeedKnots, 5.5);
+        EXPECT_EQ(d.GgaCount, 1u);
+        EXPECT_EQ(d.RmcCount, 1u);
+        EXPECT_EQ(d.GsaCount, 1u);
+        EXPECT_EQ(d.GsvCount, 1u);
+        EXPECT_EQ(d.RmbCount, 1u);
+        EXPECT_EQ(d.ZdaCount, 1u);
+        EXPECT_EQ(d.SentenceCount, 6u);
+    }
+}
+
+TEST(NmeaDecoder, OtherAddressesOnlyCount)
+{
+    CNmeaDecoder d;
+    feed(d, "GPGLL,4000.0,N,00300.0,W,010203,A");
+    feed(d, "GNGLL,4000.0,N,00300.0,W,010203,A");
+    feed(d, "PGRMZ,GGA,4000.0,N");                              // proprietary
+    feed(d, "XXGGA,010203,4000.0,N,00300.0,W,1,07,1.0,10.0,M"); // unknown talker
+    feed(d, "gpgga,010203,4000.0,N,00300.0,W,1,07,1.0,10.0,M"); // case matters
+    feed(d, "GPTXT,01,01,02,GGA");
+    d.DecodeSentence("GPGG", "010203,4000.0,N,00300.0,W");
+    d.DecodeSentence("GPGGAX", "010203,4000.0,N,00300.0,W");
+    EXPECT_EQ(d.SentenceCount, 8u);
+    EXPECT_EQ(d.GgaCount, 0u);
+    EXPECT_EQ(d.Latitude, 0.0);
+    EXPECT_EQ(d.GgaHour, 0);
+}
+
+TEST(NmeaDecoder, VerticalSpeedWithinAndAcrossTheHour)
+{
+    CNmeaDecoder d;
+    // First GGA: measured against the initial 0 m at second 0 of the hour.
+    feed(d, "GPGGA,105930,5000.0,N,00100.0,E,1,08,1.0,119.0,M,,M,,");
+    EXPECT_DOUBLE_EQ(d.VerticalSpeed, 119.0 / 59.5);
+    // Top of the hour: the seconds of the hour fall from 3570 to 0, rate kept.
+    feed(d, "GPGGA,110000,5000.0,N,00100.0,E,1,08,1.0,500.0,M,,M,,");
+    EXPECT_DOUBLE_EQ(d.VerticalSpeed, 119.0 / 59.5);
+    EXPECT_EQ(d.PrevSecondsOfHour, 0);
+    EXPECT_DOUBLE_EQ(d.PrevAltitude, 500.0);
+    // 30 s later, 10 m higher: 20 m per minute climbing.
+    feed(d, "GPGGA,110030,5000.0,N,00100.0,E,1,08,1.0,510.0,M,,M,,");
+    EXPECT_DOUBLE_EQ(d.VerticalSpeed, 20.0);
+    feed(d, "GPGGA,110100,5000.0,N,00100.0,E,1,08,1.0,480.0,M,,M,,");
+    EXPECT_DOUBLE_EQ(d.VerticalSpeed, -60.0);
+    // Same second again: no division, rate kept, previous values follow.
+    feed(d, "GPGGA,110100,5000.0,N,00100.0,E,1,08,1.0,485.0,M,,M,,");
+    EXPECT_DOUBLE_EQ(d.VerticalSpeed, -60.0);
+    EXPECT_EQ(d.PrevSecondsOfHour, 60);
+    EXPECT_DOUBLE_EQ(d.PrevAltitude, 485.0);
+}
+
+TEST(NmeaDecoder, GsaAndGsvFillTheSatelliteTable)
+{
+    CNmeaDecoder d;
+    feed(d, "GPGSA,A,3,04,05,,09,12,,,,,,,,2.5,1.3,2.1");
+    EXPECT_EQ(d.Mode, 'A');
+    EXPECT_EQ(d.FixMode, 3);
+    EXPECT_EQ(d.SatPrn[0], 4);
+    EXPECT_EQ(d.SatPrn[2], 0);
+    EXPECT_EQ(d.SatPrn[3], 9);
+    EXPECT_DOUBLE_EQ(d.Pdop, 2.5);
+    EXPECT_DOUBLE_EQ(d.GsaHdop, 1.3);
+    EXPECT_DOUBLE_EQ(d.Vdop, 2.1);
+
+    feed(d, "GPGSV,3,2,11,09,71,118,44,10,12,300,,12,05,020,30,13,,,");
+    EXPECT_EQ(d.SatsInView, 11);
+    EXPECT_EQ(d.GsvSatellites[4].Prn, 9);
+    EXPECT_EQ(d.GsvSatellites[4].Elevation, 71);
+    EXPECT_EQ(d.GsvSatellites[4].Azimuth, 118);
+    EXPECT_EQ(d.GsvSatellites[4].Snr, 44);
+    EXPECT_EQ(d.GsvSatellites[4].UsedInFix, 1);
+    EXPECT_EQ(d.GsvSatellites[5].Prn, 10);
+    EXPECT_EQ(d.GsvSatellites[5].Snr, 0);
+    EXPECT_EQ(d.GsvSatellites[5].UsedInFix, 0);
+    EXPECT_EQ(d.GsvSatellites[6].UsedInFix, 1);
+    EXPECT_EQ(d.GsvSatellites[7].Prn, 13);
+    EXPECT_EQ(d.GsvSatellites[7].Elevation, 0);
+    EXPECT_EQ(d.GsvCount, 1u);
+
+    // The ninth message fills the last four entries.
+    feed(d, "GPGSV,8,9,36,33,10,010,11,34,20,020,22,35,30,030,33,36,40,040,44");
+    EXPECT_EQ(d.GsvSatellites[32].Prn, 33);
+    EXPECT_EQ(d.GsvSatellites[35].Snr, 44);
+    EXPECT_EQ(d.GsvCount, 2u);
+}
+
+TEST(NmeaDecoder, GsvOutOfRangeMessageNumbersAreIgnored)
+{
+    CNmeaDecoder d;
+    feed(d, "GPGSV,2,1,05,01,10,100,20,02,10,100,20,03,10,100,20,04,10,100,20");
+    for (std::string_view body :
+         {"GPGSV,9,1,05,07,10,100,20", "GPGSV,0,1,05,07,10,100,20", "GPGSV,8,10,05,07,10,100,20",
+          "GPGSV,8,0,05,07,10,100,20", "GPGSV,8,-1,05,07,10,100,20", "GPGSV,,,05,07,10,100,20",
+          "GPGSV,8,4294967297,05,07,10,100,20"})
+        feed(d, body);
+    EXPECT_EQ(d.GsvCount, 1u);
+    EXPECT_EQ(d.SatsInView, 5);
+    EXPECT_EQ(d.GsvSatellites[0].Prn, 1);
+    EXPECT_EQ(d.SentenceCount, 8u);
+}
+
+TEST(NmeaDecoder, RmbAndZda)
+{
+    CNmeaDecoder d;
+    feed(d, "GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V");
+    EXPECT_EQ(d.RmbStatus, 'A');
+    EXPECT_DOUBLE_EQ(d.CrossTrackError, 0.66);
+    EXPECT_EQ(d.SteerDirection, 'L');
+    EXPECT_EQ(d.OriginId, "003");
+    EXPECT_EQ(d.DestinationId, "004");
+    EXPECT_DOUBLE_EQ(d.DestinationLatitude, 49 + 17.24 / 60);
+    EXPECT_DOUBLE_EQ(d.DestinationLongitude, -(123 + 9.57 / 60));
+    EXPECT_DOUBLE_EQ(d.RangeToDestination, 1.3);
+    EXPECT_DOUBLE_EQ(d.BearingToDestination, 52.5);
+    EXPECT_DOUBLE_EQ(d.ClosingVelocity, 0.5);
+    EXPECT_EQ(d.ArrivalStatus, 'V');
+
+    feed(d, "GPRMB,,,,,,,,,,,,,");
+    EXPECT_EQ(d.RmbStatus, 'V');
+    EXPECT_EQ(d.SteerDirection, '?');
+    EXPECT_EQ(d.OriginId, "");
+    EXPECT_DOUBLE_EQ(d.DestinationLatitude, 49 + 17.24 / 60);
+    EXPECT_EQ(d.RangeToDestination, 0.0);
+    EXPECT_EQ(d.RmbCount, 2u);
+
+    feed(d, "GPZDA,201530.00,04,07,2002,00,00");
+    EXPECT_EQ(d.ZdaHour, 20);
+    EXPECT_EQ(d.ZdaMinute, 15);
+    EXPECT_EQ(d.ZdaSecond, 30);
+    EXPECT_EQ(d.ZdaDay, 4);
+    EXPECT_EQ(d.ZdaMonth, 7);
+    EXPECT_EQ(d.ZdaYear, 2002);
+    feed(d, "GPZDA,,,,,,");
+    EXPECT_EQ(d.ZdaHour, 20);
+    EXPECT_EQ(d.ZdaDay, 1);
+    EXPECT_EQ(d.ZdaMonth, 1);
+    EXPECT_EQ(d.ZdaYear, 1);
+    EXPECT_EQ(d.ZdaCount, 2u);
+}
+
+TEST(NmeaDecoder, FieldsAreCutTo24Characters)
+{
+    CNmeaDecoder d;
+    feed(d, "GPRMB,A,0.1,R,ABCDEFGHIJKLMNOPQRSTUVWXYZ0123,SHORT,,,,,,,,V");
+    EXPECT_EQ(d.OriginId, "ABCDEFGHIJKLMNOPQRSTUVWX");
+    EXPECT_EQ(d.DestinationId, "SHORT");
+    // A 30-digit latitude reads only its first 24 characters.
+    feed(d, "GPGGA,000000,5130.0000000000000000000009,N,00000.5,E,1,,,,");
+    EXPECT_DOUBLE_EQ(d.Latitude, 51.5);
+}
+
+TEST(NmeaDecoder, BadNumbersNeverCorruptTheFix)
+{
+    CNmeaDecoder d;
+    feed(d, "GPGGA,120000,5130.0,N,00030.0,W,1,08,1.0,50.0,M,,M,,");
+    feed(d, "GPRMC,120000,A,5130.0,N,00030.0,W,10.0,45.0,010124,,,A");
+    for (std::string_view bad :
+         {"nan", "inf", "-inf", "1e308", "-", "+", ".", "N", "99999.9", "-5130.0", "0x10"}) {
+        SCOPED_TRACE(std::string(bad));
+        const std::string b(bad);
+        feed(d, "GPGGA,120001," + b + ",N," + b + ",W,1,08,1.0," + b + ",M,,M,,");
+        EXPECT_DOUBLE_EQ(d.Latitude, 51.5);
+        EXPECT_DOUBLE_EQ(d.Longitude, -0.5);
+        EXPECT_TRUE(std::isfinite(d.Altitude));
+        EXPECT_TRUE(std::isfinite(d.VerticalSpeed));
+        feed(d, "GPRMC,120001,A," + b + ",N," + b + ",W," + b + "," + b + ",010124," + b + ",W,A");
+        EXPECT_DOUBLE_EQ(d.RmcLatitude, 51.5);
+        EXPECT_TRUE(std::isfinite(d.SpeedKnots));
+        EXPECT_TRUE(std::isfinite(d.Course));
+        EXPECT_TRUE(std::isfinite(d.MagneticVariation));
+    }
+    // inf and nan read as empty fields: RMC's empty rule gives 0.0.
+    feed(d, "GPRMC,120002,A,,,,,nan,inf,010124,,,A");
+    EXPECT_EQ(d.SpeedKnots, 0.0);
+    EXPECT_EQ(d.Course, 0.0);
+    // Huge altitudes either side must not turn the climb rate into inf.
+    feed(d, "GPGGA,120010,,,,,1,08,1.0,-1.7e308,M,,M,,");
+    feed(d, "GPGGA,120020,,,,,1,08,1.0,1.7e308,M,,M,,");
+    EXPECT_TRUE(std::isfinite(d.VerticalSpeed));
+}
+
+TEST(NmeaDecoder, SmallUnsignedFieldsWrapLikeTheirTypes)
+{
+    CNmeaDecoder d;
+    // Satellites reads two characters ("-1"), FixQuality one digit-like character.
+    feed(d, "GPGGA,256199,,,,,Z,-1,,,");
+    EXPECT_EQ(d.GgaHour, 25); // pairs are read as they come, no calendar check
+    EXPECT_EQ(d.GgaMinute, 61);
+    EXPECT_EQ(d.FixQuality, static_cast<std::uint8_t>('Z' - '0'));
+    EXPECT_EQ(d.Satellites, 255);
+    feed(d, "GPGSV,1,1,70000,1,2,3,4");
+    EXPECT_EQ(d.SatsInView, static_cast<std::uint16_t>(70000));
+    // A time field shorter than six characters reads 0 for the missing pairs.
+    feed(d, "GPGGA,07,,,,,,,,,");
+    EXPECT_EQ(d.GgaHour, 7);
+    EXPECT_EQ(d.GgaMinute, 0);
+    EXPECT_EQ(d.GgaSecond, 0);
+}
