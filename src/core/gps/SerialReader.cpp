@@ -1,0 +1,102 @@
+// GetSerialDataThread: reads the receiver, logs every line, hands sentences over.
+#include "gps/SerialReader.h"
+
+#include <array>
+
+#include "gps/HandOffFilter.h"
+
+namespace varno::gps {
+
+SerialReader::SerialReader(SerialPort& port, SentenceMailbox& mailbox, NmeaLog& log)
+    : port_(port), mailbox_(mailbox), log_(log)
+{
+}
+
+SerialReader::~SerialReader()
+{
+    stop();
+}
+
+void SerialReader::setCallbacks(Callbacks callbacks)
+{
+    stop();
+    callbacks_ = std::move(callbacks);
+}
+
+bool SerialReader::start(const std::string& portName)
+{
+    stop();
+    mailbox_.reset();
+    if (!port_.isOpen())
+        return false;
+    stopRequested_ = false;
+    running_ = true;
+    thread_ = std::thread(&SerialReader::run, this, portName);
+    return true;
+}
+
+void SerialReader::stop()
+{
+    if (!thread_.joinable())
+        return;
+    stopRequested_ = true;
+    port_.interruptRead();
+    thread_.join();
+    running_ = false;
+}
+
+SerialReader::Stats SerialReader::stats() const
+{
+    return {bytes_.load(), lines_.load(), handedOver_.load(), overlong_.load()};
+}
+
+std::string SerialReader::goneMessage(std::string_view portName)
+{
+    return "The GPS receiver on " + std::string(portName) +
+           " stopped responding.\nCheck the connection and press Start.";
+}
+
+void SerialReader::run(std::string portName)
+{
+    // Bytes are taken in chunks, but handled one at a time exactly as if each
+    // had been read on its own.
+    std::array<char, 4096> buffer;
+    std::string line;
+    line.reserve(kMaxLine + 1);
+
+    while (!stopRequested_.load()) {
+        const ReadResult r = port_.read(buffer);
+        if (r.status == ReadStatus::Gone) {
+            // An unplugged receiver fails every read at once; looping on
+            // would burn a core with the GPS silently dead. Tell the user once.
+            if (!stopRequested_.load() && callbacks_.gone)
+                callbacks_.gone(goneMessage(portName));
+            break;
+        }
+        if (r.status != ReadStatus::Data)
+            continue;
+        bytes_ += r.count;
+        for (std::size_t i = 0; i < r.count; ++i) {
+            const char c = buffer[i];
+            if (c == '\r') {
+                ++lines_;
+                log_.appendLine(line);
+                if (passesHandOffFilter(line) && mailbox_.offer(line)) {
+                    ++handedOver_;
+                    if (callbacks_.sentence)
+                        callbacks_.sentence();
+                }
+                line.clear();
+            } else if (c != '\n') {
+                line.push_back(c);
+            }
+            if (line.size() > kMaxLine) {
+                ++overlong_;
+                line.clear();
+            }
+        }
+    }
+    running_ = false;
+}
+
+} // namespace varno::gps

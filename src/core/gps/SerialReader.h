@@ -1,0 +1,84 @@
+// GetSerialDataThread: reads the receiver, logs every line, hands sentences over.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "gps/NmeaLog.h"
+#include "gps/SentenceMailbox.h"
+#include "gps/SerialPort.h"
+
+namespace varno::gps {
+
+// The reader thread over an open SerialPort. It assembles lines (CR ends a
+// line, LF is ignored, a line growing past 99 characters is emptied), appends
+// every line to the NMEA log, and offers the position sentences (see
+// passesHandOffFilter) to the mailbox; when the mailbox takes one, the
+// sentence callback runs.
+//
+// Both callbacks run on the reader thread. The GUI turns them into queued
+// calls on the view; nothing here touches a Prompt, so nothing needs to be
+// thread-safe beyond the mailbox and the log.
+class SerialReader {
+public:
+    struct Callbacks {
+        // A sentence is waiting in the mailbox.
+        std::function<void()> sentence;
+        // The device stopped answering (unplugged); the text is for the user.
+        // Called at most once per start, after which the thread ends.
+        std::function<void(const std::string& message)> gone;
+    };
+
+    // Figures the benchmark and the curious read; updated by the reader thread.
+    struct Stats {
+        std::uint64_t bytes = 0;      // bytes read from the port
+        std::uint64_t lines = 0;      // lines ended by CR (all logged)
+        std::uint64_t handedOver = 0; // sentences the mailbox took
+        std::uint64_t overlong = 0;   // lines emptied for growing past 99 characters
+    };
+
+    static constexpr std::size_t kMaxLine = 99;
+
+    SerialReader(SerialPort& port, SentenceMailbox& mailbox, NmeaLog& log);
+    ~SerialReader();
+    SerialReader(const SerialReader&) = delete;
+    SerialReader& operator=(const SerialReader&) = delete;
+
+    void setCallbacks(Callbacks callbacks);
+
+    // Starts the thread; the mailbox is emptied first. portName only goes
+    // into the message when the device goes away. False (and no thread) when
+    // the port is not open. A reader still running is stopped first.
+    bool start(const std::string& portName);
+
+    // Asks the thread to leave its loop, wakes a pending read and waits for
+    // the thread to end. Once stop() returns the port is no longer used, so
+    // it may be closed. Safe to call when not running.
+    void stop();
+
+    // True between start() and the end of the thread (stop or device gone).
+    bool running() const { return running_.load(); }
+
+    Stats stats() const;
+
+    // The message shown when the device on portName stops responding.
+    static std::string goneMessage(std::string_view portName);
+
+private:
+    void run(std::string portName);
+
+    SerialPort& port_;
+    SentenceMailbox& mailbox_;
+    NmeaLog& log_;
+    Callbacks callbacks_;
+    std::thread thread_;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> running_{false};
+    std::atomic<std::uint64_t> bytes_{0}, lines_{0}, handedOver_{0}, overlong_{0};
+};
+
+} // namespace varno::gps

@@ -1,0 +1,224 @@
+// Start and Stop of the GPS: opening from the settings, the messages, the waits, the port-open flag.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "FakeSerialPort.h"
+#include "gps/GpsControl.h"
+#include "gps/PortList.h"
+#include "support/RecordingPrompt.h"
+
+namespace varno::gps {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(SerialReaderSettingsMapping, StoredTextsOverThePortsSettings)
+{
+    const LineSettings port{9600, 7, Parity::Odd, StopBits::Two};
+    using O = std::optional<std::string>;
+    // Lower-case parity, DataBits "16" means 8, odd speeds go through as they are.
+    EXPECT_EQ(mapStoredLineSettings(port, O("4801"), O("1"), O("even"), O("16")),
+              (LineSettings{4801, 8, Parity::Even, StopBits::One}));
+    EXPECT_EQ(mapStoredLineSettings(port, O("4800 baud"), O("1.5"), O("MARK"), O("5")),
+              (LineSettings{4800, 5, Parity::Mark, StopBits::OneAndHalf}));
+    EXPECT_EQ(mapStoredLineSettings(port, O("19200"), O("2"), O("Space"), O("6")),
+              (LineSettings{19200, 6, Parity::Space, StopBits::Two}));
+    // Unknown texts: parity stays as the port had it, stop bits 1, data bits 8.
+    EXPECT_EQ(mapStoredLineSettings(port, O("4800"), O("3"), O("Evens"), O("7 ")),
+              (LineSettings{4800, 8, Parity::Odd, StopBits::One}));
+    // Unreadable values leave everything as it was.
+    EXPECT_EQ(mapStoredLineSettings(port, {}, {}, {}, {}), port);
+    // No number, or a negative one, is no speed at all (the port refuses it).
+    EXPECT_EQ(mapStoredLineSettings(port, O("fast"), {}, {}, {}).baud, 0u);
+    EXPECT_EQ(mapStoredLineSettings(port, O("-4800"), {}, {}, {}).baud, 0u);
+}
+
+TEST(SerialReaderPortNames, ComNAndDevicePaths)
+{
+    EXPECT_EQ(devicePathForPort("Com1"), "/dev/ttyS0");
+    EXPECT_EQ(devicePathForPort("COM12"), "/dev/ttyS11");
+    EXPECT_EQ(devicePathForPort("com3"), "/dev/ttyS2");
+    EXPECT_EQ(devicePathForPort("/dev/serial/by-id/usb-GPS"), "/dev/serial/by-id/usb-GPS");
+    for (const char* bad : {"", "Com", "Com0", "Com01", "Com1x", "Com-1", "ttyUSB0", "COM 1", "Com99999999"})
+        EXPECT_FALSE(devicePathForPort(bad)) << bad;
+}
+
+TEST(SerialReaderPortNames, ChoicesKeepOrderAndDropRepeats)
+{
+    struct Fixed : SerialPortEnumerator {
+        std::vector<std::string> presentPorts() const override
+        {
+            return {"/dev/serial/by-id/a", "/dev/ttyUSB0", "", "/dev/ttyUSB0", "/dev/ttyS0"};
+        }
+    };
+    EXPECT_EQ(comPortChoices(Fixed{}),
+              (std::vector<std::string>{"/dev/serial/by-id/a", "/dev/ttyUSB0", "/dev/ttyS0"}));
+}
+
+class SerialReaderControlTest : public ::testing::Test {
+protected:
+    GpsControl makeControl()
+    {
+        PortSettingsSource src{[this] { return keyExists; },
+                               [this](std::string_view name) -> std::optional<std::string> {
+                                   auto it = values.find(std::string(name));
+                                   if (it == values.end())
+                                       return std::nullopt;
+                                   return it->second;
+                               }};
+        GpsControl::Hooks hooks{[this](std::chrono::milliseconds ms) { waits.push_back(ms); },
+                                [this](bool busy, const std::string& name) {
+                                    busyCalls.push_back((busy ? "busy " : "idle ") + name);
+                                },
+                                [this] { ++resets; }};
+        return GpsControl(port, mailbox, log, prompt, std::move(src), std::move(hooks));
+    }
+
+    test::FakeSerialPort port;
+    SentenceMailbox mailbox;
+    NmeaLog log;
+    test::RecordingPrompt prompt;
+    bool keyExists = true;
+    std::map<std::string, std::string> values{
+        {"Port", "Com3"}, {"Speed", "4800"}, {"Parity", "None"}, {"StopBits", "1"}, {"DataBits", "8"}};
+    std::vector<std::chrono::milliseconds> waits;
+    std::vector<std::string> busyCalls;
+    int resets = 0;
+};
+
+TEST_F(SerialReaderControlTest, SuccessfulOpenAppliesTheSettingsAfterTheFourWaits)
+{
+    values["Parity"] = "even";
+    values["Speed"] = "4801";
+    GpsControl gps = makeControl();
+    ASSERT_TRUE(gps.OpenCommPort());
+    EXPECT_TRUE(gps.portOpen());
+    EXPECT_EQ(port.opened, std::vector<std::string>{"Com3"});
+    ASSERT_EQ(port.applied.size(), 1u);
+    EXPECT_EQ(port.applied[0], (LineSettings{4801, 8, Parity::Even, StopBits::One}));
+    EXPECT_EQ(waits, (std::vector<std::chrono::milliseconds>{1000ms, 2000ms, 500ms, 500ms}));
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"open", "apply", "timeout", "clear"}));
+    EXPECT_EQ(busyCalls, (std::vector<std::string>{"busy Com3", "idle Com3"}));
+    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(gps.CloseCommPort());
+    EXPECT_FALSE(gps.CloseCommPort()); // already closed
+}
+
+TEST_F(SerialReaderControlTest, OpenFailuresShowTheirMessages)
+{
+    {
+        keyExists = false;
+        GpsControl gps = makeControl();
+        EXPECT_FALSE(gps.OpenCommPort());
+        keyExists = true;
+        values.erase("Port");
+        EXPECT_FALSE(gps.OpenCommPort());
+        EXPECT_TRUE(port.opened.empty());
+        values["Port"] = "Com3";
+        port.openSucceeds = false;
+        EXPECT_FALSE(gps.OpenCommPort());
+        EXPECT_FALSE(gps.portOpen());
+        EXPECT_TRUE(waits.empty());
+    }
+    EXPECT_EQ(prompt.texts(),
+              (std::vector<std::string>{
+                  "Unable read the comm port name from the registry.\nPlease check the port settings ?",
+                  "Unable read the comm port name from the registry.\nPlease check the port settings ?",
+                  "Can't open com port Com3"}));
+}
+
+TEST_F(SerialReaderControlTest, FailureAfterTheOpenLeavesThePortFlaggedOpen)
+{
+    GpsControl gps = makeControl();
+    port.applySucceeds = false;
+    EXPECT_FALSE(gps.OpenCommPort());
+    EXPECT_TRUE(gps.portOpen());
+    port.applySucceeds = true;
+    port.timeoutSucceeds = false;
+    gps.StartGps(); // closes first, then opens again
+    EXPECT_TRUE(gps.portOpen());
+    port.stateSucceeds = false;
+    gps.StartGps(); // no message for an unreadable state
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown[0].text, "SetCommState\nCould not set communication state \n openport aborted");
+    EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Error);
+    EXPECT_EQ(prompt.shown[1].text,
+              "SetCommTimeouts\nCould not set communication timeouts\n openport aborted");
+    EXPECT_EQ(prompt.shown[1].icon, PromptIcon::Error);
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"open", "apply", "close", "open", "apply", "timeout",
+                                                    "close", "open"}));
+    // The port is open, so the reader runs on it as it was.
+    EXPECT_TRUE(gps.reader().running());
+    gps.StopGps();
+    EXPECT_FALSE(gps.portOpen());
+}
+
+TEST_F(SerialReaderControlTest, StartRunsTheReaderAndStopClosesOnlyAfterItEnded)
+{
+    GpsControl gps = makeControl();
+    gps.StartGps();
+    EXPECT_EQ(resets, 1);
+    ASSERT_TRUE(gps.reader().running());
+    port.feed("$GPRMC,1*00\r");
+    port.waitDrained();
+    EXPECT_EQ(mailbox.take(), "$GPRMC,1*00");
+    gps.StopGps();
+    EXPECT_FALSE(gps.reader().running());
+    EXPECT_FALSE(gps.portOpen());
+    EXPECT_EQ(port.readsAfterClose, 0);
+    EXPECT_EQ(port.calls.back(), "close");
+    // Start again: the second start reopens the same way.
+    gps.StartGps();
+    EXPECT_EQ(resets, 2);
+    EXPECT_TRUE(gps.reader().running());
+    gps.StartGps(); // Start while running: stop, close, open, run
+    EXPECT_EQ(port.readsAfterClose, 0);
+    EXPECT_EQ(std::count(port.calls.begin(), port.calls.end(), "open"), 3);
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(SerialReaderControlTest, StartWithoutAPortReportsItOnTheCallingThread)
+{
+    port.openSucceeds = false;
+    GpsControl gps = makeControl();
+    gps.StartGps();
+    EXPECT_FALSE(gps.reader().running());
+    EXPECT_EQ(prompt.texts(),
+              (std::vector<std::string>{"Can't open com port Com3", "Comms port is not open"}));
+}
+
+TEST_F(SerialReaderControlTest, CloseFailureIsReportedAndThePortCountsAsClosed)
+{
+    GpsControl gps = makeControl();
+    ASSERT_TRUE(gps.OpenCommPort());
+    port.closeSucceeds = false;
+    EXPECT_FALSE(gps.CloseCommPort());
+    EXPECT_FALSE(gps.portOpen());
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Can't close port."});
+}
+
+TEST_F(SerialReaderControlTest, AfterUnplugStartWorksAgain)
+{
+    GpsControl gps = makeControl();
+    std::atomic<int> gone{0};
+    gps.setReaderCallbacks({{}, [&](const std::string&) { ++gone; }});
+    gps.StartGps();
+    port.unplug();
+    while (gps.reader().running())
+        std::this_thread::yield();
+    EXPECT_EQ(gone.load(), 1);
+    EXPECT_TRUE(gps.portOpen()); // nothing else changed
+    gps.StartGps();
+    EXPECT_TRUE(gps.reader().running());
+    port.feed("$GNGGA,2*00\r");
+    port.waitDrained();
+    EXPECT_EQ(mailbox.take(), "$GNGGA,2*00");
+}
+
+} // namespace
+} // namespace varno::gps
