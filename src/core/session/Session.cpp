@@ -1,0 +1,307 @@
+// What the one view owns, and the sequences that cross its pieces.
+#include "session/Session.h"
+
+#include "gps/Intake.h"
+#include "gps/NmeaChecksum.h"
+#include "session/TimeWindow.h"
+#include "settings/StartupChecks.h"
+
+namespace varno::session {
+namespace {
+
+// RouteName and the timer file names are read into 300-byte buffers.
+constexpr std::size_t kRouteNameLimit = 299;
+
+gps::PortSettingsSource portSettings(settings::Settings& s)
+{
+    return {[&s] { return s.keyExists(); }, [&s](std::string_view name) { return s.readString(name); }};
+}
+
+} // namespace
+
+Session::Session(Deps deps)
+    : deps_(std::move(deps)), gps_(deps_.port, mailbox_, log_, deps_.prompt, portSettings(deps_.settings),
+                                   gps::GpsControl::Hooks{deps_.sleep, {}, [this] { resetAverageSpeed(); }})
+{
+    auto& s = deps_.settings;
+    const int length = s.readTrackLength();
+    trackLength_ = length < 0 ? 5000 : length;
+    logTrack_ = s.readOnOff("LogTrack") == 1;
+    if (logTrack_)
+        allocateTrackLog();
+    displayTrack_ = s.readOnOff("DisplayTrack") == 1;
+    timeZone_ = s.readTimeZone();
+    loadDayColours();
+    resetAverageSpeed();
+    settings::runVersionCheck(s);
+    speedUnits_ = s.readSpeedUnits();
+    mapRadius_ = static_cast<double>(s.readNumber("MapScale", 4000, 0));
+}
+
+Session::~Session()
+{
+    if (gps_.portOpen())
+        gps_.StopGps();
+    // A reader whose device went away has ended on its own but is not joined yet.
+    gps_.reader().stop();
+    freeCameraList();
+    freeRouteList();
+    freePoiList();
+    freeTrackLog();
+    log_.close();
+    releaseAgent();
+}
+
+void Session::initialUpdate()
+{
+    using settings::FirstRunResult;
+    const FirstRunResult r = settings::runFirstRunCheck(deps_.settings);
+    if (r == FirstRunResult::DefaultsWritten || r == FirstRunResult::WriteFailed) {
+        freeTrackLog();
+        logTrack_ = false;
+        reloadKeptSettings();
+    }
+}
+
+void Session::reloadKeptSettings()
+{
+    auto& s = deps_.settings;
+    loadDayColours();
+    logTrack_ = s.readOnOff("LogTrack") == 1;
+    if (logTrack_)
+        allocateTrackLog();
+    displayTrack_ = s.readOnOff("DisplayTrack") == 1;
+    timeZone_ = s.readTimeZone();
+    resetAverageSpeed();
+    speedUnits_ = s.readSpeedUnits();
+    mapRadius_ = static_cast<double>(s.readNumber("MapScale", 4000, 0));
+}
+
+void Session::checkRegistry()
+{
+    freeTrackLog();
+    logTrack_ = false;
+    deps_.settings.writeDefaults();
+    reloadKeptSettings();
+    deps_.prompt.message(std::string(settings::kRegistryCheckFinished));
+}
+
+// --- start-up actions ---
+
+std::optional<std::string> Session::startTimerRoute()
+{
+    auto& s = deps_.settings;
+    const std::string now = hourMinuteText(deps_.clock.now());
+    for (int n = 1; n <= 2; ++n) {
+        const std::string suffix = std::to_string(n);
+        if (s.readOnOff("StartTimerEnable" + suffix) != 1)
+            continue;
+        const auto start = s.readTime("StartTimerStartTime" + suffix);
+        const auto end = s.readTime("StartTimerEndTime" + suffix);
+        // A time that cannot be read leaves the window empty, so the timer does not fire.
+        if (!start || !end || !inTimeWindow(now, normaliseTime(*start), normaliseTime(*end)))
+            continue;
+        auto file = s.readFileName("StartTimerFilename" + suffix);
+        if (!file)
+            continue;
+        if (file->size() > kRouteNameLimit)
+            file->resize(kRouteNameLimit);
+        return file;
+    }
+    return std::nullopt;
+}
+
+bool Session::nightTimerActive()
+{
+    auto& s = deps_.settings;
+    if (s.readOnOff("NightTimerEnable") != 1)
+        return false;
+    const auto start = s.readTime("NightTimerStartTime");
+    const auto end = s.readTime("NightTimerEndTime");
+    if (!start || !end)
+        return false;
+    return inTimeWindow(hourMinuteText(deps_.clock.now()), normaliseTime(*start), normaliseTime(*end));
+}
+
+void Session::onShow(bool shown)
+{
+    auto& s = deps_.settings;
+    if (s.readOnOff("AutoStartGPS") == 1 && !gps_.portOpen() && shown)
+        startGps();
+
+    if (s.readOnOff("AutoStartLog") == 1)
+        log_.toggleAutomatic(deps_.clock, deps_.dataRoot, deps_.prompt);
+
+    bool timerFired = false;
+    if (auto route = startTimerRoute()) {
+        s.writeString("RouteName", *route);
+        s.writeDword("AutoStartRoute", 1);
+        timerFired = true;
+    }
+    if (timerFired || s.readOnOff("AutoStartRoute") == 1) {
+        if (auto name = s.readFileName("RouteName")) {
+            if (name->size() > kRouteNameLimit)
+                name->resize(kRouteNameLimit);
+            loadRoute(*name);
+        }
+    }
+
+    if (nightTimerActive())
+        loadNightColours();
+}
+
+void Session::loadRoute(const std::string& name)
+{
+    // The route list arrives with the route feature; until then the request is kept.
+    startupRoute_ = name;
+}
+
+// --- the sentence road ---
+
+void Session::onSentence()
+{
+    updateCameraWarnings();
+}
+
+Session::Intake Session::intake()
+{
+    Intake in;
+    const gps::SentenceMailbox::Snapshot snap = mailbox_.snapshot();
+    if (!snap.pending)
+        return in;
+    in.taken = true;
+    in.sentence = snap.sentence;
+    if (view_.isOn(MapView::TrackEditor))
+        in.checksumOk = gps::NmeaChecksumOk(in.sentence);
+    else
+        in.checksumOk = gps::intakeSentence(decoder_, in.sentence);
+    return in;
+}
+
+void Session::finishIntake(const Intake& taken)
+{
+    if (taken.taken && !view_.isOn(MapView::TrackEditor) && decoder_.SpeedKnots > 1.0)
+        recordTrackPoint();
+    mailbox_.clearPending();
+}
+
+// --- view switching ---
+
+void Session::enterRouteSteps()
+{
+    releaseAgentRequest();
+    resetRouteGuidance();
+    loadAgentIfRouteSpeech();
+}
+
+void Session::toggleView(MapView v)
+{
+    if (v == MapView::Camera) {
+        showCameraMap();
+        return;
+    }
+    const bool wasPoi = view_.isOn(MapView::Poi);
+    if (!view_.toggle(v)) {
+        if (wasPoi)
+            freePoiList();
+        return;
+    }
+    switch (v) {
+    case MapView::Poi:
+        releaseAgentRequest();
+        loadPoiList();
+        break;
+    case MapView::Route:
+        freePoiList();
+        enterRouteSteps();
+        break;
+    case MapView::Pointer:
+    case MapView::Trail:
+        enterRouteSteps();
+        break;
+    case MapView::Compass:
+    case MapView::TrackEditor:
+        releaseAgentRequest();
+        break;
+    case MapView::Camera:
+        break;
+    }
+}
+
+void Session::showCameraMap()
+{
+    view_.switchTo(MapView::Camera);
+    freePoiList();
+    releaseAgentRequest();
+    reloadCameras();
+}
+
+void Session::showPoiAlways()
+{
+    view_.switchTo(MapView::Poi);
+    releaseAgentRequest();
+    loadPoiList();
+}
+
+void Session::showRouteAlways()
+{
+    view_.switchTo(MapView::Route);
+    freePoiList();
+    resetRouteGuidance();
+    loadAgentIfRouteSpeech();
+}
+
+void Session::nextView()
+{
+    const MapView from = view_.current();
+    view_.next();
+    switch (from) {
+    case MapView::Poi:
+        freePoiList();
+        cameraReloadCounter_ = 71;
+        enterRouteSteps();
+        break;
+    case MapView::Route:
+    case MapView::Pointer:
+        loadAgentIfRouteSpeech();
+        break;
+    case MapView::Compass:
+        enterRouteSteps();
+        break;
+    case MapView::Trail:
+        unloadAgent();
+        break;
+    case MapView::Camera:
+    case MapView::TrackEditor:
+        loadPoiList();
+        break;
+    }
+}
+
+// --- colours ---
+
+void Session::loadDayColours()
+{
+    colours_.loadDay([this](std::string_view name) { return deps_.settings.readColour(name); });
+    view_.markBackgroundChanged();
+}
+
+void Session::loadNightColours()
+{
+    colours_.loadNight([this](std::string_view name) { return deps_.settings.readColour(name); });
+    view_.markBackgroundChanged();
+}
+
+// --- GPS ---
+
+void Session::startGps()
+{
+    gps_.StartGps();
+}
+
+void Session::stopGps()
+{
+    gps_.StopGps();
+}
+
+} // namespace varno::session

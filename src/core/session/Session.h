@@ -1,0 +1,176 @@
+// What the one view owns, and the sequences that cross its pieces.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "base/Clock.h"
+#include "base/Prompt.h"
+#include "gps/CNmeaDecoder.h"
+#include "gps/GpsControl.h"
+#include "gps/NmeaLog.h"
+#include "gps/SentenceMailbox.h"
+#include "gps/SerialPort.h"
+#include "session/ColourScheme.h"
+#include "session/ViewState.h"
+#include "settings/Settings.h"
+
+namespace varno::session {
+
+// The composition root of the window: the decoder and fix, the mailbox from
+// the reader, the NMEA log, the GPS control, the view flags and the colour
+// scheme (and, as their features land, the cameras, routes, POI and tracks).
+// Each piece is its own type; Session runs the sequences that involve several:
+// start-up, the intake of a sentence, view switching, Check Registry.
+//
+// UI thread only, except what the reader thread reaches through the mailbox
+// and the log, which guard themselves.
+class Session {
+public:
+    struct Deps {
+        settings::Settings& settings;
+        Prompt& prompt;
+        const Clock& clock;
+        gps::SerialPort& port;
+        // Where "C:\VARNO" lives on this machine (automatic NMEA logs go below it).
+        std::string dataRoot;
+        // The waits of a port open; tests pass a no-op.
+        std::function<void(std::chrono::milliseconds)> sleep = {};
+    };
+
+    // View construction: reads the kept settings, loads the day scheme and runs
+    // the version check.
+    explicit Session(Deps deps);
+    // View destruction: stops the reader, closes the port and the NMEA log,
+    // frees the lists.
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // The view's initial update: the first-run question.
+    void initialUpdate();
+
+    // The view's show notification (shown or hidden): auto start of the GPS,
+    // the automatic NMEA log toggle, the start timers and route, the night timer.
+    void onShow(bool shown);
+
+    // --- the sentence road ---
+    // The reader's message reached the UI thread: the per-fix processing that
+    // works on the previous fix. The caller repaints afterwards.
+    void onSentence();
+
+    // What a repaint took from the mailbox.
+    struct Intake {
+        bool taken = false;      // a new sentence was pending
+        bool checksumOk = false; // and it passed its checksum test
+        std::string sentence;    // the sentence as handed over
+        // The strip text: the sentence, with " Bad" when its checksum failed.
+        std::string stripText() const { return checksumOk ? sentence : sentence + " Bad"; }
+    };
+    // Repaint, before drawing: decodes the pending sentence into the fix.
+    // Nothing is decoded in the track editor view.
+    Intake intake();
+    // Repaint, after drawing: records the track point and consumes the sentence.
+    void finishIntake(const Intake& taken);
+    // False while the camera list is being rebuilt; the repaint then draws nothing.
+    bool canPaint() const { return true; }
+
+    // --- view switching ---
+    // The toggling View items (and the letter keys that do the same).
+    void toggleView(MapView v);
+    // Camera Map, F6, B: always the camera map.
+    void showCameraMap();
+    // F7: always the POI view.
+    void showPoiAlways();
+    // F8: always the route view.
+    void showRouteAlways();
+    // V and F5.
+    void nextView();
+
+    // --- colours ---
+    void loadDayColours();
+    void loadNightColours();
+
+    // --- GPS ---
+    void startGps();
+    void stopGps();
+
+    // Test menu: Check Registry (writes every default, reloads, reports).
+    void checkRegistry();
+
+    // --- state for the view ---
+    const ViewState& viewState() const { return view_; }
+    ViewState& viewState() { return view_; }
+    const ColourScheme& colours() const { return colours_; }
+    const gps::CNmeaDecoder& decoder() const { return decoder_; }
+    gps::CNmeaDecoder& decoder() { return decoder_; }
+    gps::SentenceMailbox& mailbox() { return mailbox_; }
+    gps::NmeaLog& nmeaLog() { return log_; }
+    gps::GpsControl& gps() { return gps_; }
+    settings::Settings& settings() { return deps_.settings; }
+    Prompt& prompt() { return deps_.prompt; }
+    const Clock& clock() const { return deps_.clock; }
+
+    int speedUnits() const { return speedUnits_; }
+    int timeZone() const { return timeZone_; }
+    double mapRadius() const { return mapRadius_; }
+    bool logTrack() const { return logTrack_; }
+    bool displayTrack() const { return displayTrack_; }
+    int trackLength() const { return trackLength_; }
+    // The route the start-up actions asked to load, if any.
+    const std::optional<std::string>& startupRoute() const { return startupRoute_; }
+    int cameraReloadCounter() const { return cameraReloadCounter_; }
+
+    // The start timers of the show notification: the route file of the first
+    // enabled timer whose window holds the local time now; nullopt when none.
+    std::optional<std::string> startTimerRoute();
+    // The night timer: enabled and the local time inside its window.
+    bool nightTimerActive();
+
+private:
+    // Steps that belong to later features. Each is named for what it does so
+    // the call sites stay as they are when the feature fills it in.
+    void releaseAgentRequest() {}
+    void loadPoiList() {}
+    void freePoiList() {}
+    // Resets the route announcement state and reads the road types again.
+    void resetRouteGuidance() {}
+    void loadAgentIfRouteSpeech() {}
+    void unloadAgent() {}
+    void releaseAgent() {}
+    void reloadCameras() {}
+    void freeCameraList() {}
+    void freeRouteList() {}
+    void resetAverageSpeed() {}
+    void updateCameraWarnings() {}
+    void recordTrackPoint() {}
+    void loadRoute(const std::string& name);
+    void allocateTrackLog() {}
+    void freeTrackLog() {}
+
+    // Reads what the view keeps of the settings (step 5 of writing the defaults).
+    void reloadKeptSettings();
+    // The route steps shared by the route, pointer and trail entries.
+    void enterRouteSteps();
+
+    Deps deps_;
+    gps::CNmeaDecoder decoder_;
+    gps::SentenceMailbox mailbox_;
+    gps::NmeaLog log_;
+    gps::GpsControl gps_;
+    ViewState view_;
+    ColourScheme colours_;
+
+    int speedUnits_ = 0;
+    int timeZone_ = 1;
+    double mapRadius_ = 4000.0;
+    bool logTrack_ = false;
+    bool displayTrack_ = false;
+    int trackLength_ = 5000;
+    int cameraReloadCounter_ = 0;
+    std::optional<std::string> startupRoute_;
+};
+
+} // namespace varno::session

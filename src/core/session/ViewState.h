@@ -1,0 +1,46 @@
+// Which of the seven map views is showing, its window title, and the redraw-background flag.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace varno::session {
+
+enum class MapView { Camera, Poi, Route, Compass, Pointer, Trail, TrackEditor };
+
+inline constexpr std::array<MapView, 7> kAllViews = {MapView::Camera,     MapView::Poi,     MapView::Route,
+                                                     MapView::Compass,    MapView::Pointer, MapView::Trail,
+                                                     MapView::TrackEditor};
+
+// The seven view flags kept as one value, so that exactly one is always on.
+// Every switch asks the next repaint to rebuild the view's background.
+class ViewState {
+public:
+    MapView current() const { return current_; }
+    bool isOn(MapView v) const { return current_ == v; }
+
+    // "VARNO Camera View", "VARNO POI View", ...
+    static std::string_view titleOf(MapView v);
+    std::string_view title() const { return titleOf(current_); }
+
+    // Turns v on and every other view off.
+    void switchTo(MapView v);
+
+    // The toggling View menu items: v off (back to the camera map) when it is
+    // on, else v on. Returns true when v is on afterwards.
+    bool toggle(MapView v);
+
+    // The next-view cycle: camera map -> POI -> route -> compass -> pointer ->
+    // trail -> camera map; the track editor goes to POI. Returns the new view.
+    MapView next();
+
+    bool backgroundChanged() const { return backgroundChanged_; }
+    void markBackgroundChanged() { backgroundChanged_ = true; }
+    void clearBackgroundChanged() { backgroundChanged_ = false; }
+
+private:
+    MapView current_ = MapView::Camera;
+    bool backgroundChanged_ = false;
+};
+
+} // namespace varno::session

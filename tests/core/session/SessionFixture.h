@@ -1,0 +1,90 @@
+// A Session over a temporary settings file, a fixed clock and a port that never opens.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "base/Clock.h"
+#include "gps/SerialPort.h"
+#include "session/Session.h"
+#include "settings/Settings.h"
+#include "settings/SettingsStore.h"
+#include "support/RecordingPrompt.h"
+
+namespace varno::test {
+
+// A receiver that is never there.
+class AbsentPort final : public gps::SerialPort {
+public:
+    bool open(const std::string&) override { return false; }
+    bool isOpen() const override { return false; }
+    std::optional<gps::LineSettings> state() override { return std::nullopt; }
+    bool applyState(const gps::LineSettings&) override { return false; }
+    bool setReadTimeout(std::chrono::milliseconds) override { return false; }
+    void clearErrors() override {}
+    gps::ReadResult read(std::span<char>) override { return {gps::ReadStatus::Gone, 0}; }
+    void interruptRead() override {}
+    bool write(std::string_view) override { return false; }
+    bool close() override { return true; }
+};
+
+inline LocalTime at(int hour, int minute)
+{
+    LocalTime t;
+    t.year = 2006;
+    t.month = 6;
+    t.day = 5;
+    t.weekday = 1;
+    t.hour = hour;
+    t.minute = minute;
+    return t;
+}
+
+class SessionTest : public ::testing::Test {
+protected:
+    SessionTest()
+    {
+        std::random_device rd;
+        dir_ = std::filesystem::temp_directory_path() / ("varno-session-" + std::to_string(rd()));
+        std::filesystem::create_directories(dir_ / "Log");
+        store_ = std::make_unique<settings::SettingsStore>((dir_ / "settings.reg").string());
+        settings_ = std::make_unique<settings::Settings>(*store_, prompt);
+    }
+    ~SessionTest() override
+    {
+        session_.reset();
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+
+    // Every default written, as after a first run answered with OK.
+    void writeDefaults() { settings_->writeDefaults(); }
+
+    session::Session& session()
+    {
+        if (!session_) {
+            session_ = std::make_unique<session::Session>(session::Session::Deps{
+                *settings_, prompt, clock, port, dir_.string(), [](std::chrono::milliseconds) {}});
+        }
+        return *session_;
+    }
+
+    settings::Settings& settings() { return *settings_; }
+    const std::filesystem::path& dir() const { return dir_; }
+
+    RecordingPrompt prompt;
+    FixedClock clock{at(12, 0)};
+    AbsentPort port;
+
+private:
+    std::filesystem::path dir_;
+    std::unique_ptr<settings::SettingsStore> store_;
+    std::unique_ptr<settings::Settings> settings_;
+    std::unique_ptr<session::Session> session_;
+};
+
+} // namespace varno::test

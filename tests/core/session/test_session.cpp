@@ -1,0 +1,253 @@
+// Session: start-up questions, Check Registry, the start-up actions, the intake and view steps.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "SessionFixture.h"
+#include "settings/StartupChecks.h"
+
+using namespace varno;
+using session::MapView;
+using test::at;
+
+namespace {
+class SessionStartup : public test::SessionTest {};
+class SessionTimers : public test::SessionTest {
+protected:
+    void SetUp() override { writeDefaults(); }
+};
+class SessionIntake : public test::SessionTest {
+protected:
+    void SetUp() override { writeDefaults(); }
+};
+
+constexpr const char* kGoodRmc =
+    "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
+constexpr const char* kBadRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3C";
+} // namespace
+
+TEST_F(SessionStartup, FreshProfileWarnsThenAsksAndOkWritesEverything)
+{
+    prompt.script({PromptAnswer::Ok});
+    session();
+    ASSERT_EQ(prompt.texts().size(), 1u);
+    EXPECT_EQ(prompt.texts()[0], settings::kLaterVersionMessage);
+
+    session().initialUpdate();
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown[1].text, settings::kSetupQuestion);
+    EXPECT_EQ(prompt.shown[1].buttons, PromptButtons::OkCancel);
+    EXPECT_TRUE(settings().keyExists());
+    EXPECT_TRUE(settings().store().keyExists("Software\\VARNO\\POIFiles"));
+    // The defaults were read back into the view: day colours, not the black of no settings.
+    EXPECT_EQ(session().colours().boxBackground(), 0x0098E500u);
+    EXPECT_EQ(session().colours().windowFill(), 0x00FFFFFFu);
+    EXPECT_EQ(session().mapRadius(), 4000.0);
+    EXPECT_TRUE(session().logTrack());
+}
+
+TEST_F(SessionStartup, CancelLeavesTheProgramRunningWithoutSettings)
+{
+    session();
+    prompt.script({PromptAnswer::Cancel});
+    session().initialUpdate();
+    EXPECT_EQ(prompt.texts().back(), settings::kNoSettingsMessage);
+    EXPECT_FALSE(settings().keyExists());
+    EXPECT_EQ(session().colours().boxBackground(), 0u);
+    // Without settings the show notification must not start or load anything.
+    session().onShow(true);
+    EXPECT_FALSE(session().gps().portOpen());
+    EXPECT_FALSE(session().startupRoute());
+}
+
+TEST_F(SessionStartup, ConfiguredProfileAsksNothing)
+{
+    writeDefaults();
+    session().initialUpdate();
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(SessionStartup, CheckRegistryResetsValuesAndReloadsTheDayScheme)
+{
+    writeDefaults();
+    settings().writeString("DayTimeBackGround", "ff 00 00");
+    settings().writeString("StartTimerFilename1", "C:\\VARNO\\Route\\a.csv");
+    settings().writeDword("SpeedUnits", 2);
+    session();
+    EXPECT_EQ(session().colours().boxBackground(), 0x000000FFu);
+    EXPECT_EQ(session().speedUnits(), 2);
+    session().loadNightColours();
+
+    session().checkRegistry();
+    EXPECT_EQ(prompt.texts().back(), "Registry check finished.");
+    EXPECT_EQ(session().colours().boxBackground(), 0x0098E500u);
+    EXPECT_FALSE(session().colours().isNight());
+    EXPECT_EQ(session().speedUnits(), 0);
+    EXPECT_EQ(settings().readString("StartTimerFilename1"), "");
+}
+
+TEST_F(SessionStartup, NightColoursAfterCheckRegistry)
+{
+    session().checkRegistry();
+    session().viewState().clearBackgroundChanged();
+    session().loadNightColours();
+    const auto& c = session().colours();
+    EXPECT_EQ(session::redOf(c.boxText()), 0x00);
+    EXPECT_EQ(session::greenOf(c.boxText()), 0xE8);
+    EXPECT_EQ(session::blueOf(c.boxText()), 0x9D);
+    EXPECT_EQ(session::redOf(c.boxBackground()), 0x00);
+    EXPECT_EQ(session::greenOf(c.boxBackground()), 0x13);
+    EXPECT_EQ(session::blueOf(c.boxBackground()), 0x7A);
+    EXPECT_EQ(c.slot(3), c.boxBackground());
+    EXPECT_EQ(c.slot(4), c.boxText());
+    EXPECT_EQ(c.windowFill(), 0u);
+    EXPECT_TRUE(session().viewState().backgroundChanged());
+}
+
+TEST_F(SessionTimers, TimerAcrossMidnightLoadsItsRouteOnlyInsideTheWindow)
+{
+    settings().writeDword("StartTimerEnable1", 1);
+    settings().writeString("StartTimerStartTime1", "22.00");
+    settings().writeString("StartTimerEndTime1", "02:30");
+    settings().writeString("StartTimerFilename1", "C:\\VARNO\\Route\\night.csv");
+
+    for (auto [h, m, fires] : {std::tuple{23, 15, true}, std::tuple{1, 0, true}, std::tuple{12, 0, false}}) {
+        clock.set(at(h, m));
+        EXPECT_EQ(session().startTimerRoute().has_value(), fires) << h << ":" << m;
+    }
+
+    clock.set(at(23, 15));
+    session().onShow(true);
+    ASSERT_TRUE(session().startupRoute());
+    EXPECT_EQ(*session().startupRoute(), "C:\\VARNO\\Route\\night.csv");
+    EXPECT_EQ(settings().readString("RouteName"), "C:\\VARNO\\Route\\night.csv");
+    EXPECT_EQ(settings().readOnOff("AutoStartRoute"), 1);
+}
+
+TEST_F(SessionTimers, SecondTimerRunsWhenTheFirstDoesNotFire)
+{
+    settings().writeDword("StartTimerEnable1", 1);
+    settings().writeString("StartTimerStartTime1", "7:00");
+    settings().writeString("StartTimerEndTime1", "9:00");
+    settings().writeString("StartTimerFilename1", "morning.csv");
+    settings().writeDword("StartTimerEnable2", 1);
+    settings().writeString("StartTimerStartTime2", "16-00");
+    settings().writeString("StartTimerEndTime2", "18.30");
+    settings().writeString("StartTimerFilename2", "evening.csv");
+
+    clock.set(at(8, 0));
+    EXPECT_EQ(session().startTimerRoute(), "morning.csv");
+    clock.set(at(18, 30));
+    EXPECT_EQ(session().startTimerRoute(), "evening.csv");
+    clock.set(at(12, 0));
+    EXPECT_FALSE(session().startTimerRoute());
+    settings().writeDword("StartTimerEnable2", 0);
+    clock.set(at(17, 0));
+    EXPECT_FALSE(session().startTimerRoute());
+}
+
+TEST_F(SessionTimers, StoredRouteLoadsWhenAutoStartRouteIsOn)
+{
+    settings().writeString("RouteName", "C:\\VARNO\\Route\\home.csv");
+    session().onShow(true);
+    EXPECT_FALSE(session().startupRoute());
+    settings().writeDword("AutoStartRoute", 1);
+    session().onShow(true);
+    EXPECT_EQ(session().startupRoute(), "C:\\VARNO\\Route\\home.csv");
+}
+
+TEST_F(SessionTimers, NightTimerSwitchesToNightColours)
+{
+    settings().writeDword("NightTimerEnable", 1);
+    settings().writeString("NightTimerStartTime", "21.30");
+    settings().writeString("NightTimerEndTime", "6.00");
+    clock.set(at(12, 0));
+    session().onShow(true);
+    EXPECT_FALSE(session().colours().isNight());
+    clock.set(at(5, 59));
+    session().onShow(true);
+    EXPECT_TRUE(session().colours().isNight());
+    EXPECT_EQ(session().colours().windowFill(), 0u);
+}
+
+TEST_F(SessionTimers, AutoStartLogOpensClosesAndReopensOnEachNotification)
+{
+    settings().writeDword("AutoStartLog", 1);
+    clock.set(at(14, 23));
+    session().onShow(true);
+    EXPECT_TRUE(session().nmeaLog().isOpen());
+    const std::string first = session().nmeaLog().path();
+    EXPECT_EQ(std::filesystem::path(first).parent_path(), dir() / "Log");
+    session().onShow(false);
+    EXPECT_FALSE(session().nmeaLog().isOpen());
+    session().onShow(true);
+    EXPECT_TRUE(session().nmeaLog().isOpen());
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(SessionTimers, AutoStartGpsOnlyWhenShownAndReportsTheMissingPort)
+{
+    settings().writeDword("AutoStartGPS", 1);
+    settings().writeString("Port", "Com3");
+    session().onShow(false);
+    EXPECT_TRUE(prompt.shown.empty());
+    session().onShow(true);
+    ASSERT_FALSE(prompt.shown.empty());
+    EXPECT_EQ(prompt.shown[0].text, "Can't open com port Com3");
+    EXPECT_FALSE(session().gps().portOpen());
+}
+
+TEST_F(SessionIntake, GoodSentenceIsDecodedAndConsumed)
+{
+    session().mailbox().offer(kGoodRmc);
+    auto in = session().intake();
+    EXPECT_TRUE(in.taken);
+    EXPECT_TRUE(in.checksumOk);
+    EXPECT_EQ(in.stripText(), kGoodRmc);
+    EXPECT_EQ(session().decoder().RmcHour, 12);
+    EXPECT_NEAR(session().decoder().Course, 226.6, 1e-9);
+    // Until the repaint has drawn it the sentence stays pending: the reader must not overwrite it.
+    EXPECT_FALSE(session().mailbox().offer(kBadRmc));
+    session().finishIntake(in);
+    EXPECT_FALSE(session().intake().taken);
+    EXPECT_TRUE(session().mailbox().offer(kBadRmc));
+}
+
+TEST_F(SessionIntake, BadChecksumChangesNoFieldAndIsMarkedBad)
+{
+    session().mailbox().offer(kBadRmc);
+    auto in = session().intake();
+    EXPECT_TRUE(in.taken);
+    EXPECT_FALSE(in.checksumOk);
+    EXPECT_EQ(in.stripText(), std::string(kBadRmc) + " Bad");
+    EXPECT_EQ(session().decoder().RmcCount, 0u);
+    EXPECT_EQ(session().decoder().Course, 0.0);
+}
+
+TEST_F(SessionIntake, TrackEditorViewDoesNotDecodeButStillConsumes)
+{
+    session().toggleView(MapView::TrackEditor);
+    session().mailbox().offer(kGoodRmc);
+    auto in = session().intake();
+    EXPECT_TRUE(in.taken);
+    EXPECT_EQ(session().decoder().RmcCount, 0u);
+    session().finishIntake(in);
+    EXPECT_TRUE(session().mailbox().offer(kGoodRmc)) << "the reader would stall in the track editor view";
+}
+
+TEST_F(SessionIntake, ViewCommandsThroughTheSession)
+{
+    session().toggleView(MapView::Poi);
+    session().toggleView(MapView::Poi);
+    EXPECT_TRUE(session().viewState().isOn(MapView::Camera));
+    session().showPoiAlways();
+    session().showPoiAlways();
+    EXPECT_TRUE(session().viewState().isOn(MapView::Poi));
+    session().nextView();
+    EXPECT_TRUE(session().viewState().isOn(MapView::Route));
+    EXPECT_EQ(session().cameraReloadCounter(), 71);
+    session().showRouteAlways();
+    EXPECT_TRUE(session().viewState().isOn(MapView::Route));
+    session().showCameraMap();
+    EXPECT_EQ(session().viewState().title(), "VARNO Camera View");
+}

@@ -1,0 +1,76 @@
+// The view flags: toggles, the next-view cycle and the titles.
+#include <gtest/gtest.h>
+
+#include "session/ViewState.h"
+
+using varno::session::MapView;
+using varno::session::ViewState;
+
+TEST(ViewState, StartsOnTheCameraMapWithItsTitle)
+{
+    ViewState v;
+    EXPECT_TRUE(v.isOn(MapView::Camera));
+    EXPECT_EQ(v.title(), "VARNO Camera View");
+    EXPECT_FALSE(v.backgroundChanged());
+}
+
+TEST(ViewState, ToggleTwiceReturnsToTheCameraMap)
+{
+    for (MapView target : {MapView::Poi, MapView::Route, MapView::Compass, MapView::Pointer, MapView::Trail,
+                           MapView::TrackEditor}) {
+        ViewState v;
+        EXPECT_TRUE(v.toggle(target));
+        EXPECT_TRUE(v.isOn(target));
+        EXPECT_TRUE(v.backgroundChanged());
+        v.clearBackgroundChanged();
+        EXPECT_FALSE(v.toggle(target));
+        EXPECT_TRUE(v.isOn(MapView::Camera));
+        EXPECT_EQ(v.title(), "VARNO Camera View");
+        EXPECT_TRUE(v.backgroundChanged()) << "switching back must rebuild the background too";
+    }
+}
+
+TEST(ViewState, ToggleFromAnotherViewSwitchesRatherThanReturning)
+{
+    ViewState v;
+    v.toggle(MapView::Compass);
+    EXPECT_TRUE(v.toggle(MapView::Poi));
+    EXPECT_TRUE(v.isOn(MapView::Poi));
+    EXPECT_FALSE(v.isOn(MapView::Compass));
+    EXPECT_EQ(v.title(), "VARNO POI View");
+}
+
+TEST(ViewState, NextViewCyclesThroughSixViewsBackToTheCameraMap)
+{
+    ViewState v;
+    const MapView expected[] = {MapView::Poi,     MapView::Route, MapView::Compass,
+                                MapView::Pointer, MapView::Trail, MapView::Camera};
+    const char* titles[] = {"VARNO POI View",     "VARNO Route View", "VARNO Compass View",
+                            "VARNO Pointer View", "VARNO Trail View", "VARNO Camera View"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(v.next(), expected[i]) << "press " << i + 1;
+        EXPECT_EQ(v.title(), titles[i]);
+    }
+}
+
+TEST(ViewState, NextViewFromTheTrackEditorGoesToPoi)
+{
+    ViewState v;
+    v.switchTo(MapView::TrackEditor);
+    EXPECT_EQ(v.title(), "VARNO Track Editor View");
+    EXPECT_EQ(v.next(), MapView::Poi);
+}
+
+TEST(ViewState, ExactlyOneViewIsOnAfterAnySequence)
+{
+    ViewState v;
+    v.toggle(MapView::Trail);
+    v.next();
+    v.switchTo(MapView::Route);
+    v.toggle(MapView::Pointer);
+    int on = 0;
+    for (MapView m : varno::session::kAllViews)
+        on += v.isOn(m) ? 1 : 0;
+    EXPECT_EQ(on, 1);
+    EXPECT_TRUE(v.isOn(MapView::Pointer));
+}
