@@ -1,12 +1,186 @@
-// varno-cli live (placeholder until the subcommand lands).
+// varno-cli live: read the GPS receiver and print each handed-over sentence with the fix after it.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "CSio.h"
 #include "Cli.h"
+#include "DecodeLine.h"
+#include "gps/CNmeaDecoder.h"
+#include "gps/GpsControl.h"
+#include "gps/Intake.h"
+#include "gps/NmeaLog.h"
+#include "gps/SentenceMailbox.h"
+#include "settings/Settings.h"
+#include "settings/SettingsStore.h"
 
 namespace varno::cli {
+namespace {
 
-int cmdLive(Context& ctx, const Args&)
+// Exit code when the receiver went away while being read.
+constexpr int kExitDeviceGone = 3;
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+extern "C" void onInterrupt(int)
 {
-    std::fprintf(ctx.err, "varno-cli: 'live' is not available yet\n");
-    return kExitFailure;
+    gInterrupted = 1;
+}
+
+// Routes SIGINT and SIGTERM to the flag while the command runs.
+class InterruptGuard {
+public:
+    InterruptGuard()
+    {
+        gInterrupted = 0;
+        struct sigaction sa {};
+        sa.sa_handler = onInterrupt;
+        sigemptyset(&sa.sa_mask);
+        sigaction(SIGINT, &sa, &oldInt_);
+        sigaction(SIGTERM, &sa, &oldTerm_);
+    }
+    ~InterruptGuard()
+    {
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
+
+// What the reader thread tells the printing loop.
+struct Events {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool sentence = false;
+    std::optional<std::string> gone;
+};
+
+int usageError(Context& ctx, const std::string& what)
+{
+    std::fprintf(ctx.err, "varno-cli live: %s\nusage: varno-cli live [--port NAME] [--log FILE]\n",
+                 what.c_str());
+    return kExitUsage;
+}
+
+} // namespace
+
+int cmdLive(Context& ctx, const Args& args)
+{
+    std::optional<std::string> portOverride, logPath;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if ((a == "--port" || a == "--log") && i + 1 < args.size())
+            (a == "--port" ? portOverride : logPath) = args[++i];
+        else if (a.rfind("--port=", 0) == 0)
+            portOverride = a.substr(7);
+        else if (a.rfind("--log=", 0) == 0)
+            logPath = a.substr(6);
+        else
+            return usageError(ctx, "unexpected argument '" + a + "'");
+    }
+
+    settings::SettingsStore store(ctx.settingsPath);
+    settings::Settings settings(store, *ctx.prompt);
+    // A port given on the command line works without a settings file; the
+    // line settings then come from the file when it has them, else 4800 8N1.
+    gps::PortSettingsSource source{[&] { return portOverride.has_value() || settings.keyExists(); },
+                                   [&](std::string_view name) -> std::optional<std::string> {
+                                       if (name == "Port" && portOverride)
+                                           return portOverride;
+                                       if (settings.keyExists())
+                                           return settings.readString(name);
+                                       if (name == "Speed")
+                                           return "4800";
+                                       if (name == "Parity")
+                                           return "None";
+                                       if (name == "StopBits")
+                                           return "1";
+                                       if (name == "DataBits")
+                                           return "8";
+                                       return std::nullopt;
+                                   }};
+
+    gps::NmeaLog log;
+    if (logPath && !log.open(*logPath)) {
+        ctx.prompt->message("Error can't open the NMEA data file\n" + *logPath);
+        return kExitUsage;
+    }
+
+    InterruptGuard interrupts;
+    platform::CSio port;
+    gps::SentenceMailbox mailbox;
+    gps::GpsControl::Hooks hooks;
+    // The waits of the open, cut short by Ctrl-C.
+    hooks.sleep = [](std::chrono::milliseconds ms) {
+        const auto end = std::chrono::steady_clock::now() + ms;
+        while (!gInterrupted && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    };
+    hooks.opening = [&ctx](bool busy, const std::string& name) {
+        if (busy)
+            std::fprintf(ctx.err, "Opening %s...\n", name.c_str());
+    };
+    gps::GpsControl gps(port, mailbox, log, *ctx.prompt, source, std::move(hooks));
+
+    if (!gps.OpenCommPort())
+        return kExitUsage;
+    if (gInterrupted)
+        return kExitOk;
+
+    Events events;
+    gps.setReaderCallbacks({[&events] {
+                                std::lock_guard lock(events.mutex);
+                                events.sentence = true;
+                                events.cv.notify_one();
+                            },
+                            [&events](const std::string& message) {
+                                std::lock_guard lock(events.mutex);
+                                events.gone = message;
+                                events.cv.notify_one();
+                            }});
+    if (!gps.reader().start(gps.portName())) {
+        ctx.prompt->message("Comms port is not open");
+        return kExitUsage;
+    }
+
+    gps::CNmeaDecoder decoder;
+    unsigned long count = 0;
+    int result = kExitOk;
+    while (!gInterrupted) {
+        std::optional<std::string> gone;
+        {
+            std::unique_lock lock(events.mutex);
+            // Signals cannot notify a condition variable, so look at the flag
+            // a few times a second.
+            events.cv.wait_for(lock, std::chrono::milliseconds(200),
+                               [&] { return events.sentence || events.gone.has_value(); });
+            events.sentence = false;
+            gone = events.gone;
+        }
+        if (auto sentence = mailbox.take()) {
+            const bool ok = gps::intakeSentence(decoder, *sentence);
+            std::fprintf(ctx.out, "%s\n", formatDecodeLine(++count, *sentence, ok, decoder).c_str());
+            std::fflush(ctx.out);
+        }
+        if (gone) {
+            ctx.prompt->message(*gone);
+            result = kExitDeviceGone;
+            break;
+        }
+    }
+    gps.StopGps();
+    log.close();
+    return result;
 }
 
 } // namespace varno::cli

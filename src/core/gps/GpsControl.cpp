@@ -96,11 +96,22 @@ void GpsControl::wait(std::chrono::milliseconds ms)
         std::this_thread::sleep_for(ms);
 }
 
+std::optional<std::string> GpsControl::readSetting(std::string_view name) const
+{
+    if (!settings_.readString)
+        return std::nullopt;
+    auto text = settings_.readString(name);
+    // Each value is read into a 50-byte buffer: a longer one cannot be read.
+    if (text && text->size() > 49)
+        return std::nullopt;
+    return text;
+}
+
 bool GpsControl::OpenCommPort()
 {
     std::optional<std::string> name;
-    if (settings_.keyExists && settings_.keyExists() && settings_.readString)
-        name = settings_.readString("Port");
+    if (settings_.keyExists && settings_.keyExists())
+        name = readSetting("Port");
     if (!name) {
         prompt_.message(
             "Unable read the comm port name from the registry.\nPlease check the port settings ?");

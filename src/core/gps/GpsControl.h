@@ -17,8 +17,8 @@ namespace varno::gps {
 struct PortSettingsSource {
     // False when the key cannot be opened.
     std::function<bool()> keyExists;
-    // A REG_SZ value of up to 49 characters; nullopt when it cannot be read
-    // (missing, not text, or longer: the value is read into a 50-byte buffer).
+    // A REG_SZ value; nullopt when it is missing or not text. Texts longer
+    // than 49 characters count as unreadable.
     std::function<std::optional<std::string>(std::string_view name)> readString;
 };
 
@@ -72,6 +72,7 @@ public:
 
 private:
     void wait(std::chrono::milliseconds ms);
+    std::optional<std::string> readSetting(std::string_view name) const;
 
     SerialPort& port_;
     Prompt& prompt_;

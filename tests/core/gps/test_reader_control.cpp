@@ -118,6 +118,8 @@ TEST_F(SerialReaderControlTest, OpenFailuresShowTheirMessages)
         keyExists = true;
         values.erase("Port");
         EXPECT_FALSE(gps.OpenCommPort());
+        values["Port"] = "/dev/" + std::string(45, 'x'); // 50 characters do not fit the buffer
+        EXPECT_FALSE(gps.OpenCommPort());
         EXPECT_TRUE(port.opened.empty());
         values["Port"] = "Com3";
         port.openSucceeds = false;
@@ -127,6 +129,7 @@ TEST_F(SerialReaderControlTest, OpenFailuresShowTheirMessages)
     }
     EXPECT_EQ(prompt.texts(),
               (std::vector<std::string>{
+                  "Unable read the comm port name from the registry.\nPlease check the port settings ?",
                   "Unable read the comm port name from the registry.\nPlease check the port settings ?",
                   "Unable read the comm port name from the registry.\nPlease check the port settings ?",
                   "Can't open com port Com3"}));

@@ -1,0 +1,372 @@
+// The termios port and the reader over a pseudo-terminal playing the GPS receiver.
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <pty.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "CSio.h"
+#include "CSioBaud.h"
+#include "SerialPortList.h"
+#include "gps/GpsControl.h"
+#include "gps/SerialReader.h"
+#include "support/RecordingPrompt.h"
+
+namespace varno::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using gps::LineSettings;
+using gps::Parity;
+using gps::StopBits;
+
+const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
+const std::string kGsv = "$GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75";
+
+std::string readFile(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+double processCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+// A pseudo-terminal pair: the test writes to the master as the receiver
+// would, the program opens the slave by its path.
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    std::string path;
+    Pty()
+    {
+        char name[128] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
+            path = name;
+    }
+    ~Pty()
+    {
+        closeMaster();
+        if (slave >= 0)
+            ::close(slave);
+    }
+    void closeMaster()
+    {
+        if (master >= 0)
+            ::close(master);
+        master = -1;
+    }
+    void send(const std::string& s) const
+    {
+        ASSERT_EQ(::write(master, s.data(), s.size()), ssize_t(s.size()));
+    }
+};
+
+struct FlagCase {
+    LineSettings set;
+    tcflag_t size, flags;
+};
+
+// 1.5 stop bits has no termios form and runs as 2 (CSTOPB).
+const FlagCase kFlagCases[] = {
+    {{4800, 8, Parity::None, StopBits::One}, CS8, 0},
+    {{9600, 7, Parity::Even, StopBits::One}, CS7, PARENB},
+    {{19200, 8, Parity::Odd, StopBits::Two}, CS8, PARENB | PARODD | CSTOPB},
+    {{4801, 8, Parity::Mark, StopBits::One}, CS8, PARENB | PARODD | CMSPAR},
+    {{115200, 6, Parity::Space, StopBits::One}, CS6, PARENB | CMSPAR},
+    {{1200, 5, Parity::None, StopBits::OneAndHalf}, CS5, CSTOPB},
+};
+
+constexpr tcflag_t kParityStop = PARENB | PARODD | CMSPAR | CSTOPB;
+
+LineSettings asRead(LineSettings s)
+{
+    if (s.stopBits == StopBits::OneAndHalf)
+        s.stopBits = StopBits::Two;
+    return s;
+}
+
+TEST(SerialPortTest, LineFlagsForEverySetting)
+{
+    for (const auto& c : kFlagCases) {
+        termios tio{};
+        tio.c_cflag = CSTOPB | PARENB | CRTSCTS | CS7; // leftovers must go
+        tio.c_iflag = ICRNL | IXON | INPCK;
+        tio.c_lflag = ICANON | ECHO;
+        CSio::composeLineFlags(tio, c.set);
+        EXPECT_EQ(tio.c_cflag & CSIZE, c.size) << c.set.baud;
+        EXPECT_EQ(tio.c_cflag & kParityStop, c.flags) << c.set.baud;
+        EXPECT_FALSE(tio.c_cflag & CRTSCTS);
+        EXPECT_EQ(tio.c_iflag, tcflag_t(INPCK)); // parity checking is left as it was
+        EXPECT_FALSE(tio.c_lflag & (ICANON | ECHO));
+        LineSettings back = CSio::lineFlagsToSettings(tio);
+        back.baud = c.set.baud;
+        EXPECT_EQ(back, asRead(c.set));
+    }
+}
+
+// A pseudo-terminal keeps the speed, PARODD, CMSPAR and CSTOPB it is given,
+// but the kernel forces CS8 and clears PARENB on it, so data bits and parity
+// on/off can only be seen on a real UART (see LineFlagsForEverySetting).
+TEST(SerialPortTest, LineSettingsReachThePseudoTerminal)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    CSio port;
+    ASSERT_TRUE(port.open(pty.path));
+    for (const auto& c : kFlagCases) {
+        ASSERT_TRUE(port.applyState(c.set)) << c.set.baud;
+        termios tio{};
+        ASSERT_EQ(tcgetattr(port.fd(), &tio), 0);
+        EXPECT_EQ(tio.c_cflag & (PARODD | CMSPAR | CSTOPB), c.flags & (PARODD | CMSPAR | CSTOPB))
+            << c.set.baud;
+        EXPECT_FALSE(tio.c_iflag & (IXON | IXOFF | ICRNL | IGNCR));
+        EXPECT_EQ(anyBaudRate(port.fd()), c.set.baud);
+        auto back = port.state();
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->baud, c.set.baud);
+        EXPECT_EQ(back->stopBits, asRead(c.set).stopBits);
+    }
+    EXPECT_FALSE(port.applyState({0, 8, Parity::None, StopBits::One})); // 0 would hang up the line
+}
+
+TEST(SerialPortTest, OpenRefusesWhatIsNoFreeTerminal)
+{
+    CSio port;
+    EXPECT_FALSE(port.open("/dev/no-such-gps"));
+    EXPECT_FALSE(port.open("Com250"));
+    const fs::path file = fs::path(::testing::TempDir()) / "not_a_tty.txt";
+    std::ofstream(file) << "x";
+    EXPECT_FALSE(port.open(file.string()));
+    fs::remove(file);
+    EXPECT_FALSE(port.isOpen());
+    // Shared with nobody: a second open of the same device fails.
+    Pty pty;
+    ASSERT_TRUE(port.open(pty.path));
+    CSio other;
+    EXPECT_FALSE(other.open(pty.path));
+    EXPECT_TRUE(port.close());
+    EXPECT_TRUE(other.open(pty.path));
+    EXPECT_FALSE(port.close());
+}
+
+TEST(SerialPortTest, OpenThroughTheSettingsShowsTheStoredNameAndWaits)
+{
+    CSio port;
+    gps::SentenceMailbox mailbox;
+    gps::NmeaLog log;
+    test::RecordingPrompt prompt;
+    std::vector<int> waits;
+    Pty pty;
+    std::string portName = "Com250";
+    gps::PortSettingsSource src{[] { return true; },
+                                [&](std::string_view name) -> std::optional<std::string> {
+                                    if (name == "Port")
+                                        return portName;
+                                    if (name == "Speed")
+                                        return "4801";
+                                    if (name == "Parity")
+                                        return "odd";
+                                    return std::nullopt;
+                                }};
+    gps::GpsControl gps(port, mailbox, log, prompt, src,
+                        {[&](std::chrono::milliseconds ms) { waits.push_back(int(ms.count())); }, {}, {}});
+    EXPECT_FALSE(gps.OpenCommPort());
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Can't open com port Com250"});
+    portName = pty.path;
+    ASSERT_TRUE(gps.OpenCommPort());
+    EXPECT_EQ(waits, (std::vector<int>{1000, 2000, 500, 500}));
+    auto s = port.state();
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->baud, 4801u);
+    EXPECT_TRUE(gps.CloseCommPort());
+}
+
+class SerialReaderPtyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(pty.path.empty());
+        logPath =
+            fs::path(::testing::TempDir()) /
+            (std::string("pty_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
+        ASSERT_TRUE(log.open(logPath.string()));
+        ASSERT_TRUE(port.open(pty.path));
+        ASSERT_TRUE(port.applyState({4800, 8, Parity::None, StopBits::One}));
+        ASSERT_TRUE(port.setReadTimeout(gps::GpsControl::kReadTimeout));
+        ::close(pty.slave); // only the program holds the device now
+        pty.slave = -1;
+        reader.setCallbacks({[this] { ++notified; },
+                             [this](const std::string& m) {
+                                 std::lock_guard lock(mutex);
+                                 gone.push_back(m);
+                             }});
+        ASSERT_TRUE(reader.start(pty.path));
+    }
+    void TearDown() override
+    {
+        reader.stop();
+        log.close();
+        fs::remove(logPath);
+    }
+    // Waits until the reader has seen `lines` lines in all.
+    void waitForLines(std::uint64_t lines)
+    {
+        while (reader.stats().lines < lines)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::string logText()
+    {
+        reader.stop();
+        log.close();
+        return readFile(logPath);
+    }
+
+    Pty pty;
+    CSio port;
+    gps::SentenceMailbox mailbox;
+    gps::NmeaLog log;
+    gps::SerialReader reader{port, mailbox, log};
+    fs::path logPath;
+    std::atomic<int> notified{0};
+    std::mutex mutex;
+    std::vector<std::string> gone;
+};
+
+TEST_F(SerialReaderPtyTest, GsvThenRmcLogsTwoLinesAndHandsOverRmc)
+{
+    pty.send(kGsv + "\r\n" + kRmc + "\r\n");
+    waitForLines(2);
+    EXPECT_EQ(mailbox.take(), kRmc);
+    EXPECT_EQ(notified.load(), 1);
+    EXPECT_EQ(logText(), kGsv + "\r\n" + kRmc + "\r\n");
+}
+
+TEST_F(SerialReaderPtyTest, SecondRmcBeforeTheConsumerIsOnlyLogged)
+{
+    const std::string second = kRmc.substr(0, 10) + "9" + kRmc.substr(11);
+    pty.send(kRmc + "\r\n" + second + "\r\n");
+    waitForLines(2);
+    EXPECT_EQ(mailbox.take(), kRmc);
+    EXPECT_FALSE(mailbox.take());
+    EXPECT_EQ(logText(), kRmc + "\r\n" + second + "\r\n");
+}
+
+TEST_F(SerialReaderPtyTest, OverlongLineAndTalkers)
+{
+    pty.send("$GPGGA," + std::string(113, '7') + "\r\n");
+    waitForLines(1);
+    EXPECT_FALSE(mailbox.take());
+    for (const std::string s : {"$GNRMC,1*00", "$GNGGA,2*00"}) {
+        pty.send(s + "\r\n");
+        waitForLines(reader.stats().lines + 1);
+        EXPECT_EQ(mailbox.take(), s);
+    }
+    pty.send("$GNGLL,3*00\r\n");
+    waitForLines(4);
+    EXPECT_FALSE(mailbox.take());
+    EXPECT_EQ(logText(), std::string(20, '7') + "\r\n$GNRMC,1*00\r\n$GNGGA,2*00\r\n$GNGLL,3*00\r\n");
+}
+
+TEST_F(SerialReaderPtyTest, StopWhileNoDataArrivesEndsTheReader)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    reader.stop();
+    // Liveness bound, generous: one read time-out is 2 s.
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
+    EXPECT_FALSE(reader.running());
+    EXPECT_TRUE(port.close());
+}
+
+TEST_F(SerialReaderPtyTest, UnplugEndsTheReaderWithAMessageAndNoSpinning)
+{
+    pty.send(kRmc + "\r\n");
+    waitForLines(1);
+    pty.closeMaster();
+    while (reader.running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const double before = processCpuSeconds();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(processCpuSeconds() - before, 0.2);
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(gone, std::vector<std::string>{"The GPS receiver on " + pty.path +
+                                             " stopped responding.\nCheck the connection and press Start."});
+    EXPECT_EQ(mailbox.take(), kRmc);
+}
+
+TEST(NmeaLogKillTest, KilledWriterLeavesEveryLineButTheOneBeingWritten)
+{
+    const fs::path p = fs::path(::testing::TempDir()) / "killed_log.txt";
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        gps::NmeaLog log;
+        if (!log.open(p.string()))
+            _exit(1);
+        for (int i = 0; i < 500; ++i)
+            log.appendLine("$GPGGA," + std::to_string(i));
+        (void)!::write(ready[1], "r", 1);
+        for (int i = 500;; ++i)
+            log.appendLine("$GPGGA," + std::to_string(i));
+    }
+    char c;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    const std::string text = readFile(p);
+    fs::remove(p);
+    // Every complete line is in order; only the last may be cut short.
+    std::size_t pos = 0;
+    int n = 0;
+    for (;; ++n) {
+        const std::string line = "$GPGGA," + std::to_string(n) + "\r\n";
+        if (text.compare(pos, line.size(), line) != 0)
+            break;
+        pos += line.size();
+    }
+    EXPECT_GE(n, 500);
+    const std::string rest = text.substr(pos);
+    EXPECT_EQ(rest, ("$GPGGA," + std::to_string(n) + "\r\n").substr(0, rest.size()));
+}
+
+TEST(SerialPortListTest, StableNamesFirstThenUsbAcmAndUartsInNumberOrder)
+{
+    const fs::path dev = fs::path(::testing::TempDir()) / "fake_dev";
+    fs::remove_all(dev);
+    fs::create_directories(dev / "serial" / "by-id");
+    for (const char* f : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS0", "ttyS1", "tty0", "ttyUSB", "null"})
+        std::ofstream(dev / f) << "";
+    std::ofstream(dev / "serial" / "by-id" / "usb-u-blox_GNSS-if00") << "";
+    const std::string d = dev.string();
+    // Plain files have no UART behind them, so no ttyS entry is listed.
+    EXPECT_EQ(SerialPortList(d).presentPorts(),
+              (std::vector<std::string>{d + "/serial/by-id/usb-u-blox_GNSS-if00", d + "/ttyUSB2",
+                                        d + "/ttyUSB10", d + "/ttyACM0"}));
+    fs::remove_all(dev);
+    EXPECT_TRUE(SerialPortList(d).presentPorts().empty());
+}
+
+} // namespace
+} // namespace varno::platform
