@@ -1,0 +1,196 @@
+// Average-speed ("specs") zones: the driver's own average speed between paired cameras.
+#include "cameras/AverageSpeed.h"
+
+#include <cmath>
+
+#include <fmt/printf.h>
+
+#include "cameras/CameraDistance.h"
+#include "cameras/CameraPoint.h"
+#include "cameras/CameraStore.h"
+#include "cameras/SettingsReaders.h"
+#include "cameras/Voice.h"
+#include "geo/MapGeometry.h"
+#include "gps/CNmeaDecoder.h"
+
+namespace varno::cameras {
+
+double fixSeconds(const gps::CNmeaDecoder& fix)
+{
+    return fix.GgaHour * 3600.0 + fix.GgaMinute * 60.0 + fix.GgaSecond;
+}
+
+AverageSpeed::AverageSpeed(WarnerSettings& settings, Voice& voice) : settings_(settings), voice_(voice)
+{
+    reset();
+}
+
+void AverageSpeed::reset()
+{
+    enabled = readNumber(settings_, "AverageSpeed", 0) == 1;
+    manual = false;
+    inZone = false;
+    zoneLat = zoneLon = 0.0;
+    startTime = 0.0;
+    totalDistance = 0.0;
+    say = false;
+    line.clear();
+}
+
+void AverageSpeed::spaceKey(const gps::CNmeaDecoder& fix)
+{
+    if (inZone)
+        reset();
+    else
+        handStart(fix);
+}
+
+void AverageSpeed::handStart(const gps::CNmeaDecoder& fix)
+{
+    if (fix.Latitude == 0.0) {
+        line = kSpecsNoPositionLine;
+        return;
+    }
+    if (inZone)
+        reset();
+    prevSpecsDistance = 50000.0;
+    prevLat = fix.Latitude;
+    prevLon = fix.Longitude;
+    startTime = fixSeconds(fix);
+    totalDistance = 0.0;
+    say = false;
+    line = kSpecsStartLine;
+    manual = true;
+    inZone = true;
+}
+
+double AverageSpeed::segment(const gps::CNmeaDecoder& fix) const
+{
+    double north = std::fabs(fix.Latitude - prevLat) * geo::kMetresPerDegreeNorth;
+    double east = std::cos(fix.Latitude * geo::kDegToRad) * std::fabs(fix.Longitude - prevLon) *
+                  geo::kMetresPerDegreeEast;
+    return std::sqrt(north * north + east * east);
+}
+
+bool AverageSpeed::showAverage(double now, int speedUnits, bool trip)
+{
+    double elapsed = now - startTime;
+    if (!(elapsed > 0.0)) {
+        // No time has passed (or the UTC day turned over): there is no average
+        // to show, only that a measurement is running.
+        line = kSpecsStartLine;
+        return false;
+    }
+    double average = totalDistance * 3600.0 / elapsed; // [m/h]
+    std::string text;
+    if (speedUnits == 1)
+        text = fmt::sprintf("Average speed %.0f kph", average * 0.001);
+    else if (speedUnits == 2)
+        text = fmt::sprintf("Average speed %.0f knots", average * 0.000539956803);
+    else
+        text = fmt::sprintf(trip ? "Trip T %.0f, D %.0f, Av %.0f mph" : "T %.0f, D %.0f, Av %.0f mph",
+                            elapsed, totalDistance, average * 0.000621371192);
+    line = std::string(cutText(text, kAverageLineCapacity));
+    return true;
+}
+
+void AverageSpeed::sayOnce()
+{
+    if (say) {
+        say = false;
+        voice_.PlayVoice("Specs.wav");
+    }
+}
+
+void AverageSpeed::process(CameraStore& store, const gps::CNmeaDecoder& fix, int speedUnits)
+{
+    double d = store.NearestSpecsCamera(fix.Latitude, fix.Longitude);
+    if (d == kNoDistance)
+        return;
+    const CameraPoint* cam = store.nearestSpecsCamera();
+    if (d == kNoCameraDistance && !manual) {
+        reset();
+        return;
+    }
+    const double now = fixSeconds(fix);
+    if (!cam) {
+        if (manual) {
+            // Trip mode: a hand start with no specs camera listed.
+            totalDistance += segment(fix);
+            showAverage(now, speedUnits, true);
+            prevLat = fix.Latitude;
+            prevLon = fix.Longitude;
+        }
+        return;
+    }
+    if (!inZone) {
+        prevSpecsDistance = d;
+        if (d < kSpecsStartDistance) {
+            inZone = true;
+            zoneLat = cam->lat;
+            zoneLon = cam->lon;
+            startTime = now;
+            totalDistance = 0.0;
+            say = true;
+            prevLat = fix.Latitude;
+            prevLon = fix.Longitude;
+            line = kSpecsStartLine;
+        }
+        return;
+    }
+    if (cam->lat == zoneLat && cam->lon == zoneLon) {
+        if (prevSpecsDistance + kSpecsJitter < d || d > kSpecsStartDistance) {
+            // Past the camera and moving away: the measurement runs.
+            totalDistance += segment(fix);
+            if (showAverage(now, speedUnits, false))
+                sayOnce();
+            prevSpecsDistance = d;
+            prevLat = fix.Latitude;
+            prevLon = fix.Longitude;
+        } else if (d + kSpecsJitter < prevSpecsDistance) {
+            // Still closing in on the first camera: the clock starts again.
+            startTime = now;
+            totalDistance = 0.0;
+            prevSpecsDistance = d;
+            prevLat = fix.Latitude;
+            prevLon = fix.Longitude;
+            line = kSpecsStartLine;
+        }
+        return;
+    }
+    // Another specs camera is nearest: the next one of the stretch.
+    double seg = segment(fix);
+    if (seg < kSpecsJitter)
+        return;
+    totalDistance += seg;
+    prevLat = fix.Latitude;
+    prevLon = fix.Longitude;
+    if (showAverage(now, speedUnits, false))
+        sayOnce();
+    if (d < kSpecsNextDistance) {
+        inZone = true;
+        zoneLat = cam->lat;
+        zoneLon = cam->lon;
+        startTime = now;
+        totalDistance = 0.0;
+        prevLat = fix.Latitude;
+        prevLon = fix.Longitude;
+    }
+    prevSpecsDistance = d;
+}
+
+bool AverageSpeed::dialogChecked() const
+{
+    return readNumber(settings_, "AverageSpeed", 0) == 1;
+}
+
+bool AverageSpeed::storeDialogChoice(bool checked, Prompt& prompt)
+{
+    if (settings_.writeDword("AverageSpeed", checked ? 1 : 0))
+        return true;
+    prompt.message(
+        "An error occurred setting the registry value\nHKEY_CURRENT_USER\nSoftware\\VARNO\\AverageSpeed");
+    return false;
+}
+
+} // namespace varno::cameras

@@ -1,0 +1,151 @@
+// A camera file parsed once and indexed by position, so a reload selects from memory.
+#include "cameras/CameraFile.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/Numbers.h"
+#include "cameras/CameraDistance.h"
+#include "geo/MapGeometry.h"
+
+namespace varno::cameras {
+namespace {
+
+// Grid cells of 0.1 degree in latitude and longitude.
+constexpr double kCellDeg = 0.1;
+constexpr std::uint32_t kRows = 1800;
+constexpr std::uint32_t kCols = 3600;
+
+std::int64_t rowOf(double lat)
+{
+    return static_cast<std::int64_t>(std::floor((lat + 90.0) / kCellDeg));
+}
+
+std::int64_t colOf(double lon)
+{
+    return static_cast<std::int64_t>(std::floor((lon + 180.0) / kCellDeg));
+}
+
+std::uint32_t clampTo(std::int64_t v, std::uint32_t n)
+{
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(v, 0, n - 1));
+}
+
+} // namespace
+
+CameraFile::CameraFile(std::string text) : text_(std::move(text))
+{
+    // Pieces as a 299-byte fgets would return them.
+    std::size_t pos = 0;
+    const std::size_t n = text_.size();
+    while (pos < n) {
+        std::size_t limit = std::min(n - pos, kLineLimit - 1);
+        std::size_t nl = text_.find('\n', pos);
+        std::size_t len = (nl != std::string::npos && nl - pos < limit) ? nl - pos + 1 : limit;
+        addLine(pos, len);
+        pos += len;
+    }
+    buildGrid();
+}
+
+void CameraFile::addLine(std::size_t offset, std::size_t length)
+{
+    std::string_view piece(text_.data() + offset, length);
+    // The line is a C string to the program: a NUL byte ends it.
+    piece = piece.substr(0, piece.find('\0'));
+    if (piece.size() > 2)
+        while (!piece.empty() && (piece.back() == '\n' || piece.back() == '\r'))
+            piece.remove_suffix(1);
+    double lat = 0.0, lon = 0.0;
+    if (!linePosition(piece, lat, lon))
+        return;
+    entries_.push_back({offset, static_cast<std::uint32_t>(piece.size()), lat, lon});
+}
+
+bool CameraFile::linePosition(std::string_view line, double& lat, double& lon)
+{
+    std::string_view tokens[2];
+    int found = 0;
+    std::size_t pos = 0;
+    while (found < 2 && pos < line.size()) {
+        std::size_t comma = line.find(',', pos);
+        std::size_t end = comma == std::string_view::npos ? line.size() : comma;
+        if (end > pos)
+            tokens[found++] = line.substr(pos, end - pos);
+        pos = end + 1;
+    }
+    if (found < 2)
+        return false;
+    lat = leadingDouble(tokens[0]);
+    lon = leadingDouble(tokens[1]);
+    return lat != 0.0 && lon != 0.0;
+}
+
+void CameraFile::buildGrid()
+{
+    cells_.reserve(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const Entry& e = entries_[i];
+        if (!(e.lat >= -90.0 && e.lat <= 90.0 && e.lon >= -180.0 && e.lon <= 180.0)) {
+            offGrid_.push_back(static_cast<std::uint32_t>(i));
+            continue;
+        }
+        std::uint32_t cell = clampTo(rowOf(e.lat), kRows) * kCols + clampTo(colOf(e.lon), kCols);
+        cells_.emplace_back(cell, static_cast<std::uint32_t>(i));
+    }
+    std::sort(cells_.begin(), cells_.end());
+}
+
+std::string_view CameraFile::line(std::size_t entry) const
+{
+    const Entry& e = entries_[entry];
+    return std::string_view(text_.data() + e.offset, e.length);
+}
+
+std::vector<std::string_view> CameraFile::select(double fixLat, double fixLon, double radius) const
+{
+    std::vector<std::uint32_t> candidates(offGrid_);
+
+    // Rows and columns that can hold a camera within the radius, one cell of
+    // margin on each side against rounding. A camera within the radius is at
+    // most radius / 111248.4 degrees north or south, and at most
+    // radius / (cos(lat) * 111319.2) degrees east or west, where cos(lat) is
+    // smallest at the band's edge nearest a pole.
+    std::int64_t rowLo = 0, rowHi = kRows - 1, colLo = 0, colHi = kCols - 1;
+    if (std::isfinite(fixLat) && std::isfinite(fixLon) && std::isfinite(radius)) {
+        double dLat = radius / geo::kMetresPerDegreeNorth;
+        double latLo = fixLat - dLat, latHi = fixLat + dLat;
+        rowLo = rowOf(std::max(latLo, -90.0)) - 1;
+        rowHi = rowOf(std::min(latHi, 90.0)) + 1;
+        double maxAbsLat = std::max(std::fabs(latLo), std::fabs(latHi));
+        if (maxAbsLat < 89.0) {
+            double dLon = radius / (std::cos(maxAbsLat * geo::kDegToRad) * geo::kMetresPerDegreeEast);
+            if (dLon < 360.0) {
+                colLo = colOf(std::max(fixLon - dLon, -180.0)) - 1;
+                colHi = colOf(std::min(fixLon + dLon, 180.0)) + 1;
+            }
+        }
+    }
+    std::uint32_t r0 = clampTo(rowLo, kRows), r1 = clampTo(rowHi, kRows);
+    std::uint32_t c0 = clampTo(colLo, kCols), c1 = clampTo(colHi, kCols);
+    for (std::uint32_t r = r0; r <= r1; ++r) {
+        auto lo = std::lower_bound(cells_.begin(), cells_.end(), std::make_pair(r * kCols + c0, 0u));
+        auto hi = std::lower_bound(lo, cells_.end(), std::make_pair(r * kCols + c1 + 1, 0u));
+        for (auto it = lo; it != hi; ++it)
+            candidates.push_back(it->second);
+    }
+    std::sort(candidates.begin(), candidates.end());
+
+    std::vector<std::string_view> lines;
+    for (std::uint32_t i : candidates) {
+        const Entry& e = entries_[i];
+        double d = CameraDistance(e.lat, e.lon, fixLat, fixLon);
+        // A position that is no number (nan) has no distance either.
+        if (d == kNoDistance || d > radius || std::isnan(d))
+            continue;
+        lines.push_back(line(i));
+    }
+    return lines;
+}
+
+} // namespace varno::cameras

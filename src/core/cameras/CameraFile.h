@@ -1,0 +1,59 @@
+// A camera file parsed once and indexed by position, so a reload selects from memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace varno::cameras {
+
+// The lines of a camera file that carry a position, with a grid over them.
+//
+// Lines are read as the program always read them: at most 298 bytes at a time
+// (a longer line arrives as several lines), the line end removed from lines
+// longer than 2 characters. A line's position is its first two non-empty
+// comma-separated tokens (runs of commas count as one separator here), each
+// read as a leading decimal number; lines without two tokens, or whose
+// latitude or longitude reads 0, carry no camera and are dropped.
+class CameraFile {
+public:
+    // The line limit the camera file has always been read with.
+    static constexpr std::size_t kLineLimit = 299;
+
+    CameraFile() = default;
+    explicit CameraFile(std::string text);
+
+    // The lines, with their line ends removed, of the cameras within radius
+    // metres of the fix (CameraDistance <= radius; a camera exactly at the
+    // radius is in), in file order.
+    std::vector<std::string_view> select(double fixLat, double fixLon, double radius) const;
+
+    std::size_t size() const { return entries_.size(); }
+    std::string_view line(std::size_t entry) const;
+
+    // The position of a line by the rule above; false when it has none.
+    static bool linePosition(std::string_view line, double& lat, double& lon);
+
+private:
+    struct Entry {
+        std::size_t offset;
+        std::uint32_t length;
+        double lat;
+        double lon;
+    };
+
+    void addLine(std::size_t offset, std::size_t length);
+    void buildGrid();
+
+    std::string text_;
+    std::vector<Entry> entries_;
+    // (cell, entry) sorted: each grid row's cells are one contiguous run.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> cells_;
+    // Entries outside the grid (positions off the globe); always tested.
+    std::vector<std::uint32_t> offGrid_;
+};
+
+} // namespace varno::cameras

@@ -1,0 +1,85 @@
+// One camera of the in-memory list: the eight text fields of its camera-file line.
+#include "cameras/CameraPoint.h"
+
+#include "base/Numbers.h"
+
+namespace varno::cameras {
+
+std::string& CameraPoint::field(std::size_t i)
+{
+    switch (i) {
+    case 0:
+        return Latitude;
+    case 1:
+        return Longitude;
+    case 2:
+        return Road;
+    case 3:
+        return Town;
+    case 4:
+        return Hazard;
+    case 5:
+        return CamType;
+    case 6:
+        return Permanent;
+    default:
+        return SpeedLimit;
+    }
+}
+
+const std::string& CameraPoint::field(std::size_t i) const
+{
+    return const_cast<CameraPoint*>(this)->field(i);
+}
+
+bool CameraPoint::isSpecs() const
+{
+    constexpr std::string_view specs = "specs";
+    if (CamType.size() < specs.size())
+        return false;
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        char c = CamType[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != specs[i])
+            return false;
+    }
+    return true;
+}
+
+std::string_view cutText(std::string_view text, std::size_t n)
+{
+    if (text.size() <= n)
+        return text;
+    std::size_t end = n;
+    // Back off over continuation bytes so the cut falls between characters.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end);
+}
+
+CameraPoint parseCameraLine(std::string_view line)
+{
+    CameraPoint p;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < kFieldCount && start <= line.size(); ++i) {
+        std::size_t comma = line.find(',', start);
+        // The line is read as if one comma were appended: the last field ends at
+        // the line's end, and there is no field beyond it.
+        std::size_t end = comma == std::string_view::npos ? line.size() : comma;
+        std::string_view f = line.substr(start, end - start);
+        while (!f.empty() && (f.front() == ' ' || f.front() == '\t'))
+            f.remove_prefix(1);
+        while (!f.empty() && f.front() == '"')
+            f.remove_prefix(1);
+        p.field(i).assign(cutText(f, kFieldLimits[i]));
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    p.lat = leadingDouble(p.Latitude);
+    p.lon = leadingDouble(p.Longitude);
+    return p;
+}
+
+} // namespace varno::cameras

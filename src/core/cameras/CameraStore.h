@@ -1,0 +1,76 @@
+// The cameras around the vehicle: CameraList, its loader and the nearest-camera searches.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/Prompt.h"
+#include "cameras/CameraFileCache.h"
+#include "cameras/CameraPoint.h"
+#include "cameras/WarnerSettings.h"
+
+namespace varno::cameras {
+
+// Cameras are always selected within at least this many metres.
+inline constexpr double kMinLoadRadius = 4000.0;
+// NearestCamera / NearestSpecsCamera when no camera qualifies.
+inline constexpr double kNoCameraDistance = 20000000.0;
+// CameraReloadCount at start-up: the first processed fix loads the list.
+inline constexpr int kInitialReloadCount = 10000;
+
+// The list of cameras within the load radius of the fix, in file order.
+// nullopt: no list has been built since start-up.
+using CameraList = std::optional<std::vector<CameraPoint>>;
+
+class CameraStore {
+public:
+    CameraStore(WarnerSettings& settings, Prompt& prompt, std::string dataRoot);
+
+    // Rebuilds CameraList around the fix with every camera within
+    // max(radius, 4000) metres. With no position (fixLat 0.0) only the nearest
+    // links are cleared. Failures are shown, GPS input is stopped (stopGps).
+    void LoadCameraList(double radius, double fixLat, double fixLon);
+
+    // [m] to the nearest listed camera, which becomes nearestCamera():
+    // -1.0 while busy, without a position or before any list was built;
+    // 20000000.0 when no listed camera has a distance. The first of equally
+    // near cameras wins.
+    double NearestCamera(double fixLat, double fixLon);
+    // The same over the specs cameras (CamType starting "Specs"); 20000000.0
+    // also before any list was built.
+    double NearestSpecsCamera(double fixLat, double fixLon);
+
+    const CameraList& cameras() const { return list_; }
+    const CameraPoint* nearestCamera() const;
+    const CameraPoint* nearestSpecsCamera() const;
+
+    // Set while LoadCameraList runs (its messages may deliver further fixes).
+    bool CameraListBusy = false;
+    // Fixes since the last complete load; see CameraWarner.
+    int CameraReloadCount = kInitialReloadCount;
+
+    // Stops GPS input after a load failure.
+    std::function<void()> stopGps;
+    // Whether the current route excludes the camera of this raw line; asked
+    // only when the Exclude setting reads 1. Until a route fills it: never.
+    std::function<bool(std::string_view rawLine)> excludedByRoute;
+
+    // Files read and parsed so far (a reload of an unchanged file reads none).
+    std::uint64_t fileParseCount() const { return cache_.parseCount(); }
+
+private:
+    void fail(const std::string& message);
+
+    WarnerSettings& settings_;
+    Prompt& prompt_;
+    std::string dataRoot_;
+    CameraList list_;
+    std::optional<std::size_t> nearest_;
+    std::optional<std::size_t> nearestSpecs_;
+    CameraFileCache cache_;
+};
+
+} // namespace varno::cameras

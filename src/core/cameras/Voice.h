@@ -1,0 +1,43 @@
+// PlayVoice, SayDistance and the Muted flag: every sound the warner makes goes through here.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/Prompt.h"
+#include "cameras/VoicePlayer.h"
+#include "cameras/WarnerSettings.h"
+
+namespace varno::cameras {
+
+class Voice {
+public:
+    Voice(WarnerSettings& settings, Prompt& prompt, VoicePlayer& player, std::string dataRoot)
+        : settings_(settings), prompt_(prompt), player_(&player), dataRoot_(std::move(dataRoot))
+    {
+    }
+
+    // Plays the catalogue file for sound (anything else plays "invalid.wav")
+    // from the VoiceFolder, read again for every sound, and returns when it has
+    // finished. Nothing at all while Muted.
+    void PlayVoice(std::string_view sound);
+    // Plays the distance file for metres (truncated); other distances play nothing.
+    void SayDistance(double metres);
+
+    // "Mute": unmuting plays "Unmute.wav" afterwards, muting plays "Mute.wav"
+    // first, so both are heard.
+    void toggleMute();
+
+    void setPlayer(VoicePlayer& player) { player_ = &player; }
+
+    // Process-wide silence; not saved.
+    bool Muted = false;
+
+private:
+    WarnerSettings& settings_;
+    Prompt& prompt_;
+    VoicePlayer* player_;
+    std::string dataRoot_;
+};
+
+} // namespace varno::cameras

@@ -1,0 +1,22 @@
+// Plays one sound file to the end; the platform supplies the real one, tests a recorder.
+#pragma once
+
+#include <string>
+
+namespace varno::cameras {
+
+class VoicePlayer {
+public:
+    virtual ~VoicePlayer() = default;
+    // Plays the WAV file at path and returns when it has finished. A file that
+    // is missing or cannot be played plays nothing; the caller carries on.
+    virtual void play(const std::string& path) = 0;
+};
+
+// Plays nothing; for callers without sound.
+class SilentVoicePlayer final : public VoicePlayer {
+public:
+    void play(const std::string&) override {}
+};
+
+} // namespace varno::cameras

@@ -1,0 +1,39 @@
+// The flat-earth projection every map view shares: offsets from the fix and screen points.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace varno::geo {
+
+inline constexpr double kDegToRad = 0.017453292519943295;
+inline constexpr double kMetresPerDegreeNorth = 111248.4;
+inline constexpr double kMetresPerDegreeEast = 111319.2;
+// MapRadius metres span this many pixels across and down.
+inline constexpr double kPixelsPerRadiusX = 170.0;
+inline constexpr double kPixelsPerRadiusY = 125.0;
+
+struct Offset {
+    double east = 0.0;  // [m] positive east of the fix
+    double north = 0.0; // [m] positive north of the fix
+};
+
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+
+// Metres east and north of the fix; the east offset uses the cosine of the
+// object's own latitude. nullopt when lat, lon or the fix latitude is 0.0
+// (no position).
+std::optional<Offset> LatLonToMetres(double lat, double lon, double fixLat, double fixLon);
+
+// Where an object lands on a view whose centre is (centreX, centreY): nullopt
+// unless both offsets lie strictly inside (-radius, radius), so a radius of 0
+// shows nothing. Pixel offsets are truncated toward zero.
+std::optional<ScreenPoint> screenPoint(Offset offset, double mapRadius, int centreX, int centreY);
+
+// "Map radius %1.1fkm" below 1000 m, else "Map radius %.0fkm".
+std::string mapRadiusLabel(double mapRadius);
+
+} // namespace varno::geo

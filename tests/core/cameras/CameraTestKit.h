@@ -1,0 +1,70 @@
+// Shared helpers for the camera tests: temporary camera files and positions at known distances.
+#pragma once
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <fmt/printf.h>
+#include <unistd.h>
+
+#include "cameras/CameraDistance.h"
+#include "cameras/VoicePlayer.h"
+#include "geo/MapGeometry.h"
+
+namespace varno::test {
+
+// A folder of its own under the system's temporary folder, removed afterwards.
+class TempDir {
+public:
+    TempDir()
+    {
+        static int n = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                fmt::sprintf("varno-cam-%d-%d", static_cast<int>(::getpid()), n++);
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string write(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(file(name), std::ios::binary) << text;
+        return file(name);
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A latitude metres north of lat (same longitude); the camera distance is
+// within a few nanometres of metres.
+inline double northOf(double lat, double metres)
+{
+    return lat + metres / geo::kMetresPerDegreeNorth;
+}
+
+// A camera line with nine decimals, so distances come out within a millimetre.
+inline std::string cameraLine(double lat, double lon, const std::string& type, const std::string& limit = "")
+{
+    return fmt::sprintf("%.9f,%.9f,A1,Town,Hazard,%s,P,%s\n", lat, lon, type, limit);
+}
+
+// Records the paths the program asked to play, in order.
+class RecordingVoicePlayer final : public cameras::VoicePlayer {
+public:
+    void play(const std::string& path) override { played.push_back(path); }
+    // The file names alone ("0.wav").
+    std::vector<std::string> files() const
+    {
+        std::vector<std::string> f;
+        for (const auto& p : played)
+            f.push_back(p.substr(p.rfind('/') + 1));
+        return f;
+    }
+    std::vector<std::string> played;
+};
+
+} // namespace varno::test

@@ -1,0 +1,327 @@
+// Camera file reading, the load radius and the nearest-camera searches.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "base/Numbers.h"
+#include "cameras/CameraDistance.h"
+#include "cameras/CameraFile.h"
+#include "cameras/CameraStore.h"
+#include "cameras/NearCameraRows.h"
+#include "core/cameras/CameraTestKit.h"
+#include "core/cameras/FakeWarnerSettings.h"
+#include "support/RecordingPrompt.h"
+
+using namespace varno;
+using namespace varno::cameras;
+using varno::test::cameraLine;
+using varno::test::northOf;
+
+namespace {
+
+constexpr double kFixLat = 51.5;
+constexpr double kFixLon = -0.12;
+
+struct StoreFixture : ::testing::Test {
+    test::TempDir dir;
+    test::FakeWarnerSettings settings;
+    test::RecordingPrompt prompt;
+    CameraStore store{settings, prompt, dir.file("root")};
+    int gpsStops = 0;
+
+    StoreFixture()
+    {
+        store.stopGps = [this] { ++gpsStops; };
+    }
+    void useFile(const std::string& text) { settings.strings["CameraFile"] = dir.write("cams.txt", text); }
+    std::vector<CameraPoint> load(double radius = 4000, double lat = kFixLat, double lon = kFixLon)
+    {
+        store.LoadCameraList(radius, lat, lon);
+        return store.cameras().value_or(std::vector<CameraPoint>{});
+    }
+};
+
+} // namespace
+
+TEST(CameraDistance, UsesTheCameraLatitudeCosineAndRejectsZeroCoordinates)
+{
+    // East offset with the cosine of the camera's latitude, not the fix's.
+    double d = CameraDistance(60.0, 1.0, 50.0, 0.0);
+    double north = 10.0 * 111248.4, east = std::cos(60.0 * 0.017453292519943295) * 111319.2;
+    EXPECT_DOUBLE_EQ(d, std::sqrt(north * north + east * east));
+    EXPECT_EQ(CameraDistance(0.0, 1.0, 50.0, 0.0), -1.0);
+    EXPECT_EQ(CameraDistance(51.0, 0.0, 50.0, 0.0), -1.0);
+    EXPECT_EQ(CameraDistance(51.0, 1.0, 0.0, 1.0), -1.0);
+    // A fix longitude of exactly 0 is a real place (Greenwich).
+    EXPECT_GT(CameraDistance(51.0, 0.1, 51.0, 0.0), 0.0);
+}
+
+TEST(CameraLine, CutsFieldsAndDropsOpeningQuotesOnly)
+{
+    CameraPoint p = parseCameraLine(
+        "51.123456789012345, -0.5,\"A road with a long name\",  Town,Haz,\"GATSO\",Yes,30mph,extra,more");
+    EXPECT_EQ(p.Latitude, "51.12345678901"); // 14
+    EXPECT_EQ(p.Longitude, "-0.5");
+    EXPECT_EQ(p.Road, "A road with a "); // opening quote gone, cut to 14
+    EXPECT_EQ(p.Town, "Town");
+    EXPECT_EQ(p.CamType, "GATSO\""); // the closing quote stays
+    EXPECT_EQ(p.Permanent, "Yes");
+    EXPECT_EQ(p.SpeedLimit, "30m");
+    EXPECT_DOUBLE_EQ(p.lat, 51.12345678901);
+
+    // A cut never splits a UTF-8 character: 13 bytes, then a two-byte one.
+    CameraPoint u = parseCameraLine("1,2,Stra\xc3\x9f"
+                                    "eXXXXXX\xc3\xa9,x");
+    EXPECT_EQ(u.Road, "Stra\xc3\x9f"
+                      "eXXXXXX");
+    EXPECT_EQ(cutText("abcdefghijklm\xc3\xa9", 14), "abcdefghijklm");
+}
+
+TEST(CameraLine, SpecsTypeIsCaseBlind)
+{
+    EXPECT_TRUE(parseCameraLine("1,2,,,,SPECS,,").isSpecs());
+    EXPECT_TRUE(parseCameraLine("1,2,,,,specs zone,,").isSpecs());
+    EXPECT_FALSE(parseCameraLine("1,2,,,,Spec,,").isSpecs());
+    EXPECT_TRUE(parseCameraLine("1,2,,,, SPECS,,").isSpecs()); // leading blanks are dropped first
+}
+
+TEST(CameraFileIndex, PositionComesFromTheFirstTwoNonEmptyTokens)
+{
+    double lat = 0, lon = 0;
+    // Empty second field: the third field is the longitude for selection.
+    ASSERT_TRUE(CameraFile::linePosition("51.5,,-0.2,Town", lat, lon));
+    EXPECT_EQ(lon, -0.2);
+    EXPECT_FALSE(CameraFile::linePosition("Latitude,Longitude,Road", lat, lon));
+    EXPECT_FALSE(CameraFile::linePosition("51.5", lat, lon));
+    EXPECT_FALSE(CameraFile::linePosition("51.5,0,x", lat, lon));
+    EXPECT_FALSE(CameraFile::linePosition("\"51.5\",\"-0.1\"", lat, lon)); // quoted numbers read 0
+}
+
+TEST_F(StoreFixture, KeepsFileOrderAndTheExactCommaFields)
+{
+    useFile("Latitude,Longitude,Road,Town\r\n" + cameraLine(northOf(kFixLat, 900), kFixLon, "GATSO", "30") +
+            "51.5,,-0.12,Town\r\n" + // longitude field empty
+            cameraLine(northOf(kFixLat, 100), kFixLon, "MOBILE") +
+            cameraLine(northOf(kFixLat, 9000), kFixLon, "FAR"));
+    auto cams = load();
+    ASSERT_EQ(cams.size(), 3u);
+    EXPECT_EQ(cams[0].CamType, "GATSO");
+    EXPECT_EQ(cams[0].SpeedLimit, "30");
+    EXPECT_EQ(cams[1].Longitude, "");
+    EXPECT_EQ(cams[1].Road, "-0.12");
+    EXPECT_EQ(cams[2].CamType, "MOBILE");
+    EXPECT_EQ(store.CameraReloadCount, 0);
+    EXPECT_FALSE(store.CameraListBusy);
+    EXPECT_TRUE(prompt.shown.empty());
+
+    // The camera without a Longitude text has no distance; the real one
+    // 100 m away is nearest (it must not be hidden behind a -1).
+    EXPECT_NEAR(store.NearestCamera(kFixLat, kFixLon), 100.0, 1e-4);
+    EXPECT_EQ(store.nearestCamera()->CamType, "MOBILE");
+}
+
+TEST_F(StoreFixture, RadiusIsAtLeast4000AndTheEdgeIsIn)
+{
+    double lat5k = northOf(kFixLat, 5000);
+    double lat3k = northOf(kFixLat, 3999);
+    useFile(cameraLine(lat5k, kFixLon, "FIVE") + cameraLine(lat3k, kFixLon, "FOUR"));
+    // 500 m still selects within 4000 m.
+    auto cams = load(500);
+    ASSERT_EQ(cams.size(), 1u);
+    EXPECT_EQ(cams[0].CamType, "FOUR");
+
+    // Exactly at the radius is in; the next smaller radius leaves it out.
+    // The selection uses the position as the line's text reads.
+    double latText = leadingDouble(fmt::sprintf("%.9f", lat5k));
+    double edge = CameraDistance(latText, leadingDouble(fmt::sprintf("%.9f", kFixLon)), kFixLat, kFixLon);
+    EXPECT_EQ(load(edge).size(), 2u);
+    EXPECT_EQ(load(std::nextafter(edge, 0.0)).size(), 1u);
+}
+
+TEST_F(StoreFixture, NoPositionLeavesTheOldListAndClearsTheNearestLink)
+{
+    useFile(cameraLine(northOf(kFixLat, 300), kFixLon, "GATSO"));
+    load();
+    store.NearestCamera(kFixLat, kFixLon);
+    ASSERT_NE(store.nearestCamera(), nullptr);
+    useFile("");
+    store.LoadCameraList(4000, 0.0, 0.0);
+    EXPECT_EQ(store.nearestCamera(), nullptr);
+    EXPECT_EQ(store.cameras()->size(), 1u);
+    EXPECT_EQ(store.NearestCamera(0.0, 0.0), -1.0);
+}
+
+TEST_F(StoreFixture, NearestSearchesBeforeAndAfterALoad)
+{
+    EXPECT_EQ(store.NearestCamera(kFixLat, kFixLon), -1.0); // no list yet
+    EXPECT_EQ(store.NearestSpecsCamera(kFixLat, kFixLon), 20000000.0);
+    useFile(cameraLine(northOf(kFixLat, 9000), kFixLon, "GATSO"));
+    load();
+    EXPECT_EQ(store.NearestCamera(kFixLat, kFixLon), 20000000.0); // built, empty
+    EXPECT_EQ(nearCameraRows(store.cameras(), kFixLat, kFixLon).size(), 0u);
+
+    // Equally near cameras: the first in file order wins.
+    useFile(cameraLine(northOf(kFixLat, 500), kFixLon, "FIRST") +
+            cameraLine(northOf(kFixLat, 500), kFixLon, "SECOND") +
+            cameraLine(northOf(kFixLat, 700), kFixLon, "Specs") +
+            cameraLine(northOf(kFixLat, 600), kFixLon, "SPECS2"));
+    load();
+    store.NearestCamera(kFixLat, kFixLon);
+    EXPECT_EQ(store.nearestCamera()->CamType, "FIRST");
+    EXPECT_NEAR(store.NearestSpecsCamera(kFixLat, kFixLon), 600.0, 1e-4);
+    EXPECT_EQ(store.nearestSpecsCamera()->CamType, "SPECS2");
+}
+
+TEST_F(StoreFixture, NearCameraRows)
+{
+    EXPECT_EQ(nearCameraRows(store.cameras(), kFixLat, kFixLon),
+              std::vector<NearCameraRow>{NearCameraRow{"Camera list is empty"}});
+    useFile("51.51,-0.12,Road,Town,Haz,GATSO,P,30\n51.5,,-0.12\n");
+    load();
+    auto rows = nearCameraRows(store.cameras(), kFixLat, kFixLon);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0],
+              (NearCameraRow{"1.109 km", "51.51", "-0.12", "GATSO", "Road", "Town", "Haz", "P", "30"}));
+    EXPECT_EQ(rows[1][0], "empty");
+}
+
+TEST_F(StoreFixture, ExclusionIsAskedOnlyWhenExcludeReadsOne)
+{
+    useFile(cameraLine(northOf(kFixLat, 100), kFixLon, "GATSO") +
+            cameraLine(northOf(kFixLat, 200), kFixLon, "MOBILE"));
+    std::vector<std::string> asked;
+    store.excludedByRoute = [&](std::string_view line) {
+        asked.emplace_back(line);
+        return line.find("GATSO") != std::string_view::npos;
+    };
+    EXPECT_EQ(load().size(), 2u); // Exclude missing
+    EXPECT_TRUE(asked.empty());
+    settings.dwords["Exclude"] = 1;
+    auto cams = load();
+    ASSERT_EQ(cams.size(), 1u);
+    EXPECT_EQ(cams[0].CamType, "MOBILE");
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], cameraLine(northOf(kFixLat, 100), kFixLon, "GATSO").substr(0, asked[0].size()));
+    EXPECT_NE(asked[0].back(), '\n'); // the raw line, its line end removed
+}
+
+TEST_F(StoreFixture, FailuresAreShownAndStopTheGps)
+{
+    settings.strings["CameraFile"] = dir.file("missing.txt");
+    store.CameraReloadCount = 61;
+    load();
+    ASSERT_EQ(prompt.texts().size(), 1u);
+    EXPECT_EQ(prompt.texts()[0], "Error can't open the camera location file\n" + dir.file("missing.txt") +
+                                     "\nPlease check the setup/registry.");
+    EXPECT_EQ(gpsStops, 1);
+    EXPECT_FALSE(store.CameraListBusy);
+    EXPECT_EQ(store.CameraReloadCount, 61); // tried again on the next fix
+    ASSERT_TRUE(store.cameras().has_value());
+    EXPECT_TRUE(store.cameras()->empty());
+
+    // Key present, value missing: the reader's message, then the loader's.
+    prompt.shown.clear();
+    settings.strings.erase("CameraFile");
+    load();
+    EXPECT_EQ(
+        prompt.texts(),
+        (std::vector<std::string>{
+            "Unable read the camera file name from the registry.",
+            "Error can't get the camera filename from the registry.\nPlease check the setup/registry."}));
+    // No key at all: only the loader's message.
+    prompt.shown.clear();
+    settings.keyPresent = false;
+    load();
+    EXPECT_EQ(prompt.texts().size(), 1u);
+    EXPECT_EQ(gpsStops, 3);
+}
+
+TEST_F(StoreFixture, BusyFlagTurnsAwayAReentrantLoad)
+{
+    settings.strings["CameraFile"] = dir.file("missing.txt");
+    // The message box's loop delivers another fix: the nested load and the
+    // searches must see the busy flag and do nothing.
+    struct Reentrant final : Prompt {
+        CameraStore* store = nullptr;
+        int nested = 0;
+        double nearest = 0;
+        PromptAnswer show(const std::string&, PromptButtons, PromptIcon, const std::string&) override
+        {
+            EXPECT_TRUE(store->CameraListBusy);
+            store->LoadCameraList(4000, kFixLat, kFixLon);
+            nearest = store->NearestCamera(kFixLat, kFixLon);
+            ++nested;
+            return PromptAnswer::Ok;
+        }
+    } reentrant;
+    CameraStore s(settings, reentrant, dir.file("root"));
+    reentrant.store = &s;
+    s.LoadCameraList(4000, kFixLat, kFixLon);
+    EXPECT_EQ(reentrant.nested, 1); // the nested load showed nothing
+    EXPECT_EQ(reentrant.nearest, -1.0);
+    EXPECT_FALSE(s.CameraListBusy);
+}
+
+TEST_F(StoreFixture, ReloadReadsTheFileOnlyWhenItChanged)
+{
+    useFile(cameraLine(northOf(kFixLat, 100), kFixLon, "GATSO"));
+    load();
+    load();
+    EXPECT_EQ(store.fileParseCount(), 1u);
+    // Same path, new content (and size): read again.
+    useFile(cameraLine(northOf(kFixLat, 100), kFixLon, "GATSO") +
+            cameraLine(northOf(kFixLat, 50), kFixLon, "NEW"));
+    auto cams = load();
+    EXPECT_EQ(store.fileParseCount(), 2u);
+    ASSERT_EQ(cams.size(), 2u);
+    EXPECT_EQ(cams[1].CamType, "NEW");
+    // Moving elsewhere selects from memory.
+    EXPECT_EQ(load(4000, northOf(kFixLat, 20000)).size(), 0u);
+    EXPECT_EQ(store.fileParseCount(), 2u);
+}
+
+TEST_F(StoreFixture, LongLinesArriveInPiecesAndStrangeNumbersAreNoCameras)
+{
+    // A line longer than 298 bytes: its second piece is a line of its own.
+    std::string longLine = "51.5,-0.12,Road,Town," + std::string(277, 'h');
+    ASSERT_EQ(longLine.size(), 298u);
+    useFile(longLine + "51.501,-0.12,,,,TAIL\n" + "nan,nan,,,,NAN\n" + "1e999,5,,,,HUGE\n");
+    auto cams = load();
+    ASSERT_EQ(cams.size(), 2u);
+    EXPECT_EQ(cams[0].Hazard.size(), 57u);
+    EXPECT_EQ(cams[1].CamType, "TAIL");
+}
+
+TEST(CameraFileIndex, GridSelectionMatchesAPlainScan)
+{
+    // Cameras scattered over a wide area, near the poles and the date line:
+    // the grid must find exactly what testing every line finds.
+    std::string text;
+    unsigned seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) / double(1u << 24);
+    };
+    for (int i = 0; i < 20000; ++i) {
+        double lat = i % 7 == 0 ? 89.0 + next() : 40 + next() * 30;
+        double lon = i % 11 == 0 ? 179.0 + next() * 1.0 : -10 + next() * 20;
+        text += fmt::sprintf("%f,%f,,,,T%d,,\n", lat, lon, i);
+    }
+    CameraFile file(text);
+    struct Probe {
+        double lat, lon, radius;
+    } probes[] = {
+        {51.5, -0.1, 4000}, {51.5, -0.1, 256000}, {89.5, 179.5, 64000}, {60, 5, 2e6}, {45, 9.99, 16000}};
+    for (auto p : probes) {
+        std::vector<std::string_view> expect;
+        for (std::size_t i = 0; i < file.size(); ++i) {
+            double lat, lon;
+            CameraFile::linePosition(file.line(i), lat, lon);
+            double d = CameraDistance(lat, lon, p.lat, p.lon);
+            if (d != -1.0 && !(d > p.radius))
+                expect.push_back(file.line(i));
+        }
+        EXPECT_EQ(file.select(p.lat, p.lon, p.radius), expect) << p.lat << "," << p.lon << " r=" << p.radius;
+    }
+}

@@ -1,0 +1,147 @@
+// The map projection, the radius label and the map scale commands.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/cameras/FakeWarnerSettings.h"
+#include "geo/MapGeometry.h"
+#include "geo/MapScale.h"
+#include "support/RecordingPrompt.h"
+
+using namespace varno;
+using namespace varno::geo;
+
+TEST(LatLonToMetres, SignedOffsetsWithTheObjectsCosine)
+{
+    auto o = LatLonToMetres(51.6, -0.1, 51.5, -0.2);
+    ASSERT_TRUE(o);
+    EXPECT_NEAR(o->north, 11124.84, 1e-6);
+    EXPECT_NEAR(o->east, 0.1 * std::cos(51.6 * kDegToRad) * 111319.2, 1e-6);
+    auto back = LatLonToMetres(51.4, -0.3, 51.5, -0.2);
+    EXPECT_LT(back->north, 0);
+    EXPECT_LT(back->east, 0);
+    EXPECT_FALSE(LatLonToMetres(0.0, 1.0, 51.5, 0.0));
+    EXPECT_FALSE(LatLonToMetres(51.0, 0.0, 51.5, 0.0));
+    EXPECT_FALSE(LatLonToMetres(51.0, 1.0, 0.0, 0.0));
+}
+
+TEST(ScreenPoint, StrictSquareAndTruncation)
+{
+    // Exactly the radius east is off the map; just inside is on.
+    EXPECT_FALSE(screenPoint({4000, 0}, 4000, 184, 139));
+    EXPECT_FALSE(screenPoint({0, -4000}, 4000, 184, 139));
+    auto p = screenPoint({3999.9, -3999.9}, 4000, 184, 139);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->x, 184 + 169); // 353.99... truncated
+    EXPECT_EQ(p->y, 139 + 124); // 263.99... truncated
+    // The corner of the square is on the map (a circle would not hold it).
+    EXPECT_TRUE(screenPoint({3000, 3000}, 4000, 0, 0));
+    // 170 pixels across, 125 down per radius.
+    auto q = screenPoint({1000, 1000}, 2000, 100, 100);
+    EXPECT_EQ(q->x, 185);
+    EXPECT_EQ(q->y, 37); // 100 - 62.5 = 37.5, truncated toward zero
+    // A radius of 0 shows nothing, not even the fix itself.
+    EXPECT_FALSE(screenPoint({0, 0}, 0, 184, 139));
+    EXPECT_EQ(screenPoint({0, 0}, 4000, 184, 139)->x, 184);
+}
+
+TEST(MapRadiusLabel, OneDecimalBelowAKilometre)
+{
+    EXPECT_EQ(mapRadiusLabel(500), "Map radius 0.5km");
+    EXPECT_EQ(mapRadiusLabel(125), "Map radius 0.1km");
+    EXPECT_EQ(mapRadiusLabel(1000), "Map radius 1km");
+    EXPECT_EQ(mapRadiusLabel(4000), "Map radius 4km");
+    EXPECT_EQ(mapRadiusLabel(256000), "Map radius 256km");
+}
+
+struct ScaleFixture : ::testing::Test {
+    test::FakeWarnerSettings settings;
+    test::RecordingPrompt prompt;
+    MapScale scale{settings, prompt};
+};
+
+TEST_F(ScaleFixture, StoredRadiusFallbacks)
+{
+    settings.keyPresent = false;
+    EXPECT_EQ(scale.readStoredRadius(), 4000.0);
+    settings.keyPresent = true;
+    EXPECT_EQ(scale.readStoredRadius(), 0.0); // value missing
+    settings.dwords["MapScale"] = 16000;
+    scale.reload();
+    EXPECT_EQ(scale.MapRadius, 16000.0);
+}
+
+TEST_F(ScaleFixture, ZoomWalksTheLadderAndStopsAtItsEnds)
+{
+    settings.dwords["MapScale"] = 64000;
+    EXPECT_TRUE(scale.zoomOut());
+    EXPECT_TRUE(scale.zoomOut());
+    EXPECT_EQ(settings.dwords["MapScale"], 256000u);
+    scale.MapRadius = 1; // zoom works from the stored value, not the view's
+    EXPECT_FALSE(scale.zoomOut());
+    EXPECT_EQ(scale.MapRadius, 1.0);
+    EXPECT_EQ(settings.dwords["MapScale"], 256000u);
+
+    settings.dwords["MapScale"] = 500;
+    EXPECT_TRUE(scale.zoomIn());
+    EXPECT_TRUE(scale.zoomIn());
+    EXPECT_EQ(scale.MapRadius, 125.0);
+    EXPECT_FALSE(scale.zoomIn());
+    EXPECT_EQ(settings.dwords["MapScale"], 125u);
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(ScaleFixture, OffTheLadderAndZeroRadius)
+{
+    // The dialog's 5000 halves off the ladder, then stops at the smallest map.
+    settings.dwords["MapScale"] = 5000;
+    std::vector<double> seen;
+    while (scale.zoomIn())
+        seen.push_back(scale.MapRadius);
+    EXPECT_EQ(seen, (std::vector<double>{2500, 1250, 625, 312, 156, 125}));
+    // Zooming out from an edited 200000 stops at 256000 instead of 400000.
+    settings.dwords["MapScale"] = 200000;
+    scale.zoomOut();
+    EXPECT_EQ(settings.dwords["MapScale"], 256000u);
+    settings.dwords["MapScale"] = 0xFFFFFFFF;
+    scale.zoomOut();
+    EXPECT_EQ(scale.MapRadius, 256000.0);
+
+    // A missing value reads 0, and zooming cannot leave 0.
+    settings.dwords.erase("MapScale");
+    scale.zoomOut();
+    EXPECT_EQ(scale.MapRadius, 0.0);
+    scale.zoomIn();
+    EXPECT_EQ(scale.MapRadius, 0.0);
+}
+
+TEST_F(ScaleFixture, FailedWritesAreReportedButTheRadiusStays)
+{
+    settings.dwords["MapScale"] = 4000;
+    settings.failWrites = true;
+    EXPECT_TRUE(scale.zoomOut());
+    EXPECT_EQ(scale.MapRadius, 8000.0);
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{
+                                  "0x5\nAn error occurred writing the map scale setting to the registry.\n"
+                                  "HKEY_CURRENT_USER\nSoftware\\VARNO\\MapScale"}));
+    // Without the key nothing is written and nothing is said.
+    prompt.shown.clear();
+    settings.keyPresent = false;
+    EXPECT_TRUE(scale.zoomIn());
+    EXPECT_EQ(scale.MapRadius, 2000.0); // from the 4000 fallback
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(ScaleFixture, SetMapScaleDialog)
+{
+    settings.dwords["MapScale"] = 8000;
+    EXPECT_EQ(scale.dialogChoice(), 4u);
+    settings.dwords["MapScale"] = 5000;
+    EXPECT_EQ(scale.dialogChoice(), std::nullopt);
+    scale.storeDialogChoice(0);
+    EXPECT_EQ(settings.dwords["MapScale"], 500u);
+    scale.storeDialogChoice(std::nullopt);
+    EXPECT_EQ(settings.dwords["MapScale"], 5000u);
+    scale.reload();
+    EXPECT_EQ(scale.MapRadius, 5000.0);
+}
