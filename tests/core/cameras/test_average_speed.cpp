@@ -1,0 +1,178 @@
+// Average-speed zones: starting at a specs camera, running between cameras, trip mode and resets.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "cameras/CameraWarner.h"
+#include "core/cameras/CameraTestKit.h"
+#include "core/cameras/FakeWarnerSettings.h"
+#include "gps/CNmeaDecoder.h"
+#include "support/RecordingPrompt.h"
+
+using namespace varno;
+using namespace varno::cameras;
+
+namespace {
+
+constexpr double kALat = 51.5;
+constexpr double kLon = -0.12;
+
+struct SpecsFixture : ::testing::Test {
+    test::TempDir dir;
+    test::FakeWarnerSettings settings;
+    test::RecordingPrompt prompt;
+    test::RecordingVoicePlayer player;
+    std::unique_ptr<CameraWarner> warner;
+    gps::CNmeaDecoder fix;
+    int clock = 10 * 3600; // [s] UTC time of the next fix
+
+    SpecsFixture()
+    {
+        settings.strings["VoiceFolder"] = "C:\\VARNO\\Voice";
+        settings.dwords["MapScale"] = 4000;
+        settings.dwords["AverageSpeed"] = 1;
+        // Specs camera A, and B 2000 m north of it on the same road.
+        useCameras(test::cameraLine(kALat, kLon, "SPECS") +
+                   test::cameraLine(test::northOf(kALat, 2000), kLon, "Specs"));
+        warner = std::make_unique<CameraWarner>(settings, prompt, player, dir.file("root"));
+        fix.Longitude = kLon;
+    }
+    void useCameras(const std::string& text) { settings.strings["CameraFile"] = dir.write("cams.txt", text); }
+    // A fix metresNorth of camera A, `seconds` after the previous one.
+    void at(double metresNorth, int seconds = 1)
+    {
+        clock += seconds;
+        fix.GgaHour = static_cast<std::uint8_t>(clock / 3600 % 24);
+        fix.GgaMinute = static_cast<std::uint8_t>(clock / 60 % 60);
+        fix.GgaSecond = static_cast<std::uint8_t>(clock % 60);
+        fix.Latitude = test::northOf(kALat, metresNorth);
+        warner->UpdateCameraWarnings(fix);
+    }
+    int specsPlayed() const
+    {
+        auto f = player.files();
+        return static_cast<int>(std::count(f.begin(), f.end(), "Specs.wav"));
+    }
+    AverageSpeed& specs() { return warner->specs; }
+};
+
+} // namespace
+
+TEST_F(SpecsFixture, MeasurementStartsWhenPassingTheFirstCamera)
+{
+    at(-400);
+    EXPECT_FALSE(specs().inZone);
+    at(-299);
+    EXPECT_TRUE(specs().inZone);
+    EXPECT_EQ(specs().line, "Specs camera, calcs speed cam to cam");
+    EXPECT_EQ(specsPlayed(), 0);
+    // Closing in restarts the clock; the line stays.
+    at(-150);
+    at(-10);
+    EXPECT_EQ(specs().startTime, clock);
+    EXPECT_EQ(specsPlayed(), 0);
+    // Past the camera, moving away: 60 m in 1 s from the last restart.
+    at(50);
+    EXPECT_EQ(specs().line, "T 1, D 60, Av 134 mph");
+    EXPECT_EQ(specsPlayed(), 1);
+    at(110);
+    EXPECT_EQ(specs().line, "T 2, D 120, Av 134 mph");
+    EXPECT_EQ(specsPlayed(), 1); // once only
+
+    warner->speedUnits = 1;
+    at(170);
+    EXPECT_EQ(specs().line, "Average speed 216 kph");
+    warner->speedUnits = 2;
+    at(230);
+    EXPECT_EQ(specs().line, "Average speed 117 knots");
+}
+
+TEST_F(SpecsFixture, NextCameraTakesOverAndTinyMovesAreIgnored)
+{
+    for (double m : {-299.0, -10.0, 50.0, 1100.0})
+        at(m, 10);
+    // B (900 m ahead) is nearest now: the running measurement continues.
+    EXPECT_NEAR(specs().prevSpecsDistance, 900, 1e-3);
+    double total = specs().totalDistance;
+    double prevLat = specs().prevLat;
+    EXPECT_NEAR(total, 1110, 1e-3);
+    at(1101.5, 10); // 1.5 m: nothing changes, the fix is not even kept
+    EXPECT_EQ(specs().totalDistance, total);
+    EXPECT_EQ(specs().prevLat, prevLat);
+    at(1103, 10); // 3 m from the kept position
+    EXPECT_NEAR(specs().totalDistance, total + 3, 1e-3);
+
+    // Within 200 m of B it becomes the zone camera and the count restarts.
+    at(1850, 10);
+    EXPECT_NEAR(specs().zoneLat, test::northOf(kALat, 2000), 1e-9);
+    EXPECT_EQ(specs().totalDistance, 0.0);
+    EXPECT_EQ(specs().startTime, clock);
+}
+
+TEST_F(SpecsFixture, NoElapsedTimeShowsNoAverage)
+{
+    at(-299);
+    at(-10);
+    at(50, 0); // same second: no average to divide out
+    EXPECT_EQ(specs().line, "Specs camera, calcs speed cam to cam");
+    EXPECT_EQ(specsPlayed(), 0);
+    at(110, 1);
+    EXPECT_EQ(specs().line.rfind("T 1, D 120", 0), 0u);
+    EXPECT_EQ(specsPlayed(), 1);
+}
+
+TEST_F(SpecsFixture, HandStartRunsAsATripMeterWithoutSpecsCameras)
+{
+    useCameras(test::cameraLine(kALat, kLon, "GATSO"));
+    warner->forceReload();
+    fix.Latitude = 0.0;
+    warner->spaceKey(fix);
+    EXPECT_EQ(specs().line, "No position, can't set Specs start.");
+    at(-3000);
+    warner->spaceKey(fix);
+    EXPECT_TRUE(specs().manual);
+    EXPECT_EQ(specs().line, "Specs camera, calcs speed cam to cam");
+    at(-3000 + 1609, 60);
+    EXPECT_EQ(specs().line, "Trip T 60, D 1609, Av 60 mph");
+    at(-3000 + 1609 * 2, 60);
+    EXPECT_EQ(specs().line, "Trip T 120, D 3218, Av 60 mph");
+    // The space key again ends it.
+    warner->spaceKey(fix);
+    EXPECT_FALSE(specs().inZone);
+    EXPECT_EQ(specs().line, "");
+}
+
+TEST_F(SpecsFixture, NoCameraWithinTenKilometresResets)
+{
+    at(-299);
+    at(-10);
+    at(50);
+    ASSERT_TRUE(specs().inZone);
+    warner->forceReload();
+    at(15000);
+    EXPECT_FALSE(specs().inZone);
+    EXPECT_EQ(specs().line, "");
+    // Specs without listed specs cameras and no hand start resets as well.
+    useCameras(test::cameraLine(kALat, kLon, "GATSO"));
+    warner->forceReload();
+    at(-3000);
+    warner->spaceKey(fix);
+    specs().manual = false;
+    at(-2990);
+    EXPECT_FALSE(specs().inZone);
+}
+
+TEST_F(SpecsFixture, OptionsDialogStoresTheChoice)
+{
+    EXPECT_TRUE(specs().dialogChecked());
+    EXPECT_TRUE(specs().storeDialogChoice(false, prompt));
+    EXPECT_EQ(settings.dwords["AverageSpeed"], 0u);
+    specs().reset();
+    EXPECT_FALSE(specs().enabled);
+    at(-299);
+    EXPECT_FALSE(specs().inZone); // off: not run at all
+    settings.failWrites = true;
+    EXPECT_FALSE(specs().storeDialogChoice(true, prompt));
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"An error occurred setting the registry value\n"
+                                                       "HKEY_CURRENT_USER\nSoftware\\VARNO\\AverageSpeed"});
+}

@@ -1,0 +1,258 @@
+// The per-fix warning rule, the voice catalogue, mute and Mark Location.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "cameras/CameraDistance.h"
+#include "cameras/CameraWarner.h"
+#include "cameras/MarkLocation.h"
+#include "cameras/VoiceCatalogue.h"
+#include "core/cameras/CameraTestKit.h"
+#include "core/cameras/FakeWarnerSettings.h"
+#include "gps/CNmeaDecoder.h"
+#include "support/RecordingPrompt.h"
+
+using namespace varno;
+using namespace varno::cameras;
+using Files = std::vector<std::string>;
+
+namespace {
+
+constexpr double kCamLat = 51.5;
+constexpr double kCamLon = -0.12;
+
+struct WarnerFixture : ::testing::Test {
+    test::TempDir dir;
+    test::FakeWarnerSettings settings;
+    test::RecordingPrompt prompt;
+    test::RecordingVoicePlayer player;
+    std::unique_ptr<CameraWarner> warner;
+    gps::CNmeaDecoder fix;
+
+    WarnerFixture()
+    {
+        settings.strings["VoiceFolder"] = "C:\\VARNO\\Voice";
+        settings.dwords["MapScale"] = 4000;
+        useCameras("51.5,-0.12,A1,Town,Hazard,GATSO,P,30\n");
+        warner = std::make_unique<CameraWarner>(settings, prompt, player, dir.file("root"));
+        fix.Longitude = kCamLon;
+    }
+    void useCameras(const std::string& text) { settings.strings["CameraFile"] = dir.write("cams.txt", text); }
+    // One fix d metres south of the camera.
+    void at(double d)
+    {
+        fix.Latitude = kCamLat - d / geo::kMetresPerDegreeNorth;
+        warner->UpdateCameraWarnings(fix);
+    }
+    Files drive(std::initializer_list<double> distances)
+    {
+        player.played.clear();
+        for (double d : distances)
+            at(d);
+        return player.files();
+    }
+};
+
+} // namespace
+
+TEST_F(WarnerFixture, FirstFixLoadsThenWarnsOnlyForTheBandItEndsIn)
+{
+    // The list is loaded before the search of the same fix; 2000 -> 0 in one
+    // pass announces "0.wav" alone.
+    EXPECT_EQ(drive({50}), Files{"0.wav"});
+    EXPECT_EQ(player.played[0], dir.file("root") + "/Voice/0.wav");
+    EXPECT_EQ(warner->WarningStep, 0.0);
+    EXPECT_EQ(warner->panel.camera, "50m GATSO");
+    EXPECT_EQ(warner->panel.speedLimit, "30");
+    EXPECT_EQ(warner->panel.road, "A1");
+}
+
+TEST_F(WarnerFixture, ApproachAnnouncesEachBandOnce)
+{
+    std::vector<double> path;
+    for (double d = 2500; d >= 0; d -= 50)
+        path.push_back(d);
+    player.played.clear();
+    for (double d : path)
+        at(d);
+    EXPECT_EQ(player.files(), (Files{"1500.wav", "1000.wav", "900.wav", "800.wav", "700.wav", "600.wav",
+                                     "500.wav", "400.wav", "300.wav", "200.wav", "0.wav"}));
+    // Standing still at the camera says nothing more.
+    EXPECT_EQ(drive({0, 10, 20}), Files{});
+}
+
+TEST_F(WarnerFixture, BandEdgesAreStrict)
+{
+    // Near the equator the fix latitude has fine enough steps to find a fix
+    // exactly 1000 m from the camera.
+    useCameras("0.02,10,A1,,,GATSO,,\n");
+    fix.Longitude = 10;
+    auto atLat = [&](double lat) {
+        fix.Latitude = lat;
+        warner->UpdateCameraWarnings(fix);
+    };
+    warner->forceReload();
+    atLat(0.02 - 1050 / geo::kMetresPerDegreeNorth);
+    ASSERT_EQ(warner->WarningStep, 1000.0);
+    double lat = 0.02 - 1000 / geo::kMetresPerDegreeNorth;
+    std::optional<double> exact;
+    for (int i = 0; i < 1000 && !exact; ++i, lat = std::nextafter(lat, 0.0))
+        if (CameraDistance(0.02, 10, lat, 10) == 1000.0)
+            exact = lat;
+    ASSERT_TRUE(exact);
+    player.played.clear();
+    atLat(*exact);
+    EXPECT_EQ(player.files(), Files{});
+    EXPECT_EQ(warner->WarningStep, 1000.0);
+    atLat(0.02 - 999 / geo::kMetresPerDegreeNorth);
+    EXPECT_EQ(player.files(), Files{"1000.wav"});
+    EXPECT_EQ(warner->WarningStep, 900.0);
+}
+
+TEST_F(WarnerFixture, RecedingRaisesTheStepSilentlyAndTurningBackWarnsAgain)
+{
+    drive({50});
+    EXPECT_EQ(drive({150, 250, 350}), Files{});
+    EXPECT_EQ(warner->WarningStep, 300.0);
+    EXPECT_EQ(drive({280}), Files{"300.wav"});
+    EXPECT_EQ(warner->WarningStep, 200.0);
+}
+
+TEST_F(WarnerFixture, ANewNearestCameraKeepsTheStep)
+{
+    // A second camera 600 m beyond the first, on the same road.
+    useCameras("51.5,-0.12,A1,,,FIRST,,\n51.505393258,-0.12,A1,,,SECOND,,\n");
+    warner->forceReload();
+    drive({150});
+    ASSERT_EQ(warner->WarningStep, 100.0);
+    // 400 m past the first camera the second is nearest at 200 m: the step
+    // stays at 100 and nothing is announced for the new camera...
+    EXPECT_EQ(drive({-400, -460}), Files{});
+    EXPECT_EQ(warner->WarningStep, 100.0);
+    EXPECT_EQ(warner->panel.type, "SECOND");
+    // ...until its distance falls below that step.
+    EXPECT_EQ(drive({-520}), Files{"0.wav"});
+}
+
+TEST_F(WarnerFixture, NoCamerasInRangeResetsToTwentyTwoHundred)
+{
+    useCameras("51.5,-0.12,A1,Town,Hazard,GATSO,P,30\n51.55,-0.12,,,,FAR,,\n");
+    warner->forceReload();
+    drive({50});
+    // Move 12 km away: only the far camera's 4 km neighbourhood remains... none.
+    fix.Latitude = kCamLat - 12000 / geo::kMetresPerDegreeNorth;
+    warner->forceReload();
+    warner->UpdateCameraWarnings(fix);
+    EXPECT_EQ(warner->panel.camera, "No cameras are in the map area");
+    EXPECT_EQ(warner->panel.road, "");
+    EXPECT_EQ(warner->WarningStep, 2200.0);
+    warner->forceReload();
+    EXPECT_EQ(drive({2100, 1900, 1450}), Files{"1500.wav"});
+}
+
+TEST_F(WarnerFixture, ListIsReloadedEverySixtySecondFix)
+{
+    drive({3000});
+    EXPECT_EQ(warner->store.CameraReloadCount, 0);
+    useCameras("51.5,-0.12,A1,Town,Hazard,MOVED,P,30\n");
+    for (int i = 0; i < 61; ++i)
+        at(3000);
+    EXPECT_EQ(warner->store.CameraReloadCount, 61);
+    EXPECT_NE(warner->panel.type, "MOVED");
+    at(3000); // the 62nd fix reloads
+    EXPECT_EQ(warner->panel.type, "MOVED");
+    EXPECT_EQ(warner->store.CameraReloadCount, 0);
+}
+
+TEST_F(WarnerFixture, NothingHappensWhileBusyOrWithoutAPosition)
+{
+    drive({3000});
+    auto before = warner->panel;
+    double step = warner->WarningStep;
+    warner->store.CameraListBusy = true;
+    EXPECT_EQ(drive({50}), Files{});
+    EXPECT_EQ(warner->store.CameraReloadCount, 0); // not even counted
+    warner->store.CameraListBusy = false;
+    fix.Latitude = 0.0;
+    warner->UpdateCameraWarnings(fix);
+    EXPECT_EQ(warner->panel, before);
+    EXPECT_EQ(warner->WarningStep, step);
+}
+
+TEST_F(WarnerFixture, PanelLinesAreCutToTheirCapacity)
+{
+    useCameras("51.5,-0.12,A1,Town,A hazard that is long enough to be cut at fifty-seven chars,"
+               "A camera type of 25 chars and more,P,30\n");
+    warner->forceReload();
+    at(1234.4);
+    EXPECT_EQ(warner->panel.camera, "1234m A camera type of 25 chars");
+    EXPECT_EQ(warner->panel.camera.size(), 31u);
+    EXPECT_EQ(warner->panel.type, "A camera type of 25 chars");
+    EXPECT_EQ(warner->panel.hazard.size(), 57u);
+}
+
+TEST_F(WarnerFixture, VoiceCatalogueAndMute)
+{
+    Voice& v = warner->voice;
+    player.played.clear();
+    v.PlayVoice("Specs.wav");
+    v.PlayVoice("Bogus.wav");
+    v.SayDistance(1200);
+    v.SayDistance(100.9);
+    v.SayDistance(2000);
+    EXPECT_EQ(player.files(), (Files{"Specs.wav", "invalid.wav", "100.wav", "2000.wav"}));
+
+    player.played.clear();
+    v.toggleMute();
+    v.PlayVoice("Bogus.wav");
+    v.SayDistance(0);
+    v.toggleMute();
+    EXPECT_EQ(player.files(), (Files{"Mute.wav", "Unmute.wav"}));
+
+    // A folder ending in a backslash gives a doubled separator, which is fine.
+    settings.strings["VoiceFolder"] = "C:\\VARNO\\Voice\\";
+    player.played.clear();
+    v.PlayVoice("0.wav");
+    EXPECT_EQ(player.played[0], dir.file("root") + "/Voice//0.wav");
+
+    // An unreadable folder plays nothing; a missing value says so.
+    settings.strings.erase("VoiceFolder");
+    player.played.clear();
+    v.PlayVoice("0.wav");
+    EXPECT_TRUE(player.played.empty());
+    EXPECT_EQ(prompt.texts(), Files{"Unable read the voice folder file name from the registry."});
+    EXPECT_EQ(kVoiceCatalogue.size(), 37u);
+}
+
+TEST_F(WarnerFixture, MarkLocation)
+{
+    FixedClock clock({2006, 6, 5, 1, 7, 3, 9});
+    settings.strings["MarkFile"] = "C:\\VARNO\\Marks.txt";
+    std::filesystem::create_directories(dir.file("root"));
+    EXPECT_FALSE(markLocation(settings, prompt, dir.file("root"), clock, 0.0, -0.12));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("root/Marks.txt")));
+    EXPECT_TRUE(prompt.shown.empty());
+
+    EXPECT_TRUE(markLocation(settings, prompt, dir.file("root"), clock, 51.5, -0.12));
+    EXPECT_TRUE(markLocation(settings, prompt, dir.file("root"), clock, 51.25, 1.5));
+    std::ifstream in(dir.file("root/Marks.txt"), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "51.500000,-0.120000,Mon Jun  5 07:03:09 2006,,,,, \r\n"
+                          "51.250000,1.500000,Mon Jun  5 07:03:09 2006,,,,, \r\n");
+    // Read back as a camera line, the date and time is the Road, cut to 14.
+    EXPECT_EQ(parseCameraLine("51.500000,-0.120000,Mon Jun  5 07:03:09 2006,,,,, ").Road, "Mon Jun  5 07:");
+
+    settings.strings["MarkFile"] = dir.file("no/such/folder/m.txt");
+    EXPECT_FALSE(markLocation(settings, prompt, "", clock, 51.5, -0.12));
+    settings.strings.erase("MarkFile");
+    EXPECT_FALSE(markLocation(settings, prompt, "", clock, 51.5, -0.12));
+    EXPECT_EQ(prompt.texts(),
+              (Files{"Error can't open the marked spot file\n" + dir.file("no/such/folder/m.txt") +
+                         "\nPlease check the setup/registry.",
+                     "Unable read the mark file name from the registry.",
+                     "Error can't get the marked spot filename from the registry.\nPlease check the "
+                     "setup/registry."}));
+}
