@@ -9,6 +9,7 @@
 #include "gps/HandOffFilter.h"
 #include "gps/Intake.h"
 #include "gps/NmeaField.h"
+#include "base/Numbers.h"
 
 using namespace varno::gps;
 
@@ -45,6 +46,9 @@ void oneLine(CNmeaDecoder& d, std::string_view line)
         check(got == !view.empty());
         // A field may hold NUL bytes, so compare by the view's length.
         check(buffer[view.size()] == '\0' && std::memcmp(buffer, view.data(), view.size()) == 0);
+        // The quick number path must read exactly what atof would.
+        const double quick = nmeaNumber(view), general = varno::leadingDouble(view);
+        check((std::isnan(quick) && std::isnan(general)) || std::memcmp(&quick, &general, sizeof quick) == 0);
     }
     checkFix(d);
 }

@@ -1,6 +1,7 @@
 // The NMEA decoder and the current fix it keeps.
 #include "CNmeaDecoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -19,18 +20,24 @@ public:
 
     explicit Fields(std::string_view data)
     {
-        std::size_t pos = 0;
-        while (count_ < kMax) {
-            const std::size_t comma = data.find(',', pos);
-            std::string_view segment =
-                data.substr(pos, comma == std::string_view::npos ? data.size() - pos : comma - pos);
-            const std::size_t star = segment.find('*');
-            if (star != std::string_view::npos)
-                segment = segment.substr(0, star);
-            fields_[count_++] = segment.substr(0, kNmeaFieldBufferSize - 1);
-            if (comma == std::string_view::npos)
-                break;
-            pos = comma + 1;
+        // One pass: a field runs to the next ',', and a '*' ends its text
+        // (but not the field: commas after it still count).
+        const char* const text = data.data();
+        const std::size_t size = data.size();
+        std::size_t start = 0, textEnd = std::string_view::npos;
+        for (std::size_t i = 0; i <= size; ++i) {
+            const char c = i < size ? text[i] : ',';
+            if (c == '*' && textEnd == std::string_view::npos) {
+                textEnd = i;
+            } else if (c == ',') {
+                const std::size_t end = textEnd == std::string_view::npos ? i : textEnd;
+                fields_[count_++] =
+                    std::string_view(text + start, std::min(end - start, kNmeaFieldBufferSize - 1));
+                if (count_ == kMax)
+                    break;
+                start = i + 1;
+                textEnd = std::string_view::npos;
+            }
         }
     }
 
@@ -64,7 +71,7 @@ std::optional<double> number(std::string_view field)
 {
     if (field.empty())
         return std::nullopt;
-    const double v = leadingDouble(field);
+    const double v = nmeaNumber(field);
     if (!std::isfinite(v))
         return std::nullopt;
     return v;
@@ -90,7 +97,7 @@ void readAngle(std::string_view field, std::string_view hemisphere, std::size_t 
     const std::string_view degrees = field.substr(0, degreeDigits);
     const std::string_view minutes =
         field.size() > degreeDigits ? field.substr(degreeDigits) : std::string_view{};
-    double value = leadingDouble(minutes) / 60.0 + leadingInt(degrees);
+    double value = nmeaNumber(minutes) / 60.0 + leadingInt(degrees);
     if (!hemisphere.empty() && hemisphere[0] == negative)
         value = -value;
     if (!std::isfinite(value) || std::fabs(value) > limit)

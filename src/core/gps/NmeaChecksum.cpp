@@ -1,6 +1,9 @@
 // Checks the "*hh" checksum at the end of an NMEA sentence.
 #include "NmeaChecksum.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace varno::gps {
 namespace {
 
@@ -26,10 +29,22 @@ bool NmeaChecksumOk(std::string_view sentence)
     const int lo = hexDigit(sentence[n - 1]);
     if (hi < 0 || lo < 0)
         return false;
-    unsigned char sum = 0;
-    for (std::size_t i = 1; i < n - 3; ++i)
-        sum ^= static_cast<unsigned char>(sentence[i]);
-    return sum == hi * 16 + lo;
+    // XOR eight bytes at a time, then fold the word: every sentence of a
+    // replayed log passes through here.
+    const char* p = sentence.data() + 1;
+    std::size_t left = n - 4;
+    std::uint64_t wide = 0;
+    for (; left >= 8; left -= 8, p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        wide ^= word;
+    }
+    unsigned sum = 0;
+    for (int shift = 0; shift < 64; shift += 8)
+        sum ^= static_cast<unsigned>(wide >> shift) & 0xFFu;
+    for (; left > 0; --left, ++p)
+        sum ^= static_cast<unsigned char>(*p);
+    return sum == static_cast<unsigned>(hi * 16 + lo);
 }
 
 } // namespace varno::gps

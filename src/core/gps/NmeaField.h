@@ -21,4 +21,8 @@ bool NmeaField(std::string_view text, int n, char* buffer, std::size_t size);
 std::string_view nmeaFieldView(std::string_view text, int n,
                                std::size_t maxLength = kNmeaFieldBufferSize - 1);
 
+// A field read as leadingDouble reads it (atof in the "C" locale), with a quick
+// path for the plain decimals ("4527.458", "-0.5") that fill NMEA sentences.
+double nmeaNumber(std::string_view field);
+
 } // namespace varno::gps

@@ -1,10 +1,12 @@
 // Checksum, field extraction, the hand-off filter and the intake step.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
 #include "core/gps/test_nmea_sentence.h"
+#include "base/Numbers.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/HandOffFilter.h"
 #include "gps/Intake.h"
@@ -70,6 +72,41 @@ TEST(NmeaField, CutsToTheBuffer)
     EXPECT_FALSE(NmeaField("abc", 0, none, 0));
     EXPECT_EQ(none[0], 'x'); // nothing written
     EXPECT_EQ(nmeaFieldView("x,ABCDEFGHIJKLMNOPQRSTUVWXYZ", 1), "ABCDEFGHIJKLMNOPQRSTUVWX");
+}
+
+TEST(NmeaField, NumbersReadExactlyAsAtof)
+{
+    // The quick path for plain decimals must agree bit for bit with the general reader.
+    for (std::string_view t : {"4527.458",
+                               "00119.11388",
+                               "-0.5",
+                               "+12",
+                               "-0",
+                               "0.1",
+                               "0.3",
+                               "5.",
+                               "999999999999999",
+                               "9999999999999999",
+                               "123.4567890123456789",
+                               ".5",
+                               "1e3",
+                               "12E-2",
+                               "nan",
+                               "-inf",
+                               "-",
+                               "",
+                               " 7",
+                               "0x10",
+                               "3.14abc",
+                               "17030.00670",
+                               "1.7976931348623157e308"}) {
+        const double quick = nmeaNumber(t), general = varno::leadingDouble(t);
+        SCOPED_TRACE(std::string(t));
+        if (std::isnan(general))
+            EXPECT_TRUE(std::isnan(quick));
+        else
+            EXPECT_EQ(std::memcmp(&quick, &general, sizeof quick), 0) << quick << " vs " << general;
+    }
 }
 
 TEST(NmeaHandOffFilter, PassesPositionSentencesOfAnyTalker)
