@@ -86,6 +86,20 @@ void Session::checkRegistry()
     deps_.prompt.message(std::string(settings::kRegistryCheckFinished));
 }
 
+void Session::doOnDraw()
+{
+    decoder_.Latitude = 51.384223;
+    decoder_.Longitude = -1.337132;
+    reloadCameras();
+    mailbox_.replace("$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B");
+}
+
+void Session::reloadUnits()
+{
+    speedUnits_ = deps_.settings.readSpeedUnits();
+    timeZone_ = deps_.settings.readTimeZone();
+}
+
 // --- start-up actions ---
 
 std::optional<std::string> Session::startTimerRoute()

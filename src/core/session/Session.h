@@ -99,6 +99,10 @@ public:
 
     // Test menu: Check Registry (writes every default, reloads, reports).
     void checkRegistry();
+    // Test menu "Do a ondraw": a fixed position and sentence, as if received.
+    void doOnDraw();
+    // After the Speed Setup and Time Zone dialogs: the units the view shows.
+    void reloadUnits();
 
     // --- state for the view ---
     const ViewState& viewState() const { return view_; }

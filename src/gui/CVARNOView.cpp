@@ -1,0 +1,86 @@
+// The one view: takes the pending sentence at each repaint and draws the current map view.
+#include "CVARNOView.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include "ColourConvert.h"
+
+using varno::session::MapView;
+using varno::session::Session;
+
+CVARNOView::CVARNOView(Session& session, QWidget* parent) : QWidget(parent), session_(session)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QFont CVARNOView::cellFont(const QString& family, int cellHeight)
+{
+    // The layout gives heights of the whole character cell (ascent + descent);
+    // Qt sizes fonts by the em, which is a little smaller.
+    QFont f(family);
+    f.setPixelSize(cellHeight);
+    f.setWeight(QFont::Normal);
+    const int h = QFontMetrics(f).height();
+    if (h > 0 && h != cellHeight)
+        f.setPixelSize(std::max(1, cellHeight * cellHeight / h));
+    return f;
+}
+
+void CVARNOView::onNewSentence()
+{
+    session_.onSentence();
+    repaint();
+}
+
+void CVARNOView::paintEvent(QPaintEvent*)
+{
+    if (!session_.canPaint())
+        return;
+    const Session::Intake in = session_.intake();
+
+    QPainter p(this);
+    p.fillRect(rect(), toQColor(session_.colours().windowFill()));
+    session_.viewState().clearBackgroundChanged();
+
+    drawStrip(p, in);
+    session_.finishIntake(in);
+}
+
+void CVARNOView::drawStrip(QPainter& p, const Session::Intake& in)
+{
+    stripText_.clear();
+    const MapView v = session_.viewState().current();
+    if (v == MapView::Trail || v == MapView::TrackEditor)
+        return;
+    if (width() < kStripMinWidth || height() < kStripMinHeight)
+        return;
+    // A one-pixel grey frame around a black fill.
+    p.fillRect(kStripRect, QColor(190, 190, 190));
+    p.fillRect(kStripRect.adjusted(1, 1, -1, -1), Qt::black);
+    if (!in.taken)
+        return;
+    stripText_ = textFromBytes(in.stripText());
+    const QFont font = cellFont(QStringLiteral("Times New Roman"), 24);
+    p.setFont(font);
+    // The day scheme's text is black, which would vanish on the black strip.
+    const std::uint32_t text = session_.colours().boxText();
+    p.setPen(text == varno::session::ColourScheme::kBlack ? QColor(Qt::white) : toQColor(text));
+    p.setBackground(Qt::black);
+    p.setBackgroundMode(Qt::OpaqueMode);
+    // Text origins are the top left of the character cell.
+    p.drawText(QPoint(4, 460 + QFontMetrics(font).ascent()), stripText_);
+}
+
+void CVARNOView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    session_.onShow(true);
+}
+
+void CVARNOView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    session_.onShow(false);
+}

@@ -1,0 +1,41 @@
+// The one view: takes the pending sentence at each repaint and draws the current map view.
+#pragma once
+
+#include <QWidget>
+
+#include "session/Session.h"
+
+class CVARNOView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CVARNOView(varno::session::Session& session, QWidget* parent = nullptr);
+
+    varno::session::Session& session() { return session_; }
+
+    // The strip of the last repaint: the sentence text drawn, empty when none was.
+    const QString& lastStripText() const { return stripText_; }
+
+    // The sentence strip's rectangle and the smallest window it is drawn in.
+    static constexpr QRect kStripRect{QPoint(1, 455), QPoint(769, 499)};
+    static constexpr int kStripMinWidth = 771;
+    static constexpr int kStripMinHeight = 502;
+
+    // A font of the given cell height in pixels, as the layout's heights are meant.
+    static QFont cellFont(const QString& family, int cellHeight);
+
+public slots:
+    // The reader's sentence message, delivered on the UI thread: the per-fix
+    // processing, then an immediate repaint.
+    void onNewSentence();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void drawStrip(QPainter& p, const varno::session::Session::Intake& in);
+
+    varno::session::Session& session_;
+    QString stripText_;
+};

@@ -1,0 +1,82 @@
+// "Com Settings": the port and line settings the next Start uses.
+#include "ComSettingsDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "ColourConvert.h"
+#include "session/ComSettingsForm.h"
+
+using varno::session::ComSettingsFields;
+using varno::session::ComSettingsForm;
+
+namespace {
+
+QComboBox* typedCombo(std::span<const std::string_view> items, QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    for (std::string_view s : items)
+        box->addItem(QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())));
+    return box;
+}
+
+std::string text(const QComboBox* box)
+{
+    return box->currentText().toStdString();
+}
+
+} // namespace
+
+ComSettingsDialog::ComSettingsDialog(varno::settings::Settings& settings,
+                                     const varno::gps::SerialPortEnumerator& ports, QWidget* parent)
+    : QDialog(parent), settings_(settings)
+{
+    setWindowTitle(QStringLiteral("Com Settings"));
+    auto storedPort = settings.readString("Port");
+    const ComSettingsFields shown =
+        ComSettingsForm::shown(storedPort, settings.readString("Speed"), settings.readString("Parity"),
+                               settings.readString("DataBits"), settings.readString("StopBits"));
+
+    port_ = new QComboBox(this);
+    for (const std::string& p : ComSettingsForm::portChoices(varno::gps::comPortChoices(ports), storedPort))
+        port_->addItem(textFromBytes(p));
+    port_->setCurrentIndex(port_->findText(textFromBytes(shown.port)));
+
+    speed_ = typedCombo(ComSettingsForm::speedList(), this);
+    parity_ = typedCombo(ComSettingsForm::parityList(), this);
+    dataBits_ = typedCombo(ComSettingsForm::dataBitsList(), this);
+    stopBits_ = typedCombo(ComSettingsForm::stopBitsList(), this);
+    speed_->setCurrentText(textFromBytes(shown.speed));
+    parity_->setCurrentText(textFromBytes(shown.parity));
+    dataBits_->setCurrentText(textFromBytes(shown.dataBits));
+    stopBits_->setCurrentText(textFromBytes(shown.stopBits));
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Com Port"), port_);
+    form->addRow(QStringLiteral("Speed"), speed_);
+    form->addRow(QStringLiteral("Parity"), parity_);
+    form->addRow(QStringLiteral("Data Bits"), dataBits_);
+    form->addRow(QStringLiteral("Stop Bits"), stopBits_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(
+        new QLabel(QStringLiteral("Normal = parity none, speed 4800, databits 8, stop bits 1."), this));
+    layout->addWidget(buttons);
+}
+
+void ComSettingsDialog::accept()
+{
+    const ComSettingsFields f{text(port_), text(speed_), text(parity_), text(dataBits_), text(stopBits_)};
+    for (const auto& [name, value] : ComSettingsForm::toStore(f)) {
+        if (!settings_.writeString(name, value))
+            break;
+    }
+    QDialog::accept();
+}

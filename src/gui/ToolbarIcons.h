@@ -1,0 +1,8 @@
+// The toolbar pictures, drawn at run time so no image files are needed.
+#pragma once
+
+#include <QIcon>
+
+// The icon of a toolbar command (start, stop, zoom, mark, day, night, size,
+// mute, open, save, print, about); a blank icon for any other id.
+QIcon toolbarIcon(int commandId);

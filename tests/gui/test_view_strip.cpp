@@ -1,0 +1,176 @@
+// The view's sentence strip: what a repaint takes from the mailbox and where it is drawn.
+#include <QImage>
+#include <QTest>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "CSio.h"
+#include "CVARNOView.h"
+#include "GuiFixture.h"
+#include "gps/SerialReader.h"
+#include "session/CommandTable.h"
+
+using namespace varno::session;
+
+namespace {
+const char* const kGood = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
+const char* const kBad = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3C";
+
+// Renders the view as a repaint would, into an image.
+QImage render(CVARNOView& view)
+{
+    QImage img(view.size(), QImage::Format_RGB32);
+    img.fill(Qt::magenta);
+    view.render(&img);
+    return img;
+}
+
+// Pixels in the strip's text area that are neither black nor the frame grey.
+int textPixels(const QImage& img)
+{
+    int n = 0;
+    for (int y = 458; y < 497; ++y) {
+        for (int x = 3; x < 760; ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c != QColor(Qt::black) && c != QColor(190, 190, 190))
+                ++n;
+        }
+    }
+    return n;
+}
+} // namespace
+
+class TestViewStrip : public QObject {
+    Q_OBJECT
+private slots:
+    void badSentenceIsDrawnWithBad()
+    {
+        guitest::Rig rig;
+        rig.session->loadNightColours();
+        CVARNOView view(*rig.session);
+        view.resize(780, 520);
+        rig.session->mailbox().offer(kBad);
+
+        const QImage img = render(view);
+        QCOMPARE(view.lastStripText(), QString::fromLatin1(kBad) + " Bad");
+        // Frame grey on all four sides, black inside, the window fill outside.
+        QCOMPARE(img.pixelColor(1, 470), QColor(190, 190, 190));
+        QCOMPARE(img.pixelColor(769, 490), QColor(190, 190, 190));
+        QCOMPARE(img.pixelColor(300, 455), QColor(190, 190, 190));
+        QCOMPARE(img.pixelColor(300, 499), QColor(190, 190, 190));
+        QCOMPARE(img.pixelColor(765, 495), QColor(Qt::black));
+        QCOMPARE(img.pixelColor(300, 500), QColor(Qt::black)); // night window fill
+        QCOMPARE(img.pixelColor(775, 470), QColor(Qt::black));
+        QVERIFY(textPixels(img) > 100);
+        // The text is drawn in the scheme's text colour.
+        bool sawTextColour = false;
+        for (int y = 460; y < 485 && !sawTextColour; ++y)
+            for (int x = 4; x < 200 && !sawTextColour; ++x)
+                sawTextColour = img.pixelColor(x, y) == QColor(0x00, 0xE8, 0x9D);
+        QVERIFY(sawTextColour);
+        QVERIFY(!rig.session->mailbox().snapshot().pending);
+
+        // The next repaint took nothing: an empty strip.
+        const QImage again = render(view);
+        QVERIFY(view.lastStripText().isEmpty());
+        QCOMPARE(textPixels(again), 0);
+        QCOMPARE(again.pixelColor(1, 470), QColor(190, 190, 190));
+    }
+
+    void goodSentenceIsDecodedAndShownAsIs()
+    {
+        guitest::Rig rig;
+        CVARNOView view(*rig.session);
+        view.resize(771, 502);
+        rig.session->mailbox().offer(kGood);
+        const QImage img = render(view);
+        QCOMPARE(view.lastStripText(), QString::fromLatin1(kGood));
+        QCOMPARE(rig.session->decoder().RmcHour, 12);
+        // Day text is black; on the black strip it still has to be seen.
+        QVERIFY(textPixels(img) > 100);
+        QCOMPARE(img.pixelColor(300, 10), QColor(Qt::white));
+    }
+
+    void noStripInSmallWindowsOrTrailAndEditorViews()
+    {
+        guitest::Rig rig;
+        CVARNOView view(*rig.session);
+        for (QSize size : {QSize(770, 520), QSize(800, 501)}) {
+            view.resize(size);
+            rig.session->mailbox().offer(kBad);
+            const QImage img = render(view);
+            QVERIFY(view.lastStripText().isEmpty());
+            QCOMPARE(img.pixelColor(100, 470), QColor(Qt::white));
+            QVERIFY(!rig.session->mailbox().snapshot().pending);
+        }
+        view.resize(800, 520);
+        for (MapView v : {MapView::Trail, MapView::TrackEditor}) {
+            rig.session->viewState().switchTo(v);
+            rig.session->mailbox().offer(kGood);
+            const QImage img = render(view);
+            QVERIFY(view.lastStripText().isEmpty());
+            QCOMPARE(img.pixelColor(100, 470), QColor(Qt::white));
+        }
+        // Other views show it.
+        rig.session->viewState().switchTo(MapView::Compass);
+        rig.session->mailbox().offer(kGood);
+        render(view);
+        QCOMPARE(view.lastStripText(), QString::fromLatin1(kGood));
+    }
+
+    void sentenceMessageRunsAsAQueuedCallAndRepaints()
+    {
+        guitest::Rig rig;
+        CMainFrame& f = rig.frame();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.runCommand(varno::session::cmd::Scr800x700);
+        QVERIFY(f.view()->height() >= CVARNOView::kStripMinHeight);
+        rig.session->mailbox().offer(kGood);
+        QMetaObject::invokeMethod(f.view(), "onNewSentence", Qt::QueuedConnection);
+        QVERIFY(f.view()->lastStripText().isEmpty());
+        QTRY_COMPARE(f.view()->lastStripText(), QString::fromLatin1(kGood));
+    }
+
+    // Start on a pseudo-terminal receiver: its sentences reach the strip; when
+    // it goes away the message comes up on the UI thread.
+    void receiverOnAPseudoTerminal()
+    {
+        int master = -1, slave = -1;
+        char name[256] = {};
+        QVERIFY(openpty(&master, &slave, name, nullptr, nullptr) == 0);
+        termios t{};
+        tcgetattr(master, &t);
+        cfmakeraw(&t);
+        tcsetattr(master, TCSANOW, &t);
+
+        varno::platform::CSio port;
+        guitest::Rig rig(true, &port);
+        rig.settings.writeString("Port", name);
+        CMainFrame& f = rig.frame();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.runCommand(varno::session::cmd::Scr800x700);
+
+        f.runCommand(varno::session::cmd::KeyStartS);
+        QVERIFY(rig.session->gps().portOpen());
+        close(slave); // the reader has its own descriptor now
+
+        const std::string line = std::string("$GPGSV,3,1,12*7A\r\n") + kGood + "\r\n";
+        QVERIFY(write(master, line.data(), line.size()) == static_cast<ssize_t>(line.size()));
+        QTRY_COMPARE(f.view()->lastStripText(), QString::fromLatin1(kGood));
+        QCOMPARE(rig.session->decoder().RmcMinute, 25);
+
+        close(master);
+        const std::string gone = varno::gps::SerialReader::goneMessage(name);
+        QTRY_VERIFY(!rig.prompt.texts().empty() && rig.prompt.texts().back() == gone);
+
+        f.runCommand(varno::session::cmd::KeyStopE);
+        QVERIFY(!rig.session->gps().portOpen());
+    }
+};
+
+QTEST_MAIN(TestViewStrip)
+#include "test_view_strip.moc"
