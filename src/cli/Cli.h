@@ -26,5 +26,6 @@ using Args = std::vector<std::string>;
 int cmdSettings(Context& ctx, const Args& args);
 int cmdDecode(Context& ctx, const Args& args);
 int cmdLive(Context& ctx, const Args& args);
+int cmdReplay(Context& ctx, const Args& args);
 
 } // namespace varno::cli

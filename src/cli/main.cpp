@@ -21,6 +21,8 @@ constexpr Subcommand kSubcommands[] = {
      "settings list | get NAME | set NAME VALUE [--dword|--sz] | check-registry"},
     {"decode", varno::cli::cmdDecode, "decode FILE|-   decode the position sentences of an NMEA log"},
     {"live", varno::cli::cmdLive, "live [--port NAME] [--log FILE]   read the GPS receiver"},
+    {"replay", varno::cli::cmdReplay,
+     "replay [--cameras FILE] [--play] LOG   the camera warnings a log gives, one line per event"},
 };
 
 void usage(std::FILE* f)

@@ -45,7 +45,9 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
 
     // The reader shows its own message first when the value is missing.
     std::optional<std::string> stored =
-        readFileName(settings_, prompt_, "CameraFile", "Unable read the camera file name from the registry.");
+        cameraFileOverride ? cameraFileOverride
+                           : readFileName(settings_, prompt_, "CameraFile",
+                                          "Unable read the camera file name from the registry.");
     if (!stored) {
         fail("Error can't get the camera filename from the registry.\nPlease check the setup/registry.");
         return;

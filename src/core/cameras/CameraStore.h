@@ -58,6 +58,9 @@ public:
     // only when the Exclude setting reads 1. Until a route fills it: never.
     std::function<bool(std::string_view rawLine)> excludedByRoute;
 
+    // A camera file used instead of the CameraFile setting (varno-cli --cameras).
+    std::optional<std::string> cameraFileOverride;
+
     // Files read and parsed so far (a reload of an unchanged file reads none).
     std::uint64_t fileParseCount() const { return cache_.parseCount(); }
 

@@ -11,6 +11,8 @@ void Voice::PlayVoice(std::string_view sound)
 {
     if (Muted)
         return;
+    if (onRequest)
+        onRequest(catalogueFile(sound));
     std::optional<std::string> folder = readFileName(
         settings_, prompt_, "VoiceFolder", "Unable read the voice folder file name from the registry.");
     if (!folder)

@@ -1,6 +1,7 @@
 // PlayVoice, SayDistance and the Muted flag: every sound the warner makes goes through here.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ public:
     void toggleMute();
 
     void setPlayer(VoicePlayer& player) { player_ = &player; }
+
+    // Told of every sound requested while not muted (the catalogue file
+    // name), whether or not the folder can be read; varno-cli lists them.
+    std::function<void(std::string_view file)> onRequest;
 
     // Process-wide silence; not saved.
     bool Muted = false;
