@@ -2,6 +2,7 @@
 #include "settings/SettingsStore.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <random>
 
@@ -52,6 +53,7 @@ void SettingsStore::refresh() const
             doc_ = RegDocument{};
             bad_ = false;
             reason_.clear();
+            bytes_.clear();
         }
         loaded_ = true;
         exists_ = false;
@@ -64,28 +66,42 @@ void SettingsStore::refresh() const
     fs::file_time_type mtime = fs::last_write_time(path_, ec);
     if (ec)
         mtime = {};
-    if (loaded_ && exists_ && size == size_ && mtime == mtime_)
+    const bool sameStamp = loaded_ && exists_ && size == size_ && mtime == mtime_;
+    if (sameStamp && !racy_)
         return;
-    loaded_ = exists_ = true;
-    size_ = size;
-    mtime_ = mtime;
-    doc_ = RegDocument{};
-    bad_ = false;
-    reason_.clear();
 
-    auto markBad = [this](std::string why) {
-        bad_ = true;
-        sawBad_ = true;
-        reason_ = std::move(why);
+    auto load = [&](bool bad, std::string why, std::string bytes) {
+        loaded_ = exists_ = true;
+        size_ = size;
+        mtime_ = mtime;
+        // A change within the file system's time granularity keeps size and
+        // time: while the file was young when read, its bytes are compared too.
+        racy_ = mtime + std::chrono::seconds(3) >= fs::file_time_type::clock::now();
+        if (sameStamp && !bad && !bad_ && bytes == bytes_)
+            return;
+        bytes_ = std::move(bytes);
         doc_ = RegDocument{};
+        bad_ = bad;
+        reason_ = std::move(why);
+        if (bad) {
+            sawBad_ = true;
+            return;
+        }
+        auto parsed = RegDocument::parse(bytes_);
+        if (!parsed.document) {
+            bad_ = sawBad_ = true;
+            reason_ = parsed.error;
+            return;
+        }
+        doc_ = std::move(*parsed.document);
     };
     if (!regular)
-        return markBad("not a regular file");
+        return load(true, "not a regular file", {});
     if (size > kMaxFileBytes)
-        return markBad("larger than any settings file");
+        return load(true, "larger than any settings file", {});
     std::FILE* f = std::fopen(path_.c_str(), "rb");
     if (!f)
-        return markBad("cannot be opened");
+        return load(true, "cannot be opened", {});
     std::string bytes;
     char buffer[65536];
     size_t n;
@@ -97,13 +113,10 @@ void SettingsStore::refresh() const
     bool readError = std::ferror(f) != 0;
     std::fclose(f);
     if (readError)
-        return markBad("read error");
+        return load(true, "read error", {});
     if (bytes.size() > kMaxFileBytes)
-        return markBad("larger than any settings file");
-    auto parsed = RegDocument::parse(bytes);
-    if (!parsed.document)
-        return markBad(parsed.error);
-    doc_ = std::move(*parsed.document);
+        return load(true, "larger than any settings file", {});
+    load(false, {}, std::move(bytes));
 }
 
 bool SettingsStore::keyExists(std::string_view key) const
@@ -233,10 +246,12 @@ bool SettingsStore::apply(const std::vector<Op>& ops)
     doc_ = std::move(doc);
     bad_ = false;
     reason_.clear();
+    bytes_ = doc_.format();
     std::error_code ec;
     exists_ = true;
     size_ = fs::file_size(path_, ec);
     mtime_ = fs::last_write_time(path_, ec);
+    racy_ = true;
     return true;
 }
 

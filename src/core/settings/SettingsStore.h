@@ -26,12 +26,13 @@ inline constexpr std::string_view kRootKey = "HKEY_CURRENT_USER";
 // the order they have in the file, which is their enumeration order. A key
 // exists when it or a key below it has a section in the file.
 //
-// Every read reflects the file as it is on disk now (the file is read again
-// when its size or modification time changed), so another program editing it
-// is seen. Every write goes to a temporary file in the same folder that is
-// flushed to disk and renamed over the old one: a crash never leaves half a
-// file. Keys of other roots, values of other types, comments aside, are kept
-// when the file is rewritten; comments and blank lines are not.
+// Every read reflects the file as it is on disk now: the file is read again
+// when its size or modification time changed, and compared byte by byte while
+// it is only seconds old (its time may not have moved), so another program
+// editing it is seen. Every write goes to a temporary file in the same folder
+// that is flushed to disk and renamed over the old one: a crash never leaves
+// half a file. A rewrite keeps keys of other roots and values of other types;
+// comments and blank lines are not kept.
 //
 // A file that cannot be parsed (see RegDocument), cannot be read, or is larger
 // than kMaxFileBytes counts as having no keys at all. It is never overwritten:
@@ -106,6 +107,8 @@ private:
     mutable std::uintmax_t size_ = 0;
     mutable std::filesystem::file_time_type mtime_{};
     mutable RegDocument doc_;
+    mutable std::string bytes_; // the file as last read or written
+    mutable bool racy_ = false; // the file was too young to trust its size and time
     mutable bool bad_ = false;
     mutable std::string reason_;
     mutable bool sawBad_ = false;

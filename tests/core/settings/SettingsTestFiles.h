@@ -1,0 +1,49 @@
+// A scratch folder per test and small file helpers for the settings tests.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+namespace varno::settings::test {
+
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        std::random_device rd;
+        path_ = std::filesystem::temp_directory_path() /
+                ("varno-settings-" + std::to_string(rd()) + "-" + std::to_string(rd()));
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDir()
+    {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace varno::settings::test

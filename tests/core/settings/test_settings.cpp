@@ -1,0 +1,293 @@
+// The settings readers and writers with their fallbacks and messages, the defaults and the start-up checks.
+#include <filesystem>
+#include <regex>
+
+#include <gtest/gtest.h>
+
+#include "settings/MasterTable.h"
+#include "settings/Settings.h"
+#include "settings/StartupChecks.h"
+#include "SettingsTestFiles.h"
+#include "support/RecordingPrompt.h"
+
+namespace varno::settings {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+
+class FailingSync final : public FileSync {
+public:
+    bool flushToDisk(std::FILE*) override { return false; }
+};
+
+struct SettingsFixture : ::testing::Test {
+    test::ScratchDir dir;
+    std::string path = dir.file("settings.reg");
+    SettingsStore store{path};
+    varno::test::RecordingPrompt prompt;
+    Settings settings{store, prompt};
+
+    void file(const std::string& values)
+    {
+        test::writeBytes(path, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VARNO]\r\n" + values);
+    }
+};
+
+using SettingsReaders = SettingsFixture;
+
+TEST_F(SettingsReaders, FileNamesFailSilentlyWithoutKeyAndWithTheirMessageWithoutValue)
+{
+    EXPECT_FALSE(settings.readFileName("CameraFile"));
+    EXPECT_FALSE(settings.readFileName("POIFolder"));
+    EXPECT_TRUE(prompt.texts().empty());
+
+    file("\"CameraFile\"=\"C:\\\\VARNO\\\\Cams.txt\"\r\n\"MapFile\"=dword:00000001\r\n");
+    EXPECT_EQ(settings.readFileName("camerafile"), "C:\\VARNO\\Cams.txt");
+    EXPECT_FALSE(settings.readFileName("MapFile")); // wrong type counts as missing
+    EXPECT_FALSE(settings.readFileName("POIFolder"));
+    EXPECT_FALSE(settings.readFileName("RoutePick7"));
+    EXPECT_FALSE(settings.readFileName("StartTimerFilename1"));
+    EXPECT_FALSE(settings.readFileName("StartTimerFilename2")); // silent
+    EXPECT_FALSE(settings.readFileName("LogFolder"));           // silent
+    EXPECT_FALSE(settings.readTime("StartTimerStartTime1"));
+    EXPECT_FALSE(settings.readTime("NightTimerEndTime"));
+    EXPECT_FALSE(settings.readTime("StartTimerEndTime2")); // silent
+    EXPECT_EQ(prompt.texts(), (Texts{"Unable read the map file name from the registry.",
+                                     "Unable to read the POI folder file name from the registry.",
+                                     "Unable read the RoutePick7 file name from the registry.",
+                                     "Unable read the StartTimerFilename1 file name from the registry.",
+                                     "Unable read the StartTimerStartTime1 time from the registry.",
+                                     "Unable read the NightTimerEndTime time from the registry."}));
+}
+
+TEST_F(SettingsReaders, OnOffAndNumbersWithTheirFallbacks)
+{
+    EXPECT_EQ(settings.readOnOff("LogTrack"), -1);
+    EXPECT_EQ(settings.readSpeedUnits(), 0);
+    EXPECT_EQ(settings.readVersion(), -1);
+    EXPECT_EQ(settings.readTrackLength(), -1);
+    EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 4000); // no key
+
+    file("\"LogTrack\"=dword:00000001\r\n\"DisplayTrack\"=dword:00000002\r\n\"Exclude\"=\"1\"\r\n"
+         "\"SpeedUnits\"=dword:00000002\r\n\"TrackLength\"=dword:00000064\r\n");
+    EXPECT_EQ(settings.readOnOff("LogTrack"), 1);
+    EXPECT_EQ(settings.readOnOff("DisplayTrack"), 0);
+    EXPECT_EQ(settings.readOnOff("Exclude"), -1); // a text is not a number
+    EXPECT_EQ(settings.readOnOff("AutoStartGPS"), -1);
+    EXPECT_EQ(settings.readSpeedUnits(), 2);
+    EXPECT_EQ(settings.readVersion(), -1);
+    EXPECT_EQ(settings.readTrackLength(), 500);
+    EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 0); // key, but no value
+    EXPECT_EQ(settings.readNumber("AverageSpeed", 0), 0);
+
+    file("\"TrackLength\"=dword:ffffffff\r\n\"MapScale\"=dword:0003e800\r\n\"Version\"=dword:00000008\r\n");
+    EXPECT_EQ(settings.readTrackLength(), 5000);
+    EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 256000);
+    EXPECT_EQ(settings.readVersion(), 8);
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
+TEST_F(SettingsReaders, TimeZoneIsTheLeadingNumber)
+{
+    EXPECT_EQ(settings.readTimeZone(), 1);
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"\"TimeZone\"=\"+1\"", 1},  {"\"TimeZone\"=\"-3\"", -3}, {"\"TimeZone\"=\"abc\"", 0},
+        {"\"TimeZone\"=\" 5h\"", 5}, {"\"Other\"=\"1\"", 1},      {"\"TimeZone\"=dword:00000003", 1},
+    };
+    for (const auto& [line, expected] : cases) {
+        file(line + "\r\n");
+        EXPECT_EQ(settings.readTimeZone(), expected) << line;
+    }
+}
+
+TEST_F(SettingsReaders, ColoursReadAsRedGreenBlue)
+{
+    EXPECT_EQ(settings.readColour("DayTimeBackGround"), 0u);
+    file("\"A\"=\"ff 00 00\"\r\n\"B\"=\"00 FF FF FF\"\r\n\"C\"=\"00 e5 98\"\r\n\"D\"=\"ff 00\"\r\n"
+         "\"E\"=\"red\"\r\n\"F\"=\"1ff 100 0x7a\"\r\n");
+    EXPECT_EQ(settings.readColour("A"), 0x0000FFu);
+    EXPECT_EQ(settings.readColour("B"), 0xFFFF00u);
+    EXPECT_EQ(settings.readColour("C"), 0x98E500u);
+    EXPECT_EQ(settings.readColour("D"), 0u);
+    EXPECT_EQ(settings.readColour("E"), 0u);
+    EXPECT_EQ(settings.readColour("F"), 0x7A00FFu); // each part keeps its low byte
+    EXPECT_EQ(settings.readColour("Missing"), 0u);
+    EXPECT_EQ(Settings::formatColour(0x98E500u), "00 e5 98");
+    EXPECT_EQ(Settings::formatColour(0x0A0B0Cu), "0c 0b 0a");
+}
+
+TEST_F(SettingsReaders, AnUnreadableFileIsReportedOnceAndReadsAsNoKey)
+{
+    test::writeBytes(path, "\x89PNG\r\n\x1a\n");
+    EXPECT_FALSE(settings.readFileName("CameraFile"));
+    EXPECT_EQ(settings.readTimeZone(), 1);
+    EXPECT_EQ(settings.readOnOff("LogTrack"), -1);
+    EXPECT_FALSE(settings.keyExists());
+    EXPECT_EQ(prompt.texts(), (Texts{"The settings file\n" + path + "\ncannot be read and is ignored."}));
+}
+
+using SettingsWriters = SettingsFixture;
+
+TEST_F(SettingsWriters, WriteAndReadBack)
+{
+    ASSERT_TRUE(settings.writeColour("NightTimeBackGround", 0x7A1300u));
+    ASSERT_TRUE(settings.writeString("Port", "/dev/ttyUSB0"));
+    ASSERT_TRUE(settings.writeSpeedUnits(1));
+    ASSERT_TRUE(settings.writeMapScale(8000));
+    EXPECT_EQ(settings.readString("NightTimeBackGround"), "00 13 7a");
+    EXPECT_EQ(settings.readString("Port"), "/dev/ttyUSB0");
+    EXPECT_EQ(settings.readDword("SpeedUnits"), 1u);
+    EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 8000);
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
+TEST_F(SettingsWriters, FailuresNameTheKeyOrTheValue)
+{
+    FailingSync failing;
+    SettingsStore failingStore(path, &failing);
+    Settings s(failingStore, prompt);
+    EXPECT_FALSE(s.writeString("Port", "Com2"));
+    ASSERT_TRUE(settings.writeString("Port", "Com1"));
+    EXPECT_FALSE(s.writeColour("DayTimeBackGround", 0));
+    EXPECT_FALSE(s.writeMapScale(500));
+    ASSERT_EQ(prompt.texts().size(), 3u);
+    EXPECT_EQ(prompt.texts()[0],
+              "An error occurred creating or opening the registry key\nHKEY_CURRENT_USER\nSoftware\\VARNO");
+    EXPECT_EQ(prompt.texts()[1], "An error occurred setting the registry "
+                                 "value\nHKEY_CURRENT_USER\nSoftware\\VARNO\\DayTimeBackGround");
+    EXPECT_TRUE(std::regex_match(prompt.texts()[2], std::regex("0x[0-9a-f]+"))) << prompt.texts()[2];
+    EXPECT_EQ(settings.readString("Port"), "Com1");
+}
+
+TEST_F(SettingsWriters, DefaultsAreTheWholeTableInOrderWithThePoiSubkey)
+{
+    ASSERT_TRUE(settings.writeDefaults());
+    auto values = store.values(kVarnoKey);
+    auto table = masterTable();
+    ASSERT_EQ(values.size(), table.size());
+    for (size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(values[i].name, table[i].name);
+        EXPECT_EQ(values[i].value, table[i].type == ValueType::Dword
+                                       ? Value::dword(table[i].defaultNumber)
+                                       : Value::sz(std::string(table[i].defaultText)));
+    }
+    EXPECT_EQ(store.keys(), (std::vector<std::string>{"Software\\VARNO", "Software\\VARNO\\POIFiles"}));
+    EXPECT_TRUE(store.values(kPoiFilesKey).empty());
+    EXPECT_TRUE(prompt.texts().empty());
+    EXPECT_EQ(settings.readColour("NMEADayTimeForeGround"), 0xFFFF00u);
+    EXPECT_EQ(settings.readTimeZone(), 1);
+    EXPECT_EQ(settings.readVersion(), 8);
+}
+
+TEST_F(SettingsWriters, CheckRegistryResetsAConfiguredSystemAndKeepsOtherValues)
+{
+    file("\"RouteName\"=\"C:\\\\VARNO\\\\Route\\\\r.txt\"\r\n\"StartTimerEnable1\"=dword:00000001\r\n"
+         "\"DayTimeBackGround\"=\"ff ff ff\"\r\n\"MapScale\"=\"oops\"\r\n\"Mine\"=\"kept\"\r\n"
+         "[HKEY_CURRENT_USER\\Software\\VARNO\\POIFiles]\r\n\"POIFile1\"=\"a.asc\"\r\n");
+    ASSERT_TRUE(settings.checkRegistry());
+    EXPECT_EQ(prompt.texts(), (Texts{"Registry check finished."}));
+    for (const SettingDef& def : masterTable())
+        EXPECT_EQ(store.get(kVarnoKey, def.name), def.type == ValueType::Dword
+                                                      ? Value::dword(def.defaultNumber)
+                                                      : Value::sz(std::string(def.defaultText)))
+            << def.name;
+    EXPECT_EQ(store.get(kVarnoKey, "Mine"), Value::sz("kept"));
+    EXPECT_EQ(store.get(kPoiFilesKey, "POIFile1"), Value::sz("a.asc"));
+}
+
+TEST_F(SettingsWriters, CheckRegistryThatCannotWriteSaysSoAndLeavesTheFile)
+{
+    file("\"Port\"=\"Com7\"\r\n");
+    const std::string before = test::readBytes(path);
+    FailingSync failing;
+    SettingsStore failingStore(path, &failing);
+    Settings s(failingStore, prompt);
+    EXPECT_FALSE(s.checkRegistry());
+    EXPECT_EQ(
+        prompt.texts(),
+        (Texts{"An error occurred creating the registry key\nHKEY_CURRENT_USER\nSoftware\\VARNO",
+               "An error occurred creating the registry key\nHKEY_CURRENT_USER\nSoftware\\VARNO\\POIFiles",
+               "Registry check finished."}));
+    EXPECT_EQ(test::readBytes(path), before);
+}
+
+using StartupChecks = SettingsFixture;
+
+TEST_F(StartupChecks, AFreshProfileSeesTheVersionMessageThenTheQuestion)
+{
+    EXPECT_TRUE(runVersionCheck(settings));
+    EXPECT_EQ(runFirstRunCheck(settings), FirstRunResult::DefaultsWritten);
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown[0].text,
+              "This copy of VARNO is a later version to the\nversion number in the registry.\n"
+              "It is reccomended that you run Check Registry\nand then set your options to "
+              "make sure\nthe registry is up to date.");
+    EXPECT_EQ(prompt.shown[1].text,
+              "Setup registry values?\n\nSetup options for this program are\nstored in the "
+              "registry.\n\nThe first time you run the program\nyou will be asked this question. ");
+    EXPECT_EQ(prompt.shown[1].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(store.values(kVarnoKey).size(), masterTable().size());
+    EXPECT_TRUE(store.keyExists(kPoiFilesKey));
+
+    // The next start asks nothing.
+    prompt.shown.clear();
+    EXPECT_FALSE(runVersionCheck(settings));
+    EXPECT_EQ(runFirstRunCheck(settings), FirstRunResult::KeyPresent);
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(StartupChecks, CancelLeavesNoSettings)
+{
+    prompt.script({PromptAnswer::Cancel});
+    EXPECT_EQ(runFirstRunCheck(settings), FirstRunResult::Declined);
+    EXPECT_EQ(prompt.texts().back(), "The program will not operate without\nsettings in the registry.");
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(StartupChecks, AnOlderVersionIsWarnedAbout)
+{
+    file("\"Version\"=dword:00000007\r\n");
+    EXPECT_TRUE(runVersionCheck(settings));
+    file("\"Version\"=dword:00000009\r\n");
+    EXPECT_FALSE(runVersionCheck(settings));
+    EXPECT_EQ(prompt.texts().size(), 1u);
+}
+
+TEST_F(StartupChecks, AnUnreadableFileIsReportedThenSetUpAfresh)
+{
+    const std::string junk = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\VAR";
+    test::writeBytes(path, junk);
+    runVersionCheck(settings);
+    EXPECT_EQ(runFirstRunCheck(settings), FirstRunResult::DefaultsWritten);
+    ASSERT_EQ(prompt.texts().size(), 3u);
+    EXPECT_EQ(prompt.texts()[0], "The settings file\n" + path + "\ncannot be read and is ignored.");
+    EXPECT_EQ(test::readBytes(path + ".bad"), junk);
+    EXPECT_EQ(settings.readString("Port"), "Com1");
+}
+
+TEST(MasterTable, HoldsEveryValueInWritingOrder)
+{
+    auto t = masterTable();
+    ASSERT_EQ(t.size(), 67u);
+    EXPECT_EQ(t.front().name, "Port");
+    EXPECT_EQ(t.back().name, "NightTimerEnable");
+    auto at = [&](std::string_view name) {
+        for (size_t i = 0; i < t.size(); ++i)
+            if (t[i].name == name)
+                return static_cast<int>(i);
+        return -1;
+    };
+    for (int i = 1; i <= 9; ++i)
+        EXPECT_EQ(at("RoutePick" + std::to_string(i)), at("AutoStartRoute") + i);
+    EXPECT_EQ(at("StartTimerFilename2") + 1, at("StartTimerEnable2"));
+    EXPECT_EQ(at("StartTimerEnable1") + 1, at("StartTimerStartTime2"));
+    EXPECT_EQ(findSetting("nmeadaytimeforeground")->defaultText, "00 FF FF FF");
+    EXPECT_EQ(findSetting("MSAgentACS")->defaultText, "C:\\Windows\\msagent\\chars\\Merlin.acs");
+    EXPECT_EQ(findSetting("MapScale")->defaultNumber, 4000u);
+    EXPECT_EQ(findSetting("Version")->type, ValueType::Dword);
+    EXPECT_EQ(findSetting("RoutePick10"), nullptr);
+}
+
+} // namespace
+} // namespace varno::settings

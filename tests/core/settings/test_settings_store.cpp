@@ -1,0 +1,217 @@
+// The settings file on disk: round trips, live re-reading, atomic replacement, unreadable files.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "settings/SettingsStore.h"
+#include "SettingsTestFiles.h"
+
+namespace varno::settings {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readBytes;
+using test::writeBytes;
+
+class FailingSync final : public FileSync {
+public:
+    bool flushToDisk(std::FILE*) override { return false; }
+};
+
+TEST(SettingsStore, RoundTripsValuesInOrderWithEscapes)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("settings.reg");
+    SettingsStore store(path);
+    EXPECT_FALSE(store.keyExists(kVarnoKey));
+    EXPECT_FALSE(store.unreadable());
+
+    ASSERT_TRUE(store.setString(kVarnoKey, "Port", "Com1"));
+    ASSERT_TRUE(store.setDword(kVarnoKey, "MapScale", 4000));
+    ASSERT_TRUE(store.setString(kVarnoKey, "CameraFile", "C:\\VARNO\\a \"b\".txt"));
+    ASSERT_TRUE(store.setString(kVarnoKey, "port", "/dev/ttyUSB0")); // same value, other case
+
+    EXPECT_EQ(readBytes(path), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VARNO]\r\n"
+                               "\"Port\"=\"/dev/ttyUSB0\"\r\n\"MapScale\"=dword:00000fa0\r\n"
+                               "\"CameraFile\"=\"C:\\\\VARNO\\\\a \\\"b\\\".txt\"\r\n\r\n");
+
+    SettingsStore other(path); // a fresh reader sees the same
+    EXPECT_TRUE(other.keyExists("software\\varno"));
+    EXPECT_EQ(other.get(kVarnoKey, "PORT"), Value::sz("/dev/ttyUSB0"));
+    EXPECT_EQ(other.get(kVarnoKey, "CameraFile"), Value::sz("C:\\VARNO\\a \"b\".txt"));
+    EXPECT_FALSE(other.get(kVarnoKey, "Speed"));
+    auto all = other.values(kVarnoKey);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].name, "Port");
+    EXPECT_EQ(all[1].name, "MapScale");
+    EXPECT_EQ(all[2].name, "CameraFile");
+    // Nothing else lies around in the folder: the temporary file was renamed.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(SettingsStore, SubkeyEnumerationAndDeletion)
+{
+    test::ScratchDir dir;
+    SettingsStore store(dir.file("s.reg"));
+    ASSERT_TRUE(store.createKey(kPoiFilesKey));
+    EXPECT_TRUE(store.keyExists(kVarnoKey)); // the parent of an existing key exists
+    EXPECT_TRUE(store.values(kPoiFilesKey).empty());
+    ASSERT_TRUE(store.setString(kPoiFilesKey, "POIFile1", "a.asc"));
+    ASSERT_TRUE(store.setString(kPoiFilesKey, "POIFile2", "b.asc"));
+    ASSERT_TRUE(store.setString(kPoiFilesKey, "POIFile3", "c.asc"));
+    EXPECT_TRUE(store.deleteValue(kPoiFilesKey, "poifile2"));
+    EXPECT_FALSE(store.deleteValue(kPoiFilesKey, "POIFile2")); // already gone
+    ASSERT_TRUE(store.setString(kPoiFilesKey, "POIFile2", "again.asc"));
+    auto v = store.values(kPoiFilesKey);
+    ASSERT_EQ(v.size(), 3u);
+    EXPECT_EQ(v[0].name, "POIFile1");
+    EXPECT_EQ(v[1].name, "POIFile3");
+    EXPECT_EQ(v[2].name, "POIFile2"); // a value made anew goes to the end
+    EXPECT_EQ(store.keys(), (std::vector<std::string>{"Software\\VARNO\\POIFiles"}));
+}
+
+TEST(SettingsStore, SeesChangesMadeByOthersAndKeepsWhatItDoesNotUse)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("s.reg");
+    writeBytes(path,
+               "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\X]\n\"M\"=\"m\"\n\n"
+               "[HKEY_CURRENT_USER\\Software\\VARNO]\n\"Blob\"=hex:01,02,\\\n  03\n\"Port\"=\"Com1\"\n");
+    SettingsStore store(path);
+    EXPECT_EQ(store.get(kVarnoKey, "Port"), Value::sz("Com1"));
+    writeBytes(path,
+               "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"Port\"=\"Com2\"\n\"Blob\"=hex:01,02,03\n"
+               "[HKEY_LOCAL_MACHINE\\Software\\X]\n\"M\"=\"m\"\n");
+    EXPECT_EQ(store.get(kVarnoKey, "Port"), Value::sz("Com2"));
+
+    ASSERT_TRUE(store.setDword(kVarnoKey, "Version", 8));
+    EXPECT_EQ(readBytes(path), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VARNO]\r\n\"Port\"=\"Com2\"\r\n"
+                               "\"Blob\"=hex:01,02,03\r\n\"Version\"=dword:00000008\r\n\r\n"
+                               "[HKEY_LOCAL_MACHINE\\Software\\X]\r\n\"M\"=\"m\"\r\n\r\n");
+
+    // An edit that keeps the size and the time (coarse file system clocks) is still seen.
+    const auto when = fs::last_write_time(path);
+    std::string bytes = readBytes(path);
+    bytes.replace(bytes.find("Com2"), 4, "Com9");
+    writeBytes(path, bytes);
+    fs::last_write_time(path, when);
+    EXPECT_EQ(store.get(kVarnoKey, "Port"), Value::sz("Com9"));
+
+    fs::remove(path);
+    EXPECT_FALSE(store.keyExists(kVarnoKey));
+}
+
+TEST(SettingsStore, RefusesTextsTheFileCannotHold)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("s.reg");
+    SettingsStore store(path);
+    ASSERT_TRUE(store.setString(kVarnoKey, "Port", "Com1"));
+    const std::string before = readBytes(path);
+    EXPECT_FALSE(store.setString(kVarnoKey, "Port", "Com1\r\n\"Speed\"=\"1\""));
+    EXPECT_FALSE(store.setString(kVarnoKey, std::string("Po\0rt", 5), "x"));
+    EXPECT_FALSE(store.setString(kVarnoKey, "Port", std::string("a\0b", 3)));
+    EXPECT_FALSE(store.createKey("Software\\VARNO\\Bad\n]"));
+    SettingsStore::Batch batch(store);
+    batch.setString(kVarnoKey, "Speed", "9600").setString(kVarnoKey, "Parity", "a\nb");
+    EXPECT_FALSE(batch.commit());
+    EXPECT_EQ(readBytes(path), before);
+}
+
+TEST(SettingsStore, AFailedWriteLeavesTheOldFile)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("s.reg");
+    {
+        SettingsStore good(path);
+        ASSERT_TRUE(good.setString(kVarnoKey, "Port", "Com1"));
+    }
+    const std::string before = readBytes(path);
+    FailingSync failing;
+    SettingsStore store(path, &failing);
+    EXPECT_FALSE(store.setString(kVarnoKey, "Port", "Com2"));
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(store.get(kVarnoKey, "Port"), Value::sz("Com1"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+
+    // A folder that cannot be made (a file is in its way) fails the write too.
+    writeBytes(dir.file("notadir"), "x");
+    SettingsStore blocked(dir.file("notadir/sub/s.reg"));
+    EXPECT_FALSE(blocked.setString(kVarnoKey, "Port", "Com1"));
+    EXPECT_NE(blocked.lastErrorCode(), 0);
+    EXPECT_EQ(readBytes(dir.file("notadir")), "x");
+}
+
+TEST(SettingsStore, CreatesTheFoldersOfANewFile)
+{
+    test::ScratchDir dir;
+    SettingsStore store(dir.file("config/varno/settings.reg"));
+    ASSERT_TRUE(store.createKey(kVarnoKey));
+    EXPECT_TRUE(fs::is_regular_file(dir.file("config/varno/settings.reg")));
+}
+
+TEST(SettingsStore, UnreadableFileCountsAsMissingIsReportedOnceAndIsMovedAside)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("settings.reg");
+    const std::string junk =
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"Port\"=\"Com1" + std::string(3, '\0');
+    writeBytes(path, junk);
+    SettingsStore store(path);
+    EXPECT_TRUE(store.unreadable());
+    EXPECT_FALSE(store.keyExists(kVarnoKey));
+    EXPECT_FALSE(store.get(kVarnoKey, "Port"));
+    EXPECT_FALSE(store.unreadableReason().empty());
+    EXPECT_EQ(store.takeUnreadableReport(),
+              "The settings file\n" + path + "\ncannot be read and is ignored.");
+    EXPECT_EQ(store.takeUnreadableReport(), "");
+    EXPECT_EQ(readBytes(path), junk); // reading never touches it
+
+    // The next write keeps the broken file under another name.
+    writeBytes(path + ".bad", "an older broken file");
+    ASSERT_TRUE(store.setString(kVarnoKey, "Speed", "4800"));
+    EXPECT_EQ(store.movedAsidePath(), path + ".bad1");
+    EXPECT_EQ(readBytes(path + ".bad1"), junk);
+    EXPECT_EQ(readBytes(path + ".bad"), "an older broken file");
+    EXPECT_FALSE(store.unreadable());
+    EXPECT_EQ(store.values(kVarnoKey).size(), 1u); // nothing of the broken file was carried over
+}
+
+TEST(SettingsStore, AnUnreadableFileWrittenBeforeItWasReportedIsStillReported)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("s.reg");
+    writeBytes(path, "not a registry file\n");
+    SettingsStore store(path);
+    ASSERT_TRUE(store.setDword(kVarnoKey, "Version", 8));
+    EXPECT_EQ(readBytes(path + ".bad"), "not a registry file\n");
+    EXPECT_FALSE(store.takeUnreadableReport().empty());
+}
+
+TEST(SettingsStore, AHugeFileIsRefusedNotRead)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("s.reg");
+    std::string big = "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"Port\"=\"";
+    big.append(SettingsStore::kMaxFileBytes, 'x');
+    big += "\"\n";
+    writeBytes(path, big);
+    SettingsStore store(path);
+    EXPECT_TRUE(store.unreadable());
+    EXPECT_FALSE(store.keyExists(kVarnoKey));
+}
+
+TEST(SettingsStore, AnEmptyFileIsAStoreWithoutKeys)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("s.reg");
+    writeBytes(path, "");
+    SettingsStore store(path);
+    EXPECT_FALSE(store.unreadable());
+    EXPECT_EQ(store.takeUnreadableReport(), "");
+    ASSERT_TRUE(store.createKey(kVarnoKey));
+    EXPECT_FALSE(fs::exists(path + ".bad"));
+}
+
+} // namespace
+} // namespace varno::settings
