@@ -45,7 +45,8 @@ void oneLine(CNmeaDecoder& d, std::string_view line)
         const std::string_view view = nmeaFieldView(line, n);
         check(got == !view.empty());
         // A field may hold NUL bytes, so compare by the view's length.
-        check(buffer[view.size()] == '\0' && std::memcmp(buffer, view.data(), view.size()) == 0);
+        check(buffer[view.size()] == '\0' &&
+              (view.empty() || std::memcmp(buffer, view.data(), view.size()) == 0));
         // The quick number path must read exactly what atof would.
         const double quick = nmeaNumber(view), general = varno::leadingDouble(view);
         check((std::isnan(quick) && std::isnan(general)) || std::memcmp(&quick, &general, sizeof quick) == 0);

@@ -60,7 +60,8 @@ bool NmeaField(std::string_view text, int n, char* buffer, std::size_t size)
     if (size == 0)
         return false;
     const std::string_view field = nmeaFieldView(text, n, size - 1);
-    std::memcpy(buffer, field.data(), field.size());
+    if (!field.empty())
+        std::memcpy(buffer, field.data(), field.size());
     buffer[field.size()] = '\0';
     return !field.empty();
 }
