@@ -6,7 +6,7 @@ GEN      := -G Ninja
 FUZZ_SECONDS ?= 60
 TSAN_FILTER  ?= *Reader*:*Mailbox*:*NmeaLog*:*SerialPort*:*Threads*
 
-.PHONY: all bootstrap configure build run test sanitize tsan bench fuzz format clean
+.PHONY: all bootstrap configure build run test sanitize tsan bench fuzz format clean screenshot
 
 all: build
 
@@ -61,6 +61,13 @@ fuzz: bootstrap
 	    dirs="$$dirs $$(sed -e 's|@CORPUS@|../shared/corpus|' -e 's|@SOURCE@|.|' fuzz/seeds/$$n.dirs)"; fi; \
 	  echo "== $$n for $(FUZZ_SECONDS)s"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -max_len=4096 build-fuzz/corpus/$$n $$dirs || exit 1; done
+
+# A picture of the window under a real X server, with settings of its own.
+screenshot: build
+	rm -f build/screenshot-settings.reg
+	VARNO_SETTINGS=$(CURDIR)/build/screenshot-settings.reg VARNO_HOME=$(CURDIR)/build/screenshot-home \
+	  xvfb-run -a -s "-screen 0 1024x768x24" ./build/src/gui/varno --screenshot build/screenshot.png
+	@echo "wrote build/screenshot.png"
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,67 @@
+// The Com Settings form: what the dialog shows for stored texts and what OK may store.
+#include <gtest/gtest.h>
+
+#include "session/ComSettingsForm.h"
+
+using varno::session::ComSettingsFields;
+using varno::session::ComSettingsForm;
+
+TEST(ComSettingsForm, ShownValues)
+{
+    auto f = ComSettingsForm::shown("Com3", "4800", "even", "16", "1.5");
+    EXPECT_EQ(f.port, "Com3");
+    EXPECT_EQ(f.speed, "4800");
+    EXPECT_EQ(f.parity, "Even");
+    EXPECT_EQ(f.dataBits, "16");
+    EXPECT_EQ(f.stopBits, "1.5");
+
+    // Rates the dialog knows although its list does not offer them.
+    EXPECT_EQ(ComSettingsForm::shown({}, "1800", {}, {}, {}).speed, "1800");
+    EXPECT_EQ(ComSettingsForm::shown({}, "7200", {}, {}, {}).speed, "7200");
+    // And ones it does not recognise.
+    EXPECT_EQ(ComSettingsForm::shown({}, "4801", {}, {}, {}).speed, "");
+    EXPECT_EQ(ComSettingsForm::shown({}, "256000", {}, {}, {}).speed, "");
+    EXPECT_EQ(ComSettingsForm::shown({}, {}, "SPACE", "4", {}).parity, "Space");
+    EXPECT_EQ(ComSettingsForm::shown({}, {}, "Bogus", "4", {}).parity, "");
+    EXPECT_EQ(ComSettingsForm::shown({}, {}, {}, "4", {}).dataBits, "");
+
+    auto missing = ComSettingsForm::shown({}, {}, {}, {}, {});
+    EXPECT_TRUE(missing.port.empty() && missing.speed.empty() && missing.parity.empty());
+}
+
+TEST(ComSettingsForm, StoredPortStaysSelectableWhenItIsNotPresent)
+{
+    EXPECT_EQ(ComSettingsForm::portChoices({"/dev/ttyUSB0"}, std::string("Com1")),
+              (std::vector<std::string>{"Com1", "/dev/ttyUSB0"}));
+    EXPECT_EQ(ComSettingsForm::portChoices({"/dev/ttyUSB0"}, std::string("/dev/ttyUSB0")),
+              (std::vector<std::string>{"/dev/ttyUSB0"}));
+    EXPECT_EQ(ComSettingsForm::portChoices({}, std::nullopt), std::vector<std::string>{});
+}
+
+TEST(ComSettingsForm, OkStoresTheShownTextsButNeverBlanksASetting)
+{
+    ComSettingsFields f{"/dev/ttyUSB0", "9600", "ODD", "7", "2"};
+    auto out = ComSettingsForm::toStore(f);
+    ASSERT_EQ(out.size(), 5u);
+    EXPECT_EQ(out[0], (std::pair<std::string_view, std::string>{"Port", "/dev/ttyUSB0"}));
+    EXPECT_EQ(out[2], (std::pair<std::string_view, std::string>{"Parity", "ODD"}));
+    EXPECT_EQ(out[3].first, "StopBits");
+    EXPECT_EQ(out[4].first, "DataBits");
+
+    // An unrecognised stored speed shows empty; OK must not turn it into "" (0 baud).
+    f.speed.clear();
+    out = ComSettingsForm::toStore(f);
+    ASSERT_EQ(out.size(), 4u);
+    for (const auto& [name, text] : out)
+        EXPECT_NE(name, "Speed");
+}
+
+TEST(ComSettingsForm, BuiltInLists)
+{
+    EXPECT_EQ(ComSettingsForm::speedList().size(), 12u);
+    EXPECT_EQ(ComSettingsForm::speedList().front(), "1200");
+    EXPECT_EQ(ComSettingsForm::speedList().back(), "256000");
+    EXPECT_EQ(ComSettingsForm::parityList()[2], "EVEN");
+    EXPECT_EQ(ComSettingsForm::dataBitsList().back(), "16");
+    EXPECT_EQ(ComSettingsForm::stopBitsList()[1], "1.5");
+}
