@@ -21,23 +21,6 @@ void feed(CNmeaDecoder& d, std::string_view body)
 
 } // namespace
 
-TEST(NmeaDecoder, StartsWithTheInitialFix)
-{
-    const CNmeaDecoder d;
-    EXPECT_EQ(d.Latitude, 0.0);
-    EXPECT_EQ(d.RmcStatus, 'V');
-    EXPECT_EQ(d.Day, 1);
-    EXPECT_EQ(d.Month, 1);
-    EXPECT_EQ(d.Year, 2000);
-    EXPECT_EQ(d.Mode, 'M');
-    EXPECT_EQ(d.FixMode, 1);
-    EXPECT_EQ(d.SteerDirection, '?');
-    EXPECT_EQ(d.ArrivalStatus, 'V');
-    EXPECT_EQ(d.ZdaDay, 1);
-    EXPECT_EQ(d.ZdaYear, 2000);
-    EXPECT_EQ(d.GsvSatellites.size(), 36u);
-}
-
 TEST(NmeaDecoder, RmcExampleSentence)
 {
     CNmeaDecoder d;
