@@ -41,6 +41,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 signals:
     // Every command, before it runs.

@@ -82,5 +82,6 @@ void CVARNOView::showEvent(QShowEvent* event)
 void CVARNOView::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    session_.onShow(false);
+    if (!closing_)
+        session_.onShow(false);
 }

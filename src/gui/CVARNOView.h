@@ -12,6 +12,10 @@ public:
 
     varno::session::Session& session() { return session_; }
 
+    // Set when the window is closing: the hide that follows is the end of the
+    // program, not a show notification to act on.
+    void setClosing() { closing_ = true; }
+
     // The strip of the last repaint: the sentence text drawn, empty when none was.
     const QString& lastStripText() const { return stripText_; }
 
@@ -38,4 +42,5 @@ private:
 
     varno::session::Session& session_;
     QString stripText_;
+    bool closing_ = false;
 };

@@ -55,13 +55,3 @@ TEST(ComSettingsForm, OkStoresTheShownTextsButNeverBlanksASetting)
     for (const auto& [name, text] : out)
         EXPECT_NE(name, "Speed");
 }
-
-TEST(ComSettingsForm, BuiltInLists)
-{
-    EXPECT_EQ(ComSettingsForm::speedList().size(), 12u);
-    EXPECT_EQ(ComSettingsForm::speedList().front(), "1200");
-    EXPECT_EQ(ComSettingsForm::speedList().back(), "256000");
-    EXPECT_EQ(ComSettingsForm::parityList()[2], "EVEN");
-    EXPECT_EQ(ComSettingsForm::dataBitsList().back(), "16");
-    EXPECT_EQ(ComSettingsForm::stopBitsList()[1], "1.5");
-}
