@@ -1,0 +1,259 @@
+// The camera view scene: box skipping, icons, hazard pieces, map letters, cross-hair and trail.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "cameras/CameraPanel.h"
+#include "geo/MapGeometry.h"
+#include "gps/CNmeaDecoder.h"
+#include "views/CameraViewScene.h"
+
+using namespace varno;
+using namespace varno::views;
+
+namespace {
+
+constexpr double kFixLat = 51.38, kFixLon = -1.33;
+
+cameras::CameraPoint cameraAt(double eastM, double northM, std::string type)
+{
+    cameras::CameraPoint c;
+    c.lat = kFixLat + northM / geo::kMetresPerDegreeNorth;
+    // The east offset uses the cosine of the camera's own latitude.
+    c.lon = kFixLon + eastM / (std::cos(c.lat * geo::kDegToRad) * geo::kMetresPerDegreeEast);
+    c.CamType = std::move(type);
+    return c;
+}
+
+struct SceneFixture : ::testing::Test {
+    gps::CNmeaDecoder fix;
+    cameras::CameraPanelText panel;
+    std::vector<cameras::CameraPoint> cams;
+    CameraViewInput in;
+
+    void SetUp() override
+    {
+        fix.Latitude = kFixLat;
+        fix.Longitude = kFixLon;
+        in.windowWidth = 800;
+        in.windowHeight = 600;
+        in.fix = &fix;
+        in.panel = &panel;
+        in.cameras = &cams;
+    }
+};
+
+} // namespace
+
+TEST_F(SceneFixture, BoxesThatDoNotFitAreSkippedWhole)
+{
+    in.windowWidth = 750; // right edge 750 is not inside a 750-pixel window
+    auto s = buildCameraViewScene(in);
+    for (BoxId id : {BoxId::CameraLine, BoxId::AverageSpeedLine, BoxId::SpeedLimitValue,
+                     BoxId::VehicleSpeedValue, BoxId::RoadValue, BoxId::TownValue, BoxId::CameraTypeValue,
+                     BoxId::HazardValue, BoxId::SentenceStrip})
+        EXPECT_EQ(s.box(id), nullptr) << int(id);
+    EXPECT_NE(s.box(BoxId::Map), nullptr);
+    EXPECT_NE(s.box(BoxId::SpeedLimitLabel), nullptr);
+    EXPECT_TRUE(s.icons.empty());
+
+    in.windowWidth = 751;
+    s = buildCameraViewScene(in);
+    EXPECT_NE(s.box(BoxId::CameraLine), nullptr);
+    EXPECT_EQ(s.box(BoxId::SentenceStrip), nullptr); // 770 wide
+
+    in.windowHeight = 445; // bottom 445 of the lower row
+    s = buildCameraViewScene(in);
+    EXPECT_EQ(s.box(BoxId::Latitude), nullptr);
+    EXPECT_NE(s.box(BoxId::Map), nullptr); // bottom 414
+    in.windowHeight = 414;
+    EXPECT_FALSE(buildCameraViewScene(in).mapShown);
+}
+
+TEST_F(SceneFixture, TextsAndWhereTheyStart)
+{
+    panel.clearNoCameras();
+    fix.SpeedKnots = 0.5;
+    fix.GgaHour = 23;
+    fix.GgaMinute = 5;
+    fix.GgaSecond = 9;
+    in.timeZone = 2;
+    in.stripText = "$GPRMC,bad Bad";
+    auto s = buildCameraViewScene(in);
+
+    const SceneBox* cam = s.box(BoxId::CameraLine);
+    ASSERT_NE(cam, nullptr);
+    EXPECT_EQ(cam->texts[0].text, "No cameras are in the map area");
+    EXPECT_EQ(cam->texts[0].x, 6);
+    EXPECT_EQ(cam->texts[0].fontHeight, 48);
+    EXPECT_EQ(s.box(BoxId::VehicleSpeedValue)->texts[0].text, "0 mph");
+    EXPECT_EQ(s.box(BoxId::RoadValue)->texts[0].text, "");
+    EXPECT_EQ(s.box(BoxId::RoadValue)->texts[0].y, 247);
+    EXPECT_EQ(s.box(BoxId::Time)->texts[0].text, "Time 1:05:09");
+    EXPECT_EQ(s.box(BoxId::Time)->texts[0].x, 320);
+    EXPECT_EQ(s.box(BoxId::Latitude)->texts[0].text, "Lat. 51.380000");
+    EXPECT_EQ(s.box(BoxId::Latitude)->texts[0].x, 5);
+    EXPECT_EQ(s.box(BoxId::Latitude)->texts[0].y, 419);
+    EXPECT_EQ(s.box(BoxId::Longitude)->texts[0].text, "Long. -1.330000");
+    EXPECT_EQ(s.box(BoxId::Longitude)->texts[0].x, 150);
+    ASSERT_TRUE(s.strip);
+    EXPECT_EQ(s.strip->texts[0].text, "$GPRMC,bad Bad");
+    EXPECT_EQ(s.strip->texts[0].x, 4);
+    EXPECT_EQ(s.strip->texts[0].y, 460);
+    EXPECT_EQ(s.strip->rect.bottom, 500);
+
+    in.speedUnits = 1;
+    EXPECT_EQ(buildCameraViewScene(in).box(BoxId::VehicleSpeedValue)->texts[0].text, "1 kph");
+    in.stripText.reset();
+    EXPECT_TRUE(buildCameraViewScene(in).strip->texts.empty());
+}
+
+TEST(HazardPieces, NineteenCharacterPieces)
+{
+    EXPECT_EQ(hazardPieces("short"), std::vector<std::string>{"short"});
+    EXPECT_EQ(hazardPieces("1234567890123456789").size(), 1u);
+    auto two = hazardPieces("1234567890123456789012345"); // 25 characters
+    EXPECT_EQ(two, (std::vector<std::string>{"1234567890123456789", "012345"}));
+    std::string long57(57, 'x');
+    long57[38] = 'y';
+    auto three = hazardPieces(long57);
+    ASSERT_EQ(three.size(), 3u);
+    EXPECT_EQ(three[2].front(), 'y');
+    EXPECT_EQ(hazardPieces(std::string(38, 'a')).size(), 2u);
+    EXPECT_EQ(hazardPieces(std::string(70, 'a')).size(), 3u); // the rest is not drawn
+    // A two-byte character at the cut is not split.
+    auto utf = hazardPieces(std::string(18, 'a') + "\xC3\xA9" + "b");
+    EXPECT_EQ(utf[0], std::string(18, 'a'));
+    EXPECT_EQ(utf[1], "\xC3\xA9"
+                      "b");
+}
+
+TEST_F(SceneFixture, HazardPiecesArePlacedInTheirRows)
+{
+    panel.hazard = "1234567890123456789012345";
+    auto s = buildCameraViewScene(in);
+    const SceneBox* h = s.box(BoxId::HazardValue);
+    ASSERT_EQ(h->texts.size(), 2u);
+    EXPECT_EQ(h->texts[0].x, 480);
+    EXPECT_EQ(h->texts[0].y, 360);
+    EXPECT_EQ(h->texts[1].y, 389);
+    const SceneBox* label = s.box(BoxId::HazardLabel);
+    EXPECT_EQ(label->texts[1].text, "Comment");
+    EXPECT_EQ(label->texts[1].y, 387);
+}
+
+TEST(IconClass, FirstFiveCharactersWithoutCase)
+{
+    EXPECT_EQ(iconClassOf("Gatso"), IconClass::Gatso);
+    EXPECT_EQ(iconClassOf("MOBILE"), IconClass::Mobil);
+    EXPECT_EQ(iconClassOf("redlight"), IconClass::RedLight);
+    EXPECT_EQ(iconClassOf("REDSPEED"), IconClass::RedSpeed);
+    EXPECT_EQ(iconClassOf("TruVelo"), IconClass::Truvelo);
+    EXPECT_EQ(iconClassOf("Specs"), IconClass::Specs);
+    EXPECT_EQ(iconClassOf("Spec"), IconClass::Other);
+    EXPECT_EQ(iconClassOf(""), IconClass::Other);
+}
+
+TEST_F(SceneFixture, IconSlotsFillFromTheRightOnePerClass)
+{
+    cams = {cameraAt(10, 10, "GATSO"), cameraAt(-100, 50, "gatso"), cameraAt(0, -200, "Gatso"),
+            cameraAt(100, 100, "SPECS"), cameraAt(300, 0, "MOBILE")};
+    auto s = buildCameraViewScene(in);
+    ASSERT_EQ(s.icons.size(), 2u);
+    EXPECT_EQ(s.icons[0].icon, IconClass::Gatso);
+    EXPECT_EQ(s.icons[0].x, 750 - 46);
+    EXPECT_EQ(s.icons[0].y, 67 + 6);
+    EXPECT_EQ(s.icons[1].icon, IconClass::Specs);
+    EXPECT_EQ(s.icons[1].x, 750 - 90);
+}
+
+TEST_F(SceneFixture, IconWindowIsStrictAt250Metres)
+{
+    cams = {cameraAt(250.0, 0, "GATSO")};
+    EXPECT_TRUE(buildCameraViewScene(in).icons.empty());
+    cams = {cameraAt(249.0, 0, "GATSO")};
+    EXPECT_EQ(buildCameraViewScene(in).icons.size(), 1u);
+    cams = {cameraAt(0, -250.0, "TEMPO")};
+    EXPECT_TRUE(buildCameraViewScene(in).icons.empty());
+    fix.Latitude = 0.0; // no position: nothing qualifies
+    cams = {cameraAt(1, 1, "GATSO")};
+    EXPECT_TRUE(buildCameraViewScene(in).icons.empty());
+}
+
+TEST_F(SceneFixture, CameraLettersInsideTheRadiusSquare)
+{
+    in.mapRadius = 1000;
+    cams = {cameraAt(500, 500, "Gatso"), cameraAt(1000, 0, "Mobile"), cameraAt(-999, -999, "Specs"),
+            cameraAt(0, 0, "")};
+    auto s = buildCameraViewScene(in);
+    ASSERT_EQ(s.mapLetters.size(), 2u);
+    EXPECT_EQ(s.mapLetters[0].text, "G");
+    // Letters take their origin at map left + 179, map top + 130.
+    auto o = geo::LatLonToMetres(cams[0].lat, cams[0].lon, kFixLat, kFixLon);
+    auto p = geo::screenPoint(*o, 1000, 1 + 179, 123 + 130);
+    EXPECT_EQ(s.mapLetters[0].x, p->x);
+    EXPECT_EQ(s.mapLetters[0].y, p->y);
+    EXPECT_NEAR(p->x, 1 + 179 + 85, 1);
+    EXPECT_EQ(s.mapLetters[1].text, "S");
+    ASSERT_TRUE(s.radiusLabel);
+    EXPECT_EQ(s.radiusLabel->text, "Map radius 1km");
+    EXPECT_EQ(s.radiusLabel->x, 240);
+}
+
+TEST(CrossHair, ArmsWhiteInnerPartCyan)
+{
+    auto lines = crossHairLines({1, 123, 379, 414});
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], (SceneLine{86, 261, 166, 261, kWhite}));
+    EXPECT_EQ(lines[3], (SceneLine{184, 283, 184, 363, kWhite}));
+    EXPECT_EQ(lines[4], (SceneLine{166, 261, 204, 261, 0x00E6C100}));
+    EXPECT_EQ(lines[5], (SceneLine{184, 243, 184, 283, 0x00E6C100}));
+}
+
+TEST(Trail, TwoPassesWithPenRules)
+{
+    const Rect map{1, 123, 379, 414};
+    TrackRing ring;
+    ring.allocate(9);
+    auto put = [&](double eastM, double northM) {
+        auto c = cameraAt(eastM, northM, "");
+        ring.record(c.lat, c.lon);
+    };
+    // Slots 0..7: a point, an empty slot, a point, a point far off the map, two
+    // points, then the slots after the index hold older points.
+    put(0, 0);
+    ring.record(0.0, 0.0); // empty slot: the pen stays down across it
+    put(100, 0);
+    put(5000, 0); // outside: lifts
+    put(0, 100);
+    put(0, 200);
+    EXPECT_EQ(ring.index(), 5);
+    ring.setIndex(7);
+    put(-100, 0); // slot 8
+    put(-200, 0); // slot 9 (the extra slot, not drawn by the second pass)
+    ring.setIndex(5);
+
+    auto lines = trailLines(ring, kFixLat, kFixLon, 4000, map);
+    // Pass 1: 0->2 across the empty slot, pen lifted at 3, 4->5.
+    // Pass 2 (slots 6..8): only slot 8 holds a point: nothing to join.
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].x1, 1 + 184);
+    EXPECT_EQ(lines[0].x2, 1 + 184 + 4); // 100 m of 4000 at 170 px
+    EXPECT_EQ(lines[0].colour, kTrailYellow);
+    EXPECT_NEAR(lines[1].y1, 123 + 139 - 3, 1);
+    EXPECT_NEAR(lines[1].y2, 123 + 139 - 6, 1);
+    EXPECT_EQ(lines[1].x1, 1 + 184);
+
+    // Pen up between passes: two points either side of the index are not joined.
+    TrackRing r2;
+    r2.allocate(3);
+    auto put2 = [&](double e, double n) {
+        auto c = cameraAt(e, n, "");
+        r2.record(c.lat, c.lon);
+    };
+    put2(0, 0);  // slot 0
+    put2(10, 0); // slot 1
+    put2(20, 0); // slot 2
+    r2.setIndex(0);
+    EXPECT_EQ(trailLines(r2, kFixLat, kFixLon, 4000, map).size(), 1u); // 1->2 only
+}

@@ -1,0 +1,176 @@
+// The track log ring and the track logging options: index rules, dialog rules, out of memory.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <new>
+#include <string>
+
+#include "support/RecordingPrompt.h"
+#include "views/TrackLogging.h"
+#include "views/TrackRing.h"
+
+using namespace varno;
+using namespace varno::views;
+
+TEST(TrackRing, IndexStartsPastTheEndAndWrapsAtTrackLength)
+{
+    TrackRing ring;
+    ring.allocate(3);
+    EXPECT_EQ(ring.slotCount(), 4u);
+    EXPECT_EQ(ring.index(), 4); // TrackLength + 1
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(ring.slot(i)->lat, 0.0);
+
+    ring.record(51.0, -1.0); // start value is above TrackLength: to 0
+    EXPECT_EQ(ring.index(), 0);
+    ring.record(51.1, -1.1);
+    ring.record(51.2, -1.2);
+    ring.record(51.3, -1.3); // slot 3 = TrackLength: the extra slot is used
+    EXPECT_EQ(ring.index(), 3);
+    EXPECT_EQ(ring.slot(3)->lat, 51.3);
+    ring.record(51.4, -1.4); // at TrackLength: back to 0
+    EXPECT_EQ(ring.index(), 0);
+    EXPECT_EQ(ring.slot(0)->lon, -1.4);
+    EXPECT_EQ(ring.slot(4), nullptr);
+}
+
+TEST(TrackRing, WithoutSlotsTheIndexStillAdvances)
+{
+    TrackRing ring;
+    ring.setIndex(7);
+    ring.record(51.0, -1.0);
+    EXPECT_FALSE(ring.allocated());
+    EXPECT_EQ(ring.slot(0), nullptr);
+}
+
+namespace {
+
+struct FakeTrackSettings {
+    std::map<std::string, int, std::less<>> values; // absent = cannot be read
+    TrackSettings hooks()
+    {
+        return {
+            [this](std::string_view n) {
+                auto it = values.find(n);
+                return it == values.end() ? -1 : (it->second == 1 ? 1 : 0);
+            },
+            [this]() {
+                auto it = values.find("TrackLength");
+                if (it == values.end())
+                    return -1;
+                return std::clamp(it->second, 500, 5000);
+            },
+            [this](std::string_view n, std::uint32_t v) {
+                values[std::string(n)] = static_cast<int>(v);
+                return true;
+            },
+        };
+    }
+};
+
+} // namespace
+
+TEST(TrackLogging, RecordsOnlyNewSentencesFasterThanOneKnot)
+{
+    FakeTrackSettings s;
+    s.values = {{"LogTrack", 1}, {"DisplayTrack", 1}, {"TrackLength", 500}};
+    test::RecordingPrompt prompt;
+    TrackLogging t(s.hooks(), prompt);
+    t.load();
+    ASSERT_TRUE(t.ring().allocated());
+    t.recordFix(false, 30.0, 51.0, -1.0);
+    t.recordFix(true, 1.0, 51.0, -1.0);
+    EXPECT_EQ(t.ring().index(), 501);
+    t.recordFix(true, 1.01, 51.0, -1.0);
+    EXPECT_EQ(t.ring().index(), 0);
+    EXPECT_EQ(t.ring().slot(0)->lat, 51.0);
+}
+
+TEST(TrackLogging, StartUpSizesFor5000WhenTheLengthCannotBeRead)
+{
+    FakeTrackSettings s;
+    s.values = {{"LogTrack", 1}};
+    test::RecordingPrompt prompt;
+    TrackLogging t(s.hooks(), prompt);
+    t.load();
+    EXPECT_EQ(t.ring().slotCount(), 5001u);
+    EXPECT_FALSE(t.displayTrack());
+
+    s.values = {{"LogTrack", 0}};
+    t.load();
+    EXPECT_FALSE(t.ring().allocated());
+}
+
+TEST(TrackLogging, DialogClampsTheLengthAsUnsigned)
+{
+    EXPECT_EQ(trackLengthToStore("100"), 500u);
+    EXPECT_EQ(trackLengthToStore("2500"), 2500u);
+    EXPECT_EQ(trackLengthToStore("9000"), 5000u);
+    EXPECT_EQ(trackLengthToStore("-1"), 5000u); // a negative entry is a huge unsigned
+    EXPECT_EQ(trackLengthToStore(""), 500u);
+
+    FakeTrackSettings s;
+    test::RecordingPrompt prompt;
+    TrackLogging t(s.hooks(), prompt);
+    t.storeDialog(true, false, "-20");
+    EXPECT_EQ(s.values["LogTrack"], 1);
+    EXPECT_EQ(s.values["DisplayTrack"], 0);
+    EXPECT_EQ(s.values["TrackLength"], 5000);
+}
+
+TEST(TrackLogging, AfterTheDialogTheRingFollowsTheSettings)
+{
+    FakeTrackSettings s;
+    s.values = {{"LogTrack", 0}, {"DisplayTrack", 0}, {"TrackLength", 1000}};
+    test::RecordingPrompt prompt;
+    TrackLogging t(s.hooks(), prompt);
+    t.load();
+    EXPECT_FALSE(t.ring().allocated());
+
+    t.storeDialog(true, true, "1000");
+    t.afterDialog();
+    EXPECT_EQ(t.ring().slotCount(), 1001u);
+    t.recordFix(true, 10.0, 51.0, -1.0);
+
+    // Same length again: the ring and its track are kept.
+    t.afterDialog();
+    EXPECT_EQ(t.ring().slot(0)->lat, 51.0);
+
+    // A new length starts a new ring.
+    t.storeDialog(true, true, "600");
+    t.afterDialog();
+    EXPECT_EQ(t.ring().slotCount(), 601u);
+    EXPECT_EQ(t.ring().slot(0)->lat, 0.0);
+
+    // Unreadable after the dialog: 1000.
+    s.values.erase("TrackLength");
+    t.afterDialog();
+    EXPECT_EQ(t.trackLength(), 1000);
+
+    t.storeDialog(false, false, "1000");
+    t.afterDialog();
+    EXPECT_FALSE(t.ring().allocated());
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
+TEST(TrackLogging, OutOfMemoryTurnsLoggingOffWithOneMessage)
+{
+    FakeTrackSettings s;
+    s.values = {{"LogTrack", 1}, {"DisplayTrack", 1}, {"TrackLength", 5000}};
+    test::RecordingPrompt prompt;
+    TrackLogging t(s.hooks(), prompt);
+    t.allocator = [](TrackRing& ring, int) {
+        ring.allocate(10); // some memory was taken before it ran out
+        throw std::bad_alloc();
+    };
+    t.load();
+    EXPECT_FALSE(t.ring().allocated());
+    EXPECT_FALSE(t.logTrack());
+    EXPECT_FALSE(t.displayTrack());
+    EXPECT_EQ(s.values["LogTrack"], 0);
+    EXPECT_EQ(s.values["DisplayTrack"], 0);
+    EXPECT_EQ(prompt.texts(),
+              std::vector<std::string>{
+                  "There is not enough memory for track logging.\nTrack logging will be turned off"});
+}
