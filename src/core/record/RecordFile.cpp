@@ -1,0 +1,229 @@
+// The record file: a snapshot of the fix time, the position and the track log, saved and opened.
+#include "record/RecordFile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include <fmt/printf.h>
+
+#include "base/LineReader.h"
+#include "base/Numbers.h"
+#include "gps/CNmeaDecoder.h"
+#include "gps/Presentation.h"
+#include "views/TrackLogging.h"
+
+namespace varno::record {
+namespace {
+
+constexpr std::string_view kEnd = "End Of file";
+constexpr int kMinRecordLength = 500;
+constexpr int kMaxRecordLength = 5000;
+
+struct FileCloser {
+    void operator()(std::FILE* f) const
+    {
+        if (f)
+            std::fclose(f);
+    }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Up to two trailing CR or LF characters go, as the line end of a text file.
+void stripLineEnd(std::string& line)
+{
+    for (int i = 0; i < 2 && !line.empty() && (line.back() == '\n' || line.back() == '\r'); ++i)
+        line.pop_back();
+}
+
+// fgets(buffer, limit) over bytes in memory.
+class TextLines {
+public:
+    explicit TextLines(std::string_view bytes) : rest_(bytes) {}
+    bool next(std::string& line, std::size_t limit)
+    {
+        line.clear();
+        if (rest_.empty())
+            return false;
+        std::size_t n = std::min(rest_.size(), limit - 1);
+        const std::size_t nl = rest_.substr(0, n).find('\n');
+        if (nl != std::string_view::npos)
+            n = nl + 1;
+        line.assign(rest_.substr(0, n));
+        rest_.remove_prefix(n);
+        return true;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+std::uint8_t fieldValue(std::string_view text, int max)
+{
+    const int v = leadingInt(text);
+    return static_cast<std::uint8_t>(v >= 0 && v <= max ? v : 0);
+}
+
+double coordinate(std::string_view text, double limit)
+{
+    const double v = leadingDouble(text);
+    return std::isfinite(v) && std::fabs(v) <= limit ? v : 0.0;
+}
+
+template <typename NextLine>
+bool readRecord(NextLine&& next, gps::CNmeaDecoder& fix, views::TrackLogging& track, Prompt& prompt)
+{
+    std::string line;
+    auto read = [&]() {
+        if (!next(line))
+            return false;
+        stripLineEnd(line);
+        return true;
+    };
+    auto fail = [&]() {
+        prompt.message("Error reading from record file");
+        return false;
+    };
+
+    for (int i = 0; i < 3; ++i) // header, "Time", the local time: not checked
+        if (!read())
+            return fail();
+    if (!read())
+        return fail();
+    fix.GgaHour = fieldValue(line, 23);
+    if (!read())
+        return fail();
+    fix.GgaMinute = fieldValue(line, 59);
+    if (!read())
+        return fail();
+    fix.GgaSecond = fieldValue(line, 59);
+    if (!read() || !read()) // "Latitude"
+        return fail();
+    fix.Latitude = coordinate(line, 90.0);
+    if (!read() || !read()) // "Longitude"
+        return fail();
+    fix.Longitude = coordinate(line, 180.0);
+    if (!read() || !read()) // "Track", then the saved write index, which is not used
+        return fail();
+    if (!read())
+        return fail();
+    int n = leadingInt(line);
+    if (n < kMinRecordLength || n > kMaxRecordLength)
+        n = kMinRecordLength;
+
+    // The ring is rebuilt for the length in use now; its index starts afresh.
+    track.reallocateForRecord();
+    views::TrackRing& ring = track.ring();
+    ring.setIndex(ring.startIndex());
+    for (int i = 0; i < n; ++i) {
+        views::TrackSlot* slot = ring.slot(i);
+        if (!slot)
+            continue; // slots that do not exist now consume no lines
+        if (!read())
+            return fail();
+        slot->lat = coordinate(line, 90.0);
+        if (!read())
+            return fail();
+        slot->lon = coordinate(line, 180.0);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string formatRecord(const gps::CNmeaDecoder& fix, int timeZone, const views::TrackLogging& track)
+{
+    std::string out;
+    auto line = [&out](std::string_view text) {
+        out.append(text);
+        out.append("\r\n");
+    };
+    line("VARNO record file");
+    line("Time");
+    line(fmt::sprintf("%d:%2.2d:%2.2d", gps::localHour(fix.GgaHour, timeZone), int(fix.GgaMinute),
+                      int(fix.GgaSecond)));
+    line(fmt::sprintf("%d", int(fix.GgaHour)));
+    line(fmt::sprintf("%d", int(fix.GgaMinute)));
+    line(fmt::sprintf("%d", int(fix.GgaSecond)));
+    line("Latitude");
+    line(fmt::sprintf("%f", fix.Latitude));
+    line("Longitude");
+    line(fmt::sprintf("%f", fix.Longitude));
+    line("Track");
+    const views::TrackRing& ring = track.ring();
+    line(fmt::sprintf("%d", ring.index()));
+    const int n = track.trackLength();
+    line(fmt::sprintf("%d", n));
+    for (int i = 0; i < n; ++i) {
+        const views::TrackSlot* slot = ring.slot(i);
+        if (!slot)
+            continue;
+        line(fmt::sprintf("%f", slot->lat));
+        line(fmt::sprintf("%f", slot->lon));
+    }
+    out.append(kEnd);
+    return out;
+}
+
+bool saveRecordFile(const std::string& path, const gps::CNmeaDecoder& fix, int timeZone,
+                    const views::TrackLogging& track, Prompt& prompt, FileSync* sync)
+{
+    namespace fs = std::filesystem;
+    const std::string text = formatRecord(fix, timeZone, track);
+    const fs::path target(path);
+    const fs::path temp = target.parent_path() / (target.filename().string() + ".saving~");
+    std::error_code ec;
+
+    File f(std::fopen(temp.string().c_str(), "wb"));
+    if (!f) {
+        prompt.message("Error can't create the record file\n" + path);
+        return false;
+    }
+    StdioFileSync stdioSync;
+    FileSync& flusher = sync ? *sync : stdioSync;
+    const bool written = std::fwrite(text.data(), 1, text.size(), f.get()) == text.size() &&
+                         flusher.flushToDisk(f.get()) && std::fclose(f.release()) == 0;
+    if (!written) {
+        f.reset();
+        fs::remove(temp, ec);
+        prompt.message("Error writing to file");
+        return false;
+    }
+    fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        prompt.message("Error can't create the record file\n" + path);
+        return false;
+    }
+    return true;
+}
+
+RecordOpenResult openRecordFile(const std::string& path, gps::CNmeaDecoder& fix, views::TrackLogging& track,
+                                Prompt& prompt, const std::function<void()>& stopGps)
+{
+    RecordOpenResult result;
+    File f(std::fopen(path.c_str(), "rb"));
+    if (!f) {
+        prompt.message("Error can't open the record file\n" + path);
+        return result;
+    }
+    result.opened = true;
+    if (stopGps)
+        stopGps();
+    LineReader reader(f.get());
+    result.complete = readRecord([&](std::string& line) { return reader.next(line, kRecordLineLimit); }, fix,
+                                 track, prompt);
+    return result;
+}
+
+bool readRecordText(std::string_view bytes, gps::CNmeaDecoder& fix, views::TrackLogging& track,
+                    Prompt& prompt)
+{
+    TextLines lines(bytes);
+    return readRecord([&](std::string& line) { return lines.next(line, kRecordLineLimit); }, fix, track,
+                      prompt);
+}
+
+} // namespace varno::record

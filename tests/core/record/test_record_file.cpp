@@ -1,0 +1,219 @@
+// The record file: exact text, round trip, each reading rule, and a failed save keeping the old file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "gps/CNmeaDecoder.h"
+#include "record/RecordFile.h"
+#include "support/RecordingPrompt.h"
+#include "views/TrackLogging.h"
+
+using namespace varno;
+using namespace varno::record;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RecordFixture : ::testing::Test {
+    fs::path dir;
+    int trackLength = 500;
+    int logTrack = 1;
+    test::RecordingPrompt prompt;
+    views::TrackLogging track{views::TrackSettings{
+                                  [this](std::string_view n) { return n == "LogTrack" ? logTrack : 1; },
+                                  [this]() { return trackLength; },
+                                  [](std::string_view, std::uint32_t) { return true; },
+                              },
+                              prompt};
+    gps::CNmeaDecoder fix;
+
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("varno_record_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    static std::string slurp(const fs::path& p)
+    {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static void spit(const fs::path& p, const std::string& text)
+    {
+        std::ofstream(p, std::ios::binary) << text;
+    }
+};
+
+std::string header(int n)
+{
+    return "VARNO record file\r\nTime\r\n1:05:09\r\n23\r\n5\r\n9\r\nLatitude\r\n51.380000\r\nLongitude\r\n"
+           "-1.330000\r\nTrack\r\n42\r\n" +
+           std::to_string(n) + "\r\n";
+}
+
+} // namespace
+
+TEST_F(RecordFixture, WritesTheExactLinesWithoutTrackWhenLoggingIsOff)
+{
+    logTrack = 0;
+    track.load();
+    fix.GgaHour = 23;
+    fix.GgaMinute = 5;
+    fix.GgaSecond = 9;
+    fix.Latitude = 51.38;
+    fix.Longitude = -1.33;
+    track.ring().setIndex(42);
+    EXPECT_EQ(formatRecord(fix, 2, track), header(500) + "End Of file");
+}
+
+TEST_F(RecordFixture, WritesOnePairPerSlotBelowTrackLength)
+{
+    trackLength = 1000;
+    track.load();
+    track.recordFix(true, 20.0, 51.5, -1.25);
+    const std::string text = formatRecord(fix, 0, track);
+    // 13 fixed lines, 1000 pairs, then the end text on a line of its own.
+    std::size_t lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    EXPECT_EQ(lines, 13u + 2000u);
+    EXPECT_NE(text.find("\r\n1000\r\n51.500000\r\n-1.250000\r\n0.000000\r\n"), std::string::npos);
+    EXPECT_TRUE(text.ends_with("0.000000\r\nEnd Of file"));
+}
+
+TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
+{
+    track.load();
+    fix.GgaHour = 7;
+    fix.GgaMinute = 59;
+    fix.GgaSecond = 1;
+    fix.Latitude = 51.381234;
+    fix.Longitude = -1.334567;
+    for (int i = 0; i < 3; ++i)
+        track.recordFix(true, 30.0, 51.38 + i * 0.001, -1.33 - i * 0.001);
+    const fs::path file = dir / "drive.txt";
+    ASSERT_TRUE(saveRecordFile(file.string(), fix, 1, track, prompt));
+
+    gps::CNmeaDecoder back;
+    views::TrackLogging restored({[](std::string_view) { return 0; }, []() { return 500; },
+                                  [](std::string_view, std::uint32_t) { return true; }},
+                                 prompt);
+    restored.load();
+    int stops = 0;
+    auto r = openRecordFile(file.string(), back, restored, prompt, [&] { ++stops; });
+    EXPECT_TRUE(r.opened);
+    EXPECT_TRUE(r.refreshCameras());
+    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(back.GgaHour, 7);
+    EXPECT_EQ(back.GgaMinute, 59);
+    EXPECT_EQ(back.GgaSecond, 1);
+    EXPECT_DOUBLE_EQ(back.Latitude, 51.381234);
+    EXPECT_DOUBLE_EQ(back.Longitude, -1.334567);
+    // The track is shown even though logging is off, the index starts afresh.
+    EXPECT_TRUE(restored.displayTrack());
+    ASSERT_TRUE(restored.ring().allocated());
+    EXPECT_EQ(restored.ring().index(), 501);
+    EXPECT_DOUBLE_EQ(restored.ring().slot(2)->lat, 51.382);
+    EXPECT_DOUBLE_EQ(restored.ring().slot(2)->lon, -1.332);
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
+TEST_F(RecordFixture, ReadingRules)
+{
+    // A length outside 500..5000 is read as 500: 500 pairs, then the end.
+    std::string pairs;
+    for (int i = 0; i < 500; ++i)
+        pairs += "51.1\n-1.1\n";
+    trackLength = 1000;
+    track.load();
+    EXPECT_TRUE(readRecordText(header(100) + pairs + "End Of file", fix, track, prompt));
+    EXPECT_EQ(fix.GgaHour, 23);
+    EXPECT_EQ(track.ring().slotCount(), 1001u); // sized for the TrackLength in use
+    EXPECT_DOUBLE_EQ(track.ring().slot(499)->lat, 51.1);
+    EXPECT_EQ(track.ring().slot(500)->lat, 0.0);
+
+    // A record made with a longer TrackLength: only the slots that exist now
+    // (0 .. TrackLength, the extra slot included) take pairs; the rest is not read.
+    trackLength = 500;
+    track.load();
+    std::string many;
+    for (int i = 0; i < 2000; ++i)
+        many += std::to_string(50.0 + i / 10000.0) + "\r\n-1.0\r\n";
+    EXPECT_TRUE(readRecordText(header(2000) + many, fix, track, prompt));
+    EXPECT_NEAR(track.ring().slot(500)->lat, 50.05, 1e-9);
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
+TEST_F(RecordFixture, ARecordSavedWithoutTrackFailsAtTheFirstPair)
+{
+    track.load();
+    EXPECT_FALSE(readRecordText(header(500) + "End Of file", fix, track, prompt));
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error reading from record file"});
+    // What was read stays: the position, and "End Of file" as the first latitude.
+    EXPECT_DOUBLE_EQ(fix.Latitude, 51.38);
+    EXPECT_EQ(track.ring().slot(0)->lat, 0.0);
+}
+
+TEST_F(RecordFixture, ShortFileKeepsWhatWasRestored)
+{
+    EXPECT_FALSE(readRecordText("VARNO record file\nTime\n1:00:00\n12\n", fix, track, prompt));
+    EXPECT_EQ(fix.GgaHour, 12);
+    EXPECT_EQ(fix.Latitude, 0.0);
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error reading from record file"});
+    // Nonsense where numbers belong does not give an impossible fix.
+    prompt.shown.clear();
+    EXPECT_FALSE(
+        readRecordText("a\nb\nc\n99\n-4\n75\nLatitude\nnan\nLongitude\n1e308\n", fix, track, prompt));
+    EXPECT_EQ(fix.GgaHour, 0);
+    EXPECT_EQ(fix.GgaMinute, 0);
+    EXPECT_EQ(fix.GgaSecond, 0);
+    EXPECT_EQ(fix.Latitude, 0.0);
+    EXPECT_EQ(fix.Longitude, 0.0);
+}
+
+TEST_F(RecordFixture, OpenFailureLeavesTheGpsRunning)
+{
+    int stops = 0;
+    const std::string missing = (dir / "none.txt").string();
+    auto r = openRecordFile(missing, fix, track, prompt, [&] { ++stops; });
+    EXPECT_FALSE(r.opened);
+    EXPECT_EQ(stops, 0);
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error can't open the record file\n" + missing});
+}
+
+namespace {
+struct FailingSync final : FileSync {
+    bool flushToDisk(std::FILE*) override { return false; }
+};
+} // namespace
+
+TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntact)
+{
+    const fs::path file = dir / "keep.txt";
+    spit(file, "previous record");
+    FailingSync failing;
+    track.load();
+    EXPECT_FALSE(saveRecordFile(file.string(), fix, 1, track, prompt, &failing));
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error writing to file"});
+    EXPECT_EQ(slurp(file), "previous record");
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+
+    prompt.shown.clear();
+    const std::string noFolder = (dir / "missing" / "r.txt").string();
+    EXPECT_FALSE(saveRecordFile(noFolder, fix, 1, track, prompt));
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error can't create the record file\n" + noFolder});
+
+    // A good save replaces the old file.
+    prompt.shown.clear();
+    EXPECT_TRUE(saveRecordFile(file.string(), fix, 1, track, prompt));
+    EXPECT_TRUE(slurp(file).starts_with("VARNO record file\r\n"));
+}
