@@ -19,7 +19,12 @@ double CameraDistance(double lat, double lon, double fixLat, double fixLon)
 
 double CameraDistance(const CameraPoint& camera, double fixLat, double fixLon)
 {
-    return CameraDistance(camera.lat, camera.lon, fixLat, fixLon);
+    // As above, with the cosine the record worked out when it was read.
+    if (camera.lat == 0.0 || camera.lon == 0.0 || fixLat == 0.0)
+        return kNoDistance;
+    double north = std::fabs(camera.lat - fixLat) * geo::kMetresPerDegreeNorth;
+    double east = camera.cosLat * std::fabs(camera.lon - fixLon) * geo::kMetresPerDegreeEast;
+    return std::sqrt(north * north + east * east);
 }
 
 } // namespace varno::cameras

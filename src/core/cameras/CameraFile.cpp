@@ -104,6 +104,14 @@ std::string_view CameraFile::line(std::size_t entry) const
 
 std::vector<std::string_view> CameraFile::select(double fixLat, double fixLon, double radius) const
 {
+    std::vector<std::string_view> lines;
+    for (std::uint32_t i : selectEntries(fixLat, fixLon, radius))
+        lines.push_back(line(i));
+    return lines;
+}
+
+std::vector<std::uint32_t> CameraFile::selectEntries(double fixLat, double fixLon, double radius) const
+{
     std::vector<std::uint32_t> candidates(offGrid_);
 
     // Rows and columns that can hold a camera within the radius, one cell of
@@ -136,16 +144,16 @@ std::vector<std::string_view> CameraFile::select(double fixLat, double fixLon, d
     }
     std::sort(candidates.begin(), candidates.end());
 
-    std::vector<std::string_view> lines;
+    std::vector<std::uint32_t> selected;
     for (std::uint32_t i : candidates) {
         const Entry& e = entries_[i];
         double d = CameraDistance(e.lat, e.lon, fixLat, fixLon);
         // A position that is no number (nan) has no distance either.
         if (d == kNoDistance || d > radius || std::isnan(d))
             continue;
-        lines.push_back(line(i));
+        selected.push_back(i);
     }
-    return lines;
+    return selected;
 }
 
 } // namespace varno::cameras

@@ -30,6 +30,8 @@ public:
     // metres of the fix (CameraDistance <= radius; a camera exactly at the
     // radius is in), in file order.
     std::vector<std::string_view> select(double fixLat, double fixLon, double radius) const;
+    // The same as entry numbers (for line()).
+    std::vector<std::uint32_t> selectEntries(double fixLat, double fixLon, double radius) const;
 
     std::size_t size() const { return entries_.size(); }
     std::string_view line(std::size_t entry) const;

@@ -20,6 +20,8 @@ public:
     // is emptied and file() must not be used.
     Status load(const std::string& path);
     const CameraFile& file() const { return *file_; }
+    // Changes whenever another file (or another version of it) was read.
+    std::uint64_t generation() const { return parses_; }
 
     // How many times a file was actually read and parsed (for tests and figures).
     std::uint64_t parseCount() const { return parses_; }

@@ -1,7 +1,10 @@
 // One camera of the in-memory list: the eight text fields of its camera-file line.
 #include "cameras/CameraPoint.h"
 
+#include <cmath>
+
 #include "base/Numbers.h"
+#include "geo/MapGeometry.h"
 
 namespace varno::cameras {
 
@@ -79,6 +82,7 @@ CameraPoint parseCameraLine(std::string_view line)
     }
     p.lat = leadingDouble(p.Latitude);
     p.lon = leadingDouble(p.Longitude);
+    p.cosLat = std::cos(p.lat * geo::kDegToRad);
     return p;
 }
 

@@ -26,6 +26,7 @@ struct CameraPoint {
     // distance of a listed camera is taken from these, as from the texts.
     double lat = 0.0;
     double lon = 0.0;
+    double cosLat = 1.0; // cos(lat), worked out once for the per-fix distances
 
     std::string& field(std::size_t i);
     const std::string& field(std::size_t i) const;

@@ -35,6 +35,9 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
         return;
     CameraListBusy = true;
 
+    std::vector<CameraPoint> previous;
+    if (list_)
+        previous = std::move(*list_);
     list_.reset();
     try {
         list_.emplace();
@@ -65,13 +68,27 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
     }
 
     try {
-        for (std::string_view line : cache_.file().select(fixLat, fixLon, radius)) {
-            if (exclude && excludedByRoute && excludedByRoute(line))
-                continue;
-            list_->push_back(parseCameraLine(line));
+        std::vector<std::uint32_t> entries = cache_.file().selectEntries(fixLat, fixLon, radius);
+        const bool exclusion = exclude && excludedByRoute;
+        // The route's answers may change between loads; only a list built
+        // without asking it can be kept as it is.
+        if (!exclusion && !builtWithExclusion_ && builtGeneration_ == cache_.generation() &&
+            entries == builtEntries_) {
+            *list_ = std::move(previous);
+        } else {
+            for (std::uint32_t entry : entries) {
+                std::string_view line = cache_.file().line(entry);
+                if (exclusion && excludedByRoute(line))
+                    continue;
+                list_->push_back(parseCameraLine(line));
+            }
         }
+        builtGeneration_ = cache_.generation();
+        builtEntries_ = std::move(entries);
+        builtWithExclusion_ = exclusion;
     } catch (const std::bad_alloc&) {
         // The cameras read so far stay listed.
+        builtWithExclusion_ = true;
         fail("Out of memory making the camera list.\nThe nearby camera list will be incomplete.");
         return;
     }

@@ -74,6 +74,11 @@ private:
     std::optional<std::size_t> nearest_;
     std::optional<std::size_t> nearestSpecs_;
     CameraFileCache cache_;
+    // What the list was last built from, so an unchanged selection from an
+    // unchanged file keeps the records instead of building them again.
+    std::uint64_t builtGeneration_ = 0;
+    std::vector<std::uint32_t> builtEntries_;
+    bool builtWithExclusion_ = true;
 };
 
 } // namespace varno::cameras

@@ -1,0 +1,216 @@
+// Camera store and warner at the size of real camera lists: loads, reloads, per-fix work, replay pipeline.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <fmt/printf.h>
+
+#include "base/LineReader.h"
+#include "base/Numbers.h"
+#include "cameras/CameraDistance.h"
+#include "cameras/CameraFile.h"
+#include "cameras/CameraWarner.h"
+#include "gps/CNmeaDecoder.h"
+#include "gps/Intake.h"
+#include "gps/NmeaChecksum.h"
+#include "gps/SentenceMailbox.h"
+
+using namespace varno;
+
+namespace {
+
+constexpr int kCameras = 1000000;
+// The drive runs through an area of its own holding 200 cameras within 4 km.
+constexpr double kFixLat = 60.5;
+constexpr double kFixLon = 5.0;
+
+class BenchSettings final : public cameras::WarnerSettings {
+public:
+    std::string cameraFile;
+    bool keyExists() const override { return true; }
+    std::optional<std::uint32_t> readDword(const char* name) const override
+    {
+        std::string n = name;
+        if (n == "MapScale")
+            return 4000;
+        if (n == "AverageSpeed")
+            return 1;
+        return std::nullopt;
+    }
+    std::optional<std::string> readString(const char* name) const override
+    {
+        if (std::string(name) == "CameraFile")
+            return cameraFile;
+        if (std::string(name) == "VoiceFolder")
+            return std::string("/nonexistent");
+        return std::nullopt;
+    }
+    bool writeDword(const char*, std::uint32_t) override { return true; }
+    geo::ScaleWrite writeMapScale(std::uint32_t) override { return {}; }
+};
+
+const std::string& cameraFilePath()
+{
+    static const std::string path = [] {
+        std::string p = (std::filesystem::temp_directory_path() / "varno-bench-cameras.txt").string();
+        std::ofstream out(p, std::ios::binary);
+        unsigned seed = 1;
+        auto rnd = [&] {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 8) / double(1u << 24);
+        };
+        // Spread over Great Britain, the way a national list is.
+        for (int i = 0; i < kCameras - 200; ++i)
+            out << fmt::sprintf("%f,%f,A%d,Town,,GATSO,,30\n", 50.0 + rnd() * 8.5, -5.5 + rnd() * 7.3,
+                                i % 999);
+        for (int i = 0; i < 200; ++i) {
+            double a = rnd() * 6.283185307179586, r = std::sqrt(rnd()) * 3900;
+            out << fmt::sprintf("%f,%f,B%d,Town,,%s,,50\n", kFixLat + r * std::sin(a) / 111248.4,
+                                kFixLon + r * std::cos(a) / (111319.2 * std::cos(kFixLat * 0.0174533)), i,
+                                i % 10 == 0 ? "SPECS" : "GATSO");
+        }
+        return p;
+    }();
+    return path;
+}
+
+struct Rig {
+    BenchSettings settings;
+    SilentPrompt prompt;
+    cameras::SilentVoicePlayer player;
+    std::unique_ptr<cameras::CameraWarner> warner;
+    Rig()
+    {
+        settings.cameraFile = cameraFilePath();
+        warner = std::make_unique<cameras::CameraWarner>(settings, prompt, player, "/tmp");
+    }
+};
+
+// What the program used to do on every reload: read the whole file line by line.
+std::size_t plainReread(double lat, double lon, double radius)
+{
+    std::FILE* f = std::fopen(cameraFilePath().c_str(), "rb");
+    LineReader reader(f);
+    std::string line;
+    std::size_t kept = 0;
+    while (reader.next(line, 299)) {
+        chompLineEnd(line);
+        double clat, clon;
+        if (!cameras::CameraFile::linePosition(line, clat, clon))
+            continue;
+        double d = cameras::CameraDistance(clat, clon, lat, lon);
+        if (d != -1.0 && d <= radius)
+            ++kept;
+    }
+    std::fclose(f);
+    return kept;
+}
+
+void BM_FirstLoad(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Rig rig;
+        rig.warner->store.LoadCameraList(4000, kFixLat, kFixLon);
+        benchmark::DoNotOptimize(rig.warner->store.cameras()->size());
+    }
+}
+BENCHMARK(BM_FirstLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ReloadUnchanged(benchmark::State& state)
+{
+    Rig rig;
+    rig.warner->store.LoadCameraList(4000, kFixLat, kFixLon);
+    for (auto _ : state)
+        rig.warner->store.LoadCameraList(4000, kFixLat, kFixLon);
+    state.counters["cameras"] = static_cast<double>(rig.warner->store.cameras()->size());
+}
+BENCHMARK(BM_ReloadUnchanged)->Unit(benchmark::kMicrosecond);
+
+void BM_PlainReread(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(plainReread(kFixLat, kFixLon, 4000));
+}
+BENCHMARK(BM_PlainReread)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_UpdateCameraWarnings(benchmark::State& state)
+{
+    Rig rig;
+    gps::CNmeaDecoder fix;
+    fix.Latitude = kFixLat + 1e-4;
+    fix.Longitude = kFixLon;
+    rig.warner->UpdateCameraWarnings(fix);
+    for (auto _ : state) {
+        rig.warner->store.CameraReloadCount = 0; // the per-fix work, without the 62nd-fix reload
+        rig.warner->UpdateCameraWarnings(fix);
+    }
+    state.counters["cameras"] = static_cast<double>(rig.warner->store.cameras()->size());
+}
+BENCHMARK(BM_UpdateCameraWarnings);
+
+std::string gga(int i)
+{
+    double lat = kFixLat - 0.03 + i * 1e-5;
+    double minutes = (lat - 60) * 60;
+    int t = 36000 + i;
+    std::string body = fmt::sprintf("GPGGA,%02d%02d%02d.00,60%07.4f,N,00500.0000,E,1,08,0.9,50.0,M,47.0,M,,",
+                                    t / 3600 % 24, t / 60 % 60, t % 60, minutes);
+    unsigned c = 0;
+    for (char ch : body)
+        c ^= static_cast<unsigned char>(ch);
+    return fmt::sprintf("$%s*%02X", body, c);
+}
+
+void BM_ReplayPipeline(benchmark::State& state)
+{
+    Rig rig;
+    std::vector<std::string> sentences;
+    for (int i = 0; i < 6000; ++i)
+        sentences.push_back(gga(i));
+    gps::CNmeaDecoder fix;
+    gps::SentenceMailbox mailbox;
+    rig.warner->replayStarted();
+    for (auto _ : state) {
+        for (const auto& s : sentences) {
+            mailbox.replace(s);
+            if (auto taken = mailbox.take())
+                gps::intakeSentence(fix, *taken);
+            rig.warner->UpdateCameraWarnings(fix);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(sentences.size()));
+}
+BENCHMARK(BM_ReplayPipeline)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+
+    // The reload against the plain re-read of the same file, side by side.
+    Rig rig;
+    rig.warner->store.LoadCameraList(4000, kFixLat, kFixLon);
+    auto t0 = std::chrono::steady_clock::now();
+    constexpr int kReloads = 200;
+    for (int i = 0; i < kReloads; ++i)
+        rig.warner->store.LoadCameraList(4000, kFixLat, kFixLon);
+    auto t1 = std::chrono::steady_clock::now();
+    std::size_t kept = plainReread(kFixLat, kFixLon, 4000);
+    auto t2 = std::chrono::steady_clock::now();
+    double reload = std::chrono::duration<double, std::micro>(t1 - t0).count() / kReloads;
+    double reread = std::chrono::duration<double, std::micro>(t2 - t1).count();
+    std::printf(
+        "reload of an unchanged %d-camera file: %.1f us; plain re-read: %.0f us (%zu cameras); ratio %.0fx\n",
+        kCameras, reload, reread, kept, reread / reload);
+    benchmark::Shutdown();
+    return 0;
+}
