@@ -1,0 +1,162 @@
+// Replaying an NMEA log into the view as if the receiver sent it, on a worker thread.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "base/Prompt.h"
+#include "gps/SentenceMailbox.h"
+
+namespace varno::gps {
+
+// How a worker thread has the UI thread run something.
+//
+// The GUI supplies `post`, which queues a function to the UI thread and
+// returns at once (QMetaObject::invokeMethod with Qt::QueuedConnection). The
+// worker then waits here for the function to have run. cancel() releases every
+// wait and stops posted functions that have not run yet from running, so the
+// owner can end the worker from the UI thread without a deadlock and without a
+// queued call reaching an object that is gone. Without `post` (tests, the
+// command line) functions run at once on the calling thread.
+class UiBridge {
+public:
+    using Post = std::function<void(std::function<void()>)>;
+
+    explicit UiBridge(Post post = {});
+
+    // Worker side: runs fn on the UI thread and waits for it. False when
+    // cancelled before fn ran.
+    bool call(std::function<void()> fn);
+    // Worker side: runs fn on the UI thread without waiting (display updates).
+    void post(std::function<void()> fn);
+
+    // Any thread.
+    void cancel();
+    bool cancelled() const;
+    // Before a new run: allows calls again.
+    void reset();
+
+    // Waits up to `until` unless cancelled first; false when cancelled.
+    bool sleepUntil(std::chrono::steady_clock::time_point until);
+
+private:
+    struct State {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool cancelled = false;
+    };
+    Post post_;
+    std::shared_ptr<State> state_;
+};
+
+// A steady pace of ticks, as a window timer of a given period gives: the
+// worker sets its wait flag, and the next tick clears it. A tick that fell due
+// while the worker was busy elsewhere counts, so a slow repaint does not slow
+// the replay further.
+class TickPacer {
+public:
+    void start(std::chrono::milliseconds period);
+    // Waits for the first tick after the last wait ended (or after start).
+    // False when the bridge was cancelled meanwhile.
+    bool wait(UiBridge& bridge);
+
+private:
+    std::chrono::steady_clock::time_point origin_;
+    std::chrono::steady_clock::time_point flagSet_;
+    std::chrono::milliseconds period_{1};
+};
+
+// "Replay a log file". start() runs on the UI thread; the replay itself runs
+// on a thread owned by this object:
+//   - shows "The replay may be stopped at any time by\npressing the Esc key."
+//     (OK / Cancel, title "Replay log"); Cancel ends the replay;
+//   - reads the log in lines of at most 298 characters; a line of more than 2
+//     characters (after up to two trailing CR / LF are removed) goes into the
+//     mailbox with replace(), the view repaints, the line is counted, the
+//     replay waits for the next tick (one per `delay` ms) and then has the view
+//     run the camera logic; shorter lines are passed over;
+//   - at the end of the file shows "Replay complete.\n\nExit on zero length
+//     string\nLines sent %d";
+//   - after escape() asks "Stop replay ?" (Yes / No) before the next line.
+//
+// Every Prompt call and the repaint and camera-logic callbacks run through the
+// UiBridge, i.e. on the UI thread when the GUI gives `postToUi`. The UI thread
+// never waits for the worker except in cancel() / the destructor, which first
+// release the worker's waits.
+class LogReplay {
+public:
+    struct Callbacks {
+        // Queues a function to the UI thread (see UiBridge); empty: call directly.
+        UiBridge::Post postToUi;
+        // UI thread: take the pending sentence, decode and draw it (an
+        // immediate repaint without erasing).
+        std::function<void()> repaint;
+        // UI thread: UpdateCameraWarnings for the sentence just decoded.
+        std::function<void()> runCameraLogic;
+        // The wait for the next pacing tick; empty: ticks every `delay` ms of
+        // the steady clock. Tests pass one that returns at once.
+        std::function<void(std::chrono::milliseconds delay)> waitTick;
+        // UI thread, before the worker starts: CameraReloadCount = 58, so the
+        // cameras around the replayed positions load soon.
+        std::function<void()> replayStarted;
+    };
+
+    // The replay dialog's initial texts and the note under the delay field.
+    static constexpr std::string_view kInitialFileName = "C:\\VARNO\\Log\\";
+    static constexpr std::string_view kInitialDelay = "100";
+    static constexpr std::string_view kFilter =
+        "VARNO replay file (*.csv;*.txt)|*.csv; *.txt|All files (*.*)|*.*||";
+    // Lines are read with this fgets limit (at most 298 characters).
+    static constexpr std::size_t kLineLimit = 299;
+
+    // The delay field's text as used: its leading number, at least 1 ms.
+    static int delayFromText(std::string_view text);
+
+    LogReplay(SentenceMailbox& mailbox, Prompt& prompt, Callbacks callbacks);
+    ~LogReplay();
+    LogReplay(const LogReplay&) = delete;
+    LogReplay& operator=(const LogReplay&) = delete;
+
+    // OK of the replay dialog. An empty name does nothing (false); so does a
+    // start while a replay runs. delayMs below 1 becomes 1.
+    bool start(std::string fileName, int delayMs);
+
+    // The Esc key: the replay asks "Stop replay ?" before its next line.
+    void escape() { escape_ = true; }
+    // Ends the replay without asking, at its next wait, and joins it.
+    void cancel();
+    // Waits until the replay ends by itself (command line, tests). Not on the
+    // UI thread of a GUI: the replay waits for that thread.
+    void join();
+
+    bool running() const { return running_; }
+    // Sentences handed over by the current or last replay.
+    int linesSent() const { return linesSent_; }
+    int delayMs() const { return delayMs_; }
+
+private:
+    void run();
+    PromptAnswer ask(const std::string& text, PromptButtons buttons, const std::string& title = {});
+    bool waitTick();
+
+    SentenceMailbox& mailbox_;
+    Prompt& prompt_;
+    Callbacks callbacks_;
+    UiBridge bridge_;
+    TickPacer pacer_;
+    std::string fileName_;
+    int delayMs_ = 1;
+    std::atomic<bool> escape_{false};
+    std::atomic<bool> running_{false};
+    std::atomic<int> linesSent_{0};
+    std::thread worker_;
+};
+
+} // namespace varno::gps

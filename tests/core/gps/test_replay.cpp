@@ -1,0 +1,223 @@
+// Log replay: which lines are handed over, pacing, the Esc question, and the UI-thread hand-off.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "gps/LogReplay.h"
+#include "support/RecordingPrompt.h"
+
+using namespace varno;
+using namespace varno::gps;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kNotice = "The replay may be stopped at any time by\npressing the Esc key.";
+
+std::string completeText(int n)
+{
+    return "Replay complete.\n\nExit on zero length string\nLines sent " + std::to_string(n);
+}
+
+struct ReplayFixture : ::testing::Test {
+    fs::path file;
+    SentenceMailbox mailbox;
+    test::RecordingPrompt prompt;
+    std::vector<std::string> repainted;
+    int cameraRuns = 0;
+    std::vector<std::chrono::milliseconds> ticks;
+    int started = 0;
+
+    void SetUp() override
+    {
+        file = fs::temp_directory_path() /
+               (std::string("varno_replay_") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
+    }
+    void TearDown() override { fs::remove(file); }
+    void write(const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+
+    LogReplay::Callbacks direct()
+    {
+        LogReplay::Callbacks c;
+        c.repaint = [this] { repainted.push_back(*mailbox.take()); };
+        c.runCameraLogic = [this] { ++cameraRuns; };
+        c.waitTick = [this](std::chrono::milliseconds d) { ticks.push_back(d); };
+        c.replayStarted = [this] { ++started; };
+        return c;
+    }
+};
+
+} // namespace
+
+TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharacters)
+{
+    const std::string longLine(120, 'X');
+    write("$GPGGA,1*00\r\n\r\nAB\r\n$GPGSV,2\r\n" + longLine + "\r\nabc\n\n\nlast");
+    LogReplay replay(mailbox, prompt, direct());
+    ASSERT_TRUE(replay.start(file.string(), 100));
+    replay.join();
+    EXPECT_EQ(started, 1);
+    // The empty lines and "AB" are passed over and not counted; every sentence
+    // type goes through; the slot keeps 99 characters of a long line.
+    EXPECT_EQ(repainted,
+              (std::vector<std::string>{"$GPGGA,1*00", "$GPGSV,2", std::string(99, 'X'), "abc", "last"}));
+    EXPECT_EQ(cameraRuns, 5);
+    EXPECT_EQ(replay.linesSent(), 5);
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kNotice, completeText(5)}));
+    EXPECT_EQ(prompt.shown[0].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(prompt.shown[0].title, "Replay log");
+}
+
+TEST_F(ReplayFixture, ALineLongerThan298ArrivesInPieces)
+{
+    write(std::string(298, 'a') + "bcd\r\n");
+    LogReplay replay(mailbox, prompt, direct());
+    replay.start(file.string(), 5);
+    replay.join();
+    // 298 characters, then "bcd" as a line of its own.
+    ASSERT_EQ(repainted.size(), 2u);
+    EXPECT_EQ(repainted[1], "bcd");
+}
+
+TEST_F(ReplayFixture, DelayBelowOneBecomesOneMillisecond)
+{
+    EXPECT_EQ(LogReplay::delayFromText("0"), 1);
+    EXPECT_EQ(LogReplay::delayFromText("-5"), 1);
+    EXPECT_EQ(LogReplay::delayFromText("250ms"), 250);
+    write("$GPRMC,1\r\n");
+    LogReplay replay(mailbox, prompt, direct());
+    replay.start(file.string(), 0);
+    replay.join();
+    EXPECT_EQ(replay.delayMs(), 1);
+    EXPECT_EQ(ticks, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(1)});
+}
+
+TEST_F(ReplayFixture, EscAnsweredNoGoesOnAndYesStops)
+{
+    write("$GP1\r\n$GP2\r\n$GP3\r\n");
+    auto cb = direct();
+    LogReplay* self = nullptr;
+    cb.repaint = [&] {
+        repainted.push_back(*mailbox.take());
+        if (repainted.size() == 1)
+            self->escape();
+    };
+    {
+        LogReplay replay(mailbox, prompt, cb);
+        self = &replay;
+        prompt.script({PromptAnswer::Ok, PromptAnswer::No});
+        replay.start(file.string(), 1);
+        replay.join();
+        EXPECT_EQ(replay.linesSent(), 3);
+        EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kNotice, "Stop replay ?", completeText(3)}));
+        EXPECT_EQ(prompt.shown[1].buttons, PromptButtons::YesNo);
+    }
+    repainted.clear();
+    prompt.shown.clear();
+    LogReplay replay(mailbox, prompt, cb);
+    self = &replay;
+    prompt.script({PromptAnswer::Ok, PromptAnswer::Yes});
+    replay.start(file.string(), 1);
+    replay.join();
+    EXPECT_EQ(replay.linesSent(), 1);
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kNotice, "Stop replay ?"}));
+}
+
+TEST_F(ReplayFixture, CancelledNoticeMissingFileAndEmptyName)
+{
+    write("$GP1\r\n");
+    LogReplay replay(mailbox, prompt, direct());
+    prompt.script({PromptAnswer::Cancel});
+    replay.start(file.string(), 1);
+    replay.join();
+    EXPECT_TRUE(repainted.empty());
+    EXPECT_EQ(prompt.texts().size(), 1u);
+
+    prompt.shown.clear();
+    const std::string missing = file.string() + ".none";
+    replay.start(missing, 1);
+    replay.join();
+    EXPECT_EQ(prompt.texts(),
+              (std::vector<std::string>{kNotice, "Error can't open the log file\n" + missing}));
+
+    EXPECT_FALSE(replay.start("", 1));
+}
+
+namespace {
+
+// A stand-in for the UI thread's event queue: functions posted by the worker
+// run only when the test pumps them.
+struct UiQueue {
+    std::mutex m;
+    std::condition_variable cv;
+    std::deque<std::function<void()>> q;
+    void post(std::function<void()> f)
+    {
+        std::lock_guard l(m);
+        q.push_back(std::move(f));
+        cv.notify_all();
+    }
+    // Runs one posted function; false when none came within a while.
+    bool pumpOne()
+    {
+        std::unique_lock l(m);
+        if (!cv.wait_for(l, std::chrono::seconds(10), [&] { return !q.empty(); }))
+            return false;
+        auto f = std::move(q.front());
+        q.pop_front();
+        l.unlock();
+        f();
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(ReplayFixture, ThreadsRepaintAndPromptsRunOnTheUiThreadAndCancelReleasesTheWorker)
+{
+    write("$GP1\r\n$GP2\r\n$GP3\r\n");
+    UiQueue ui;
+    const auto uiThread = std::this_thread::get_id();
+    bool allOnUi = true;
+    auto cb = direct();
+    cb.postToUi = [&](std::function<void()> f) { ui.post(std::move(f)); };
+    cb.repaint = [&] {
+        allOnUi = allOnUi && std::this_thread::get_id() == uiThread;
+        repainted.push_back(*mailbox.take());
+    };
+    {
+        LogReplay replay(mailbox, prompt, cb);
+        replay.start(file.string(), 1);
+        ASSERT_TRUE(ui.pumpOne()); // the notice
+        ASSERT_TRUE(ui.pumpOne()); // repaint of line 1
+        ASSERT_TRUE(ui.pumpOne()); // camera logic of line 1
+        // The worker now waits for the UI thread; the owner ends it from there.
+        replay.cancel();
+        EXPECT_FALSE(replay.running());
+    }
+    // A call the worker queued before the cancel never runs.
+    {
+        std::lock_guard l(ui.m);
+        for (auto& f : ui.q)
+            f();
+    }
+    EXPECT_TRUE(allOnUi);
+    EXPECT_EQ(repainted, std::vector<std::string>{"$GP1"});
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{kNotice});
+}
+
+TEST(TickPacer, PacesAtTheDelayAndCountsTicksThatFellDueMeanwhile)
+{
+    UiBridge bridge;
+    TickPacer pacer;
+    pacer.start(std::chrono::milliseconds(1));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(pacer.wait(bridge));
+    bridge.cancel();
+    pacer.start(std::chrono::hours(1));
+    EXPECT_FALSE(pacer.wait(bridge)); // a cancelled bridge does not wait an hour
+}
