@@ -278,6 +278,13 @@ bool SettingsStore::writeFile(const RegDocument& doc)
     lastError_ = 0;
     std::error_code ec;
     fs::path target(path_);
+    // A settings file kept elsewhere and linked here stays linked: the link's
+    // target is replaced, not the link.
+    if (exists_ && !bad_ && fs::is_symlink(fs::symlink_status(target, ec))) {
+        fs::path resolved = fs::canonical(target, ec);
+        if (!ec)
+            target = resolved;
+    }
     if (target.has_parent_path() && !fs::exists(target.parent_path(), ec)) {
         fs::create_directories(target.parent_path(), ec);
         if (ec) {
@@ -286,7 +293,7 @@ bool SettingsStore::writeFile(const RegDocument& doc)
         }
     }
     std::random_device rd;
-    std::string temp = fmt::sprintf("%s.tmp%08x", path_, static_cast<unsigned>(rd()));
+    const std::string temp = fmt::sprintf("%s.tmp%08x", target.string(), static_cast<unsigned>(rd()));
     errno = 0;
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) {
@@ -301,7 +308,7 @@ bool SettingsStore::writeFile(const RegDocument& doc)
         lastError_ = errno;
     if (ok && exists_ && !bad_) {
         // Keep the permissions the user gave the file.
-        fs::file_status old = fs::status(path_, ec);
+        fs::file_status old = fs::status(target, ec);
         if (!ec)
             fs::permissions(temp, old.permissions(), ec);
     }
@@ -309,7 +316,7 @@ bool SettingsStore::writeFile(const RegDocument& doc)
     if (ok && exists_ && bad_)
         ok = moveAside();
     if (ok) {
-        fs::rename(temp, path_, ec);
+        fs::rename(temp, target, ec);
         ok = !ec;
         if (ec)
             lastError_ = ec.value();

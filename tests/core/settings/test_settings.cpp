@@ -1,6 +1,5 @@
 // The settings readers and writers with their fallbacks and messages, the defaults and the start-up checks.
 #include <filesystem>
-#include <regex>
 
 #include <gtest/gtest.h>
 
@@ -156,7 +155,10 @@ TEST_F(SettingsWriters, FailuresNameTheKeyOrTheValue)
               "An error occurred creating or opening the registry key\nHKEY_CURRENT_USER\nSoftware\\VARNO");
     EXPECT_EQ(prompt.texts()[1], "An error occurred setting the registry "
                                  "value\nHKEY_CURRENT_USER\nSoftware\\VARNO\\DayTimeBackGround");
-    EXPECT_TRUE(std::regex_match(prompt.texts()[2], std::regex("0x[0-9a-f]+"))) << prompt.texts()[2];
+    const std::string code = prompt.texts()[2];
+    EXPECT_EQ(code.rfind("0x", 0), 0u) << code;
+    EXPECT_GT(code.size(), 2u);
+    EXPECT_EQ(code.find_first_not_of("0123456789abcdef", 2), std::string::npos) << code;
     EXPECT_EQ(settings.readString("Port"), "Com1");
 }
 

@@ -142,6 +142,19 @@ TEST(SettingsStore, AFailedWriteLeavesTheOldFile)
     EXPECT_EQ(readBytes(dir.file("notadir")), "x");
 }
 
+TEST(SettingsStore, ALinkedFileStaysLinked)
+{
+    test::ScratchDir dir;
+    fs::create_directories(dir.path() / "dotfiles");
+    const std::string real = dir.file("dotfiles/settings.reg");
+    writeBytes(real, "REGEDIT4\r\n");
+    fs::create_symlink(real, dir.file("settings.reg"));
+    SettingsStore store(dir.file("settings.reg"));
+    ASSERT_TRUE(store.setString(kVarnoKey, "Port", "Com4"));
+    EXPECT_TRUE(fs::is_symlink(dir.file("settings.reg")));
+    EXPECT_NE(readBytes(real).find("\"Port\"=\"Com4\""), std::string::npos);
+}
+
 TEST(SettingsStore, CreatesTheFoldersOfANewFile)
 {
     test::ScratchDir dir;
