@@ -28,7 +28,7 @@ void PulseVoicePlayer::play(const std::string& path)
 {
     SF_INFO info{};
     std::unique_ptr<SNDFILE, SndCloser> file(sf_open(path.c_str(), SFM_READ, &info));
-    if (!file || info.channels < 1 || info.channels > PA_CHANNELS_MAX || info.samplerate <= 0)
+    if (!file || info.channels < 1 || info.channels > static_cast<int>(PA_CHANNELS_MAX) || info.samplerate <= 0)
         return;
     std::vector<short> samples(static_cast<std::size_t>(info.frames) *
                                static_cast<std::size_t>(info.channels));

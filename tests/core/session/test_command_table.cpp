@@ -104,10 +104,12 @@ TEST(CommandTable, ShortcutListHasItsRowsAndEveryKeyInItIsBound)
         return s.empty() ? std::string("Space") : s;
     };
     for (const ShortcutRow& r : rows) {
-        if (!r.functionKey.empty())
+        if (!r.functionKey.empty()) {
             EXPECT_TRUE(bound.count(std::string(r.functionKey))) << r.function;
-        if (!r.key.empty())
+        }
+        if (!r.key.empty()) {
             EXPECT_TRUE(bound.count(normalise(r.key))) << r.function << " " << r.key;
+        }
     }
 }
 
