@@ -4,7 +4,7 @@ WERROR   ?= OFF
 CMAKE    ?= cmake
 GEN      := -G Ninja
 FUZZ_SECONDS ?= 60
-TSAN_FILTER  ?= *Reader*:*Mailbox*:*NmeaLog*:*SerialPort*:*Threads*
+TSAN_FILTER  ?= *Reader*:*Mailbox*:*NmeaLog*:*SerialPort*:*Threads*:*Replay*:*Send*
 
 .PHONY: all bootstrap configure build run test sanitize tsan bench fuzz format clean screenshot
 
