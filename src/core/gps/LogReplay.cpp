@@ -121,13 +121,14 @@ LogReplay::~LogReplay()
     cancel();
 }
 
-bool LogReplay::start(std::string fileName, int delayMs)
+bool LogReplay::start(std::string fileName, int delayMs, StartOptions options)
 {
     if (fileName.empty() || running_)
         return false;
     if (worker_.joinable())
         worker_.join(); // the last replay has ended; collect its thread
     fileName_ = std::move(fileName);
+    options_ = options;
     delayMs_ = delayMs < 1 ? 1 : delayMs;
     escape_ = false;
     linesSent_ = 0;
@@ -138,6 +139,8 @@ bool LogReplay::start(std::string fileName, int delayMs)
     worker_ = std::thread([this] {
         run();
         running_ = false;
+        if (callbacks_.finished)
+            bridge_.post(callbacks_.finished);
     });
     return true;
 }
@@ -174,8 +177,8 @@ bool LogReplay::waitTick()
 
 void LogReplay::run()
 {
-    if (ask("The replay may be stopped at any time by\npressing the Esc key.", PromptButtons::OkCancel,
-            "Replay log") != PromptAnswer::Ok)
+    if (options_.showNotice && ask("The replay may be stopped at any time by\npressing the Esc key.",
+                                   PromptButtons::OkCancel, "Replay log") != PromptAnswer::Ok)
         return;
 
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName_.c_str(), "rb"), &std::fclose);
@@ -193,9 +196,10 @@ void LogReplay::run()
                 return; // Yes, or the replay is being cancelled
         }
         if (!reader.next(line, kLineLimit)) {
-            ask(fmt::sprintf("Replay complete.\n\nExit on zero length string\nLines sent %d",
-                             linesSent_.load()),
-                PromptButtons::Ok);
+            if (options_.reportEnd)
+                ask(fmt::sprintf("Replay complete.\n\nExit on zero length string\nLines sent %d",
+                                 linesSent_.load()),
+                    PromptButtons::Ok);
             return;
         }
         if (line.size() >= 3)

@@ -73,6 +73,14 @@ private:
     std::chrono::milliseconds period_{1};
 };
 
+// A replay asked for on the command line: the request itself is the go-ahead,
+// so the start notice can be left out, and a run that quits at the end leaves
+// out the report that would wait for OK.
+struct ReplayStartOptions {
+    bool showNotice = true;
+    bool reportEnd = true;
+};
+
 // "Replay a log file". start() runs on the UI thread; the replay itself runs
 // on a thread owned by this object:
 //   - shows "The replay may be stopped at any time by\npressing the Esc key."
@@ -106,7 +114,13 @@ public:
         // UI thread, before the worker starts: CameraReloadCount = 58, so the
         // cameras around the replayed positions load soon.
         std::function<void()> replayStarted;
+        // UI thread, once a replay has ended by itself (end of file, "Stop
+        // replay ?" answered Yes, the notice cancelled, a file that would not
+        // open). Not after cancel(): its caller knows.
+        std::function<void()> finished;
     };
+
+    using StartOptions = ReplayStartOptions;
 
     // The replay dialog's initial texts and the note under the delay field.
     static constexpr std::string_view kInitialFileName = "C:\\VARNO\\Log\\";
@@ -126,7 +140,7 @@ public:
 
     // OK of the replay dialog. An empty name does nothing (false); so does a
     // start while a replay runs. delayMs below 1 becomes 1.
-    bool start(std::string fileName, int delayMs);
+    bool start(std::string fileName, int delayMs, StartOptions options = {});
 
     // The Esc key: the replay asks "Stop replay ?" before its next line.
     void escape() { escape_ = true; }
@@ -152,6 +166,7 @@ private:
     UiBridge bridge_;
     TickPacer pacer_;
     std::string fileName_;
+    StartOptions options_;
     int delayMs_ = 1;
     std::atomic<bool> escape_{false};
     std::atomic<bool> running_{false};

@@ -221,3 +221,39 @@ TEST(TickPacer, PacesAtTheDelayAndCountsTicksThatFellDueMeanwhile)
     pacer.start(std::chrono::hours(1));
     EXPECT_FALSE(pacer.wait(bridge)); // a cancelled bridge does not wait an hour
 }
+
+TEST_F(ReplayFixture, CommandLineStartLeavesOutNoticeAndReportButStillAsksOnEsc)
+{
+    write("$GP1\r\n$GP2\r\n");
+    auto cb = direct();
+    int finished = 0;
+    cb.finished = [&] { ++finished; };
+    LogReplay* self = nullptr;
+    cb.repaint = [&] {
+        repainted.push_back(*mailbox.take());
+        if (repainted.size() == 1)
+            self->escape();
+    };
+    LogReplay replay(mailbox, prompt, cb);
+    self = &replay;
+    prompt.script({PromptAnswer::No});
+    ASSERT_TRUE(replay.start(file.string(), 1, {.showNotice = false, .reportEnd = false}));
+    replay.join();
+    EXPECT_EQ(replay.linesSent(), 2);
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Stop replay ?"});
+    EXPECT_EQ(finished, 1);
+
+    // A cancelled replay does not report that it finished by itself.
+    UiQueue ui;
+    cb.postToUi = [&](std::function<void()> f) { ui.post(std::move(f)); };
+    finished = 0;
+    LogReplay queued(mailbox, prompt, cb);
+    self = &queued;
+    queued.start(file.string(), 1);
+    ASSERT_TRUE(ui.pumpOne()); // the notice
+    queued.cancel();
+    std::lock_guard l(ui.m);
+    for (auto& f : ui.q)
+        f();
+    EXPECT_EQ(finished, 0);
+}
