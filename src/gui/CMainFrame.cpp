@@ -13,15 +13,19 @@
 #include "AutoStartDialog.h"
 #include "CVARNOView.h"
 #include "ComSettingsDialog.h"
+#include "MapScaleDialog.h"
+#include "NearCameraListDialog.h"
 #include "ShortcutListDialog.h"
 #include "SpeedSetupDialog.h"
 #include "StartTimeDialog.h"
 #include "TimeZoneDialog.h"
 #include "ToolbarIcons.h"
+#include "SpecsOptionsDialog.h"
 #include "SerialPortList.h"
 #include "session/CommandTable.h"
 
 using namespace varno::session;
+#include "TrackLoggingDialog.h"
 
 namespace {
 QString qs(std::string_view s)
@@ -257,6 +261,60 @@ void CMainFrame::syncChecks()
 
 void CMainFrame::registerHandlers()
 {
+    action(32826)->setChecked(session_.muted());
+}
+
+void CMainFrame::registerCameraHandlers()
+{
+    // Zoom: the plain keys and buttons redraw when the radius changed; the
+    // keypad keys and F3 / F4 redraw whatever happened.
+    on({32806, 32822}, [this] {
+        if (session_.zoomIn())
+            view_->update();
+    });
+    on({32807, 32821}, [this] {
+        if (session_.zoomOut())
+            view_->update();
+    });
+    on({32815, 32834}, [this] {
+        session_.zoomIn();
+        view_->update();
+    });
+    on({32816, 32835}, [this] {
+        session_.zoomOut();
+        view_->update();
+    });
+    on({32800, 32817, 32808}, [this] { session_.markLocation(); }); // Mark Location
+    on({32826, 32824, 32848}, [this] { session_.toggleMute(); });   // Mute
+    on({32820}, [this] {                                            // space: the specs line
+        session_.spaceKey();
+        view_->update();
+    });
+    on({32787}, [this] { session_.loadCameraFile(); }); // Test: Load camera file
+    on({32788}, [this] {                                // Near Camera List
+        const auto& fix = session_.decoder();
+        NearCameraListDialog dlg(session_.cameraWarner().store.cameras(), fix.Latitude, fix.Longitude, this);
+        dlg.exec();
+        view_->update();
+    });
+    on({32790}, [this] { // Map scale
+        MapScaleDialog dlg(session_.cameraWarner().scale, this);
+        dlg.exec();
+        session_.afterMapScaleDialog();
+        view_->update();
+    });
+    on({32798}, [this] { // Specs average speed
+        SpecsOptionsDialog dlg(session_.cameraWarner().specs, session_.prompt(), this);
+        dlg.exec();
+        session_.afterSpecsDialog();
+        view_->update();
+    });
+    on({32796}, [this] { // Track Logging
+        TrackLoggingDialog dlg(session_.trackLogging(), this);
+        dlg.exec();
+        session_.afterTrackDialog();
+        view_->update();
+    });
     // Views: the toggling items and the keys that do the same.
     auto toggle = [this](MapView v) { return [this, v] { viewCommand([&] { session_.toggleView(v); }); }; };
     on({cmd::DisplayPoi, cmd::KeyPoiN}, toggle(MapView::Poi));
@@ -282,6 +340,8 @@ void CMainFrame::registerHandlers()
     on({cmd::DayColours, cmd::ToolDay}, [this] {
         session_.loadDayColours();
         view_->repaint();
+    registerCameraHandlers();
+
     });
     on({cmd::NightColours, cmd::ToolNight}, [this] {
         session_.loadNightColours();

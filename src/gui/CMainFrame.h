@@ -53,6 +53,8 @@ private:
     void buildToolbars();
     void buildStatusBar();
     void registerHandlers();
+    // Cameras, the map scale, the specs line, Mute, Mark Location and track logging.
+    void registerCameraHandlers();
     void on(std::initializer_list<int> ids, std::function<void()> handler);
     void wireReader();
 

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "CameraViewPainter.h"
 #include "ColourConvert.h"
 
 using varno::session::MapView;
@@ -44,8 +45,46 @@ void CVARNOView::paintEvent(QPaintEvent*)
     p.fillRect(rect(), toQColor(session_.colours().windowFill()));
     session_.viewState().clearBackgroundChanged();
 
-    drawStrip(p, in);
+    const MapView v = session_.viewState().current();
+    const bool editor = v == MapView::TrackEditor;
+    // Before the first sentence there is nothing to show but the fill.
+    if (!editor && in.nothingReceived) {
+        stripText_.clear();
+        session_.finishIntake(in);
+        return;
+    }
+    scene_ = buildScene();
+    const BoxColours colours{toQColor(session_.colours().boxBackground()),
+                             toQColor(session_.colours().boxText())};
+    if (!editor)
+        paintTopLines(p, scene_, colours);
+    // The other views draw themselves here as they arrive; the camera view is the dashboard.
+    if (v == MapView::Camera)
+        paintDashboard(p, scene_, colours);
+
+    // Records the track point and consumes the sentence; the strip shows it.
     session_.finishIntake(in);
+    drawStrip(p, in);
+}
+
+varno::views::CameraViewScene CVARNOView::buildScene() const
+{
+    const auto& warner = session_.cameraWarner();
+    const auto& track = session_.trackLogging();
+    varno::views::CameraViewInput in;
+    in.windowWidth = width();
+    in.windowHeight = height();
+    in.fix = &session_.decoder();
+    in.timeZone = session_.timeZone();
+    in.speedUnits = warner.speedUnits;
+    in.mapRadius = warner.scale.MapRadius;
+    in.panel = &warner.panel;
+    in.averageSpeedText = warner.specs.line;
+    if (warner.store.cameras())
+        in.cameras = &*warner.store.cameras();
+    if (track.displayTrack())
+        in.trail = &track.ring();
+    return varno::views::buildCameraViewScene(in);
 }
 
 void CVARNOView::drawStrip(QPainter& p, const Session::Intake& in)

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "session/Session.h"
+#include "views/CameraViewScene.h"
 
 class CVARNOView : public QWidget {
     Q_OBJECT
@@ -18,6 +19,8 @@ public:
 
     // The strip of the last repaint: the sentence text drawn, empty when none was.
     const QString& lastStripText() const { return stripText_; }
+    // What the last repaint laid out for the camera view (empty before the first sentence).
+    const varno::views::CameraViewScene& lastScene() const { return scene_; }
 
     // The sentence strip's rectangle and the smallest window it is drawn in.
     static constexpr QRect kStripRect{QPoint(1, 455), QPoint(769, 499)};
@@ -39,8 +42,10 @@ protected:
 
 private:
     void drawStrip(QPainter& p, const varno::session::Session::Intake& in);
+    varno::views::CameraViewScene buildScene() const;
 
     varno::session::Session& session_;
     QString stripText_;
+    varno::views::CameraViewScene scene_;
     bool closing_ = false;
 };

@@ -13,6 +13,7 @@
 #include "PosixFileSync.h"
 #include "QtPrompt.h"
 #include "SystemClock.h"
+#include "VoicePlayback.h"
 #include "session/CommandTable.h"
 #include "session/Session.h"
 #include "settings/Settings.h"
@@ -55,7 +56,10 @@ int main(int argc, char** argv)
         QApplication::restoreOverrideCursor();
     };
     // View construction: settings read, version check.
-    varno::session::Session session({settings, prompt, clock, port, varno::platform::dataRoot(), sleep});
+    // Camera warnings are spoken through the sound server; silent when there is none.
+    const std::unique_ptr<varno::cameras::VoicePlayer> voice = varno::platform::makeVoicePlayer();
+    varno::session::Session session(
+        {settings, prompt, clock, port, varno::platform::dataRoot(), sleep, voice.get()});
 
     CMainFrame frame(session);
     qtPrompt.setParent(&frame);

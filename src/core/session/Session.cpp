@@ -1,6 +1,7 @@
 // What the one view owns, and the sequences that cross its pieces.
 #include "session/Session.h"
 
+#include "cameras/MarkLocation.h"
 #include "gps/Intake.h"
 #include "gps/NmeaChecksum.h"
 #include "session/TimeWindow.h"
@@ -21,21 +22,28 @@ gps::PortSettingsSource portSettings(settings::Settings& s)
 
 Session::Session(Deps deps)
     : deps_(std::move(deps)), gps_(deps_.port, mailbox_, log_, deps_.prompt, portSettings(deps_.settings),
-                                   gps::GpsControl::Hooks{deps_.sleep, {}, [this] { resetAverageSpeed(); }})
+                                   gps::GpsControl::Hooks{deps_.sleep, {}, [this] { resetAverageSpeed(); }}),
+      warnerSettings_(deps_.settings.store()),
+      warner_(warnerSettings_, deps_.prompt, deps_.voicePlayer ? *deps_.voicePlayer : silentVoice_,
+              deps_.dataRoot),
+      track_(views::trackSettingsFrom(deps_.settings), deps_.prompt)
 {
+    // A camera file that cannot be loaded stops the GPS, as every load failure does.
+    warner_.store.stopGps = [this] { stopGps(); };
+    warner_.beforePeriodicReload = [this] {
+        if (view_.isOn(MapView::Poi))
+            loadPoiList();
+    };
+
     auto& s = deps_.settings;
-    const int length = s.readTrackLength();
-    trackLength_ = length < 0 ? 5000 : length;
-    logTrack_ = s.readOnOff("LogTrack") == 1;
-    if (logTrack_)
-        allocateTrackLog();
-    displayTrack_ = s.readOnOff("DisplayTrack") == 1;
+    track_.load();
     timeZone_ = s.readTimeZone();
     loadDayColours();
     resetAverageSpeed();
     settings::runVersionCheck(s);
     speedUnits_ = s.readSpeedUnits();
-    mapRadius_ = static_cast<double>(s.readNumber("MapScale", 4000, 0));
+    warner_.speedUnits = speedUnits_;
+    warner_.scale.reload();
 }
 
 Session::~Session()
@@ -47,7 +55,7 @@ Session::~Session()
     freeCameraList();
     freeRouteList();
     freePoiList();
-    freeTrackLog();
+    track_.switchOff();
     log_.close();
     releaseAgent();
 }
@@ -57,8 +65,7 @@ void Session::initialUpdate()
     using settings::FirstRunResult;
     const FirstRunResult r = settings::runFirstRunCheck(deps_.settings);
     if (r == FirstRunResult::DefaultsWritten || r == FirstRunResult::WriteFailed) {
-        freeTrackLog();
-        logTrack_ = false;
+        track_.switchOff();
         reloadKeptSettings();
     }
 }
@@ -67,20 +74,17 @@ void Session::reloadKeptSettings()
 {
     auto& s = deps_.settings;
     loadDayColours();
-    logTrack_ = s.readOnOff("LogTrack") == 1;
-    if (logTrack_)
-        allocateTrackLog();
-    displayTrack_ = s.readOnOff("DisplayTrack") == 1;
+    track_.reloadFlags();
     timeZone_ = s.readTimeZone();
     resetAverageSpeed();
     speedUnits_ = s.readSpeedUnits();
-    mapRadius_ = static_cast<double>(s.readNumber("MapScale", 4000, 0));
+    warner_.speedUnits = speedUnits_;
+    warner_.scale.reload();
 }
 
 void Session::checkRegistry()
 {
-    freeTrackLog();
-    logTrack_ = false;
+    track_.switchOff();
     deps_.settings.writeDefaults();
     reloadKeptSettings();
     deps_.prompt.message(std::string(settings::kRegistryCheckFinished));
@@ -97,7 +101,66 @@ void Session::doOnDraw()
 void Session::reloadUnits()
 {
     speedUnits_ = deps_.settings.readSpeedUnits();
+    warner_.speedUnits = speedUnits_;
     timeZone_ = deps_.settings.readTimeZone();
+}
+
+// --- cameras and the map ---
+
+void Session::reloadCameras()
+{
+    warner_.reloadCameras(decoder_);
+}
+
+void Session::resetAverageSpeed()
+{
+    warner_.specs.reset();
+}
+
+void Session::updateCameraWarnings()
+{
+    warner_.UpdateCameraWarnings(decoder_);
+}
+
+void Session::recordTrackPoint()
+{
+    track_.recordFix(true, decoder_.SpeedKnots, decoder_.Latitude, decoder_.Longitude);
+}
+
+void Session::rebuildForRadius()
+{
+    if (view_.isOn(MapView::Poi))
+        loadPoiList();
+    else
+        reloadCameras();
+}
+
+bool Session::zoomIn()
+{
+    if (!warner_.zoomIn())
+        return false;
+    rebuildForRadius();
+    return true;
+}
+
+bool Session::zoomOut()
+{
+    if (!warner_.zoomOut())
+        return false;
+    rebuildForRadius();
+    return true;
+}
+
+void Session::afterMapScaleDialog()
+{
+    warner_.scale.reload();
+    rebuildForRadius();
+}
+
+bool Session::markLocation()
+{
+    return cameras::markLocation(warnerSettings_, deps_.prompt, deps_.dataRoot, deps_.clock,
+                                 decoder_.Latitude, decoder_.Longitude);
 }
 
 // --- start-up actions ---
@@ -181,6 +244,7 @@ Session::Intake Session::intake()
 {
     Intake in;
     const gps::SentenceMailbox::Snapshot snap = mailbox_.snapshot();
+    in.nothingReceived = snap.sentence.empty();
     if (!snap.pending)
         return in;
     in.taken = true;
@@ -272,7 +336,7 @@ void Session::nextView()
     switch (from) {
     case MapView::Poi:
         freePoiList();
-        cameraReloadCounter_ = 71;
+        warner_.forceReload();
         enterRouteSteps();
         break;
     case MapView::Route:

@@ -8,6 +8,9 @@
 
 #include "base/Clock.h"
 #include "base/Prompt.h"
+#include "cameras/CameraWarner.h"
+#include "cameras/StoreWarnerSettings.h"
+#include "cameras/VoicePlayer.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/GpsControl.h"
 #include "gps/NmeaLog.h"
@@ -16,6 +19,7 @@
 #include "session/ColourScheme.h"
 #include "session/ViewState.h"
 #include "settings/Settings.h"
+#include "views/TrackLogging.h"
 
 namespace varno::session {
 
@@ -38,6 +42,8 @@ public:
         std::string dataRoot;
         // The waits of a port open; tests pass a no-op.
         std::function<void(std::chrono::milliseconds)> sleep = {};
+        // Plays the camera warnings; silent when null.
+        cameras::VoicePlayer* voicePlayer = nullptr;
     };
 
     // View construction: reads the kept settings, loads the day scheme and runs
@@ -66,6 +72,8 @@ public:
         bool taken = false;      // a new sentence was pending
         bool checksumOk = false; // and it passed its checksum test
         std::string sentence;    // the sentence as handed over
+        // Nothing has been handed over since start-up: the view draws no more than its fill.
+        bool nothingReceived = false;
         // The strip text: the sentence, with " Bad" when its checksum failed.
         std::string stripText() const { return checksumOk ? sentence : sentence + " Bad"; }
     };
@@ -75,7 +83,7 @@ public:
     // Repaint, after drawing: records the track point and consumes the sentence.
     void finishIntake(const Intake& taken);
     // False while the camera list is being rebuilt; the repaint then draws nothing.
-    bool canPaint() const { return true; }
+    bool canPaint() const { return !warner_.store.CameraListBusy; }
 
     // --- view switching ---
     // The toggling View items (and the letter keys that do the same).
@@ -104,6 +112,29 @@ public:
     // After the Speed Setup and Time Zone dialogs: the units the view shows.
     void reloadUnits();
 
+    // --- cameras and the map ---
+    // Test menu "Load camera file": the cameras around the fix, now.
+    void loadCameraFile() { reloadCameras(); }
+    // The zoom commands: along the radius ladder, then the object list is
+    // rebuilt for the new radius. False when the radius was at its limit and
+    // nothing changed.
+    bool zoomIn();
+    bool zoomOut();
+    // "Set Map Scale" closed (OK or Cancel): the radius is read again and the
+    // object list rebuilt.
+    void afterMapScaleDialog();
+    // "Specs options" closed: the average speed starts over with the stored choice.
+    void afterSpecsDialog() { resetAverageSpeed(); }
+    // "Track logging options" closed: the ring follows the stored options.
+    void afterTrackDialog() { track_.afterDialog(); }
+    // Mark Location: the fix appended to the mark file. True when a line was written.
+    bool markLocation();
+    // Any of the Mute commands.
+    void toggleMute() { warner_.toggleMute(); }
+    bool muted() const { return warner_.voice.Muted; }
+    // The space key: starts or clears the average-speed measurement.
+    void spaceKey() { warner_.spaceKey(decoder_); }
+
     // --- state for the view ---
     const ViewState& viewState() const { return view_; }
     ViewState& viewState() { return view_; }
@@ -114,18 +145,22 @@ public:
     gps::NmeaLog& nmeaLog() { return log_; }
     gps::GpsControl& gps() { return gps_; }
     settings::Settings& settings() { return deps_.settings; }
+    cameras::CameraWarner& cameraWarner() { return warner_; }
+    const cameras::CameraWarner& cameraWarner() const { return warner_; }
+    views::TrackLogging& trackLogging() { return track_; }
+    const views::TrackLogging& trackLogging() const { return track_; }
     Prompt& prompt() { return deps_.prompt; }
     const Clock& clock() const { return deps_.clock; }
 
     int speedUnits() const { return speedUnits_; }
     int timeZone() const { return timeZone_; }
-    double mapRadius() const { return mapRadius_; }
-    bool logTrack() const { return logTrack_; }
-    bool displayTrack() const { return displayTrack_; }
-    int trackLength() const { return trackLength_; }
+    double mapRadius() const { return warner_.scale.MapRadius; }
+    bool logTrack() const { return track_.logTrack(); }
+    bool displayTrack() const { return track_.displayTrack(); }
+    int trackLength() const { return track_.trackLength(); }
     // The route the start-up actions asked to load, if any.
     const std::optional<std::string>& startupRoute() const { return startupRoute_; }
-    int cameraReloadCounter() const { return cameraReloadCounter_; }
+    int cameraReloadCounter() const { return warner_.store.CameraReloadCount; }
 
     // The start timers of the show notification: the route file of the first
     // enabled timer whose window holds the local time now; nullopt when none.
@@ -144,15 +179,17 @@ private:
     void loadAgentIfRouteSpeech() {}
     void unloadAgent() {}
     void releaseAgent() {}
-    void reloadCameras() {}
+    void reloadCameras();
+    // The camera list is a member; it goes with the session.
     void freeCameraList() {}
     void freeRouteList() {}
-    void resetAverageSpeed() {}
-    void updateCameraWarnings() {}
-    void recordTrackPoint() {}
+    void resetAverageSpeed();
+    void updateCameraWarnings();
+    void recordTrackPoint();
     void loadRoute(const std::string& name);
-    void allocateTrackLog() {}
-    void freeTrackLog() {}
+    // The objects around the fix again after the radius changed: the POI list
+    // in the POI view, else the cameras.
+    void rebuildForRadius();
 
     // Reads what the view keeps of the settings (step 5 of writing the defaults).
     void reloadKeptSettings();
@@ -166,14 +203,13 @@ private:
     gps::GpsControl gps_;
     ViewState view_;
     ColourScheme colours_;
+    cameras::SilentVoicePlayer silentVoice_;
+    cameras::StoreWarnerSettings warnerSettings_;
+    cameras::CameraWarner warner_;
+    views::TrackLogging track_;
 
     int speedUnits_ = 0;
     int timeZone_ = 1;
-    double mapRadius_ = 4000.0;
-    bool logTrack_ = false;
-    bool displayTrack_ = false;
-    int trackLength_ = 5000;
-    int cameraReloadCounter_ = 0;
     std::optional<std::string> startupRoute_;
 };
 

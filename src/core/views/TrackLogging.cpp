@@ -44,6 +44,20 @@ void TrackLogging::load()
         allocate();
 }
 
+void TrackLogging::switchOff()
+{
+    ring_.free();
+    logTrack_ = false;
+}
+
+void TrackLogging::reloadFlags()
+{
+    logTrack_ = settings_.readOnOff("LogTrack") == 1;
+    if (logTrack_ && !ring_.allocated())
+        allocate();
+    displayTrack_ = settings_.readOnOff("DisplayTrack") == 1;
+}
+
 TrackDialogValues TrackLogging::dialogValues() const
 {
     TrackDialogValues v;

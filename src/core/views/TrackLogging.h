@@ -59,6 +59,14 @@ public:
     // read) and allocates the ring when LogTrack reads 1.
     void load();
 
+    // Check Registry, before the defaults are written: the ring is freed and
+    // logging is off until reloadFlags().
+    void switchOff();
+    // Check Registry, after the defaults are written: LogTrack (allocating the
+    // ring when it reads 1 and there is none) and DisplayTrack read again.
+    // TrackLength stays as the view has it.
+    void reloadFlags();
+
     // The dialog opens with the stored values.
     TrackDialogValues dialogValues() const;
     // OK: writes LogTrack and DisplayTrack as 1 / 0 and the clamped length.
