@@ -3,17 +3,22 @@
 #include <QCommandLineParser>
 #include <QCursor>
 #include <QDir>
+#include <QFileInfo>
 #include <QTimer>
+#include <cstdio>
 #include <thread>
 
 #include "CMainFrame.h"
 #include "CSio.h"
 #include "CVARNOView.h"
+#include "DemoSetup.h"
 #include "Paths.h"
 #include "PosixFileSync.h"
 #include "QtPrompt.h"
+#include "ReplayStart.h"
 #include "SystemClock.h"
 #include "VoicePlayback.h"
+#include "gps/LogReplay.h"
 #include "session/CommandTable.h"
 #include "session/Session.h"
 #include "settings/Settings.h"
@@ -34,18 +39,70 @@ int main(int argc, char** argv)
         QStringLiteral("Save a picture of the window to <path> once it is shown, then quit. "
                        "Questions are answered with OK and no message is shown."),
         QStringLiteral("path"));
+    QCommandLineOption replayOpt(QStringLiteral("replay"),
+                                 QStringLiteral("Replay the NMEA log <file> as soon as the window is up."),
+                                 QStringLiteral("file"));
+    QCommandLineOption delayOpt(
+        QStringLiteral("delay"),
+        QStringLiteral("Milliseconds per line of a --replay or --demo (default 100)."), QStringLiteral("ms"));
+    QCommandLineOption snapshotOpt(
+        QStringLiteral("snapshot"),
+        QStringLiteral("After the last replayed line, save a picture of the window "
+                       "to <png>."),
+        QStringLiteral("png"));
+    QCommandLineOption quitAtEndOpt(
+        QStringLiteral("quit-at-end"),
+        QStringLiteral("Quit after the last replayed line instead of reporting it; "
+                       "messages go to standard error."));
+    QCommandLineOption demoOpt(
+        QStringLiteral("demo"),
+        QStringLiteral("Replay the demo drive past the demo cameras, with a data folder and "
+                       "settings of its own in the build tree."));
     parser.addOption(quitAfter);
     parser.addOption(screenshot);
+    parser.addOption(replayOpt);
+    parser.addOption(delayOpt);
+    parser.addOption(snapshotOpt);
+    parser.addOption(quitAtEndOpt);
+    parser.addOption(demoOpt);
     parser.process(app);
     const bool grabbing = parser.isSet(screenshot);
+    const bool demo = parser.isSet(demoOpt);
+    const bool quitAtEnd = parser.isSet(quitAtEndOpt);
+
+    // The demo's data folder and settings, before anything reads where they are.
+    DemoPlace place;
+    if (demo) {
+        place = demoPlace();
+        QString why;
+        if (!prepareDemoPlace(place, &why)) {
+            std::fprintf(stderr, "varno: %s\n", qPrintable(why));
+            return 1;
+        }
+    }
 
     QtPrompt qtPrompt;
     varno::SilentPrompt silent;
-    varno::Prompt& prompt = grabbing ? static_cast<varno::Prompt&>(silent) : qtPrompt;
+    // A run that quits by itself has nobody to answer: messages go to standard error.
+    class StderrPrompt final : public varno::Prompt {
+    public:
+        varno::PromptAnswer show(const std::string& text, varno::PromptButtons buttons, varno::PromptIcon,
+                                 const std::string&) override
+        {
+            std::fprintf(stderr, "varno: %s\n", text.c_str());
+            return buttons == varno::PromptButtons::YesNo ? varno::PromptAnswer::Yes
+                                                          : varno::PromptAnswer::Ok;
+        }
+    } stderrPrompt;
+    varno::Prompt& prompt = grabbing    ? static_cast<varno::Prompt&>(silent)
+                            : quitAtEnd ? static_cast<varno::Prompt&>(stderrPrompt)
+                                        : qtPrompt;
 
     varno::platform::PosixFileSync sync;
     varno::settings::SettingsStore store(varno::platform::defaultSettingsPath(), &sync);
     varno::settings::Settings settings(store, prompt);
+    if (demo && !writeDemoSettings(settings))
+        return 1;
     varno::platform::SystemClock clock;
     varno::platform::CSio port;
 
@@ -77,6 +134,19 @@ int main(int argc, char** argv)
             session.doOnDraw();
             const bool ok = frame.grab().save(path);
             QApplication::exit(ok ? 0 : 1);
+        });
+    }
+    const QString replayFile = demo ? place.drive : parser.value(replayOpt);
+    if (!replayFile.isEmpty() && !grabbing) {
+        ReplayStartRequest request;
+        request.file = replayFile;
+        if (parser.isSet(delayOpt))
+            request.delayMs = varno::gps::LogReplay::delayFromText(parser.value(delayOpt).toStdString());
+        request.snapshot = parser.value(snapshotOpt);
+        request.quitAtEnd = quitAtEnd;
+        // Once the event loop runs, so the window is up and laid out first.
+        QTimer::singleShot(0, &frame, [&frame, request] {
+            startCommandLineReplay(frame, request, [](int code) { QApplication::exit(code); });
         });
     }
     if (parser.isSet(quitAfter))

@@ -1,0 +1,72 @@
+// varno --demo: a throwaway data folder and settings file, filled from the bundled demo data.
+#include "DemoSetup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "settings/Settings.h"
+
+#ifndef VARNO_DEMO_DATA_DIR
+#define VARNO_DEMO_DATA_DIR "data/demo"
+#endif
+#ifndef VARNO_BUILD_ROOT
+#define VARNO_BUILD_ROOT "build"
+#endif
+
+namespace {
+
+bool copyOver(const QString& from, const QString& to, QString* error)
+{
+    QFile::remove(to);
+    if (QFile::copy(from, to))
+        return true;
+    if (error)
+        *error = QStringLiteral("Cannot copy %1 to %2").arg(from, to);
+    return false;
+}
+
+} // namespace
+
+DemoPlace demoPlace()
+{
+    const QByteArray env = qgetenv("VARNO_DEMO_DIR");
+    const QString root =
+        env.isEmpty() ? QStringLiteral(VARNO_BUILD_ROOT "/demo") : QString::fromLocal8Bit(env);
+    const QString home = root + QStringLiteral("/home");
+    return {root, home, root + QStringLiteral("/settings.reg"), home + QStringLiteral("/Log/demo-drive.txt")};
+}
+
+bool prepareDemoPlace(const DemoPlace& place, QString* error)
+{
+    const QDir data(QStringLiteral(VARNO_DEMO_DATA_DIR));
+    if (!QDir().mkpath(place.home + QStringLiteral("/Log")) ||
+        !QDir().mkpath(place.home + QStringLiteral("/Voice"))) {
+        if (error)
+            *error = QStringLiteral("Cannot make the demo folder %1").arg(place.home);
+        return false;
+    }
+    // A fresh settings file each time: the demo always starts the same way.
+    QFile::remove(place.settingsFile);
+    if (!copyOver(data.filePath(QStringLiteral("VARNOCamera.txt")),
+                  place.home + QStringLiteral("/VARNOCamera.txt"), error) ||
+        !copyOver(data.filePath(QStringLiteral("demo-drive.txt")), place.drive, error))
+        return false;
+
+    // The voices the build generated, where there are any; without them the
+    // demo still runs, silently.
+    const QDir voices(QStringLiteral(VARNO_BUILD_ROOT "/data/voice"));
+    for (const QFileInfo& f : voices.entryInfoList({QStringLiteral("*.wav")}, QDir::Files))
+        copyOver(f.filePath(), place.home + QStringLiteral("/Voice/") + f.fileName(), nullptr);
+
+    qputenv("VARNO_HOME", QFile::encodeName(place.home));
+    qputenv("VARNO_SETTINGS", QFile::encodeName(place.settingsFile));
+    return true;
+}
+
+bool writeDemoSettings(varno::settings::Settings& settings)
+{
+    return settings.writeDefaults() && settings.writeDword("LogTrack", 1) &&
+           settings.writeDword("DisplayTrack", 1) &&
+           settings.writeString("CameraFile", "C:\\VARNO\\VARNOCamera.txt");
+}

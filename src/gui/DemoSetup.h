@@ -1,0 +1,27 @@
+// varno --demo: a throwaway data folder and settings file, filled from the bundled demo data.
+#pragma once
+
+#include <QString>
+
+namespace varno::settings {
+class Settings;
+}
+
+struct DemoPlace {
+    QString root;         // everything of the demo lives below here
+    QString home;         // the data root (VARNO_HOME)
+    QString settingsFile; // the settings file (VARNO_SETTINGS)
+    QString drive;        // the log the demo replays
+};
+
+// $VARNO_DEMO_DIR, else demo/ in the build tree.
+DemoPlace demoPlace();
+
+// Starts the demo afresh: forgets the last demo's settings, copies the demo
+// camera file and drive into the data root (and the generated voices, where
+// the build made them), and points VARNO_HOME and VARNO_SETTINGS at the place.
+// Call before the settings store is made. False with the reason.
+bool prepareDemoPlace(const DemoPlace& place, QString* error);
+
+// Every default, then track logging and display on and the demo camera file.
+bool writeDemoSettings(varno::settings::Settings& settings);
