@@ -6,6 +6,7 @@
 
 #include "CMainFrame.h"
 #include "base/Clock.h"
+#include "cameras/VoicePlayer.h"
 #include "gps/PortList.h"
 #include "gps/SerialPort.h"
 #include "session/Session.h"
@@ -30,6 +31,13 @@ public:
     bool close() override { return true; }
 };
 
+// Keeps the path of every sound the program asked to play, in order.
+class RecordingVoice final : public varno::cameras::VoicePlayer {
+public:
+    void play(const std::string& path) override { played.push_back(path); }
+    std::vector<std::string> played;
+};
+
 class FixedPorts final : public varno::gps::SerialPortEnumerator {
 public:
     std::vector<std::string> ports;
@@ -46,7 +54,7 @@ struct Rig {
             settings.writeDefaults();
         varno::gps::SerialPort& p = realPort ? *realPort : absent;
         session = std::make_unique<varno::session::Session>(varno::session::Session::Deps{
-            settings, prompt, clock, p, dir.path().toStdString(), [](std::chrono::milliseconds) {}});
+            settings, prompt, clock, p, dir.path().toStdString(), [](std::chrono::milliseconds) {}, &voice});
     }
 
     CMainFrame& frame()
@@ -66,6 +74,7 @@ struct Rig {
     varno::test::RecordingPrompt prompt;
     varno::FixedClock clock{varno::LocalTime{}};
     AbsentPort absent;
+    RecordingVoice voice;
     FixedPorts ports;
     varno::settings::SettingsStore store;
     varno::settings::Settings settings;

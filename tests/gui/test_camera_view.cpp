@@ -1,0 +1,206 @@
+// The camera view as painted: the map, its letters, the type icons, what a narrow window leaves out.
+#include <QTest>
+
+#include "CVARNOView.h"
+#include "CameraScene.h"
+#include "CameraTypeIcons.h"
+
+using namespace guitest;
+using varno::views::BoxId;
+using varno::views::IconClass;
+
+namespace {
+
+constexpr int kMapLeft = 1, kMapTop = 123, kMapRight = 379, kMapBottom = 414;
+
+// The view after one sentence that fails its checksum: the fix stays where the test put it.
+QImage paintAfterSentence(Rig& rig, CVARNOView& view, const std::string& sentence = rmc(0.0, true))
+{
+    rig.session->mailbox().offer(sentence);
+    return render(view);
+}
+
+bool sameAsIcon(const QImage& img, int x, int y, IconClass cls)
+{
+    return img.copy(x, y, kCameraIconSize, kCameraIconSize) ==
+           cameraTypeIcon(cls).convertToFormat(QImage::Format_RGB32);
+}
+
+QColor boxBackground(Rig& rig)
+{
+    const std::uint32_t c = rig.session->colours().boxBackground();
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+} // namespace
+
+class TestCameraView : public QObject {
+    Q_OBJECT
+private slots:
+    void mapIsBlackWithWhiteLettersOnlyWhereCamerasAre()
+    {
+        Rig rig;
+        // Loaded within 4 km, shown at a 2 km radius: 1 km east is 85 pixels right
+        // of the letter origin; the other two are listed but outside the square.
+        placeCameras(rig, {{1000.0, 0.0, "GATSO"}, {2500.0, 0.0, "MOBILE"}, {0.0, -2100.0, "TEMPO"}});
+        rig.session->cameraWarner().scale.MapRadius = 2000.0;
+        CVARNOView view(*rig.session);
+        view.resize(800, 520);
+        const QImage img = paintAfterSentence(rig, view);
+        QCOMPARE(view.lastScene().mapLetters.size(), std::size_t(1));
+
+        QCOMPARE(img.pixelColor(kMapLeft, kMapTop), QColor(Qt::black));           // black frame
+        QCOMPARE(img.pixelColor(kMapLeft + 10, kMapTop + 10), QColor(Qt::black)); // black fill
+        QCOMPARE(img.pixelColor(kMapRight - 1, kMapBottom - 1), QColor(Qt::black));
+
+        const QRect letter(kMapLeft + 179 + 85, kMapTop + 130, 18, 22);
+        const QRect label(240, 390, 130, 22);
+        int inLetter = 0, stray = 0;
+        for (int y = kMapTop + 1; y < kMapBottom - 1; ++y) {
+            for (int x = kMapLeft + 1; x < kMapRight - 1; ++x) {
+                if (!isWhiteish(img.pixelColor(x, y)))
+                    continue;
+                if (letter.contains(x, y))
+                    ++inLetter;
+                // The cross-hair's white arms and the radius label are white too.
+                else if (y != kMapTop + 138 && x != kMapLeft + 183 && !label.contains(x, y))
+                    ++stray;
+            }
+        }
+        QVERIFY2(inLetter > 10, qPrintable(QString::number(inLetter)));
+        QCOMPARE(stray, 0);
+        // The inner cross-hair colour, and the white arm outside it.
+        QCOMPARE(img.pixelColor(kMapLeft + 183, kMapTop + 130), QColor(0, 193, 230));
+        QCOMPARE(img.pixelColor(kMapLeft + 183, kMapTop + 60), QColor(Qt::white));
+        QCOMPARE(view.lastScene().radiusLabel->text, std::string("Map radius 2km"));
+    }
+
+    void iconsForTheClassesPresentFillTheLineFromTheRight()
+    {
+        Rig rig;
+        // Three GATSO and one specs camera within 250 m, a truvelo beyond it.
+        placeCameras(rig, {{100.0, 0.0, "GATSO"},
+                           {-200.0, 100.0, "gatso rear"},
+                           {0.0, -240.0, "Gatsometer"},
+                           {0.0, 120.0, "Specs"},
+                           {0.0, 400.0, "TRUVELO"}});
+        CVARNOView view(*rig.session);
+        view.resize(800, 520);
+        const QImage img = paintAfterSentence(rig, view);
+        QCOMPARE(view.lastScene().icons.size(), std::size_t(2));
+        QVERIFY(sameAsIcon(img, 750 - 46, 67 + 6, IconClass::Gatso));
+        QVERIFY(sameAsIcon(img, 750 - 90, 67 + 6, IconClass::Specs));
+        QCOMPARE(img.pixelColor(750 - 134 + 20, 67 + 26), boxBackground(rig));
+    }
+
+    void iconRangeIsStrictlyInside250Metres()
+    {
+        Rig rig;
+        placeCameras(rig, {{250.0005, 0.0, "MOBILE"}, {0.0, -250.0005, "TEMPO"}});
+        CVARNOView view(*rig.session);
+        view.resize(800, 520);
+        QImage img = paintAfterSentence(rig, view);
+        QVERIFY(view.lastScene().icons.empty());
+        QCOMPARE(img.pixelColor(750 - 46 + 20, 67 + 20), boxBackground(rig));
+
+        placeCameras(rig, {{249.999, 0.0, "MOBILE"}});
+        img = paintAfterSentence(rig, view);
+        QVERIFY(sameAsIcon(img, 750 - 46, 67 + 6, IconClass::Mobil));
+    }
+
+    void narrowWindowLeavesOutTheFullWidthAndRightHandBoxes()
+    {
+        Rig rig;
+        placeCameras(rig, {{100.0, 0.0, "GATSO"}});
+        CVARNOView view(*rig.session);
+        view.resize(750, 520);
+        const QImage img = paintAfterSentence(rig, view);
+        for (BoxId id : {BoxId::CameraLine, BoxId::AverageSpeedLine, BoxId::SpeedLimitValue,
+                         BoxId::VehicleSpeedValue, BoxId::RoadValue, BoxId::HazardValue})
+            QVERIFY(!view.lastScene().box(id));
+        QVERIFY(view.lastScene().icons.empty());
+        const QColor fill(Qt::white);
+        QCOMPARE(img.pixelColor(300, 10), fill);  // camera line
+        QCOMPARE(img.pixelColor(300, 80), fill);  // average-speed line
+        QCOMPARE(img.pixelColor(700, 80), fill);  // where an icon would be
+        QCOMPARE(img.pixelColor(600, 150), fill); // speed limit value
+        // What fits is drawn: the map and the labels.
+        QCOMPARE(img.pixelColor(10, 130), QColor(Qt::black));
+        QCOMPARE(img.pixelColor(382, 125), boxBackground(rig));
+    }
+
+    void speedBoxAndStripAfterASentence()
+    {
+        Rig rig;
+        CVARNOView view(*rig.session);
+        view.resize(800, 520);
+        rig.session->decoder().SpeedKnots = 0.5;
+        QImage img = paintAfterSentence(rig, view);
+        QVERIFY(view.lastStripText().endsWith(QStringLiteral(" Bad")));
+        const auto* speed = view.lastScene().box(BoxId::VehicleSpeedValue);
+        QVERIFY(speed);
+        QCOMPARE(speed->texts.at(0).text, std::string("0 mph"));
+        // The box is there, framed, filled and written in.
+        QCOMPARE(img.pixelColor(511, 200), QColor(190, 190, 190));
+        QCOMPARE(img.pixelColor(740, 230), boxBackground(rig));
+        int ink = 0;
+        for (int y = 184; y < 230; ++y)
+            for (int x = 516; x < 600; ++x)
+                ink += img.pixelColor(x, y) != boxBackground(rig);
+        QVERIFY(ink > 20);
+        // No camera list yet: the camera line box is empty, not missing.
+        QVERIFY(view.lastScene().box(BoxId::CameraLine));
+
+        rig.settings.writeSpeedUnits(1);
+        rig.session->reloadUnits();
+        paintAfterSentence(rig, view);
+        QCOMPARE(view.lastScene().box(BoxId::VehicleSpeedValue)->texts.at(0).text, std::string("1 kph"));
+    }
+
+    void nothingButTheFillBeforeTheFirstSentenceOrWhileCamerasLoad()
+    {
+        Rig rig;
+        CVARNOView view(*rig.session);
+        view.resize(800, 520);
+        QImage img = render(view);
+        QCOMPARE(img.pixelColor(10, 130), QColor(Qt::white));
+
+        rig.session->cameraWarner().store.CameraListBusy = true;
+        rig.session->mailbox().offer(rmc(0.0));
+        img = render(view);
+        QCOMPARE(img.pixelColor(10, 130), QColor(Qt::magenta)); // not painted at all
+        QVERIFY(rig.session->mailbox().snapshot().pending);     // and the sentence waits
+        rig.session->cameraWarner().store.CameraListBusy = false;
+        img = render(view);
+        QCOMPARE(img.pixelColor(10, 130), QColor(Qt::black));
+    }
+
+    void fastSentencesAreRecordedAndTheTrailDrawnYellow()
+    {
+        Rig rig; // LogTrack and DisplayTrack are on by default
+        CVARNOView view(*rig.session);
+        view.resize(800, 520);
+        auto& fix = rig.session->decoder();
+        fix.Latitude = kFixLat;
+        fix.Longitude = kFixLon;
+        // Slow: not recorded; a bad checksum: not recorded.
+        paintAfterSentence(rig, view, rmc(0.9));
+        paintAfterSentence(rig, view, rmc(20.0, true));
+        QVERIFY(!rig.session->trackLogging().ring().slot(0) ||
+                rig.session->trackLogging().ring().slot(0)->lat == 0.0);
+        paintAfterSentence(rig, view, rmc(20.0));
+        QCOMPARE(rig.session->trackLogging().ring().index(), 0);
+        fix.Latitude = kFixLat + 0.005;
+        paintAfterSentence(rig, view, rmc(20.0));
+        QCOMPARE(rig.session->trackLogging().ring().index(), 1);
+        const QImage img = render(view);
+        int yellow = 0;
+        for (int y = kMapTop; y < kMapBottom; ++y)
+            for (int x = kMapLeft; x < kMapRight; ++x)
+                yellow += img.pixelColor(x, y) == QColor(255, 255, 0);
+        QVERIFY(yellow > 5);
+    }
+};
+
+QTEST_MAIN(TestCameraView)
+#include "test_camera_view.moc"
