@@ -7,6 +7,7 @@
 
 #include "Cli.h"
 #include "Paths.h"
+#include "VoiceFolder.h"
 #include "VoicePlayback.h"
 #include "base/LineReader.h"
 #include "cameras/CameraWarner.h"
@@ -86,6 +87,7 @@ int cmdReplay(Context& ctx, const Args& args)
     ReplayPlayer player;
     std::unique_ptr<cameras::VoicePlayer> sound;
     if (play) {
+        platform::installDefaultVoices(warnerSettings); // first start: an empty voice folder gets ours
         sound = platform::makeVoicePlayer();
         player.sound = sound.get();
     }
