@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "Paths.h"
+#include "base/DataPath.h"
 
 using varno::PromptAnswer;
 using varno::PromptButtons;
@@ -31,7 +31,7 @@ void LogCommands::logNmeaData()
     }
     FileRequest request;
     request.title = QStringLiteral("Save - NMEA log file name");
-    request.folder = QString::fromStdString(varno::platform::usePath(*folder));
+    request.folder = QString::fromStdString(varno::mapDataPath(*folder, session_.dataRoot()));
     request.proposedName = QString::fromStdString(varno::gps::proposedLogName(session_.clock().now()));
     request.filter = qtFileFilter("*.txt *.log|*.txt;*.log||");
     request.defaultSuffix = QStringLiteral("txt");

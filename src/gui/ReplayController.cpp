@@ -2,7 +2,6 @@
 #include "ReplayController.h"
 
 #include "CVARNOView.h"
-#include "Paths.h"
 #include "ReplayDialog.h"
 
 using varno::gps::LogReplay;
@@ -13,7 +12,11 @@ ReplayController::ReplayController(varno::session::Session& session, CVARNOView*
               LogReplay::Callbacks{
                   postTo(this),
                   [this] { repaintWithSentence(); },
-                  [this] { session_.onSentence(); },
+                  [this] {
+                      session_.onSentence();
+                      if (afterCameraLogic)
+                          afterCameraLogic();
+                  },
                   [this](std::chrono::milliseconds) { timer_->gate().wait(); },
                   [this] { session_.cameraWarner().replayStarted(); },
                   [this] {
@@ -66,7 +69,7 @@ void ReplayController::runDialog()
 {
     if (replay_.running())
         return;
-    ReplayDialog dlg(QString::fromStdString(varno::platform::usePath("C:\\VARNO\\Log")), window_);
+    ReplayDialog dlg(session_.dataRoot(), window_);
     dlg.dialogs = dialogs;
     const bool ok = dialogHook ? dialogHook(dlg) : dlg.exec() == QDialog::Accepted;
     if (!ok)

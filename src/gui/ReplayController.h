@@ -46,6 +46,9 @@ public:
     // Tests script the dialog: called with it before it runs; return false to
     // cancel it, true to accept it as filled.
     std::function<bool(class ReplayDialog&)> dialogHook;
+    // Runs on the UI thread after the camera logic of each line (tests record
+    // what the warner announced).
+    std::function<void()> afterCameraLogic;
     FileDialogs dialogs = FileDialogs::standard();
 
 signals:

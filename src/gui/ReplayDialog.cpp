@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "Paths.h"
+#include "base/DataPath.h"
 #include "gps/LogReplay.h"
 
 using varno::gps::LogReplay;
@@ -19,8 +19,9 @@ QString qs(std::string_view s)
 }
 } // namespace
 
-ReplayDialog::ReplayDialog(const QString& logFolder, QWidget* parent)
-    : QDialog(parent), logFolder_(logFolder), name_(new QLineEdit(qs(LogReplay::kInitialFileName), this)),
+ReplayDialog::ReplayDialog(std::string dataRoot, QWidget* parent)
+    : QDialog(parent), dataRoot_(std::move(dataRoot)),
+      name_(new QLineEdit(qs(LogReplay::kInitialFileName), this)),
       delay_(new QLineEdit(qs(LogReplay::kInitialDelay), this))
 {
     setWindowTitle(QStringLiteral("Replay log file"));
@@ -61,7 +62,7 @@ QString ReplayDialog::fileName() const
 QString ReplayDialog::filePath() const
 {
     const std::string typed = name_->text().toStdString();
-    return typed.empty() ? QString() : QString::fromStdString(varno::platform::usePath(typed));
+    return typed.empty() ? QString() : QString::fromStdString(varno::mapDataPath(typed, dataRoot_));
 }
 
 int ReplayDialog::delayMs() const
@@ -73,7 +74,7 @@ void ReplayDialog::browse()
 {
     FileRequest r;
     r.title = QStringLiteral("Open");
-    r.folder = logFolder_;
+    r.folder = QString::fromStdString(varno::mapDataPath("C:\\VARNO\\Log", dataRoot_));
     r.filter = qtFileFilter(LogReplay::kFilter);
     r.defaultSuffix = QStringLiteral("csv");
     const QString chosen = dialogs.open(this, r);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 #include "FileDialogs.h"
 
@@ -10,8 +11,8 @@ class QLineEdit;
 class ReplayDialog : public QDialog {
     Q_OBJECT
 public:
-    // logFolder: where Browse starts (the data root's Log folder).
-    ReplayDialog(const QString& logFolder, QWidget* parent = nullptr);
+    // dataRoot: where "C:\\VARNO" is; Browse starts in its Log folder.
+    explicit ReplayDialog(std::string dataRoot, QWidget* parent = nullptr);
 
     // The name field as typed, and as a path on this machine.
     QString fileName() const;
@@ -27,7 +28,7 @@ public:
     FileDialogs dialogs = FileDialogs::standard();
 
 private:
-    QString logFolder_;
+    std::string dataRoot_;
     QLineEdit* name_;
     QLineEdit* delay_;
 };

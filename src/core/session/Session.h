@@ -151,6 +151,8 @@ public:
     const views::TrackLogging& trackLogging() const { return track_; }
     Prompt& prompt() { return deps_.prompt; }
     const Clock& clock() const { return deps_.clock; }
+    // Where "C:\VARNO" lives on this machine.
+    const std::string& dataRoot() const { return deps_.dataRoot; }
 
     int speedUnits() const { return speedUnits_; }
     int timeZone() const { return timeZone_; }
