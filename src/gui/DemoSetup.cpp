@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include "settings/Settings.h"
 
@@ -40,8 +39,7 @@ DemoPlace demoPlace()
 bool prepareDemoPlace(const DemoPlace& place, QString* error)
 {
     const QDir data(QStringLiteral(VARNO_DEMO_DATA_DIR));
-    if (!QDir().mkpath(place.home + QStringLiteral("/Log")) ||
-        !QDir().mkpath(place.home + QStringLiteral("/Voice"))) {
+    if (!QDir().mkpath(place.home + QStringLiteral("/Log"))) {
         if (error)
             *error = QStringLiteral("Cannot make the demo folder %1").arg(place.home);
         return false;
@@ -52,12 +50,6 @@ bool prepareDemoPlace(const DemoPlace& place, QString* error)
                   place.home + QStringLiteral("/VARNOCamera.txt"), error) ||
         !copyOver(data.filePath(QStringLiteral("demo-drive.txt")), place.drive, error))
         return false;
-
-    // The voices the build generated, where there are any; without them the
-    // demo still runs, silently.
-    const QDir voices(QStringLiteral(VARNO_BUILD_ROOT "/data/voice"));
-    for (const QFileInfo& f : voices.entryInfoList({QStringLiteral("*.wav")}, QDir::Files))
-        copyOver(f.filePath(), place.home + QStringLiteral("/Voice/") + f.fileName(), nullptr);
 
     qputenv("VARNO_HOME", QFile::encodeName(place.home));
     qputenv("VARNO_SETTINGS", QFile::encodeName(place.settingsFile));

@@ -18,8 +18,7 @@ struct DemoPlace {
 DemoPlace demoPlace();
 
 // Starts the demo afresh: forgets the last demo's settings, copies the demo
-// camera file and drive into the data root (and the generated voices, where
-// the build made them), and points VARNO_HOME and VARNO_SETTINGS at the place.
+// camera file and drive into the data root, and points VARNO_HOME and VARNO_SETTINGS at the place.
 // Call before the settings store is made. False with the reason.
 bool prepareDemoPlace(const DemoPlace& place, QString* error);
 

@@ -17,7 +17,9 @@
 #include "QtPrompt.h"
 #include "ReplayStart.h"
 #include "SystemClock.h"
+#include "VoiceFolder.h"
 #include "VoicePlayback.h"
+#include "cameras/StoreWarnerSettings.h"
 #include "gps/LogReplay.h"
 #include "session/CommandTable.h"
 #include "session/Session.h"
@@ -103,6 +105,11 @@ int main(int argc, char** argv)
     varno::settings::Settings settings(store, prompt);
     if (demo && !writeDemoSettings(settings))
         return 1;
+    // The spoken default voices, into a voice folder that has none yet.
+    {
+        varno::cameras::StoreWarnerSettings voiceSettings(store);
+        varno::platform::installDefaultVoices(voiceSettings);
+    }
     varno::platform::SystemClock clock;
     varno::platform::CSio port;
 
