@@ -1,0 +1,183 @@
+// File Open / Save / Save As through the window's commands, and the "Send log" dialog over a pseudo-terminal.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <fstream>
+#include <poll.h>
+#include <pty.h>
+#include <sstream>
+#include <unistd.h>
+
+#include "CVARNOView.h"
+#include "GuiFixture.h"
+#include "RecordCommands.h"
+#include "SendLogDialog.h"
+#include "base/FileSync.h"
+#include "session/CommandTable.h"
+
+using namespace varno;
+using namespace varno::session;
+
+namespace {
+
+std::string readFile(const QString& path)
+{
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+struct FailingSync final : FileSync {
+    bool flushToDisk(std::FILE*) override { return false; }
+};
+
+// Reads the far end of the pseudo-terminal until want bytes came or it goes quiet.
+std::string readMaster(int fd, std::size_t want)
+{
+    std::string got;
+    char buf[512];
+    while (got.size() < want) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 10000) <= 0)
+            break;
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n <= 0)
+            break;
+        got.append(buf, std::size_t(n));
+    }
+    return got;
+}
+
+} // namespace
+
+class TestRecordSendLog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void recordRoundTripThroughTheFileCommands()
+    {
+        guitest::Rig rig;
+        CMainFrame& f = rig.frame();
+        auto* record = f.findChild<RecordCommands*>();
+        QVERIFY(record);
+        const QString path = rig.dir.path() + "/drive-record.txt";
+        int asked = 0;
+        record->dialogs.save = [&](QWidget*, const FileRequest& r) {
+            ++asked;
+            return r.filter.contains("*.txt") ? path : QString();
+        };
+        record->dialogs.open = [&](QWidget*, const FileRequest&) { return path; };
+
+        auto& fix = rig.session->decoder();
+        fix.GgaHour = 23;
+        fix.GgaMinute = 5;
+        fix.GgaSecond = 9;
+        fix.Latitude = 51.404908;
+        fix.Longitude = -1.290092;
+        auto& ring = rig.session->trackLogging();
+        QVERIFY(ring.logTrack());
+        ring.recordFix(true, 10.0, 51.40, -1.29);
+        ring.recordFix(true, 10.0, 51.41, -1.28);
+
+        // Save without a name asks for one; Save again writes it without asking.
+        f.runCommand(cmd::FileSave);
+        QCOMPARE(asked, 1);
+        QCOMPARE(record->recordName(), path);
+        const std::string saved = readFile(path);
+        QVERIFY(saved.rfind("VARNO record file\r\nTime\r\n0:05:09\r\n23\r\n", 0) == 0);
+        f.runCommand(cmd::FileSave);
+        QCOMPARE(asked, 1);
+
+        fix.GgaHour = 1;
+        fix.Latitude = 50.0;
+        fix.Longitude = 0.5;
+        rig.prompt.shown.clear();
+        f.runCommand(cmd::FileOpen);
+        // The cameras are loaded around the restored position at once: with no
+        // camera file here, that load is what speaks, and only once.
+        QCOMPARE(rig.prompt.texts().size(), size_t(1));
+        QVERIFY(rig.prompt.texts()[0].rfind("Error can't open the camera location file", 0) == 0);
+        rig.prompt.shown.clear();
+        QCOMPARE(fix.GgaHour, 23);
+        QCOMPARE(fix.Latitude, 51.404908);
+        QCOMPARE(fix.Longitude, -1.290092);
+        // The restored ring saves to the same text, but for its write index
+        // (line 12), which an opened record starts afresh.
+        QCOMPARE(record->recordName(), path);
+        f.runCommand(cmd::FileSave);
+        auto withoutIndex = [](std::string t) {
+            std::size_t at = 0;
+            for (int line = 1; line < 12; ++line)
+                at = t.find('\n', at) + 1;
+            return t.erase(at, t.find('\n', at) + 1 - at);
+        };
+        QCOMPARE(withoutIndex(readFile(path)), withoutIndex(saved));
+        QVERIFY(saved.find("51.400000\r\n-1.290000\r\n51.410000\r\n-1.280000\r\n") != std::string::npos);
+
+        // A record cut short: reported, and what came before it is kept.
+        std::ofstream(path.toStdString(), std::ios::binary)
+            << "VARNO record file\r\nTime\r\n1:00:00\r\n7\r\n";
+        f.runCommand(cmd::FileOpen);
+        QCOMPARE(rig.prompt.texts(), std::vector<std::string>{"Error reading from record file"});
+        QCOMPARE(fix.GgaHour, 7);
+    }
+
+    void aFailedSaveKeepsThePreviousRecord()
+    {
+        guitest::Rig rig;
+        CMainFrame& f = rig.frame();
+        FailingSync failing;
+        RecordCommands record(*rig.session, f.view(), &f, &failing);
+        const QString path = rig.dir.path() + "/keep.txt";
+        std::ofstream(path.toStdString(), std::ios::binary) << "previous record";
+        record.dialogs.save = [&](QWidget*, const FileRequest&) { return path; };
+        record.saveAs();
+        QCOMPARE(readFile(path), std::string("previous record"));
+        QCOMPARE(rig.prompt.texts().size(), size_t(1));
+        // Nothing but the record itself is left in the folder.
+        QCOMPARE(QDir(rig.dir.path()).entryList({"keep.txt*"}, QDir::Files).size(), 1);
+    }
+
+    void sendLogDialogSendsTheFileTwiceWithCrLf()
+    {
+        int master = -1, slave = -1;
+        char name[128] = {};
+        QCOMPARE(openpty(&master, &slave, name, nullptr, nullptr), 0);
+        guitest::Rig rig;
+        rig.settings.writeString("Port", name);
+        const QString file = rig.dir.path() + "/send.txt";
+        // LF and CR LF ends and an empty line, which is counted but not sent.
+        std::ofstream(file.toStdString(), std::ios::binary) << "$GPGGA,1,2,3\r\n\r\n$GPRMC,4,5,6\n$GPGSV,7";
+
+        SendLogDialog dlg(rig.settings, rig.prompt, nullptr, nullptr, [](std::chrono::milliseconds) {});
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Send log"));
+        QCOMPARE(dlg.loopCountEdit()->text(), QStringLiteral("10"));
+        QCOMPARE(dlg.linesSentEdit()->text(), QStringLiteral("0"));
+        QVERIFY(dlg.intervalBox()->text() == QStringLiteral("Send at one second intervals"));
+        for (const char* b : {"Start", "Pause", "Single Step", "Stop", "Cancel"})
+            QVERIFY2(dlg.button(b), b);
+        dlg.fileNameEdit()->setText(file);
+        dlg.loopCountEdit()->setText("2");
+        dlg.show();
+        QTest::mouseClick(dlg.button("Start"), Qt::LeftButton);
+
+        const std::string once = "$GPGGA,1,2,3\r\n$GPRMC,4,5,6\r\n$GPGSV,7\r\n";
+        QCOMPARE(readMaster(master, 2 * once.size()), once + once);
+        // The count goes down to 0 and then shows 1; every line was counted.
+        QTRY_VERIFY(!dlg.sending());
+        QTRY_COMPARE(dlg.loopCountEdit()->text(), QStringLiteral("1"));
+        QTRY_COMPARE(dlg.linesSentEdit()->text(), QStringLiteral("8"));
+        QVERIFY(rig.prompt.texts().empty());
+
+        // Cancel closes the port: a new Start opens it again.
+        QTest::mouseClick(dlg.button("Cancel"), Qt::LeftButton);
+        QVERIFY(!dlg.isVisible());
+        ::close(master);
+        ::close(slave);
+    }
+};
+
+QTEST_MAIN(TestRecordSendLog)
+#include "test_record_sendlog.moc"
