@@ -13,19 +13,23 @@
 #include "AutoStartDialog.h"
 #include "CVARNOView.h"
 #include "ComSettingsDialog.h"
+#include "LogCommands.h"
 #include "MapScaleDialog.h"
 #include "NearCameraListDialog.h"
+#include "RecordCommands.h"
+#include "ReplayController.h"
+#include "SendLogDialog.h"
 #include "ShortcutListDialog.h"
+#include "SpecsOptionsDialog.h"
 #include "SpeedSetupDialog.h"
 #include "StartTimeDialog.h"
 #include "TimeZoneDialog.h"
 #include "ToolbarIcons.h"
-#include "SpecsOptionsDialog.h"
+#include "TrackLoggingDialog.h"
 #include "SerialPortList.h"
 #include "session/CommandTable.h"
 
 using namespace varno::session;
-#include "TrackLoggingDialog.h"
 
 namespace {
 QString qs(std::string_view s)
@@ -257,10 +261,6 @@ void CMainFrame::syncChecks()
     action(cmd::VarnoToolbar)->setChecked(varnoBar_ && !varnoBar_->isHidden());
     action(cmd::TrackEditorView)->setChecked(session_.viewState().isOn(MapView::TrackEditor));
     action(32823)->setChecked(session_.nmeaLog().isOpen());
-}
-
-void CMainFrame::registerHandlers()
-{
     action(32826)->setChecked(session_.muted());
 }
 
@@ -315,6 +315,10 @@ void CMainFrame::registerCameraHandlers()
         session_.afterTrackDialog();
         view_->update();
     });
+}
+
+void CMainFrame::registerHandlers()
+{
     // Views: the toggling items and the keys that do the same.
     auto toggle = [this](MapView v) { return [this, v] { viewCommand([&] { session_.toggleView(v); }); }; };
     on({cmd::DisplayPoi, cmd::KeyPoiN}, toggle(MapView::Poi));
@@ -336,12 +340,12 @@ void CMainFrame::registerCameraHandlers()
     on({cmd::RunStart, cmd::KeyStartS, cmd::ToolStart}, [this] { session_.startGps(); });
     on({cmd::RunStop, cmd::KeyStopE, cmd::ToolStop}, [this] { session_.stopGps(); });
 
+    registerCameraHandlers();
+
     // Colours repaint at once.
     on({cmd::DayColours, cmd::ToolDay}, [this] {
         session_.loadDayColours();
         view_->repaint();
-    registerCameraHandlers();
-
     });
     on({cmd::NightColours, cmd::ToolNight}, [this] {
         session_.loadNightColours();
@@ -394,6 +398,21 @@ void CMainFrame::registerCameraHandlers()
         session_.doOnDraw();
         view_->repaint();
     });
+    // NMEA log, replay and send log.
+    auto* logCommands = new LogCommands(session_, this);
+    on({32823}, [logCommands] { logCommands->logNmeaData(); });
+    auto* replay = new ReplayController(session_, view_, this);
+    on({32873}, [replay] { replay->runDialog(); });
+    on({32874}, [replay] { replay->escape(); });
+    on({32794}, [this] {
+        SendLogDialog dlg(session_.settings(), session_.prompt(), this);
+        dlg.exec();
+    });
+    // The record file.
+    auto* record = new RecordCommands(session_, view_, this);
+    on({cmd::FileOpen}, [record] { record->open(); });
+    on({cmd::FileSave}, [record] { record->save(); });
+    on({cmd::FileSaveAs}, [record] { record->saveAs(); });
     on({cmd::AppExit}, [this] { close(); });
     on({cmd::AppAbout}, [this] {
         QMessageBox::about(this, QStringLiteral("About VARNO"),
