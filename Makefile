@@ -53,7 +53,7 @@ tsan: bootstrap
 	TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/varno_platform_tests --gtest_filter='$(TSAN_FILTER)'
 
 bench: bootstrap
-	$(CMAKE) -S . -B build-bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_TESTS=OFF
+	$(CMAKE) -S . -B build-bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DVARNO_BUILD_TESTS=OFF
 	$(CMAKE) --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
 

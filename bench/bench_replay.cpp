@@ -1,0 +1,92 @@
+// Replay pace: lines per second a replay into the real window achieves, against what its delay asks for.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "CMainFrame.h"
+#include "ReplayController.h"
+#include "base/Clock.h"
+#include "gps/PortList.h"
+#include "gps/SerialPort.h"
+#include "session/Session.h"
+#include "settings/Settings.h"
+#include "settings/SettingsStore.h"
+
+#ifndef VARNO_DEMO_DATA_DIR
+#define VARNO_DEMO_DATA_DIR "data/demo"
+#endif
+
+namespace {
+
+// No receiver: the replay is the only source of sentences.
+class NoPort final : public varno::gps::SerialPort {
+public:
+    bool open(const std::string&) override { return false; }
+    bool isOpen() const override { return false; }
+    std::optional<varno::gps::LineSettings> state() override { return std::nullopt; }
+    bool applyState(const varno::gps::LineSettings&) override { return false; }
+    bool setReadTimeout(std::chrono::milliseconds) override { return false; }
+    void clearErrors() override {}
+    varno::gps::ReadResult read(std::span<char>) override { return {varno::gps::ReadStatus::Gone, 0}; }
+    void interruptRead() override {}
+    bool write(std::string_view) override { return false; }
+    bool close() override { return true; }
+};
+
+class NoPorts final : public varno::gps::SerialPortEnumerator {
+public:
+    std::vector<std::string> presentPorts() const override { return {}; }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    QFile::copy(VARNO_DEMO_DATA_DIR "/VARNOCamera.txt", dir.path() + "/VARNOCamera.txt");
+    const QString drive = VARNO_DEMO_DATA_DIR "/demo-drive.txt";
+
+    varno::SilentPrompt prompt;
+    varno::settings::SettingsStore store((dir.path() + "/settings.reg").toStdString());
+    varno::settings::Settings settings(store, prompt);
+    settings.writeDefaults();
+    varno::FixedClock clock{varno::LocalTime{}};
+    NoPort port;
+    NoPorts ports;
+    varno::session::Session session(
+        {settings, prompt, clock, port, dir.path().toStdString(), [](std::chrono::milliseconds) {}});
+    CMainFrame frame(session, nullptr, &ports);
+    frame.resize(800, 700);
+    frame.show();
+    auto* replay = frame.findChild<ReplayController*>();
+
+    std::printf("Replay of the demo drive into the window (%s), camera view drawn for every line.\n",
+                qgetenv("QT_QPA_PLATFORM").constData());
+    std::printf("%8s %8s %10s %14s %14s %8s\n", "delay", "lines", "seconds", "asked lines/s", "got lines/s",
+                "pace");
+    for (int delayMs : {1, 2, 5, 10}) {
+        QEventLoop loop;
+        QObject::connect(replay, &ReplayController::finished, &loop, &QEventLoop::quit);
+        QElapsedTimer t;
+        t.start();
+        if (!replay->start(drive, delayMs, {.showNotice = false, .reportEnd = false})) {
+            std::fprintf(stderr, "bench_replay: the replay did not start\n");
+            return 1;
+        }
+        loop.exec();
+        const double seconds = double(t.nsecsElapsed()) / 1e9;
+        const int lines = replay->linesSent();
+        const double asked = 1000.0 / delayMs;
+        const double got = lines / seconds;
+        std::printf("%6d ms %8d %10.2f %14.0f %14.0f %7.0f%%\n", delayMs, lines, seconds, asked, got,
+                    100.0 * got / asked);
+    }
+    return 0;
+}
