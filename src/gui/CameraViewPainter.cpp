@@ -21,12 +21,30 @@ QRect toQRect(const Rect& r)
     return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
 }
 
+struct LayoutFont {
+    QFont font;
+    int ascent = 0;
+};
+
+const LayoutFont& fontFor(int cellHeight)
+{
+    static std::map<int, LayoutFont> fonts;
+    auto it = fonts.find(cellHeight);
+    if (it == fonts.end()) {
+        QFont f = CVARNOView::cellFont(QStringLiteral("Times New Roman"), cellHeight);
+        const int ascent = QFontMetrics(f).ascent();
+        it = fonts.emplace(cellHeight, LayoutFont{f, ascent}).first;
+    }
+    return it->second;
+}
+
+// The layout's origins are the top left of the character cell.
 void drawText(QPainter& p, const SceneText& t)
 {
-    const QFont& f = layoutFont(t.fontHeight);
-    p.setFont(f);
-    // The layout's origins are the top left of the character cell.
-    p.drawText(QPoint(t.x, t.y + QFontMetrics(f).ascent()), textFromBytes(t.text));
+    const LayoutFont& f = fontFor(t.fontHeight);
+    if (p.font() != f.font)
+        p.setFont(f.font);
+    p.drawText(QPoint(t.x, t.y + f.ascent), textFromBytes(t.text));
 }
 
 void drawBox(QPainter& p, const SceneBox& b, const BoxColours& colours)
@@ -54,19 +72,25 @@ bool isTopLine(BoxId id)
     return id == BoxId::CameraLine || id == BoxId::AverageSpeedLine;
 }
 
+// One-pixel lines, handed to the painter in runs of one colour.
 void drawLines(QPainter& p, const std::vector<SceneLine>& lines)
 {
-    if (lines.empty())
-        return;
-    std::uint32_t colour = lines.front().colour;
-    p.setPen(QPen(toQColor(colour), 0));
-    for (const SceneLine& l : lines) {
-        if (l.colour != colour) {
-            colour = l.colour;
-            p.setPen(QPen(toQColor(colour), 0));
-        }
-        p.drawLine(l.x1, l.y1, l.x2, l.y2);
+    QVector<QLine> run;
+    run.reserve(static_cast<qsizetype>(lines.size()));
+    auto flush = [&](std::uint32_t colour) {
+        if (run.isEmpty())
+            return;
+        p.setPen(QPen(toQColor(colour), 0));
+        p.drawLines(run);
+        run.clear();
+    };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0 && lines[i].colour != lines[i - 1].colour)
+            flush(lines[i - 1].colour);
+        run.append(QLine(lines[i].x1, lines[i].y1, lines[i].x2, lines[i].y2));
     }
+    if (!lines.empty())
+        flush(lines.back().colour);
 }
 
 void drawMapContents(QPainter& p, const CameraViewScene& scene)
@@ -91,12 +115,7 @@ void drawMapContents(QPainter& p, const CameraViewScene& scene)
 
 const QFont& layoutFont(int cellHeight)
 {
-    static std::map<int, QFont> fonts;
-    auto it = fonts.find(cellHeight);
-    if (it == fonts.end())
-        it = fonts.emplace(cellHeight, CVARNOView::cellFont(QStringLiteral("Times New Roman"), cellHeight))
-                 .first;
-    return it->second;
+    return fontFor(cellHeight).font;
 }
 
 void paintTopLines(QPainter& p, const CameraViewScene& scene, const BoxColours& colours)
