@@ -3,13 +3,12 @@
 
 #include <cmath>
 
-#include <fmt/printf.h>
-
 #include "cameras/CameraDistance.h"
 #include "cameras/CameraPoint.h"
 #include "cameras/CameraStore.h"
 #include "cameras/SettingsReaders.h"
 #include "cameras/Voice.h"
+#include "cameras/detail/WholeNumber.h"
 #include "geo/MapGeometry.h"
 #include "gps/CNmeaDecoder.h"
 
@@ -82,15 +81,26 @@ bool AverageSpeed::showAverage(double now, int speedUnits, bool trip)
         return false;
     }
     double average = totalDistance * 3600.0 / elapsed; // [m/h]
-    std::string text;
-    if (speedUnits == 1)
-        text = fmt::sprintf("Average speed %.0f kph", average * 0.001);
-    else if (speedUnits == 2)
-        text = fmt::sprintf("Average speed %.0f knots", average * 0.000539956803);
-    else
-        text = fmt::sprintf(trip ? "Trip T %.0f, D %.0f, Av %.0f mph" : "T %.0f, D %.0f, Av %.0f mph",
-                            elapsed, totalDistance, average * 0.000621371192);
-    line = std::string(cutText(text, kAverageLineCapacity));
+    // Written into the line's own storage: while a measurement runs this is every fix.
+    line.clear();
+    if (speedUnits == 1) {
+        line += "Average speed ";
+        detail::appendWholeNumber(line, average * 0.001);
+        line += " kph";
+    } else if (speedUnits == 2) {
+        line += "Average speed ";
+        detail::appendWholeNumber(line, average * 0.000539956803);
+        line += " knots";
+    } else {
+        line += trip ? "Trip T " : "T ";
+        detail::appendWholeNumber(line, elapsed);
+        line += ", D ";
+        detail::appendWholeNumber(line, totalDistance);
+        line += ", Av ";
+        detail::appendWholeNumber(line, average * 0.000621371192);
+        line += " mph";
+    }
+    line.resize(cutText(line, kAverageLineCapacity).size());
     return true;
 }
 

@@ -142,17 +142,23 @@ std::vector<std::uint32_t> CameraFile::selectEntries(double fixLat, double fixLo
         for (auto it = lo; it != hi; ++it)
             candidates.push_back(it->second);
     }
-    std::sort(candidates.begin(), candidates.end());
-
+    // The north distance alone rules out most of the cells' cameras without a
+    // cosine: the distance is never below it (the slack covers rounding, and
+    // squares too small for a double near a radius of 0).
+    const double northLimit = radius * (1.0 + 1e-12) + 1e-9;
     std::vector<std::uint32_t> selected;
     for (std::uint32_t i : candidates) {
         const Entry& e = entries_[i];
+        if (std::fabs(e.lat - fixLat) * geo::kMetresPerDegreeNorth > northLimit)
+            continue;
         double d = CameraDistance(e.lat, e.lon, fixLat, fixLon);
         // A position that is no number (nan) has no distance either.
         if (d == kNoDistance || d > radius || std::isnan(d))
             continue;
         selected.push_back(i);
     }
+    // File order; the cells gave them row by row.
+    std::sort(selected.begin(), selected.end());
     return selected;
 }
 

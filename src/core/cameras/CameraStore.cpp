@@ -2,6 +2,7 @@
 #include "cameras/CameraStore.h"
 
 #include <new>
+#include <utility>
 
 #include "base/DataPath.h"
 #include "cameras/CameraDistance.h"
@@ -38,7 +39,15 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
     std::vector<CameraPoint> previous;
     if (list_)
         previous = std::move(*list_);
+    std::vector<std::uint32_t> previousEntries = std::move(listEntries_);
+    listEntries_.clear();
+    // Until this load succeeds, nothing it leaves behind counts as built from
+    // the file: a load that fails after this point leaves an empty list that
+    // the next load must not keep for "unchanged".
+    const std::uint64_t previousGeneration = std::exchange(builtGeneration_, 0);
+    const bool scanWasFresh = !scanStale_;
     list_.reset();
+    scanStale_ = true;
     try {
         list_.emplace();
     } catch (const std::bad_alloc&) {
@@ -70,25 +79,38 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
     try {
         std::vector<std::uint32_t> entries = cache_.file().selectEntries(fixLat, fixLon, radius);
         const bool exclusion = exclude && excludedByRoute;
+        const bool sameFile = previousGeneration == cache_.generation();
         // The route's answers may change between loads; only a list built
         // without asking it can be kept as it is.
-        if (!exclusion && !builtWithExclusion_ && builtGeneration_ == cache_.generation() &&
-            entries == builtEntries_) {
+        if (!exclusion && !builtWithExclusion_ && sameFile && entries == builtEntries_) {
             *list_ = std::move(previous);
+            listEntries_ = std::move(previousEntries);
+            // The same records at the same places: the searches' index holds.
+            scanStale_ = !scanWasFresh;
         } else {
+            // Both lists are in file order: one pass pairs the cameras still in range.
+            const bool reuse = sameFile && previousEntries.size() == previous.size();
+            std::size_t k = 0;
+            listEntries_.reserve(entries.size());
             for (std::uint32_t entry : entries) {
                 std::string_view line = cache_.file().line(entry);
                 if (exclusion && excludedByRoute(line))
                     continue;
-                list_->push_back(parseCameraLine(line));
+                while (reuse && k < previousEntries.size() && previousEntries[k] < entry)
+                    ++k;
+                if (reuse && k < previousEntries.size() && previousEntries[k] == entry)
+                    list_->push_back(std::move(previous[k]));
+                else
+                    list_->push_back(parseCameraLine(line));
+                listEntries_.push_back(entry);
             }
         }
         builtGeneration_ = cache_.generation();
         builtEntries_ = std::move(entries);
         builtWithExclusion_ = exclusion;
     } catch (const std::bad_alloc&) {
-        // The cameras read so far stay listed.
-        builtWithExclusion_ = true;
+        // The cameras read so far stay listed, with nothing to pair them by.
+        listEntries_.clear();
         fail("Out of memory making the camera list.\nThe nearby camera list will be incomplete.");
         return;
     }
@@ -96,25 +118,36 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
     CameraListBusy = false;
 }
 
+void CameraStore::rebuildScan()
+{
+    scan_.clear();
+    specsScan_.clear();
+    if (list_) {
+        for (std::size_t i = 0; i < list_->size(); ++i) {
+            const CameraPoint& c = (*list_)[i];
+            // A listed camera whose kept position text reads 0 (an empty
+            // Longitude field, say) has no distance; it must not stand for
+            // "nearer than everything" and silence every warning around it.
+            if (c.lat == 0.0 || c.lon == 0.0)
+                continue;
+            scan_.add(c.lat, c.lon, c.cosLat, i);
+            if (c.isSpecs())
+                specsScan_.add(c.lat, c.lon, c.cosLat, i);
+        }
+    }
+    scan_.finish();
+    specsScan_.finish();
+    scanStale_ = false;
+}
+
 double CameraStore::NearestCamera(double fixLat, double fixLon)
 {
     if (CameraListBusy || fixLat == 0.0 || !list_)
         return kNoDistance;
-    double best = kNoCameraDistance;
     nearest_.reset();
-    for (std::size_t i = 0; i < list_->size(); ++i) {
-        double d = CameraDistance((*list_)[i], fixLat, fixLon);
-        // A listed camera whose kept position text reads 0 (an empty
-        // Longitude field, say) has no distance; it must not stand for
-        // "nearer than everything" and silence every warning around it.
-        if (d == kNoDistance)
-            continue;
-        if (d < best) {
-            best = d;
-            nearest_ = i;
-        }
-    }
-    return best;
+    if (scanStale_)
+        rebuildScan();
+    return scan_.nearest(fixLat, fixLon, kNoCameraDistance, nearest_);
 }
 
 double CameraStore::NearestSpecsCamera(double fixLat, double fixLon)
@@ -124,20 +157,9 @@ double CameraStore::NearestSpecsCamera(double fixLat, double fixLon)
         return kNoDistance;
     if (!list_)
         return kNoCameraDistance;
-    double best = kNoCameraDistance;
-    for (std::size_t i = 0; i < list_->size(); ++i) {
-        const CameraPoint& c = (*list_)[i];
-        if (!c.isSpecs())
-            continue;
-        double d = CameraDistance(c, fixLat, fixLon);
-        if (d == kNoDistance)
-            continue;
-        if (d < best) {
-            best = d;
-            nearestSpecs_ = i;
-        }
-    }
-    return best;
+    if (scanStale_)
+        rebuildScan();
+    return specsScan_.nearest(fixLat, fixLon, kNoCameraDistance, nearestSpecs_);
 }
 
 const CameraPoint* CameraStore::nearestCamera() const

@@ -11,6 +11,7 @@
 #include "cameras/CameraFileCache.h"
 #include "cameras/CameraPoint.h"
 #include "cameras/WarnerSettings.h"
+#include "cameras/detail/NearestIndex.h"
 
 namespace varno::cameras {
 
@@ -66,6 +67,8 @@ public:
 
 private:
     void fail(const std::string& message);
+    // Refills the scan lists from list_ after it changed.
+    void rebuildScan();
 
     WarnerSettings& settings_;
     Prompt& prompt_;
@@ -79,6 +82,14 @@ private:
     std::uint64_t builtGeneration_ = 0;
     std::vector<std::uint32_t> builtEntries_;
     bool builtWithExclusion_ = true;
+    // The file entry of each listed record: a reload moves the records of
+    // cameras still in range instead of parsing their lines again.
+    std::vector<std::uint32_t> listEntries_;
+    // The listed cameras that have a position, and the specs cameras among
+    // them, for the per-fix searches; stale after every change of list_.
+    detail::NearestIndex scan_;
+    detail::NearestIndex specsScan_;
+    bool scanStale_ = true;
 };
 
 } // namespace varno::cameras

@@ -281,6 +281,55 @@ TEST_F(StoreFixture, ReloadReadsTheFileOnlyWhenItChanged)
     EXPECT_EQ(store.fileParseCount(), 2u);
 }
 
+TEST_F(StoreFixture, ALoadThatFailedIsNotKeptAsTheUnchangedList)
+{
+    useFile(cameraLine(northOf(kFixLat, 300), kFixLon, "GATSO"));
+    ASSERT_EQ(load().size(), 1u);
+    // The setting cannot be read for a while (the settings file being edited):
+    // that load leaves an empty list.
+    const std::string file = settings.strings["CameraFile"];
+    settings.strings.erase("CameraFile");
+    EXPECT_TRUE(load().empty());
+    // Back again, same file, same place: the camera is listed again, not the
+    // empty list of the failed load taken for "nothing changed".
+    settings.strings["CameraFile"] = file;
+    auto cams = load();
+    ASSERT_EQ(cams.size(), 1u);
+    EXPECT_EQ(store.NearestCamera(kFixLat, kFixLon), CameraDistance(cams[0], kFixLat, kFixLon));
+    EXPECT_EQ(store.fileParseCount(), 1u);
+}
+
+TEST_F(StoreFixture, ReloadsOnTheMoveListWhatAFreshLoadLists)
+{
+    // Cameras every 500 m along the meridian, some excluded by a route whose
+    // answers change on the way; a store that keeps reloading must list
+    // exactly what a new store lists at each place, and find the same nearest.
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += cameraLine(northOf(kFixLat, 500.0 * i), kFixLon, i % 4 == 0 ? "SPECS" : "GATSO",
+                           std::to_string(i));
+    useFile(text);
+    std::string excludedLimit = "7";
+    auto route = [&](std::string_view line) { return line.ends_with("GATSO,P," + excludedLimit); };
+    store.excludedByRoute = route;
+    for (int step = 0; step < 40; ++step) {
+        settings.dwords["Exclude"] = step >= 10 && step < 30 ? 1 : 0;
+        if (step == 20)
+            excludedLimit = "9";
+        const double lat = northOf(kFixLat, 700.0 * step - 3000.0 * (step >= 25));
+        auto moving = load(4000, lat);
+
+        CameraStore fresh{settings, prompt, dir.file("root")};
+        fresh.excludedByRoute = route;
+        fresh.LoadCameraList(4000, lat, kFixLon);
+        ASSERT_EQ(moving, *fresh.cameras()) << "step " << step;
+        EXPECT_EQ(store.NearestCamera(lat, kFixLon), fresh.NearestCamera(lat, kFixLon));
+        EXPECT_EQ(store.nearestCamera()->SpeedLimit, fresh.nearestCamera()->SpeedLimit);
+        EXPECT_EQ(store.NearestSpecsCamera(lat, kFixLon), fresh.NearestSpecsCamera(lat, kFixLon));
+        EXPECT_EQ(store.nearestSpecsCamera()->SpeedLimit, fresh.nearestSpecsCamera()->SpeedLimit);
+    }
+}
+
 TEST_F(StoreFixture, LongLinesArriveInPiecesAndStrangeNumbersAreNoCameras)
 {
     // A line longer than 298 bytes: its second piece is a line of its own.
