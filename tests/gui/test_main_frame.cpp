@@ -7,6 +7,7 @@
 
 #include "CVARNOView.h"
 #include "GuiFixture.h"
+#include "RecordCommands.h"
 #include "ShortcutListDialog.h"
 #include "session/CommandTable.h"
 
@@ -147,6 +148,9 @@ private slots:
         guitest::Rig rig;
         CMainFrame& f = rig.frame();
         showActive(f);
+        // Ctrl+O and Ctrl+S open file dialogs: here they are cancelled at once.
+        auto cancel = [](QWidget*, const FileRequest&) { return QString(); };
+        f.findChild<RecordCommands*>()->dialogs = {cancel, cancel};
         QSignalSpy ran(&f, &CMainFrame::commandRun);
         int pressed = 0;
         for (const Command& c : CommandTable::all()) {
