@@ -29,9 +29,9 @@ run: build
 	  echo "No display: the demo drive offscreen, picture in build/demo.png."; \
 	  QT_QPA_PLATFORM=offscreen ./build/src/gui/varno --demo --delay 1 --snapshot build/demo.png --quit-at-end \
 	    || exit 1; \
-	  echo "What the drive announces (varno-cli replay; camera panel lines left out):"; \
+	  echo "What the drive announces (varno-cli replay; the voice announcements):"; \
 	  VARNO_HOME=$(CURDIR)/build/demo/home ./build/src/cli/varno-cli --settings build/demo/settings.reg \
-	    replay build/demo/home/Log/demo-drive.txt | awk -F '\t' '$$3 != "camera"'; \
+	    replay build/demo/home/Log/demo-drive.txt | awk -F '\t' '$$3 == "voice"'; \
 	fi
 
 test: build

@@ -59,6 +59,6 @@ bool prepareDemoPlace(const DemoPlace& place, QString* error)
 bool writeDemoSettings(varno::settings::Settings& settings)
 {
     return settings.writeDefaults() && settings.writeDword("LogTrack", 1) &&
-           settings.writeDword("DisplayTrack", 1) &&
+           settings.writeDword("DisplayTrack", 1) && settings.writeDword("AverageSpeed", 1) &&
            settings.writeString("CameraFile", "C:\\VARNO\\VARNOCamera.txt");
 }
