@@ -190,6 +190,17 @@ void CMainFrame::buildStatusBar()
     }
 }
 
+void CMainFrame::showOpening(bool busy, const QString& port)
+{
+    if (busy) {
+        statusBar()->showMessage(QStringLiteral("Opening %1...").arg(port));
+        // The open holds the event loop for its waits: draw the message now.
+        statusBar()->repaint();
+    } else {
+        statusBar()->clearMessage();
+    }
+}
+
 void CMainFrame::refreshStatus()
 {
     gpsPane_->setText(session_.gps().portOpen() ? QStringLiteral("GPS on") : QStringLiteral("GPS off"));

@@ -18,6 +18,8 @@ class QToolBar;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
+    // While a port open waits: "Opening <port>..." in the status bar.
+    void showOpening(bool busy, const QString& port);
     // ports: what the Com Settings dialog offers; the machine's serial devices when null.
     explicit CMainFrame(varno::session::Session& session, QWidget* parent = nullptr,
                         const varno::gps::SerialPortEnumerator* ports = nullptr);

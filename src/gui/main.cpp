@@ -113,19 +113,25 @@ int main(int argc, char** argv)
     varno::platform::SystemClock clock;
     varno::platform::CSio port;
 
-    // The waits of a port open hold the window; show that it is busy.
-    auto sleep = [](std::chrono::milliseconds ms) {
-        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        std::this_thread::sleep_for(ms);
-        QApplication::restoreOverrideCursor();
+    // The waits of a port open hold the window; show that it is busy and why.
+    auto sleep = [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); };
+    CMainFrame* shownFrame = nullptr;
+    auto opening = [&shownFrame](bool busy, const std::string& portName) {
+        if (busy)
+            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        else
+            QApplication::restoreOverrideCursor();
+        if (shownFrame)
+            shownFrame->showOpening(busy, QString::fromStdString(portName));
     };
     // View construction: settings read, version check.
     // Camera warnings are spoken through the sound server; silent when there is none.
     const std::unique_ptr<varno::cameras::VoicePlayer> voice = varno::platform::makeVoicePlayer();
     varno::session::Session session(
-        {settings, prompt, clock, port, varno::platform::dataRoot(), sleep, voice.get()});
+        {settings, prompt, clock, port, varno::platform::dataRoot(), sleep, voice.get(), opening});
 
     CMainFrame frame(session);
+    shownFrame = &frame;
     qtPrompt.setParent(&frame);
     frame.setRouteFolder(QString::fromStdString(varno::platform::usePath("C:\\VARNO\\Route\\")));
     // The view's initial update: the first-run question.
@@ -158,5 +164,7 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(quitAfter))
         QTimer::singleShot(parser.value(quitAfter).toInt(), &frame, &QWidget::close);
-    return app.exec();
+    const int result = app.exec();
+    shownFrame = nullptr;
+    return result;
 }

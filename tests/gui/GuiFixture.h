@@ -1,6 +1,7 @@
 // A Session and main window over a temporary settings file, for the window tests.
 #pragma once
 
+#include <functional>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -54,7 +55,11 @@ struct Rig {
             settings.writeDefaults();
         varno::gps::SerialPort& p = realPort ? *realPort : absent;
         session = std::make_unique<varno::session::Session>(varno::session::Session::Deps{
-            settings, prompt, clock, p, dir.path().toStdString(), [](std::chrono::milliseconds) {}, &voice});
+            settings, prompt, clock, p, dir.path().toStdString(), [](std::chrono::milliseconds) {}, &voice,
+            [this](bool busy, const std::string& port) {
+                if (onOpening)
+                    onOpening(busy, port);
+            }});
     }
 
     CMainFrame& frame()
@@ -70,6 +75,8 @@ struct Rig {
         session.reset();
     }
 
+    // What the program does around the waits of a port open (main.cpp shows it on the frame).
+    std::function<void(bool busy, const std::string& port)> onOpening;
     QTemporaryDir dir;
     varno::test::RecordingPrompt prompt;
     varno::FixedClock clock{varno::LocalTime{}};

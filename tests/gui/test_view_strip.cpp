@@ -1,5 +1,6 @@
 // The view's sentence strip: what a repaint takes from the mailbox and where it is drawn.
 #include <QImage>
+#include <QStatusBar>
 #include <QTest>
 #include <fcntl.h>
 #include <pty.h>
@@ -155,8 +156,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.runCommand(varno::session::cmd::Scr800x700);
 
+        QStringList shownWhileOpening;
+        rig.onOpening = [&](bool busy, const std::string& port) {
+            f.showOpening(busy, QString::fromStdString(port));
+            shownWhileOpening << f.statusBar()->currentMessage();
+        };
         f.runCommand(varno::session::cmd::KeyStartS);
         QVERIFY(rig.session->gps().portOpen());
+        QCOMPARE(shownWhileOpening, QStringList({QStringLiteral("Opening %1...").arg(name), QString()}));
         close(slave); // the reader has its own descriptor now
 
         const std::string line = std::string("$GPGSV,3,1,12*7A\r\n") + kGood + "\r\n";

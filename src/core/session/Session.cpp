@@ -21,8 +21,9 @@ gps::PortSettingsSource portSettings(settings::Settings& s)
 } // namespace
 
 Session::Session(Deps deps)
-    : deps_(std::move(deps)), gps_(deps_.port, mailbox_, log_, deps_.prompt, portSettings(deps_.settings),
-                                   gps::GpsControl::Hooks{deps_.sleep, {}, [this] { resetAverageSpeed(); }}),
+    : deps_(std::move(deps)),
+      gps_(deps_.port, mailbox_, log_, deps_.prompt, portSettings(deps_.settings),
+           gps::GpsControl::Hooks{deps_.sleep, deps_.opening, [this] { resetAverageSpeed(); }}),
       warnerSettings_(deps_.settings.store()),
       warner_(warnerSettings_, deps_.prompt, deps_.voicePlayer ? *deps_.voicePlayer : silentVoice_,
               deps_.dataRoot),

@@ -44,6 +44,9 @@ public:
         std::function<void(std::chrono::milliseconds)> sleep = {};
         // Plays the camera warnings; silent when null.
         cameras::VoicePlayer* voicePlayer = nullptr;
+        // Called with true before the waits of a port open and with false after
+        // them, so the window can show that it is busy opening the port.
+        std::function<void(bool busy, const std::string& port)> opening = {};
     };
 
     // View construction: reads the kept settings, loads the day scheme and runs
