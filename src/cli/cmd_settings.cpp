@@ -6,6 +6,7 @@
 #include "PosixFileSync.h"
 #include "settings/MasterTable.h"
 #include "settings/Settings.h"
+#include "base/AsciiCase.h"
 
 namespace varno::cli {
 namespace {
@@ -37,8 +38,7 @@ std::string otherTypeName(const std::string& data)
 {
     std::string prefix = data.substr(0, data.find(':'));
     for (char& c : prefix)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        c = asciiLower(c);
     if (prefix == "hex" || prefix == "hex(3)")
         return "REG_BINARY";
     if (prefix == "hex(0)")

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "Paths.h"
+#include "base/AsciiCase.h"
 
 #ifndef VARNO_BUILD_VOICE_DIR
 #define VARNO_BUILD_VOICE_DIR ""
@@ -24,11 +25,7 @@ bool isWav(const fs::directory_entry& e)
     std::error_code ec;
     if (!e.is_regular_file(ec))
         return false;
-    std::string ext = e.path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return ext == ".wav";
+    return equalsNoCase(e.path().extension().string(), ".wav");
 }
 
 // The WAV files directly in folder (none when it cannot be listed).

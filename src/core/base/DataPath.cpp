@@ -1,26 +1,9 @@
 // Where the program's files live, and how stored Windows-style paths are used.
 #include "DataPath.h"
 
+#include "AsciiCase.h"
+
 namespace varno {
-namespace {
-
-bool startsWithNoCase(std::string_view s, std::string_view prefix)
-{
-    if (s.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        char a = s[i], b = prefix[i];
-        if (a >= 'A' && a <= 'Z')
-            a = static_cast<char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z')
-            b = static_cast<char>(b - 'A' + 'a');
-        if (a != b)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 std::string mapDataPath(std::string_view stored, std::string_view dataRoot)
 {

@@ -5,6 +5,7 @@
 
 #include "base/Numbers.h"
 #include "geo/MapGeometry.h"
+#include "base/AsciiCase.h"
 
 namespace varno::cameras {
 
@@ -37,17 +38,7 @@ const std::string& CameraPoint::field(std::size_t i) const
 
 bool CameraPoint::isSpecs() const
 {
-    constexpr std::string_view specs = "specs";
-    if (CamType.size() < specs.size())
-        return false;
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        char c = CamType[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != specs[i])
-            return false;
-    }
-    return true;
+    return startsWithNoCase(CamType, "specs");
 }
 
 std::string_view cutText(std::string_view text, std::size_t n)

@@ -4,20 +4,10 @@
 #include <thread>
 
 #include "base/Numbers.h"
+#include "base/AsciiCase.h"
 
 namespace varno::gps {
 namespace {
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    return true;
-}
 
 // Clears the busy indication however the open ends.
 class BusyScope {

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "base/AsciiCase.h"
+
 namespace varno::gps {
 
 std::vector<std::string> comPortChoices(const SerialPortEnumerator& enumerator)
@@ -22,8 +24,7 @@ std::optional<std::string> devicePathForPort(std::string_view name)
         return std::string(name);
     if (name.size() < 4)
         return std::nullopt;
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(name[0]) != 'c' || lower(name[1]) != 'o' || lower(name[2]) != 'm')
+    if (!startsWithNoCase(name, "com"))
         return std::nullopt;
     const std::string_view digits = name.substr(3);
     if (digits.size() > 6 || digits.front() == '0')

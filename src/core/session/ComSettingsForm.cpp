@@ -5,6 +5,7 @@
 #include <array>
 
 #include "base/Numbers.h"
+#include "base/AsciiCase.h"
 
 namespace varno::session {
 namespace {
@@ -19,18 +20,6 @@ constexpr std::string_view kStopBits[] = {"1", "1.5", "2"};
 constexpr int kShownRates[] = {1200,  1800,  2400,  4800,  7200,   9600,  14400,
                                19200, 38400, 56000, 57600, 115200, 128000};
 constexpr std::string_view kParityNames[] = {"None", "Even", "Odd", "Mark", "Space"};
-
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -76,7 +65,7 @@ ComSettingsFields ComSettingsForm::shown(const std::optional<std::string>& port,
     }
     if (parity) {
         for (std::string_view name : kParityNames) {
-            if (equalNoCase(*parity, name))
+            if (equalsNoCase(*parity, name))
                 f.parity = std::string(name);
         }
     }

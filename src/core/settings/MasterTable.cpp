@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "base/AsciiCase.h"
+
 namespace varno::settings {
 namespace {
 
@@ -104,22 +106,6 @@ constexpr std::array kTable = {
     SettingDef{"NightTimerEnable", Dw, "", 0, K::OnOff, ""},
 };
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::span<const SettingDef> masterTable()
@@ -130,7 +116,7 @@ std::span<const SettingDef> masterTable()
 const SettingDef* findSetting(std::string_view name)
 {
     for (const auto& d : kTable)
-        if (sameName(d.name, name))
+        if (equalsNoCase(d.name, name))
             return &d;
     return nullptr;
 }

@@ -3,6 +3,8 @@
 
 #include <fmt/printf.h>
 
+#include "base/AsciiCase.h"
+
 namespace varno::settings {
 namespace {
 
@@ -23,26 +25,6 @@ std::string_view trim(std::string_view s)
     return s;
 }
 
-char fold(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalFolded(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i]))
-            return false;
-    return true;
-}
-
-bool startsFolded(std::string_view s, std::string_view prefix)
-{
-    return s.size() >= prefix.size() && equalFolded(s.substr(0, prefix.size()), prefix);
-}
-
 bool isHexDigit(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -52,7 +34,7 @@ unsigned hexValue(char c)
 {
     if (c >= '0' && c <= '9')
         return static_cast<unsigned>(c - '0');
-    return static_cast<unsigned>(fold(c) - 'a' + 10);
+    return static_cast<unsigned>(asciiLower(c) - 'a' + 10);
 }
 
 void appendUtf8(std::string& out, uint32_t cp)
@@ -169,8 +151,9 @@ std::optional<std::string> normaliseHex(std::string_view data)
     if (colon == std::string_view::npos)
         return std::nullopt;
     std::string_view prefix = data.substr(0, colon);
-    if (!equalFolded(prefix, "hex")) {
-        if (prefix.size() < 6 || prefix.size() > 13 || !startsFolded(prefix, "hex(") || prefix.back() != ')')
+    if (!equalsNoCase(prefix, "hex")) {
+        if (prefix.size() < 6 || prefix.size() > 13 || !startsWithNoCase(prefix, "hex(") ||
+            prefix.back() != ')')
             return std::nullopt;
         for (char c : prefix.substr(4, prefix.size() - 5))
             if (!isHexDigit(c))
@@ -243,7 +226,7 @@ struct Parser {
         if (text.empty())
             return true;
         if (!headerSeen) {
-            if (!equalFolded(text, kHeader4) && !equalFolded(text, kHeader5))
+            if (!equalsNoCase(text, kHeader4) && !equalsNoCase(text, kHeader5))
                 return fail(lineNo, "not a registry file header");
             headerSeen = true;
             return true;
@@ -312,7 +295,7 @@ struct Parser {
                 doc.set(sectionPath, name, Value::sz(std::move(value)));
             return true;
         }
-        if (startsFolded(data, "dword:")) {
+        if (startsWithNoCase(data, "dword:")) {
             std::string_view digits = data.substr(6);
             if (digits.empty() || digits.size() > 8)
                 return fail(lineNo, "bad dword");
@@ -326,7 +309,7 @@ struct Parser {
                 doc.set(sectionPath, name, Value::dword(n));
             return true;
         }
-        if (startsFolded(data, "hex")) {
+        if (startsWithNoCase(data, "hex")) {
             pendingName = std::move(name);
             if (!data.empty() && data.back() == '\\') {
                 pendingData = std::string(data.substr(0, data.size() - 1));
@@ -346,7 +329,7 @@ std::string foldName(std::string_view s)
 {
     std::string out(s);
     for (char& c : out)
-        c = fold(c);
+        c = asciiLower(c);
     return out;
 }
 
