@@ -1,11 +1,7 @@
 // varno-cli live against a pseudo-terminal playing the receiver: output, Ctrl-C, unplugging, bad ports.
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -13,17 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include "core/base/ScratchFiles.h"
+
+namespace varno::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
-
-std::string readAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class LiveCliTest : public ::testing::Test {
 protected:
@@ -34,11 +25,6 @@ protected:
         ASSERT_EQ(grantpt(master), 0);
         ASSERT_EQ(unlockpt(master), 0);
         slavePath = ptsname(master);
-        const std::string base =
-            ::testing::TempDir() + "live_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        outPath = base + ".out";
-        errPath = base + ".err";
-        logPath = base + ".log";
     }
     void TearDown() override
     {
@@ -48,8 +34,6 @@ protected:
             kill(child, SIGKILL);
             waitpid(child, nullptr, 0);
         }
-        for (const auto& p : {outPath, errPath, logPath})
-            fs::remove(p);
     }
     void launch(std::vector<std::string> args)
     {
@@ -78,7 +62,7 @@ protected:
             if (::write(master, s.data(), s.size()) != ssize_t(s.size()))
                 return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            if (readAll(outPath).find('\n') != std::string::npos)
+            if (readBytes(outPath).find('\n') != std::string::npos)
                 return true;
         }
         return false;
@@ -93,32 +77,33 @@ protected:
 
     int master = -1;
     pid_t child = -1;
-    std::string slavePath, outPath, errPath, logPath;
+    ScratchDir dir;
+    std::string slavePath, outPath = dir.file("out"), errPath = dir.file("err"), logPath = dir.file("log");
 };
 
 TEST_F(LiveCliTest, PrintsHandedOverSentencesAndEndsCleanlyOnCtrlC)
 {
     launch({"--port", slavePath, "--log", logPath});
-    ASSERT_TRUE(sendUntilPrinted()) << readAll(errPath);
+    ASSERT_TRUE(sendUntilPrinted()) << readBytes(errPath);
     kill(child, SIGINT);
     EXPECT_EQ(wait(), 0);
-    const std::string out = readAll(outPath);
+    const std::string out = readBytes(outPath);
     // RMC brings speed and course; the position waits for a GGA.
     EXPECT_EQ(out.rfind("1\tGPRMC\tok\t0.000000\t0.000000\t00:00:00\t0.000\t226.6\t", 0), 0u) << out;
-    EXPECT_NE(readAll(errPath).find("Opening " + slavePath + "..."), std::string::npos);
+    EXPECT_NE(readBytes(errPath).find("Opening " + slavePath + "..."), std::string::npos);
     // The log holds whole sentences with CR LF.
-    EXPECT_NE(readAll(logPath).find(kRmc + "\r\n"), std::string::npos);
+    EXPECT_NE(readBytes(logPath).find(kRmc + "\r\n"), std::string::npos);
 }
 
 TEST_F(LiveCliTest, ReceiverUnpluggedEndsWithCode3AndTheMessage)
 {
     launch({"--port=" + slavePath});
-    ASSERT_TRUE(sendUntilPrinted()) << readAll(errPath);
+    ASSERT_TRUE(sendUntilPrinted()) << readBytes(errPath);
     ::close(master);
     master = -1;
     EXPECT_EQ(wait(), 3);
-    EXPECT_NE(readAll(errPath).find("The GPS receiver on " + slavePath +
-                                    " stopped responding.\nCheck the connection and press Start."),
+    EXPECT_NE(readBytes(errPath).find("The GPS receiver on " + slavePath +
+                                      " stopped responding.\nCheck the connection and press Start."),
               std::string::npos);
 }
 
@@ -126,12 +111,13 @@ TEST_F(LiveCliTest, PortThatCannotBeOpenedOrBadArgumentsGiveCode2)
 {
     launch({"--port", "Com250"});
     EXPECT_EQ(wait(), 2);
-    EXPECT_EQ(readAll(errPath), "Can't open com port Com250\n");
+    EXPECT_EQ(readBytes(errPath), "Can't open com port Com250\n");
     launch({"--speed", "4800"});
     EXPECT_EQ(wait(), 2);
     launch({"--port", slavePath, "--log", "/nonexistent/dir/log.txt"});
     EXPECT_EQ(wait(), 2);
-    EXPECT_EQ(readAll(errPath), "Error can't open the NMEA data file\n/nonexistent/dir/log.txt\n");
+    EXPECT_EQ(readBytes(errPath), "Error can't open the NMEA data file\n/nonexistent/dir/log.txt\n");
 }
 
 } // namespace
+} // namespace varno::test

@@ -1,61 +1,22 @@
 // varno-cli replay: golden event lists of whole drives, and its failures.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <sys/wait.h>
 
-namespace fs = std::filesystem;
+#include "CliRun.h"
 
+namespace varno::test {
 namespace {
 
-const fs::path kData = VARNO_TEST_DATA_DIR;
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-};
-
-// Runs the command with stderr merged into stdout when mergeErr is set.
-CliRun run(const std::string& args, bool mergeErr = false)
-{
-    std::string command =
-        std::string("'") + VARNO_CLI_PATH + "' " + args + (mergeErr ? " 2>&1" : " 2>/dev/null");
-    CliRun r;
-    std::FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        r.out.append(buf, n);
-    int status = pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-std::string readAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string q(const fs::path& p)
-{
-    return "'" + p.string() + "'";
-}
+const std::string kDrives = std::string(VARNO_TEST_DATA_DIR) + "/drives/";
 
 // Settings: voice folder, 4 km map, average speed on in kph, time zone +1.
-std::string replay(const std::string& cameras, const fs::path& log)
+std::string replay(const std::string& cameras, const std::string& log)
 {
-    return "--settings " + q(kData / "drives" / "settings.reg") + " replay --cameras " +
-           q(kData / "cameras" / cameras) + " " + q(log);
+    return "--settings " + shellQuoted(kDrives + "settings.reg") + " replay --cameras " +
+           shellQuoted(std::string(VARNO_TEST_DATA_DIR) + "/cameras/" + cameras) + " " + shellQuoted(log);
 }
-
-} // namespace
 
 TEST(CliReplay, GoldenDrives)
 {
@@ -67,10 +28,10 @@ TEST(CliReplay, GoldenDrives)
     // specs: a measurement from camera A to camera B, "Specs.wav" once after
     // passing A, B taking over within 200 m, and midnight UTC showing the
     // start line instead of a negative average.
-    for (const char* drive : {"approach", "specs"}) {
-        CliRun r = run(replay(std::string(drive) + ".txt", kData / "drives" / (std::string(drive) + ".nmea")));
-        EXPECT_EQ(r.exitCode, 0) << drive;
-        EXPECT_EQ(r.out, readAll(kData / "drives" / (std::string(drive) + ".expected"))) << drive;
+    for (const std::string drive : {"approach", "specs"}) {
+        const CliRun r = runCli(replay(drive + ".txt", kDrives + drive + ".nmea"));
+        EXPECT_EQ(r.code, 0) << drive;
+        EXPECT_EQ(r.out, readBytes(kDrives + drive + ".expected")) << drive;
     }
 }
 
@@ -79,29 +40,34 @@ TEST(CliReplay, GoldenRealReceiverLog)
     // A real drive of 500 fixes around midnight UTC, with a fixed camera and a
     // pair of specs cameras placed along its track; the receiver's jitter
     // keeps restarting the specs clock near the first camera.
-    fs::path log = fs::path(VARNO_CORPUS_DIR) / "nmea" / "gpsbabel" / "backfilldate.nmea";
-    if (!fs::exists(log))
+    const std::string log = std::string(VARNO_CORPUS_DIR) + "/nmea/gpsbabel/backfilldate.nmea";
+    if (!std::filesystem::exists(log))
         GTEST_SKIP() << log << " is not here";
-    CliRun r = run(replay("backfilldate.txt", log));
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, readAll(kData / "drives" / "backfilldate.expected"));
+    const CliRun r = runCli(replay("backfilldate.txt", log));
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, readBytes(kDrives + "backfilldate.expected"));
 }
 
 TEST(CliReplay, Failures)
 {
-    CliRun missing = run("replay /nonexistent/drive.nmea", true);
-    EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_NE(missing.out.find("Error can't open the log file\n/nonexistent/drive.nmea"), std::string::npos);
+    const CliRun missing = runCli("replay /nonexistent/drive.nmea");
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_NE((missing.out + missing.err).find("Error can't open the log file\n/nonexistent/drive.nmea"),
+              std::string::npos);
 
     // Without settings or --cameras the camera file cannot be named: the
     // loader says so on every attempt and the drive still replays.
-    CliRun noSettings =
-        run("--settings /nonexistent/varno.reg replay " + q(kData / "drives" / "approach.nmea"), true);
-    EXPECT_EQ(noSettings.exitCode, 0);
-    EXPECT_NE(noSettings.out.find("Error can't get the camera filename from the registry."),
-              std::string::npos);
-    EXPECT_EQ(noSettings.out.find("voice\t"), std::string::npos);
+    const CliRun noSettings =
+        runCli("--settings /nonexistent/varno.reg replay " + shellQuoted(kDrives + "approach.nmea"));
+    EXPECT_EQ(noSettings.code, 0);
+    EXPECT_NE(
+        (noSettings.out + noSettings.err).find("Error can't get the camera filename from the registry."),
+        std::string::npos);
+    EXPECT_EQ((noSettings.out + noSettings.err).find("voice\t"), std::string::npos);
 
-    EXPECT_EQ(run("replay").exitCode, 2);
-    EXPECT_EQ(run("replay --bogus x").exitCode, 2);
+    EXPECT_EQ(runCli("replay").code, 2);
+    EXPECT_EQ(runCli("replay --bogus x").code, 2);
 }
+
+} // namespace
+} // namespace varno::test

@@ -1,35 +1,20 @@
 // varno-cli settings run as a program on a scratch settings file.
-#include <cstdlib>
-#include <sys/wait.h>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "core/settings/SettingsTestFiles.h"
+#include "CliRun.h"
 
-namespace varno::cli {
+namespace varno::test {
 namespace {
 
-using settings::test::readBytes;
-using settings::test::writeBytes;
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
 struct CliSettings : ::testing::Test {
-    settings::test::ScratchDir dir;
+    ScratchDir dir;
     std::string path = dir.file("settings.reg");
 
     CliRun run(const std::string& args)
     {
-        const std::string out = dir.file("out.txt"), err = dir.file("err.txt");
-        std::string cmd = std::string("'") + VARNO_CLI_PATH + "' --settings '" + path + "' settings " + args +
-                          " >'" + out + "' 2>'" + err + "'";
-        int status = std::system(cmd.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
+        return runCli("--settings " + shellQuoted(path) + " settings " + args);
     }
 };
 
@@ -57,34 +42,30 @@ TEST_F(CliSettings, CheckRegistryThenListGetAndSet)
     EXPECT_NE(run("list").out.find("\nPOIFiles\\POIFile1\tREG_SZ\tfuel.asc\n"), std::string::npos);
 }
 
-TEST_F(CliSettings, RefusesWhatItCannotStore)
-{
-    EXPECT_EQ(run("set MapScale abc").code, 2);
-    EXPECT_EQ(run("set MapScale -1").code, 2);
-    EXPECT_EQ(run("set MapScale 4294967296").code, 2);
-    EXPECT_EQ(run("set Port 5 --dword").code, 2); // Port is a text
-    CliRun r = run("set Unknown 5");
-    EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.err.find("--dword or --sz"), std::string::npos);
-    EXPECT_EQ(run("set Unknown 0xFFFFFFFF --dword").code, 0);
-    EXPECT_EQ(run("get Unknown").out, "4294967295\n");
-    EXPECT_EQ(run("frobnicate").code, 2);
-}
-
-TEST_F(CliSettings, MissingValuesAndFiles)
+TEST_F(CliSettings, RefusesWhatItCannotStoreAndMissesWhatIsNotThere)
 {
     CliRun r = run("get Port");
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.out.empty());
     EXPECT_FALSE(r.err.empty());
     EXPECT_EQ(run("list").code, 1);
-    EXPECT_EQ(run("set Port Com2").code, 0);
+
+    for (const char* bad : {"set MapScale abc", "set MapScale -1", "set MapScale 4294967296",
+                            "set Port 5 --dword", // Port is a text
+                            "frobnicate"})
+        EXPECT_EQ(run(bad).code, 2) << bad;
+    r = run("set Unknown 5");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("--dword or --sz"), std::string::npos);
+    EXPECT_EQ(run("set Unknown 0xFFFFFFFF --dword").code, 0);
+    EXPECT_EQ(run("get Unknown").out, "4294967295\n");
     EXPECT_EQ(run("get Speed").code, 1);
 }
 
 TEST_F(CliSettings, AnUnreadableFileIsReportedAndKeptAside)
 {
-    writeBytes(path, "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"Port\"=\"Com1");
+    const std::string junk = "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"Port\"=\"Com1";
+    writeBytes(path, junk);
     CliRun r = run("get Port");
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err.rfind("The settings file\n" + path + "\ncannot be read and is ignored.\n", 0), 0u);
@@ -92,7 +73,7 @@ TEST_F(CliSettings, AnUnreadableFileIsReportedAndKeptAside)
     r = run("set Speed 9600");
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.err.find("cannot be read and is ignored."), std::string::npos);
-    EXPECT_EQ(readBytes(path + ".bad"), "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"Port\"=\"Com1");
+    EXPECT_EQ(readBytes(path + ".bad"), junk);
     EXPECT_EQ(run("list").out, "Speed\tREG_SZ\t9600\n");
 }
 
@@ -107,4 +88,4 @@ TEST_F(CliSettings, ListsAWindowsExportAsItIs)
 }
 
 } // namespace
-} // namespace varno::cli
+} // namespace varno::test

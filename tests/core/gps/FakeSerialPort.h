@@ -1,4 +1,4 @@
-// A scripted SerialPort for the reader and Start/Stop tests: bytes in, calls recorded.
+// A scripted SerialPort for the reader, Start/Stop and send tests: bytes in, calls and writes recorded.
 #pragma once
 
 #include <condition_variable>
@@ -19,11 +19,13 @@ public:
     bool applySucceeds = true;
     bool timeoutSucceeds = true;
     bool closeSucceeds = true;
+    bool writeSucceeds = true;
     gps::LineSettings current{9600, 8, gps::Parity::Even, gps::StopBits::One};
 
     // What was done.
     std::vector<std::string> opened;
     std::vector<gps::LineSettings> applied;
+    std::vector<std::chrono::milliseconds> timeouts;
     std::vector<std::string> calls; // "open", "apply", "timeout", "clear", "close" in order
     int readsAfterClose = 0;
 
@@ -53,6 +55,13 @@ public:
         std::lock_guard lock(m_);
         return reads_;
     }
+    // Waits (for a while) until `n` writes have been made; returns what was written.
+    std::vector<std::string> waitForWrites(std::size_t n)
+    {
+        std::unique_lock lock(m_);
+        cv_.wait_for(lock, std::chrono::seconds(10), [&] { return written_.size() >= n; });
+        return written_;
+    }
 
     bool open(const std::string& name) override
     {
@@ -80,9 +89,10 @@ public:
         applied.push_back(s);
         return applySucceeds;
     }
-    bool setReadTimeout(std::chrono::milliseconds) override
+    bool setReadTimeout(std::chrono::milliseconds t) override
     {
         calls.push_back("timeout");
+        timeouts.push_back(t);
         return timeoutSucceeds;
     }
     void clearErrors() override { calls.push_back("clear"); }
@@ -123,7 +133,15 @@ public:
         interrupted_ = true;
         cv_.notify_all();
     }
-    bool write(std::string_view) override { return true; }
+    bool write(std::string_view data) override
+    {
+        std::lock_guard lock(m_);
+        if (!writeSucceeds || !open_)
+            return false;
+        written_.emplace_back(data);
+        cv_.notify_all();
+        return true;
+    }
     bool close() override
     {
         std::lock_guard lock(m_);
@@ -136,6 +154,7 @@ private:
     mutable std::mutex m_;
     std::condition_variable cv_;
     std::deque<std::string> chunks_;
+    std::vector<std::string> written_;
     bool open_ = false;
     bool gone_ = false;
     bool interrupted_ = false;

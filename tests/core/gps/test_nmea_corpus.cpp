@@ -1,13 +1,15 @@
 // Every receiver log of the corpus through the intake: no crash, expected counts.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "core/base/ScratchFiles.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/Intake.h"
 
@@ -18,23 +20,18 @@ namespace {
 
 const fs::path kNmeaCorpus = fs::path(VARNO_CORPUS_DIR) / "nmea";
 
+// The non-empty lines of a file, split at CR and LF alike.
 std::vector<std::string> fileLines(const fs::path& p)
 {
-    std::ifstream in(p, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::string> lines;
-    std::string line;
-    for (char c : bytes) {
-        if (c == '\r' || c == '\n') {
-            if (!line.empty())
-                lines.push_back(line);
-            line.clear();
-        } else {
-            line.push_back(c);
-        }
+    std::vector<std::string> lines(1);
+    for (char c : varno::test::readBytes(p)) {
+        if (c != '\r' && c != '\n')
+            lines.back().push_back(c);
+        else if (!lines.back().empty())
+            lines.emplace_back();
     }
-    if (!line.empty())
-        lines.push_back(line);
+    if (lines.back().empty())
+        lines.pop_back();
     return lines;
 }
 
@@ -53,16 +50,10 @@ bool isValid(const std::string& line, const std::string& type)
     unsigned sum = 0;
     for (size_t i = 1; i < line.size() - 3; ++i)
         sum ^= static_cast<unsigned char>(line[i]);
-    unsigned stated = 0;
-    try {
-        size_t used = 0;
-        stated = std::stoul(line.substr(line.size() - 2), &used, 16);
-        if (used != 2)
-            return false;
-    } catch (...) {
-        return false;
-    }
-    return sum == stated;
+    const std::string digits = line.substr(line.size() - 2);
+    return std::isxdigit(static_cast<unsigned char>(digits[0])) &&
+           std::isxdigit(static_cast<unsigned char>(digits[1])) &&
+           sum == std::strtoul(digits.c_str(), nullptr, 16);
 }
 
 CNmeaDecoder decodeFile(const fs::path& p)
@@ -112,18 +103,17 @@ TEST(NmeaCorpus, KnownFinalFixes)
     const CNmeaDecoder garmin = decodeFile(kNmeaCorpus / "gpsd" / "garmin48.log");
     EXPECT_NEAR(garmin.Latitude, -(45 + 27.458 / 60), 1e-9);
     EXPECT_NEAR(garmin.Longitude, 167 + 9.165 / 60, 1e-9);
-    EXPECT_EQ(garmin.GgaHour, 22);
-    EXPECT_EQ(garmin.GgaMinute, 53);
-    EXPECT_EQ(garmin.GgaSecond, 34);
+    EXPECT_EQ(std::tie(garmin.GgaHour, garmin.GgaMinute, garmin.GgaSecond), std::make_tuple(22, 53, 34));
+    EXPECT_EQ(garmin.FixQuality, 1);
+    EXPECT_EQ(garmin.Satellites, 5);
+    EXPECT_DOUBLE_EQ(garmin.Hdop, 2.4);
     EXPECT_DOUBLE_EQ(garmin.Altitude, 12.5);
 
     // A GN-talker receiver: $GNGGA,004024.00,4552.65393,S,17030.00670,E,1,12,0.73,14.8,M,1.8,M,,*56
     const CNmeaDecoder f9p = decodeFile(kNmeaCorpus / "gpsd" / "ublox-zed-f9p-nmea.log");
     EXPECT_NEAR(f9p.Latitude, -(45 + 52.65393 / 60), 1e-9);
     EXPECT_NEAR(f9p.Longitude, 170 + 30.00670 / 60, 1e-9);
-    EXPECT_EQ(f9p.GgaHour, 0);
-    EXPECT_EQ(f9p.GgaMinute, 40);
-    EXPECT_EQ(f9p.GgaSecond, 24);
+    EXPECT_EQ(std::tie(f9p.GgaHour, f9p.GgaMinute, f9p.GgaSecond), std::make_tuple(0, 40, 24));
     EXPECT_DOUBLE_EQ(f9p.Altitude, 14.8);
     EXPECT_EQ(f9p.Satellites, 12);
 }

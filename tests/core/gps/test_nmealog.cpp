@@ -2,12 +2,11 @@
 #include <atomic>
 #include <clocale>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "core/base/ScratchFiles.h"
 #include "gps/NmeaLog.h"
 #include "support/RecordingPrompt.h"
 
@@ -15,26 +14,11 @@ namespace varno::gps {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readBytes;
 
-std::string readFile(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-class NmeaLogTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = fs::path(::testing::TempDir()) /
-              (std::string("nmealog_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
+struct NmeaLogTest : ::testing::Test {
+    test::ScratchDir scratch;
+    const fs::path& dir = scratch.path();
 };
 
 TEST_F(NmeaLogTest, LinesEndInCrLfAndAreOnDiskAtOnce)
@@ -47,19 +31,17 @@ TEST_F(NmeaLogTest, LinesEndInCrLfAndAreOnDiskAtOnce)
     log.appendLine("$GPGSV,1");
     log.appendLine("");
     // Visible to another reader before the log is closed.
-    EXPECT_EQ(readFile(p), "$GPGSV,1\r\n\r\n");
+    EXPECT_EQ(readBytes(p), "$GPGSV,1\r\n\r\n");
     log.close();
     EXPECT_FALSE(log.isOpen());
     log.appendLine("after close");
-    EXPECT_EQ(readFile(p), "$GPGSV,1\r\n\r\n");
+    EXPECT_EQ(readBytes(p), "$GPGSV,1\r\n\r\n");
 }
 
 TEST_F(NmeaLogTest, OpeningReplacesTheFileAndTheOpenLog)
 {
     const fs::path a = dir / "a.txt", b = dir / "b.txt";
-    {
-        std::ofstream(a) << "old contents\n";
-    }
+    test::writeBytes(a, "old contents\n");
     NmeaLog log;
     ASSERT_TRUE(log.open(a.string()));
     log.appendLine("one");
@@ -68,8 +50,8 @@ TEST_F(NmeaLogTest, OpeningReplacesTheFileAndTheOpenLog)
     EXPECT_FALSE(log.open((dir / "no such folder" / "c.txt").string()));
     EXPECT_FALSE(log.isOpen());
     log.appendLine("three");
-    EXPECT_EQ(readFile(a), "one\r\n");
-    EXPECT_EQ(readFile(b), "two\r\n");
+    EXPECT_EQ(readBytes(a), "one\r\n");
+    EXPECT_EQ(readBytes(b), "two\r\n");
 }
 
 TEST_F(NmeaLogTest, WriteFailureStopsLoggingSilently)
@@ -108,7 +90,7 @@ TEST_F(NmeaLogTest, AutomaticToggleOpensUnderTheDataRootThenCloses)
     log.appendLine("$GPGGA");
     EXPECT_FALSE(log.toggleAutomatic(clock, dir.string(), prompt));
     EXPECT_FALSE(log.isOpen());
-    EXPECT_EQ(readFile(expected), "$GPGGA\r\n");
+    EXPECT_EQ(readBytes(expected), "$GPGGA\r\n");
     EXPECT_EQ(prompt.shown.size(), 1u);
 }
 
@@ -133,7 +115,7 @@ TEST_F(NmeaLogTest, LinesStayWholeWhileTheLogIsReplacedUnderTheWriter)
     writer.join();
     log.close();
     for (const auto& f : files) {
-        const std::string text = readFile(f);
+        const std::string text = readBytes(f);
         EXPECT_EQ(text.size() % (line.size() + 2), 0u) << f;
         for (std::size_t pos = 0; pos < text.size(); pos += line.size() + 2)
             ASSERT_EQ(text.compare(pos, line.size() + 2, line + "\r\n"), 0) << f;

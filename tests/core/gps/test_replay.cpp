@@ -2,9 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <filesystem>
-#include <fstream>
 
+#include "core/base/ScratchFiles.h"
 #include "gps/LogReplay.h"
 #include "support/RecordingPrompt.h"
 
@@ -12,8 +11,6 @@ using namespace varno;
 using namespace varno::gps;
 
 namespace {
-
-namespace fs = std::filesystem;
 
 const std::string kNotice = "The replay may be stopped at any time by\npressing the Esc key.";
 
@@ -23,7 +20,8 @@ std::string completeText(int n)
 }
 
 struct ReplayFixture : ::testing::Test {
-    fs::path file;
+    test::ScratchDir dir;
+    std::string file = dir.file("replay.txt");
     SentenceMailbox mailbox;
     test::RecordingPrompt prompt;
     std::vector<std::string> repainted;
@@ -31,14 +29,7 @@ struct ReplayFixture : ::testing::Test {
     std::vector<std::chrono::milliseconds> ticks;
     int started = 0;
 
-    void SetUp() override
-    {
-        file = fs::temp_directory_path() /
-               (std::string("varno_replay_") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
-    }
-    void TearDown() override { fs::remove(file); }
-    void write(const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+    void write(const std::string& bytes) { test::writeBytes(file, bytes); }
 
     LogReplay::Callbacks direct()
     {
@@ -47,6 +38,18 @@ struct ReplayFixture : ::testing::Test {
         c.runCameraLogic = [this] { ++cameraRuns; };
         c.waitTick = [this](std::chrono::milliseconds d) { ticks.push_back(d); };
         c.replayStarted = [this] { ++started; };
+        return c;
+    }
+    // The same, pressing Esc while the first line is shown by `escaping`.
+    LogReplay* escaping = nullptr;
+    LogReplay::Callbacks escapeOnFirstLine()
+    {
+        LogReplay::Callbacks c = direct();
+        c.repaint = [this] {
+            repainted.push_back(*mailbox.take());
+            if (repainted.size() == 1)
+                escaping->escape();
+        };
         return c;
     }
 };
@@ -58,7 +61,7 @@ TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharacters)
     const std::string longLine(120, 'X');
     write("$GPGGA,1*00\r\n\r\nAB\r\n$GPGSV,2\r\n" + longLine + "\r\nabc\n\n\nlast");
     LogReplay replay(mailbox, prompt, direct());
-    ASSERT_TRUE(replay.start(file.string(), 100));
+    ASSERT_TRUE(replay.start(file, 100));
     replay.join();
     EXPECT_EQ(started, 1);
     // The empty lines and "AB" are passed over and not counted; every sentence
@@ -76,7 +79,7 @@ TEST_F(ReplayFixture, ALineLongerThan298ArrivesInPieces)
 {
     write(std::string(298, 'a') + "bcd\r\n");
     LogReplay replay(mailbox, prompt, direct());
-    replay.start(file.string(), 5);
+    replay.start(file, 5);
     replay.join();
     // 298 characters, then "bcd" as a line of its own.
     ASSERT_EQ(repainted.size(), 2u);
@@ -90,7 +93,7 @@ TEST_F(ReplayFixture, DelayBelowOneBecomesOneMillisecond)
     EXPECT_EQ(LogReplay::delayFromText("250ms"), 250);
     write("$GPRMC,1\r\n");
     LogReplay replay(mailbox, prompt, direct());
-    replay.start(file.string(), 0);
+    replay.start(file, 0);
     replay.join();
     EXPECT_EQ(replay.delayMs(), 1);
     EXPECT_EQ(ticks, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(1)});
@@ -99,32 +102,22 @@ TEST_F(ReplayFixture, DelayBelowOneBecomesOneMillisecond)
 TEST_F(ReplayFixture, EscAnsweredNoGoesOnAndYesStops)
 {
     write("$GP1\r\n$GP2\r\n$GP3\r\n");
-    auto cb = direct();
-    LogReplay* self = nullptr;
-    cb.repaint = [&] {
-        repainted.push_back(*mailbox.take());
-        if (repainted.size() == 1)
-            self->escape();
-    };
-    {
-        LogReplay replay(mailbox, prompt, cb);
-        self = &replay;
-        prompt.script({PromptAnswer::Ok, PromptAnswer::No});
-        replay.start(file.string(), 1);
+    for (const auto& [answer, sent] : {std::pair{PromptAnswer::No, 3}, std::pair{PromptAnswer::Yes, 1}}) {
+        SCOPED_TRACE(sent);
+        repainted.clear();
+        prompt.shown.clear();
+        LogReplay replay(mailbox, prompt, escapeOnFirstLine());
+        escaping = &replay;
+        prompt.script({PromptAnswer::Ok, answer});
+        replay.start(file, 1);
         replay.join();
-        EXPECT_EQ(replay.linesSent(), 3);
-        EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kNotice, "Stop replay ?", completeText(3)}));
+        EXPECT_EQ(replay.linesSent(), sent);
+        std::vector<std::string> texts{kNotice, "Stop replay ?"};
+        if (answer == PromptAnswer::No)
+            texts.push_back(completeText(3));
+        EXPECT_EQ(prompt.texts(), texts);
         EXPECT_EQ(prompt.shown[1].buttons, PromptButtons::YesNo);
     }
-    repainted.clear();
-    prompt.shown.clear();
-    LogReplay replay(mailbox, prompt, cb);
-    self = &replay;
-    prompt.script({PromptAnswer::Ok, PromptAnswer::Yes});
-    replay.start(file.string(), 1);
-    replay.join();
-    EXPECT_EQ(replay.linesSent(), 1);
-    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kNotice, "Stop replay ?"}));
 }
 
 TEST_F(ReplayFixture, CancelledNoticeMissingFileAndEmptyName)
@@ -132,13 +125,13 @@ TEST_F(ReplayFixture, CancelledNoticeMissingFileAndEmptyName)
     write("$GP1\r\n");
     LogReplay replay(mailbox, prompt, direct());
     prompt.script({PromptAnswer::Cancel});
-    replay.start(file.string(), 1);
+    replay.start(file, 1);
     replay.join();
     EXPECT_TRUE(repainted.empty());
     EXPECT_EQ(prompt.texts().size(), 1u);
 
     prompt.shown.clear();
-    const std::string missing = file.string() + ".none";
+    const std::string missing = file + ".none";
     replay.start(missing, 1);
     replay.join();
     EXPECT_EQ(prompt.texts(),
@@ -191,7 +184,7 @@ TEST_F(ReplayFixture, ThreadsRepaintAndPromptsRunOnTheUiThreadAndCancelReleasesT
     };
     {
         LogReplay replay(mailbox, prompt, cb);
-        replay.start(file.string(), 1);
+        replay.start(file, 1);
         ASSERT_TRUE(ui.pumpOne()); // the notice
         ASSERT_TRUE(ui.pumpOne()); // repaint of line 1
         ASSERT_TRUE(ui.pumpOne()); // camera logic of line 1
@@ -225,19 +218,13 @@ TEST(TickPacer, PacesAtTheDelayAndCountsTicksThatFellDueMeanwhile)
 TEST_F(ReplayFixture, CommandLineStartLeavesOutNoticeAndReportButStillAsksOnEsc)
 {
     write("$GP1\r\n$GP2\r\n");
-    auto cb = direct();
+    auto cb = escapeOnFirstLine();
     int finished = 0;
     cb.finished = [&] { ++finished; };
-    LogReplay* self = nullptr;
-    cb.repaint = [&] {
-        repainted.push_back(*mailbox.take());
-        if (repainted.size() == 1)
-            self->escape();
-    };
     LogReplay replay(mailbox, prompt, cb);
-    self = &replay;
+    escaping = &replay;
     prompt.script({PromptAnswer::No});
-    ASSERT_TRUE(replay.start(file.string(), 1, {.showNotice = false, .reportEnd = false}));
+    ASSERT_TRUE(replay.start(file, 1, {.showNotice = false, .reportEnd = false}));
     replay.join();
     EXPECT_EQ(replay.linesSent(), 2);
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Stop replay ?"});
@@ -248,8 +235,8 @@ TEST_F(ReplayFixture, CommandLineStartLeavesOutNoticeAndReportButStillAsksOnEsc)
     cb.postToUi = [&](std::function<void()> f) { ui.post(std::move(f)); };
     finished = 0;
     LogReplay queued(mailbox, prompt, cb);
-    self = &queued;
-    queued.start(file.string(), 1);
+    escaping = &queued;
+    queued.start(file, 1);
     ASSERT_TRUE(ui.pumpOne()); // the notice
     queued.cancel();
     std::lock_guard l(ui.m);

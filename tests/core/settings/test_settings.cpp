@@ -3,16 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include "core/base/ScratchFiles.h"
 #include "settings/MasterTable.h"
 #include "settings/Settings.h"
 #include "settings/StartupChecks.h"
-#include "SettingsTestFiles.h"
 #include "support/RecordingPrompt.h"
 
 namespace varno::settings {
 namespace {
 
-namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 
 class FailingSync final : public FileSync {
@@ -20,12 +19,21 @@ public:
     bool flushToDisk(std::FILE*) override { return false; }
 };
 
+Value defaultOf(const SettingDef& def)
+{
+    return def.type == ValueType::Dword ? Value::dword(def.defaultNumber)
+                                        : Value::sz(std::string(def.defaultText));
+}
+
 struct SettingsFixture : ::testing::Test {
     test::ScratchDir dir;
     std::string path = dir.file("settings.reg");
     SettingsStore store{path};
-    varno::test::RecordingPrompt prompt;
+    FailingSync failing;
+    SettingsStore failingStore{path, &failing};
+    test::RecordingPrompt prompt;
     Settings settings{store, prompt};
+    Settings failingSettings{failingStore, prompt};
 
     void file(const std::string& values)
     {
@@ -73,12 +81,9 @@ TEST_F(SettingsReaders, OnOffAndNumbersWithTheirFallbacks)
     EXPECT_EQ(settings.readOnOff("LogTrack"), 1);
     EXPECT_EQ(settings.readOnOff("DisplayTrack"), 0);
     EXPECT_EQ(settings.readOnOff("Exclude"), -1); // a text is not a number
-    EXPECT_EQ(settings.readOnOff("AutoStartGPS"), -1);
     EXPECT_EQ(settings.readSpeedUnits(), 2);
-    EXPECT_EQ(settings.readVersion(), -1);
     EXPECT_EQ(settings.readTrackLength(), 500);
     EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 0); // key, but no value
-    EXPECT_EQ(settings.readNumber("AverageSpeed", 0), 0);
 
     file("\"TrackLength\"=dword:ffffffff\r\n\"MapScale\"=dword:0003e800\r\n\"Version\"=dword:00000008\r\n");
     EXPECT_EQ(settings.readTrackLength(), 5000);
@@ -87,69 +92,41 @@ TEST_F(SettingsReaders, OnOffAndNumbersWithTheirFallbacks)
     EXPECT_TRUE(prompt.texts().empty());
 }
 
-TEST_F(SettingsReaders, TimeZoneIsTheLeadingNumber)
+TEST_F(SettingsReaders, TimeZoneIsTheLeadingNumberAndColoursReadAsRedGreenBlue)
 {
     EXPECT_EQ(settings.readTimeZone(), 1);
-    const std::vector<std::pair<std::string, int>> cases = {
+    EXPECT_EQ(settings.readColour("DayTimeBackGround"), 0u);
+    const std::vector<std::pair<std::string, int>> zones = {
         {"\"TimeZone\"=\"+1\"", 1},  {"\"TimeZone\"=\"-3\"", -3}, {"\"TimeZone\"=\"abc\"", 0},
         {"\"TimeZone\"=\" 5h\"", 5}, {"\"Other\"=\"1\"", 1},      {"\"TimeZone\"=dword:00000003", 1},
     };
-    for (const auto& [line, expected] : cases) {
+    for (const auto& [line, expected] : zones) {
         file(line + "\r\n");
         EXPECT_EQ(settings.readTimeZone(), expected) << line;
     }
-}
-
-TEST_F(SettingsReaders, ColoursReadAsRedGreenBlue)
-{
-    EXPECT_EQ(settings.readColour("DayTimeBackGround"), 0u);
-    file("\"A\"=\"ff 00 00\"\r\n\"B\"=\"00 FF FF FF\"\r\n\"C\"=\"00 e5 98\"\r\n\"D\"=\"ff 00\"\r\n"
-         "\"E\"=\"red\"\r\n\"F\"=\"1ff 100 0x7a\"\r\n");
-    EXPECT_EQ(settings.readColour("A"), 0x0000FFu);
-    EXPECT_EQ(settings.readColour("B"), 0xFFFF00u);
-    EXPECT_EQ(settings.readColour("C"), 0x98E500u);
-    EXPECT_EQ(settings.readColour("D"), 0u);
-    EXPECT_EQ(settings.readColour("E"), 0u);
-    EXPECT_EQ(settings.readColour("F"), 0x7A00FFu); // each part keeps its low byte
-    EXPECT_EQ(settings.readColour("Missing"), 0u);
-    EXPECT_EQ(Settings::formatColour(0x98E500u), "00 e5 98");
+    const std::vector<std::pair<std::string, unsigned>> colours = {
+        {"ff 00 00", 0x0000FFu},
+        {"00 FF FF FF", 0xFFFF00u},
+        {"00 e5 98", 0x98E500u},
+        {"ff 00", 0u},
+        {"red", 0u},
+        {"1ff 100 0x7a", 0x7A00FFu}, // each part keeps its low byte
+    };
+    for (const auto& [text, expected] : colours) {
+        file("\"C\"=\"" + text + "\"\r\n");
+        EXPECT_EQ(settings.readColour("C"), expected) << text;
+    }
     EXPECT_EQ(Settings::formatColour(0x0A0B0Cu), "0c 0b 0a");
-}
-
-TEST_F(SettingsReaders, AnUnreadableFileIsReportedOnceAndReadsAsNoKey)
-{
-    test::writeBytes(path, "\x89PNG\r\n\x1a\n");
-    EXPECT_FALSE(settings.readFileName("CameraFile"));
-    EXPECT_EQ(settings.readTimeZone(), 1);
-    EXPECT_EQ(settings.readOnOff("LogTrack"), -1);
-    EXPECT_FALSE(settings.keyExists());
-    EXPECT_EQ(prompt.texts(), (Texts{"The settings file\n" + path + "\ncannot be read and is ignored."}));
 }
 
 using SettingsWriters = SettingsFixture;
 
-TEST_F(SettingsWriters, WriteAndReadBack)
+TEST_F(SettingsWriters, FailuresNameTheKeyOrTheValueAndGoodWritesReadBack)
 {
-    ASSERT_TRUE(settings.writeColour("NightTimeBackGround", 0x7A1300u));
-    ASSERT_TRUE(settings.writeString("Port", "/dev/ttyUSB0"));
-    ASSERT_TRUE(settings.writeSpeedUnits(1));
-    ASSERT_TRUE(settings.writeMapScale(8000));
-    EXPECT_EQ(settings.readString("NightTimeBackGround"), "00 13 7a");
-    EXPECT_EQ(settings.readString("Port"), "/dev/ttyUSB0");
-    EXPECT_EQ(settings.readDword("SpeedUnits"), 1u);
-    EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 8000);
-    EXPECT_TRUE(prompt.texts().empty());
-}
-
-TEST_F(SettingsWriters, FailuresNameTheKeyOrTheValue)
-{
-    FailingSync failing;
-    SettingsStore failingStore(path, &failing);
-    Settings s(failingStore, prompt);
-    EXPECT_FALSE(s.writeString("Port", "Com2"));
+    EXPECT_FALSE(failingSettings.writeString("Port", "Com2"));
     ASSERT_TRUE(settings.writeString("Port", "Com1"));
-    EXPECT_FALSE(s.writeColour("DayTimeBackGround", 0));
-    EXPECT_FALSE(s.writeMapScale(500));
+    EXPECT_FALSE(failingSettings.writeColour("DayTimeBackGround", 0));
+    EXPECT_FALSE(failingSettings.writeMapScale(500));
     ASSERT_EQ(prompt.texts().size(), 3u);
     EXPECT_EQ(prompt.texts()[0],
               "An error occurred creating or opening the registry key\nHKEY_CURRENT_USER\nSoftware\\VARNO");
@@ -159,7 +136,14 @@ TEST_F(SettingsWriters, FailuresNameTheKeyOrTheValue)
     EXPECT_EQ(code.rfind("0x", 0), 0u) << code;
     EXPECT_GT(code.size(), 2u);
     EXPECT_EQ(code.find_first_not_of("0123456789abcdef", 2), std::string::npos) << code;
-    EXPECT_EQ(settings.readString("Port"), "Com1");
+    // The same file still takes a write that can be made.
+    ASSERT_TRUE(settings.writeColour("NightTimeBackGround", 0x7A1300u));
+    ASSERT_TRUE(settings.writeSpeedUnits(1));
+    ASSERT_TRUE(settings.writeMapScale(8000));
+    EXPECT_EQ(settings.readString("NightTimeBackGround"), "00 13 7a");
+    EXPECT_EQ(settings.readDword("SpeedUnits"), 1u);
+    EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 8000);
+    EXPECT_EQ(prompt.texts().size(), 3u);
 }
 
 TEST_F(SettingsWriters, DefaultsAreTheWholeTableInOrderWithThePoiSubkey)
@@ -170,16 +154,12 @@ TEST_F(SettingsWriters, DefaultsAreTheWholeTableInOrderWithThePoiSubkey)
     ASSERT_EQ(values.size(), table.size());
     for (size_t i = 0; i < table.size(); ++i) {
         EXPECT_EQ(values[i].name, table[i].name);
-        EXPECT_EQ(values[i].value, table[i].type == ValueType::Dword
-                                       ? Value::dword(table[i].defaultNumber)
-                                       : Value::sz(std::string(table[i].defaultText)));
+        EXPECT_EQ(values[i].value, defaultOf(table[i]));
     }
     EXPECT_EQ(store.keys(), (std::vector<std::string>{"Software\\VARNO", "Software\\VARNO\\POIFiles"}));
     EXPECT_TRUE(store.values(kPoiFilesKey).empty());
     EXPECT_TRUE(prompt.texts().empty());
     EXPECT_EQ(settings.readColour("NMEADayTimeForeGround"), 0xFFFF00u);
-    EXPECT_EQ(settings.readTimeZone(), 1);
-    EXPECT_EQ(settings.readVersion(), 8);
 }
 
 TEST_F(SettingsWriters, CheckRegistryResetsAConfiguredSystemAndKeepsOtherValues)
@@ -190,10 +170,7 @@ TEST_F(SettingsWriters, CheckRegistryResetsAConfiguredSystemAndKeepsOtherValues)
     ASSERT_TRUE(settings.checkRegistry());
     EXPECT_EQ(prompt.texts(), (Texts{"Registry check finished."}));
     for (const SettingDef& def : masterTable())
-        EXPECT_EQ(store.get(kVarnoKey, def.name), def.type == ValueType::Dword
-                                                      ? Value::dword(def.defaultNumber)
-                                                      : Value::sz(std::string(def.defaultText)))
-            << def.name;
+        EXPECT_EQ(store.get(kVarnoKey, def.name), defaultOf(def)) << def.name;
     EXPECT_EQ(store.get(kVarnoKey, "Mine"), Value::sz("kept"));
     EXPECT_EQ(store.get(kPoiFilesKey, "POIFile1"), Value::sz("a.asc"));
 }
@@ -202,10 +179,7 @@ TEST_F(SettingsWriters, CheckRegistryThatCannotWriteSaysSoAndLeavesTheFile)
 {
     file("\"Port\"=\"Com7\"\r\n");
     const std::string before = test::readBytes(path);
-    FailingSync failing;
-    SettingsStore failingStore(path, &failing);
-    Settings s(failingStore, prompt);
-    EXPECT_FALSE(s.checkRegistry());
+    EXPECT_FALSE(failingSettings.checkRegistry());
     EXPECT_EQ(
         prompt.texts(),
         (Texts{"An error occurred creating the registry key\nHKEY_CURRENT_USER\nSoftware\\VARNO",
@@ -230,25 +204,14 @@ TEST_F(StartupChecks, AFreshProfileSeesTheVersionMessageThenTheQuestion)
               "registry.\n\nThe first time you run the program\nyou will be asked this question. ");
     EXPECT_EQ(prompt.shown[1].buttons, PromptButtons::OkCancel);
     EXPECT_EQ(store.values(kVarnoKey).size(), masterTable().size());
-    EXPECT_TRUE(store.keyExists(kPoiFilesKey));
 
     // The next start asks nothing.
     prompt.shown.clear();
     EXPECT_FALSE(runVersionCheck(settings));
     EXPECT_EQ(runFirstRunCheck(settings), FirstRunResult::KeyPresent);
     EXPECT_TRUE(prompt.shown.empty());
-}
 
-TEST_F(StartupChecks, CancelLeavesNoSettings)
-{
-    prompt.script({PromptAnswer::Cancel});
-    EXPECT_EQ(runFirstRunCheck(settings), FirstRunResult::Declined);
-    EXPECT_EQ(prompt.texts().back(), "The program will not operate without\nsettings in the registry.");
-    EXPECT_FALSE(fs::exists(path));
-}
-
-TEST_F(StartupChecks, AnOlderVersionIsWarnedAbout)
-{
+    // Only a stored version below ours is warned about.
     file("\"Version\"=dword:00000007\r\n");
     EXPECT_TRUE(runVersionCheck(settings));
     file("\"Version\"=dword:00000009\r\n");
@@ -256,10 +219,20 @@ TEST_F(StartupChecks, AnOlderVersionIsWarnedAbout)
     EXPECT_EQ(prompt.texts().size(), 1u);
 }
 
-TEST_F(StartupChecks, AnUnreadableFileIsReportedThenSetUpAfresh)
+TEST_F(StartupChecks, CancelLeavesNoSettings)
+{
+    prompt.script({PromptAnswer::Cancel});
+    EXPECT_EQ(runFirstRunCheck(settings), FirstRunResult::Declined);
+    EXPECT_EQ(prompt.texts().back(), "The program will not operate without\nsettings in the registry.");
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(StartupChecks, AnUnreadableFileIsReportedOnceThenSetUpAfresh)
 {
     const std::string junk = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\VAR";
     test::writeBytes(path, junk);
+    EXPECT_FALSE(settings.readFileName("CameraFile"));
+    EXPECT_EQ(settings.readTimeZone(), 1);
     runVersionCheck(settings);
     EXPECT_EQ(runFirstRunCheck(settings), FirstRunResult::DefaultsWritten);
     ASSERT_EQ(prompt.texts().size(), 3u);
@@ -285,9 +258,6 @@ TEST(MasterTable, HoldsEveryValueInWritingOrder)
     EXPECT_EQ(at("StartTimerFilename2") + 1, at("StartTimerEnable2"));
     EXPECT_EQ(at("StartTimerEnable1") + 1, at("StartTimerStartTime2"));
     EXPECT_EQ(findSetting("nmeadaytimeforeground")->defaultText, "00 FF FF FF");
-    EXPECT_EQ(findSetting("MSAgentACS")->defaultText, "C:\\Windows\\msagent\\chars\\Merlin.acs");
-    EXPECT_EQ(findSetting("MapScale")->defaultNumber, 4000u);
-    EXPECT_EQ(findSetting("Version")->type, ValueType::Dword);
     EXPECT_EQ(findSetting("RoutePick10"), nullptr);
 }
 

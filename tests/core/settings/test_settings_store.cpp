@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/base/ScratchFiles.h"
 #include "settings/SettingsStore.h"
-#include "SettingsTestFiles.h"
 
 namespace varno::settings {
 namespace {
@@ -18,14 +18,19 @@ public:
     bool flushToDisk(std::FILE*) override { return false; }
 };
 
-TEST(SettingsStore, RoundTripsValuesInOrderWithEscapes)
-{
+struct SettingsStoreTest : ::testing::Test {
     test::ScratchDir dir;
     const std::string path = dir.file("settings.reg");
+    long filesInDir() const
+    {
+        return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator());
+    }
+};
+
+TEST_F(SettingsStoreTest, RoundTripsValuesInOrderWithEscapes)
+{
     SettingsStore store(path);
     EXPECT_FALSE(store.keyExists(kVarnoKey));
-    EXPECT_FALSE(store.unreadable());
-
     ASSERT_TRUE(store.setString(kVarnoKey, "Port", "Com1"));
     ASSERT_TRUE(store.setDword(kVarnoKey, "MapScale", 4000));
     ASSERT_TRUE(store.setString(kVarnoKey, "CameraFile", "C:\\VARNO\\a \"b\".txt"));
@@ -40,40 +45,29 @@ TEST(SettingsStore, RoundTripsValuesInOrderWithEscapes)
     EXPECT_EQ(other.get(kVarnoKey, "PORT"), Value::sz("/dev/ttyUSB0"));
     EXPECT_EQ(other.get(kVarnoKey, "CameraFile"), Value::sz("C:\\VARNO\\a \"b\".txt"));
     EXPECT_FALSE(other.get(kVarnoKey, "Speed"));
-    auto all = other.values(kVarnoKey);
-    ASSERT_EQ(all.size(), 3u);
-    EXPECT_EQ(all[0].name, "Port");
-    EXPECT_EQ(all[1].name, "MapScale");
-    EXPECT_EQ(all[2].name, "CameraFile");
-    // Nothing else lies around in the folder: the temporary file was renamed.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(other.values(kVarnoKey).size(), 3u);
+    EXPECT_EQ(filesInDir(), 1); // the temporary file was renamed
 }
 
-TEST(SettingsStore, SubkeyEnumerationAndDeletion)
+TEST_F(SettingsStoreTest, SubkeyEnumerationAndDeletion)
 {
-    test::ScratchDir dir;
-    SettingsStore store(dir.file("s.reg"));
+    SettingsStore store(path);
     ASSERT_TRUE(store.createKey(kPoiFilesKey));
     EXPECT_TRUE(store.keyExists(kVarnoKey)); // the parent of an existing key exists
-    EXPECT_TRUE(store.values(kPoiFilesKey).empty());
-    ASSERT_TRUE(store.setString(kPoiFilesKey, "POIFile1", "a.asc"));
-    ASSERT_TRUE(store.setString(kPoiFilesKey, "POIFile2", "b.asc"));
-    ASSERT_TRUE(store.setString(kPoiFilesKey, "POIFile3", "c.asc"));
+    for (const char* name : {"POIFile1", "POIFile2", "POIFile3"})
+        ASSERT_TRUE(store.setString(kPoiFilesKey, name, "x.asc"));
     EXPECT_TRUE(store.deleteValue(kPoiFilesKey, "poifile2"));
     EXPECT_FALSE(store.deleteValue(kPoiFilesKey, "POIFile2")); // already gone
     ASSERT_TRUE(store.setString(kPoiFilesKey, "POIFile2", "again.asc"));
     auto v = store.values(kPoiFilesKey);
     ASSERT_EQ(v.size(), 3u);
-    EXPECT_EQ(v[0].name, "POIFile1");
     EXPECT_EQ(v[1].name, "POIFile3");
     EXPECT_EQ(v[2].name, "POIFile2"); // a value made anew goes to the end
     EXPECT_EQ(store.keys(), (std::vector<std::string>{"Software\\VARNO\\POIFiles"}));
 }
 
-TEST(SettingsStore, SeesChangesMadeByOthersAndKeepsWhatItDoesNotUse)
+TEST_F(SettingsStoreTest, SeesChangesMadeByOthersAndKeepsWhatItDoesNotUse)
 {
-    test::ScratchDir dir;
-    const std::string path = dir.file("s.reg");
     writeBytes(path,
                "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\X]\n\"M\"=\"m\"\n\n"
                "[HKEY_CURRENT_USER\\Software\\VARNO]\n\"Blob\"=hex:01,02,\\\n  03\n\"Port\"=\"Com1\"\n");
@@ -101,10 +95,8 @@ TEST(SettingsStore, SeesChangesMadeByOthersAndKeepsWhatItDoesNotUse)
     EXPECT_FALSE(store.keyExists(kVarnoKey));
 }
 
-TEST(SettingsStore, RefusesTextsTheFileCannotHold)
+TEST_F(SettingsStoreTest, RefusesTextsTheFileCannotHold)
 {
-    test::ScratchDir dir;
-    const std::string path = dir.file("s.reg");
     SettingsStore store(path);
     ASSERT_TRUE(store.setString(kVarnoKey, "Port", "Com1"));
     const std::string before = readBytes(path);
@@ -118,21 +110,16 @@ TEST(SettingsStore, RefusesTextsTheFileCannotHold)
     EXPECT_EQ(readBytes(path), before);
 }
 
-TEST(SettingsStore, AFailedWriteLeavesTheOldFile)
+TEST_F(SettingsStoreTest, AFailedWriteLeavesTheOldFile)
 {
-    test::ScratchDir dir;
-    const std::string path = dir.file("s.reg");
-    {
-        SettingsStore good(path);
-        ASSERT_TRUE(good.setString(kVarnoKey, "Port", "Com1"));
-    }
+    ASSERT_TRUE(SettingsStore(path).setString(kVarnoKey, "Port", "Com1"));
     const std::string before = readBytes(path);
     FailingSync failing;
     SettingsStore store(path, &failing);
     EXPECT_FALSE(store.setString(kVarnoKey, "Port", "Com2"));
     EXPECT_EQ(readBytes(path), before);
     EXPECT_EQ(store.get(kVarnoKey, "Port"), Value::sz("Com1"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(filesInDir(), 1);
 
     // A folder that cannot be made (a file is in its way) fails the write too.
     writeBytes(dir.file("notadir"), "x");
@@ -142,31 +129,20 @@ TEST(SettingsStore, AFailedWriteLeavesTheOldFile)
     EXPECT_EQ(readBytes(dir.file("notadir")), "x");
 }
 
-TEST(SettingsStore, ALinkedFileStaysLinked)
+TEST_F(SettingsStoreTest, CreatesTheFoldersOfANewFileAndALinkedFileStaysLinked)
 {
-    test::ScratchDir dir;
-    fs::create_directories(dir.path() / "dotfiles");
-    const std::string real = dir.file("dotfiles/settings.reg");
-    writeBytes(real, "REGEDIT4\r\n");
-    fs::create_symlink(real, dir.file("settings.reg"));
-    SettingsStore store(dir.file("settings.reg"));
-    ASSERT_TRUE(store.setString(kVarnoKey, "Port", "Com4"));
-    EXPECT_TRUE(fs::is_symlink(dir.file("settings.reg")));
+    ASSERT_TRUE(SettingsStore(dir.file("config/varno/settings.reg")).createKey(kVarnoKey));
+    EXPECT_TRUE(fs::is_regular_file(dir.file("config/varno/settings.reg")));
+
+    const std::string real = dir.file("config/varno/settings.reg");
+    fs::create_symlink(real, path);
+    ASSERT_TRUE(SettingsStore(path).setString(kVarnoKey, "Port", "Com4"));
+    EXPECT_TRUE(fs::is_symlink(path));
     EXPECT_NE(readBytes(real).find("\"Port\"=\"Com4\""), std::string::npos);
 }
 
-TEST(SettingsStore, CreatesTheFoldersOfANewFile)
+TEST_F(SettingsStoreTest, UnreadableFileCountsAsMissingIsReportedOnceAndIsMovedAside)
 {
-    test::ScratchDir dir;
-    SettingsStore store(dir.file("config/varno/settings.reg"));
-    ASSERT_TRUE(store.createKey(kVarnoKey));
-    EXPECT_TRUE(fs::is_regular_file(dir.file("config/varno/settings.reg")));
-}
-
-TEST(SettingsStore, UnreadableFileCountsAsMissingIsReportedOnceAndIsMovedAside)
-{
-    test::ScratchDir dir;
-    const std::string path = dir.file("settings.reg");
     const std::string junk =
         "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"Port\"=\"Com1" + std::string(3, '\0');
     writeBytes(path, junk);
@@ -190,10 +166,8 @@ TEST(SettingsStore, UnreadableFileCountsAsMissingIsReportedOnceAndIsMovedAside)
     EXPECT_EQ(store.values(kVarnoKey).size(), 1u); // nothing of the broken file was carried over
 }
 
-TEST(SettingsStore, AnUnreadableFileWrittenBeforeItWasReportedIsStillReported)
+TEST_F(SettingsStoreTest, AnUnreadableFileWrittenBeforeItWasReportedIsStillReported)
 {
-    test::ScratchDir dir;
-    const std::string path = dir.file("s.reg");
     writeBytes(path, "not a registry file\n");
     SettingsStore store(path);
     ASSERT_TRUE(store.setDword(kVarnoKey, "Version", 8));
@@ -201,23 +175,13 @@ TEST(SettingsStore, AnUnreadableFileWrittenBeforeItWasReportedIsStillReported)
     EXPECT_FALSE(store.takeUnreadableReport().empty());
 }
 
-TEST(SettingsStore, AHugeFileIsRefusedNotRead)
+TEST_F(SettingsStoreTest, AHugeFileIsRefusedAnEmptyOneIsAStoreWithoutKeys)
 {
-    test::ScratchDir dir;
-    const std::string path = dir.file("s.reg");
     std::string big = "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"Port\"=\"";
     big.append(SettingsStore::kMaxFileBytes, 'x');
-    big += "\"\n";
-    writeBytes(path, big);
-    SettingsStore store(path);
-    EXPECT_TRUE(store.unreadable());
-    EXPECT_FALSE(store.keyExists(kVarnoKey));
-}
+    writeBytes(path, big + "\"\n");
+    EXPECT_TRUE(SettingsStore(path).unreadable());
 
-TEST(SettingsStore, AnEmptyFileIsAStoreWithoutKeys)
-{
-    test::ScratchDir dir;
-    const std::string path = dir.file("s.reg");
     writeBytes(path, "");
     SettingsStore store(path);
     EXPECT_FALSE(store.unreadable());

@@ -1,4 +1,4 @@
-// A scratch folder per test and small file helpers for the settings tests.
+// A scratch folder per test and whole-file reads and writes, shared by the tests that touch files.
 #pragma once
 
 #include <filesystem>
@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-namespace varno::settings::test {
+namespace varno::test {
 
 class ScratchDir {
 public:
@@ -15,7 +15,7 @@ public:
     {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() /
-                ("varno-settings-" + std::to_string(rd()) + "-" + std::to_string(rd()));
+                ("varno-test-" + std::to_string(rd()) + "-" + std::to_string(rd()));
         std::filesystem::create_directories(path_);
     }
     ~ScratchDir()
@@ -46,4 +46,4 @@ inline std::string readBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-} // namespace varno::settings::test
+} // namespace varno::test
