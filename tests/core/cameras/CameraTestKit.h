@@ -1,18 +1,21 @@
-// Shared helpers for the camera tests: temporary camera files and positions at known distances.
+// Shared helpers for the camera tests: temporary camera files, positions at known distances, a warner rig.
 #pragma once
 
-#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <fmt/printf.h>
 #include <unistd.h>
 
-#include "cameras/CameraDistance.h"
+#include "cameras/CameraWarner.h"
 #include "cameras/VoicePlayer.h"
+#include "core/cameras/FakeWarnerSettings.h"
 #include "geo/MapGeometry.h"
+#include "gps/CNmeaDecoder.h"
+#include "support/RecordingPrompt.h"
 
 namespace varno::test {
 
@@ -65,6 +68,26 @@ public:
         return f;
     }
     std::vector<std::string> played;
+};
+
+// A warner over a temporary camera file, recording what it says and shows.
+struct WarnerRig {
+    TempDir dir;
+    FakeWarnerSettings settings;
+    RecordingPrompt prompt;
+    RecordingVoicePlayer player;
+    gps::CNmeaDecoder fix;
+    std::unique_ptr<cameras::CameraWarner> warner;
+
+    WarnerRig(const std::string& cameras, double lon)
+    {
+        settings.strings["VoiceFolder"] = "C:\\VARNO\\Voice";
+        settings.dwords["MapScale"] = 4000;
+        useCameras(cameras);
+        warner = std::make_unique<cameras::CameraWarner>(settings, prompt, player, dir.file("root"));
+        fix.Longitude = lon;
+    }
+    void useCameras(const std::string& text) { settings.strings["CameraFile"] = dir.write("cams.txt", text); }
 };
 
 } // namespace varno::test

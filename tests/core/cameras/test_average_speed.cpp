@@ -3,11 +3,7 @@
 
 #include <algorithm>
 
-#include "cameras/CameraWarner.h"
 #include "core/cameras/CameraTestKit.h"
-#include "core/cameras/FakeWarnerSettings.h"
-#include "gps/CNmeaDecoder.h"
-#include "support/RecordingPrompt.h"
 
 using namespace varno;
 using namespace varno::cameras;
@@ -17,27 +13,18 @@ namespace {
 constexpr double kALat = 51.5;
 constexpr double kLon = -0.12;
 
-struct SpecsFixture : ::testing::Test {
-    test::TempDir dir;
-    test::FakeWarnerSettings settings;
-    test::RecordingPrompt prompt;
-    test::RecordingVoicePlayer player;
-    std::unique_ptr<CameraWarner> warner;
-    gps::CNmeaDecoder fix;
+// Specs camera A, and B 2000 m north of it on the same road; average speed on.
+struct SpecsFixture : ::testing::Test, test::WarnerRig {
     int clock = 10 * 3600; // [s] UTC time of the next fix
 
     SpecsFixture()
+        : WarnerRig(test::cameraLine(kALat, kLon, "SPECS") +
+                        test::cameraLine(test::northOf(kALat, 2000), kLon, "Specs"),
+                    kLon)
     {
-        settings.strings["VoiceFolder"] = "C:\\VARNO\\Voice";
-        settings.dwords["MapScale"] = 4000;
         settings.dwords["AverageSpeed"] = 1;
-        // Specs camera A, and B 2000 m north of it on the same road.
-        useCameras(test::cameraLine(kALat, kLon, "SPECS") +
-                   test::cameraLine(test::northOf(kALat, 2000), kLon, "Specs"));
-        warner = std::make_unique<CameraWarner>(settings, prompt, player, dir.file("root"));
-        fix.Longitude = kLon;
+        specs().reset();
     }
-    void useCameras(const std::string& text) { settings.strings["CameraFile"] = dir.write("cams.txt", text); }
     // A fix metresNorth of camera A, `seconds` after the previous one.
     void at(double metresNorth, int seconds = 1)
     {
@@ -87,6 +74,18 @@ TEST_F(SpecsFixture, MeasurementStartsWhenPassingTheFirstCamera)
     EXPECT_EQ(specs().line, "Average speed 117 knots");
 }
 
+TEST_F(SpecsFixture, NoElapsedTimeShowsNoAverage)
+{
+    at(-299);
+    at(-10);
+    at(50, 0); // same second: no average to divide out
+    EXPECT_EQ(specs().line, "Specs camera, calcs speed cam to cam");
+    EXPECT_EQ(specsPlayed(), 0);
+    at(110, 1);
+    EXPECT_EQ(specs().line.rfind("T 1, D 120", 0), 0u);
+    EXPECT_EQ(specsPlayed(), 1);
+}
+
 TEST_F(SpecsFixture, NextCameraTakesOverAndTinyMovesAreIgnored)
 {
     for (double m : {-299.0, -10.0, 50.0, 1100.0})
@@ -107,18 +106,6 @@ TEST_F(SpecsFixture, NextCameraTakesOverAndTinyMovesAreIgnored)
     EXPECT_NEAR(specs().zoneLat, test::northOf(kALat, 2000), 1e-9);
     EXPECT_EQ(specs().totalDistance, 0.0);
     EXPECT_EQ(specs().startTime, clock);
-}
-
-TEST_F(SpecsFixture, NoElapsedTimeShowsNoAverage)
-{
-    at(-299);
-    at(-10);
-    at(50, 0); // same second: no average to divide out
-    EXPECT_EQ(specs().line, "Specs camera, calcs speed cam to cam");
-    EXPECT_EQ(specsPlayed(), 0);
-    at(110, 1);
-    EXPECT_EQ(specs().line.rfind("T 1, D 120", 0), 0u);
-    EXPECT_EQ(specsPlayed(), 1);
 }
 
 TEST_F(SpecsFixture, HandStartRunsAsATripMeterWithoutSpecsCameras)
@@ -144,9 +131,8 @@ TEST_F(SpecsFixture, HandStartRunsAsATripMeterWithoutSpecsCameras)
 
 TEST_F(SpecsFixture, NoCameraWithinTenKilometresResets)
 {
-    at(-299);
-    at(-10);
-    at(50);
+    for (double m : {-299.0, -10.0, 50.0})
+        at(m);
     ASSERT_TRUE(specs().inZone);
     warner->forceReload();
     at(15000);
@@ -164,11 +150,9 @@ TEST_F(SpecsFixture, NoCameraWithinTenKilometresResets)
 
 TEST_F(SpecsFixture, OptionsDialogStoresTheChoice)
 {
-    EXPECT_TRUE(specs().dialogChecked());
     EXPECT_TRUE(specs().storeDialogChoice(false, prompt));
     EXPECT_EQ(settings.dwords["AverageSpeed"], 0u);
     specs().reset();
-    EXPECT_FALSE(specs().enabled);
     at(-299);
     EXPECT_FALSE(specs().inZone); // off: not run at all
     settings.failWrites = true;

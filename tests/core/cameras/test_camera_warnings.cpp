@@ -6,13 +6,8 @@
 #include <sstream>
 
 #include "cameras/CameraDistance.h"
-#include "cameras/CameraWarner.h"
 #include "cameras/MarkLocation.h"
-#include "cameras/VoiceCatalogue.h"
 #include "core/cameras/CameraTestKit.h"
-#include "core/cameras/FakeWarnerSettings.h"
-#include "gps/CNmeaDecoder.h"
-#include "support/RecordingPrompt.h"
 
 using namespace varno;
 using namespace varno::cameras;
@@ -23,35 +18,26 @@ namespace {
 constexpr double kCamLat = 51.5;
 constexpr double kCamLon = -0.12;
 
-struct WarnerFixture : ::testing::Test {
-    test::TempDir dir;
-    test::FakeWarnerSettings settings;
-    test::RecordingPrompt prompt;
-    test::RecordingVoicePlayer player;
-    std::unique_ptr<CameraWarner> warner;
-    gps::CNmeaDecoder fix;
-
-    WarnerFixture()
-    {
-        settings.strings["VoiceFolder"] = "C:\\VARNO\\Voice";
-        settings.dwords["MapScale"] = 4000;
-        useCameras("51.5,-0.12,A1,Town,Hazard,GATSO,P,30\n");
-        warner = std::make_unique<CameraWarner>(settings, prompt, player, dir.file("root"));
-        fix.Longitude = kCamLon;
-    }
-    void useCameras(const std::string& text) { settings.strings["CameraFile"] = dir.write("cams.txt", text); }
+struct WarnerFixture : ::testing::Test, test::WarnerRig {
+    WarnerFixture() : WarnerRig("51.5,-0.12,A1,Town,Hazard,GATSO,P,30\n", kCamLon) {}
     // One fix d metres south of the camera.
     void at(double d)
     {
         fix.Latitude = kCamLat - d / geo::kMetresPerDegreeNorth;
         warner->UpdateCameraWarnings(fix);
     }
+    // What the fixes at these distances announce.
     Files drive(std::initializer_list<double> distances)
     {
         player.played.clear();
         for (double d : distances)
             at(d);
         return player.files();
+    }
+    void reload(const std::string& cameras)
+    {
+        useCameras(cameras);
+        warner->forceReload();
     }
 };
 
@@ -71,11 +57,8 @@ TEST_F(WarnerFixture, FirstFixLoadsThenWarnsOnlyForTheBandItEndsIn)
 
 TEST_F(WarnerFixture, ApproachAnnouncesEachBandOnce)
 {
-    std::vector<double> path;
-    for (double d = 2500; d >= 0; d -= 50)
-        path.push_back(d);
     player.played.clear();
-    for (double d : path)
+    for (double d = 2500; d >= 0; d -= 50)
         at(d);
     EXPECT_EQ(player.files(), (Files{"1500.wav", "1000.wav", "900.wav", "800.wav", "700.wav", "600.wav",
                                      "500.wav", "400.wav", "300.wav", "200.wav", "0.wav"}));
@@ -87,13 +70,13 @@ TEST_F(WarnerFixture, BandEdgesAreStrict)
 {
     // Near the equator the fix latitude has fine enough steps to find a fix
     // exactly 1000 m from the camera.
-    useCameras("0.02,10,A1,,,GATSO,,\n");
+    reload("0.02,10,A1,,,GATSO,,\n");
     fix.Longitude = 10;
     auto atLat = [&](double lat) {
+        player.played.clear();
         fix.Latitude = lat;
         warner->UpdateCameraWarnings(fix);
     };
-    warner->forceReload();
     atLat(0.02 - 1050 / geo::kMetresPerDegreeNorth);
     ASSERT_EQ(warner->WarningStep, 1000.0);
     double lat = 0.02 - 1000 / geo::kMetresPerDegreeNorth;
@@ -102,7 +85,6 @@ TEST_F(WarnerFixture, BandEdgesAreStrict)
         if (CameraDistance(0.02, 10, lat, 10) == 1000.0)
             exact = lat;
     ASSERT_TRUE(exact);
-    player.played.clear();
     atLat(*exact);
     EXPECT_EQ(player.files(), Files{});
     EXPECT_EQ(warner->WarningStep, 1000.0);
@@ -123,8 +105,7 @@ TEST_F(WarnerFixture, RecedingRaisesTheStepSilentlyAndTurningBackWarnsAgain)
 TEST_F(WarnerFixture, ANewNearestCameraKeepsTheStep)
 {
     // A second camera 600 m beyond the first, on the same road.
-    useCameras("51.5,-0.12,A1,,,FIRST,,\n51.505393258,-0.12,A1,,,SECOND,,\n");
-    warner->forceReload();
+    reload("51.5,-0.12,A1,,,FIRST,,\n51.505393258,-0.12,A1,,,SECOND,,\n");
     drive({150});
     ASSERT_EQ(warner->WarningStep, 100.0);
     // 400 m past the first camera the second is nearest at 200 m: the step
@@ -138,13 +119,11 @@ TEST_F(WarnerFixture, ANewNearestCameraKeepsTheStep)
 
 TEST_F(WarnerFixture, NoCamerasInRangeResetsToTwentyTwoHundred)
 {
-    useCameras("51.5,-0.12,A1,Town,Hazard,GATSO,P,30\n51.55,-0.12,,,,FAR,,\n");
-    warner->forceReload();
+    reload("51.5,-0.12,A1,Town,Hazard,GATSO,P,30\n51.55,-0.12,,,,FAR,,\n");
     drive({50});
     // Move 12 km away: only the far camera's 4 km neighbourhood remains... none.
-    fix.Latitude = kCamLat - 12000 / geo::kMetresPerDegreeNorth;
     warner->forceReload();
-    warner->UpdateCameraWarnings(fix);
+    at(12000);
     EXPECT_EQ(warner->panel.camera, "No cameras are in the map area");
     EXPECT_EQ(warner->panel.road, "");
     EXPECT_EQ(warner->WarningStep, 2200.0);
@@ -183,12 +162,10 @@ TEST_F(WarnerFixture, NothingHappensWhileBusyOrWithoutAPosition)
 
 TEST_F(WarnerFixture, PanelLinesAreCutToTheirCapacity)
 {
-    useCameras("51.5,-0.12,A1,Town,A hazard that is long enough to be cut at fifty-seven chars,"
-               "A camera type of 25 chars and more,P,30\n");
-    warner->forceReload();
+    reload("51.5,-0.12,A1,Town,A hazard that is long enough to be cut at fifty-seven chars,"
+           "A camera type of 25 chars and more,P,30\n");
     at(1234.4);
     EXPECT_EQ(warner->panel.camera, "1234m A camera type of 25 chars");
-    EXPECT_EQ(warner->panel.camera.size(), 31u);
     EXPECT_EQ(warner->panel.type, "A camera type of 25 chars");
     EXPECT_EQ(warner->panel.hazard.size(), 57u);
 }
@@ -196,7 +173,6 @@ TEST_F(WarnerFixture, PanelLinesAreCutToTheirCapacity)
 TEST_F(WarnerFixture, VoiceCatalogueAndMute)
 {
     Voice& v = warner->voice;
-    player.played.clear();
     v.PlayVoice("Specs.wav");
     v.PlayVoice("Bogus.wav");
     v.SayDistance(1200);
@@ -223,27 +199,24 @@ TEST_F(WarnerFixture, VoiceCatalogueAndMute)
     v.PlayVoice("0.wav");
     EXPECT_TRUE(player.played.empty());
     EXPECT_EQ(prompt.texts(), Files{"Unable read the voice folder file name from the registry."});
-    EXPECT_EQ(kVoiceCatalogue.size(), 37u);
 }
 
 TEST_F(WarnerFixture, MarkLocation)
 {
     FixedClock clock({2006, 6, 5, 1, 7, 3, 9});
     settings.strings["MarkFile"] = "C:\\VARNO\\Marks.txt";
-    std::filesystem::create_directories(dir.file("root"));
-    EXPECT_FALSE(markLocation(settings, prompt, dir.file("root"), clock, 0.0, -0.12));
+    const std::string root = dir.file("root");
+    std::filesystem::create_directories(root);
+    EXPECT_FALSE(markLocation(settings, prompt, root, clock, 0.0, -0.12));
     EXPECT_FALSE(std::filesystem::exists(dir.file("root/Marks.txt")));
     EXPECT_TRUE(prompt.shown.empty());
 
-    EXPECT_TRUE(markLocation(settings, prompt, dir.file("root"), clock, 51.5, -0.12));
-    EXPECT_TRUE(markLocation(settings, prompt, dir.file("root"), clock, 51.25, 1.5));
-    std::ifstream in(dir.file("root/Marks.txt"), std::ios::binary);
+    EXPECT_TRUE(markLocation(settings, prompt, root, clock, 51.5, -0.12));
+    EXPECT_TRUE(markLocation(settings, prompt, root, clock, 51.25, 1.5));
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(dir.file("root/Marks.txt"), std::ios::binary).rdbuf();
     EXPECT_EQ(text.str(), "51.500000,-0.120000,Mon Jun  5 07:03:09 2006,,,,, \r\n"
                           "51.250000,1.500000,Mon Jun  5 07:03:09 2006,,,,, \r\n");
-    // Read back as a camera line, the date and time is the Road, cut to 14.
-    EXPECT_EQ(parseCameraLine("51.500000,-0.120000,Mon Jun  5 07:03:09 2006,,,,, ").Road, "Mon Jun  5 07:");
 
     settings.strings["MarkFile"] = dir.file("no/such/folder/m.txt");
     EXPECT_FALSE(markLocation(settings, prompt, "", clock, 51.5, -0.12));

@@ -68,10 +68,10 @@ void expectSameAsWalk(const std::vector<Cam>& cams, double fixLat, double fixLon
 constexpr double kLat = 51.5;
 constexpr double kLon = -0.125;
 
-TEST(NearestSearch, EqualDistancesNorthSouthEastWestGoToTheEarliestCamera)
+TEST(NearestSearch, TiesLimitsAndNoNumbersAsTheWalkHasThem)
 {
     // Offsets of exact binary fractions: the distances north and south (and
-    // east and west) of the fix are equal to the bit.
+    // east and west) of the fix are equal to the bit; the earliest camera wins.
     const double o = 1.0 / 1024;
     expectSameAsWalk({{kLat + o, kLon}, {kLat - o, kLon}}, kLat, kLon);
     expectSameAsWalk({{kLat - o, kLon}, {kLat + o, kLon}}, kLat, kLon);
@@ -79,26 +79,20 @@ TEST(NearestSearch, EqualDistancesNorthSouthEastWestGoToTheEarliestCamera)
     // The same spot listed twice, the later copy first in latitude order's reach.
     expectSameAsWalk({{kLat + 3 * o, kLon}, {kLat + o, kLon}, {kLat + 2 * o, kLon}, {kLat + o, kLon}}, kLat,
                      kLon);
-}
 
-TEST(NearestSearch, NothingNearerThanTheNoCameraDistance)
-{
-    expectSameAsWalk({}, kLat, kLon);
     // 2 degrees north is about 222 km: nearer than 20000 km, not than 100 km.
+    expectSameAsWalk({}, kLat, kLon);
     expectSameAsWalk({{kLat + 2, kLon}}, kLat, kLon);
     expectSameAsWalk({{kLat + 2, kLon}}, kLat, kLon, 100000.0);
     std::optional<std::size_t> record = 7;
     EXPECT_EQ(indexOf({{kLat + 2, kLon}}).nearest(kLat, kLon, 100000.0, record), 100000.0);
     EXPECT_EQ(record, 7u); // untouched
-}
 
-TEST(NearestSearch, PositionsThatAreNoNumbersAreNeverNearest)
-{
+    // Positions that are no numbers are never nearest, and a fix that is none has no nearest camera.
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     expectSameAsWalk({{nan, kLon}, {kLat + 0.01, nan}, {inf, kLon}, {kLat + 0.02, -inf}, {kLat + 0.03, kLon}},
                      kLat, kLon);
-    // A fix whose longitude is no number has no nearest camera either.
     expectSameAsWalk({{kLat + 0.01, kLon}}, kLat, nan);
     expectSameAsWalk({{kLat + 0.01, kLon}}, nan, kLon);
 }
@@ -139,24 +133,12 @@ std::string whole(double v)
 
 TEST(WholeNumberText, WritesWhatPrintfWrites)
 {
-    const double values[] = {0.0,
-                             0.49999999999999994,
-                             0.5,
-                             1.5,
-                             2.5,
-                             999.5,
-                             1000.5,
-                             4503599627370495.5,
-                             4503599627370496.0,
-                             4503599627370497.0,
-                             1e17,
-                             1e300,
-                             -0.0,
-                             -0.4,
-                             -2.5,
-                             -1234.5,
-                             std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN()};
+    // Halves either side of even and odd, just below a half, and 2^52 where halves end.
+    const double inf = std::numeric_limits<double>::infinity(),
+                 nan = std::numeric_limits<double>::quiet_NaN();
+    const double below = std::nextafter(0.5, 0.0);
+    const double values[] = {0.0,        below, 0.5,   1.5,  2.5,  999.5, 1000.5,  0x1p52 - 0.5, 0x1p52,
+                             0x1p52 + 1, 1e17,  1e300, -0.0, -0.4, -2.5,  -1234.5, inf,          nan};
     for (double v : values)
         EXPECT_EQ(whole(v), "x" + fmt::sprintf("%.0f", v)) << fmt::sprintf("%.17g", v);
     std::mt19937_64 rnd(7);

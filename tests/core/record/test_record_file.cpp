@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
+
+#include <fmt/format.h>
 
 #include "gps/CNmeaDecoder.h"
 #include "record/RecordFile.h"
@@ -18,7 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 
 struct RecordFixture : ::testing::Test {
-    fs::path dir;
+    fs::path dir = fs::temp_directory_path() /
+                   ("varno_record_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                    "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     int trackLength = 500;
     int logTrack = 1;
     test::RecordingPrompt prompt;
@@ -30,25 +35,13 @@ struct RecordFixture : ::testing::Test {
                               prompt};
     gps::CNmeaDecoder fix;
 
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("varno_record_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
+    void SetUp() override { fs::create_directories(dir); }
     void TearDown() override { fs::remove_all(dir); }
-
     static std::string slurp(const fs::path& p)
     {
-        std::ifstream in(p, std::ios::binary);
         std::stringstream s;
-        s << in.rdbuf();
+        s << std::ifstream(p, std::ios::binary).rdbuf();
         return s.str();
-    }
-    static void spit(const fs::path& p, const std::string& text)
-    {
-        std::ofstream(p, std::ios::binary) << text;
     }
 };
 
@@ -65,11 +58,8 @@ TEST_F(RecordFixture, WritesTheExactLinesWithoutTrackWhenLoggingIsOff)
 {
     logTrack = 0;
     track.load();
-    fix.GgaHour = 23;
-    fix.GgaMinute = 5;
-    fix.GgaSecond = 9;
-    fix.Latitude = 51.38;
-    fix.Longitude = -1.33;
+    fix.GgaHour = 23, fix.GgaMinute = 5, fix.GgaSecond = 9;
+    fix.Latitude = 51.38, fix.Longitude = -1.33;
     track.ring().setIndex(42);
     EXPECT_EQ(formatRecord(fix, 2, track), header(500) + "End Of file");
 }
@@ -92,11 +82,8 @@ TEST_F(RecordFixture, WritesOnePairPerSlotBelowTrackLength)
 TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
 {
     track.load();
-    fix.GgaHour = 7;
-    fix.GgaMinute = 59;
-    fix.GgaSecond = 1;
-    fix.Latitude = 51.381234;
-    fix.Longitude = -1.334567;
+    fix.GgaHour = 7, fix.GgaMinute = 59, fix.GgaSecond = 1;
+    fix.Latitude = 51.381234, fix.Longitude = -1.334567;
     for (int i = 0; i < 3; ++i)
         track.recordFix(true, 30.0, 51.38 + i * 0.001, -1.33 - i * 0.001);
     const fs::path file = dir / "drive.txt";
@@ -112,9 +99,7 @@ TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
     EXPECT_TRUE(r.opened);
     EXPECT_TRUE(r.refreshCameras());
     EXPECT_EQ(stops, 1);
-    EXPECT_EQ(back.GgaHour, 7);
-    EXPECT_EQ(back.GgaMinute, 59);
-    EXPECT_EQ(back.GgaSecond, 1);
+    EXPECT_EQ(std::tuple(back.GgaHour, back.GgaMinute, back.GgaSecond), std::tuple(7, 59, 1));
     EXPECT_DOUBLE_EQ(back.Latitude, 51.381234);
     EXPECT_DOUBLE_EQ(back.Longitude, -1.334567);
     // The track is shown even though logging is off, the index starts afresh.
@@ -146,7 +131,7 @@ TEST_F(RecordFixture, ReadingRules)
     track.load();
     std::string many;
     for (int i = 0; i < 2000; ++i)
-        many += std::to_string(50.0 + i / 10000.0) + "\r\n-1.0\r\n";
+        many += fmt::format("{:.4f}\r\n-1.0\r\n", 50.0 + i / 10000.0); // the file's dot under any locale
     EXPECT_TRUE(readRecordText(header(2000) + many, fix, track, prompt));
     EXPECT_NEAR(track.ring().slot(500)->lat, 50.05, 1e-9);
     EXPECT_TRUE(prompt.texts().empty());
@@ -172,9 +157,7 @@ TEST_F(RecordFixture, ShortFileKeepsWhatWasRestored)
     prompt.shown.clear();
     EXPECT_FALSE(
         readRecordText("a\nb\nc\n99\n-4\n75\nLatitude\nnan\nLongitude\n1e308\n", fix, track, prompt));
-    EXPECT_EQ(fix.GgaHour, 0);
-    EXPECT_EQ(fix.GgaMinute, 0);
-    EXPECT_EQ(fix.GgaSecond, 0);
+    EXPECT_EQ(std::tuple(fix.GgaHour, fix.GgaMinute, fix.GgaSecond), std::tuple(0, 0, 0));
     EXPECT_EQ(fix.Latitude, 0.0);
     EXPECT_EQ(fix.Longitude, 0.0);
 }
@@ -198,7 +181,7 @@ struct FailingSync final : FileSync {
 TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntact)
 {
     const fs::path file = dir / "keep.txt";
-    spit(file, "previous record");
+    std::ofstream(file, std::ios::binary) << "previous record";
     FailingSync failing;
     track.load();
     EXPECT_FALSE(saveRecordFile(file.string(), fix, 1, track, prompt, &failing));

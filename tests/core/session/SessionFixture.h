@@ -34,14 +34,7 @@ public:
 
 inline LocalTime at(int hour, int minute)
 {
-    LocalTime t;
-    t.year = 2006;
-    t.month = 6;
-    t.day = 5;
-    t.weekday = 1;
-    t.hour = hour;
-    t.minute = minute;
-    return t;
+    return {.year = 2006, .month = 6, .day = 5, .weekday = 1, .hour = hour, .minute = minute};
 }
 
 class SessionTest : public ::testing::Test {

@@ -12,11 +12,8 @@ using test::at;
 
 namespace {
 class SessionStartup : public test::SessionTest {};
-class SessionTimers : public test::SessionTest {
-protected:
-    void SetUp() override { writeDefaults(); }
-};
-class SessionIntake : public test::SessionTest {
+// A profile with every default written.
+class SessionConfigured : public test::SessionTest {
 protected:
     void SetUp() override { writeDefaults(); }
 };
@@ -60,13 +57,6 @@ TEST_F(SessionStartup, CancelLeavesTheProgramRunningWithoutSettings)
     EXPECT_FALSE(session().startupRoute());
 }
 
-TEST_F(SessionStartup, ConfiguredProfileAsksNothing)
-{
-    writeDefaults();
-    session().initialUpdate();
-    EXPECT_TRUE(prompt.shown.empty());
-}
-
 TEST_F(SessionStartup, CheckRegistryResetsValuesAndReloadsTheDayScheme)
 {
     writeDefaults();
@@ -92,19 +82,15 @@ TEST_F(SessionStartup, NightColoursAfterCheckRegistry)
     session().viewState().clearBackgroundChanged();
     session().loadNightColours();
     const auto& c = session().colours();
-    EXPECT_EQ(session::redOf(c.boxText()), 0x00);
-    EXPECT_EQ(session::greenOf(c.boxText()), 0xE8);
-    EXPECT_EQ(session::blueOf(c.boxText()), 0x9D);
-    EXPECT_EQ(session::redOf(c.boxBackground()), 0x00);
-    EXPECT_EQ(session::greenOf(c.boxBackground()), 0x13);
-    EXPECT_EQ(session::blueOf(c.boxBackground()), 0x7A);
+    EXPECT_EQ(c.boxText(), 0x009DE800u);
+    EXPECT_EQ(c.boxBackground(), 0x007A1300u);
     EXPECT_EQ(c.slot(3), c.boxBackground());
     EXPECT_EQ(c.slot(4), c.boxText());
     EXPECT_EQ(c.windowFill(), 0u);
     EXPECT_TRUE(session().viewState().backgroundChanged());
 }
 
-TEST_F(SessionTimers, TimerAcrossMidnightLoadsItsRouteOnlyInsideTheWindow)
+TEST_F(SessionConfigured, TimerAcrossMidnightLoadsItsRouteOnlyInsideTheWindow)
 {
     settings().writeDword("StartTimerEnable1", 1);
     settings().writeString("StartTimerStartTime1", "22.00");
@@ -124,7 +110,7 @@ TEST_F(SessionTimers, TimerAcrossMidnightLoadsItsRouteOnlyInsideTheWindow)
     EXPECT_EQ(settings().readOnOff("AutoStartRoute"), 1);
 }
 
-TEST_F(SessionTimers, SecondTimerRunsWhenTheFirstDoesNotFire)
+TEST_F(SessionConfigured, SecondTimerRunsWhenTheFirstDoesNotFire)
 {
     settings().writeDword("StartTimerEnable1", 1);
     settings().writeString("StartTimerStartTime1", "7:00");
@@ -146,7 +132,13 @@ TEST_F(SessionTimers, SecondTimerRunsWhenTheFirstDoesNotFire)
     EXPECT_FALSE(session().startTimerRoute());
 }
 
-TEST_F(SessionTimers, StoredRouteLoadsWhenAutoStartRouteIsOn)
+TEST_F(SessionConfigured, ConfiguredProfileAsksNothing)
+{
+    session().initialUpdate();
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(SessionConfigured, StoredRouteLoadsWhenAutoStartRouteIsOn)
 {
     settings().writeString("RouteName", "C:\\VARNO\\Route\\home.csv");
     session().onShow(true);
@@ -156,7 +148,7 @@ TEST_F(SessionTimers, StoredRouteLoadsWhenAutoStartRouteIsOn)
     EXPECT_EQ(session().startupRoute(), "C:\\VARNO\\Route\\home.csv");
 }
 
-TEST_F(SessionTimers, NightTimerSwitchesToNightColours)
+TEST_F(SessionConfigured, NightTimerSwitchesToNightColours)
 {
     settings().writeDword("NightTimerEnable", 1);
     settings().writeString("NightTimerStartTime", "21.30");
@@ -170,7 +162,7 @@ TEST_F(SessionTimers, NightTimerSwitchesToNightColours)
     EXPECT_EQ(session().colours().windowFill(), 0u);
 }
 
-TEST_F(SessionTimers, AutoStartLogOpensClosesAndReopensOnEachNotification)
+TEST_F(SessionConfigured, AutoStartLogOpensClosesAndReopensOnEachNotification)
 {
     settings().writeDword("AutoStartLog", 1);
     clock.set(at(14, 23));
@@ -185,7 +177,7 @@ TEST_F(SessionTimers, AutoStartLogOpensClosesAndReopensOnEachNotification)
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-TEST_F(SessionTimers, AutoStartGpsOnlyWhenShownAndReportsTheMissingPort)
+TEST_F(SessionConfigured, AutoStartGpsOnlyWhenShownAndReportsTheMissingPort)
 {
     settings().writeDword("AutoStartGPS", 1);
     settings().writeString("Port", "Com3");
@@ -197,7 +189,7 @@ TEST_F(SessionTimers, AutoStartGpsOnlyWhenShownAndReportsTheMissingPort)
     EXPECT_FALSE(session().gps().portOpen());
 }
 
-TEST_F(SessionIntake, GoodSentenceIsDecodedAndConsumed)
+TEST_F(SessionConfigured, GoodSentenceIsDecodedAndConsumed)
 {
     session().mailbox().offer(kGoodRmc);
     auto in = session().intake();
@@ -213,7 +205,7 @@ TEST_F(SessionIntake, GoodSentenceIsDecodedAndConsumed)
     EXPECT_TRUE(session().mailbox().offer(kBadRmc));
 }
 
-TEST_F(SessionIntake, BadChecksumChangesNoFieldAndIsMarkedBad)
+TEST_F(SessionConfigured, BadChecksumChangesNoFieldAndIsMarkedBad)
 {
     session().mailbox().offer(kBadRmc);
     auto in = session().intake();
@@ -224,7 +216,7 @@ TEST_F(SessionIntake, BadChecksumChangesNoFieldAndIsMarkedBad)
     EXPECT_EQ(session().decoder().Course, 0.0);
 }
 
-TEST_F(SessionIntake, TrackEditorViewDoesNotDecodeButStillConsumes)
+TEST_F(SessionConfigured, TrackEditorViewDoesNotDecodeButStillConsumes)
 {
     session().toggleView(MapView::TrackEditor);
     session().mailbox().offer(kGoodRmc);
@@ -235,7 +227,7 @@ TEST_F(SessionIntake, TrackEditorViewDoesNotDecodeButStillConsumes)
     EXPECT_TRUE(session().mailbox().offer(kGoodRmc)) << "the reader would stall in the track editor view";
 }
 
-TEST_F(SessionIntake, ViewCommandsThroughTheSession)
+TEST_F(SessionConfigured, ViewCommandsThroughTheSession)
 {
     session().toggleView(MapView::Poi);
     session().toggleView(MapView::Poi);

@@ -19,10 +19,7 @@ TEST(TrackRing, IndexStartsPastTheEndAndWrapsAtTrackLength)
     ring.allocate(3);
     EXPECT_EQ(ring.slotCount(), 4u);
     EXPECT_EQ(ring.index(), 4); // TrackLength + 1
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(ring.slot(i)->lat, 0.0);
-
-    ring.record(51.0, -1.0); // start value is above TrackLength: to 0
+    ring.record(51.0, -1.0);    // start value is above TrackLength: to 0
     EXPECT_EQ(ring.index(), 0);
     ring.record(51.1, -1.1);
     ring.record(51.2, -1.2);
@@ -69,14 +66,17 @@ struct FakeTrackSettings {
     }
 };
 
+struct LoggingFixture : ::testing::Test {
+    FakeTrackSettings s;
+    test::RecordingPrompt prompt;
+    TrackLogging t{s.hooks(), prompt};
+};
+
 } // namespace
 
-TEST(TrackLogging, RecordsOnlyNewSentencesFasterThanOneKnot)
+TEST_F(LoggingFixture, RecordsOnlyNewSentencesFasterThanOneKnot)
 {
-    FakeTrackSettings s;
     s.values = {{"LogTrack", 1}, {"DisplayTrack", 1}, {"TrackLength", 500}};
-    test::RecordingPrompt prompt;
-    TrackLogging t(s.hooks(), prompt);
     t.load();
     ASSERT_TRUE(t.ring().allocated());
     t.recordFix(false, 30.0, 51.0, -1.0);
@@ -87,12 +87,9 @@ TEST(TrackLogging, RecordsOnlyNewSentencesFasterThanOneKnot)
     EXPECT_EQ(t.ring().slot(0)->lat, 51.0);
 }
 
-TEST(TrackLogging, StartUpSizesFor5000WhenTheLengthCannotBeRead)
+TEST_F(LoggingFixture, StartUpSizesFor5000WhenTheLengthCannotBeRead)
 {
-    FakeTrackSettings s;
     s.values = {{"LogTrack", 1}};
-    test::RecordingPrompt prompt;
-    TrackLogging t(s.hooks(), prompt);
     t.load();
     EXPECT_EQ(t.ring().slotCount(), 5001u);
     EXPECT_FALSE(t.displayTrack());
@@ -102,29 +99,21 @@ TEST(TrackLogging, StartUpSizesFor5000WhenTheLengthCannotBeRead)
     EXPECT_FALSE(t.ring().allocated());
 }
 
-TEST(TrackLogging, DialogClampsTheLengthAsUnsigned)
+TEST_F(LoggingFixture, DialogClampsTheLengthAsUnsigned)
 {
-    EXPECT_EQ(trackLengthToStore("100"), 500u);
-    EXPECT_EQ(trackLengthToStore("2500"), 2500u);
-    EXPECT_EQ(trackLengthToStore("9000"), 5000u);
-    EXPECT_EQ(trackLengthToStore("-1"), 5000u); // a negative entry is a huge unsigned
-    EXPECT_EQ(trackLengthToStore(""), 500u);
-
-    FakeTrackSettings s;
-    test::RecordingPrompt prompt;
-    TrackLogging t(s.hooks(), prompt);
+    // A negative entry is a huge unsigned.
+    for (auto [text, stored] :
+         {std::pair{"100", 500u}, {"2500", 2500u}, {"9000", 5000u}, {"-1", 5000u}, {"", 500u}})
+        EXPECT_EQ(trackLengthToStore(text), stored) << text;
     t.storeDialog(true, false, "-20");
     EXPECT_EQ(s.values["LogTrack"], 1);
     EXPECT_EQ(s.values["DisplayTrack"], 0);
     EXPECT_EQ(s.values["TrackLength"], 5000);
 }
 
-TEST(TrackLogging, AfterTheDialogTheRingFollowsTheSettings)
+TEST_F(LoggingFixture, AfterTheDialogTheRingFollowsTheSettings)
 {
-    FakeTrackSettings s;
     s.values = {{"LogTrack", 0}, {"DisplayTrack", 0}, {"TrackLength", 1000}};
-    test::RecordingPrompt prompt;
-    TrackLogging t(s.hooks(), prompt);
     t.load();
     EXPECT_FALSE(t.ring().allocated());
 
@@ -154,12 +143,9 @@ TEST(TrackLogging, AfterTheDialogTheRingFollowsTheSettings)
     EXPECT_TRUE(prompt.texts().empty());
 }
 
-TEST(TrackLogging, OutOfMemoryTurnsLoggingOffWithOneMessage)
+TEST_F(LoggingFixture, OutOfMemoryTurnsLoggingOffWithOneMessage)
 {
-    FakeTrackSettings s;
     s.values = {{"LogTrack", 1}, {"DisplayTrack", 1}, {"TrackLength", 5000}};
-    test::RecordingPrompt prompt;
-    TrackLogging t(s.hooks(), prompt);
     t.allocator = [](TrackRing& ring, int) {
         ring.allocate(10); // some memory was taken before it ran out
         throw std::bad_alloc();
