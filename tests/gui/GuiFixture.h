@@ -1,21 +1,30 @@
-// A Session and main window over a temporary settings file, for the window tests.
+// A Session and main window over a temporary settings file, and cameras placed around a fixed position.
 #pragma once
 
-#include <functional>
+#include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "CMainFrame.h"
+#include "CVARNOView.h"
 #include "base/Clock.h"
 #include "cameras/VoicePlayer.h"
 #include "gps/PortList.h"
 #include "gps/SerialPort.h"
+#include "platform/TestPty.h"
 #include "session/Session.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
 #include "support/RecordingPrompt.h"
 
 namespace guitest {
+
+using varno::test::readWholeFile;
 
 // A receiver that is never there.
 class AbsentPort final : public varno::gps::SerialPort {
@@ -49,16 +58,27 @@ public:
 // configured machine has them.
 struct Rig {
     explicit Rig(bool defaults = true, varno::gps::SerialPort* realPort = nullptr)
-        : store((dir.path() + "/settings.reg").toStdString()), settings(store, prompt)
+        : store((dir.path() + "/settings.reg").toStdString()), settings(store, prompt),
+          port(realPort ? *realPort : absent)
     {
         if (defaults)
             settings.writeDefaults();
-        varno::gps::SerialPort& p = realPort ? *realPort : absent;
+        newSession(prompt);
+    }
+    ~Rig()
+    {
+        frame_.reset();
+        session.reset();
+    }
+
+    // A fresh session over the settings as they are now, asking through p.
+    void newSession(varno::Prompt& p)
+    {
         session = std::make_unique<varno::session::Session>(varno::session::Session::Deps{
-            settings, prompt, clock, p, dir.path().toStdString(), [](std::chrono::milliseconds) {}, &voice,
-            [this](bool busy, const std::string& port) {
+            settings, p, clock, port, dir.path().toStdString(), [](std::chrono::milliseconds) {}, &voice,
+            [this](bool busy, const std::string& name) {
                 if (onOpening)
-                    onOpening(busy, port);
+                    onOpening(busy, name);
             }});
     }
 
@@ -68,11 +88,11 @@ struct Rig {
             frame_ = std::make_unique<CMainFrame>(*session, nullptr, &ports);
         return *frame_;
     }
-
-    ~Rig()
+    CMainFrame& shownFrame()
     {
-        frame_.reset();
-        session.reset();
+        frame().show();
+        [this] { QVERIFY(QTest::qWaitForWindowActive(frame_.get())); }();
+        return *frame_;
     }
 
     // What the program does around the waits of a port open (main.cpp shows it on the frame).
@@ -85,10 +105,63 @@ struct Rig {
     FixedPorts ports;
     varno::settings::SettingsStore store;
     varno::settings::Settings settings;
+    varno::gps::SerialPort& port;
     std::unique_ptr<varno::session::Session> session;
 
 private:
     std::unique_ptr<CMainFrame> frame_;
 };
+
+// The fix the camera tests drive at.
+inline constexpr double kFixLat = 51.5;
+inline constexpr double kFixLon = 0.5;
+
+struct PlacedCamera {
+    double eastM = 0.0;
+    double northM = 0.0;
+    std::string type;
+};
+
+// Writes the camera file where the default CameraFile setting points, with each camera east and
+// north of the fix [m] by the map's own metres per degree, puts the fix there and loads the cameras.
+inline void placeCameras(Rig& rig, const std::vector<PlacedCamera>& cameras)
+{
+    QFile f(rig.dir.path() + "/VARNOCamera.txt");
+    f.open(QIODevice::WriteOnly);
+    for (const PlacedCamera& c : cameras) {
+        const double lat = kFixLat + c.northM / 111248.4;
+        const double lon = kFixLon + c.eastM / (std::cos(lat * 0.017453292519943295) * 111319.2);
+        // Eleven decimals still fit the 14 characters a position field keeps.
+        f.write(QString::asprintf("%.11f,%.11f,A34,Newbury,Bridge over river,%s,P,30\n", lat, lon,
+                                  c.type.c_str())
+                    .toUtf8());
+    }
+    f.close();
+    rig.session->decoder().Latitude = kFixLat;
+    rig.session->decoder().Longitude = kFixLon;
+    rig.session->loadCameraFile();
+}
+
+// An RMC at the given speed, which moves no field the map uses; bad: its checksum
+// fails (and so it changes nothing in the fix).
+inline std::string rmc(double knots, bool bad = false)
+{
+    const std::string body =
+        QString::asprintf("$GPRMC,122517.0,A,5130.00000,N,00030.00000,E,%05.1f,090.0,170606,,,A", knots)
+            .toStdString();
+    unsigned sum = 0;
+    for (char c : body.substr(1))
+        sum ^= static_cast<unsigned char>(c);
+    return body + QString::asprintf("*%02X", (sum ^ (bad ? 1u : 0u)) & 0xFF).toStdString();
+}
+
+// The view as a repaint draws it, over magenta where nothing is painted.
+inline QImage render(CVARNOView& view)
+{
+    QImage img(view.size(), QImage::Format_RGB32);
+    img.fill(Qt::magenta);
+    view.render(&img);
+    return img;
+}
 
 } // namespace guitest

@@ -1,32 +1,17 @@
 // The view's sentence strip: what a repaint takes from the mailbox and where it is drawn.
-#include <QImage>
 #include <QStatusBar>
-#include <QTest>
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include "CSio.h"
-#include "CVARNOView.h"
 #include "GuiFixture.h"
 #include "gps/SerialReader.h"
 #include "session/CommandTable.h"
 
 using namespace varno::session;
+using guitest::render;
 
 namespace {
 const char* const kGood = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
 const char* const kBad = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3C";
-
-// Renders the view as a repaint would, into an image.
-QImage render(CVARNOView& view)
-{
-    QImage img(view.size(), QImage::Format_RGB32);
-    img.fill(Qt::magenta);
-    view.render(&img);
-    return img;
-}
 
 // Pixels in the strip's text area that are neither black nor the frame grey.
 int textPixels(const QImage& img)
@@ -122,35 +107,16 @@ private slots:
         QCOMPARE(view.lastStripText(), QString::fromLatin1(kGood));
     }
 
-    void sentenceMessageRunsAsAQueuedCallAndRepaints()
-    {
-        guitest::Rig rig;
-        CMainFrame& f = rig.frame();
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.runCommand(varno::session::cmd::Scr800x700);
-        QVERIFY(f.view()->height() >= CVARNOView::kStripMinHeight);
-        rig.session->mailbox().offer(kGood);
-        QMetaObject::invokeMethod(f.view(), "onNewSentence", Qt::QueuedConnection);
-        QVERIFY(f.view()->lastStripText().isEmpty());
-        QTRY_COMPARE(f.view()->lastStripText(), QString::fromLatin1(kGood));
-    }
-
     // Start on a pseudo-terminal receiver: its sentences reach the strip; when
     // it goes away the message comes up on the UI thread.
     void receiverOnAPseudoTerminal()
     {
-        int master = -1, slave = -1;
-        char name[256] = {};
-        QVERIFY(openpty(&master, &slave, name, nullptr, nullptr) == 0);
-        termios t{};
-        tcgetattr(master, &t);
-        cfmakeraw(&t);
-        tcsetattr(master, TCSANOW, &t);
-
+        varno::test::Pty pty;
+        QVERIFY(!pty.path.empty());
+        pty.makeRaw();
         varno::platform::CSio port;
         guitest::Rig rig(true, &port);
-        rig.settings.writeString("Port", name);
+        rig.settings.writeString("Port", pty.path);
         CMainFrame& f = rig.frame();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
@@ -163,16 +129,15 @@ private slots:
         };
         f.runCommand(varno::session::cmd::KeyStartS);
         QVERIFY(rig.session->gps().portOpen());
-        QCOMPARE(shownWhileOpening, QStringList({QStringLiteral("Opening %1...").arg(name), QString()}));
-        close(slave); // the reader has its own descriptor now
-
-        const std::string line = std::string("$GPGSV,3,1,12*7A\r\n") + kGood + "\r\n";
-        QVERIFY(write(master, line.data(), line.size()) == static_cast<ssize_t>(line.size()));
+        QCOMPARE(shownWhileOpening,
+                 QStringList({QStringLiteral("Opening %1...").arg(pty.path.c_str()), QString()}));
+        pty.closeSlave(); // the reader has its own descriptor now
+        QVERIFY(pty.send(std::string("$GPGSV,3,1,12*7A\r\n") + kGood + "\r\n"));
         QTRY_COMPARE(f.view()->lastStripText(), QString::fromLatin1(kGood));
         QCOMPARE(rig.session->decoder().RmcMinute, 25);
 
-        close(master);
-        const std::string gone = varno::gps::SerialReader::goneMessage(name);
+        pty.closeMaster();
+        const std::string gone = varno::gps::SerialReader::goneMessage(pty.path);
         QTRY_VERIFY(!rig.prompt.texts().empty() && rig.prompt.texts().back() == gone);
 
         f.runCommand(varno::session::cmd::KeyStopE);

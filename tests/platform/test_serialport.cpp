@@ -3,25 +3,18 @@
 #include <chrono>
 #include <csignal>
 #include <ctime>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
-#include <pty.h>
-#include <sstream>
 #include <sys/wait.h>
-#include <termios.h>
 #include <thread>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "CSio.h"
 #include "CSioBaud.h"
 #include "SerialPortList.h"
+#include "TestPty.h"
 #include "gps/GpsControl.h"
 #include "gps/SerialReader.h"
-#include "support/RecordingPrompt.h"
 
 namespace varno::platform {
 namespace {
@@ -30,17 +23,11 @@ namespace fs = std::filesystem;
 using gps::LineSettings;
 using gps::Parity;
 using gps::StopBits;
+using test::Pty;
+using test::readWholeFile;
 
 const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
 const std::string kGsv = "$GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75";
-
-std::string readFile(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 double processCpuSeconds()
 {
@@ -48,36 +35,6 @@ double processCpuSeconds()
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
-
-// A pseudo-terminal pair: the test writes to the master as the receiver
-// would, the program opens the slave by its path.
-struct Pty {
-    int master = -1;
-    int slave = -1;
-    std::string path;
-    Pty()
-    {
-        char name[128] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
-            path = name;
-    }
-    ~Pty()
-    {
-        closeMaster();
-        if (slave >= 0)
-            ::close(slave);
-    }
-    void closeMaster()
-    {
-        if (master >= 0)
-            ::close(master);
-        master = -1;
-    }
-    void send(const std::string& s) const
-    {
-        ASSERT_EQ(::write(master, s.data(), s.size()), ssize_t(s.size()));
-    }
-};
 
 struct FlagCase {
     LineSettings set;
@@ -167,38 +124,6 @@ TEST(SerialPortTest, OpenRefusesWhatIsNoFreeTerminal)
     EXPECT_FALSE(port.close());
 }
 
-TEST(SerialPortTest, OpenThroughTheSettingsShowsTheStoredNameAndWaits)
-{
-    CSio port;
-    gps::SentenceMailbox mailbox;
-    gps::NmeaLog log;
-    test::RecordingPrompt prompt;
-    std::vector<int> waits;
-    Pty pty;
-    std::string portName = "Com250";
-    gps::PortSettingsSource src{[] { return true; },
-                                [&](std::string_view name) -> std::optional<std::string> {
-                                    if (name == "Port")
-                                        return portName;
-                                    if (name == "Speed")
-                                        return "4801";
-                                    if (name == "Parity")
-                                        return "odd";
-                                    return std::nullopt;
-                                }};
-    gps::GpsControl gps(port, mailbox, log, prompt, src,
-                        {[&](std::chrono::milliseconds ms) { waits.push_back(int(ms.count())); }, {}, {}});
-    EXPECT_FALSE(gps.OpenCommPort());
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Can't open com port Com250"});
-    portName = pty.path;
-    ASSERT_TRUE(gps.OpenCommPort());
-    EXPECT_EQ(waits, (std::vector<int>{1000, 2000, 500, 500}));
-    auto s = port.state();
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->baud, 4801u);
-    EXPECT_TRUE(gps.CloseCommPort());
-}
-
 class SerialReaderPtyTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -211,8 +136,7 @@ protected:
         ASSERT_TRUE(port.open(pty.path));
         ASSERT_TRUE(port.applyState({4800, 8, Parity::None, StopBits::One}));
         ASSERT_TRUE(port.setReadTimeout(gps::GpsControl::kReadTimeout));
-        ::close(pty.slave); // only the program holds the device now
-        pty.slave = -1;
+        pty.closeSlave(); // only the program holds the device now
         reader.setCallbacks({[this] { ++notified; },
                              [this](const std::string& m) {
                                  std::lock_guard lock(mutex);
@@ -236,7 +160,7 @@ protected:
     {
         reader.stop();
         log.close();
-        return readFile(logPath);
+        return readWholeFile(logPath);
     }
 
     Pty pty;
@@ -250,40 +174,17 @@ protected:
     std::vector<std::string> gone;
 };
 
-TEST_F(SerialReaderPtyTest, GsvThenRmcLogsTwoLinesAndHandsOverRmc)
-{
-    pty.send(kGsv + "\r\n" + kRmc + "\r\n");
-    waitForLines(2);
-    EXPECT_EQ(mailbox.take(), kRmc);
-    EXPECT_EQ(notified.load(), 1);
-    EXPECT_EQ(logText(), kGsv + "\r\n" + kRmc + "\r\n");
-}
-
-TEST_F(SerialReaderPtyTest, SecondRmcBeforeTheConsumerIsOnlyLogged)
+// Framing over real reads of a terminal: every line is logged with CR LF, and only the first
+// RMC waiting for the consumer is handed over.
+TEST_F(SerialReaderPtyTest, OnlyTheFirstWaitingRmcIsHandedOverButEveryLineIsLogged)
 {
     const std::string second = kRmc.substr(0, 10) + "9" + kRmc.substr(11);
-    pty.send(kRmc + "\r\n" + second + "\r\n");
-    waitForLines(2);
+    ASSERT_TRUE(pty.send(kGsv + "\r\n" + kRmc + "\r\n" + second + "\r\n"));
+    waitForLines(3);
     EXPECT_EQ(mailbox.take(), kRmc);
     EXPECT_FALSE(mailbox.take());
-    EXPECT_EQ(logText(), kRmc + "\r\n" + second + "\r\n");
-}
-
-TEST_F(SerialReaderPtyTest, OverlongLineAndTalkers)
-{
-    pty.send("$GPGGA," + std::string(113, '7') + "\r\n");
-    waitForLines(1);
-    EXPECT_FALSE(mailbox.take());
-    std::uint64_t lines = 1;
-    for (const std::string s : {"$GNRMC,1*00", "$GNGGA,2*00"}) {
-        pty.send(s + "\r\n");
-        waitForLines(++lines);
-        EXPECT_EQ(mailbox.take(), s);
-    }
-    pty.send("$GNGLL,3*00\r\n");
-    waitForLines(4);
-    EXPECT_FALSE(mailbox.take());
-    EXPECT_EQ(logText(), std::string(20, '7') + "\r\n$GNRMC,1*00\r\n$GNGGA,2*00\r\n$GNGLL,3*00\r\n");
+    EXPECT_EQ(notified.load(), 1);
+    EXPECT_EQ(logText(), kGsv + "\r\n" + kRmc + "\r\n" + second + "\r\n");
 }
 
 TEST_F(SerialReaderPtyTest, StopWhileNoDataArrivesEndsTheReader)
@@ -298,7 +199,7 @@ TEST_F(SerialReaderPtyTest, StopWhileNoDataArrivesEndsTheReader)
 
 TEST_F(SerialReaderPtyTest, UnplugEndsTheReaderWithAMessageAndNoSpinning)
 {
-    pty.send(kRmc + "\r\n");
+    ASSERT_TRUE(pty.send(kRmc + "\r\n"));
     waitForLines(1);
     pty.closeMaster();
     while (reader.running())
@@ -336,7 +237,7 @@ TEST(NmeaLogKillTest, KilledWriterLeavesEveryLineButTheOneBeingWritten)
     waitpid(child, &status, 0);
     ::close(ready[0]);
     ::close(ready[1]);
-    const std::string text = readFile(p);
+    const std::string text = readWholeFile(p);
     fs::remove(p);
     // Every complete line is in order; only the last may be cut short.
     std::size_t pos = 0;

@@ -1,15 +1,12 @@
 // The default voices: the phrase table, the files the build speaks, and the first-start copy.
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <functional>
+#include <map>
 #include <set>
-#include <sstream>
-#include <string>
 
 #include <gtest/gtest.h>
 
 #include "PulseVoicePlayer.h"
+#include "TestPty.h"
 #include "VoiceFolder.h"
 #include "cameras/VoiceCatalogue.h"
 #include "core/cameras/FakeWarnerSettings.h"
@@ -19,24 +16,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 void writeFile(const fs::path& p, const std::string& bytes)
 {
     std::ofstream(p, std::ios::binary) << bytes;
 }
 
-std::set<std::string> names(const fs::path& folder)
+// Each entry of a folder: a file's bytes, or what else stands there.
+std::map<std::string, std::string> listing(const fs::path& folder)
 {
-    std::set<std::string> out;
+    std::map<std::string, std::string> out;
     for (const auto& e : fs::directory_iterator(folder))
-        out.insert(e.path().filename().string());
+        out[e.path().filename().string()] = e.is_symlink()     ? "<link>"
+                                            : e.is_directory() ? "<folder>"
+                                                               : test::readWholeFile(e.path());
     return out;
 }
 
@@ -61,47 +53,48 @@ protected:
     fs::path root, source;
 };
 
-TEST_F(VoiceFolderTest, MissingFolderIsCreatedWithEveryVoiceAndNothingElse)
+TEST_F(VoiceFolderTest, VoicesAreCopiedOnlyIntoAFolderWithoutWavFiles)
 {
-    const fs::path voice = root / "home" / "VARNO" / "Voice";
-    EXPECT_TRUE(installDefaultVoices(voice.string(), source.string()));
-    EXPECT_EQ(names(voice), (std::set<std::string>{"1500.wav", "Mute.wav", "Speed exceeds limit.wav"}));
-    EXPECT_EQ(readFile(voice / "Speed exceeds limit.wav"), "RIFF-speed");
-}
-
-TEST_F(VoiceFolderTest, FolderWithoutWavFilesIsFilledAndKeepsItsOtherFiles)
-{
-    const fs::path voice = root / "Voice";
-    fs::create_directories(voice / "old.wav.d");
-    writeFile(voice / "notes.txt", "mine");
-    EXPECT_TRUE(installDefaultVoices(voice.string(), source.string()));
-    EXPECT_EQ(names(voice), (std::set<std::string>{"1500.wav", "Mute.wav", "Speed exceeds limit.wav",
-                                                   "notes.txt", "old.wav.d"}));
-    EXPECT_EQ(readFile(voice / "notes.txt"), "mine");
-}
-
-TEST_F(VoiceFolderTest, FolderWithOneWavOfTheUserIsLeftAlone)
-{
-    // One recording of the user's own, in capitals, is enough to count as voices.
-    const fs::path voice = root / "Voice";
-    fs::create_directories(voice);
-    writeFile(voice / "1500.WAV", "my own voice");
-    EXPECT_TRUE(installDefaultVoices(voice.string(), source.string()));
-    EXPECT_EQ(names(voice), (std::set<std::string>{"1500.WAV"}));
-    EXPECT_EQ(readFile(voice / "1500.WAV"), "my own voice");
-}
-
-TEST_F(VoiceFolderTest, NameTakenByAFolderOrBrokenLinkIsNotReplaced)
-{
-    const fs::path voice = root / "Voice";
-    fs::create_directories(voice / "Mute.wav");
-    fs::create_symlink(root / "nowhere.wav", voice / "1500.wav");
-    EXPECT_TRUE(installDefaultVoices(voice.string(), source.string()));
-    EXPECT_TRUE(fs::is_directory(voice / "Mute.wav"));
-    EXPECT_TRUE(fs::is_symlink(voice / "1500.wav"));
-    EXPECT_EQ(readFile(voice / "Speed exceeds limit.wav"), "RIFF-speed");
-    // No temporary copy is left behind.
-    EXPECT_EQ(names(voice).size(), 3u);
+    const std::map<std::string, std::string> voices{
+        {"1500.wav", "RIFF-1500"}, {"Mute.wav", "RIFF-mute"}, {"Speed exceeds limit.wav", "RIFF-speed"}};
+    auto plus = [&](std::map<std::string, std::string> more) {
+        more.insert(voices.begin(), voices.end());
+        return more;
+    };
+    const struct {
+        const char* what;
+        std::function<void(const fs::path&)> prepare;
+        std::map<std::string, std::string> after;
+    } cases[] = {
+        {"missing, with its parents", {}, voices},
+        {"other files are kept",
+         [](const fs::path& v) {
+             fs::create_directories(v / "old.wav.d");
+             writeFile(v / "notes.txt", "mine");
+         },
+         plus({{"notes.txt", "mine"}, {"old.wav.d", "<folder>"}})},
+        // One recording of the user's own, in capitals, is enough to count as voices.
+        {"the user's own voice",
+         [](const fs::path& v) { writeFile(v / "1500.WAV", "my own voice"); },
+         {{"1500.WAV", "my own voice"}}},
+        // Names taken by a folder or a broken link are not replaced, and no temporary copy is left.
+        {"names taken",
+         [&](const fs::path& v) {
+             fs::create_directories(v / "Mute.wav");
+             fs::create_symlink(root / "nowhere.wav", v / "1500.wav");
+         },
+         {{"1500.wav", "<link>"}, {"Mute.wav", "<folder>"}, {"Speed exceeds limit.wav", "RIFF-speed"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path voice = root / c.what / "VARNO" / "Voice";
+        if (c.prepare) {
+            fs::create_directories(voice);
+            c.prepare(voice);
+        }
+        EXPECT_TRUE(installDefaultVoices(voice.string(), source.string()));
+        EXPECT_EQ(listing(voice), c.after);
+    }
 }
 
 TEST_F(VoiceFolderTest, MissingOrEmptySourceCreatesNothing)
@@ -112,27 +105,20 @@ TEST_F(VoiceFolderTest, MissingOrEmptySourceCreatesNothing)
     EXPECT_FALSE(installDefaultVoices(voice.string(), ""));
     EXPECT_FALSE(fs::exists(voice));
 
-    fs::remove(source / "1500.wav");
-    fs::remove(source / "Mute.wav");
-    fs::remove(source / "Speed exceeds limit.wav");
+    for (const char* v : {"1500.wav", "Mute.wav", "Speed exceeds limit.wav"})
+        fs::remove(source / v);
     EXPECT_FALSE(installDefaultVoices(voice.string(), source.string()));
     EXPECT_FALSE(fs::exists(voice));
 }
 
 TEST_F(VoiceFolderTest, VoiceFolderSettingIsUsedOnTheDataRoot)
 {
-    const char* old = std::getenv("VARNO_HOME");
-    const std::string saved = old ? old : "";
-    setenv("VARNO_HOME", (root / "home").c_str(), 1);
+    test::ScopedEnv home("VARNO_HOME", (root / "home").string());
     test::FakeWarnerSettings settings;
     // Not set: the program's default folder.
     EXPECT_EQ(voiceFolderPath(settings), (root / "home" / "Voice").string());
     settings.strings["VoiceFolder"] = "c:\\varno\\Voices\\Jane";
     EXPECT_EQ(voiceFolderPath(settings), (root / "home" / "Voices" / "Jane").string());
-    if (old)
-        setenv("VARNO_HOME", saved.c_str(), 1);
-    else
-        unsetenv("VARNO_HOME");
 }
 
 // The phrase table speaks exactly the catalogue: a sound added to one and not
