@@ -132,9 +132,9 @@ inline void placeCameras(Rig& rig, const std::vector<PlacedCamera>& cameras)
         const double lat = kFixLat + c.northM / 111248.4;
         const double lon = kFixLon + c.eastM / (std::cos(lat * 0.017453292519943295) * 111319.2);
         // Eleven decimals still fit the 14 characters a position field keeps.
-        f.write(QString::asprintf("%.11f,%.11f,A34,Newbury,Bridge over river,%s,P,30\n", lat, lon,
-                                  c.type.c_str())
-                    .toUtf8());
+        f.write(
+            QString::asprintf("%.11f,%.11f,A34,Newbury,Bridge over river,%s,P,30\n", lat, lon, c.type.c_str())
+                .toUtf8());
     }
     f.close();
     rig.session->decoder().Latitude = kFixLat;
