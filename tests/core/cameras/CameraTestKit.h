@@ -1,46 +1,21 @@
 // Shared helpers for the camera tests: temporary camera files, positions at known distances, a warner rig.
 #pragma once
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <fmt/printf.h>
-#include <unistd.h>
 
 #include "cameras/CameraWarner.h"
 #include "cameras/VoicePlayer.h"
+#include "core/base/ScratchFiles.h"
 #include "core/cameras/FakeWarnerSettings.h"
 #include "geo/MapGeometry.h"
 #include "gps/CNmeaDecoder.h"
 #include "support/RecordingPrompt.h"
 
 namespace varno::test {
-
-// A folder of its own under the system's temporary folder, removed afterwards.
-class TempDir {
-public:
-    TempDir()
-    {
-        static int n = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                fmt::sprintf("varno-cam-%d-%d", static_cast<int>(::getpid()), n++);
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::string write(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(file(name), std::ios::binary) << text;
-        return file(name);
-    }
-
-private:
-    std::filesystem::path path_;
-};
 
 // A latitude metres north of lat (same longitude); the camera distance is
 // within a few nanometres of metres.
@@ -72,7 +47,7 @@ public:
 
 // A warner over a temporary camera file, recording what it says and shows.
 struct WarnerRig {
-    TempDir dir;
+    ScratchDir dir;
     FakeWarnerSettings settings;
     RecordingPrompt prompt;
     RecordingVoicePlayer player;
@@ -87,7 +62,10 @@ struct WarnerRig {
         warner = std::make_unique<cameras::CameraWarner>(settings, prompt, player, dir.file("root"));
         fix.Longitude = lon;
     }
-    void useCameras(const std::string& text) { settings.strings["CameraFile"] = dir.write("cams.txt", text); }
+    void useCameras(const std::string& text)
+    {
+        writeBytes(settings.strings["CameraFile"] = dir.file("cams.txt"), text);
+    }
 };
 
 } // namespace varno::test

@@ -3,12 +3,12 @@
 
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "base/Clock.h"
+#include "core/base/ScratchFiles.h"
 #include "gps/SerialPort.h"
 #include "session/Session.h"
 #include "settings/Settings.h"
@@ -41,18 +41,11 @@ class SessionTest : public ::testing::Test {
 protected:
     SessionTest()
     {
-        std::random_device rd;
-        dir_ = std::filesystem::temp_directory_path() / ("varno-session-" + std::to_string(rd()));
-        std::filesystem::create_directories(dir_ / "Log");
-        store_ = std::make_unique<settings::SettingsStore>((dir_ / "settings.reg").string());
+        std::filesystem::create_directories(dir_.path() / "Log");
+        store_ = std::make_unique<settings::SettingsStore>(dir_.file("settings.reg"));
         settings_ = std::make_unique<settings::Settings>(*store_, prompt);
     }
-    ~SessionTest() override
-    {
-        session_.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
+    ~SessionTest() override { session_.reset(); }
 
     // Every default written, as after a first run answered with OK.
     void writeDefaults() { settings_->writeDefaults(); }
@@ -61,20 +54,20 @@ protected:
     {
         if (!session_) {
             session_ = std::make_unique<session::Session>(session::Session::Deps{
-                *settings_, prompt, clock, port, dir_.string(), [](std::chrono::milliseconds) {}});
+                *settings_, prompt, clock, port, dir_.path().string(), [](std::chrono::milliseconds) {}});
         }
         return *session_;
     }
 
     settings::Settings& settings() { return *settings_; }
-    const std::filesystem::path& dir() const { return dir_; }
+    const std::filesystem::path& dir() const { return dir_.path(); }
 
     RecordingPrompt prompt;
     FixedClock clock{at(12, 0)};
     AbsentPort port;
 
 private:
-    std::filesystem::path dir_;
+    ScratchDir dir_;
     std::unique_ptr<settings::SettingsStore> store_;
     std::unique_ptr<settings::Settings> settings_;
     std::unique_ptr<session::Session> session_;

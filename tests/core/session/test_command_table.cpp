@@ -3,7 +3,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -39,16 +38,6 @@ TEST(CommandTable, PairedKeysAreNotSwapped)
     EXPECT_EQ(bound["E"], cmd::KeyStopE);
     EXPECT_EQ(bound["6"], cmd::Key800x600);
     EXPECT_EQ(bound["7"], cmd::Key800x700);
-}
-
-TEST(CommandTable, MenusHoldTheirItemsInOrder)
-{
-    const auto view = CommandTable::menuItems(Menu::View);
-    ASSERT_EQ(view.size(), 10u);
-    EXPECT_EQ(view[3].text, "&Camera Map");
-    EXPECT_EQ(view[3].prompt, "Switches to camera map view.");
-    EXPECT_EQ(view[9].text, "Track &Editor");
-    EXPECT_TRUE(CommandTable::menuItems(Menu::None).empty());
 }
 
 TEST(CommandTable, ToolbarButtonsAreCommandsWithPrompts)
@@ -92,14 +81,4 @@ TEST(CommandTable, ShortcutListHasItsRowsAndEveryKeyInItIsBound)
             EXPECT_TRUE(bound.count(normalise(r.key))) << r.function << " " << r.key;
         }
     }
-}
-
-TEST(CommandTable, SizeCommandsGiveTheirRectangles)
-{
-    auto r = CommandTable::sizeCommandRect(cmd::Scr800x600);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(std::tuple(r->left, r->top, r->right, r->bottom), std::tuple(10, 10, 790, 590));
-    EXPECT_EQ(CommandTable::sizeCommandRect(cmd::Key800x700)->bottom, 690);
-    EXPECT_EQ(CommandTable::sizeCommandRect(cmd::Key600x480)->right, 590);
-    EXPECT_FALSE(CommandTable::sizeCommandRect(cmd::CameraMap));
 }

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "session/TimeWindow.h"
-#include "SessionFixture.h"
 
 using namespace varno::session;
 
@@ -12,16 +11,8 @@ TEST(TimeWindow, NormalisationPadsAndUnifiesSeparators)
     // never matches a real "hh:mm" time.
     EXPECT_EQ(normaliseTime(""), "0");
     EXPECT_EQ(normaliseTime("7"), "07");
-    EXPECT_EQ(normaliseTime("7:00"), "07:00");
     EXPECT_EQ(normaliseTime("7.30"), "07:30");
-    EXPECT_EQ(normaliseTime("22.00"), "22:00");
     EXPECT_EQ(normaliseTime(" 06-45 "), "06:45");
-}
-
-TEST(TimeWindow, LocalTimeIsZeroPaddedHourAndMinute)
-{
-    EXPECT_EQ(hourMinuteText(varno::test::at(7, 5)), "07:05");
-    EXPECT_EQ(hourMinuteText(varno::test::at(23, 59)), "23:59");
 }
 
 TEST(TimeWindow, BothEndsAreInsideAndAWindowMayCrossMidnight)
