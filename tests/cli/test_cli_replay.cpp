@@ -60,10 +60,8 @@ TEST(CliReplay, Failures)
     const CliRun noSettings =
         runCli("--settings /nonexistent/varno.reg replay " + shellQuoted(kDrives + "approach.nmea"));
     EXPECT_EQ(noSettings.code, 0);
-    EXPECT_NE(
-        (noSettings.out + noSettings.err).find("Error can't get the camera filename from the registry."),
-        std::string::npos);
-    EXPECT_EQ((noSettings.out + noSettings.err).find("voice\t"), std::string::npos);
+    EXPECT_NE(noSettings.err.find("Error can't get the camera filename from the registry."),
+              std::string::npos);
 
     EXPECT_EQ(runCli("replay").code, 2);
     EXPECT_EQ(runCli("replay --bogus x").code, 2);

@@ -13,6 +13,9 @@
 #include "CSioBaud.h"
 #include "SerialPortList.h"
 #include "TestPty.h"
+#include "core/base/ScratchFiles.h"
+#include "gps/SendLog.h"
+#include "support/RecordingPrompt.h"
 #include "gps/GpsControl.h"
 #include "gps/SerialReader.h"
 
@@ -24,10 +27,8 @@ using gps::LineSettings;
 using gps::Parity;
 using gps::StopBits;
 using test::Pty;
-using test::readWholeFile;
 
 const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
-const std::string kGsv = "$GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75";
 
 double processCpuSeconds()
 {
@@ -109,10 +110,9 @@ TEST(SerialPortTest, OpenRefusesWhatIsNoFreeTerminal)
     CSio port;
     EXPECT_FALSE(port.open("/dev/no-such-gps"));
     EXPECT_FALSE(port.open("Com250"));
-    const fs::path file = fs::path(::testing::TempDir()) / "not_a_tty.txt";
-    std::ofstream(file) << "x";
-    EXPECT_FALSE(port.open(file.string()));
-    fs::remove(file);
+    test::ScratchDir scratch;
+    test::writeBytes(scratch.file("not_a_tty.txt"), "x");
+    EXPECT_FALSE(port.open(scratch.file("not_a_tty.txt")));
     EXPECT_FALSE(port.isOpen());
     // Shared with nobody: a second open of the same device fails.
     Pty pty;
@@ -129,63 +129,33 @@ protected:
     void SetUp() override
     {
         ASSERT_FALSE(pty.path.empty());
-        logPath =
-            fs::path(::testing::TempDir()) /
-            (std::string("pty_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
-        ASSERT_TRUE(log.open(logPath.string()));
+        ASSERT_TRUE(log.open(scratch.file("log.txt")));
         ASSERT_TRUE(port.open(pty.path));
         ASSERT_TRUE(port.applyState({4800, 8, Parity::None, StopBits::One}));
         ASSERT_TRUE(port.setReadTimeout(gps::GpsControl::kReadTimeout));
         pty.closeSlave(); // only the program holds the device now
-        reader.setCallbacks({[this] { ++notified; },
-                             [this](const std::string& m) {
+        reader.setCallbacks({{}, [this](const std::string& m) {
                                  std::lock_guard lock(mutex);
                                  gone.push_back(m);
                              }});
         ASSERT_TRUE(reader.start(pty.path));
     }
-    void TearDown() override
-    {
-        reader.stop();
-        log.close();
-        fs::remove(logPath);
-    }
+    void TearDown() override { reader.stop(); }
     // Waits until the reader has seen `lines` lines in all.
     void waitForLines(std::uint64_t lines)
     {
         while (reader.stats().lines < lines)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    std::string logText()
-    {
-        reader.stop();
-        log.close();
-        return readWholeFile(logPath);
-    }
-
+    test::ScratchDir scratch;
     Pty pty;
     CSio port;
     gps::SentenceMailbox mailbox;
     gps::NmeaLog log;
     gps::SerialReader reader{port, mailbox, log};
-    fs::path logPath;
-    std::atomic<int> notified{0};
     std::mutex mutex;
     std::vector<std::string> gone;
 };
-
-// Framing over real reads of a terminal: every line is logged with CR LF, and only the first
-// RMC waiting for the consumer is handed over.
-TEST_F(SerialReaderPtyTest, OnlyTheFirstWaitingRmcIsHandedOverButEveryLineIsLogged)
-{
-    const std::string second = kRmc.substr(0, 10) + "9" + kRmc.substr(11);
-    ASSERT_TRUE(pty.send(kGsv + "\r\n" + kRmc + "\r\n" + second + "\r\n"));
-    waitForLines(3);
-    EXPECT_EQ(mailbox.take(), kRmc);
-    EXPECT_FALSE(mailbox.take());
-    EXPECT_EQ(notified.load(), 1);
-    EXPECT_EQ(logText(), kGsv + "\r\n" + kRmc + "\r\n" + second + "\r\n");
-}
 
 TEST_F(SerialReaderPtyTest, StopWhileNoDataArrivesEndsTheReader)
 {
@@ -215,14 +185,15 @@ TEST_F(SerialReaderPtyTest, UnplugEndsTheReaderWithAMessageAndNoSpinning)
 
 TEST(NmeaLogKillTest, KilledWriterLeavesEveryLineButTheOneBeingWritten)
 {
-    const fs::path p = fs::path(::testing::TempDir()) / "killed_log.txt";
+    test::ScratchDir scratch;
+    const std::string p = scratch.file("killed_log.txt");
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         gps::NmeaLog log;
-        if (!log.open(p.string()))
+        if (!log.open(p))
             _exit(1);
         for (int i = 0; i < 500; ++i)
             log.appendLine("$GPGGA," + std::to_string(i));
@@ -237,8 +208,7 @@ TEST(NmeaLogKillTest, KilledWriterLeavesEveryLineButTheOneBeingWritten)
     waitpid(child, &status, 0);
     ::close(ready[0]);
     ::close(ready[1]);
-    const std::string text = readWholeFile(p);
-    fs::remove(p);
+    const std::string text = test::readBytes(p);
     // Every complete line is in order; only the last may be cut short.
     std::size_t pos = 0;
     int n = 0;
@@ -253,10 +223,37 @@ TEST(NmeaLogKillTest, KilledWriterLeavesEveryLineButTheOneBeingWritten)
     EXPECT_EQ(rest, ("$GPGGA," + std::to_string(n) + "\r\n").substr(0, rest.size()));
 }
 
+// Only the termios write path is proved here; what is sent and how often is the fake port's business.
+TEST(SendLogPty, TheFarEndReceivesTheLinesWithCrLf)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    test::ScratchDir scratch;
+    const std::string file = scratch.file("send.txt");
+    const std::string gga = "$GPGGA,120000,5122.800,N,00119.800,W,1,08,1.0,100,M,,,,*4B";
+    test::writeBytes(file, gga + "\n$GPGSV,1,1,00*79");
+    CSio port;
+    test::RecordingPrompt prompt;
+    gps::PortSettingsSource settings{[] { return true; },
+                                     [&](std::string_view n) -> std::optional<std::string> {
+                                         return n == "Port" ? std::optional(pty.path) : std::nullopt;
+                                     }};
+    gps::SendLog::Callbacks cb;
+    cb.sleep = [](std::chrono::milliseconds) {};
+    gps::SendLog send(port, prompt, settings, cb);
+    ASSERT_TRUE(send.start(file, 1, false)) << (prompt.texts().empty() ? "" : prompt.texts()[0]);
+    const std::string once = gga + "\r\n$GPGSV,1,1,00*79\r\n";
+    EXPECT_EQ(pty.receive(once.size()), once);
+    send.join();
+    send.stop();
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
 TEST(SerialPortListTest, StableNamesFirstThenUsbAcmAndUartsInNumberOrder)
 {
-    const fs::path dev = fs::path(::testing::TempDir()) / "fake_dev";
-    fs::remove_all(dev);
+    test::ScratchDir scratch;
+    const fs::path dev = scratch.path() / "fake_dev";
     fs::create_directories(dev / "serial" / "by-id");
     for (const char* f : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS0", "ttyS1", "tty0", "ttyUSB", "null"})
         std::ofstream(dev / f) << "";

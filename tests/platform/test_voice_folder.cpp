@@ -7,6 +7,7 @@
 
 #include "PulseVoicePlayer.h"
 #include "TestPty.h"
+#include "core/base/ScratchFiles.h"
 #include "VoiceFolder.h"
 #include "cameras/VoiceCatalogue.h"
 #include "core/cameras/FakeWarnerSettings.h"
@@ -18,7 +19,7 @@ namespace fs = std::filesystem;
 
 void writeFile(const fs::path& p, const std::string& bytes)
 {
-    std::ofstream(p, std::ios::binary) << bytes;
+    test::writeBytes(p.string(), bytes);
 }
 
 // Each entry of a folder: a file's bytes, or what else stands there.
@@ -28,7 +29,7 @@ std::map<std::string, std::string> listing(const fs::path& folder)
     for (const auto& e : fs::directory_iterator(folder))
         out[e.path().filename().string()] = e.is_symlink()     ? "<link>"
                                             : e.is_directory() ? "<folder>"
-                                                               : test::readWholeFile(e.path());
+                                                               : test::readBytes(e.path().string());
     return out;
 }
 
@@ -36,11 +37,6 @@ class VoiceFolderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root =
-            fs::path(::testing::TempDir()) /
-            ("voice-folder-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root);
-        source = root / "source";
         fs::create_directories(source);
         // A file name with blanks, as the catalogue has, and one that is no voice.
         writeFile(source / "1500.wav", "RIFF-1500");
@@ -48,9 +44,8 @@ protected:
         writeFile(source / "Mute.wav", "RIFF-mute");
         writeFile(source / "phrases.txt", "not a voice");
     }
-    void TearDown() override { fs::remove_all(root); }
-
-    fs::path root, source;
+    test::ScratchDir scratch;
+    fs::path root = scratch.path(), source = root / "source";
 };
 
 TEST_F(VoiceFolderTest, VoicesAreCopiedOnlyIntoAFolderWithoutWavFiles)

@@ -26,13 +26,9 @@ fs::path writeWav(const std::string& name, std::uint32_t rate, std::uint32_t cha
     s += "RIFF";
     put(36 + data, 4);
     s += "WAVEfmt ";
-    put(16, 4);
-    put(1, 2);
-    put(channels, 2);
-    put(rate, 4);
-    put(rate * channels * 2, 4);
-    put(channels * 2, 2);
-    put(16, 2);
+    for (auto [v, n] : std::initializer_list<std::pair<std::uint32_t, int>>{
+             {16, 4}, {1, 2}, {channels, 2}, {rate, 4}, {rate * channels * 2, 4}, {channels * 2, 2}, {16, 2}})
+        put(v, n);
     s += "data";
     put(data, 4);
     s.append(data, '\0');

@@ -78,30 +78,29 @@ TEST(NmeaField, CutsToTheBuffer)
 TEST(NmeaField, NumbersReadExactlyAsAtof)
 {
     // The quick path for plain decimals must agree bit for bit with the general reader.
-    const char* const texts[] = {"4527.458",
-                                 "00119.11388",
-                                 "-0.5",
-                                 "+12",
-                                 "-0",
-                                 "0.1",
-                                 "0.3",
-                                 "5.",
-                                 "999999999999999",
-                                 "9999999999999999",
-                                 "123.4567890123456789",
-                                 ".5",
-                                 "1e3",
-                                 "12E-2",
-                                 "nan",
-                                 "-inf",
-                                 "-",
-                                 "",
-                                 " 7",
-                                 "0x10",
-                                 "3.14abc",
-                                 "17030.00670",
-                                 "1.7976931348623157e308"};
-    for (std::string_view t : texts) {
+    for (std::string_view t : {"4527.458",
+                               "00119.11388",
+                               "-0.5",
+                               "+12",
+                               "-0",
+                               "0.1",
+                               "0.3",
+                               "5.",
+                               "999999999999999",
+                               "9999999999999999",
+                               "123.4567890123456789",
+                               ".5",
+                               "1e3",
+                               "12E-2",
+                               "nan",
+                               "-inf",
+                               "-",
+                               "",
+                               " 7",
+                               "0x10",
+                               "3.14abc",
+                               "17030.00670",
+                               "1.7976931348623157e308"}) {
         const double quick = nmeaNumber(t), general = varno::leadingDouble(t);
         SCOPED_TRACE(std::string(t));
         if (std::isnan(general))
@@ -123,23 +122,13 @@ TEST(NmeaHandOffFilter, PassesPositionSentencesOfAnyTalker)
         EXPECT_EQ(passesHandOffFilter(text), passes) << text;
 }
 
-TEST(NmeaIntake, WrongChecksumChangesNothing)
+TEST(NmeaIntake, WrongChecksumShortAndOddSentencesChangeNothing)
 {
     CNmeaDecoder d;
-    ASSERT_TRUE(intakeSentence(d, nmea("GPGGA,120000,5130.0,N,00030.0,W,1,08,1.0,50.0,M,,M,,")));
     std::string bad = nmea("GPGGA,130000,4000.0,S,00100.0,E,2,09,2.0,70.0,M,,M,,");
     bad.back() = bad.back() == '0' ? '1' : '0';
-    EXPECT_FALSE(intakeSentence(d, bad));
-    EXPECT_DOUBLE_EQ(d.Latitude, 51.5);
-    EXPECT_EQ(d.GgaHour, 12);
-    EXPECT_EQ(d.GgaCount, 1u);
-    EXPECT_EQ(d.SentenceCount, 1u);
-}
-
-TEST(NmeaIntake, ShortAndOddSentencesAreSafe)
-{
-    CNmeaDecoder d;
-    for (std::string_view s : {"", "$", "*", "$*", "$GP", "$GPGGA", "$GPGGA*", "\x01\xff\x80\x00\x13"})
+    for (std::string_view s : std::initializer_list<std::string_view>{
+             bad, "", "$", "*", "$*", "$GP", "$GPGGA", "$GPGGA*", "\x01\xff\x80\x00\x13"})
         EXPECT_FALSE(intakeSentence(d, s));
     EXPECT_EQ(d.SentenceCount, 0u);
     // Valid checksums on sentences too short to carry an address or data.
@@ -162,5 +151,4 @@ TEST(NmeaIntake, DataStopsAfter159Characters)
     EXPECT_DOUBLE_EQ(d.Latitude, 51.5);
     EXPECT_DOUBLE_EQ(d.Longitude, -0.5);
     EXPECT_EQ(d.Altitude, 0.0);
-    EXPECT_EQ(d.GgaCount, 1u);
 }

