@@ -31,7 +31,7 @@ int textPixels(const QImage& img)
 class TestViewStrip : public QObject {
     Q_OBJECT
 private slots:
-    void badSentenceIsDrawnWithBad()
+    void badSentenceIsDrawnWithBadInTheSchemeColour()
     {
         guitest::Rig rig;
         rig.session->loadNightColours();
@@ -48,55 +48,41 @@ private slots:
         QCOMPARE(img.pixelColor(300, 499), QColor(190, 190, 190));
         QCOMPARE(img.pixelColor(765, 495), QColor(Qt::black));
         QCOMPARE(img.pixelColor(300, 500), QColor(Qt::black)); // night window fill
-        QCOMPARE(img.pixelColor(775, 470), QColor(Qt::black));
         QVERIFY(textPixels(img) > 100);
-        // The text is drawn in the scheme's text colour.
         bool sawTextColour = false;
         for (int y = 460; y < 485 && !sawTextColour; ++y)
             for (int x = 4; x < 200 && !sawTextColour; ++x)
                 sawTextColour = img.pixelColor(x, y) == QColor(0x00, 0xE8, 0x9D);
         QVERIFY(sawTextColour);
-        QVERIFY(!rig.session->mailbox().snapshot().pending);
 
         // The next repaint took nothing: an empty strip.
-        const QImage again = render(view);
+        QCOMPARE(textPixels(render(view)), 0);
         QVERIFY(view.lastStripText().isEmpty());
-        QCOMPARE(textPixels(again), 0);
-        QCOMPARE(again.pixelColor(1, 470), QColor(190, 190, 190));
     }
 
-    void goodSentenceIsDecodedAndShownAsIs()
+    void stripOnlyInLargeEnoughWindowsAndNotInTrailOrEditorViews()
     {
         guitest::Rig rig;
         CVARNOView view(*rig.session);
-        view.resize(771, 502);
+        view.resize(771, 502); // the smallest with a strip
         rig.session->mailbox().offer(kGood);
-        const QImage img = render(view);
+        QImage img = render(view);
         QCOMPARE(view.lastStripText(), QString::fromLatin1(kGood));
-        QCOMPARE(rig.session->decoder().RmcHour, 12);
-        // Day text is black; on the black strip it still has to be seen.
-        QVERIFY(textPixels(img) > 100);
-        // Outside the camera view's boxes the window fill shows.
+        QVERIFY(textPixels(img) > 100); // day text is black, yet seen on the black strip
         QCOMPARE(img.pixelColor(760, 10), QColor(Qt::white));
-    }
 
-    void noStripInSmallWindowsOrTrailAndEditorViews()
-    {
-        guitest::Rig rig;
-        CVARNOView view(*rig.session);
         for (QSize size : {QSize(770, 520), QSize(800, 501)}) {
             view.resize(size);
             rig.session->mailbox().offer(kBad);
-            const QImage img = render(view);
+            img = render(view);
             QVERIFY(view.lastStripText().isEmpty());
             QCOMPARE(img.pixelColor(100, 470), QColor(Qt::white));
-            QVERIFY(!rig.session->mailbox().snapshot().pending);
         }
         view.resize(800, 520);
         for (MapView v : {MapView::Trail, MapView::TrackEditor}) {
             rig.session->viewState().switchTo(v);
             rig.session->mailbox().offer(kGood);
-            const QImage img = render(view);
+            img = render(view);
             QVERIFY(view.lastStripText().isEmpty());
             QCOMPARE(img.pixelColor(100, 470), QColor(Qt::white));
         }
