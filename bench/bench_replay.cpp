@@ -10,7 +10,7 @@
 #include "ReplayController.h"
 #include "base/Clock.h"
 #include "gps/PortList.h"
-#include "gps/SerialPort.h"
+#include "gps/AbsentSerialPort.h"
 #include "session/Session.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
@@ -20,21 +20,6 @@
 #endif
 
 namespace {
-
-// No receiver: the replay is the only source of sentences.
-class NoPort final : public varno::gps::SerialPort {
-public:
-    bool open(const std::string&) override { return false; }
-    bool isOpen() const override { return false; }
-    std::optional<varno::gps::LineSettings> state() override { return std::nullopt; }
-    bool applyState(const varno::gps::LineSettings&) override { return false; }
-    bool setReadTimeout(std::chrono::milliseconds) override { return false; }
-    void clearErrors() override {}
-    varno::gps::ReadResult read(std::span<char>) override { return {varno::gps::ReadStatus::Gone, 0}; }
-    void interruptRead() override {}
-    bool write(std::string_view) override { return false; }
-    bool close() override { return true; }
-};
 
 class NoPorts final : public varno::gps::SerialPortEnumerator {
 public:
@@ -58,7 +43,8 @@ int main(int argc, char** argv)
     varno::settings::Settings settings(store, prompt);
     settings.writeDefaults();
     varno::FixedClock clock{varno::LocalTime{}};
-    NoPort port;
+    // No receiver: the replay is the only source of sentences.
+    varno::gps::AbsentSerialPort port;
     NoPorts ports;
     varno::session::Session session(
         {settings, prompt, clock, port, dir.path().toStdString(), [](std::chrono::milliseconds) {}});

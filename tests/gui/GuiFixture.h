@@ -15,7 +15,7 @@
 #include "base/Clock.h"
 #include "cameras/VoicePlayer.h"
 #include "gps/PortList.h"
-#include "gps/SerialPort.h"
+#include "gps/AbsentSerialPort.h"
 #include "platform/TestPty.h"
 #include "session/Session.h"
 #include "settings/Settings.h"
@@ -25,21 +25,6 @@
 namespace guitest {
 
 using varno::test::readWholeFile;
-
-// A receiver that is never there.
-class AbsentPort final : public varno::gps::SerialPort {
-public:
-    bool open(const std::string&) override { return false; }
-    bool isOpen() const override { return false; }
-    std::optional<varno::gps::LineSettings> state() override { return std::nullopt; }
-    bool applyState(const varno::gps::LineSettings&) override { return false; }
-    bool setReadTimeout(std::chrono::milliseconds) override { return false; }
-    void clearErrors() override {}
-    varno::gps::ReadResult read(std::span<char>) override { return {varno::gps::ReadStatus::Gone, 0}; }
-    void interruptRead() override {}
-    bool write(std::string_view) override { return false; }
-    bool close() override { return true; }
-};
 
 // Keeps the path of every sound the program asked to play, in order.
 class RecordingVoice final : public varno::cameras::VoicePlayer {
@@ -100,7 +85,7 @@ struct Rig {
     QTemporaryDir dir;
     varno::test::RecordingPrompt prompt;
     varno::FixedClock clock{varno::LocalTime{}};
-    AbsentPort absent;
+    varno::gps::AbsentSerialPort absent;
     RecordingVoice voice;
     FixedPorts ports;
     varno::settings::SettingsStore store;

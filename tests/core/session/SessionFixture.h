@@ -13,24 +13,10 @@
 #include "session/Session.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
+#include "gps/AbsentSerialPort.h"
 #include "support/RecordingPrompt.h"
 
 namespace varno::test {
-
-// A receiver that is never there.
-class AbsentPort final : public gps::SerialPort {
-public:
-    bool open(const std::string&) override { return false; }
-    bool isOpen() const override { return false; }
-    std::optional<gps::LineSettings> state() override { return std::nullopt; }
-    bool applyState(const gps::LineSettings&) override { return false; }
-    bool setReadTimeout(std::chrono::milliseconds) override { return false; }
-    void clearErrors() override {}
-    gps::ReadResult read(std::span<char>) override { return {gps::ReadStatus::Gone, 0}; }
-    void interruptRead() override {}
-    bool write(std::string_view) override { return false; }
-    bool close() override { return true; }
-};
 
 inline LocalTime at(int hour, int minute)
 {
@@ -64,7 +50,7 @@ protected:
 
     RecordingPrompt prompt;
     FixedClock clock{at(12, 0)};
-    AbsentPort port;
+    gps::AbsentSerialPort port;
 
 private:
     ScratchDir dir_;
