@@ -11,6 +11,7 @@
 #include "gps/HandOffFilter.h"
 #include "gps/Intake.h"
 #include "gps/NmeaChecksum.h"
+#include "base/InputFile.h"
 
 namespace varno::cli {
 namespace {
@@ -18,10 +19,6 @@ namespace {
 // The serial reader keeps at most this many characters of a line; one more
 // empties it and the rest of the line arrives as a fragment.
 constexpr std::size_t kReaderLineLimit = 99;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 // Splits a log into the lines the serial reader would form: a line ends at CR
 // or at LF (an LF straight after a CR only finishes that line, so CR LF and LF
@@ -73,10 +70,10 @@ int cmdDecode(Context& ctx, const Args& args)
         return kExitUsage;
     }
     const std::string& path = args[0];
-    std::unique_ptr<std::FILE, FileCloser> owned;
+    FileHandle owned;
     std::FILE* in = stdin;
     if (path != "-") {
-        owned.reset(std::fopen(path.c_str(), "rb"));
+        owned = openForReading(path);
         if (!owned) {
             std::fprintf(ctx.err, "varno-cli decode: cannot read %s: %s\n", path.c_str(),
                          std::strerror(errno));

@@ -18,16 +18,13 @@
 #include "gps/Presentation.h"
 #include "gps/SentenceMailbox.h"
 #include "settings/SettingsStore.h"
+#include "base/InputFile.h"
 
 namespace varno::cli {
 namespace {
 
 // The replay reads at most 298 characters of a line at a time.
 constexpr std::size_t kReplayLineLimit = 299;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 // Records what was asked to play, and plays it too with --play.
 class ReplayPlayer final : public cameras::VoicePlayer {
@@ -76,7 +73,7 @@ int cmdReplay(Context& ctx, const Args& args)
         return kExitUsage;
     }
 
-    std::unique_ptr<std::FILE, FileCloser> log(std::fopen(logPath.c_str(), "rb"));
+    const FileHandle log = openForReading(logPath);
     if (!log) {
         ctx.prompt->message("Error can't open the log file\n" + logPath);
         return kExitUsage;

@@ -5,14 +5,9 @@
 #include <new>
 #include <system_error>
 
+#include "base/InputFile.h"
+
 namespace varno::cameras {
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-} // namespace
 
 CameraFileCache::Status CameraFileCache::load(const std::string& path)
 {
@@ -25,7 +20,7 @@ CameraFileCache::Status CameraFileCache::load(const std::string& path)
         return Status::Ok;
 
     file_.reset();
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+    const FileHandle f = openForReading(path);
     if (!f)
         return Status::CannotOpen;
     try {

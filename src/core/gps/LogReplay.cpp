@@ -7,6 +7,7 @@
 
 #include "base/LineReader.h"
 #include "base/Numbers.h"
+#include "base/InputFile.h"
 
 namespace varno::gps {
 
@@ -181,7 +182,7 @@ void LogReplay::run()
                                    PromptButtons::OkCancel, "Replay log") != PromptAnswer::Ok)
         return;
 
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName_.c_str(), "rb"), &std::fclose);
+    const FileHandle file = openForReading(fileName_);
     if (!file) {
         ask("Error can't open the log file\n" + fileName_, PromptButtons::Ok);
         return;

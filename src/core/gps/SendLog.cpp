@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "base/LineReader.h"
+#include "base/InputFile.h"
 
 namespace varno::gps {
 
@@ -137,8 +138,7 @@ void SendLog::run()
     show(callbacks_.showLinesSent, 0);
     std::string line;
     while (loopCount_ >= 1) {
-        std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName_.c_str(), "rb"),
-                                                             &std::fclose);
+        FileHandle file = openForReading(fileName_);
         if (!file) {
             const std::string text = "Error can't open the log file\n" + fileName_;
             bridge_.call([this, text] { prompt_.message(text); });

@@ -14,6 +14,7 @@
 #include "gps/CNmeaDecoder.h"
 #include "gps/Presentation.h"
 #include "views/TrackLogging.h"
+#include "base/InputFile.h"
 
 namespace varno::record {
 namespace {
@@ -21,15 +22,6 @@ namespace {
 constexpr std::string_view kEnd = "End Of file";
 constexpr int kMinRecordLength = 500;
 constexpr int kMaxRecordLength = 5000;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const
-    {
-        if (f)
-            std::fclose(f);
-    }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Up to two trailing CR or LF characters go, as the line end of a text file.
 void stripLineEnd(std::string& line)
@@ -176,7 +168,7 @@ bool saveRecordFile(const std::string& path, const gps::CNmeaDecoder& fix, int t
     const fs::path temp = target.parent_path() / (target.filename().string() + ".saving~");
     std::error_code ec;
 
-    File f(std::fopen(temp.string().c_str(), "wb"));
+    FileHandle f(std::fopen(temp.string().c_str(), "wb"));
     if (!f) {
         prompt.message("Error can't create the record file\n" + path);
         return false;
@@ -204,7 +196,7 @@ RecordOpenResult openRecordFile(const std::string& path, gps::CNmeaDecoder& fix,
                                 Prompt& prompt, const std::function<void()>& stopGps)
 {
     RecordOpenResult result;
-    File f(std::fopen(path.c_str(), "rb"));
+    const FileHandle f = openForReading(path);
     if (!f) {
         prompt.message("Error can't open the record file\n" + path);
         return result;

@@ -124,6 +124,13 @@ TEST_F(ReplayFixture, CancelledNoticeMissingFileAndEmptyName)
     EXPECT_EQ(prompt.texts(),
               (std::vector<std::string>{kNotice, "Error can't open the log file\n" + missing}));
 
+    // A folder is no log, though Linux opens one for reading: not "Replay complete ... 0".
+    prompt.shown.clear();
+    replay.start(dir.path().string(), 1);
+    replay.join();
+    EXPECT_EQ(prompt.texts(),
+              (std::vector<std::string>{kNotice, "Error can't open the log file\n" + dir.path().string()}));
+
     EXPECT_FALSE(replay.start("", 1));
 }
 
