@@ -11,6 +11,7 @@
 #include "cameras/detail/WholeNumber.h"
 #include "geo/MapGeometry.h"
 #include "gps/CNmeaDecoder.h"
+#include "gps/Presentation.h"
 
 namespace varno::cameras {
 
@@ -53,10 +54,7 @@ void AverageSpeed::handStart(const gps::CNmeaDecoder& fix)
     if (inZone)
         reset();
     prevSpecsDistance = 50000.0;
-    prevLat = fix.Latitude;
-    prevLon = fix.Longitude;
-    startTime = fixSeconds(fix);
-    totalDistance = 0.0;
+    restartAt(fixSeconds(fix), fix);
     say = false;
     line = kSpecsStartLine;
     manual = true;
@@ -69,6 +67,19 @@ double AverageSpeed::segment(const gps::CNmeaDecoder& fix) const
     double east = std::cos(fix.Latitude * geo::kDegToRad) * std::fabs(fix.Longitude - prevLon) *
                   geo::kMetresPerDegreeEast;
     return std::sqrt(north * north + east * east);
+}
+
+void AverageSpeed::advanceTo(const gps::CNmeaDecoder& fix)
+{
+    prevLat = fix.Latitude;
+    prevLon = fix.Longitude;
+}
+
+void AverageSpeed::restartAt(double now, const gps::CNmeaDecoder& fix)
+{
+    startTime = now;
+    totalDistance = 0.0;
+    advanceTo(fix);
 }
 
 bool AverageSpeed::showAverage(double now, int speedUnits, bool trip)
@@ -85,11 +96,11 @@ bool AverageSpeed::showAverage(double now, int speedUnits, bool trip)
     line.clear();
     if (speedUnits == 1) {
         line += "Average speed ";
-        detail::appendWholeNumber(line, average * 0.001);
+        detail::appendWholeNumber(line, average * gps::kMetresToKilometres);
         line += " kph";
     } else if (speedUnits == 2) {
         line += "Average speed ";
-        detail::appendWholeNumber(line, average * 0.000539956803);
+        detail::appendWholeNumber(line, average * gps::kMetresToNauticalMiles);
         line += " knots";
     } else {
         line += trip ? "Trip T " : "T ";
@@ -97,7 +108,7 @@ bool AverageSpeed::showAverage(double now, int speedUnits, bool trip)
         line += ", D ";
         detail::appendWholeNumber(line, totalDistance);
         line += ", Av ";
-        detail::appendWholeNumber(line, average * 0.000621371192);
+        detail::appendWholeNumber(line, average * gps::kMetresToMiles);
         line += " mph";
     }
     line.resize(cutText(line, kAverageLineCapacity).size());
@@ -128,8 +139,7 @@ void AverageSpeed::process(CameraStore& store, const gps::CNmeaDecoder& fix, int
             // Trip mode: a hand start with no specs camera listed.
             totalDistance += segment(fix);
             showAverage(now, speedUnits, true);
-            prevLat = fix.Latitude;
-            prevLon = fix.Longitude;
+            advanceTo(fix);
         }
         return;
     }
@@ -139,11 +149,8 @@ void AverageSpeed::process(CameraStore& store, const gps::CNmeaDecoder& fix, int
             inZone = true;
             zoneLat = cam->lat;
             zoneLon = cam->lon;
-            startTime = now;
-            totalDistance = 0.0;
+            restartAt(now, fix);
             say = true;
-            prevLat = fix.Latitude;
-            prevLon = fix.Longitude;
             line = kSpecsStartLine;
         }
         return;
@@ -155,15 +162,11 @@ void AverageSpeed::process(CameraStore& store, const gps::CNmeaDecoder& fix, int
             if (showAverage(now, speedUnits, false))
                 sayOnce();
             prevSpecsDistance = d;
-            prevLat = fix.Latitude;
-            prevLon = fix.Longitude;
+            advanceTo(fix);
         } else if (d + kSpecsJitter < prevSpecsDistance) {
             // Still closing in on the first camera: the clock starts again.
-            startTime = now;
-            totalDistance = 0.0;
+            restartAt(now, fix);
             prevSpecsDistance = d;
-            prevLat = fix.Latitude;
-            prevLon = fix.Longitude;
             line = kSpecsStartLine;
         }
         return;
@@ -173,18 +176,14 @@ void AverageSpeed::process(CameraStore& store, const gps::CNmeaDecoder& fix, int
     if (seg < kSpecsJitter)
         return;
     totalDistance += seg;
-    prevLat = fix.Latitude;
-    prevLon = fix.Longitude;
+    advanceTo(fix);
     if (showAverage(now, speedUnits, false))
         sayOnce();
     if (d < kSpecsNextDistance) {
         inZone = true;
         zoneLat = cam->lat;
         zoneLon = cam->lon;
-        startTime = now;
-        totalDistance = 0.0;
-        prevLat = fix.Latitude;
-        prevLon = fix.Longitude;
+        restartAt(now, fix);
     }
     prevSpecsDistance = d;
 }

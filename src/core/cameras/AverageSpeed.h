@@ -58,6 +58,10 @@ public:
 
 private:
     double segment(const gps::CNmeaDecoder& fix) const;
+    // The distance is measured on from this fix.
+    void advanceTo(const gps::CNmeaDecoder& fix);
+    // The measurement starts again at this fix: clock and distance from zero.
+    void restartAt(double now, const gps::CNmeaDecoder& fix);
     // Sets the line to the average; false (and the start line) when no time
     // has passed or the clock went back over midnight.
     bool showAverage(double now, int speedUnits, bool trip);
