@@ -26,8 +26,8 @@ TEST(CliReplay, GoldenDrives)
     // comma shows the exact-comma field rule; an empty line, a two-character
     // line and a line with a bad checksum pass without harm.
     // specs: a measurement from camera A to camera B, "Specs.wav" once after
-    // passing A, B taking over within 200 m, and midnight UTC showing the
-    // start line instead of a negative average.
+    // passing A, B taking over within 200 m, and the average running on
+    // across midnight UTC.
     for (const std::string drive : {"approach", "specs"}) {
         const CliRun r = runCli(replay(drive + ".txt", kDrives + drive + ".nmea"));
         EXPECT_EQ(r.code, 0) << drive;
@@ -39,7 +39,8 @@ TEST(CliReplay, GoldenRealReceiverLog)
 {
     // A real drive of 500 fixes around midnight UTC, with a fixed camera and a
     // pair of specs cameras placed along its track; the receiver's jitter
-    // keeps restarting the specs clock near the first camera.
+    // keeps restarting the specs clock near the first camera, and the average
+    // runs on across midnight.
     const std::string log = std::string(VARNO_CORPUS_DIR) + "/nmea/gpsbabel/backfilldate.nmea";
     if (!std::filesystem::exists(log))
         GTEST_SKIP() << log << " is not here";

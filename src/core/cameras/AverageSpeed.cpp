@@ -54,7 +54,7 @@ void AverageSpeed::handStart(const gps::CNmeaDecoder& fix)
     if (inZone)
         reset();
     prevSpecsDistance = 50000.0;
-    restartAt(fixSeconds(fix), fix);
+    restartAt(clockAt(fix), fix);
     say = false;
     line = kSpecsStartLine;
     manual = true;
@@ -86,8 +86,8 @@ bool AverageSpeed::showAverage(double now, int speedUnits, bool trip)
 {
     double elapsed = now - startTime;
     if (!(elapsed > 0.0)) {
-        // No time has passed (or the UTC day turned over): there is no average
-        // to show, only that a measurement is running.
+        // No time has passed (or the fix time went back): there is no
+        // average to show, only that a measurement is running.
         line = kSpecsStartLine;
         return false;
     }
@@ -115,6 +115,20 @@ bool AverageSpeed::showAverage(double now, int speedUnits, bool trip)
     return true;
 }
 
+double AverageSpeed::clockAt(const gps::CNmeaDecoder& fix)
+{
+    constexpr double kDay = 24 * 3600.0;
+    const double timeOfDay = fixSeconds(fix);
+    if (lastTimeOfDay_ >= 0.0) {
+        if (timeOfDay < lastTimeOfDay_ - kDay / 2)
+            days_ += 1.0;
+        else if (timeOfDay > lastTimeOfDay_ + kDay / 2)
+            days_ -= 1.0;
+    }
+    lastTimeOfDay_ = timeOfDay;
+    return days_ * kDay + timeOfDay;
+}
+
 void AverageSpeed::sayOnce()
 {
     if (say) {
@@ -125,6 +139,8 @@ void AverageSpeed::sayOnce()
 
 void AverageSpeed::process(CameraStore& store, const gps::CNmeaDecoder& fix, int speedUnits)
 {
+    // Every fix keeps the clock, so that it sees midnight pass.
+    const double now = clockAt(fix);
     double d = store.NearestSpecsCamera(fix.Latitude, fix.Longitude);
     if (d == kNoDistance)
         return;
@@ -133,7 +149,6 @@ void AverageSpeed::process(CameraStore& store, const gps::CNmeaDecoder& fix, int
         reset();
         return;
     }
-    const double now = fixSeconds(fix);
     if (!cam) {
         if (manual) {
             // Trip mode: a hand start with no specs camera listed.

@@ -49,7 +49,7 @@ public:
     bool manual = false;
     bool inZone = false;
     double zoneLat = 0.0, zoneLon = 0.0; // [deg] camera the measurement started at; 0 by hand
-    double startTime = 0.0;              // [s] since midnight UTC
+    double startTime = 0.0;              // [s] on the running clock (see clockAt)
     double totalDistance = 0.0;          // [m]
     double prevLat = 0.0, prevLon = 0.0; // [deg] where the distance was last advanced
     double prevSpecsDistance = 0.0;      // [m]
@@ -63,12 +63,19 @@ private:
     // The measurement starts again at this fix: clock and distance from zero.
     void restartAt(double now, const gps::CNmeaDecoder& fix);
     // Sets the line to the average; false (and the start line) when no time
-    // has passed or the clock went back over midnight.
+    // has passed or the fix time went back.
     bool showAverage(double now, int speedUnits, bool trip);
     void sayOnce();
+    // The fix's time on a clock that runs on across midnight UTC [s]: the
+    // seconds of the day plus a day for each time the fix time of day fell by
+    // more than half a day from the fix before (a day less for each rise by
+    // as much: an earlier fix seen late). A smaller step back stays a step back.
+    double clockAt(const gps::CNmeaDecoder& fix);
 
     WarnerSettings& settings_;
     Voice& voice_;
+    double days_ = 0.0;           // whole days the running clock is ahead of the fix time
+    double lastTimeOfDay_ = -1.0; // [s] of the fix before; negative before the first
 };
 
 // Seconds since midnight of the fix's UTC time.

@@ -84,6 +84,33 @@ TEST_F(SpecsFixture, NoElapsedTimeShowsNoAverage)
     EXPECT_EQ(specsPlayed(), 1);
 }
 
+// The fix gives the UTC time of day only: the clock must run on across
+// midnight, while a fix that goes back a little is still no time passed.
+TEST_F(SpecsFixture, ElapsedTimeRunsOnAcrossMidnightUtc)
+{
+    clock = 24 * 3600 - 4;
+    at(-299);
+    at(-10); // 23:59:58: the clock restarts here
+    at(50);
+    EXPECT_EQ(specs().line, "T 1, D 60, Av 134 mph");
+    at(110, 4); // 00:00:03
+    EXPECT_EQ(specs().line, "T 5, D 120, Av 54 mph");
+    at(170, -6); // the receiver's time went back before the start: no average
+    EXPECT_EQ(specs().line, "Specs camera, calcs speed cam to cam");
+    at(230, 6); // 00:00:03 again
+    EXPECT_EQ(specs().line, "T 5, D 240, Av 107 mph");
+
+    // A trip meter over a night: fixes every three hours from 20:00.
+    useCameras(test::cameraLine(kALat, kLon, "GATSO"));
+    warner->forceReload();
+    clock = 20 * 3600;
+    at(-3000, 0);
+    warner->spaceKey(fix);
+    for (int i = 1; i <= 5; ++i)
+        at(-3000 + 1609 * i, 3 * 3600);
+    EXPECT_EQ(specs().line, "Trip T 54000, D 8045, Av 0 mph");
+}
+
 TEST_F(SpecsFixture, NextCameraTakesOverAndTinyMovesAreIgnored)
 {
     for (double m : {-299.0, -10.0, 50.0, 1100.0})
