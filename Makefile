@@ -4,7 +4,7 @@ WERROR   ?= OFF
 CMAKE    ?= cmake
 GEN      := -G Ninja
 FUZZ_SECONDS ?= 60
-TSAN_FILTER  ?= *Reader*:*Mailbox*:*NmeaLog*:*SerialPort*:*Threads*:*Replay*:*Send*
+TSAN_FILTER  ?= *Reader*:*Mailbox*:*NmeaLog*:*SerialPort*:*Threads*:*Replay*:*Send*:*VoiceQueue*
 
 .PHONY: all bootstrap configure build run test sanitize tsan bench fuzz format clean screenshot
 
@@ -44,7 +44,7 @@ sanitize: bootstrap
 	$(CMAKE) --build build-asan -j $(JOBS)
 	cd build-asan && ctest --output-on-failure -j $(JOBS)
 
-# The threading tests (reader, mailbox, log) under ThreadSanitizer.
+# The threading tests (reader, mailbox, log, voice queue) under ThreadSanitizer.
 tsan: bootstrap
 	$(CMAKE) -S . -B build-tsan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DVARNO_WERROR=$(WERROR) \
 	  -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_BENCH=OFF -DVARNO_SANITIZE=thread

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileInfo>
+#include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
 #include <thread>
@@ -19,6 +20,7 @@
 #include "SystemClock.h"
 #include "VoiceFolder.h"
 #include "VoicePlayback.h"
+#include "cameras/QueuedVoicePlayer.h"
 #include "cameras/StoreWarnerSettings.h"
 #include "gps/LogReplay.h"
 #include "session/CommandTable.h"
@@ -125,8 +127,20 @@ int main(int argc, char** argv)
             shownFrame->showOpening(busy, QString::fromStdString(portName));
     };
     // View construction: settings read, version check.
-    // Camera warnings are spoken through the sound server; silent when there is none.
-    const std::unique_ptr<varno::cameras::VoicePlayer> voice = varno::platform::makeVoicePlayer();
+    // Camera warnings are spoken through the sound server, one after another on
+    // a thread of their own so that the window never waits for a sound. Without
+    // a server they are silent, and the status bar says so once.
+    auto noSoundServer = [&shownFrame](const std::string& message) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [&shownFrame, text = QString::fromStdString(message)] {
+                if (shownFrame)
+                    shownFrame->statusBar()->showMessage(text);
+            },
+            Qt::QueuedConnection);
+    };
+    const auto voice =
+        std::make_unique<varno::cameras::QueuedVoicePlayer>(varno::platform::makeVoicePlayer(noSoundServer));
     varno::session::Session session(
         {settings, prompt, clock, port, varno::platform::dataRoot(), sleep, voice.get(), opening});
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include <pulse/error.h>
 #include <pulse/simple.h>
@@ -45,7 +46,7 @@ std::optional<DecodedVoice> decodeVoiceFile(const std::string& path)
     return voice;
 }
 
-PulseVoicePlayer::PulseVoicePlayer()
+PulseVoicePlayer::PulseVoicePlayer(NoServerReport noServer) : noServer_(std::move(noServer))
 {
     setenv("PULSE_PROP_media.role", "event", 0);
 }
@@ -74,8 +75,10 @@ void PulseVoicePlayer::play(const std::string& path)
         failedAt_ = now;
         if (!reportedNoServer_) {
             reportedNoServer_ = true;
-            std::fprintf(stderr, "varno: no sound server, voice warnings are silent (%s)\n",
-                         pa_strerror(error));
+            const std::string silent = std::string("voice warnings are silent (") + pa_strerror(error) + ")";
+            std::fprintf(stderr, "varno: no sound server, %s\n", silent.c_str());
+            if (noServer_)
+                noServer_("No sound server, " + silent);
         }
         return;
     }
@@ -85,9 +88,9 @@ void PulseVoicePlayer::play(const std::string& path)
         pa_simple_drain(stream.get(), &error);
 }
 
-std::unique_ptr<cameras::VoicePlayer> makeVoicePlayer()
+std::unique_ptr<cameras::VoicePlayer> makeVoicePlayer(std::function<void(const std::string&)> noServer)
 {
-    return std::make_unique<PulseVoicePlayer>();
+    return std::make_unique<PulseVoicePlayer>(std::move(noServer));
 }
 
 } // namespace varno::platform

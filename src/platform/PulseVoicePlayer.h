@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,10 +27,11 @@ std::optional<DecodedVoice> decodeVoiceFile(const std::string& path);
 // plays nothing.
 //
 // When no sound server can be reached, play() is silent and one line goes to
-// stderr, the first time only. A failed connection is not tried again for
-// kRetryAfter: reaching a server that is not there can take a while (a
-// remote PULSE_SERVER waits for its connect timeout), and every warning of a
-// drive would pay it. A sound server that appears later is used from then on.
+// stderr, the first time only; the same words go to the noServer report, if
+// there is one (on the thread that plays). A failed connection is not tried
+// again for kRetryAfter: reaching a server that is not there can take a while
+// (a remote PULSE_SERVER waits for its connect timeout), and every warning of
+// a drive would pay it. A sound server that appears later is used from then on.
 //
 // The stream announces itself with the media role "event" through the
 // PULSE_PROP_media.role environment variable (unless the user set it): the
@@ -40,13 +42,17 @@ class PulseVoicePlayer final : public cameras::VoicePlayer {
 public:
     static constexpr std::chrono::seconds kRetryAfter{30};
 
-    PulseVoicePlayer();
+    // Told once, with a sentence for the user, that there is no sound server.
+    using NoServerReport = std::function<void(const std::string& message)>;
+
+    explicit PulseVoicePlayer(NoServerReport noServer = {});
     void play(const std::string& path) override;
 
     // Connections to the sound server tried so far.
     unsigned long connectionAttempts() const { return attempts_; }
 
 private:
+    NoServerReport noServer_;
     bool reportedNoServer_ = false;
     std::optional<std::chrono::steady_clock::time_point> failedAt_;
     unsigned long attempts_ = 0;

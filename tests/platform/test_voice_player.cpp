@@ -53,13 +53,14 @@ TEST(VoiceDecode, ReadsWavAndRefusesWhatIsNoSound)
 }
 
 // With the sound server out of reach a drive's worth of warnings all return,
-// silently but for one line, and only the first one tries to connect.
-TEST(PulseVoicePlayer, NoSoundServerIsOneLineOnStderrAndOneAttempt)
+// silently but for one line and one report, and only the first one tries to connect.
+TEST(PulseVoicePlayer, NoSoundServerIsOneLineOnStderrOneReportAndOneAttempt)
 {
     const fs::path wav = writeWav("beep.wav", 22050, 1, 2205);
     const fs::path errFile = fs::path(::testing::TempDir()) / "player-stderr.txt";
     test::ScopedEnv server("PULSE_SERVER", "unix:/nonexistent/varno-no-such-socket");
-    PulseVoicePlayer player;
+    std::vector<std::string> reports;
+    PulseVoicePlayer player([&reports](const std::string& message) { reports.push_back(message); });
 
     std::fflush(stderr);
     const int savedErr = dup(2);
@@ -80,6 +81,8 @@ TEST(PulseVoicePlayer, NoSoundServerIsOneLineOnStderrAndOneAttempt)
     EXPECT_EQ(player.connectionAttempts(), 1u);
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find("no sound server"), std::string::npos) << err;
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].rfind("No sound server, voice warnings are silent (", 0), 0u) << reports[0];
 }
 
 } // namespace

@@ -19,8 +19,8 @@ public:
     }
 
     // Plays the catalogue file for sound (anything else plays "invalid.wav")
-    // from the VoiceFolder, read again for every sound, and returns when it has
-    // finished. Nothing at all while Muted.
+    // from the VoiceFolder, read again for every sound, through the player
+    // (which may return before the sound ends). Nothing at all while Muted.
     void PlayVoice(std::string_view sound);
     // Plays the distance file for metres (truncated); other distances play nothing.
     void SayDistance(double metres);

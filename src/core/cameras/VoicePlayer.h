@@ -8,8 +8,9 @@ namespace varno::cameras {
 class VoicePlayer {
 public:
     virtual ~VoicePlayer() = default;
-    // Plays the WAV file at path and returns when it has finished. A file that
-    // is missing or cannot be played plays nothing; the caller carries on.
+    // Plays the WAV file at path: a player of the machine's sound returns when
+    // it has finished, a QueuedVoicePlayer at once. A file that is missing or
+    // cannot be played plays nothing; the caller carries on.
     virtual void play(const std::string& path) = 0;
 };
 
