@@ -54,7 +54,11 @@ TEST(CliDecode, UnreadableFileAndUsage)
     const CliRun missing = runCli(kDecode + "/nonexistent/varno.nmea");
     EXPECT_EQ(missing.code, 2);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(runCli(kDecode + "/").code, 2);
+    EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos) << missing.err;
+    // A folder is named as one, not with whatever the last failed call left in errno.
+    const CliRun folder = runCli(kDecode + "/");
+    EXPECT_EQ(folder.code, 2);
+    EXPECT_EQ(folder.err, "varno-cli decode: cannot read /: Is a directory\n");
     EXPECT_EQ(runCli(kDecode).code, 2);
 }
 
