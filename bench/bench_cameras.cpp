@@ -113,7 +113,7 @@ std::size_t plainReread(double lat, double lon, double radius)
     std::string line;
     std::size_t kept = 0;
     while (reader.next(line, 299)) {
-        chompLineEnd(line);
+        stripLineEnd(line);
         double clat, clon;
         if (!cameras::CameraFile::linePosition(line, clat, clon))
             continue;

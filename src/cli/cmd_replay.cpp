@@ -1,4 +1,5 @@
 // varno-cli replay: a NMEA log through the decoder and the camera warner, one line per event.
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -9,22 +10,19 @@
 #include "Paths.h"
 #include "VoiceFolder.h"
 #include "VoicePlayback.h"
-#include "base/LineReader.h"
+#include "base/InputFile.h"
 #include "cameras/CameraWarner.h"
 #include "cameras/SettingsReaders.h"
 #include "cameras/StoreWarnerSettings.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/Intake.h"
+#include "gps/LogReplay.h"
 #include "gps/Presentation.h"
 #include "gps/SentenceMailbox.h"
 #include "settings/SettingsStore.h"
-#include "base/InputFile.h"
 
 namespace varno::cli {
 namespace {
-
-// The replay reads at most 298 characters of a line at a time.
-constexpr std::size_t kReplayLineLimit = 299;
 
 // Records what was asked to play, and plays it too with --play.
 class ReplayPlayer final : public cameras::VoicePlayer {
@@ -73,8 +71,8 @@ int cmdReplay(Context& ctx, const Args& args)
         return kExitUsage;
     }
 
-    const FileHandle log = openForReading(logPath);
-    if (!log) {
+    // The replay would say so too, but the exit status must tell.
+    if (!openForReading(logPath)) {
         ctx.prompt->message("Error can't open the log file\n" + logPath);
         return kExitUsage;
     }
@@ -94,9 +92,9 @@ int cmdReplay(Context& ctx, const Args& args)
 
     gps::CNmeaDecoder fix;
     gps::SentenceMailbox mailbox;
-    unsigned long lineNo = 0;
+    const gps::LogReplay* replay = nullptr;
     auto prefix = [&] {
-        return fmt::sprintf("%lu\t%d:%02d:%02d\t", lineNo, gps::localHour(fix.GgaHour, timeZone),
+        return fmt::sprintf("%d\t%d:%02d:%02d\t", replay->linesRead(), gps::localHour(fix.GgaHour, timeZone),
                             fix.GgaMinute, fix.GgaSecond);
     };
     unsigned long voices = 0;
@@ -106,24 +104,18 @@ int cmdReplay(Context& ctx, const Args& args)
                      file.data());
     };
 
-    warner.replayStarted();
+    // The window's replay, with no UI thread to reach and no pace to keep:
+    // everything runs on the replay's own thread while this one waits.
     std::string cameraLine = warner.panel.camera;
     std::string specsLine = warner.specs.line;
-    unsigned long sent = 0, decoded = 0;
-    LineReader reader(log.get());
-    std::string line;
-    while (reader.next(line, kReplayLineLimit)) {
-        ++lineNo;
-        if (line.size() >= 3)
-            for (int k = 0; k < 2 && !line.empty() && (line.back() == '\r' || line.back() == '\n'); ++k)
-                line.pop_back();
-        if (line.size() <= 2)
-            continue;
-        mailbox.replace(line);
-        ++sent;
+    unsigned long decoded = 0;
+    gps::LogReplay::Callbacks callbacks;
+    callbacks.repaint = [&] {
         if (std::optional<std::string> s = mailbox.take())
             if (gps::intakeSentence(fix, *s))
                 ++decoded;
+    };
+    callbacks.runCameraLogic = [&] {
         warner.UpdateCameraWarnings(fix);
         if (warner.panel.camera != cameraLine) {
             cameraLine = warner.panel.camera;
@@ -133,9 +125,17 @@ int cmdReplay(Context& ctx, const Args& args)
             specsLine = warner.specs.line;
             std::fprintf(ctx.out, "%sspecs\t%s\n", prefix().c_str(), specsLine.c_str());
         }
-    }
-    std::fprintf(ctx.err, "replay: %lu lines, %lu sentences handed over, %lu decoded, %lu voice requests\n",
-                 lineNo, sent, decoded, voices);
+    };
+    callbacks.waitTick = [](std::chrono::milliseconds) {};
+    callbacks.replayStarted = [&] { warner.replayStarted(); };
+    callbacks.finished = [&] { warner.replayEnded(); };
+    gps::LogReplay logReplay(mailbox, *ctx.prompt, std::move(callbacks));
+    replay = &logReplay;
+    logReplay.start(logPath, 1, {.showNotice = false, .reportEnd = false});
+    logReplay.join();
+
+    std::fprintf(ctx.err, "replay: %d lines, %d sentences handed over, %lu decoded, %lu voice requests\n",
+                 logReplay.linesRead(), logReplay.linesSent(), decoded, voices);
     return kExitOk;
 }
 

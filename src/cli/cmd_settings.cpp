@@ -7,6 +7,7 @@
 #include "settings/MasterTable.h"
 #include "settings/Settings.h"
 #include "base/AsciiCase.h"
+#include "base/Text.h"
 
 namespace varno::cli {
 namespace {
@@ -83,14 +84,8 @@ std::optional<uint32_t> parseDword(const std::string& s)
         return std::nullopt;
     uint64_t v = 0;
     for (char c : digits) {
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (hex && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
+        const int d = hexDigitValue(c);
+        if (d < 0 || d >= (hex ? 16 : 10))
             return std::nullopt;
         v = v * (hex ? 16 : 10) + static_cast<uint64_t>(d);
         if (v > 0xFFFFFFFFull)

@@ -21,6 +21,7 @@ ReplayController::ReplayController(varno::session::Session& session, CVARNOView*
                   [this] { session_.cameraWarner().replayStarted(); },
                   [this] {
                       timer_->stop();
+                      session_.cameraWarner().replayEnded();
                       emit finished();
                   },
               })
@@ -38,6 +39,7 @@ void ReplayController::stop()
     // Release the tick wait first: the worker may be waiting for a tick.
     timer_->stop();
     replay_.cancel();
+    session_.cameraWarner().replayEnded();
 }
 
 void ReplayController::repaintWithSentence()

@@ -3,7 +3,7 @@
 
 #include <QMetaObject>
 
-varno::gps::UiBridge::Post postTo(QObject* target)
+varno::UiBridge::Post postTo(QObject* target)
 {
     QPointer<QObject> guard(target);
     return [guard](std::function<void()> fn) {

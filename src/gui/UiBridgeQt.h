@@ -7,11 +7,11 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "gps/LogReplay.h"
+#include "base/UiBridge.h"
 
-// A Post for gps::UiBridge: queues each function to target's thread. A
+// A Post for UiBridge: queues each function to target's thread. A
 // function queued to a target that is gone by then is dropped by Qt.
-varno::gps::UiBridge::Post postTo(QObject* target);
+varno::UiBridge::Post postTo(QObject* target);
 
 // The tick-wait flag of a worker paced by a window timer. The worker arms it
 // when it starts; each timer tick on the UI thread clears it; wait() returns

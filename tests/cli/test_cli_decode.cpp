@@ -1,6 +1,8 @@
 // varno-cli decode: golden output on a small log, stdin, line ends and bad files.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -54,7 +56,11 @@ TEST(CliDecode, UnreadableFileAndUsage)
     const CliRun missing = runCli(kDecode + "/nonexistent/varno.nmea");
     EXPECT_EQ(missing.code, 2);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(runCli(kDecode + "/").code, 2);
+    EXPECT_NE(missing.err.find(std::strerror(ENOENT)), std::string::npos) << missing.err;
+    // A folder is named as one, not with whatever the last failed call left in errno.
+    const CliRun folder = runCli(kDecode + "/");
+    EXPECT_EQ(folder.code, 2);
+    EXPECT_EQ(folder.err, std::string("varno-cli decode: cannot read /: ") + std::strerror(EISDIR) + "\n");
     EXPECT_EQ(runCli(kDecode).code, 2);
 }
 

@@ -175,7 +175,7 @@ private slots:
         QVERIFY(done.wait(20000));
 
         std::string expected;
-        std::istringstream golden(guitest::readWholeFile(VARNO_TEST_DATA_DIR "/drives/approach.expected"));
+        std::istringstream golden(guitest::readWholeFile(VARNO_TEST_DATA_DIR "/golden/replay/approach.out"));
         for (std::string line; std::getline(golden, line);)
             expected += line.substr(line.find('\t') + 1) + "\n";
         QVERIFY(!expected.empty());

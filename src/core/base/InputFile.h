@@ -19,7 +19,7 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // Opens path for reading, bytes as they are. A folder is refused: on Linux
 // fopen opens one, and every read of it then fails as if the file were empty,
 // so a folder picked by mistake would "replay" or "load" nothing and report
-// success.
+// success. On failure errno says why: EISDIR for a folder, else what fopen set.
 FileHandle openForReading(const std::string& path);
 
 } // namespace varno

@@ -1,15 +1,32 @@
-// Reads text files line by line with the limits the file formats rely on.
-#include "LineReader.h"
+// Reads text line by line with the limits the file formats rely on.
+#include "base/LineReader.h"
+
+#include <algorithm>
 
 namespace varno {
 
-bool LineReader::next(std::string& piece, size_t limit)
+std::size_t linePieceLength(std::string_view bytes, std::size_t limit)
+{
+    if (limit < 2)
+        return 0;
+    const std::size_t n = std::min(bytes.size(), limit - 1);
+    const std::size_t nl = bytes.substr(0, n).find('\n');
+    return nl == std::string_view::npos ? n : nl + 1;
+}
+
+bool LineReader::next(std::string& piece, std::size_t limit)
 {
     piece.clear();
     if (limit < 2)
         return false;
+    if (!file_) {
+        const std::size_t n = linePieceLength(rest_, limit);
+        piece.assign(rest_.substr(0, n));
+        rest_.remove_prefix(n);
+        return n > 0;
+    }
     while (piece.size() < limit - 1) {
-        int c = std::getc(file_);
+        const int c = std::getc(file_);
         if (c == EOF)
             break;
         piece.push_back(static_cast<char>(c));
@@ -19,10 +36,16 @@ bool LineReader::next(std::string& piece, size_t limit)
     return !piece.empty();
 }
 
-void chompLineEnd(std::string& line)
+std::string_view stripLineEnd(std::string_view line, std::size_t atMost)
 {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.pop_back();
+    for (std::size_t i = 0; i < atMost && !line.empty() && (line.back() == '\n' || line.back() == '\r'); ++i)
+        line.remove_suffix(1);
+    return line;
+}
+
+void stripLineEnd(std::string& line, std::size_t atMost)
+{
+    line.resize(stripLineEnd(std::string_view(line), atMost).size());
 }
 
 } // namespace varno

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "base/Text.h"
+
 #include "cameras/CameraDistance.h"
 #include "cameras/CameraPoint.h"
 #include "cameras/CameraStore.h"

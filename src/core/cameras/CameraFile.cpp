@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/LineReader.h"
 #include "base/Numbers.h"
 #include "cameras/CameraDistance.h"
 #include "geo/MapGeometry.h"
@@ -39,9 +40,7 @@ CameraFile::CameraFile(std::string text) : text_(std::move(text))
     std::size_t pos = 0;
     const std::size_t n = text_.size();
     while (pos < n) {
-        std::size_t limit = std::min(n - pos, kLineLimit - 1);
-        std::size_t nl = text_.find('\n', pos);
-        std::size_t len = (nl != std::string::npos && nl - pos < limit) ? nl - pos + 1 : limit;
+        const std::size_t len = linePieceLength(std::string_view(text_).substr(pos), kLineLimit);
         addLine(pos, len);
         pos += len;
     }
@@ -53,9 +52,7 @@ void CameraFile::addLine(std::size_t offset, std::size_t length)
     std::string_view piece(text_.data() + offset, length);
     // The line is a C string to the program: a NUL byte ends it.
     piece = piece.substr(0, piece.find('\0'));
-    if (piece.size() > 2)
-        while (!piece.empty() && (piece.back() == '\n' || piece.back() == '\r'))
-            piece.remove_suffix(1);
+    piece = stripLineEnd(piece);
     double lat = 0.0, lon = 0.0;
     if (!linePosition(piece, lat, lon))
         return;

@@ -1,6 +1,7 @@
 // The six texts of the nearest-camera panel the camera view shows.
 #include "cameras/CameraPanel.h"
 
+#include "base/Text.h"
 #include "cameras/CameraPoint.h"
 #include "cameras/detail/WholeNumber.h"
 

@@ -6,6 +6,7 @@
 #include "base/Numbers.h"
 #include "geo/MapGeometry.h"
 #include "base/AsciiCase.h"
+#include "base/Text.h"
 
 namespace varno::cameras {
 
@@ -39,17 +40,6 @@ const std::string& CameraPoint::field(std::size_t i) const
 bool CameraPoint::isSpecs() const
 {
     return startsWithNoCase(CamType, "specs");
-}
-
-std::string_view cutText(std::string_view text, std::size_t n)
-{
-    if (text.size() <= n)
-        return text;
-    std::size_t end = n;
-    // Back off over continuation bytes so the cut falls between characters.
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return text.substr(0, end);
 }
 
 CameraPoint parseCameraLine(std::string_view line)

@@ -43,7 +43,4 @@ struct CameraPoint {
 // without splitting a UTF-8 sequence. Fields after the eighth are ignored.
 CameraPoint parseCameraLine(std::string_view line);
 
-// Cuts text to at most n bytes, backing off so no UTF-8 sequence is split.
-std::string_view cutText(std::string_view text, std::size_t n);
-
 } // namespace varno::cameras

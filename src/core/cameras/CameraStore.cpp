@@ -15,9 +15,21 @@ CameraStore::CameraStore(WarnerSettings& settings, Prompt& prompt, std::string d
 {
 }
 
+void CameraStore::beginReplay()
+{
+    replaying_ = true;
+    failureShown_ = false;
+}
+
+Prompt& CameraStore::messages()
+{
+    return replaying_ && failureShown_ ? static_cast<Prompt&>(quiet_) : prompt_;
+}
+
 void CameraStore::fail(const std::string& message)
 {
-    prompt_.message(message);
+    messages().message(message);
+    failureShown_ = true;
     if (stopGps)
         stopGps();
     CameraListBusy = false;
@@ -58,7 +70,7 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
     // The reader shows its own message first when the value is missing.
     std::optional<std::string> stored =
         cameraFileOverride ? cameraFileOverride
-                           : readFileName(settings_, prompt_, "CameraFile",
+                           : readFileName(settings_, messages(), "CameraFile",
                                           "Unable read the camera file name from the registry.");
     if (!stored) {
         fail("Error can't get the camera filename from the registry.\nPlease check the setup/registry.");
@@ -116,6 +128,7 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
     }
     CameraReloadCount = 0;
     CameraListBusy = false;
+    failureShown_ = false;
 }
 
 void CameraStore::rebuildScan()

@@ -62,16 +62,28 @@ public:
     // A camera file used instead of the CameraFile setting (varno-cli --cameras).
     std::optional<std::string> cameraFileOverride;
 
+    // A replay feeds fixes whatever stopGps does, so a load that fails fails
+    // again on every line. From beginReplay() to endReplay() a failure is
+    // shown once; the loads after it fail quietly until one succeeds.
+    void beginReplay();
+    void endReplay() { replaying_ = false; }
+
     // Files read and parsed so far (a reload of an unchanged file reads none).
     std::uint64_t fileParseCount() const { return cache_.parseCount(); }
 
 private:
     void fail(const std::string& message);
+    // Where the messages of a load go: nowhere after a failure the current
+    // replay has shown already.
+    Prompt& messages();
     // Refills the scan lists from list_ after it changed.
     void rebuildScan();
 
     WarnerSettings& settings_;
     Prompt& prompt_;
+    SilentPrompt quiet_;
+    bool replaying_ = false;
+    bool failureShown_ = false;
     std::string dataRoot_;
     CameraList list_;
     std::optional<std::size_t> nearest_;

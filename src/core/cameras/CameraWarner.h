@@ -46,8 +46,13 @@ public:
     void reloadCameras(const gps::CNmeaDecoder& fix);
     // Commands that change the view or the data: reload on the next fix.
     void forceReload() { store.CameraReloadCount = kForceReloadCount; }
-    // A log replay starts.
-    void replayStarted() { store.CameraReloadCount = kReplayReloadCount; }
+    // A log replay starts, and ends (by itself or cancelled).
+    void replayStarted()
+    {
+        store.CameraReloadCount = kReplayReloadCount;
+        store.beginReplay();
+    }
+    void replayEnded() { store.endReplay(); }
 
     // Zoom commands. True when MapRadius changed: the caller then rebuilds the
     // POI list when the POI view is shown, else calls reloadCameras, and redraws.

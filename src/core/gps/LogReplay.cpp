@@ -11,99 +11,6 @@
 
 namespace varno::gps {
 
-// --- UiBridge -------------------------------------------------------------
-
-UiBridge::UiBridge(Post post) : post_(std::move(post)), state_(std::make_shared<State>()) {}
-
-bool UiBridge::call(std::function<void()> fn)
-{
-    const std::shared_ptr<State> state = state_;
-    if (!post_) {
-        if (cancelled())
-            return false;
-        fn();
-        return true;
-    }
-    auto done = std::make_shared<bool>(false);
-    post_([state, done, fn = std::move(fn)] {
-        {
-            std::lock_guard lock(state->mutex);
-            if (state->cancelled)
-                return; // the worker's owner has gone or is going
-        }
-        fn();
-        std::lock_guard lock(state->mutex);
-        *done = true;
-        state->cv.notify_all();
-    });
-    std::unique_lock lock(state->mutex);
-    state->cv.wait(lock, [&] { return *done || state->cancelled; });
-    return *done;
-}
-
-void UiBridge::post(std::function<void()> fn)
-{
-    const std::shared_ptr<State> state = state_;
-    if (!post_) {
-        if (!cancelled())
-            fn();
-        return;
-    }
-    post_([state, fn = std::move(fn)] {
-        {
-            std::lock_guard lock(state->mutex);
-            if (state->cancelled)
-                return;
-        }
-        fn();
-    });
-}
-
-void UiBridge::cancel()
-{
-    std::lock_guard lock(state_->mutex);
-    state_->cancelled = true;
-    state_->cv.notify_all();
-}
-
-bool UiBridge::cancelled() const
-{
-    std::lock_guard lock(state_->mutex);
-    return state_->cancelled;
-}
-
-void UiBridge::reset()
-{
-    // A fresh state: functions queued by an earlier, cancelled run stay dead.
-    state_ = std::make_shared<State>();
-}
-
-bool UiBridge::sleepUntil(std::chrono::steady_clock::time_point until)
-{
-    std::unique_lock lock(state_->mutex);
-    return !state_->cv.wait_until(lock, until, [&] { return state_->cancelled; });
-}
-
-// --- TickPacer ------------------------------------------------------------
-
-void TickPacer::start(std::chrono::milliseconds period)
-{
-    period_ = period.count() < 1 ? std::chrono::milliseconds(1) : period;
-    origin_ = flagSet_ = std::chrono::steady_clock::now();
-}
-
-bool TickPacer::wait(UiBridge& bridge)
-{
-    using namespace std::chrono;
-    // The first tick after the flag was set.
-    const auto ticksBefore = (flagSet_ - origin_) / period_;
-    const auto nextTick = origin_ + (ticksBefore + 1) * period_;
-    if (steady_clock::now() < nextTick && !bridge.sleepUntil(nextTick))
-        return false;
-    flagSet_ = steady_clock::now();
-    return !bridge.cancelled();
-}
-
 // --- LogReplay ------------------------------------------------------------
 
 int LogReplay::delayFromText(std::string_view text)
@@ -113,7 +20,8 @@ int LogReplay::delayFromText(std::string_view text)
 }
 
 LogReplay::LogReplay(SentenceMailbox& mailbox, Prompt& prompt, Callbacks callbacks)
-    : mailbox_(mailbox), prompt_(prompt), callbacks_(std::move(callbacks)), bridge_(callbacks_.postToUi)
+    : mailbox_(mailbox), prompt_(prompt), callbacks_(std::move(callbacks)), bridge_(callbacks_.postToUi),
+      pacer_(callbacks_.waitTick)
 {
 }
 
@@ -133,6 +41,7 @@ bool LogReplay::start(std::string fileName, int delayMs, StartOptions options)
     delayMs_ = delayMs < 1 ? 1 : delayMs;
     escape_ = false;
     linesSent_ = 0;
+    linesRead_ = 0;
     bridge_.reset();
     if (callbacks_.replayStarted)
         callbacks_.replayStarted();
@@ -167,15 +76,6 @@ PromptAnswer LogReplay::ask(const std::string& text, PromptButtons buttons, cons
     return answer;
 }
 
-bool LogReplay::waitTick()
-{
-    if (callbacks_.waitTick) {
-        callbacks_.waitTick(std::chrono::milliseconds(delayMs_));
-        return !bridge_.cancelled();
-    }
-    return pacer_.wait(bridge_);
-}
-
 void LogReplay::run()
 {
     if (options_.showNotice && ask("The replay may be stopped at any time by\npressing the Esc key.",
@@ -203,9 +103,8 @@ void LogReplay::run()
                     PromptButtons::Ok);
             return;
         }
-        if (line.size() >= 3)
-            for (int i = 0; i < 2 && (line.back() == '\r' || line.back() == '\n'); ++i)
-                line.pop_back();
+        ++linesRead_;
+        stripLineEnd(line, 2);
         if (line.size() <= 2)
             continue; // empty lines and fragments are not handed over
         mailbox_.replace(line);
@@ -215,7 +114,7 @@ void LogReplay::run()
             }))
             return;
         ++linesSent_;
-        if (!waitTick())
+        if (!pacer_.wait(bridge_))
             return;
         if (!bridge_.call([this] {
                 if (callbacks_.runCameraLogic)

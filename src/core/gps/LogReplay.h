@@ -3,75 +3,16 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 
 #include "base/Prompt.h"
+#include "base/UiBridge.h"
 #include "gps/SentenceMailbox.h"
 
 namespace varno::gps {
-
-// How a worker thread has the UI thread run something.
-//
-// The GUI supplies `post`, which queues a function to the UI thread and
-// returns at once (QMetaObject::invokeMethod with Qt::QueuedConnection). The
-// worker then waits here for the function to have run. cancel() releases every
-// wait and stops posted functions that have not run yet from running, so the
-// owner can end the worker from the UI thread without a deadlock and without a
-// queued call reaching an object that is gone. Without `post` (tests, the
-// command line) functions run at once on the calling thread.
-class UiBridge {
-public:
-    using Post = std::function<void(std::function<void()>)>;
-
-    explicit UiBridge(Post post = {});
-
-    // Worker side: runs fn on the UI thread and waits for it. False when
-    // cancelled before fn ran.
-    bool call(std::function<void()> fn);
-    // Worker side: runs fn on the UI thread without waiting (display updates).
-    void post(std::function<void()> fn);
-
-    // Any thread.
-    void cancel();
-    bool cancelled() const;
-    // Before a new run: allows calls again.
-    void reset();
-
-    // Waits up to `until` unless cancelled first; false when cancelled.
-    bool sleepUntil(std::chrono::steady_clock::time_point until);
-
-private:
-    struct State {
-        std::mutex mutex;
-        std::condition_variable cv;
-        bool cancelled = false;
-    };
-    Post post_;
-    std::shared_ptr<State> state_;
-};
-
-// A steady pace of ticks, as a window timer of a given period gives: the
-// worker sets its wait flag, and the next tick clears it. A tick that fell due
-// while the worker was busy elsewhere counts, so a slow repaint does not slow
-// the replay further.
-class TickPacer {
-public:
-    void start(std::chrono::milliseconds period);
-    // Waits for the first tick after the last wait ended (or after start).
-    // False when the bridge was cancelled meanwhile.
-    bool wait(UiBridge& bridge);
-
-private:
-    std::chrono::steady_clock::time_point origin_;
-    std::chrono::steady_clock::time_point flagSet_;
-    std::chrono::milliseconds period_{1};
-};
 
 // A replay asked for on the command line: the request itself is the go-ahead,
 // so the start notice can be left out, and a run that quits at the end leaves
@@ -153,12 +94,13 @@ public:
     bool running() const { return running_; }
     // Sentences handed over by the current or last replay.
     int linesSent() const { return linesSent_; }
+    // Lines read by the current or last replay, the ones passed over included.
+    int linesRead() const { return linesRead_; }
     int delayMs() const { return delayMs_; }
 
 private:
     void run();
     PromptAnswer ask(const std::string& text, PromptButtons buttons, const std::string& title = {});
-    bool waitTick();
 
     SentenceMailbox& mailbox_;
     Prompt& prompt_;
@@ -171,6 +113,7 @@ private:
     std::atomic<bool> escape_{false};
     std::atomic<bool> running_{false};
     std::atomic<int> linesSent_{0};
+    std::atomic<int> linesRead_{0};
     std::thread worker_;
 };
 

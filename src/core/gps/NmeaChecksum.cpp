@@ -4,29 +4,17 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/Text.h"
+
 namespace varno::gps {
-namespace {
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 bool NmeaChecksumOk(std::string_view sentence)
 {
     const std::size_t n = sentence.size();
     if (n < 5)
         return false;
-    const int hi = hexDigit(sentence[n - 2]);
-    const int lo = hexDigit(sentence[n - 1]);
+    const int hi = hexDigitValue(sentence[n - 2]);
+    const int lo = hexDigitValue(sentence[n - 1]);
     if (hi < 0 || lo < 0)
         return false;
     // XOR eight bytes at a time, then fold the word: every sentence of a

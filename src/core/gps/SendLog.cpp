@@ -64,7 +64,7 @@ bool openSendPort(SerialPort& port, const PortSettingsSource& settings, Prompt& 
 
 SendLog::SendLog(SerialPort& port, Prompt& prompt, PortSettingsSource settings, Callbacks callbacks)
     : port_(port), prompt_(prompt), settings_(std::move(settings)), callbacks_(std::move(callbacks)),
-      bridge_(callbacks_.postToUi)
+      bridge_(callbacks_.postToUi), pacer_(callbacks_.waitTick)
 {
 }
 
@@ -155,18 +155,13 @@ void SendLog::run()
             // The line end always goes before CR LF is added: an empty line or
             // a one-character one would otherwise keep its own LF and go out
             // as "\n\r\n" or "A\n\r\n".
-            for (int i = 0; i < 2 && !line.empty() && (line.back() == '\r' || line.back() == '\n'); ++i)
-                line.pop_back();
+            stripLineEnd(line, 2);
             line += "\r\n";
             if (line.size() > 2 && !port_.write(line))
                 return; // the port went away or was stopped: end quietly
             show(callbacks_.showLinesSent, ++linesSent_);
-            if (interval_) {
-                if (callbacks_.waitTick)
-                    callbacks_.waitTick(kTickPeriod);
-                else if (!pacer_.wait(bridge_))
-                    return;
-            }
+            if (interval_ && !pacer_.wait(bridge_))
+                return;
             if (bridge_.cancelled())
                 return;
         }

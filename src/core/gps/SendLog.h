@@ -10,7 +10,7 @@
 
 #include "base/Prompt.h"
 #include "gps/GpsControl.h"
-#include "gps/LogReplay.h"
+#include "base/UiBridge.h"
 #include "gps/SerialPort.h"
 
 namespace varno::gps {

@@ -2,19 +2,16 @@
 #include "record/RecordFile.h"
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
-#include <system_error>
 
 #include <fmt/printf.h>
 
+#include "base/AtomicFile.h"
+#include "base/InputFile.h"
 #include "base/LineReader.h"
 #include "base/Numbers.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/Presentation.h"
 #include "views/TrackLogging.h"
-#include "base/InputFile.h"
 
 namespace varno::record {
 namespace {
@@ -22,35 +19,6 @@ namespace {
 constexpr std::string_view kEnd = "End Of file";
 constexpr int kMinRecordLength = 500;
 constexpr int kMaxRecordLength = 5000;
-
-// Up to two trailing CR or LF characters go, as the line end of a text file.
-void stripLineEnd(std::string& line)
-{
-    for (int i = 0; i < 2 && !line.empty() && (line.back() == '\n' || line.back() == '\r'); ++i)
-        line.pop_back();
-}
-
-// fgets(buffer, limit) over bytes in memory.
-class TextLines {
-public:
-    explicit TextLines(std::string_view bytes) : rest_(bytes) {}
-    bool next(std::string& line, std::size_t limit)
-    {
-        line.clear();
-        if (rest_.empty())
-            return false;
-        std::size_t n = std::min(rest_.size(), limit - 1);
-        const std::size_t nl = rest_.substr(0, n).find('\n');
-        if (nl != std::string_view::npos)
-            n = nl + 1;
-        line.assign(rest_.substr(0, n));
-        rest_.remove_prefix(n);
-        return true;
-    }
-
-private:
-    std::string_view rest_;
-};
 
 std::uint8_t fieldValue(std::string_view text, int max)
 {
@@ -64,14 +32,13 @@ double coordinate(std::string_view text, double limit)
     return std::isfinite(v) && std::fabs(v) <= limit ? v : 0.0;
 }
 
-template <typename NextLine>
-bool readRecord(NextLine&& next, gps::CNmeaDecoder& fix, views::TrackLogging& track, Prompt& prompt)
+bool readRecord(LineReader& reader, gps::CNmeaDecoder& fix, views::TrackLogging& track, Prompt& prompt)
 {
     std::string line;
     auto read = [&]() {
-        if (!next(line))
+        if (!reader.next(line, kRecordLineLimit))
             return false;
-        stripLineEnd(line);
+        stripLineEnd(line, 2); // the line end of a text file, CR LF at most
         return true;
     };
     auto fail = [&]() {
@@ -162,34 +129,15 @@ std::string formatRecord(const gps::CNmeaDecoder& fix, int timeZone, const views
 bool saveRecordFile(const std::string& path, const gps::CNmeaDecoder& fix, int timeZone,
                     const views::TrackLogging& track, Prompt& prompt, FileSync* sync)
 {
-    namespace fs = std::filesystem;
-    const std::string text = formatRecord(fix, timeZone, track);
-    const fs::path target(path);
-    const fs::path temp = target.parent_path() / (target.filename().string() + ".saving~");
-    std::error_code ec;
-
-    FileHandle f(std::fopen(temp.string().c_str(), "wb"));
-    if (!f) {
-        prompt.message("Error can't create the record file\n" + path);
-        return false;
-    }
-    StdioFileSync stdioSync;
-    FileSync& flusher = sync ? *sync : stdioSync;
-    const bool written = std::fwrite(text.data(), 1, text.size(), f.get()) == text.size() &&
-                         flusher.flushToDisk(f.get()) && std::fclose(f.release()) == 0;
-    if (!written) {
-        f.reset();
-        fs::remove(temp, ec);
-        prompt.message("Error writing to file");
-        return false;
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        prompt.message("Error can't create the record file\n" + path);
-        return false;
-    }
-    return true;
+    AtomicWriteOptions options;
+    options.sync = sync;
+    const WriteOutcome outcome = writeFileAtomically(path, formatRecord(fix, timeZone, track), options);
+    if (outcome)
+        return true;
+    prompt.message(outcome.failed == WriteOutcome::Stage::Write
+                       ? std::string("Error writing to file")
+                       : "Error can't create the record file\n" + path);
+    return false;
 }
 
 RecordOpenResult openRecordFile(const std::string& path, gps::CNmeaDecoder& fix, views::TrackLogging& track,
@@ -205,17 +153,15 @@ RecordOpenResult openRecordFile(const std::string& path, gps::CNmeaDecoder& fix,
     if (stopGps)
         stopGps();
     LineReader reader(f.get());
-    result.complete = readRecord([&](std::string& line) { return reader.next(line, kRecordLineLimit); }, fix,
-                                 track, prompt);
+    result.complete = readRecord(reader, fix, track, prompt);
     return result;
 }
 
 bool readRecordText(std::string_view bytes, gps::CNmeaDecoder& fix, views::TrackLogging& track,
                     Prompt& prompt)
 {
-    TextLines lines(bytes);
-    return readRecord([&](std::string& line) { return lines.next(line, kRecordLineLimit); }, fix, track,
-                      prompt);
+    LineReader reader(bytes);
+    return readRecord(reader, fix, track, prompt);
 }
 
 } // namespace varno::record

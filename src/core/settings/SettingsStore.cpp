@@ -4,9 +4,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <random>
 
 #include <fmt/printf.h>
+
+#include "base/AtomicFile.h"
 
 namespace varno::settings {
 namespace fs = std::filesystem;
@@ -275,55 +276,19 @@ bool SettingsStore::moveAside()
 
 bool SettingsStore::writeFile(const RegDocument& doc)
 {
+    AtomicWriteOptions options;
+    options.sync = sync_;
+    options.createFolders = true;
+    // An unreadable file is kept under another name, never replaced; the new
+    // file takes neither its link nor its permissions.
+    const bool setAside = exists_ && bad_;
+    options.inheritOldFile = !setAside;
+    if (setAside)
+        options.beforeReplace = [this] { return moveAside() ? 0 : (lastError_ ? lastError_ : EEXIST); };
     lastError_ = 0;
-    std::error_code ec;
-    fs::path target(path_);
-    // A settings file kept elsewhere and linked here stays linked: the link's
-    // target is replaced, not the link.
-    if (exists_ && !bad_ && fs::is_symlink(fs::symlink_status(target, ec))) {
-        fs::path resolved = fs::canonical(target, ec);
-        if (!ec)
-            target = resolved;
-    }
-    if (target.has_parent_path() && !fs::exists(target.parent_path(), ec)) {
-        fs::create_directories(target.parent_path(), ec);
-        if (ec) {
-            lastError_ = ec.value();
-            return false;
-        }
-    }
-    std::random_device rd;
-    const std::string temp = fmt::sprintf("%s.tmp%08x", target.string(), static_cast<unsigned>(rd()));
-    errno = 0;
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        lastError_ = errno;
-        return false;
-    }
-    const std::string bytes = doc.format();
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = sync_->flushToDisk(f) && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok)
-        lastError_ = errno;
-    if (ok && exists_ && !bad_) {
-        // Keep the permissions the user gave the file.
-        fs::file_status old = fs::status(target, ec);
-        if (!ec)
-            fs::permissions(temp, old.permissions(), ec);
-    }
-    // An unreadable file is kept under another name, never replaced.
-    if (ok && exists_ && bad_)
-        ok = moveAside();
-    if (ok) {
-        fs::rename(temp, target, ec);
-        ok = !ec;
-        if (ec)
-            lastError_ = ec.value();
-    }
-    if (!ok)
-        fs::remove(temp, ec);
-    return ok;
+    const WriteOutcome outcome = writeFileAtomically(path_, doc.format(), options);
+    lastError_ = outcome.error;
+    return static_cast<bool>(outcome);
 }
 
 SettingsStore::Batch& SettingsStore::Batch::createKey(std::string_view key)

@@ -3,6 +3,7 @@
 
 #include <fmt/printf.h>
 
+#include "base/Text.h"
 #include "cameras/CameraPanel.h"
 #include "geo/MapGeometry.h"
 #include "gps/CNmeaDecoder.h"
@@ -61,7 +62,7 @@ std::vector<std::string> hazardPieces(std::string_view hazard)
     while (pieces.size() < 3) {
         if (!pieces.empty() && hazard.empty())
             break;
-        std::string_view piece = cameras::cutText(hazard, kHazardPiece);
+        std::string_view piece = cutText(hazard, kHazardPiece);
         // A sequence wider than the piece would stall the cut; take it whole.
         if (piece.empty() && !hazard.empty())
             piece = hazard.substr(0, firstCharLength(hazard));

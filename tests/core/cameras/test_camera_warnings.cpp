@@ -6,6 +6,9 @@
 #include "cameras/CameraDistance.h"
 #include "cameras/MarkLocation.h"
 #include "core/cameras/CameraTestKit.h"
+#include "core/gps/test_nmea_sentence.h"
+#include "gps/Intake.h"
+#include "gps/LogReplay.h"
 
 using namespace varno;
 using namespace varno::cameras;
@@ -132,6 +135,37 @@ TEST_F(WarnerFixture, ListIsReloadedEverySixtySecondFix)
     EXPECT_NE(warner->panel.type, "MOVED");
     at(3000); // the 62nd fix reloads
     EXPECT_EQ(warner->panel.type, "MOVED");
+}
+
+TEST_F(WarnerFixture, AReplayShowsAFailedLoadOnceWhereTheLiveDriveShowsEveryOne)
+{
+    settings.strings["CameraFile"] = dir.file("missing.txt");
+    const std::string failure = "Error can't open the camera location file\n" + dir.file("missing.txt") +
+                                "\nPlease check the setup/registry.";
+    std::string log;
+    for (int i = 0; i < 107; ++i)
+        log += test::nmea(fmt::sprintf("GPGGA,1200%02d,5130.000,N,00007.200,W,1,08,1.0,5.0,M,,M,,", i % 60)) +
+               "\r\n";
+    test::writeBytes(dir.file("drive.nmea"), log);
+
+    gps::SentenceMailbox mailbox;
+    gps::LogReplay::Callbacks cb;
+    cb.repaint = [&] { gps::intakeSentence(fix, *mailbox.take()); };
+    cb.runCameraLogic = [&] { warner->UpdateCameraWarnings(fix); };
+    cb.waitTick = [](std::chrono::milliseconds) {};
+    cb.replayStarted = [&] { warner->replayStarted(); };
+    cb.finished = [&] { warner->replayEnded(); };
+    gps::LogReplay replay(mailbox, prompt, cb);
+    for (int run = 1; run <= 2; ++run) {
+        ASSERT_TRUE(replay.start(dir.file("drive.nmea"), 1, {.showNotice = false, .reportEnd = false}));
+        replay.join();
+        EXPECT_EQ(prompt.texts(), Files(run, failure)) << "after replay " << run;
+    }
+
+    // Fixes from the receiver: each failure is shown (the GPS stops after it).
+    at(3000);
+    at(3000);
+    EXPECT_EQ(prompt.texts().size(), 4u);
 }
 
 TEST_F(WarnerFixture, NothingHappensWhileBusyOrWithoutAPosition)

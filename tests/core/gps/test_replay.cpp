@@ -195,18 +195,6 @@ TEST_F(ReplayFixture, ThreadsRepaintAndPromptsRunOnTheUiThreadAndCancelReleasesT
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{kNotice});
 }
 
-TEST(TickPacer, PacesAtTheDelayAndCountsTicksThatFellDueMeanwhile)
-{
-    UiBridge bridge;
-    TickPacer pacer;
-    pacer.start(std::chrono::milliseconds(1));
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(pacer.wait(bridge));
-    bridge.cancel();
-    pacer.start(std::chrono::hours(1));
-    EXPECT_FALSE(pacer.wait(bridge)); // a cancelled bridge does not wait an hour
-}
-
 TEST_F(ReplayFixture, CommandLineStartLeavesOutNoticeAndReportButStillAsksOnEsc)
 {
     write("$GP1\r\n$GP2\r\n");

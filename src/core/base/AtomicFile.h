@@ -1,0 +1,48 @@
+// Writing a whole file so that a reader sees either the old text or the new, never half of one.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "base/FileSync.h"
+
+namespace varno {
+
+// What became of a write. On failure the old file is as it was and no
+// temporary file is left behind.
+struct WriteOutcome {
+    enum class Stage {
+        None,    // written
+        Create,  // the folder or the temporary file could not be made
+        Write,   // writing, flushing or closing the temporary file failed
+        Replace, // the new file could not take the old one's place
+    };
+    Stage failed = Stage::None;
+    int error = 0;       // errno of the failing step; 0 when the system gave none
+    std::string message; // the system's text for error, empty when written
+
+    explicit operator bool() const { return failed == Stage::None; }
+};
+
+struct AtomicWriteOptions {
+    // Pushes the temporary file to disk before it replaces the old one; null:
+    // the stdio buffers are flushed, nothing more.
+    FileSync* sync = nullptr;
+    // Makes the missing folders of the path first.
+    bool createFolders = false;
+    // The old file's place and permissions carry over: a path that is a link
+    // has its target replaced (the link stays), and the new file gets the old
+    // one's permissions. Off for an old file that is being set aside.
+    bool inheritOldFile = true;
+    // Runs once the new text is safely in the temporary file, just before the
+    // rename. A non-zero errno it returns abandons the write at Stage::Replace.
+    std::function<int()> beforeReplace;
+};
+
+// Writes bytes to a new temporary file in the path's folder, flushes it, syncs
+// it and renames it over path. The one way the program writes its files.
+WriteOutcome writeFileAtomically(const std::string& path, std::string_view bytes,
+                                 const AtomicWriteOptions& options = {});
+
+} // namespace varno
