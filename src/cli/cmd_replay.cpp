@@ -124,7 +124,7 @@ int cmdReplay(Context& ctx, const Args& args)
         if (std::optional<std::string> s = mailbox.take())
             if (gps::intakeSentence(fix, *s))
                 ++decoded;
-        warner.UpdateCameraWarnings(fix);
+        warner.UpdateCameraWarnings(fix.fix());
         if (warner.panel.camera != cameraLine) {
             cameraLine = warner.panel.camera;
             std::fprintf(ctx.out, "%scamera\t%s\n", prefix().c_str(), cameraLine.c_str());

@@ -31,14 +31,14 @@ void NearestIndex::finish()
     });
 }
 
-double NearestIndex::nearest(double fixLat, double fixLon, double noCamera,
-                             std::optional<std::size_t>& record) const
+double NearestIndex::nearest(geo::LatLon fix, double noCamera, std::optional<std::size_t>& record) const
 {
+    const double fixLat = fix.latDeg();
     double best = noCamera;
     double bestSquare = std::numeric_limits<double>::infinity();
     std::optional<std::size_t> bestRecord;
     auto consider = [&](const Point& p) {
-        const double square = squaredCameraDistance(p.lat, p.lon, p.cosLat, fixLat, fixLon);
+        const double square = squaredCameraDistance(geo::LatLon(p.lat, p.lon), p.cosLat, fix);
         // Roots keep the order of their squares: one well above the best
         // square cannot be as near, and is not rooted at all (nor is a NaN).
         if (!(square <= bestSquare * kSlack))
@@ -51,7 +51,7 @@ double NearestIndex::nearest(double fixLat, double fixLon, double noCamera,
         }
     };
 
-    if (!std::isfinite(fixLat) || !std::isfinite(fixLon)) {
+    if (!std::isfinite(fixLat) || !std::isfinite(fix.lonDeg())) {
         // No latitude to start from: every camera is looked at.
         for (const Point& p : points_)
             consider(p);

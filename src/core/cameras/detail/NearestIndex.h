@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "geo/LatLon.h"
+
 namespace varno::cameras::detail {
 
 // Answers exactly what a walk over the cameras in list order answers when it
@@ -26,9 +28,9 @@ public:
     void finish();
     std::size_t size() const { return points_.size(); }
 
-    // [m] to the nearest camera, which record names; noCamera (and record
-    // untouched) when no camera is nearer than that.
-    double nearest(double fixLat, double fixLon, double noCamera, std::optional<std::size_t>& record) const;
+    // [m] to the nearest camera from a fix with a position, which record
+    // names; noCamera (and record untouched) when no camera is nearer than that.
+    double nearest(geo::LatLon fix, double noCamera, std::optional<std::size_t>& record) const;
 
 private:
     struct Point {
