@@ -177,7 +177,7 @@ CameraViewScene buildCameraViewScene(const CameraViewInput& in)
 
     simple(BoxId::Latitude, fmt::sprintf("Lat. %f", fix.Latitude));
     simple(BoxId::Longitude, fmt::sprintf("Long. %f", fix.Longitude));
-    simple(BoxId::Time, gps::timeText(fix, in.timeZone));
+    simple(BoxId::Time, gps::timeText(fix.fix(), in.timeZone));
     simple(BoxId::SpeedLimitLabel, "Speed Limit");
     simple(BoxId::VehicleSpeedLabel, "Vehicle Speed");
     simple(BoxId::RoadLabel, "Road");
