@@ -127,11 +127,12 @@ void CameraStore::rebuildScan()
             // A listed camera whose kept position text reads 0 (an empty
             // Longitude field, say) has no distance; it must not stand for
             // "nearer than everything" and silence every warning around it.
-            if (!c.position())
+            const geo::LatLon at = c.position();
+            if (!at)
                 continue;
-            scan_.add(c.lat, c.lon, c.cosLat, i);
+            scan_.add(at, c.cosLat, i);
             if (c.isSpecs())
-                specsScan_.add(c.lat, c.lon, c.cosLat, i);
+                specsScan_.add(at, c.cosLat, i);
         }
     }
     scan_.finish();

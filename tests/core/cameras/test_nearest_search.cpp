@@ -48,8 +48,8 @@ detail::NearestIndex indexOf(const std::vector<Cam>& cams)
 {
     detail::NearestIndex index;
     for (std::size_t i = 0; i < cams.size(); ++i)
-        if (geo::LatLon::ofPlace(cams[i].lat, cams[i].lon))
-            index.add(cams[i].lat, cams[i].lon, std::cos(cams[i].lat * geo::kDegToRad), i);
+        if (const geo::LatLon at = geo::LatLon::ofPlace(cams[i].lat, cams[i].lon))
+            index.add(at, std::cos(cams[i].lat * geo::kDegToRad), i);
     index.finish();
     return index;
 }

@@ -18,8 +18,9 @@ constexpr double kSlack = 1.0 + 1e-12;
 
 } // namespace
 
-void NearestIndex::add(double lat, double lon, double cosLat, std::size_t record)
+void NearestIndex::add(geo::LatLon camera, double cosLat, std::size_t record)
 {
+    const double lat = camera.latDeg(), lon = camera.lonDeg();
     if (std::isfinite(lat) && std::isfinite(lon) && std::isfinite(cosLat))
         points_.push_back({lat, lon, cosLat, record});
 }

@@ -20,10 +20,9 @@ namespace varno::cameras::detail {
 class NearestIndex {
 public:
     void clear() { points_.clear(); }
-    // A camera with a position: its latitude, longitude, cos(latitude) and
-    // its index in the list. Positions that are no finite number are never
-    // nearest and are left out.
-    void add(double lat, double lon, double cosLat, std::size_t record);
+    // A camera with a position, cos(latitude) and its index in the list.
+    // Positions that are no finite number are never nearest and are left out.
+    void add(geo::LatLon camera, double cosLat, std::size_t record);
     // Orders what was added; call before nearest().
     void finish();
     std::size_t size() const { return points_.size(); }
