@@ -38,6 +38,7 @@ constexpr int kCameras = 1000000;
 // all of them are always within the 4 km load radius.
 constexpr double kFixLat = 60.5;
 constexpr double kFixLon = 5.0;
+constexpr geo::LatLon kFix{kFixLat, kFixLon};
 constexpr int kAreaCameras = 200;
 constexpr double kAreaRadius = 3700.0; // [m]
 constexpr double kDriveRadius = 250.0; // [m]
@@ -106,7 +107,7 @@ struct Rig {
 };
 
 // What the program used to do on every reload: read the whole file line by line.
-std::size_t plainReread(double lat, double lon, double radius)
+std::size_t plainReread(geo::LatLon fix, double radiusM)
 {
     std::FILE* f = std::fopen(cameraFilePath().c_str(), "rb");
     LineReader reader(f);
@@ -114,11 +115,11 @@ std::size_t plainReread(double lat, double lon, double radius)
     std::size_t kept = 0;
     while (reader.next(line, 299)) {
         stripLineEnd(line);
-        double clat, clon;
-        if (!cameras::CameraFile::linePosition(line, clat, clon))
+        const geo::LatLon at = cameras::CameraFile::linePosition(line);
+        if (!at)
             continue;
-        double d = cameras::CameraDistance(clat, clon, lat, lon);
-        if (d != -1.0 && d <= radius)
+        double d = cameras::CameraDistance(at, fix);
+        if (d != -1.0 && d <= radiusM)
             ++kept;
     }
     std::fclose(f);
@@ -129,7 +130,7 @@ void BM_FirstLoad(benchmark::State& state)
 {
     for (auto _ : state) {
         Rig rig;
-        rig.warner->store.LoadCameraList(4000, kFixLat, kFixLon);
+        rig.warner->store.LoadCameraList(4000, kFix);
         benchmark::DoNotOptimize(rig.warner->store.cameras()->size());
     }
 }
@@ -138,9 +139,9 @@ BENCHMARK(BM_FirstLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_ReloadUnchanged(benchmark::State& state)
 {
     Rig rig;
-    rig.warner->store.LoadCameraList(4000, kFixLat, kFixLon);
+    rig.warner->store.LoadCameraList(4000, kFix);
     for (auto _ : state)
-        rig.warner->store.LoadCameraList(4000, kFixLat, kFixLon);
+        rig.warner->store.LoadCameraList(4000, kFix);
     state.counters["cameras"] = static_cast<double>(rig.warner->store.cameras()->size());
 }
 BENCHMARK(BM_ReloadUnchanged)->Unit(benchmark::kMicrosecond);
@@ -148,7 +149,7 @@ BENCHMARK(BM_ReloadUnchanged)->Unit(benchmark::kMicrosecond);
 void BM_PlainReread(benchmark::State& state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(plainReread(kFixLat, kFixLon, 4000));
+        benchmark::DoNotOptimize(plainReread(kFix, 4000));
 }
 BENCHMARK(BM_PlainReread)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -158,10 +159,10 @@ void BM_UpdateCameraWarnings(benchmark::State& state)
     gps::CNmeaDecoder fix;
     fix.Latitude = kFixLat + 1e-4;
     fix.Longitude = kFixLon;
-    rig.warner->UpdateCameraWarnings(fix);
+    rig.warner->UpdateCameraWarnings(fix.fix());
     for (auto _ : state) {
         rig.warner->store.CameraReloadCount = 0; // the per-fix work, without the 62nd-fix reload
-        rig.warner->UpdateCameraWarnings(fix);
+        rig.warner->UpdateCameraWarnings(fix.fix());
     }
     state.counters["cameras"] = static_cast<double>(rig.warner->store.cameras()->size());
 }
@@ -205,7 +206,7 @@ struct Pipeline {
             mailbox.replace(s);
             if (auto taken = mailbox.take())
                 gps::intakeSentence(fix, *taken);
-            rig.warner->UpdateCameraWarnings(fix);
+            rig.warner->UpdateCameraWarnings(fix.fix());
         }
     }
     std::size_t listed() const { return rig.warner->store.cameras()->size(); }
@@ -230,13 +231,13 @@ int main(int argc, char** argv)
 
     // The reload against the plain re-read of the same file, side by side.
     Rig rig;
-    rig.warner->store.LoadCameraList(4000, kFixLat, kFixLon);
+    rig.warner->store.LoadCameraList(4000, kFix);
     auto t0 = std::chrono::steady_clock::now();
     constexpr int kReloads = 200;
     for (int i = 0; i < kReloads; ++i)
-        rig.warner->store.LoadCameraList(4000, kFixLat, kFixLon);
+        rig.warner->store.LoadCameraList(4000, kFix);
     auto t1 = std::chrono::steady_clock::now();
-    std::size_t kept = plainReread(kFixLat, kFixLon, 4000);
+    std::size_t kept = plainReread(kFix, 4000);
     auto t2 = std::chrono::steady_clock::now();
     double reload = std::chrono::duration<double, std::micro>(t1 - t0).count() / kReloads;
     double reread = std::chrono::duration<double, std::micro>(t2 - t1).count();

@@ -83,7 +83,7 @@ struct PaintRig {
         auto& ring = session->trackLogging().ring();
         for (int i = 0; i < kTrail + 1; ++i) {
             const double t = i * 0.004;
-            ring.record(kFixLat + std::sin(t) * 0.02, kFixLon + std::cos(t * 1.3) * 0.03);
+            ring.record({kFixLat + std::sin(t) * 0.02, kFixLon + std::cos(t * 1.3) * 0.03});
         }
         session->mailbox().offer(sentence());
         view = std::make_unique<CVARNOView>(*session);

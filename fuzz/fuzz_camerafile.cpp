@@ -15,15 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Selection around the first camera must agree with testing every line.
     if (file.size() == 0)
         return 0;
-    double lat = 0, lon = 0;
-    CameraFile::linePosition(file.line(0), lat, lon);
-    if (!std::isfinite(lat) || !std::isfinite(lon) || lat == 0.0)
+    const varno::geo::LatLon fix = CameraFile::linePosition(file.line(0));
+    if (!fix || !std::isfinite(fix.latDeg()) || !std::isfinite(fix.lonDeg()))
         return 0;
     std::size_t expect = 0;
     for (std::size_t i = 0; i < file.size(); ++i) {
-        double a, b;
-        CameraFile::linePosition(file.line(i), a, b);
-        double d = CameraDistance(a, b, lat, lon);
+        double d = CameraDistance(CameraFile::linePosition(file.line(i)), fix);
         if (d != kNoDistance && !std::isnan(d) && !(d > 4000.0))
             ++expect;
         CameraPoint p = parseCameraLine(file.line(i));
@@ -31,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (p.field(f).size() > kFieldLimits[f])
                 __builtin_trap();
     }
-    if (file.select(lat, lon, 4000.0).size() != expect)
+    if (file.select(fix, 4000.0).size() != expect)
         __builtin_trap();
     return 0;
 }

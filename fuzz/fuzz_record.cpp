@@ -25,14 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     record::readRecordText(bytes, fix, track, prompt);
 
     // Whatever was restored must save and read back to the same text.
-    const std::string saved = record::formatRecord(fix, 0, track);
+    const std::string saved = record::formatRecord(fix.fix(), 0, track);
     gps::CNmeaDecoder again;
     views::TrackLogging track2(settings, prompt);
     track2.load();
     if (!record::readRecordText(saved, again, track2, prompt))
         std::abort();
     track2.ring().setIndex(track.ring().index());
-    if (record::formatRecord(again, 0, track2) != saved)
+    if (record::formatRecord(again.fix(), 0, track2) != saved)
         std::abort();
     return 0;
 }

@@ -116,7 +116,7 @@ int cmdReplay(Context& ctx, const Args& args)
                 ++decoded;
     };
     callbacks.runCameraLogic = [&] {
-        warner.UpdateCameraWarnings(fix);
+        warner.UpdateCameraWarnings(fix.fix());
         if (warner.panel.camera != cameraLine) {
             cameraLine = warner.panel.camera;
             std::fprintf(ctx.out, "%scamera\t%s\n", prefix().c_str(), cameraLine.c_str());

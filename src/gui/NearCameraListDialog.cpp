@@ -34,7 +34,8 @@ NearCameraListDialog::NearCameraListDialog(const varno::cameras::CameraList& cam
         list_->setColumnWidth(static_cast<int>(i), kNearCameraColumns[i].width);
 
     QList<QTreeWidgetItem*> items;
-    for (const varno::cameras::NearCameraRow& row : varno::cameras::nearCameraRows(cameras, fixLat, fixLon)) {
+    for (const varno::cameras::NearCameraRow& row :
+         varno::cameras::nearCameraRows(cameras, varno::geo::LatLon::ofFix(fixLat, fixLon))) {
         auto* item = new QTreeWidgetItem;
         for (std::size_t i = 0; i < row.size(); ++i)
             item->setText(static_cast<int>(i), textFromBytes(row[i]));

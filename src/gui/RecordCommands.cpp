@@ -63,6 +63,6 @@ void RecordCommands::saveAs()
 
 void RecordCommands::write()
 {
-    varno::record::saveRecordFile(recordName_.toStdString(), session_.decoder(), session_.timeZone(),
+    varno::record::saveRecordFile(recordName_.toStdString(), session_.decoder().fix(), session_.timeZone(),
                                   session_.trackLogging(), session_.prompt(), sync_);
 }

@@ -44,8 +44,8 @@ private slots:
         fix.Longitude = -1.290092;
         auto& ring = rig.session->trackLogging();
         QVERIFY(ring.logTrack());
-        ring.recordFix(true, 10.0, 51.40, -1.29);
-        ring.recordFix(true, 10.0, 51.41, -1.28);
+        ring.recordFix(true, {.position = {51.40, -1.29}, .speedKnots = 10.0});
+        ring.recordFix(true, {.position = {51.41, -1.28}, .speedKnots = 10.0});
 
         // Save without a name asks for one; Save again writes it without asking.
         f.runCommand(cmd::FileSave);

@@ -12,14 +12,13 @@
 #include "cameras/Voice.h"
 #include "cameras/detail/WholeNumber.h"
 #include "geo/MapGeometry.h"
-#include "gps/CNmeaDecoder.h"
 #include "gps/Presentation.h"
 
 namespace varno::cameras {
 
-double fixSeconds(const gps::CNmeaDecoder& fix)
+double fixSeconds(const gps::Fix& fix)
 {
-    return fix.GgaHour * 3600.0 + fix.GgaMinute * 60.0 + fix.GgaSecond;
+    return fix.hourUtc * 3600.0 + fix.minuteUtc * 60.0 + fix.secondUtc;
 }
 
 AverageSpeed::AverageSpeed(WarnerSettings& settings, Voice& voice) : settings_(settings), voice_(voice)
@@ -32,14 +31,14 @@ void AverageSpeed::reset()
     enabled = readNumber(settings_, "AverageSpeed", 0) == 1;
     manual = false;
     inZone = false;
-    zoneLat = zoneLon = 0.0;
+    zone = {};
     startTime = 0.0;
     totalDistance = 0.0;
     say = false;
     line.clear();
 }
 
-void AverageSpeed::spaceKey(const gps::CNmeaDecoder& fix)
+void AverageSpeed::spaceKey(const gps::Fix& fix)
 {
     if (inZone)
         reset();
@@ -47,9 +46,9 @@ void AverageSpeed::spaceKey(const gps::CNmeaDecoder& fix)
         handStart(fix);
 }
 
-void AverageSpeed::handStart(const gps::CNmeaDecoder& fix)
+void AverageSpeed::handStart(const gps::Fix& fix)
 {
-    if (fix.Latitude == 0.0) {
+    if (!fix.position) {
         line = kSpecsNoPositionLine;
         return;
     }
@@ -63,21 +62,21 @@ void AverageSpeed::handStart(const gps::CNmeaDecoder& fix)
     inZone = true;
 }
 
-double AverageSpeed::segment(const gps::CNmeaDecoder& fix) const
+double AverageSpeed::segment(const gps::Fix& fix) const
 {
-    double north = std::fabs(fix.Latitude - prevLat) * geo::kMetresPerDegreeNorth;
-    double east = std::cos(fix.Latitude * geo::kDegToRad) * std::fabs(fix.Longitude - prevLon) *
+    const geo::LatLon at = fix.position;
+    double north = std::fabs(at.latDeg() - prev.latDeg()) * geo::kMetresPerDegreeNorth;
+    double east = std::cos(at.latDeg() * geo::kDegToRad) * std::fabs(at.lonDeg() - prev.lonDeg()) *
                   geo::kMetresPerDegreeEast;
     return std::sqrt(north * north + east * east);
 }
 
-void AverageSpeed::advanceTo(const gps::CNmeaDecoder& fix)
+void AverageSpeed::advanceTo(const gps::Fix& fix)
 {
-    prevLat = fix.Latitude;
-    prevLon = fix.Longitude;
+    prev = fix.position;
 }
 
-void AverageSpeed::restartAt(double now, const gps::CNmeaDecoder& fix)
+void AverageSpeed::restartAt(double now, const gps::Fix& fix)
 {
     startTime = now;
     totalDistance = 0.0;
@@ -117,7 +116,7 @@ bool AverageSpeed::showAverage(double now, int speedUnits, bool trip)
     return true;
 }
 
-double AverageSpeed::clockAt(const gps::CNmeaDecoder& fix)
+double AverageSpeed::clockAt(const gps::Fix& fix)
 {
     constexpr double kDay = 24 * 3600.0;
     const double timeOfDay = fixSeconds(fix);
@@ -139,11 +138,11 @@ void AverageSpeed::sayOnce()
     }
 }
 
-void AverageSpeed::process(CameraStore& store, const gps::CNmeaDecoder& fix, int speedUnits)
+void AverageSpeed::process(CameraStore& store, const gps::Fix& fix, int speedUnits)
 {
     // Every fix keeps the clock, so that it sees midnight pass.
     const double now = clockAt(fix);
-    double d = store.NearestSpecsCamera(fix.Latitude, fix.Longitude);
+    double d = store.NearestSpecsCamera(fix.position);
     if (d == kNoDistance)
         return;
     const CameraPoint* cam = store.nearestSpecsCamera();
@@ -164,15 +163,14 @@ void AverageSpeed::process(CameraStore& store, const gps::CNmeaDecoder& fix, int
         prevSpecsDistance = d;
         if (d < kSpecsStartDistance) {
             inZone = true;
-            zoneLat = cam->lat;
-            zoneLon = cam->lon;
+            zone = cam->position();
             restartAt(now, fix);
             say = true;
             line = kSpecsStartLine;
         }
         return;
     }
-    if (cam->lat == zoneLat && cam->lon == zoneLon) {
+    if (cam->position() == zone) {
         if (prevSpecsDistance + kSpecsJitter < d || d > kSpecsStartDistance) {
             // Past the camera and moving away: the measurement runs.
             totalDistance += segment(fix);
@@ -198,8 +196,7 @@ void AverageSpeed::process(CameraStore& store, const gps::CNmeaDecoder& fix, int
         sayOnce();
     if (d < kSpecsNextDistance) {
         inZone = true;
-        zoneLat = cam->lat;
-        zoneLon = cam->lon;
+        zone = cam->position();
         restartAt(now, fix);
     }
     prevSpecsDistance = d;

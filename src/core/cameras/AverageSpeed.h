@@ -5,10 +5,8 @@
 
 #include "base/Prompt.h"
 #include "cameras/WarnerSettings.h"
-
-namespace varno::gps {
-class CNmeaDecoder;
-}
+#include "geo/LatLon.h"
+#include "gps/Fix.h"
 
 namespace varno::cameras {
 
@@ -34,10 +32,10 @@ public:
     // Ends any measurement and reads AverageSpeed again (1 = on).
     void reset();
     // The space key: a running measurement is reset, otherwise one starts here by hand.
-    void spaceKey(const gps::CNmeaDecoder& fix);
-    void handStart(const gps::CNmeaDecoder& fix);
+    void spaceKey(const gps::Fix& fix);
+    void handStart(const gps::Fix& fix);
     // One fix of the per-fix processing; called only while enabled.
-    void process(CameraStore& store, const gps::CNmeaDecoder& fix, int speedUnits);
+    void process(CameraStore& store, const gps::Fix& fix, int speedUnits);
 
     // "Specs options" dialog: whether the box opens checked, and OK's write.
     // False when the write failed (the message has been shown). The caller
@@ -48,20 +46,20 @@ public:
     bool enabled = false;
     bool manual = false;
     bool inZone = false;
-    double zoneLat = 0.0, zoneLon = 0.0; // [deg] camera the measurement started at; 0 by hand
-    double startTime = 0.0;              // [s] on the running clock (see clockAt)
-    double totalDistance = 0.0;          // [m]
-    double prevLat = 0.0, prevLon = 0.0; // [deg] where the distance was last advanced
-    double prevSpecsDistance = 0.0;      // [m]
-    bool say = false;                    // play "Specs.wav" with the next average shown
-    std::string line;                    // the average-speed line
+    geo::LatLon zone;               // camera the measurement started at; none by hand
+    double startTime = 0.0;         // [s] on the running clock (see clockAt)
+    double totalDistance = 0.0;     // [m]
+    geo::LatLon prev;               // where the distance was last advanced
+    double prevSpecsDistance = 0.0; // [m]
+    bool say = false;               // play "Specs.wav" with the next average shown
+    std::string line;               // the average-speed line
 
 private:
-    double segment(const gps::CNmeaDecoder& fix) const;
+    double segment(const gps::Fix& fix) const;
     // The distance is measured on from this fix.
-    void advanceTo(const gps::CNmeaDecoder& fix);
+    void advanceTo(const gps::Fix& fix);
     // The measurement starts again at this fix: clock and distance from zero.
-    void restartAt(double now, const gps::CNmeaDecoder& fix);
+    void restartAt(double now, const gps::Fix& fix);
     // Sets the line to the average; false (and the start line) when no time
     // has passed or the fix time went back.
     bool showAverage(double now, int speedUnits, bool trip);
@@ -70,7 +68,7 @@ private:
     // seconds of the day plus a day for each time the fix time of day fell by
     // more than half a day from the fix before (a day less for each rise by
     // as much: an earlier fix seen late). A smaller step back stays a step back.
-    double clockAt(const gps::CNmeaDecoder& fix);
+    double clockAt(const gps::Fix& fix);
 
     WarnerSettings& settings_;
     Voice& voice_;
@@ -79,6 +77,6 @@ private:
 };
 
 // Seconds since midnight of the fix's UTC time.
-double fixSeconds(const gps::CNmeaDecoder& fix);
+double fixSeconds(const gps::Fix& fix);
 
 } // namespace varno::cameras

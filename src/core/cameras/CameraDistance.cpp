@@ -5,19 +5,20 @@
 
 namespace varno::cameras {
 
-double CameraDistance(double lat, double lon, double fixLat, double fixLon)
+double CameraDistance(geo::LatLon camera, geo::LatLon fix)
 {
-    if (lat == 0.0 || lon == 0.0 || fixLat == 0.0)
+    if (!camera || !fix)
         return kNoDistance;
-    return std::sqrt(squaredCameraDistance(lat, lon, std::cos(lat * geo::kDegToRad), fixLat, fixLon));
+    return std::sqrt(squaredCameraDistance(camera, std::cos(camera.latDeg() * geo::kDegToRad), fix));
 }
 
-double CameraDistance(const CameraPoint& camera, double fixLat, double fixLon)
+double CameraDistance(const CameraPoint& camera, geo::LatLon fix)
 {
     // As above, with the cosine the record worked out when it was read.
-    if (camera.lat == 0.0 || camera.lon == 0.0 || fixLat == 0.0)
+    const geo::LatLon at = camera.position();
+    if (!at || !fix)
         return kNoDistance;
-    return std::sqrt(squaredCameraDistance(camera.lat, camera.lon, camera.cosLat, fixLat, fixLon));
+    return std::sqrt(squaredCameraDistance(at, camera.cosLat, fix));
 }
 
 } // namespace varno::cameras

@@ -13,18 +13,18 @@ struct CameraPoint;
 inline constexpr double kNoDistance = -1.0;
 
 // [m] north = |dlat| * 111248.4, east = cos(camera latitude) * |dlon| * 111319.2.
-// kNoDistance when lat, lon or fixLat is 0.0.
-double CameraDistance(double lat, double lon, double fixLat, double fixLon);
-double CameraDistance(const CameraPoint& camera, double fixLat, double fixLon);
+// kNoDistance when the camera or the fix has no position.
+double CameraDistance(geo::LatLon camera, geo::LatLon fix);
+double CameraDistance(const CameraPoint& camera, geo::LatLon fix);
 
-// [m²] north² + east² of the distance above, for a camera with a position and
-// the cosine of its latitude at hand; its square root is the distance, to the
-// bit. The nearest-camera searches compare these and take one root per
-// better camera.
-inline double squaredCameraDistance(double lat, double lon, double cosLat, double fixLat, double fixLon)
+// [m²] north² + east² of the distance above, for a camera and a fix that both
+// have a position, with the cosine of the camera's latitude at hand; its
+// square root is the distance, to the bit. The nearest-camera searches compare
+// these and take one root per better camera.
+inline double squaredCameraDistance(geo::LatLon camera, double cosLat, geo::LatLon fix)
 {
-    const double north = std::fabs(lat - fixLat) * geo::kMetresPerDegreeNorth;
-    const double east = cosLat * std::fabs(lon - fixLon) * geo::kMetresPerDegreeEast;
+    const double north = std::fabs(camera.latDeg() - fix.latDeg()) * geo::kMetresPerDegreeNorth;
+    const double east = cosLat * std::fabs(camera.lonDeg() - fix.lonDeg()) * geo::kMetresPerDegreeEast;
     return north * north + east * east;
 }
 

@@ -53,13 +53,13 @@ void CameraFile::addLine(std::size_t offset, std::size_t length)
     // The line is a C string to the program: a NUL byte ends it.
     piece = piece.substr(0, piece.find('\0'));
     piece = stripLineEnd(piece);
-    double lat = 0.0, lon = 0.0;
-    if (!linePosition(piece, lat, lon))
+    const geo::LatLon at = linePosition(piece);
+    if (!at)
         return;
-    entries_.push_back({offset, static_cast<std::uint32_t>(piece.size()), lat, lon});
+    entries_.push_back({offset, static_cast<std::uint32_t>(piece.size()), at.latDeg(), at.lonDeg()});
 }
 
-bool CameraFile::linePosition(std::string_view line, double& lat, double& lon)
+geo::LatLon CameraFile::linePosition(std::string_view line)
 {
     std::string_view tokens[2];
     int found = 0;
@@ -72,10 +72,8 @@ bool CameraFile::linePosition(std::string_view line, double& lat, double& lon)
         pos = end + 1;
     }
     if (found < 2)
-        return false;
-    lat = leadingDouble(tokens[0]);
-    lon = leadingDouble(tokens[1]);
-    return lat != 0.0 && lon != 0.0;
+        return {};
+    return geo::LatLon::ofPlace(leadingDouble(tokens[0]), leadingDouble(tokens[1]));
 }
 
 void CameraFile::buildGrid()
@@ -99,16 +97,19 @@ std::string_view CameraFile::line(std::size_t entry) const
     return std::string_view(text_.data() + e.offset, e.length);
 }
 
-std::vector<std::string_view> CameraFile::select(double fixLat, double fixLon, double radius) const
+std::vector<std::string_view> CameraFile::select(geo::LatLon fix, double radiusM) const
 {
     std::vector<std::string_view> lines;
-    for (std::uint32_t i : selectEntries(fixLat, fixLon, radius))
+    for (std::uint32_t i : selectEntries(fix, radiusM))
         lines.push_back(line(i));
     return lines;
 }
 
-std::vector<std::uint32_t> CameraFile::selectEntries(double fixLat, double fixLon, double radius) const
+std::vector<std::uint32_t> CameraFile::selectEntries(geo::LatLon fix, double radiusM) const
 {
+    if (!fix)
+        return {};
+    const double fixLat = fix.latDeg(), fixLon = fix.lonDeg(), radius = radiusM;
     std::vector<std::uint32_t> candidates(offGrid_);
 
     // Rows and columns that can hold a camera within the radius, one cell of
@@ -148,7 +149,7 @@ std::vector<std::uint32_t> CameraFile::selectEntries(double fixLat, double fixLo
         const Entry& e = entries_[i];
         if (std::fabs(e.lat - fixLat) * geo::kMetresPerDegreeNorth > northLimit)
             continue;
-        double d = CameraDistance(e.lat, e.lon, fixLat, fixLon);
+        double d = CameraDistance(geo::LatLon(e.lat, e.lon), fix);
         // A position that is no number (nan) has no distance either.
         if (d == kNoDistance || d > radius || std::isnan(d))
             continue;

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "geo/LatLon.h"
+
 namespace varno::cameras {
 
 // The lines of a camera file that carry a position, with a grid over them.
@@ -26,18 +28,18 @@ public:
     CameraFile() = default;
     explicit CameraFile(std::string text);
 
-    // The lines, with their line ends removed, of the cameras within radius
-    // metres of the fix (CameraDistance <= radius; a camera exactly at the
-    // radius is in), in file order.
-    std::vector<std::string_view> select(double fixLat, double fixLon, double radius) const;
+    // The lines, with their line ends removed, of the cameras within radiusM
+    // metres of the fix (CameraDistance <= radiusM; a camera exactly at the
+    // radius is in), in file order. None without a fix position.
+    std::vector<std::string_view> select(geo::LatLon fix, double radiusM) const;
     // The same as entry numbers (for line()).
-    std::vector<std::uint32_t> selectEntries(double fixLat, double fixLon, double radius) const;
+    std::vector<std::uint32_t> selectEntries(geo::LatLon fix, double radiusM) const;
 
     std::size_t size() const { return entries_.size(); }
     std::string_view line(std::size_t entry) const;
 
-    // The position of a line by the rule above; false when it has none.
-    static bool linePosition(std::string_view line, double& lat, double& lon);
+    // The position of a line by the rule above.
+    static geo::LatLon linePosition(std::string_view line);
 
 private:
     struct Entry {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "geo/LatLon.h"
+
 namespace varno::cameras {
 
 // Kept characters of each field, in file order (Latitude .. SpeedLimit).
@@ -27,6 +29,9 @@ struct CameraPoint {
     double lat = 0.0;
     double lon = 0.0;
     double cosLat = 1.0; // cos(lat), worked out once for the per-fix distances
+
+    // lat / lon; a zero in either leaves the camera without a position.
+    geo::LatLon position() const { return geo::LatLon::ofPlace(lat, lon); }
 
     std::string& field(std::size_t i);
     const std::string& field(std::size_t i) const;

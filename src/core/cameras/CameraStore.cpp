@@ -35,14 +35,13 @@ void CameraStore::fail(const std::string& message)
     CameraListBusy = false;
 }
 
-void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
+void CameraStore::LoadCameraList(double radiusM, geo::LatLon fix)
 {
     nearest_.reset();
     nearestSpecs_.reset();
-    if (fixLat == 0.0)
+    if (!fix)
         return;
-    if (radius < kMinLoadRadius)
-        radius = kMinLoadRadius;
+    const double radius = radiusM < kMinLoadRadius ? kMinLoadRadius : radiusM;
     const bool exclude = readNumber(settings_, "Exclude", 0) == 1;
     if (CameraListBusy)
         return;
@@ -89,7 +88,7 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
     }
 
     try {
-        std::vector<std::uint32_t> entries = cache_.file().selectEntries(fixLat, fixLon, radius);
+        std::vector<std::uint32_t> entries = cache_.file().selectEntries(fix, radius);
         const bool exclusion = exclude && excludedByRoute;
         const bool sameFile = previousGeneration == cache_.generation();
         // The route's answers may change between loads; only a list built
@@ -141,11 +140,12 @@ void CameraStore::rebuildScan()
             // A listed camera whose kept position text reads 0 (an empty
             // Longitude field, say) has no distance; it must not stand for
             // "nearer than everything" and silence every warning around it.
-            if (c.lat == 0.0 || c.lon == 0.0)
+            const geo::LatLon at = c.position();
+            if (!at)
                 continue;
-            scan_.add(c.lat, c.lon, c.cosLat, i);
+            scan_.add(at, c.cosLat, i);
             if (c.isSpecs())
-                specsScan_.add(c.lat, c.lon, c.cosLat, i);
+                specsScan_.add(at, c.cosLat, i);
         }
     }
     scan_.finish();
@@ -153,26 +153,26 @@ void CameraStore::rebuildScan()
     scanStale_ = false;
 }
 
-double CameraStore::NearestCamera(double fixLat, double fixLon)
+double CameraStore::NearestCamera(geo::LatLon fix)
 {
-    if (CameraListBusy || fixLat == 0.0 || !list_)
+    if (CameraListBusy || !fix || !list_)
         return kNoDistance;
     nearest_.reset();
     if (scanStale_)
         rebuildScan();
-    return scan_.nearest(fixLat, fixLon, kNoCameraDistance, nearest_);
+    return scan_.nearest(fix, kNoCameraDistance, nearest_);
 }
 
-double CameraStore::NearestSpecsCamera(double fixLat, double fixLon)
+double CameraStore::NearestSpecsCamera(geo::LatLon fix)
 {
     nearestSpecs_.reset();
-    if (CameraListBusy || fixLat == 0.0)
+    if (CameraListBusy || !fix)
         return kNoDistance;
     if (!list_)
         return kNoCameraDistance;
     if (scanStale_)
         rebuildScan();
-    return specsScan_.nearest(fixLat, fixLon, kNoCameraDistance, nearestSpecs_);
+    return specsScan_.nearest(fix, kNoCameraDistance, nearestSpecs_);
 }
 
 const CameraPoint* CameraStore::nearestCamera() const

@@ -31,18 +31,18 @@ public:
     CameraStore(WarnerSettings& settings, Prompt& prompt, std::string dataRoot);
 
     // Rebuilds CameraList around the fix with every camera within
-    // max(radius, 4000) metres. With no position (fixLat 0.0) only the nearest
+    // max(radiusM, 4000) metres. Without a fix position only the nearest
     // links are cleared. Failures are shown, GPS input is stopped (stopGps).
-    void LoadCameraList(double radius, double fixLat, double fixLon);
+    void LoadCameraList(double radiusM, geo::LatLon fix);
 
     // [m] to the nearest listed camera, which becomes nearestCamera():
     // -1.0 while busy, without a position or before any list was built;
     // 20000000.0 when no listed camera has a distance. The first of equally
     // near cameras wins.
-    double NearestCamera(double fixLat, double fixLon);
+    double NearestCamera(geo::LatLon fix);
     // The same over the specs cameras (CamType starting "Specs"); 20000000.0
     // also before any list was built.
-    double NearestSpecsCamera(double fixLat, double fixLon);
+    double NearestSpecsCamera(geo::LatLon fix);
 
     const CameraList& cameras() const { return list_; }
     const CameraPoint* nearestCamera() const;

@@ -3,7 +3,6 @@
 
 #include "cameras/CameraDistance.h"
 #include "cameras/SettingsReaders.h"
-#include "gps/CNmeaDecoder.h"
 
 namespace varno::cameras {
 
@@ -15,12 +14,12 @@ CameraWarner::CameraWarner(WarnerSettings& settings, Prompt& prompt, VoicePlayer
     scale.reload();
 }
 
-void CameraWarner::reloadCameras(const gps::CNmeaDecoder& fix)
+void CameraWarner::reloadCameras(const gps::Fix& fix)
 {
-    store.LoadCameraList(scale.MapRadius, fix.Latitude, fix.Longitude);
+    store.LoadCameraList(scale.MapRadius, fix.position);
 }
 
-void CameraWarner::UpdateCameraWarnings(const gps::CNmeaDecoder& fix)
+void CameraWarner::UpdateCameraWarnings(const gps::Fix& fix)
 {
     if (store.CameraListBusy)
         return;
@@ -31,9 +30,9 @@ void CameraWarner::UpdateCameraWarnings(const gps::CNmeaDecoder& fix)
     } else {
         ++store.CameraReloadCount;
     }
-    if (fix.Latitude == 0.0)
+    if (!fix.position)
         return;
-    const double d = store.NearestCamera(fix.Latitude, fix.Longitude);
+    const double d = store.NearestCamera(fix.position);
     if (d == kNoDistance)
         return;
     if (d > kNoCameraRange) {

@@ -12,10 +12,7 @@
 #include "cameras/VoicePlayer.h"
 #include "cameras/WarnerSettings.h"
 #include "geo/MapScale.h"
-
-namespace varno::gps {
-class CNmeaDecoder;
-}
+#include "gps/Fix.h"
 
 namespace varno::cameras {
 
@@ -39,11 +36,11 @@ public:
     // Once per position sentence, on the fix as it stands (the previous
     // sentence's). Reloads the list every 62nd fix, moves WarningStep, plays at
     // most one distance file, fills the panel and runs the average speed.
-    void UpdateCameraWarnings(const gps::CNmeaDecoder& fix);
+    void UpdateCameraWarnings(const gps::Fix& fix);
 
     // Rebuilds the camera list for the current MapRadius ("Load camera file",
     // switching to the camera map, after a zoom when the POI view is not shown).
-    void reloadCameras(const gps::CNmeaDecoder& fix);
+    void reloadCameras(const gps::Fix& fix);
     // Commands that change the view or the data: reload on the next fix.
     void forceReload() { store.CameraReloadCount = kForceReloadCount; }
     // A log replay starts, and ends (by itself or cancelled).
@@ -60,7 +57,7 @@ public:
     bool zoomOut() { return scale.zoomOut(); }
 
     // The space key ("Clear or start specs line").
-    void spaceKey(const gps::CNmeaDecoder& fix) { specs.spaceKey(fix); }
+    void spaceKey(const gps::Fix& fix) { specs.spaceKey(fix); }
     // Any of the Mute commands.
     void toggleMute() { voice.toggleMute(); }
 

@@ -23,9 +23,9 @@ std::string asctimeText(const LocalTime& t)
 }
 
 bool markLocation(const WarnerSettings& settings, Prompt& prompt, const std::string& dataRoot,
-                  const Clock& clock, double fixLat, double fixLon)
+                  const Clock& clock, geo::LatLon fix)
 {
-    if (fixLat == 0.0)
+    if (!fix)
         return false;
     std::optional<std::string> stored =
         readFileName(settings, prompt, "MarkFile", "Unable read the mark file name from the registry.");
@@ -41,7 +41,8 @@ bool markLocation(const WarnerSettings& settings, Prompt& prompt, const std::str
                        "\nPlease check the setup/registry.");
         return false;
     }
-    const std::string line = fmt::sprintf("%f,%f,%s,,,,, \r\n", fixLat, fixLon, asctimeText(clock.now()));
+    const std::string line =
+        fmt::sprintf("%f,%f,%s,,,,, \r\n", fix.latDeg(), fix.lonDeg(), asctimeText(clock.now()));
     bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size();
     ok = std::fflush(f) == 0 && ok;
     ok = std::fclose(f) == 0 && ok;

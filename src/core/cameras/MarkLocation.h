@@ -6,16 +6,17 @@
 #include "base/Clock.h"
 #include "base/Prompt.h"
 #include "cameras/WarnerSettings.h"
+#include "geo/LatLon.h"
 
 namespace varno::cameras {
 
 // The 24-character asctime form of a local time, "Sun Sep 16 01:03:52 1973".
 std::string asctimeText(const LocalTime& t);
 
-// With a position (fixLat not 0.0), appends "%f,%f," the local date and time,
+// With a fix position, appends "%f,%f," the local date and time,
 // ",,,,, " and CR LF to the MarkFile, then flushes and closes it. Failures are
 // shown; without a position nothing happens at all. True when a line was written.
 bool markLocation(const WarnerSettings& settings, Prompt& prompt, const std::string& dataRoot,
-                  const Clock& clock, double fixLat, double fixLon);
+                  const Clock& clock, geo::LatLon fix);
 
 } // namespace varno::cameras

@@ -7,20 +7,21 @@
 
 namespace varno::cameras {
 
-std::vector<NearCameraRow> nearCameraRows(const CameraList& list, double fixLat, double fixLon)
+std::vector<NearCameraRow> nearCameraRows(const CameraList& list, geo::LatLon fix)
 {
     std::vector<NearCameraRow> rows;
     if (!list) {
         rows.push_back({"Camera list is empty"});
         return rows;
     }
+    const geo::LatLon from = geo::LatLon::ofPlace(fix.latDeg(), fix.lonDeg());
     for (const CameraPoint& c : *list) {
         NearCameraRow row;
-        if (c.lat == 0.0 || c.lon == 0.0 || fixLat == 0.0 || fixLon == 0.0) {
+        if (!c.position() || !from) {
             row[0] = "empty";
         } else {
-            double north = (c.lat - fixLat) * 110945.90800966838;
-            double east = (c.lon - fixLon) * 111319.14001027387;
+            double north = (c.lat - from.latDeg()) * 110945.90800966838;
+            double east = (c.lon - from.lonDeg()) * 111319.14001027387;
             row[0] = fmt::sprintf("%.3f km", std::sqrt(east * east + north * north) / 1000);
         }
         row[1] = c.Latitude;

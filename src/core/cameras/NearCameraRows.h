@@ -28,7 +28,9 @@ using NearCameraRow = std::array<std::string, 9>;
 
 // One row per listed camera, in list order: "%.3f km" (the dialog's own
 // approximation, no cosine) or "empty" without positions, then the fields.
-// Before any list was built, the single row "Camera list is empty".
-std::vector<NearCameraRow> nearCameraRows(const CameraList& list, double fixLat, double fixLon);
+// The dialog holds the fix to the cameras' rule: a zero longitude is no
+// position here either. Before any list was built, the single row "Camera
+// list is empty".
+std::vector<NearCameraRow> nearCameraRows(const CameraList& list, geo::LatLon fix);
 
 } // namespace varno::cameras

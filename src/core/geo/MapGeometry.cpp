@@ -7,13 +7,13 @@
 
 namespace varno::geo {
 
-std::optional<Offset> LatLonToMetres(double lat, double lon, double fixLat, double fixLon)
+std::optional<Offset> LatLonToMetres(LatLon object, LatLon fix)
 {
-    if (lat == 0.0 || lon == 0.0 || fixLat == 0.0)
+    if (!object || !fix)
         return std::nullopt;
     Offset o;
-    o.north = (lat - fixLat) * kMetresPerDegreeNorth;
-    o.east = (lon - fixLon) * std::cos(lat * kDegToRad) * kMetresPerDegreeEast;
+    o.north = (object.latDeg() - fix.latDeg()) * kMetresPerDegreeNorth;
+    o.east = (object.lonDeg() - fix.lonDeg()) * std::cos(object.latDeg() * kDegToRad) * kMetresPerDegreeEast;
     return o;
 }
 

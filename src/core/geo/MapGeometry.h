@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "geo/LatLon.h"
+
 namespace varno::geo {
 
 inline constexpr double kDegToRad = 0.017453292519943295;
@@ -24,9 +26,8 @@ struct ScreenPoint {
 };
 
 // Metres east and north of the fix; the east offset uses the cosine of the
-// object's own latitude. nullopt when lat, lon or the fix latitude is 0.0
-// (no position).
-std::optional<Offset> LatLonToMetres(double lat, double lon, double fixLat, double fixLon);
+// object's own latitude. nullopt when the object or the fix has no position.
+std::optional<Offset> LatLonToMetres(LatLon object, LatLon fix);
 
 // Where an object lands on a view whose centre is (centreX, centreY): nullopt
 // unless both offsets lie strictly inside (-radius, radius), so a radius of 0

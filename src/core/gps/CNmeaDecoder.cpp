@@ -136,6 +136,19 @@ bool isGnssTalker(std::string_view talker)
 
 } // namespace
 
+Fix CNmeaDecoder::fix() const
+{
+    Fix f;
+    f.position = geo::LatLon::ofFix(Latitude, Longitude);
+    f.hourUtc = GgaHour;
+    f.minuteUtc = GgaMinute;
+    f.secondUtc = GgaSecond;
+    f.altitudeM = Altitude;
+    f.speedKnots = SpeedKnots;
+    f.courseDeg = Course;
+    return f;
+}
+
 void CNmeaDecoder::DecodeSentence(std::string_view address, std::string_view data)
 {
     struct Entry {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "gps/Fix.h"
+
 namespace varno::gps {
 
 // One satellite of the GSV table.
@@ -22,9 +24,9 @@ struct GsvSatellite {
 // are a plain record of the last decoded values: they are never reset, and some
 // commands write Latitude/Longitude/SpeedKnots/Course directly.
 //
-// The current fix the rest of the program reads: Latitude, Longitude, GgaHour,
-// GgaMinute, GgaSecond, Altitude (GGA) and SpeedKnots, Course (RMC). Latitude
-// exactly 0.0 means no position yet.
+// The current fix the rest of the program reads is fix(): Latitude, Longitude,
+// GgaHour, GgaMinute, GgaSecond, Altitude (GGA) and SpeedKnots, Course (RMC).
+// Latitude exactly 0.0 means no position yet.
 //
 // Numbers: 8- and 16-bit fields take the value read modulo 2^8 / 2^16, as the
 // unsigned fields always have. A latitude/longitude field that does not start
@@ -99,6 +101,9 @@ public:
     // the matching group when the address is a known talker followed by a known
     // type; anything else (GLL, proprietary "$P...", unknown talkers) only counts.
     void DecodeSentence(std::string_view address, std::string_view data);
+
+    // The current fix as the fields above hold it now.
+    Fix fix() const;
 
 private:
     void decodeGga(std::string_view data);

@@ -3,7 +3,7 @@
 
 #include <fmt/printf.h>
 
-#include "CNmeaDecoder.h"
+#include "gps/Fix.h"
 #include "base/Numbers.h"
 
 namespace varno::gps {
@@ -37,10 +37,10 @@ int localHour(int ggaHour, int timeZone)
     return static_cast<int>(h < 0 ? h + 24 : h);
 }
 
-std::string timeText(const CNmeaDecoder& dec, int timeZone)
+std::string timeText(const Fix& fix, int timeZone)
 {
-    return fmt::sprintf("Time %d:%2.2d:%2.2d", localHour(dec.GgaHour, timeZone), int{dec.GgaMinute},
-                        int{dec.GgaSecond});
+    return fmt::sprintf("Time %d:%2.2d:%2.2d", localHour(fix.hourUtc, timeZone), int{fix.minuteUtc},
+                        int{fix.secondUtc});
 }
 
 std::string timeZoneTextToStore(std::string_view typed)

@@ -6,7 +6,7 @@
 
 namespace varno::gps {
 
-class CNmeaDecoder;
+struct Fix;
 
 inline constexpr double kKnotsToKph = 1.852;
 inline constexpr double kKnotsToMph = 1.15077945;
@@ -33,7 +33,7 @@ std::string speedLabelText(double speedKnots, int speedUnits);
 int localHour(int ggaHour, int timeZone);
 
 // "Time %d:%2.2d:%2.2d" with the local hour and the GGA minute and second.
-std::string timeText(const CNmeaDecoder& dec, int timeZone);
+std::string timeText(const Fix& fix, int timeZone);
 
 // Time Zone dialog OK: the text to store as TimeZone. The typed text reads as
 // its leading number (leadingInt: blanks, sign, digits; 0 when none); below -12

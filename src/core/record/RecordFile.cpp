@@ -92,7 +92,7 @@ bool readRecord(LineReader& reader, gps::CNmeaDecoder& fix, views::TrackLogging&
 
 } // namespace
 
-std::string formatRecord(const gps::CNmeaDecoder& fix, int timeZone, const views::TrackLogging& track)
+std::string formatRecord(const gps::Fix& fix, int timeZone, const views::TrackLogging& track)
 {
     std::string out;
     auto line = [&out](std::string_view text) {
@@ -101,15 +101,15 @@ std::string formatRecord(const gps::CNmeaDecoder& fix, int timeZone, const views
     };
     line("VARNO record file");
     line("Time");
-    line(fmt::sprintf("%d:%2.2d:%2.2d", gps::localHour(fix.GgaHour, timeZone), int(fix.GgaMinute),
-                      int(fix.GgaSecond)));
-    line(fmt::sprintf("%d", int(fix.GgaHour)));
-    line(fmt::sprintf("%d", int(fix.GgaMinute)));
-    line(fmt::sprintf("%d", int(fix.GgaSecond)));
+    line(fmt::sprintf("%d:%2.2d:%2.2d", gps::localHour(fix.hourUtc, timeZone), int(fix.minuteUtc),
+                      int(fix.secondUtc)));
+    line(fmt::sprintf("%d", int(fix.hourUtc)));
+    line(fmt::sprintf("%d", int(fix.minuteUtc)));
+    line(fmt::sprintf("%d", int(fix.secondUtc)));
     line("Latitude");
-    line(fmt::sprintf("%f", fix.Latitude));
+    line(fmt::sprintf("%f", fix.position.latDeg()));
     line("Longitude");
-    line(fmt::sprintf("%f", fix.Longitude));
+    line(fmt::sprintf("%f", fix.position.lonDeg()));
     line("Track");
     const views::TrackRing& ring = track.ring();
     line(fmt::sprintf("%d", ring.index()));
@@ -126,7 +126,7 @@ std::string formatRecord(const gps::CNmeaDecoder& fix, int timeZone, const views
     return out;
 }
 
-bool saveRecordFile(const std::string& path, const gps::CNmeaDecoder& fix, int timeZone,
+bool saveRecordFile(const std::string& path, const gps::Fix& fix, int timeZone,
                     const views::TrackLogging& track, Prompt& prompt, FileSync* sync)
 {
     AtomicWriteOptions options;

@@ -110,7 +110,7 @@ void Session::reloadUnits()
 
 void Session::reloadCameras()
 {
-    warner_.reloadCameras(decoder_);
+    warner_.reloadCameras(decoder_.fix());
 }
 
 void Session::resetAverageSpeed()
@@ -120,12 +120,12 @@ void Session::resetAverageSpeed()
 
 void Session::updateCameraWarnings()
 {
-    warner_.UpdateCameraWarnings(decoder_);
+    warner_.UpdateCameraWarnings(decoder_.fix());
 }
 
 void Session::recordTrackPoint()
 {
-    track_.recordFix(true, decoder_.SpeedKnots, decoder_.Latitude, decoder_.Longitude);
+    track_.recordFix(true, decoder_.fix());
 }
 
 void Session::rebuildForRadius()
@@ -161,7 +161,7 @@ void Session::afterMapScaleDialog()
 bool Session::markLocation()
 {
     return cameras::markLocation(warnerSettings_, deps_.prompt, deps_.dataRoot, deps_.clock,
-                                 decoder_.Latitude, decoder_.Longitude);
+                                 decoder_.fix().position);
 }
 
 // --- start-up actions ---

@@ -136,7 +136,7 @@ public:
     void toggleMute() { warner_.toggleMute(); }
     bool muted() const { return warner_.voice.Muted; }
     // The space key: starts or clears the average-speed measurement.
-    void spaceKey() { warner_.spaceKey(decoder_); }
+    void spaceKey() { warner_.spaceKey(decoder_.fix()); }
 
     // --- state for the view ---
     const ViewState& viewState() const { return view_; }

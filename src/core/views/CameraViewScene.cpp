@@ -87,7 +87,7 @@ std::vector<IconSlot> iconSlots(const std::vector<cameras::CameraPoint>& list, d
 {
     std::array<bool, kIconClassCount> present{};
     for (const cameras::CameraPoint& c : list) {
-        const auto o = geo::LatLonToMetres(c.lat, c.lon, fixLat, fixLon);
+        const auto o = geo::LatLonToMetres(c.position(), geo::LatLon::ofFix(fixLat, fixLon));
         if (!o || !(o->east > -250.0 && o->east < 250.0 && o->north > -250.0 && o->north < 250.0))
             continue;
         present[static_cast<std::size_t>(iconClassOf(c.CamType))] = true;
@@ -131,7 +131,8 @@ std::vector<SceneLine> trailLines(const TrackRing& ring, double fixLat, double f
             const TrackSlot* s = ring.slot(i);
             if (!s || s->lat == 0.0)
                 continue; // an empty slot keeps the pen where it is
-            const auto o = geo::LatLonToMetres(s->lat, s->lon, fixLat, fixLon);
+            const auto o =
+                geo::LatLonToMetres(geo::LatLon::ofPlace(s->lat, s->lon), geo::LatLon::ofFix(fixLat, fixLon));
             if (!o)
                 continue;
             const auto p = geo::screenPoint(*o, mapRadius, centreX, centreY);
@@ -177,7 +178,7 @@ CameraViewScene buildCameraViewScene(const CameraViewInput& in)
 
     simple(BoxId::Latitude, fmt::sprintf("Lat. %f", fix.Latitude));
     simple(BoxId::Longitude, fmt::sprintf("Long. %f", fix.Longitude));
-    simple(BoxId::Time, gps::timeText(fix, in.timeZone));
+    simple(BoxId::Time, gps::timeText(fix.fix(), in.timeZone));
     simple(BoxId::SpeedLimitLabel, "Speed Limit");
     simple(BoxId::VehicleSpeedLabel, "Vehicle Speed");
     simple(BoxId::RoadLabel, "Road");
@@ -199,7 +200,8 @@ CameraViewScene buildCameraViewScene(const CameraViewInput& in)
             for (const cameras::CameraPoint& c : *in.cameras) {
                 if (c.CamType.empty())
                     continue;
-                const auto o = geo::LatLonToMetres(c.lat, c.lon, fix.Latitude, fix.Longitude);
+                const auto o =
+                    geo::LatLonToMetres(c.position(), geo::LatLon::ofFix(fix.Latitude, fix.Longitude));
                 if (!o)
                     continue;
                 const auto p = geo::screenPoint(*o, in.mapRadius, ox, oy);

@@ -96,11 +96,11 @@ void TrackLogging::afterDialog()
         allocate();
 }
 
-void TrackLogging::recordFix(bool sentenceTaken, double speedKnots, double lat, double lon)
+void TrackLogging::recordFix(bool sentenceTaken, const gps::Fix& fix)
 {
-    if (!sentenceTaken || !(speedKnots > 1.0))
+    if (!sentenceTaken || !(fix.speedKnots > 1.0))
         return;
-    ring_.record(lat, lon);
+    ring_.record(fix.position);
 }
 
 bool TrackLogging::reallocateForRecord()

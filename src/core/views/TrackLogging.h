@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/Prompt.h"
+#include "gps/Fix.h"
 #include "views/TrackRing.h"
 
 namespace varno::settings {
@@ -77,7 +78,7 @@ public:
     void afterDialog();
 
     // Repaint: a new sentence was taken and the fix moves faster than 1 knot.
-    void recordFix(bool sentenceTaken, double speedKnots, double lat, double lon);
+    void recordFix(bool sentenceTaken, const gps::Fix& fix);
 
     // A record file asks for the ring to be shown and rebuilt for the current
     // TrackLength. False when the memory was not there (already reported).

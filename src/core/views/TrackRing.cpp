@@ -17,14 +17,14 @@ void TrackRing::free()
     std::vector<TrackSlot>().swap(slots_);
 }
 
-void TrackRing::record(double lat, double lon)
+void TrackRing::record(geo::LatLon position)
 {
     if (index_ >= trackLength_ || index_ < 0)
         index_ = 0;
     else
         ++index_;
     if (TrackSlot* s = slot(index_))
-        *s = {lat, lon};
+        *s = {position.latDeg(), position.lonDeg()};
 }
 
 const TrackSlot* TrackRing::slot(int i) const

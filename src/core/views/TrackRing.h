@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "geo/LatLon.h"
+
 namespace varno::views {
 
 struct TrackSlot {
@@ -40,8 +42,9 @@ public:
     int startIndex() const { return trackLength_ + 1; }
 
     // Advances the index (to 0 when it is at TrackLength or above, else + 1)
-    // and stores the position in that slot if the slot exists.
-    void record(double lat, double lon);
+    // and stores the position in that slot if the slot exists; no position
+    // leaves the slot empty.
+    void record(geo::LatLon position);
 
     // The slot i, or nullptr when it is not allocated.
     const TrackSlot* slot(int i) const;

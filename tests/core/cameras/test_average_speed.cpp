@@ -33,7 +33,7 @@ struct SpecsFixture : ::testing::Test, test::WarnerRig {
         fix.GgaMinute = static_cast<std::uint8_t>(clock / 60 % 60);
         fix.GgaSecond = static_cast<std::uint8_t>(clock % 60);
         fix.Latitude = test::northOf(kALat, metresNorth);
-        warner->UpdateCameraWarnings(fix);
+        warner->UpdateCameraWarnings(fix.fix());
     }
     int specsPlayed() const
     {
@@ -105,7 +105,7 @@ TEST_F(SpecsFixture, ElapsedTimeRunsOnAcrossMidnightUtc)
     warner->forceReload();
     clock = 20 * 3600;
     at(-3000, 0);
-    warner->spaceKey(fix);
+    warner->spaceKey(fix.fix());
     for (int i = 1; i <= 5; ++i)
         at(-3000 + 1609 * i, 3 * 3600);
     EXPECT_EQ(specs().line, "Trip T 54000, D 8045, Av 0 mph");
@@ -124,7 +124,7 @@ TEST_F(SpecsFixture, NextCameraTakesOverAndTinyMovesAreIgnored)
 
     // Within 200 m of B it becomes the zone camera and the count restarts.
     at(1850, 10);
-    EXPECT_NEAR(specs().zoneLat, test::northOf(kALat, 2000), 1e-9);
+    EXPECT_NEAR(specs().zone.latDeg(), test::northOf(kALat, 2000), 1e-9);
     EXPECT_EQ(specs().totalDistance, 0.0);
 }
 
@@ -133,16 +133,16 @@ TEST_F(SpecsFixture, HandStartRunsAsATripMeterWithoutSpecsCameras)
     useCameras(test::cameraLine(kALat, kLon, "GATSO"));
     warner->forceReload();
     fix.Latitude = 0.0;
-    warner->spaceKey(fix);
+    warner->spaceKey(fix.fix());
     EXPECT_EQ(specs().line, "No position, can't set Specs start.");
     at(-3000);
-    warner->spaceKey(fix);
+    warner->spaceKey(fix.fix());
     EXPECT_TRUE(specs().manual);
     EXPECT_EQ(specs().line, "Specs camera, calcs speed cam to cam");
     at(-3000 + 1609, 60);
     EXPECT_EQ(specs().line, "Trip T 60, D 1609, Av 60 mph");
     // The space key again ends it.
-    warner->spaceKey(fix);
+    warner->spaceKey(fix.fix());
     EXPECT_EQ(specs().line, "");
 }
 
@@ -159,7 +159,7 @@ TEST_F(SpecsFixture, NoCameraWithinTenKilometresResets)
     useCameras(test::cameraLine(kALat, kLon, "GATSO"));
     warner->forceReload();
     at(-3000);
-    warner->spaceKey(fix);
+    warner->spaceKey(fix.fix());
     specs().manual = false;
     at(-2990);
     EXPECT_FALSE(specs().inZone);

@@ -20,6 +20,7 @@ namespace {
 
 constexpr double kFixLat = 51.5;
 constexpr double kFixLon = -0.12;
+constexpr geo::LatLon kFix{kFixLat, kFixLon};
 
 struct StoreFixture : ::testing::Test {
     test::ScratchDir dir;
@@ -38,23 +39,26 @@ struct StoreFixture : ::testing::Test {
     }
     std::vector<CameraPoint> load(double radius = 4000, double lat = kFixLat, double lon = kFixLon)
     {
-        store.LoadCameraList(radius, lat, lon);
+        store.LoadCameraList(radius, geo::LatLon::ofFix(lat, lon));
         return store.cameras().value_or(std::vector<CameraPoint>{});
     }
 };
 
 } // namespace
 
-TEST(CameraDistance, UsesTheCameraLatitudeCosineAndRejectsZeroCoordinates)
+TEST(CameraDistance, UsesTheCameraLatitudeCosineAndNeedsBothPositions)
 {
     // East offset with the cosine of the camera's latitude, not the fix's.
-    double d = CameraDistance(60.0, 1.0, 50.0, 0.0);
+    double d = CameraDistance(geo::LatLon(60.0, 1.0), geo::LatLon::ofFix(50.0, 0.0));
     double north = 10.0 * 111248.4, east = std::cos(60.0 * 0.017453292519943295) * 111319.2;
     EXPECT_DOUBLE_EQ(d, std::sqrt(north * north + east * east));
-    EXPECT_EQ(CameraDistance(0.0, 1.0, 50.0, 0.0), -1.0);
-    EXPECT_EQ(CameraDistance(51.0, 1.0, 0.0, 1.0), -1.0);
+    EXPECT_EQ(CameraDistance(geo::LatLon::ofPlace(0.0, 1.0), kFix), -1.0);
+    EXPECT_EQ(CameraDistance(geo::LatLon(51.0, 1.0), geo::LatLon::ofFix(0.0, 1.0)), -1.0);
     // A fix longitude of exactly 0 is a real place (Greenwich).
-    EXPECT_GT(CameraDistance(51.0, 0.1, 51.0, 0.0), 0.0);
+    EXPECT_GT(CameraDistance(geo::LatLon(51.0, 0.1), geo::LatLon::ofFix(51.0, 0.0)), 0.0);
+    // A record with a zero longitude is not placed.
+    CameraPoint unplaced = parseCameraLine("51.5,0,,,,GATSO");
+    EXPECT_EQ(CameraDistance(unplaced, kFix), -1.0);
 }
 
 TEST(CameraLine, CutsFieldsAndDropsOpeningQuotesOnly)
@@ -76,13 +80,12 @@ TEST(CameraLine, CutsFieldsAndDropsOpeningQuotesOnly)
 
 TEST(CameraFileIndex, PositionComesFromTheFirstTwoNonEmptyTokens)
 {
-    double lat = 0, lon = 0;
     // Empty second field: the third field is the longitude for selection.
-    ASSERT_TRUE(CameraFile::linePosition("51.5,,-0.2,Town", lat, lon));
-    EXPECT_EQ(lon, -0.2);
-    EXPECT_FALSE(CameraFile::linePosition("51.5", lat, lon));
-    EXPECT_FALSE(CameraFile::linePosition("51.5,0,x", lat, lon));
-    EXPECT_FALSE(CameraFile::linePosition("\"51.5\",\"-0.1\"", lat, lon)); // quoted numbers read 0
+    EXPECT_EQ(CameraFile::linePosition("51.5,,-0.2,Town"), geo::LatLon(51.5, -0.2));
+    EXPECT_FALSE(CameraFile::linePosition("51.5"));
+    EXPECT_FALSE(CameraFile::linePosition("51.5,0,x"));
+    EXPECT_FALSE(CameraFile::linePosition("0,-0.2,x"));
+    EXPECT_FALSE(CameraFile::linePosition("\"51.5\",\"-0.1\"")); // quoted numbers read 0
 }
 
 TEST_F(StoreFixture, KeepsFileOrderAndTheExactCommaFields)
@@ -100,7 +103,7 @@ TEST_F(StoreFixture, KeepsFileOrderAndTheExactCommaFields)
 
     // The camera without a Longitude text has no distance; the real one
     // 100 m away is nearest (it must not be hidden behind a -1).
-    EXPECT_NEAR(store.NearestCamera(kFixLat, kFixLon), 100.0, 1e-4);
+    EXPECT_NEAR(store.NearestCamera(kFix), 100.0, 1e-4);
     EXPECT_EQ(store.nearestCamera()->CamType, "MOBILE");
 }
 
@@ -117,7 +120,7 @@ TEST_F(StoreFixture, RadiusIsAtLeast4000AndTheEdgeIsIn)
     // Exactly at the radius is in; the next smaller radius leaves it out.
     // The selection uses the position as the line's text reads.
     double latText = leadingDouble(fmt::sprintf("%.9f", lat5k));
-    double edge = CameraDistance(latText, leadingDouble(fmt::sprintf("%.9f", kFixLon)), kFixLat, kFixLon);
+    double edge = CameraDistance(geo::LatLon(latText, leadingDouble(fmt::sprintf("%.9f", kFixLon))), kFix);
     EXPECT_EQ(load(edge).size(), 2u);
     EXPECT_EQ(load(std::nextafter(edge, 0.0)).size(), 1u);
 }
@@ -126,44 +129,46 @@ TEST_F(StoreFixture, NoPositionLeavesTheOldListAndClearsTheNearestLink)
 {
     useFile(cameraLine(northOf(kFixLat, 300), kFixLon, "GATSO"));
     load();
-    store.NearestCamera(kFixLat, kFixLon);
+    store.NearestCamera(kFix);
     ASSERT_NE(store.nearestCamera(), nullptr);
     useFile("");
-    store.LoadCameraList(4000, 0.0, 0.0);
+    store.LoadCameraList(4000, geo::LatLon());
     EXPECT_EQ(store.nearestCamera(), nullptr);
     EXPECT_EQ(store.cameras()->size(), 1u);
-    EXPECT_EQ(store.NearestCamera(0.0, 0.0), -1.0);
+    EXPECT_EQ(store.NearestCamera(geo::LatLon()), -1.0);
 }
 
 TEST_F(StoreFixture, NearestSearchesBeforeAndAfterALoad)
 {
-    EXPECT_EQ(store.NearestCamera(kFixLat, kFixLon), -1.0); // no list yet
-    EXPECT_EQ(store.NearestSpecsCamera(kFixLat, kFixLon), 20000000.0);
+    EXPECT_EQ(store.NearestCamera(kFix), -1.0); // no list yet
+    EXPECT_EQ(store.NearestSpecsCamera(kFix), 20000000.0);
     useFile(cameraLine(northOf(kFixLat, 9000), kFixLon, "GATSO"));
     load();
-    EXPECT_EQ(store.NearestCamera(kFixLat, kFixLon), 20000000.0); // built, empty
-    EXPECT_EQ(nearCameraRows(store.cameras(), kFixLat, kFixLon).size(), 0u);
+    EXPECT_EQ(store.NearestCamera(kFix), 20000000.0); // built, empty
+    EXPECT_EQ(nearCameraRows(store.cameras(), kFix).size(), 0u);
 
     // Only specs cameras, of any case, count for the specs search.
     useFile(cameraLine(northOf(kFixLat, 500), kFixLon, "GATSO") +
             cameraLine(northOf(kFixLat, 700), kFixLon, "Specs") +
             cameraLine(northOf(kFixLat, 600), kFixLon, "SPECS2"));
     load();
-    EXPECT_NEAR(store.NearestSpecsCamera(kFixLat, kFixLon), 600.0, 1e-4);
+    EXPECT_NEAR(store.NearestSpecsCamera(kFix), 600.0, 1e-4);
     EXPECT_EQ(store.nearestSpecsCamera()->CamType, "SPECS2");
 }
 
 TEST_F(StoreFixture, NearCameraRows)
 {
-    EXPECT_EQ(nearCameraRows(store.cameras(), kFixLat, kFixLon),
+    EXPECT_EQ(nearCameraRows(store.cameras(), kFix),
               std::vector<NearCameraRow>{NearCameraRow{"Camera list is empty"}});
     useFile("51.51,-0.12,Road,Town,Haz,GATSO,P,30\n51.5,,-0.12\n");
     load();
-    auto rows = nearCameraRows(store.cameras(), kFixLat, kFixLon);
+    auto rows = nearCameraRows(store.cameras(), kFix);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0],
               (NearCameraRow{"1.109 km", "51.51", "-0.12", "GATSO", "Road", "Town", "Haz", "P", "30"}));
     EXPECT_EQ(rows[1][0], "empty");
+    // The dialog holds the fix to the cameras' rule: no distance on the meridian.
+    EXPECT_EQ(nearCameraRows(store.cameras(), geo::LatLon::ofFix(51.5, 0.0))[0][0], "empty");
 }
 
 TEST_F(StoreFixture, ExclusionIsAskedOnlyWhenExcludeReadsOne)
@@ -224,15 +229,15 @@ TEST_F(StoreFixture, BusyFlagTurnsAwayAReentrantLoad)
         double nearest = 0;
         PromptAnswer show(const std::string&, PromptButtons, PromptIcon, const std::string&) override
         {
-            store->LoadCameraList(4000, kFixLat, kFixLon);
-            nearest = store->NearestCamera(kFixLat, kFixLon);
+            store->LoadCameraList(4000, kFix);
+            nearest = store->NearestCamera(kFix);
             ++nested;
             return PromptAnswer::Ok;
         }
     } reentrant;
     CameraStore s(settings, reentrant, dir.file("root"));
     reentrant.store = &s;
-    s.LoadCameraList(4000, kFixLat, kFixLon);
+    s.LoadCameraList(4000, kFix);
     EXPECT_EQ(reentrant.nested, 1); // the nested load showed nothing
     EXPECT_EQ(reentrant.nearest, -1.0);
 }
@@ -266,7 +271,7 @@ TEST_F(StoreFixture, ALoadThatFailedIsNotKeptAsTheUnchangedList)
     settings.strings["CameraFile"] = file;
     auto cams = load();
     ASSERT_EQ(cams.size(), 1u);
-    EXPECT_EQ(store.NearestCamera(kFixLat, kFixLon), CameraDistance(cams[0], kFixLat, kFixLon));
+    EXPECT_EQ(store.NearestCamera(kFix), CameraDistance(cams[0], kFix));
     EXPECT_EQ(store.fileParseCount(), 1u);
 }
 
@@ -292,11 +297,12 @@ TEST_F(StoreFixture, ReloadsOnTheMoveListWhatAFreshLoadLists)
 
         CameraStore fresh{settings, prompt, dir.file("root")};
         fresh.excludedByRoute = route;
-        fresh.LoadCameraList(4000, lat, kFixLon);
+        const geo::LatLon at(lat, kFixLon);
+        fresh.LoadCameraList(4000, at);
         ASSERT_EQ(moving, *fresh.cameras()) << "step " << step;
-        EXPECT_EQ(store.NearestCamera(lat, kFixLon), fresh.NearestCamera(lat, kFixLon));
+        EXPECT_EQ(store.NearestCamera(at), fresh.NearestCamera(at));
         EXPECT_EQ(store.nearestCamera()->SpeedLimit, fresh.nearestCamera()->SpeedLimit);
-        EXPECT_EQ(store.NearestSpecsCamera(lat, kFixLon), fresh.NearestSpecsCamera(lat, kFixLon));
+        EXPECT_EQ(store.NearestSpecsCamera(at), fresh.NearestSpecsCamera(at));
         EXPECT_EQ(store.nearestSpecsCamera()->SpeedLimit, fresh.nearestSpecsCamera()->SpeedLimit);
     }
 }
@@ -336,12 +342,11 @@ TEST(CameraFileIndex, GridSelectionMatchesAPlainScan)
     for (auto p : probes) {
         std::vector<std::string_view> expect;
         for (std::size_t i = 0; i < file.size(); ++i) {
-            double lat, lon;
-            CameraFile::linePosition(file.line(i), lat, lon);
-            double d = CameraDistance(lat, lon, p.lat, p.lon);
+            double d = CameraDistance(CameraFile::linePosition(file.line(i)), geo::LatLon(p.lat, p.lon));
             if (d != -1.0 && !(d > p.radius))
                 expect.push_back(file.line(i));
         }
-        EXPECT_EQ(file.select(p.lat, p.lon, p.radius), expect) << p.lat << "," << p.lon << " r=" << p.radius;
+        EXPECT_EQ(file.select(geo::LatLon(p.lat, p.lon), p.radius), expect)
+            << p.lat << "," << p.lon << " r=" << p.radius;
     }
 }

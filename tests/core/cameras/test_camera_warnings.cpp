@@ -25,7 +25,7 @@ struct WarnerFixture : ::testing::Test, test::WarnerRig {
     void at(double d)
     {
         fix.Latitude = kCamLat - d / geo::kMetresPerDegreeNorth;
-        warner->UpdateCameraWarnings(fix);
+        warner->UpdateCameraWarnings(fix.fix());
     }
     // What the fixes at these distances announce.
     Files drive(std::initializer_list<double> distances)
@@ -75,14 +75,14 @@ TEST_F(WarnerFixture, BandEdgesAreStrict)
     auto atLat = [&](double lat) {
         player.played.clear();
         fix.Latitude = lat;
-        warner->UpdateCameraWarnings(fix);
+        warner->UpdateCameraWarnings(fix.fix());
     };
     atLat(0.02 - 1050 / geo::kMetresPerDegreeNorth);
     ASSERT_EQ(warner->WarningStep, 1000.0);
     double lat = 0.02 - 1000 / geo::kMetresPerDegreeNorth;
     std::optional<double> exact;
     for (int i = 0; i < 1000 && !exact; ++i, lat = std::nextafter(lat, 0.0))
-        if (CameraDistance(0.02, 10, lat, 10) == 1000.0)
+        if (CameraDistance(geo::LatLon(0.02, 10), geo::LatLon(lat, 10)) == 1000.0)
             exact = lat;
     ASSERT_TRUE(exact);
     atLat(*exact);
@@ -151,7 +151,7 @@ TEST_F(WarnerFixture, AReplayShowsAFailedLoadOnceWhereTheLiveDriveShowsEveryOne)
     gps::SentenceMailbox mailbox;
     gps::LogReplay::Callbacks cb;
     cb.repaint = [&] { gps::intakeSentence(fix, *mailbox.take()); };
-    cb.runCameraLogic = [&] { warner->UpdateCameraWarnings(fix); };
+    cb.runCameraLogic = [&] { warner->UpdateCameraWarnings(fix.fix()); };
     cb.waitTick = [](std::chrono::milliseconds) {};
     cb.replayStarted = [&] { warner->replayStarted(); };
     cb.finished = [&] { warner->replayEnded(); };
@@ -178,7 +178,7 @@ TEST_F(WarnerFixture, NothingHappensWhileBusyOrWithoutAPosition)
     EXPECT_EQ(warner->store.CameraReloadCount, 0); // not even counted
     warner->store.CameraListBusy = false;
     fix.Latitude = 0.0;
-    warner->UpdateCameraWarnings(fix);
+    warner->UpdateCameraWarnings(fix.fix());
     EXPECT_EQ(warner->panel, before);
     EXPECT_EQ(warner->WarningStep, step);
 }
@@ -223,19 +223,19 @@ TEST_F(WarnerFixture, MarkLocation)
     settings.strings["MarkFile"] = "C:\\VARNO\\Marks.txt";
     const std::string root = dir.file("root");
     std::filesystem::create_directories(root);
-    EXPECT_FALSE(markLocation(settings, prompt, root, clock, 0.0, -0.12));
+    EXPECT_FALSE(markLocation(settings, prompt, root, clock, geo::LatLon::ofFix(0.0, -0.12)));
     EXPECT_TRUE(prompt.shown.empty());
 
-    EXPECT_TRUE(markLocation(settings, prompt, root, clock, 51.5, -0.12));
-    EXPECT_TRUE(markLocation(settings, prompt, root, clock, 51.25, 1.5));
+    EXPECT_TRUE(markLocation(settings, prompt, root, clock, geo::LatLon(51.5, -0.12)));
+    EXPECT_TRUE(markLocation(settings, prompt, root, clock, geo::LatLon(51.25, 1.5)));
     EXPECT_EQ(test::readBytes(dir.file("root/Marks.txt")),
               "51.500000,-0.120000,Mon Jun  5 07:03:09 2006,,,,, \r\n"
               "51.250000,1.500000,Mon Jun  5 07:03:09 2006,,,,, \r\n");
 
     settings.strings["MarkFile"] = dir.file("no/such/folder/m.txt");
-    EXPECT_FALSE(markLocation(settings, prompt, "", clock, 51.5, -0.12));
+    EXPECT_FALSE(markLocation(settings, prompt, "", clock, geo::LatLon(51.5, -0.12)));
     settings.strings.erase("MarkFile");
-    EXPECT_FALSE(markLocation(settings, prompt, "", clock, 51.5, -0.12));
+    EXPECT_FALSE(markLocation(settings, prompt, "", clock, geo::LatLon(51.5, -0.12)));
     EXPECT_EQ(prompt.texts(),
               (Files{"Error can't open the marked spot file\n" + dir.file("no/such/folder/m.txt") +
                          "\nPlease check the setup/registry.",

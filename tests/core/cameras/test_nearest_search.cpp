@@ -32,7 +32,8 @@ double walk(const std::vector<Cam>& cams, double fixLat, double fixLon, double n
 {
     double best = noCamera;
     for (std::size_t i = 0; i < cams.size(); ++i) {
-        double d = CameraDistance(cams[i].lat, cams[i].lon, fixLat, fixLon);
+        double d = CameraDistance(geo::LatLon::ofPlace(cams[i].lat, cams[i].lon),
+                                  geo::LatLon::ofFix(fixLat, fixLon));
         if (d == kNoDistance)
             continue;
         if (d < best) {
@@ -47,8 +48,8 @@ detail::NearestIndex indexOf(const std::vector<Cam>& cams)
 {
     detail::NearestIndex index;
     for (std::size_t i = 0; i < cams.size(); ++i)
-        if (cams[i].lat != 0.0 && cams[i].lon != 0.0)
-            index.add(cams[i].lat, cams[i].lon, std::cos(cams[i].lat * geo::kDegToRad), i);
+        if (const geo::LatLon at = geo::LatLon::ofPlace(cams[i].lat, cams[i].lon))
+            index.add(at, std::cos(cams[i].lat * geo::kDegToRad), i);
     index.finish();
     return index;
 }
@@ -58,7 +59,7 @@ void expectSameAsWalk(const std::vector<Cam>& cams, double fixLat, double fixLon
 {
     std::optional<std::size_t> want, got;
     const double w = walk(cams, fixLat, fixLon, noCamera, want);
-    const double g = indexOf(cams).nearest(fixLat, fixLon, noCamera, got);
+    const double g = indexOf(cams).nearest(geo::LatLon(fixLat, fixLon), noCamera, got);
     // The same bits, not merely close: the panel prints it and the warning
     // steps compare it.
     EXPECT_EQ(std::memcmp(&w, &g, sizeof w), 0) << w << " vs " << g;
@@ -79,7 +80,7 @@ TEST(NearestSearch, TiesLimitsAndNoNumbersAsTheWalkHasThem)
     expectSameAsWalk({}, kLat, kLon);
     expectSameAsWalk({{kLat + 2, kLon}}, kLat, kLon);
     std::optional<std::size_t> record = 7;
-    EXPECT_EQ(indexOf({{kLat + 2, kLon}}).nearest(kLat, kLon, 100000.0, record), 100000.0);
+    EXPECT_EQ(indexOf({{kLat + 2, kLon}}).nearest(geo::LatLon(kLat, kLon), 100000.0, record), 100000.0);
     EXPECT_EQ(record, 7u); // untouched
 
     // Positions that are no numbers are never nearest, and a fix that is none has no nearest camera.

@@ -11,14 +11,36 @@
 using namespace varno;
 using namespace varno::geo;
 
+TEST(LatLon, AZeroCoordinateIsNoPositionByTheRuleOfItsSource)
+{
+    // A fix is without a position only at latitude 0.0 (Greenwich is a real
+    // place); an object needs both coordinates other than 0.0.
+    const struct {
+        double lat, lon;
+        bool fix, place;
+    } cases[] = {
+        {51.5, -0.12, true, true}, {51.5, 0.0, true, false}, {0.0, -0.12, false, false},
+        {-0.0, 5.0, false, false}, {0.0, 0.0, false, false}, {-33.9, 151.2, true, true},
+    };
+    for (const auto& c : cases) {
+        const LatLon fix = LatLon::ofFix(c.lat, c.lon), place = LatLon::ofPlace(c.lat, c.lon);
+        EXPECT_EQ(static_cast<bool>(fix), c.fix) << c.lat << "," << c.lon;
+        EXPECT_EQ(static_cast<bool>(place), c.place) << c.lat << "," << c.lon;
+        // No position reads 0.0, as the stored numbers always did.
+        EXPECT_EQ(fix, c.fix ? LatLon(c.lat, c.lon) : LatLon());
+        EXPECT_EQ(fix.latDeg(), c.fix ? c.lat : 0.0);
+        EXPECT_EQ(place.lonDeg(), c.place ? c.lon : 0.0);
+    }
+}
+
 TEST(LatLonToMetres, SignedOffsetsWithTheObjectsCosine)
 {
-    auto o = LatLonToMetres(51.4, -0.1, 51.5, -0.2);
+    auto o = LatLonToMetres(LatLon(51.4, -0.1), LatLon(51.5, -0.2));
     ASSERT_TRUE(o);
     EXPECT_NEAR(o->north, -11124.84, 1e-6);
     EXPECT_NEAR(o->east, 0.1 * std::cos(51.4 * kDegToRad) * 111319.2, 1e-6);
-    EXPECT_FALSE(LatLonToMetres(51.0, 0.0, 51.5, 0.0));
-    EXPECT_FALSE(LatLonToMetres(51.0, 1.0, 0.0, 0.0));
+    EXPECT_FALSE(LatLonToMetres(LatLon(), LatLon(51.5, 0.0)));
+    EXPECT_FALSE(LatLonToMetres(LatLon(51.0, 1.0), LatLon()));
 }
 
 TEST(ScreenPoint, StrictSquareAndTruncation)

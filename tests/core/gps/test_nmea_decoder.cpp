@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "core/gps/test_nmea_sentence.h"
 #include "gps/CNmeaDecoder.h"
@@ -37,6 +38,32 @@ TEST(NmeaDecoder, RmcExampleSentenceFillsOnlyItsGroup)
     EXPECT_EQ(d.RmcCount, 1u);
     EXPECT_EQ(d.Latitude, 0.0); // the GGA group is untouched
     EXPECT_EQ(d.GgaCount, 0u);
+}
+
+TEST(NmeaDecoder, FixTakesPositionTimeAndAltitudeFromGgaSpeedAndCourseFromRmc)
+{
+    using varno::geo::LatLon;
+    using varno::gps::Fix;
+    const double lat = 51 + 23.0 / 60, lon = -(1 + 19.0 / 60);
+    const struct {
+        std::vector<std::string_view> bodies;
+        Fix want;
+    } cases[] = {
+        {{}, Fix{}},
+        // RMC alone: moving, but no position yet (its own position is not the fix's).
+        {{"GPRMC,101010,A,5000.0,N,00200.0,E,12.5,90.0,311299,3.0,E,A"}, Fix{{}, 0, 0, 0, 0.0, 12.5, 90.0}},
+        {{"GPGGA,120005.75,5123.0000,N,00119.0000,W,1,08,1.0,50.0,M,,M,,",
+          "GNRMC,101010,A,5000.0,N,00200.0,E,3.5,271.0,311299,3.0,E,A"},
+         Fix{LatLon(lat, lon), 12, 0, 5, 50.0, 3.5, 271.0}},
+        // A latitude of exactly 0 is no position, whatever the longitude.
+        {{"GPGGA,000001,0000.0000,N,00119.0000,W,1,08,1.0,-2.5,M,,M,,"}, Fix{{}, 0, 0, 1, -2.5, 0.0, 0.0}},
+    };
+    for (const auto& c : cases) {
+        CNmeaDecoder d;
+        for (std::string_view body : c.bodies)
+            feed(d, body);
+        EXPECT_EQ(d.fix(), c.want) << (c.bodies.empty() ? "" : c.bodies.front());
+    }
 }
 
 TEST(NmeaDecoder, EmptyFieldsResetOrKeepAsEachFieldDoes)

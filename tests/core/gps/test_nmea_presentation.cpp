@@ -1,7 +1,7 @@
 // Speed and time texts, and what the Time Zone and Speed Setup dialogs store.
 #include <gtest/gtest.h>
 
-#include "gps/CNmeaDecoder.h"
+#include "gps/Fix.h"
 #include "gps/Presentation.h"
 
 using namespace varno::gps;
@@ -26,11 +26,9 @@ TEST(NmeaPresentation, LocalTimeWrapsAroundMidnight)
     for (const auto& [utc, zone, local] : cases)
         EXPECT_EQ(localHour(utc, zone), local) << utc << " " << zone;
 
-    CNmeaDecoder d;
-    d.GgaMinute = 5;
-    d.GgaSecond = 7;
-    EXPECT_EQ(timeText(d, -1), "Time 23:05:07");
-    EXPECT_EQ(timeText(d, 9), "Time 9:05:07");
+    const Fix fix{.position = {}, .hourUtc = 0, .minuteUtc = 5, .secondUtc = 7};
+    EXPECT_EQ(timeText(fix, -1), "Time 23:05:07");
+    EXPECT_EQ(timeText(fix, 9), "Time 9:05:07");
 }
 
 TEST(NmeaPresentation, TimeZoneAndSpeedSetupDialogs)

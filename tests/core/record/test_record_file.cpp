@@ -50,15 +50,15 @@ TEST_F(RecordFixture, WritesTheExactLinesWithoutTrackWhenLoggingIsOff)
     fix.GgaHour = 23, fix.GgaMinute = 5, fix.GgaSecond = 9;
     fix.Latitude = 51.38, fix.Longitude = -1.33;
     track.ring().setIndex(42);
-    EXPECT_EQ(formatRecord(fix, 2, track), header(500) + "End Of file");
+    EXPECT_EQ(formatRecord(fix.fix(), 2, track), header(500) + "End Of file");
 }
 
 TEST_F(RecordFixture, WritesOnePairPerSlotBelowTrackLength)
 {
     trackLength = 1000;
     track.load();
-    track.recordFix(true, 20.0, 51.5, -1.25);
-    const std::string text = formatRecord(fix, 0, track);
+    track.recordFix(true, {.position = {51.5, -1.25}, .speedKnots = 20.0});
+    const std::string text = formatRecord(fix.fix(), 0, track);
     // 13 fixed lines, 1000 pairs, then the end text on a line of its own.
     std::size_t lines = 0;
     for (char c : text)
@@ -74,9 +74,9 @@ TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
     fix.GgaHour = 7, fix.GgaMinute = 59, fix.GgaSecond = 1;
     fix.Latitude = 51.381234, fix.Longitude = -1.334567;
     for (int i = 0; i < 3; ++i)
-        track.recordFix(true, 30.0, 51.38 + i * 0.001, -1.33 - i * 0.001);
+        track.recordFix(true, {.position = {51.38 + i * 0.001, -1.33 - i * 0.001}, .speedKnots = 30.0});
     const fs::path file = dir / "drive.txt";
-    ASSERT_TRUE(saveRecordFile(file.string(), fix, 1, track, prompt));
+    ASSERT_TRUE(saveRecordFile(file.string(), fix.fix(), 1, track, prompt));
 
     gps::CNmeaDecoder back;
     views::TrackLogging restored({[](std::string_view) { return 0; }, []() { return 500; },
@@ -169,12 +169,12 @@ TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntact)
     test::writeBytes(file.string(), "previous record");
     FailingSync failing;
     track.load();
-    EXPECT_FALSE(saveRecordFile(file.string(), fix, 1, track, prompt, &failing));
+    EXPECT_FALSE(saveRecordFile(file.string(), fix.fix(), 1, track, prompt, &failing));
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error writing to file"});
     EXPECT_EQ(test::readBytes(file.string()), "previous record");
 
     prompt.shown.clear();
     const std::string noFolder = (dir / "missing" / "r.txt").string();
-    EXPECT_FALSE(saveRecordFile(noFolder, fix, 1, track, prompt));
+    EXPECT_FALSE(saveRecordFile(noFolder, fix.fix(), 1, track, prompt));
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error can't create the record file\n" + noFolder});
 }

@@ -166,12 +166,12 @@ TEST(Trail, TwoPassesWithPenRules)
     ring.allocate(9);
     auto put = [&](double eastM, double northM, TrackRing& r) {
         auto c = cameraAt(eastM, northM, "");
-        r.record(c.lat, c.lon);
+        r.record({c.lat, c.lon});
     };
     // Slots 0..7: a point, an empty slot, a point, a point far off the map, two
     // points, then the slots after the index hold older points.
     put(0, 0, ring);
-    ring.record(0.0, 0.0); // empty slot: the pen stays down across it
+    ring.record({}); // empty slot: the pen stays down across it
     put(100, 0, ring);
     put(5000, 0, ring); // outside: lifts
     put(0, 100, ring);

@@ -19,17 +19,17 @@ TEST(TrackRing, IndexStartsPastTheEndAndWrapsAtTrackLength)
     ring.allocate(3);
     EXPECT_EQ(ring.slotCount(), 4u);
     EXPECT_EQ(ring.index(), 4); // TrackLength + 1
-    ring.record(51.0, -1.0);    // start value is above TrackLength: to 0
-    ring.record(51.1, -1.1);
-    ring.record(51.2, -1.2);
-    ring.record(51.3, -1.3); // slot 3 = TrackLength: the extra slot is used
+    ring.record({51.0, -1.0});  // start value is above TrackLength: to 0
+    ring.record({51.1, -1.1});
+    ring.record({51.2, -1.2});
+    ring.record({51.3, -1.3}); // slot 3 = TrackLength: the extra slot is used
     EXPECT_EQ(ring.slot(3)->lat, 51.3);
-    ring.record(51.4, -1.4); // at TrackLength: back to 0
+    ring.record({51.4, -1.4}); // at TrackLength: back to 0
     EXPECT_EQ(ring.slot(0)->lon, -1.4);
     EXPECT_EQ(ring.slot(4), nullptr);
     // Without slots a fix is not written anywhere.
     TrackRing none;
-    none.record(51.0, -1.0);
+    none.record({51.0, -1.0});
     EXPECT_FALSE(none.allocated());
 }
 
@@ -70,11 +70,15 @@ TEST_F(LoggingFixture, RecordsOnlyNewSentencesFasterThanOneKnot)
 {
     s.values = {{"LogTrack", 1}, {"DisplayTrack", 1}, {"TrackLength", 500}};
     t.load();
-    t.recordFix(false, 30.0, 51.0, -1.0);
-    t.recordFix(true, 1.0, 51.0, -1.0);
+    t.recordFix(false, {.position = {51.0, -1.0}, .speedKnots = 30.0});
+    t.recordFix(true, {.position = {51.0, -1.0}, .speedKnots = 1.0});
     EXPECT_EQ(t.ring().index(), 501);
-    t.recordFix(true, 1.01, 51.0, -1.0);
+    t.recordFix(true, {.position = {51.0, -1.0}, .speedKnots = 1.01});
     EXPECT_EQ(t.ring().slot(0)->lat, 51.0);
+    // Moving without a position yet: the index moves on past an empty slot.
+    t.recordFix(true, {.position = {}, .speedKnots = 5.0});
+    EXPECT_EQ(t.ring().index(), 1);
+    EXPECT_EQ(t.ring().slot(1)->lat, 0.0);
 }
 
 TEST_F(LoggingFixture, StartUpSizesFor5000WhenTheLengthCannotBeRead)
@@ -107,7 +111,7 @@ TEST_F(LoggingFixture, AfterTheDialogTheRingFollowsTheSettings)
     t.storeDialog(true, true, "1000");
     t.afterDialog();
     EXPECT_EQ(t.ring().slotCount(), 1001u);
-    t.recordFix(true, 10.0, 51.0, -1.0);
+    t.recordFix(true, {.position = {51.0, -1.0}, .speedKnots = 10.0});
 
     // Same length again: the ring and its track are kept.
     t.afterDialog();

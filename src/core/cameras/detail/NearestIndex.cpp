@@ -18,8 +18,9 @@ constexpr double kSlack = 1.0 + 1e-12;
 
 } // namespace
 
-void NearestIndex::add(double lat, double lon, double cosLat, std::size_t record)
+void NearestIndex::add(geo::LatLon camera, double cosLat, std::size_t record)
 {
+    const double lat = camera.latDeg(), lon = camera.lonDeg();
     if (std::isfinite(lat) && std::isfinite(lon) && std::isfinite(cosLat))
         points_.push_back({lat, lon, cosLat, record});
 }
@@ -31,14 +32,14 @@ void NearestIndex::finish()
     });
 }
 
-double NearestIndex::nearest(double fixLat, double fixLon, double noCamera,
-                             std::optional<std::size_t>& record) const
+double NearestIndex::nearest(geo::LatLon fix, double noCamera, std::optional<std::size_t>& record) const
 {
+    const double fixLat = fix.latDeg();
     double best = noCamera;
     double bestSquare = std::numeric_limits<double>::infinity();
     std::optional<std::size_t> bestRecord;
     auto consider = [&](const Point& p) {
-        const double square = squaredCameraDistance(p.lat, p.lon, p.cosLat, fixLat, fixLon);
+        const double square = squaredCameraDistance(geo::LatLon(p.lat, p.lon), p.cosLat, fix);
         // Roots keep the order of their squares: one well above the best
         // square cannot be as near, and is not rooted at all (nor is a NaN).
         if (!(square <= bestSquare * kSlack))
@@ -51,7 +52,7 @@ double NearestIndex::nearest(double fixLat, double fixLon, double noCamera,
         }
     };
 
-    if (!std::isfinite(fixLat) || !std::isfinite(fixLon)) {
+    if (!std::isfinite(fixLat) || !std::isfinite(fix.lonDeg())) {
         // No latitude to start from: every camera is looked at.
         for (const Point& p : points_)
             consider(p);

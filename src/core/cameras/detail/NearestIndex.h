@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "geo/LatLon.h"
+
 namespace varno::cameras::detail {
 
 // Answers exactly what a walk over the cameras in list order answers when it
@@ -18,17 +20,16 @@ namespace varno::cameras::detail {
 class NearestIndex {
 public:
     void clear() { points_.clear(); }
-    // A camera with a position: its latitude, longitude, cos(latitude) and
-    // its index in the list. Positions that are no finite number are never
-    // nearest and are left out.
-    void add(double lat, double lon, double cosLat, std::size_t record);
+    // A camera with a position, cos(latitude) and its index in the list.
+    // Positions that are no finite number are never nearest and are left out.
+    void add(geo::LatLon camera, double cosLat, std::size_t record);
     // Orders what was added; call before nearest().
     void finish();
     std::size_t size() const { return points_.size(); }
 
-    // [m] to the nearest camera, which record names; noCamera (and record
-    // untouched) when no camera is nearer than that.
-    double nearest(double fixLat, double fixLon, double noCamera, std::optional<std::size_t>& record) const;
+    // [m] to the nearest camera from a fix with a position, which record
+    // names; noCamera (and record untouched) when no camera is nearer than that.
+    double nearest(geo::LatLon fix, double noCamera, std::optional<std::size_t>& record) const;
 
 private:
     struct Point {
