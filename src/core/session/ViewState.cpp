@@ -36,29 +36,29 @@ bool ViewState::toggle(MapView v)
     return current_ == v;
 }
 
-MapView ViewState::next()
+MapView ViewState::nextOf(MapView v)
 {
-    switch (current_) {
+    switch (v) {
     case MapView::Poi:
-        switchTo(MapView::Route);
-        break;
+        return MapView::Route;
     case MapView::Route:
-        switchTo(MapView::Compass);
-        break;
+        return MapView::Compass;
     case MapView::Compass:
-        switchTo(MapView::Pointer);
-        break;
+        return MapView::Pointer;
     case MapView::Pointer:
-        switchTo(MapView::Trail);
-        break;
+        return MapView::Trail;
     case MapView::Trail:
-        switchTo(MapView::Camera);
-        break;
+        return MapView::Camera;
     case MapView::Camera:
     case MapView::TrackEditor:
-        switchTo(MapView::Poi);
         break;
     }
+    return MapView::Poi;
+}
+
+MapView ViewState::next()
+{
+    switchTo(nextOf(current_));
     return current_;
 }
 

@@ -31,7 +31,9 @@ public:
     bool toggle(MapView v);
 
     // The next-view cycle: camera map -> POI -> route -> compass -> pointer ->
-    // trail -> camera map; the track editor goes to POI. Returns the new view.
+    // trail -> camera map; the track editor goes to POI.
+    static MapView nextOf(MapView v);
+    // Switches to the next view of the cycle and returns it.
     MapView next();
 
     bool backgroundChanged() const { return backgroundChanged_; }
