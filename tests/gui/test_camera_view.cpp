@@ -1,5 +1,9 @@
-// The camera view as painted: the map, its letters, the type icons, what a narrow window leaves out.
+// The camera view as painted (the map, its letters, the type icons, the trail), and the painter's other
+// items.
+#include <QPainter>
+
 #include "CameraTypeIcons.h"
+#include "ScenePainter.h"
 #include "GuiFixture.h"
 #include "views/CameraViewScene.h"
 
@@ -87,23 +91,6 @@ private slots:
         QCOMPARE(img.pixelColor(750 - 134 + 20, 67 + 26), boxBackground(rig));
     }
 
-    void narrowWindowLeavesOutTheFullWidthAndRightHandBoxes()
-    {
-        Rig rig;
-        placeCameras(rig, {{100.0, 0.0, "GATSO"}});
-        CVARNOView view(*rig.session);
-        view.resize(750, 520);
-        const QImage img = paintAfterSentence(rig, view);
-        const QColor fill(Qt::white);
-        QCOMPARE(img.pixelColor(300, 10), fill);  // camera line
-        QCOMPARE(img.pixelColor(300, 80), fill);  // average-speed line
-        QCOMPARE(img.pixelColor(700, 80), fill);  // where an icon would be
-        QCOMPARE(img.pixelColor(600, 150), fill); // speed limit value
-        // What fits is drawn: the map and the labels.
-        QCOMPARE(img.pixelColor(10, 130), QColor(Qt::black));
-        QCOMPARE(img.pixelColor(382, 125), boxBackground(rig));
-    }
-
     void speedBoxIsFramedFilledAndWrittenIn()
     {
         Rig rig;
@@ -162,6 +149,58 @@ private slots:
             for (int x = kMapLeft; x < kMapRight; ++x)
                 yellow += img.pixelColor(x, y) == QColor(255, 255, 0);
         QVERIFY(yellow > 5);
+    }
+
+    // The items no view draws yet, and clipping, each on its own window.
+    void painterDrawsFramesEllipsesRastersAndClips()
+    {
+        using namespace varno::views;
+        const QColor red(255, 0, 0), blue(0, 0, 255);
+        constexpr std::uint32_t kRed = 0x000000FF, kBlue = 0x00FF0000;
+        auto raster = std::make_shared<RasterImage>(RasterImage{2, 1, {0xFF0000FFu, 0xFFFF0000u}});
+        struct Case {
+            const char* what;
+            SceneItem item;
+            std::vector<std::pair<QPoint, QColor>> probes;
+        };
+        const Case cases[] = {
+            {"frame 3 wide",
+             FrameItem{{10, 10, 30, 30}, kRed, 3},
+             {{{10, 10}, red},
+              {{12, 20}, red},
+              {{13, 20}, Qt::white},
+              {{29, 29}, red},
+              {{30, 30}, Qt::white}}},
+            {"filled ellipse",
+             EllipseItem{{0, 0, 40, 20}, kBlue, 0, kRed},
+             {{{20, 10}, red}, {{1, 1}, Qt::white}, {{0, 10}, blue}}},
+            {"open arc, upper half",
+             EllipseItem{{0, 0, 40, 40}, kBlue, 0, kNoColour, 0, 180},
+             {{{20, 0}, blue}, {{20, 39}, Qt::white}, {{20, 20}, Qt::white}}},
+            {"raster", RasterItem{raster, 5, 6}, {{{5, 6}, red}, {{6, 6}, blue}, {{7, 6}, Qt::white}}},
+            {"clipped line",
+             PolylineItem{{{0, 5}, {39, 5}}, kBlue, 0, {10, 0, 20, 40}},
+             {{{9, 5}, Qt::white}, {{10, 5}, blue}, {{19, 5}, blue}, {{20, 5}, Qt::white}}},
+            // Below the letters' baseline the cell shows its background.
+            {"clipped text",
+             TextItem{"MMMM", 2, 2, "Times New Roman", 24, kBlue, kRed, {0, 0, 10, 40}},
+             {{{9, 25}, red}, {{12, 25}, Qt::white}}},
+        };
+        for (const Case& c : cases) {
+            Scene scene;
+            scene.add(FillItem{{0, 0, 40, 40}, 0x00FFFFFF});
+            scene.items.push_back(c.item);
+            QImage img(40, 40, QImage::Format_RGB32);
+            QPainter p(&img);
+            paintScene(p, scene);
+            p.end();
+            for (const auto& [at, colour] : c.probes)
+                QVERIFY2(img.pixelColor(at) == colour, qPrintable(QString("%1 at %2,%3: %4")
+                                                                      .arg(c.what)
+                                                                      .arg(at.x())
+                                                                      .arg(at.y())
+                                                                      .arg(img.pixelColor(at).name())));
+        }
     }
 };
 

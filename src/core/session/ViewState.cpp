@@ -30,12 +30,6 @@ void ViewState::switchTo(MapView v)
     backgroundChanged_ = true;
 }
 
-bool ViewState::toggle(MapView v)
-{
-    switchTo(current_ == v ? MapView::Camera : v);
-    return current_ == v;
-}
-
 MapView ViewState::nextOf(MapView v)
 {
     switch (v) {
