@@ -183,7 +183,10 @@ private:
         penSet_ = true;
         penColour_ = colour;
         penWidth_ = width;
-        p_.setPen(QPen(toQColor(colour), width));
+        if (none(colour))
+            p_.setPen(Qt::NoPen);
+        else
+            p_.setPen(QPen(toQColor(colour), width));
     }
 
     QPainter& p_;

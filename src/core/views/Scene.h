@@ -63,7 +63,7 @@ struct PolylineItem {
 // counter-clockwise) over spanDeg; spanDeg 360 is the whole ellipse.
 struct EllipseItem {
     Rect rect;
-    std::uint32_t pen = 0;
+    std::uint32_t pen = 0; // kNoColour: no outline
     int width = 0;
     std::uint32_t fill = kNoColour;
     int startDeg = 0;

@@ -1,6 +1,7 @@
 // One map view's behaviour: what entering and leaving it does, its per-fix step, its scene and its input.
 #pragma once
 
+#include <array>
 #include <memory>
 
 #include "session/ViewState.h"
