@@ -12,7 +12,7 @@
 
 #include "CSio.h"
 #include "CVARNOView.h"
-#include "CameraViewPainter.h"
+#include "ScenePainter.h"
 #include "base/Clock.h"
 #include "base/Prompt.h"
 #include "session/Session.h"
@@ -118,8 +118,12 @@ void BM_CameraViewRepaint(benchmark::State& state)
         rig.view->render(&img);
         benchmark::DoNotOptimize(img.constBits());
     }
-    state.counters["trail_lines"] = static_cast<double>(rig.view->lastScene().trail.size());
-    state.counters["map_letters"] = static_cast<double>(rig.view->lastScene().mapLetters.size());
+    const views::Scene& scene = rig.view->lastScene();
+    std::size_t trailPoints = 0;
+    for (const views::PolylineItem* l : scene.all<views::PolylineItem>())
+        trailPoints += l->points.size();
+    state.counters["line_points"] = static_cast<double>(trailPoints);
+    state.counters["texts"] = static_cast<double>(scene.all<views::TextItem>().size());
 }
 BENCHMARK(BM_CameraViewRepaint)->Unit(benchmark::kMicrosecond);
 
@@ -129,12 +133,10 @@ void BM_CameraViewDrawOnly(benchmark::State& state)
     PaintRig rig;
     QImage img(800, 600, QImage::Format_RGB32);
     rig.view->render(&img);
-    const views::CameraViewScene scene = rig.view->lastScene();
-    const BoxColours colours{QColor(0, 229, 152), Qt::black};
+    const views::Scene scene = rig.view->lastScene();
     for (auto _ : state) {
         QPainter p(&img);
-        paintTopLines(p, scene, colours);
-        paintDashboard(p, scene, colours);
+        paintScene(p, scene);
         p.end();
         benchmark::DoNotOptimize(img.constBits());
     }

@@ -1,32 +1,22 @@
-// The one view: takes the pending sentence at each repaint and draws the current map view.
+// The one view: takes the pending sentence at each repaint and paints the current map view's scene.
 #include "CVARNOView.h"
 
-#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
-#include "CameraViewPainter.h"
 #include "ColourConvert.h"
+#include "ScenePainter.h"
+#include "views/CameraViewScene.h"
 
-using varno::session::MapView;
 using varno::session::Session;
+using varno::views::KeyPress;
+using varno::views::PointerEvent;
 
 CVARNOView::CVARNOView(Session& session, QWidget* parent) : QWidget(parent), session_(session)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-}
-
-QFont CVARNOView::cellFont(const QString& family, int cellHeight)
-{
-    // The layout gives heights of the whole character cell (ascent + descent);
-    // Qt sizes fonts by the em, which is a little smaller.
-    QFont f(family);
-    f.setPixelSize(cellHeight);
-    f.setWeight(QFont::Normal);
-    const int h = QFontMetrics(f).height();
-    if (h > 0 && h != cellHeight)
-        f.setPixelSize(std::max(1, cellHeight * cellHeight / h));
-    return f;
 }
 
 void CVARNOView::onNewSentence()
@@ -40,76 +30,110 @@ void CVARNOView::paintEvent(QPaintEvent*)
     if (!session_.canPaint())
         return;
     const Session::Intake in = session_.intake();
-
-    QPainter p(this);
-    p.fillRect(rect(), toQColor(session_.colours().windowFill()));
     session_.viewState().clearBackgroundChanged();
-
-    const MapView v = session_.viewState().current();
-    const bool editor = v == MapView::TrackEditor;
-    // Before the first sentence there is nothing to show but the fill.
-    if (!editor && in.nothingReceived) {
-        stripText_.clear();
-        session_.finishIntake(in);
-        return;
-    }
-    scene_ = buildScene();
-    const BoxColours colours{toQColor(session_.colours().boxBackground()),
-                             toQColor(session_.colours().boxText())};
-    if (!editor)
-        paintTopLines(p, scene_, colours);
-    // The other views draw themselves here as they arrive; the camera view is the dashboard.
-    if (v == MapView::Camera)
-        paintDashboard(p, scene_, colours);
-
+    scene_ = session_.buildScene(width(), height(), in);
     // Records the track point and consumes the sentence; the strip shows it.
     session_.finishIntake(in);
-    drawStrip(p, in);
+
+    const auto* strip = scene_.textAt(varno::views::kStripTextX, varno::views::kStripTextY);
+    stripText_ = strip ? textFromBytes(strip->text) : QString();
+    QPainter p(this);
+    paintScene(p, scene_);
 }
 
-varno::views::CameraViewScene CVARNOView::buildScene() const
+void CVARNOView::pointer(QMouseEvent* event, PointerEvent::Kind kind)
 {
-    const auto& warner = session_.cameraWarner();
-    const auto& track = session_.trackLogging();
-    varno::views::CameraViewInput in;
-    in.windowWidth = width();
-    in.windowHeight = height();
-    in.fix = &session_.decoder();
-    in.timeZone = session_.timeZone();
-    in.speedUnits = warner.speedUnits;
-    in.mapRadius = warner.scale.MapRadius;
-    in.panel = &warner.panel;
-    in.averageSpeedText = warner.specs.line;
-    if (warner.store.cameras())
-        in.cameras = &*warner.store.cameras();
-    if (track.displayTrack())
-        in.trail = &track.ring();
-    return varno::views::buildCameraViewScene(in);
+    PointerEvent e;
+    e.kind = kind;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        e.button = PointerEvent::Button::Left;
+        break;
+    case Qt::RightButton:
+        e.button = PointerEvent::Button::Right;
+        break;
+    case Qt::MiddleButton:
+        e.button = PointerEvent::Button::Middle;
+        break;
+    default:
+        break;
+    }
+    const QPoint at = event->position().toPoint();
+    e.x = at.x();
+    e.y = at.y();
+    if (session_.pointer(e))
+        update();
 }
 
-void CVARNOView::drawStrip(QPainter& p, const Session::Intake& in)
+void CVARNOView::mousePressEvent(QMouseEvent* event)
 {
-    stripText_.clear();
-    const MapView v = session_.viewState().current();
-    if (v == MapView::Trail || v == MapView::TrackEditor)
-        return;
-    if (width() < kStripMinWidth || height() < kStripMinHeight)
-        return;
-    // A one-pixel grey frame around a black fill.
-    p.fillRect(kStripRect, QColor(190, 190, 190));
-    p.fillRect(kStripRect.adjusted(1, 1, -1, -1), Qt::black);
-    if (!in.taken)
-        return;
-    stripText_ = textFromBytes(in.stripText());
-    const QFont font = cellFont(QStringLiteral("Times New Roman"), 24);
-    p.setFont(font);
-    // The day scheme's text is black, which would vanish on the black strip.
-    const std::uint32_t text = session_.colours().boxText();
-    p.setPen(text == varno::session::ColourScheme::kBlack ? QColor(Qt::white) : toQColor(text));
-    p.setBackground(Qt::black);
-    p.setBackgroundMode(Qt::OpaqueMode);
-    // Text origins are the top left of the character cell.
-    p.drawText(QPoint(4, 460 + QFontMetrics(font).ascent()), stripText_);
+    pointer(event, PointerEvent::Kind::Press);
+}
+
+void CVARNOView::mouseMoveEvent(QMouseEvent* event)
+{
+    pointer(event, PointerEvent::Kind::Move);
+}
+
+void CVARNOView::mouseReleaseEvent(QMouseEvent* event)
+{
+    pointer(event, PointerEvent::Kind::Release);
+}
+
+void CVARNOView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    pointer(event, PointerEvent::Kind::DoubleClick);
+}
+
+void CVARNOView::keyPressEvent(QKeyEvent* event)
+{
+    using Key = KeyPress::Key;
+    KeyPress k;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        k.key = Key::Left;
+        break;
+    case Qt::Key_Right:
+        k.key = Key::Right;
+        break;
+    case Qt::Key_Up:
+        k.key = Key::Up;
+        break;
+    case Qt::Key_Down:
+        k.key = Key::Down;
+        break;
+    case Qt::Key_PageUp:
+        k.key = Key::PageUp;
+        break;
+    case Qt::Key_PageDown:
+        k.key = Key::PageDown;
+        break;
+    case Qt::Key_Home:
+        k.key = Key::Home;
+        break;
+    case Qt::Key_End:
+        k.key = Key::End;
+        break;
+    case Qt::Key_Delete:
+        k.key = Key::Delete;
+        break;
+    case Qt::Key_Escape:
+        k.key = Key::Escape;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        k.key = Key::Enter;
+        break;
+    default:
+        break;
+    }
+    const QString text = event->text();
+    if (text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate()))
+        k.text = text.toUcs4().value(0);
+    if (session_.key(k))
+        update();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void CVARNOView::showEvent(QShowEvent* event)

@@ -1,10 +1,10 @@
-// The one view: takes the pending sentence at each repaint and draws the current map view.
+// The one view: takes the pending sentence at each repaint and paints the current map view's scene.
 #pragma once
 
 #include <QWidget>
 
 #include "session/Session.h"
-#include "views/CameraViewScene.h"
+#include "views/Scene.h"
 
 class CVARNOView : public QWidget {
     Q_OBJECT
@@ -19,16 +19,8 @@ public:
 
     // The strip of the last repaint: the sentence text drawn, empty when none was.
     const QString& lastStripText() const { return stripText_; }
-    // What the last repaint laid out for the camera view (empty before the first sentence).
-    const varno::views::CameraViewScene& lastScene() const { return scene_; }
-
-    // The sentence strip's rectangle and the smallest window it is drawn in.
-    static constexpr QRect kStripRect{QPoint(1, 455), QPoint(769, 499)};
-    static constexpr int kStripMinWidth = 771;
-    static constexpr int kStripMinHeight = 502;
-
-    // A font of the given cell height in pixels, as the layout's heights are meant.
-    static QFont cellFont(const QString& family, int cellHeight);
+    // What the last repaint drew.
+    const varno::views::Scene& lastScene() const { return scene_; }
 
 public slots:
     // The reader's sentence message, delivered on the UI thread: the per-fix
@@ -39,13 +31,17 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void drawStrip(QPainter& p, const varno::session::Session::Intake& in);
-    varno::views::CameraViewScene buildScene() const;
+    void pointer(QMouseEvent* event, varno::views::PointerEvent::Kind kind);
 
     varno::session::Session& session_;
     QString stripText_;
-    varno::views::CameraViewScene scene_;
+    varno::views::Scene scene_;
     bool closing_ = false;
 };

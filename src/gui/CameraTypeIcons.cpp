@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <array>
 
-using varno::views::IconClass;
+using varno::views::IconId;
 
 namespace {
 
@@ -19,26 +19,26 @@ struct IconLook {
     const char* caption;
 };
 
-IconLook lookOf(IconClass c)
+IconLook lookOf(IconId c)
 {
     switch (c) {
-    case IconClass::Mobil:
+    case IconId::Mobil:
         return {QColor(90, 160, 235), "MOBILE"};
-    case IconClass::Gatso:
+    case IconId::Gatso:
         return {QColor(250, 210, 40), "GATSO"};
-    case IconClass::RedLight:
+    case IconId::RedLight:
         return {QColor(235, 235, 235), "RED"};
-    case IconClass::Monit:
+    case IconId::Monit:
         return {QColor(170, 200, 170), "MONIT"};
-    case IconClass::RedSpeed:
+    case IconId::RedSpeed:
         return {QColor(250, 170, 150), "RED+SP"};
-    case IconClass::Specs:
+    case IconId::Specs:
         return {QColor(255, 150, 40), "SPECS"};
-    case IconClass::Tempo:
+    case IconId::Tempo:
         return {QColor(255, 235, 150), "TEMP"};
-    case IconClass::Truvelo:
+    case IconId::Truvelo:
         return {QColor(190, 190, 215), "TRUV"};
-    case IconClass::Other:
+    case IconId::Other:
         break;
     }
     return {QColor(210, 210, 210), "CAM"};
@@ -76,11 +76,11 @@ void trafficLight(QPainter& p, QRectF r, bool speedToo)
     }
 }
 
-void drawPicture(QPainter& p, IconClass c)
+void drawPicture(QPainter& p, IconId c)
 {
     p.setPen(QPen(kInk, 1));
     switch (c) {
-    case IconClass::Mobil: { // a van with a camera in its back window
+    case IconId::Mobil: { // a van with a camera in its back window
         QPainterPath van;
         van.moveTo(6, 22);
         van.lineTo(6, 9);
@@ -99,18 +99,18 @@ void drawPicture(QPainter& p, IconClass c)
         p.drawEllipse(QPointF(12, 14), 1.6, 1.6);
         break;
     }
-    case IconClass::Gatso: // a rear-facing box on a post
+    case IconId::Gatso: // a rear-facing box on a post
         p.setBrush(QColor(90, 90, 90));
         p.drawRect(QRectF(20, 17, 3, 10));
         boxCamera(p, QRectF(10, 5, 22, 12), QColor(255, 240, 120));
         break;
-    case IconClass::RedLight:
+    case IconId::RedLight:
         trafficLight(p, QRectF(16, 3, 10, 25), false);
         break;
-    case IconClass::RedSpeed:
+    case IconId::RedSpeed:
         trafficLight(p, QRectF(8, 3, 10, 25), true);
         break;
-    case IconClass::Monit: // a pole-top camera looking down the road
+    case IconId::Monit: // a pole-top camera looking down the road
         p.setBrush(QColor(90, 90, 90));
         p.drawRect(QRectF(27, 8, 3, 20));
         p.save();
@@ -119,7 +119,7 @@ void drawPicture(QPainter& p, IconClass c)
         boxCamera(p, QRectF(-10, -4, 16, 8), QColor(230, 230, 230));
         p.restore();
         break;
-    case IconClass::Specs: // two cameras on gantries, an arrow between them
+    case IconId::Specs: // two cameras on gantries, an arrow between them
         p.setBrush(QColor(40, 40, 40));
         boxCamera(p, QRectF(4, 6, 12, 8), QColor(255, 230, 120));
         boxCamera(p, QRectF(26, 6, 12, 8), QColor(255, 230, 120));
@@ -128,7 +128,7 @@ void drawPicture(QPainter& p, IconClass c)
         p.drawLine(QPointF(32, 22), QPointF(27, 18));
         p.drawLine(QPointF(32, 22), QPointF(27, 26));
         break;
-    case IconClass::Tempo: { // a traffic cone
+    case IconId::Tempo: { // a traffic cone
         QPainterPath cone;
         cone.moveTo(21, 3);
         cone.lineTo(29, 25);
@@ -143,7 +143,7 @@ void drawPicture(QPainter& p, IconClass c)
         p.drawRect(QRectF(9, 25, 24, 3));
         break;
     }
-    case IconClass::Truvelo: // a front-facing box with two lenses
+    case IconId::Truvelo: // a front-facing box with two lenses
         p.setBrush(QColor(90, 90, 90));
         p.drawRect(QRectF(20, 20, 3, 8));
         p.setBrush(QColor(240, 240, 240));
@@ -152,7 +152,7 @@ void drawPicture(QPainter& p, IconClass c)
         p.drawEllipse(QPointF(16, 12), 3, 3);
         p.drawEllipse(QPointF(26, 12), 3, 3);
         break;
-    case IconClass::Other: // a camera body with a question mark
+    case IconId::Other: // a camera body with a question mark
         p.setBrush(QColor(120, 120, 120));
         p.drawRoundedRect(QRectF(8, 8, 26, 18), 3, 3);
         p.drawRect(QRectF(14, 5, 8, 4));
@@ -168,7 +168,7 @@ void drawPicture(QPainter& p, IconClass c)
     }
 }
 
-QImage drawIcon(IconClass c)
+QImage drawIcon(IconId c)
 {
     const IconLook look = lookOf(c);
     QImage img(kCameraIconSize, kCameraIconSize, QImage::Format_RGB32);
@@ -191,12 +191,12 @@ QImage drawIcon(IconClass c)
 
 } // namespace
 
-const QImage& cameraTypeIcon(IconClass cls)
+const QImage& cameraTypeIcon(IconId cls)
 {
-    static const std::array<QImage, varno::views::kIconClassCount> icons = [] {
-        std::array<QImage, varno::views::kIconClassCount> all;
+    static const std::array<QImage, varno::views::kIconIdCount> icons = [] {
+        std::array<QImage, varno::views::kIconIdCount> all;
         for (std::size_t i = 0; i < all.size(); ++i)
-            all[i] = drawIcon(static_cast<IconClass>(i));
+            all[i] = drawIcon(static_cast<IconId>(i));
         return all;
     }();
     return icons[static_cast<std::size_t>(cls)];

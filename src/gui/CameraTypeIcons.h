@@ -3,10 +3,10 @@
 
 #include <QImage>
 
-#include "views/CameraViewScene.h"
+#include "views/Scene.h"
 
 // Size of every type picture [px].
 inline constexpr int kCameraIconSize = 42;
 
 // The picture of one type class, opaque, kCameraIconSize square; drawn once.
-const QImage& cameraTypeIcon(varno::views::IconClass cls);
+const QImage& cameraTypeIcon(varno::views::IconId cls);

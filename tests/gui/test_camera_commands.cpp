@@ -10,6 +10,7 @@
 #include "MapScaleDialog.h"
 #include "NearCameraListDialog.h"
 #include "SpecsOptionsDialog.h"
+#include "views/CameraViewScene.h"
 #include "TrackLoggingDialog.h"
 #include "session/CommandTable.h"
 
@@ -29,7 +30,8 @@ QStringList playedNames(const Rig& rig)
 QString radiusLabel(CMainFrame& f)
 {
     f.view()->repaint();
-    const auto& label = f.view()->lastScene().radiusLabel;
+    const auto* label =
+        f.view()->lastScene().textAt(varno::views::kRadiusLabelX, varno::views::kRadiusLabelY);
     return label ? QString::fromStdString(label->text) : QString();
 }
 
@@ -51,9 +53,8 @@ private slots:
         QTRY_COMPARE(playedNames(rig), QStringList{"0.wav"});
         QCOMPARE(f.view()->lastStripText(), QString::fromStdString(rmc(30.0)));
         // The panel was filled from the fix, and the same call repainted it.
-        const auto* line = f.view()->lastScene().box(varno::views::BoxId::CameraLine);
-        QVERIFY(line);
-        QCOMPARE(line->texts.at(0).text, std::string("50m GATSO"));
+        QCOMPARE(varno::views::boxTexts(f.view()->lastScene(), varno::views::BoxId::CameraLine),
+                 std::vector<std::string>{"50m GATSO"});
     }
 
     void muteChecksTheMenuAndConfirmsBothWays()

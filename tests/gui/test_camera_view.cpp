@@ -1,10 +1,15 @@
-// The camera view as painted: the map, its letters, the type icons, what a narrow window leaves out.
+// The camera view as painted (the map, its letters, the type icons, the trail), and the painter's other
+// items.
+#include <QPainter>
+
 #include "CameraTypeIcons.h"
+#include "ScenePainter.h"
 #include "GuiFixture.h"
+#include "views/CameraViewScene.h"
 
 using namespace guitest;
 using varno::views::BoxId;
-using varno::views::IconClass;
+using varno::views::IconId;
 
 namespace {
 
@@ -17,7 +22,7 @@ QImage paintAfterSentence(Rig& rig, CVARNOView& view, const std::string& sentenc
     return render(view);
 }
 
-bool sameAsIcon(const QImage& img, int x, int y, IconClass cls)
+bool sameAsIcon(const QImage& img, int x, int y, IconId cls)
 {
     return img.copy(x, y, kCameraIconSize, kCameraIconSize) ==
            cameraTypeIcon(cls).convertToFormat(QImage::Format_RGB32);
@@ -81,26 +86,9 @@ private slots:
         CVARNOView view(*rig.session);
         view.resize(800, 520);
         const QImage img = paintAfterSentence(rig, view);
-        QVERIFY(sameAsIcon(img, 750 - 46, 67 + 6, IconClass::Gatso));
-        QVERIFY(sameAsIcon(img, 750 - 90, 67 + 6, IconClass::Specs));
+        QVERIFY(sameAsIcon(img, 750 - 46, 67 + 6, IconId::Gatso));
+        QVERIFY(sameAsIcon(img, 750 - 90, 67 + 6, IconId::Specs));
         QCOMPARE(img.pixelColor(750 - 134 + 20, 67 + 26), boxBackground(rig));
-    }
-
-    void narrowWindowLeavesOutTheFullWidthAndRightHandBoxes()
-    {
-        Rig rig;
-        placeCameras(rig, {{100.0, 0.0, "GATSO"}});
-        CVARNOView view(*rig.session);
-        view.resize(750, 520);
-        const QImage img = paintAfterSentence(rig, view);
-        const QColor fill(Qt::white);
-        QCOMPARE(img.pixelColor(300, 10), fill);  // camera line
-        QCOMPARE(img.pixelColor(300, 80), fill);  // average-speed line
-        QCOMPARE(img.pixelColor(700, 80), fill);  // where an icon would be
-        QCOMPARE(img.pixelColor(600, 150), fill); // speed limit value
-        // What fits is drawn: the map and the labels.
-        QCOMPARE(img.pixelColor(10, 130), QColor(Qt::black));
-        QCOMPARE(img.pixelColor(382, 125), boxBackground(rig));
     }
 
     void speedBoxIsFramedFilledAndWrittenIn()
@@ -110,9 +98,8 @@ private slots:
         view.resize(800, 520);
         rig.session->decoder().SpeedKnots = 0.5;
         const QImage img = paintAfterSentence(rig, view);
-        const auto* speed = view.lastScene().box(BoxId::VehicleSpeedValue);
-        QVERIFY(speed);
-        QCOMPARE(speed->texts.at(0).text, std::string("0 mph"));
+        QCOMPARE(varno::views::boxTexts(view.lastScene(), BoxId::VehicleSpeedValue),
+                 std::vector<std::string>{"0 mph"});
         // The box is there, framed, filled and written in.
         QCOMPARE(img.pixelColor(511, 200), QColor(190, 190, 190));
         QCOMPARE(img.pixelColor(740, 230), boxBackground(rig));
@@ -162,6 +149,58 @@ private slots:
             for (int x = kMapLeft; x < kMapRight; ++x)
                 yellow += img.pixelColor(x, y) == QColor(255, 255, 0);
         QVERIFY(yellow > 5);
+    }
+
+    // The items no view draws yet, and clipping, each on its own window.
+    void painterDrawsFramesEllipsesRastersAndClips()
+    {
+        using namespace varno::views;
+        const QColor red(255, 0, 0), blue(0, 0, 255);
+        constexpr std::uint32_t kRed = 0x000000FF, kBlue = 0x00FF0000;
+        auto raster = std::make_shared<RasterImage>(RasterImage{2, 1, {0xFF0000FFu, 0xFFFF0000u}});
+        struct Case {
+            const char* what;
+            SceneItem item;
+            std::vector<std::pair<QPoint, QColor>> probes;
+        };
+        const Case cases[] = {
+            {"frame 3 wide",
+             FrameItem{{10, 10, 30, 30}, kRed, 3},
+             {{{10, 10}, red},
+              {{12, 20}, red},
+              {{13, 20}, Qt::white},
+              {{29, 29}, red},
+              {{30, 30}, Qt::white}}},
+            {"filled ellipse",
+             EllipseItem{{0, 0, 40, 20}, kBlue, 0, kRed},
+             {{{20, 10}, red}, {{1, 1}, Qt::white}, {{0, 10}, blue}}},
+            {"open arc, upper half",
+             EllipseItem{{0, 0, 40, 40}, kBlue, 0, kNoColour, 0, 180},
+             {{{20, 0}, blue}, {{20, 39}, Qt::white}, {{20, 20}, Qt::white}}},
+            {"raster", RasterItem{raster, 5, 6}, {{{5, 6}, red}, {{6, 6}, blue}, {{7, 6}, Qt::white}}},
+            {"clipped line",
+             PolylineItem{{{0, 5}, {39, 5}}, kBlue, 0, {10, 0, 20, 40}},
+             {{{9, 5}, Qt::white}, {{10, 5}, blue}, {{19, 5}, blue}, {{20, 5}, Qt::white}}},
+            // Below the letters' baseline the cell shows its background.
+            {"clipped text",
+             TextItem{"MMMM", 2, 2, "Times New Roman", 24, kBlue, kRed, {0, 0, 10, 40}},
+             {{{9, 25}, red}, {{12, 25}, Qt::white}}},
+        };
+        for (const Case& c : cases) {
+            Scene scene;
+            scene.add(FillItem{{0, 0, 40, 40}, 0x00FFFFFF});
+            scene.items.push_back(c.item);
+            QImage img(40, 40, QImage::Format_RGB32);
+            QPainter p(&img);
+            paintScene(p, scene);
+            p.end();
+            for (const auto& [at, colour] : c.probes)
+                QVERIFY2(img.pixelColor(at) == colour, qPrintable(QString("%1 at %2,%3: %4")
+                                                                      .arg(c.what)
+                                                                      .arg(at.x())
+                                                                      .arg(at.y())
+                                                                      .arg(img.pixelColor(at).name())));
+        }
     }
 };
 

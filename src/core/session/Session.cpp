@@ -31,10 +31,7 @@ Session::Session(Deps deps)
 {
     // A camera file that cannot be loaded stops the GPS, as every load failure does.
     warner_.store.stopGps = [this] { stopGps(); };
-    warner_.beforePeriodicReload = [this] {
-        if (view_.isOn(MapView::Poi))
-            loadPoiList();
-    };
+    warner_.beforePeriodicReload = [this] { viewMode().beforePeriodicReload(*this); };
 
     auto& s = deps_.settings;
     track_.load();
@@ -128,19 +125,11 @@ void Session::recordTrackPoint()
     track_.recordFix(true, decoder_.fix());
 }
 
-void Session::rebuildForRadius()
-{
-    if (view_.isOn(MapView::Poi))
-        loadPoiList();
-    else
-        reloadCameras();
-}
-
 bool Session::zoomIn()
 {
     if (!warner_.zoomIn())
         return false;
-    rebuildForRadius();
+    viewMode().rebuildForRadius(*this);
     return true;
 }
 
@@ -148,14 +137,14 @@ bool Session::zoomOut()
 {
     if (!warner_.zoomOut())
         return false;
-    rebuildForRadius();
+    viewMode().rebuildForRadius(*this);
     return true;
 }
 
 void Session::afterMapScaleDialog()
 {
     warner_.scale.reload();
-    rebuildForRadius();
+    viewMode().rebuildForRadius(*this);
 }
 
 bool Session::markLocation()
@@ -239,6 +228,7 @@ void Session::loadRoute(const std::string& name)
 void Session::onSentence()
 {
     updateCameraWarnings();
+    viewMode().onFix();
 }
 
 Session::Intake Session::intake()
@@ -250,111 +240,74 @@ Session::Intake Session::intake()
         return in;
     in.taken = true;
     in.sentence = snap.sentence;
-    if (view_.isOn(MapView::TrackEditor))
-        in.checksumOk = gps::NmeaChecksumOk(in.sentence);
-    else
+    if (viewMode().takesFixes())
         in.checksumOk = gps::intakeSentence(decoder_, in.sentence);
+    else
+        in.checksumOk = gps::NmeaChecksumOk(in.sentence);
     return in;
 }
 
 void Session::finishIntake(const Intake& taken)
 {
-    if (taken.taken && !view_.isOn(MapView::TrackEditor) && decoder_.SpeedKnots > 1.0)
+    if (taken.taken && viewMode().takesFixes() && decoder_.SpeedKnots > 1.0)
         recordTrackPoint();
     mailbox_.clearPending();
 }
 
-// --- view switching ---
-
-void Session::enterRouteSteps()
+views::Scene Session::buildScene(int windowWidth, int windowHeight, const Intake& taken) const
 {
-    releaseAgentRequest();
-    resetRouteGuidance();
-    loadAgentIfRouteSpeech();
+    views::SceneInput in;
+    in.windowWidth = windowWidth;
+    in.windowHeight = windowHeight;
+    in.fix = decoder_.fix();
+    in.windowFill = colours_.windowFill();
+    in.boxBackground = colours_.boxBackground();
+    in.boxText = colours_.boxText();
+    in.timeZone = timeZone_;
+    in.speedUnits = warner_.speedUnits;
+    in.mapRadius = warner_.scale.MapRadius;
+    in.panel = &warner_.panel;
+    in.averageSpeedText = warner_.specs.line;
+    if (warner_.store.cameras())
+        in.cameras = &*warner_.store.cameras();
+    if (track_.displayTrack())
+        in.trail = &track_.ring();
+    in.nothingReceived = taken.nothingReceived;
+    if (taken.taken)
+        in.stripText = taken.stripText();
+    return views::composeScene(viewMode(), in);
 }
+
+// --- view switching ---
 
 void Session::toggleView(MapView v)
 {
-    if (v == MapView::Camera) {
+    if (v == MapView::Camera)
         showCameraMap();
-        return;
-    }
-    const bool wasPoi = view_.isOn(MapView::Poi);
-    if (!view_.toggle(v)) {
-        if (wasPoi)
-            freePoiList();
-        return;
-    }
-    switch (v) {
-    case MapView::Poi:
-        releaseAgentRequest();
-        loadPoiList();
-        break;
-    case MapView::Route:
-        freePoiList();
-        enterRouteSteps();
-        break;
-    case MapView::Pointer:
-    case MapView::Trail:
-        enterRouteSteps();
-        break;
-    case MapView::Compass:
-    case MapView::TrackEditor:
-        releaseAgentRequest();
-        break;
-    case MapView::Camera:
-        break;
-    }
+    else if (view_.isOn(v))
+        switchView(MapView::Camera, views::ViewSwitch::ToggleBack);
+    else
+        switchView(v, views::ViewSwitch::Toggle);
 }
 
 void Session::showCameraMap()
 {
-    view_.switchTo(MapView::Camera);
-    freePoiList();
-    releaseAgentRequest();
-    reloadCameras();
+    switchView(MapView::Camera, views::ViewSwitch::Always);
 }
 
 void Session::showPoiAlways()
 {
-    view_.switchTo(MapView::Poi);
-    releaseAgentRequest();
-    loadPoiList();
+    switchView(MapView::Poi, views::ViewSwitch::Always);
 }
 
 void Session::showRouteAlways()
 {
-    view_.switchTo(MapView::Route);
-    freePoiList();
-    resetRouteGuidance();
-    loadAgentIfRouteSpeech();
+    switchView(MapView::Route, views::ViewSwitch::Always);
 }
 
 void Session::nextView()
 {
-    const MapView from = view_.current();
-    view_.next();
-    switch (from) {
-    case MapView::Poi:
-        freePoiList();
-        warner_.forceReload();
-        enterRouteSteps();
-        break;
-    case MapView::Route:
-    case MapView::Pointer:
-        loadAgentIfRouteSpeech();
-        break;
-    case MapView::Compass:
-        enterRouteSteps();
-        break;
-    case MapView::Trail:
-        unloadAgent();
-        break;
-    case MapView::Camera:
-    case MapView::TrackEditor:
-        loadPoiList();
-        break;
-    }
+    switchView(ViewState::nextOf(view_.current()), views::ViewSwitch::Next);
 }
 
 // --- colours ---

@@ -19,7 +19,9 @@
 #include "session/ColourScheme.h"
 #include "session/ViewState.h"
 #include "settings/Settings.h"
+#include "views/Scene.h"
 #include "views/TrackLogging.h"
+#include "views/ViewMode.h"
 
 namespace varno::session {
 
@@ -28,10 +30,11 @@ namespace varno::session {
 // scheme (and, as their features land, the cameras, routes, POI and tracks).
 // Each piece is its own type; Session runs the sequences that involve several:
 // start-up, the intake of a sentence, view switching, Check Registry.
+// Each map view is a views::ViewMode; the current one is the view state's.
 //
 // UI thread only, except what the reader thread reaches through the mailbox
 // and the log, which guard themselves.
-class Session {
+class Session : private views::ViewSteps {
 public:
     struct Deps {
         settings::Settings& settings;
@@ -54,7 +57,7 @@ public:
     explicit Session(Deps deps);
     // View destruction: stops the reader, closes the port and the NMEA log,
     // frees the lists.
-    ~Session();
+    ~Session() override;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -80,9 +83,11 @@ public:
         // The strip text: the sentence, with " Bad" when its checksum failed.
         std::string stripText() const { return checksumOk ? sentence : sentence + " Bad"; }
     };
-    // Repaint, before drawing: decodes the pending sentence into the fix.
-    // Nothing is decoded in the track editor view.
+    // Repaint, before drawing: decodes the pending sentence into the fix,
+    // in the views that take fixes.
     Intake intake();
+    // Repaint: what the current view draws in a window of this size.
+    views::Scene buildScene(int windowWidth, int windowHeight, const Intake& taken) const;
     // Repaint, after drawing: records the track point and consumes the sentence.
     void finishIntake(const Intake& taken);
     // False while the camera list is being rebuilt; the repaint then draws nothing.
@@ -99,6 +104,12 @@ public:
     void showRouteAlways();
     // V and F5.
     void nextView();
+    // The current view's mode.
+    views::ViewMode& viewMode() { return modes_.mode(view_.current()); }
+    const views::ViewMode& viewMode() const { return modes_.mode(view_.current()); }
+    // Mouse and keys on the view, for the current view; true when it wants a repaint.
+    bool pointer(const views::PointerEvent& e) { return viewMode().onPointer(e); }
+    bool key(const views::KeyPress& k) { return viewMode().onKey(k); }
 
     // --- colours ---
     void loadDayColours();
@@ -174,32 +185,29 @@ public:
     bool nightTimerActive();
 
 private:
-    // Steps that belong to later features. Each is named for what it does so
-    // the call sites stay as they are when the feature fills it in.
-    void releaseAgentRequest() {}
-    void loadPoiList() {}
-    void freePoiList() {}
-    // Resets the route announcement state and reads the road types again.
-    void resetRouteGuidance() {}
-    void loadAgentIfRouteSpeech() {}
-    void unloadAgent() {}
+    // The steps a switch of view takes (see views::ViewSteps). The POI list,
+    // the speech agent and the route guidance arrive with their features; until
+    // then their steps have nothing to do.
+    void releaseAgentRequest() override {}
+    void loadPoiList() override {}
+    void freePoiList() override {}
+    void resetRouteGuidance() override {}
+    void loadAgentIfRouteSpeech() override {}
+    void unloadAgent() override {}
+    void reloadCameras() override;
+    void forceCameraReload() override { warner_.forceReload(); }
     void releaseAgent() {}
-    void reloadCameras();
     // The camera list is a member; it goes with the session.
     void freeCameraList() {}
     void freeRouteList() {}
+    void switchView(MapView to, views::ViewSwitch how) { modes_.switchTo(view_, to, how, *this); }
     void resetAverageSpeed();
     void updateCameraWarnings();
     void recordTrackPoint();
     void loadRoute(const std::string& name);
-    // The objects around the fix again after the radius changed: the POI list
-    // in the POI view, else the cameras.
-    void rebuildForRadius();
 
     // Reads what the view keeps of the settings (step 5 of writing the defaults).
     void reloadKeptSettings();
-    // The route steps shared by the route, pointer and trail entries.
-    void enterRouteSteps();
 
     Deps deps_;
     gps::CNmeaDecoder decoder_;
@@ -207,6 +215,7 @@ private:
     gps::NmeaLog log_;
     gps::GpsControl gps_;
     ViewState view_;
+    views::ViewModes modes_;
     ColourScheme colours_;
     cameras::SilentVoicePlayer silentVoice_;
     cameras::StoreWarnerSettings warnerSettings_;

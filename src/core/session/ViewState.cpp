@@ -30,35 +30,29 @@ void ViewState::switchTo(MapView v)
     backgroundChanged_ = true;
 }
 
-bool ViewState::toggle(MapView v)
+MapView ViewState::nextOf(MapView v)
 {
-    switchTo(current_ == v ? MapView::Camera : v);
-    return current_ == v;
+    switch (v) {
+    case MapView::Poi:
+        return MapView::Route;
+    case MapView::Route:
+        return MapView::Compass;
+    case MapView::Compass:
+        return MapView::Pointer;
+    case MapView::Pointer:
+        return MapView::Trail;
+    case MapView::Trail:
+        return MapView::Camera;
+    case MapView::Camera:
+    case MapView::TrackEditor:
+        break;
+    }
+    return MapView::Poi;
 }
 
 MapView ViewState::next()
 {
-    switch (current_) {
-    case MapView::Poi:
-        switchTo(MapView::Route);
-        break;
-    case MapView::Route:
-        switchTo(MapView::Compass);
-        break;
-    case MapView::Compass:
-        switchTo(MapView::Pointer);
-        break;
-    case MapView::Pointer:
-        switchTo(MapView::Trail);
-        break;
-    case MapView::Trail:
-        switchTo(MapView::Camera);
-        break;
-    case MapView::Camera:
-    case MapView::TrackEditor:
-        switchTo(MapView::Poi);
-        break;
-    }
+    switchTo(nextOf(current_));
     return current_;
 }
 

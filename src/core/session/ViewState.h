@@ -26,12 +26,10 @@ public:
     // Turns v on and every other view off.
     void switchTo(MapView v);
 
-    // The toggling View menu items: v off (back to the camera map) when it is
-    // on, else v on. Returns true when v is on afterwards.
-    bool toggle(MapView v);
-
     // The next-view cycle: camera map -> POI -> route -> compass -> pointer ->
-    // trail -> camera map; the track editor goes to POI. Returns the new view.
+    // trail -> camera map; the track editor goes to POI.
+    static MapView nextOf(MapView v);
+    // Switches to the next view of the cycle and returns it.
     MapView next();
 
     bool backgroundChanged() const { return backgroundChanged_; }

@@ -1,4 +1,4 @@
-// What the camera view draws for one repaint: boxes with texts, map letters, lines and icon slots.
+// The camera view's parts of a scene: the top lines, the dashboard with its map, and the sentence strip.
 #include "views/CameraViewScene.h"
 
 #include <fmt/printf.h>
@@ -6,7 +6,6 @@
 #include "base/Text.h"
 #include "cameras/CameraPanel.h"
 #include "geo/MapGeometry.h"
-#include "gps/CNmeaDecoder.h"
 #include "gps/Presentation.h"
 
 namespace varno::views {
@@ -33,14 +32,80 @@ std::size_t firstCharLength(std::string_view text)
     return n;
 }
 
-SceneText textAt(const BoxSpec& spec, std::string text)
+const cameras::CameraPanelText& panelOf(const SceneInput& in)
 {
-    return {std::move(text), spec.rect.left + spec.textDx, spec.rect.top + spec.textDy, spec.fontHeight};
+    static const cameras::CameraPanelText kNoPanel{};
+    return in.panel ? *in.panel : kNoPanel;
+}
+
+bool fits(const BoxSpec& s, const SceneInput& in)
+{
+    return fitsWindow(s.rect, in.windowWidth, in.windowHeight);
+}
+
+// A scheme box, framed grey, with its texts in the scheme colours, clipped to it.
+struct TextAt {
+    std::string text;
+    int x, y;
+};
+
+void schemeBox(Scene& scene, const SceneInput& in, BoxId id, std::vector<TextAt> texts)
+{
+    const BoxSpec& s = boxSpec(id);
+    if (!fits(s, in))
+        return;
+    scene.addBox(s.rect, kFrameGrey, in.boxBackground);
+    for (TextAt& t : texts)
+        scene.add(TextItem{std::move(t.text), t.x, t.y, "Times New Roman", s.fontHeight, in.boxText,
+                           in.boxBackground, s.rect});
+}
+
+// A box with one text at its layout origin.
+void simpleBox(Scene& scene, const SceneInput& in, BoxId id, std::string text)
+{
+    const BoxSpec& s = boxSpec(id);
+    schemeBox(scene, in, id, {{std::move(text), s.rect.left + s.textDx, s.rect.top + s.textDy}});
+}
+
+PolylineItem line(int x1, int y1, int x2, int y2, std::uint32_t colour, const Rect& clip)
+{
+    return {{{x1, y1}, {x2, y2}}, colour, 0, clip};
+}
+
+void addMap(Scene& scene, const SceneInput& in)
+{
+    const BoxSpec& map = boxSpec(BoxId::Map);
+    const geo::LatLon fix = in.fix.position;
+    scene.addBox(map.rect, kBlack, kBlack);
+    auto letter = [&](std::string text, int x, int y) {
+        scene.add(
+            TextItem{std::move(text), x, y, "Times New Roman", map.fontHeight, kWhite, kNoColour, map.rect});
+    };
+    if (in.cameras) {
+        const int ox = map.rect.left + kLetterOriginDx, oy = map.rect.top + kLetterOriginDy;
+        for (const cameras::CameraPoint& c : *in.cameras) {
+            if (c.CamType.empty())
+                continue;
+            const auto o = geo::LatLonToMetres(c.position(), fix);
+            if (!o)
+                continue;
+            const auto p = geo::screenPoint(*o, in.mapRadius, ox, oy);
+            if (!p)
+                continue;
+            letter(c.CamType.substr(0, firstCharLength(c.CamType)), p->x, p->y);
+        }
+    }
+    letter(geo::mapRadiusLabel(in.mapRadius), kRadiusLabelX, kRadiusLabelY);
+    for (PolylineItem& l : crossHairLines(map.rect))
+        scene.add(std::move(l));
+    if (in.trail)
+        for (PolylineItem& l : trailPolylines(*in.trail, fix, in.mapRadius, map.rect))
+            scene.add(std::move(l));
 }
 
 } // namespace
 
-IconClass iconClassOf(std::string_view camType)
+IconId iconClassOf(std::string_view camType)
 {
     const std::string_view head = camType.substr(0, 5);
     for (std::size_t k = 0; k < kIconPrefixes.size(); ++k) {
@@ -51,9 +116,9 @@ IconClass iconClassOf(std::string_view camType)
         for (std::size_t i = 0; i < p.size() && same; ++i)
             same = upper(head[i]) == p[i];
         if (same)
-            return static_cast<IconClass>(k);
+            return static_cast<IconId>(k);
     }
-    return IconClass::Other;
+    return IconId::Other;
 }
 
 std::vector<std::string> hazardPieces(std::string_view hazard)
@@ -72,166 +137,143 @@ std::vector<std::string> hazardPieces(std::string_view hazard)
     return pieces;
 }
 
-const SceneBox* CameraViewScene::box(BoxId id) const
+std::vector<std::string> boxTexts(const Scene& scene, BoxId id)
 {
-    for (const SceneBox& b : boxes)
-        if (b.id == id)
-            return &b;
-    if (strip && strip->id == id)
-        return &*strip;
-    return nullptr;
+    std::vector<std::string> out;
+    for (const TextItem* t : scene.textsIn(boxSpec(id).rect))
+        out.push_back(t->text);
+    return out;
 }
 
-std::vector<IconSlot> iconSlots(const std::vector<cameras::CameraPoint>& list, double fixLat, double fixLon,
+std::vector<IconItem> iconItems(const std::vector<cameras::CameraPoint>& list, geo::LatLon fix,
                                 const Rect& averageSpeedBox)
 {
-    std::array<bool, kIconClassCount> present{};
+    std::array<bool, kIconIdCount> present{};
     for (const cameras::CameraPoint& c : list) {
-        const auto o = geo::LatLonToMetres(c.position(), geo::LatLon::ofFix(fixLat, fixLon));
+        const auto o = geo::LatLonToMetres(c.position(), fix);
         if (!o || !(o->east > -250.0 && o->east < 250.0 && o->north > -250.0 && o->north < 250.0))
             continue;
         present[static_cast<std::size_t>(iconClassOf(c.CamType))] = true;
     }
-    std::vector<IconSlot> slots;
-    for (std::size_t cls = 0; cls < kIconClassCount; ++cls) {
+    std::vector<IconItem> icons;
+    for (std::size_t cls = 0; cls < kIconIdCount; ++cls) {
         if (!present[cls])
             continue;
-        const int k = static_cast<int>(slots.size());
-        slots.push_back({static_cast<IconClass>(cls),
-                         averageSpeedBox.right - kIconRightInset - kIconPitch * k,
+        const int k = static_cast<int>(icons.size());
+        icons.push_back({static_cast<IconId>(cls), averageSpeedBox.right - kIconRightInset - kIconPitch * k,
                          averageSpeedBox.top + kIconTopInset});
     }
-    return slots;
+    return icons;
 }
 
-std::vector<SceneLine> crossHairLines(const Rect& map)
+std::vector<PolylineItem> crossHairLines(const Rect& map)
 {
     const int x = map.left, y = map.top;
     const int cx = x + kCrossHairDx, cy = y + kCrossHairDy;
     return {
-        {x + 85, cy, x + 165, cy, kWhite},           {x + 203, cy, x + 283, cy, kWhite},
-        {cx, y + 40, cx, y + 120, kWhite},           {cx, y + 160, cx, y + 240, kWhite},
-        {x + 165, cy, x + 203, cy, kCrossHairInner}, {cx, y + 120, cx, y + 160, kCrossHairInner},
+        line(x + 85, cy, x + 165, cy, kWhite, map),
+        line(x + 203, cy, x + 283, cy, kWhite, map),
+        line(cx, y + 40, cx, y + 120, kWhite, map),
+        line(cx, y + 160, cx, y + 240, kWhite, map),
+        line(x + 165, cy, x + 203, cy, kCrossHairInner, map),
+        line(cx, y + 120, cx, y + 160, kCrossHairInner, map),
     };
 }
 
-std::vector<SceneLine> trailLines(const TrackRing& ring, double fixLat, double fixLon, double mapRadius,
-                                  const Rect& map)
+std::vector<PolylineItem> trailPolylines(const TrackRing& ring, geo::LatLon fix, double mapRadius,
+                                         const Rect& map)
 {
-    std::vector<SceneLine> lines;
+    std::vector<PolylineItem> runs;
     if (!ring.allocated())
-        return lines;
+        return runs;
     const int centreX = map.left + kTrailCentreDx, centreY = map.top + kTrailCentreDy;
     const int last = static_cast<int>(ring.slotCount()) - 1;
 
+    std::vector<Point> run;
+    auto liftPen = [&] {
+        if (run.size() >= 2)
+            runs.push_back({std::move(run), kTrailYellow, 0, map});
+        run.clear();
+    };
     auto pass = [&](int from, int to) {
-        bool penDown = false;
-        geo::ScreenPoint prev;
         for (int i = from; i <= to && i <= last; ++i) {
             const TrackSlot* s = ring.slot(i);
             if (!s || s->lat == 0.0)
                 continue; // an empty slot keeps the pen where it is
             const auto o =
-                geo::LatLonToMetres(geo::LatLon::ofPlace(s->lat, s->lon), geo::LatLon::ofFix(fixLat, fixLon));
+                geo::LatLonToMetres(geo::LatLon::ofPlace(s->lat, s->lon), fix);
             if (!o)
                 continue;
             const auto p = geo::screenPoint(*o, mapRadius, centreX, centreY);
             if (!p) {
-                penDown = false;
+                liftPen();
                 continue;
             }
-            if (penDown)
-                lines.push_back({prev.x, prev.y, p->x, p->y, kTrailYellow});
-            prev = *p;
-            penDown = true;
+            run.push_back({p->x, p->y});
         }
+        liftPen();
     };
     // Newest part first (slot 0 up to and including the current index), then
     // the older part after the index. The pen is lifted between the passes.
     // The segment into the newest point is drawn too.
     pass(0, ring.index());
     pass(ring.index() + 1, ring.trackLength() - 1);
-    return lines;
+    return runs;
 }
 
-CameraViewScene buildCameraViewScene(const CameraViewInput& in)
+void addTopLines(Scene& scene, const SceneInput& in)
 {
-    CameraViewScene scene;
-    static const cameras::CameraPanelText kNoPanel{};
-    static const gps::CNmeaDecoder kNoFix{};
-    const cameras::CameraPanelText& panel = in.panel ? *in.panel : kNoPanel;
-    const gps::CNmeaDecoder& fix = in.fix ? *in.fix : kNoFix;
-
-    auto fits = [&](const BoxSpec& s) { return fitsWindow(s.rect, in.windowWidth, in.windowHeight); };
-    auto add = [&](BoxId id, std::vector<SceneText> texts, BoxStyle style = BoxStyle::Scheme) {
-        const BoxSpec& s = boxSpec(id);
-        if (fits(s))
-            scene.boxes.push_back({id, s.rect, style, std::move(texts)});
-    };
-    auto simple = [&](BoxId id, std::string text) { add(id, {textAt(boxSpec(id), std::move(text))}); };
-
-    simple(BoxId::CameraLine, panel.camera);
-    simple(BoxId::AverageSpeedLine, in.averageSpeedText);
+    simpleBox(scene, in, BoxId::CameraLine, panelOf(in).camera);
+    simpleBox(scene, in, BoxId::AverageSpeedLine, in.averageSpeedText);
     const BoxSpec& avg = boxSpec(BoxId::AverageSpeedLine);
-    if (fits(avg) && in.cameras)
-        scene.icons = iconSlots(*in.cameras, fix.Latitude, fix.Longitude, avg.rect);
+    if (fits(avg, in) && in.cameras)
+        for (const IconItem& icon : iconItems(*in.cameras, in.fix.position, avg.rect))
+            scene.add(icon);
+}
 
-    simple(BoxId::Latitude, fmt::sprintf("Lat. %f", fix.Latitude));
-    simple(BoxId::Longitude, fmt::sprintf("Long. %f", fix.Longitude));
-    simple(BoxId::Time, gps::timeText(fix.fix(), in.timeZone));
-    simple(BoxId::SpeedLimitLabel, "Speed Limit");
-    simple(BoxId::VehicleSpeedLabel, "Vehicle Speed");
-    simple(BoxId::RoadLabel, "Road");
-    simple(BoxId::TownLabel, "Town");
-    simple(BoxId::CameraLabel, "Camera");
-    add(BoxId::HazardLabel, {{"Hazard", 385, 358, 24}, {"Comment", 385, 387, 24}});
-    simple(BoxId::SpeedLimitValue, panel.speedLimit);
-    simple(BoxId::VehicleSpeedValue, gps::speedText(fix.SpeedKnots, in.speedUnits));
-    simple(BoxId::RoadValue, panel.road);
-    simple(BoxId::TownValue, panel.town);
-    simple(BoxId::CameraTypeValue, panel.type);
+void addCameraDashboard(Scene& scene, const SceneInput& in)
+{
+    const gps::Fix& fix = in.fix;
+    const cameras::CameraPanelText& panel = panelOf(in);
+    simpleBox(scene, in, BoxId::Latitude, fmt::sprintf("Lat. %f", fix.position.latDeg()));
+    simpleBox(scene, in, BoxId::Longitude, fmt::sprintf("Long. %f", fix.position.lonDeg()));
+    simpleBox(scene, in, BoxId::Time, gps::timeText(fix, in.timeZone));
+    simpleBox(scene, in, BoxId::SpeedLimitLabel, "Speed Limit");
+    simpleBox(scene, in, BoxId::VehicleSpeedLabel, "Vehicle Speed");
+    simpleBox(scene, in, BoxId::RoadLabel, "Road");
+    simpleBox(scene, in, BoxId::TownLabel, "Town");
+    simpleBox(scene, in, BoxId::CameraLabel, "Camera");
+    schemeBox(scene, in, BoxId::HazardLabel, {{"Hazard", 385, 358}, {"Comment", 385, 387}});
+    simpleBox(scene, in, BoxId::SpeedLimitValue, panel.speedLimit);
+    simpleBox(scene, in, BoxId::VehicleSpeedValue, gps::speedText(fix.speedKnots, in.speedUnits));
+    simpleBox(scene, in, BoxId::RoadValue, panel.road);
+    simpleBox(scene, in, BoxId::TownValue, panel.town);
+    simpleBox(scene, in, BoxId::CameraTypeValue, panel.type);
+    if (fits(boxSpec(BoxId::Map), in))
+        addMap(scene, in);
 
-    const BoxSpec& map = boxSpec(BoxId::Map);
-    if (fits(map)) {
-        scene.mapShown = true;
-        add(BoxId::Map, {}, BoxStyle::Black);
-        if (in.cameras) {
-            const int ox = map.rect.left + kLetterOriginDx, oy = map.rect.top + kLetterOriginDy;
-            for (const cameras::CameraPoint& c : *in.cameras) {
-                if (c.CamType.empty())
-                    continue;
-                const auto o =
-                    geo::LatLonToMetres(c.position(), geo::LatLon::ofFix(fix.Latitude, fix.Longitude));
-                if (!o)
-                    continue;
-                const auto p = geo::screenPoint(*o, in.mapRadius, ox, oy);
-                if (!p)
-                    continue;
-                scene.mapLetters.push_back(
-                    {c.CamType.substr(0, firstCharLength(c.CamType)), p->x, p->y, map.fontHeight});
-            }
-        }
-        scene.radiusLabel = SceneText{geo::mapRadiusLabel(in.mapRadius), kRadiusLabelX, kRadiusLabelY, 20};
-        scene.crossHair = crossHairLines(map.rect);
-        if (in.trail)
-            scene.trail = trailLines(*in.trail, fix.Latitude, fix.Longitude, in.mapRadius, map.rect);
-    }
-
-    std::vector<SceneText> hazard;
+    std::vector<TextAt> hazard;
     const std::array<int, 3> hazardY = {360, 389, 417};
     const std::vector<std::string> pieces = hazardPieces(panel.hazard);
     for (std::size_t i = 0; i < pieces.size(); ++i)
-        hazard.push_back({pieces[i], 480, hazardY[i], 24});
-    add(BoxId::HazardValue, std::move(hazard));
+        hazard.push_back({pieces[i], 480, hazardY[i]});
+    schemeBox(scene, in, BoxId::HazardValue, std::move(hazard));
+}
 
+void addSentenceStrip(Scene& scene, const SceneInput& in)
+{
     const BoxSpec& strip = boxSpec(BoxId::SentenceStrip);
-    if (fits(strip)) {
-        SceneBox b{BoxId::SentenceStrip, {1, 455, 770, 500}, BoxStyle::Strip, {}};
-        if (in.stripText)
-            b.texts.push_back(textAt(strip, *in.stripText));
-        scene.strip = std::move(b);
-    }
-    return scene;
+    if (!fits(strip, in))
+        return;
+    // The box is a pixel shorter than the space it needs in the window.
+    const Rect r{strip.rect.left, strip.rect.top, strip.rect.right, strip.rect.bottom - 1};
+    scene.addBox(r, kFrameGrey, kBlack);
+    if (!in.stripText)
+        return;
+    // The day scheme's text is black, which would vanish on the black strip.
+    const std::uint32_t colour = in.boxText == kBlack ? kWhite : in.boxText;
+    scene.add(TextItem{*in.stripText, kStripTextX, kStripTextY, "Times New Roman", strip.fontHeight, colour,
+                       kBlack, Rect{}});
 }
 
 } // namespace varno::views

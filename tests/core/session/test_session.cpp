@@ -197,6 +197,26 @@ TEST_F(SessionConfigured, TrackEditorViewDoesNotDecodeButStillConsumes)
     EXPECT_TRUE(session().mailbox().offer(kGoodRmc)) << "the reader would stall in the track editor view";
 }
 
+TEST_F(SessionConfigured, ToggledViewsSwitchOrReturnToTheCameraMap)
+{
+    auto& view = session().viewState();
+    for (MapView target : {MapView::Poi, MapView::Route, MapView::Compass, MapView::Pointer, MapView::Trail,
+                           MapView::TrackEditor}) {
+        session().toggleView(target);
+        EXPECT_TRUE(view.isOn(target));
+        view.clearBackgroundChanged();
+        session().toggleView(target);
+        EXPECT_EQ(view.title(), "VARNO Camera View");
+        EXPECT_TRUE(view.backgroundChanged()) << "switching back must rebuild the background too";
+    }
+    // From another view a toggle switches rather than returning.
+    session().toggleView(MapView::Compass);
+    session().toggleView(MapView::Poi);
+    EXPECT_EQ(view.title(), "VARNO POI View");
+    session().toggleView(MapView::Camera);
+    EXPECT_TRUE(view.isOn(MapView::Camera));
+}
+
 TEST_F(SessionConfigured, ViewCommandsThroughTheSession)
 {
     session().showPoiAlways();

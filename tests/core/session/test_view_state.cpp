@@ -1,33 +1,10 @@
-// The view flags: toggles, the next-view cycle and the titles.
+// The view flags: the next-view cycle and the titles.
 #include <gtest/gtest.h>
 
 #include "session/ViewState.h"
 
 using varno::session::MapView;
 using varno::session::ViewState;
-
-TEST(ViewState, ToggleTwiceReturnsToTheCameraMap)
-{
-    for (MapView target : {MapView::Poi, MapView::Route, MapView::Compass, MapView::Pointer, MapView::Trail,
-                           MapView::TrackEditor}) {
-        ViewState v;
-        EXPECT_TRUE(v.toggle(target));
-        v.clearBackgroundChanged();
-        EXPECT_FALSE(v.toggle(target));
-        EXPECT_EQ(v.title(), "VARNO Camera View");
-        EXPECT_TRUE(v.backgroundChanged()) << "switching back must rebuild the background too";
-    }
-}
-
-TEST(ViewState, ToggleFromAnotherViewSwitchesRatherThanReturning)
-{
-    ViewState v;
-    v.toggle(MapView::Compass);
-    EXPECT_TRUE(v.toggle(MapView::Poi));
-    EXPECT_TRUE(v.isOn(MapView::Poi));
-    EXPECT_FALSE(v.isOn(MapView::Compass));
-    EXPECT_EQ(v.title(), "VARNO POI View");
-}
 
 TEST(ViewState, NextViewCyclesThroughSixViewsBackToTheCameraMap)
 {

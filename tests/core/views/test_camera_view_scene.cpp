@@ -1,4 +1,5 @@
-// The camera view scene: box skipping, icons, hazard pieces, map letters, cross-hair and trail.
+// The camera view's scene as a display list: box skipping, texts, icons, map letters, trail and strip
+// colours.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +8,7 @@
 #include "geo/MapGeometry.h"
 #include "gps/CNmeaDecoder.h"
 #include "views/CameraViewScene.h"
+#include "views/ViewMode.h"
 
 using namespace varno;
 using namespace varno::views;
@@ -29,7 +31,15 @@ struct SceneFixture : ::testing::Test {
     gps::CNmeaDecoder fix;
     cameras::CameraPanelText panel;
     std::vector<cameras::CameraPoint> cams;
-    CameraViewInput in;
+    SceneInput in;
+    std::unique_ptr<ViewMode> camera = makeCameraMode();
+
+    Scene build()
+    {
+        in.fix = fix.fix();
+        return composeScene(*camera, in);
+    }
+    bool shown(const Scene& s, BoxId id) const { return s.hasFrame(boxSpec(id).rect); }
 
     void SetUp() override
     {
@@ -37,7 +47,6 @@ struct SceneFixture : ::testing::Test {
         fix.Longitude = kFixLon;
         in.windowWidth = 800;
         in.windowHeight = 600;
-        in.fix = &fix;
         in.panel = &panel;
         in.cameras = &cams;
     }
@@ -47,24 +56,33 @@ struct SceneFixture : ::testing::Test {
 
 TEST_F(SceneFixture, BoxesThatDoNotFitAreSkippedWhole)
 {
+    const Rect strip{1, 455, 770, 500};
     in.windowWidth = 750; // right edge 750 is not inside a 750-pixel window
-    auto s = buildCameraViewScene(in);
-    for (BoxId id : {BoxId::CameraLine, BoxId::RoadValue, BoxId::HazardValue, BoxId::SentenceStrip})
-        EXPECT_EQ(s.box(id), nullptr) << int(id);
-    EXPECT_NE(s.box(BoxId::Map), nullptr);
-    EXPECT_NE(s.box(BoxId::SpeedLimitLabel), nullptr);
+    auto s = build();
+    for (BoxId id : {BoxId::CameraLine, BoxId::RoadValue, BoxId::HazardValue})
+        EXPECT_FALSE(shown(s, id)) << int(id);
+    EXPECT_FALSE(s.hasFrame(strip));
+    EXPECT_TRUE(boxTexts(s, BoxId::CameraLine).empty());
+    EXPECT_TRUE(shown(s, BoxId::Map));
+    EXPECT_TRUE(shown(s, BoxId::SpeedLimitLabel));
 
     in.windowWidth = 751;
-    s = buildCameraViewScene(in);
-    EXPECT_NE(s.box(BoxId::CameraLine), nullptr);
-    EXPECT_EQ(s.box(BoxId::SentenceStrip), nullptr); // 770 wide
+    s = build();
+    EXPECT_TRUE(shown(s, BoxId::CameraLine));
+    EXPECT_FALSE(s.hasFrame(strip)); // 770 wide
+    in.windowWidth = 771;
+    in.windowHeight = 502;
+    EXPECT_TRUE(build().hasFrame(strip));
 
     in.windowHeight = 445; // bottom 445 of the lower row
-    s = buildCameraViewScene(in);
-    EXPECT_EQ(s.box(BoxId::Latitude), nullptr);
-    EXPECT_NE(s.box(BoxId::Map), nullptr); // bottom 414
+    s = build();
+    EXPECT_FALSE(shown(s, BoxId::Latitude));
+    EXPECT_TRUE(shown(s, BoxId::Map)); // bottom 414
     in.windowHeight = 414;
-    EXPECT_FALSE(buildCameraViewScene(in).mapShown);
+    s = build();
+    EXPECT_FALSE(shown(s, BoxId::Map));
+    EXPECT_EQ(s.textAt(kRadiusLabelX, kRadiusLabelY), nullptr);
+    EXPECT_TRUE(s.all<PolylineItem>().empty());
 }
 
 TEST_F(SceneFixture, TextsAndWhereTheyStart)
@@ -76,24 +94,34 @@ TEST_F(SceneFixture, TextsAndWhereTheyStart)
     fix.GgaSecond = 9;
     in.timeZone = 2;
     in.stripText = "$GPRMC,bad Bad";
+    in.boxBackground = 0x0098E500;
+    in.boxText = 0x00112233;
     panel.hazard = "1234567890123456789012345";
-    auto s = buildCameraViewScene(in);
+    auto s = build();
 
-    const SceneBox* cam = s.box(BoxId::CameraLine);
-    ASSERT_NE(cam, nullptr);
-    EXPECT_EQ(cam->texts[0].text, "No cameras are in the map area");
-    EXPECT_EQ(s.box(BoxId::VehicleSpeedValue)->texts[0].text, "0 mph");
-    EXPECT_EQ(s.box(BoxId::HazardValue)->texts.size(), 2u); // in two rows
-    EXPECT_EQ(s.box(BoxId::Time)->texts[0].text, "Time 1:05:09");
-    EXPECT_EQ(s.box(BoxId::Latitude)->texts[0].text, "Lat. 51.380000");
-    EXPECT_EQ(s.box(BoxId::Longitude)->texts[0].text, "Long. -1.330000");
-    ASSERT_TRUE(s.strip);
-    EXPECT_EQ(s.strip->texts[0].text, "$GPRMC,bad Bad");
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(boxTexts(s, BoxId::CameraLine), Texts{"No cameras are in the map area"});
+    EXPECT_EQ(boxTexts(s, BoxId::VehicleSpeedValue), Texts{"0 mph"});
+    EXPECT_EQ(boxTexts(s, BoxId::HazardValue).size(), 2u); // in two rows
+    EXPECT_EQ(boxTexts(s, BoxId::Time), Texts{"Time 1:05:09"});
+    EXPECT_EQ(boxTexts(s, BoxId::Latitude), Texts{"Lat. 51.380000"});
+    EXPECT_EQ(boxTexts(s, BoxId::Longitude), Texts{"Long. -1.330000"});
+    // A box's text: at its layout origin, in its font, the scheme's colours, clipped to the box.
+    const BoxSpec& road = boxSpec(BoxId::RoadValue);
+    const TextItem* t = s.textAt(road.rect.left + road.textDx, road.rect.top + road.textDy);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->cellHeight, 34);
+    EXPECT_EQ(t->colour, in.boxText);
+    EXPECT_EQ(t->background, in.boxBackground);
+    EXPECT_EQ(t->clip, road.rect);
+    const TextItem* strip = s.textAt(kStripTextX, kStripTextY);
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->text, "$GPRMC,bad Bad");
 
     in.speedUnits = 1;
-    EXPECT_EQ(buildCameraViewScene(in).box(BoxId::VehicleSpeedValue)->texts[0].text, "1 kph");
+    EXPECT_EQ(boxTexts(build(), BoxId::VehicleSpeedValue), Texts{"1 kph"});
     in.stripText.reset();
-    EXPECT_TRUE(buildCameraViewScene(in).strip->texts.empty());
+    EXPECT_EQ(build().textAt(kStripTextX, kStripTextY), nullptr);
 }
 
 TEST(HazardPieces, NineteenCharacterPiecesAtMostThree)
@@ -113,14 +141,28 @@ TEST(HazardPieces, NineteenCharacterPiecesAtMostThree)
         EXPECT_EQ(hazardPieces(text), pieces) << text;
 }
 
-TEST(IconClass, FirstFiveCharactersWithoutCase)
+// The strip is black in every scheme: the day scheme's black text is drawn white on it.
+TEST_F(SceneFixture, StripTextStaysReadableOnTheBlackStrip)
 {
-    for (auto [type, icon] : {std::pair{"MOBILE", IconClass::Mobil},
-                              {"redlight", IconClass::RedLight},
-                              {"REDSPEED", IconClass::RedSpeed},
-                              {"Specs", IconClass::Specs},
-                              {"Spec", IconClass::Other},
-                              {"", IconClass::Other}})
+    in.stripText = "$GPGGA";
+    for (auto [schemeText, drawn] : {std::pair{kBlack, kWhite}, {0x009DE800u, 0x009DE800u}}) {
+        in.boxText = schemeText;
+        const Scene s = build();
+        const TextItem* t = s.textAt(kStripTextX, kStripTextY);
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->colour, drawn);
+        EXPECT_EQ(t->background, kBlack);
+    }
+}
+
+TEST(IconId, FirstFiveCharactersWithoutCase)
+{
+    for (auto [type, icon] : {std::pair{"MOBILE", IconId::Mobil},
+                              {"redlight", IconId::RedLight},
+                              {"REDSPEED", IconId::RedSpeed},
+                              {"Specs", IconId::Specs},
+                              {"Spec", IconId::Other},
+                              {"", IconId::Other}})
         EXPECT_EQ(iconClassOf(type), icon) << type;
 }
 
@@ -128,22 +170,23 @@ TEST_F(SceneFixture, IconSlotsFillFromTheRightOnePerClass)
 {
     cams = {cameraAt(10, 10, "GATSO"), cameraAt(-100, 50, "gatso"), cameraAt(0, -200, "Gatso"),
             cameraAt(100, 100, "SPECS"), cameraAt(300, 0, "MOBILE")};
-    auto s = buildCameraViewScene(in);
-    ASSERT_EQ(s.icons.size(), 2u);
-    EXPECT_EQ(s.icons[0].icon, IconClass::Gatso);
-    EXPECT_EQ(s.icons[1].icon, IconClass::Specs);
-    EXPECT_GT(s.icons[0].x, s.icons[1].x);
+    const Scene s = build();
+    const auto icons = s.all<IconItem>();
+    ASSERT_EQ(icons.size(), 2u);
+    EXPECT_EQ(icons[0]->icon, IconId::Gatso);
+    EXPECT_EQ(icons[1]->icon, IconId::Specs);
+    EXPECT_GT(icons[0]->x, icons[1]->x);
 }
 
 TEST_F(SceneFixture, IconWindowIsStrictAt250Metres)
 {
     cams = {cameraAt(250.0, 0, "GATSO")};
-    EXPECT_TRUE(buildCameraViewScene(in).icons.empty());
+    EXPECT_TRUE(build().all<IconItem>().empty());
     cams = {cameraAt(249.0, 0, "GATSO")};
-    EXPECT_EQ(buildCameraViewScene(in).icons.size(), 1u);
+    EXPECT_EQ(build().all<IconItem>().size(), 1u);
     fix.Latitude = 0.0; // no position: nothing qualifies
     cams = {cameraAt(1, 1, "GATSO")};
-    EXPECT_TRUE(buildCameraViewScene(in).icons.empty());
+    EXPECT_TRUE(build().all<IconItem>().empty());
 }
 
 TEST_F(SceneFixture, CameraLettersInsideTheRadiusSquare)
@@ -151,12 +194,15 @@ TEST_F(SceneFixture, CameraLettersInsideTheRadiusSquare)
     in.mapRadius = 1000;
     cams = {cameraAt(500, 500, "Gatso"), cameraAt(1000, 0, "Mobile"), cameraAt(-999, -999, "Specs"),
             cameraAt(0, 0, "")};
-    auto s = buildCameraViewScene(in);
-    ASSERT_EQ(s.mapLetters.size(), 2u);
-    EXPECT_EQ(s.mapLetters[0].text, "G");
-    EXPECT_EQ(s.mapLetters[1].text, "S");
-    ASSERT_TRUE(s.radiusLabel);
-    EXPECT_EQ(s.radiusLabel->text, "Map radius 1km");
+    const Scene s = build();
+    const auto inMap = s.textsIn(boxSpec(BoxId::Map).rect);
+    ASSERT_EQ(inMap.size(), 3u); // two letters, then the radius label
+    EXPECT_EQ(inMap[0]->text, "G");
+    EXPECT_EQ(inMap[1]->text, "S");
+    EXPECT_EQ(inMap[0]->colour, kWhite);
+    EXPECT_EQ(inMap[0]->background, kNoColour);
+    EXPECT_EQ(inMap[2], s.textAt(kRadiusLabelX, kRadiusLabelY));
+    EXPECT_EQ(inMap[2]->text, "Map radius 1km");
 }
 
 TEST(Trail, TwoPassesWithPenRules)
@@ -182,13 +228,14 @@ TEST(Trail, TwoPassesWithPenRules)
     put(-200, 0, ring); // slot 9 (the extra slot, not drawn by the second pass)
     ring.setIndex(5);
 
-    auto lines = trailLines(ring, kFixLat, kFixLon, 4000, map);
+    auto runs = trailPolylines(ring, geo::LatLon::ofFix(kFixLat, kFixLon), 4000, map);
     // Pass 1: 0->2 across the empty slot, pen lifted at 3, 4->5.
     // Pass 2 (slots 6..8): only slot 8 holds a point: nothing to join.
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].x2, 1 + 184 + 4); // 100 m east of 4000 at 170 px
-    EXPECT_EQ(lines[0].colour, kTrailYellow);
-    EXPECT_EQ(lines[1].x1, lines[1].x2); // due north
+    ASSERT_EQ(runs.size(), 2u);
+    ASSERT_EQ(runs[0].points.size(), 2u);
+    EXPECT_EQ(runs[0].points[1].x, 1 + 184 + 4); // 100 m east of 4000 at 170 px
+    EXPECT_EQ(runs[0].colour, kTrailYellow);
+    EXPECT_EQ(runs[1].points[0].x, runs[1].points[1].x); // due north
 
     // Pen up between passes: two points either side of the index are not joined.
     TrackRing r2;
@@ -196,5 +243,7 @@ TEST(Trail, TwoPassesWithPenRules)
     for (double e : {0, 10, 20}) // slots 0, 1, 2
         put(e, 0, r2);
     r2.setIndex(0);
-    EXPECT_EQ(trailLines(r2, kFixLat, kFixLon, 4000, map).size(), 1u); // 1->2 only
+    runs = trailPolylines(r2, geo::LatLon::ofFix(kFixLat, kFixLon), 4000, map);
+    ASSERT_EQ(runs.size(), 1u); // 1->2 only
+    EXPECT_EQ(runs[0].points.size(), 2u);
 }

@@ -1,0 +1,44 @@
+// What a view's scene is built from: the window size, the fix, the colours and the lists to draw.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cameras/CameraPoint.h"
+#include "gps/Fix.h"
+
+namespace varno::cameras {
+struct CameraPanelText;
+}
+
+namespace varno::views {
+
+class TrackRing;
+
+struct SceneInput {
+    int windowWidth = 0;
+    int windowHeight = 0;
+    gps::Fix fix;
+    // The colour scheme, 0x00BBGGRR.
+    std::uint32_t windowFill = 0x00FFFFFF;
+    std::uint32_t boxBackground = 0;
+    std::uint32_t boxText = 0;
+    int timeZone = 1;
+    int speedUnits = 0;
+    double mapRadius = 4000.0; // [m]
+    const cameras::CameraPanelText* panel = nullptr;
+    std::string averageSpeedText;
+    // The camera list; nullptr or empty: no letters, no icons.
+    const std::vector<cameras::CameraPoint>* cameras = nullptr;
+    // The track ring when DisplayTrack is on; nullptr draws no trail.
+    const TrackRing* trail = nullptr;
+    // Nothing has been handed over since start-up.
+    bool nothingReceived = false;
+    // The strip text of a sentence taken by this repaint (" Bad" already
+    // appended by the intake); nullopt when none was taken.
+    std::optional<std::string> stripText;
+};
+
+} // namespace varno::views

@@ -1,0 +1,37 @@
+// The seven views' modes, switching between them, and the scene of one repaint.
+#include "views/CameraViewScene.h"
+#include "views/ViewMode.h"
+
+namespace varno::views {
+
+ViewModes::ViewModes()
+    : modes_{makeCameraMode(),  makePoiMode(),   makeRouteMode(),      makeCompassMode(),
+             makePointerMode(), makeTrailMode(), makeTrackEditorMode()}
+{
+}
+
+void ViewModes::switchTo(session::ViewState& state, MapView to, ViewSwitch how, ViewSteps& steps)
+{
+    ViewMode& from = mode(state.current());
+    state.switchTo(to);
+    from.leave(how, steps);
+    mode(to).enter(how, steps);
+}
+
+Scene composeScene(const ViewMode& mode, const SceneInput& in)
+{
+    Scene scene;
+    scene.items.reserve(512);
+    scene.add(FillItem{{0, 0, in.windowWidth, in.windowHeight}, in.windowFill});
+    // Before the first sentence there is nothing to show but the fill.
+    if (mode.takesFixes() && in.nothingReceived)
+        return scene;
+    if (mode.showsTopLines())
+        addTopLines(scene, in);
+    mode.addToScene(scene, in);
+    if (mode.showsStrip())
+        addSentenceStrip(scene, in);
+    return scene;
+}
+
+} // namespace varno::views

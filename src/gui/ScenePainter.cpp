@@ -1,0 +1,215 @@
+// Draws any view's scene, as the core built it, with QPainter.
+#include "ScenePainter.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <map>
+
+#include "CameraTypeIcons.h"
+#include "ColourConvert.h"
+
+using namespace varno::views;
+
+namespace {
+
+// Rectangles of the scene include their left and top edges and stop short of
+// their right and bottom ones.
+QRect toQRect(const Rect& r)
+{
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
+
+struct LayoutFont {
+    QFont font;
+    int ascent = 0;
+};
+
+const LayoutFont& fontFor(const std::string& family, int cellHeight)
+{
+    static std::map<std::pair<std::string, int>, LayoutFont> fonts;
+    auto key = std::make_pair(family, cellHeight);
+    auto it = fonts.find(key);
+    if (it == fonts.end()) {
+        // The scene gives heights of the whole character cell (ascent +
+        // descent); Qt sizes fonts by the em, which is a little smaller.
+        QFont f(QString::fromStdString(family));
+        f.setPixelSize(cellHeight);
+        f.setWeight(QFont::Normal);
+        const int h = QFontMetrics(f).height();
+        if (h > 0 && h != cellHeight)
+            f.setPixelSize(std::max(1, cellHeight * cellHeight / h));
+        const int ascent = QFontMetrics(f).ascent();
+        it = fonts.emplace(std::move(key), LayoutFont{f, ascent}).first;
+    }
+    return it->second;
+}
+
+bool none(std::uint32_t colour)
+{
+    return (colour & kNoColour) != 0;
+}
+
+// Sets only what changed since the last item: most items share their
+// clip, pen and font with the one before.
+class Painter {
+public:
+    explicit Painter(QPainter& p) : p_(p) { p_.save(); }
+    ~Painter() { p_.restore(); }
+    Painter(const Painter&) = delete;
+    Painter& operator=(const Painter&) = delete;
+
+    void operator()(const FillItem& f)
+    {
+        flushLines();
+        clip(Rect{});
+        p_.fillRect(toQRect(f.rect), toQColor(f.colour));
+    }
+
+    void operator()(const FrameItem& f)
+    {
+        flushLines();
+        clip(Rect{});
+        const QRect r = toQRect(f.rect);
+        const QColor c = toQColor(f.colour);
+        const int w = std::min({f.width, (r.width() + 1) / 2, (r.height() + 1) / 2});
+        p_.fillRect(QRect(r.left(), r.top(), r.width(), w), c);
+        p_.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), c);
+        p_.fillRect(QRect(r.left(), r.top() + w, w, r.height() - 2 * w), c);
+        p_.fillRect(QRect(r.right() - w + 1, r.top() + w, w, r.height() - 2 * w), c);
+    }
+
+    void operator()(const TextItem& t)
+    {
+        flushLines();
+        clip(t.clip);
+        if (!font_ || fontFamily_ != t.family || fontHeight_ != t.cellHeight) {
+            font_ = &fontFor(t.family, t.cellHeight);
+            fontFamily_ = t.family;
+            fontHeight_ = t.cellHeight;
+            p_.setFont(font_->font);
+        }
+        pen(t.colour, 0);
+        if (none(t.background)) {
+            p_.setBackgroundMode(Qt::TransparentMode);
+        } else {
+            p_.setBackgroundMode(Qt::OpaqueMode);
+            p_.setBackground(toQColor(t.background));
+        }
+        // Text origins are the top left of the character cell.
+        p_.drawText(QPoint(t.x, t.y + font_->ascent), textFromBytes(t.text));
+    }
+
+    // One-pixel lines are handed to the painter in runs of one pen and clip.
+    void operator()(const PolylineItem& l)
+    {
+        if (l.points.size() < 2)
+            return;
+        if (!run_.isEmpty() && (runColour_ != l.colour || runWidth_ != l.width || !(runClip_ == l.clip)))
+            flushLines();
+        runColour_ = l.colour;
+        runWidth_ = l.width;
+        runClip_ = l.clip;
+        for (std::size_t i = 1; i < l.points.size(); ++i)
+            run_.append(QLine(l.points[i - 1].x, l.points[i - 1].y, l.points[i].x, l.points[i].y));
+    }
+
+    void operator()(const EllipseItem& e)
+    {
+        flushLines();
+        clip(Rect{});
+        const QRect r = toQRect(e.rect);
+        pen(e.pen, e.width);
+        if (e.spanDeg >= 360 || e.spanDeg <= -360) {
+            p_.setBrush(none(e.fill) ? QBrush(Qt::NoBrush) : QBrush(toQColor(e.fill)));
+            p_.drawEllipse(r);
+            p_.setBrush(Qt::NoBrush);
+        } else if (none(e.fill)) {
+            p_.drawArc(r, e.startDeg * 16, e.spanDeg * 16);
+        } else {
+            p_.setBrush(toQColor(e.fill));
+            p_.drawPie(r, e.startDeg * 16, e.spanDeg * 16);
+            p_.setBrush(Qt::NoBrush);
+        }
+    }
+
+    void operator()(const IconItem& i)
+    {
+        flushLines();
+        clip(Rect{});
+        p_.drawImage(QPoint(i.x, i.y), cameraTypeIcon(i.icon));
+    }
+
+    void operator()(const RasterItem& r)
+    {
+        flushLines();
+        clip(Rect{});
+        if (!r.image || r.image->width <= 0 || r.image->height <= 0 ||
+            r.image->pixels.size() < std::size_t(r.image->width) * std::size_t(r.image->height))
+            return;
+        // 0xAABBGGRR words are the bytes R, G, B, A in memory on this machine.
+        const QImage img(reinterpret_cast<const uchar*>(r.image->pixels.data()), r.image->width,
+                         r.image->height, r.image->width * 4, QImage::Format_RGBA8888);
+        p_.drawImage(QPoint(r.x, r.y), img);
+    }
+
+    void flushLines()
+    {
+        if (run_.isEmpty())
+            return;
+        clip(runClip_);
+        pen(runColour_, runWidth_);
+        p_.drawLines(run_);
+        run_.clear();
+    }
+
+private:
+    void clip(const Rect& r)
+    {
+        if (clipSet_ && r == clip_)
+            return;
+        clipSet_ = true;
+        clip_ = r;
+        if (r == Rect{})
+            p_.setClipping(false);
+        else
+            p_.setClipRect(toQRect(r));
+    }
+
+    void pen(std::uint32_t colour, int width)
+    {
+        if (penSet_ && colour == penColour_ && width == penWidth_)
+            return;
+        penSet_ = true;
+        penColour_ = colour;
+        penWidth_ = width;
+        if (none(colour))
+            p_.setPen(Qt::NoPen);
+        else
+            p_.setPen(QPen(toQColor(colour), width));
+    }
+
+    QPainter& p_;
+    bool clipSet_ = false;
+    Rect clip_;
+    bool penSet_ = false;
+    std::uint32_t penColour_ = 0;
+    int penWidth_ = 0;
+    const LayoutFont* font_ = nullptr;
+    std::string fontFamily_;
+    int fontHeight_ = 0;
+    QVector<QLine> run_;
+    std::uint32_t runColour_ = 0;
+    int runWidth_ = 0;
+    Rect runClip_;
+};
+
+} // namespace
+
+void paintScene(QPainter& p, const Scene& scene)
+{
+    Painter painter(p);
+    for (const SceneItem& item : scene.items)
+        std::visit(painter, item);
+    painter.flushLines();
+}
