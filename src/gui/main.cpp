@@ -141,7 +141,7 @@ int main(int argc, char** argv)
     if (grabbing) {
         const QString path = parser.value(screenshot);
         // Tall enough for the sentence strip, with the built-in test sentence in it.
-        frame.runCommand(varno::session::cmd::Scr800x700);
+        frame.runCommand(varno::session::CommandId::Scr800x700);
         QTimer::singleShot(700, &frame, [&frame, &session, path] {
             // "Do a ondraw"'s sentence, taken by the paint that the grab runs.
             session.doOnDraw();

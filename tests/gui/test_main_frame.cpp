@@ -38,7 +38,7 @@ private slots:
         }
         // T toggles the track editor; the next view from it is the first.
         press(f.view(), "T");
-        QVERIFY(f.action(cmd::TrackEditorView)->isChecked());
+        QVERIFY(f.action(CommandId::TrackEditorView)->isChecked());
         press(f.view(), "V");
         QCOMPARE(f.windowTitle(), QStringLiteral("VARNO POI View"));
     }
@@ -65,16 +65,16 @@ private slots:
         guitest::Rig rig;
         CMainFrame& f = rig.shownFrame();
         QVERIFY(f.fileToolbar()->isHidden());
-        QVERIFY(!f.action(32804)->icon().isNull());
-        f.action(cmd::VarnoToolbar)->trigger();
+        QVERIFY(!f.action(CommandId::ToolStart)->icon().isNull());
+        f.action(CommandId::VarnoToolbar)->trigger();
         QVERIFY(f.varnoToolbar()->isHidden());
-        QVERIFY(!f.action(cmd::VarnoToolbar)->isChecked());
-        f.action(cmd::ViewToolbar)->trigger();
+        QVERIFY(!f.action(CommandId::VarnoToolbar)->isChecked());
+        f.action(CommandId::ViewToolbar)->trigger();
         QVERIFY(!f.fileToolbar()->isHidden());
-        QVERIFY(f.action(cmd::ViewToolbar)->isChecked());
+        QVERIFY(f.action(CommandId::ViewToolbar)->isChecked());
 
         // A hovered item shows its prompt in the first pane.
-        f.action(cmd::ToolNight)->showStatusText(&f);
+        f.action(CommandId::ToolNight)->showStatusText(&f);
         QCOMPARE(f.statusBar()->currentMessage(), QStringLiteral("Use night time colours"));
     }
 
@@ -94,14 +94,14 @@ private slots:
             QVERIFY(a);
             QCOMPARE(a->shortcut(), CMainFrame::keySequence(c.key));
             if (!a->isEnabled()) {
-                QVERIFY2(!f.hasHandler(c.id), qPrintable(QString::number(c.id)));
+                QVERIFY2(!f.hasHandler(c.id), qPrintable(QString::number(c.number)));
                 continue;
             }
             ran.clear();
             press(f.view(), c.key);
             QVERIFY2(ran.size() == 1, qPrintable(QStringLiteral("key %1").arg(
                                           QString::fromLatin1(c.key.data(), c.key.size()))));
-            QCOMPARE(ran.at(0).at(0).toInt(), c.id);
+            QCOMPARE(ran.at(0).at(0).value<CommandId>(), c.id);
             ++pressed;
         }
         // The view, GPS and size keys at least.
@@ -114,13 +114,13 @@ private slots:
         rig.prompt.script({varno::PromptAnswer::Cancel}); // the first-run question
         rig.session->initialUpdate();
         CMainFrame& f = rig.shownFrame();
-        f.runCommand(cmd::CheckRegistry);
+        f.runCommand(CommandId::CheckRegistry);
         QCOMPARE(f.view()->grab().toImage().pixelColor(100, 100), QColor(Qt::white));
 
-        f.action(cmd::NightColours)->trigger();
+        f.action(CommandId::NightColours)->trigger();
         QCOMPARE(f.view()->grab().toImage().pixelColor(100, 100), QColor(Qt::black));
 
-        f.action(cmd::ToolDay)->trigger();
+        f.action(CommandId::ToolDay)->trigger();
         QCOMPARE(f.view()->grab().toImage().pixelColor(100, 100), QColor(Qt::white));
     }
 };
