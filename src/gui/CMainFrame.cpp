@@ -84,12 +84,6 @@ void CMainFrame::showEvent(QShowEvent* event)
     }
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
-{
-    view_->setClosing();
-    QMainWindow::closeEvent(event);
-}
-
 QKeySequence CMainFrame::keySequence(std::string_view token)
 {
     if (token == "Num+")

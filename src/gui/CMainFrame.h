@@ -59,7 +59,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 signals:
     // Every command, before it runs.

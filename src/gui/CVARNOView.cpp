@@ -115,12 +115,8 @@ void CVARNOView::drawStrip(QPainter& p, const Session::Intake& in)
 void CVARNOView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    session_.onShow(true);
-}
-
-void CVARNOView::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (!closing_)
-        session_.onShow(false);
+    if (!autoStarted_) {
+        autoStarted_ = true;
+        session_.autoStart();
+    }
 }

@@ -1,5 +1,6 @@
 // The main window: view keys and titles, size commands, toolbars, the key map, colours, prompts.
 #include <QAction>
+#include <QDir>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
@@ -58,6 +59,40 @@ private slots:
         QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(789, 689)));
         press(f.view(), "4");
         QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(589, 469)));
+    }
+
+    // Minimise and restore hide and show the view; the start-up actions ran at the first show only.
+    void minimiseAndRestoreDoNotRepeatTheStartUpActions()
+    {
+        guitest::Rig rig;
+        QVERIFY(QDir(rig.dir.path()).mkpath(QStringLiteral("Log")));
+        rig.settings.writeDword("AutoStartLog", 1);
+        rig.settings.writeDword("AutoStartGPS", 1);
+        rig.settings.writeDword("NightTimerEnable", 1);
+        rig.settings.writeString("NightTimerStartTime", "00:00");
+        rig.settings.writeString("NightTimerEndTime", "23:59");
+        CMainFrame& f = rig.shownFrame();
+        QVERIFY(rig.session->nmeaLog().isOpen());
+        const std::string log = rig.session->nmeaLog().path();
+        const size_t asked = rig.prompt.shown.size(); // the port did not open
+        QVERIFY(asked > 0);
+        QVERIFY(rig.session->colours().isNight());
+        f.runCommand(CommandId::DayColours); // the user's choice stands
+
+        for (int round = 0; round < 2; ++round) {
+            f.showMinimized();
+            QTRY_VERIFY(f.isMinimized());
+            varno::LocalTime later = rig.clock.now(); // a new log would get a new name
+            later.minute += 1;
+            rig.clock.set(later);
+            f.showNormal();
+            QTRY_VERIFY(!f.isMinimized());
+            QVERIFY(rig.session->nmeaLog().isOpen());
+            QCOMPARE(rig.session->nmeaLog().path(), log);
+            QCOMPARE(rig.prompt.shown.size(), asked); // no second try at the port
+            QVERIFY(!rig.session->colours().isNight());
+        }
+        QCOMPARE(QDir(rig.dir.path() + QStringLiteral("/Log")).entryList(QDir::Files).size(), 1);
     }
 
     void toolbarsFollowTheirMenuItems()
