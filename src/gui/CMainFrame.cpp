@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QWindow>
+#include <utility>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -57,10 +58,8 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     buildMenus();
     wireReader();
     resize(780, 580);
-    if (session_.settings().readOnOff("AutoStartSize") == 1) {
+    if (session_.settings().readOnOff("AutoStartSize") == 1)
         applyNormalRect(CommandId::Scr800x600);
-        placeOnShow_ = true;
-    }
     syncChecks();
     refreshStatus();
     setWindowTitle(QStringLiteral("VARNO"));
@@ -78,10 +77,8 @@ CMainFrame::~CMainFrame()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (placeOnShow_) {
-        placeOnShow_ = false;
-        applyNormalRect(CommandId::Scr800x600);
-    }
+    if (const auto id = std::exchange(placeOnShow_, std::nullopt))
+        applyNormalRect(*id);
 }
 
 QKeySequence CMainFrame::keySequence(std::string_view token)
@@ -251,12 +248,26 @@ void CMainFrame::applyNormalRect(CommandId id)
     const auto r = CommandTable::sizeCommandRect(id);
     if (!r)
         return;
+    // The rectangle is the whole window, frame and title bar included.
+    const QRect outer(QPoint(r->left, r->top), QSize(r->right - r->left, r->bottom - r->top));
+    // A maximised or full-screen window is restored first: placed while so, its
+    // size would not stick and its frame (often none) would not be the normal one.
     if (isMaximized() || isMinimized() || isFullScreen())
         showNormal();
-    // The rectangle is the whole window, frame included, as a window manager draws it.
-    const QSize frameExtra = frameGeometry().size() - geometry().size();
-    resize(r->right - r->left - frameExtra.width(), r->bottom - r->top - frameExtra.height());
-    move(r->left, r->top);
+    const QWindow* w = windowHandle();
+    if (!w || !w->handle()) {
+        // Not on screen yet: a position given now is the frame's, and the window
+        // is made so that the window manager keeps it that way. The frame's size
+        // is known once shown; the window is placed again then.
+        resize(outer.size());
+        move(outer.topLeft());
+        placeOnShow_ = id;
+        return;
+    }
+    // The frame as the window system has it now, not as last seen: it changes
+    // with the window's state.
+    const QMargins frame = w->frameMargins();
+    setGeometry(outer.marginsRemoved(frame));
 }
 
 void CMainFrame::syncChecks()

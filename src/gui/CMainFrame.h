@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "gps/PortList.h"
@@ -50,7 +51,8 @@ public:
     void checkedWhen(CommandId id, std::function<bool()> isChecked);
 
     // Puts the window where a size command does: the command's rectangle is the
-    // outer frame, title bar included; a maximised or minimised window is restored first.
+    // outer frame, title bar included; a maximised, minimised or full-screen
+    // window is restored first.
     void applyNormalRect(CommandId id);
 
     // Where "C:\VARNO\Route\" is on this machine (the Start Time dialog browses there).
@@ -86,6 +88,7 @@ private:
     std::map<CommandId, std::function<void()>> handlers_;
     std::map<CommandId, std::function<bool()>> checks_;
     QString routeFolder_;
-    // AutoStartSize: placed again once shown, when the frame's size is known.
-    bool placeOnShow_ = false;
+    // A size command given before the window was shown: applied again once
+    // shown, when the frame's size is known.
+    std::optional<CommandId> placeOnShow_;
 };

@@ -61,6 +61,28 @@ private slots:
         QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(589, 469)));
     }
 
+    // A size command on a maximised or full-screen window restores it, then places its outer
+    // frame on the rectangle: the frame of the restored window, not the one it had.
+    void sizeCommandRestoresTheWindowFirst()
+    {
+        guitest::Rig rig;
+        CMainFrame& f = rig.shownFrame();
+        const std::pair<void (QWidget::*)(), const char*> states[] = {
+            {&QWidget::showMaximized, "maximised"}, {&QWidget::showFullScreen, "full screen"}};
+        for (auto [enter, name] : states) {
+            (f.*enter)();
+            // Until the window system has it so, with the frame it has then.
+            QTRY_VERIFY2(f.frameGeometry().topLeft() != QPoint(10, 10), name);
+            f.runCommand(CommandId::Key600x480);
+            QVERIFY2(f.windowState() == Qt::WindowNoState, name);
+            QTest::qWait(50); // the window system's answers, the restored frame among them
+            QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(589, 469)));
+            f.runCommand(CommandId::Key800x600);
+            QTest::qWait(50);
+            QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(789, 589)));
+        }
+    }
+
     // Minimise and restore hide and show the view; the start-up actions ran at the first show only.
     void minimiseAndRestoreDoNotRepeatTheStartUpActions()
     {
