@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QWindow>
-#include <utility>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QWindow>
+#include <utility>
 
 #include "CVARNOView.h"
 #include "CameraCommands.h"
@@ -40,6 +40,9 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
         ownPorts_ = std::make_unique<varno::platform::SerialPortList>();
         ports_ = ownPorts_.get();
     }
+    settleTimer_.setSingleShot(true);
+    settleTimer_.setInterval(300);
+    connect(&settleTimer_, &QTimer::timeout, this, [this] { placeAgainIfTheFrameChanged(true); });
     view_ = new CVARNOView(session_, this);
     setCentralWidget(view_);
     buildActions();
@@ -77,8 +80,35 @@ CMainFrame::~CMainFrame()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (const auto id = std::exchange(placeOnShow_, std::nullopt))
-        applyNormalRect(*id);
+    placeAgainIfTheFrameChanged();
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    placeAgainIfTheFrameChanged();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    placeAgainIfTheFrameChanged();
+}
+
+void CMainFrame::placeAgainIfTheFrameChanged(bool settled)
+{
+    const QWindow* w = windowHandle();
+    if (!placed_ || !w || !w->handle())
+        return;
+    // Maximised or made full screen since: that state rules now.
+    if (windowState() != Qt::WindowNoState) {
+        placed_.reset();
+        return;
+    }
+    if (w->frameMargins() != placed_->frame)
+        applyNormalRect(placed_->id);
+    else if (settled)
+        placed_.reset();
 }
 
 QKeySequence CMainFrame::keySequence(std::string_view token)
@@ -261,13 +291,19 @@ void CMainFrame::applyNormalRect(CommandId id)
         // is known once shown; the window is placed again then.
         resize(outer.size());
         move(outer.topLeft());
-        placeOnShow_ = id;
+        placed_ = Placement{id, QMargins()};
         return;
     }
     // The frame as the window system has it now, not as last seen: it changes
-    // with the window's state.
+    // with the window's state. A window manager tells it a little after the
+    // window is shown or restored; the window is placed again if it then
+    // turns out different.
     const QMargins frame = w->frameMargins();
+    placed_ = Placement{id, frame};
     setGeometry(outer.marginsRemoved(frame));
+    // A frame that changes without moving or resizing the window (a restored
+    // window getting its borders back) is caught by a last look a little later.
+    settleTimer_.start();
 }
 
 void CMainFrame::syncChecks()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -61,6 +62,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 signals:
     // Every command, before it runs.
@@ -72,6 +75,9 @@ private:
     void buildToolbars();
     void buildStatusBar();
     void wireReader();
+    // The last size command again, when the frame it counted with was not the
+    // one the window got; settled: the window manager has had its time to answer.
+    void placeAgainIfTheFrameChanged(bool settled = false);
     void syncChecks();
     void refreshStatus();
 
@@ -88,7 +94,12 @@ private:
     std::map<CommandId, std::function<void()>> handlers_;
     std::map<CommandId, std::function<bool()>> checks_;
     QString routeFolder_;
-    // A size command given before the window was shown: applied again once
-    // shown, when the frame's size is known.
-    std::optional<CommandId> placeOnShow_;
+    // The last size command and the frame it counted with (none before the window
+    // was shown), until the window is seen with that frame.
+    struct Placement {
+        CommandId id;
+        QMargins frame;
+    };
+    std::optional<Placement> placed_;
+    QTimer settleTimer_;
 };
