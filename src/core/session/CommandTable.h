@@ -48,7 +48,7 @@ enum class CommandId {
     KeyPoiN, KeyRouteComma, KeyPointerDot, KeyCompassF9, KeyTrailSlash, KeyTrackEditorT, KeyAgentF10,
     KeySpeakWaypoint0, KeyRoutePickR, KeyMuteQ, KeyRouteMotorwayZ, KeyRouteCountryX, KeyRouteTownC,
     KeyStopReplayEsc, Key600x480, Key800x600, Key800x700,
-    // VARNO toolbar buttons
+    // VARNO toolbar buttons; ToolMute stays last, the table's rows are checked up to it
     ToolStart, ToolStop, ToolZoomIn, ToolZoomOut, ToolMark, ToolDay, ToolNight, Tool800x600, ToolMute,
 };
 // clang-format on
