@@ -6,28 +6,23 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QWindow>
+#include <utility>
 
-#include "AutoStartDialog.h"
 #include "CVARNOView.h"
-#include "ComSettingsDialog.h"
+#include "CameraCommands.h"
+#include "GpsCommands.h"
+#include "HelpCommands.h"
 #include "LogCommands.h"
-#include "MapScaleDialog.h"
-#include "NearCameraListDialog.h"
+#include "OptionsCommands.h"
 #include "RecordCommands.h"
-#include "ReplayController.h"
-#include "SendLogDialog.h"
-#include "ShortcutListDialog.h"
-#include "SpecsOptionsDialog.h"
-#include "SpeedSetupDialog.h"
-#include "StartTimeDialog.h"
-#include "TimeZoneDialog.h"
-#include "ToolbarIcons.h"
-#include "TrackLoggingDialog.h"
 #include "SerialPortList.h"
-#include "session/CommandTable.h"
+#include "TestCommands.h"
+#include "ToolbarIcons.h"
+#include "ViewCommands.h"
+#include "WindowCommands.h"
 
 using namespace varno::session;
 
@@ -45,19 +40,29 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
         ownPorts_ = std::make_unique<varno::platform::SerialPortList>();
         ports_ = ownPorts_.get();
     }
+    settleTimer_.setSingleShot(true);
+    settleTimer_.setInterval(300);
+    connect(&settleTimer_, &QTimer::timeout, this, [this] { placeAgainIfTheFrameChanged(true); });
     view_ = new CVARNOView(session_, this);
     setCentralWidget(view_);
     buildActions();
-    registerHandlers();
-    buildMenus();
     buildToolbars();
     buildStatusBar();
+    // Each feature adds its own commands.
+    registerViewCommands(*this);
+    registerGpsCommands(*this);
+    registerCameraCommands(*this);
+    registerWindowCommands(*this);
+    registerOptionsCommands(*this);
+    registerLogCommands(*this);
+    registerRecordCommands(*this);
+    registerTestCommands(*this);
+    registerHelpCommands(*this);
+    buildMenus();
     wireReader();
     resize(780, 580);
-    if (session_.settings().readOnOff("AutoStartSize") == 1) {
-        applyNormalRect(cmd::Scr800x600);
-        placeOnShow_ = true;
-    }
+    if (session_.settings().readOnOff("AutoStartSize") == 1)
+        applyNormalRect(CommandId::Scr800x600);
     syncChecks();
     refreshStatus();
     setWindowTitle(QStringLiteral("VARNO"));
@@ -75,16 +80,35 @@ CMainFrame::~CMainFrame()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (placeOnShow_) {
-        placeOnShow_ = false;
-        applyNormalRect(cmd::Scr800x600);
-    }
+    placeAgainIfTheFrameChanged();
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
+void CMainFrame::moveEvent(QMoveEvent* event)
 {
-    view_->setClosing();
-    QMainWindow::closeEvent(event);
+    QMainWindow::moveEvent(event);
+    placeAgainIfTheFrameChanged();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    placeAgainIfTheFrameChanged();
+}
+
+void CMainFrame::placeAgainIfTheFrameChanged(bool settled)
+{
+    const QWindow* w = windowHandle();
+    if (!placed_ || !w || !w->handle())
+        return;
+    // Maximised or made full screen since: that state rules now.
+    if (windowState() != Qt::WindowNoState) {
+        placed_.reset();
+        return;
+    }
+    if (w->frameMargins() != placed_->frame)
+        applyNormalRect(placed_->id);
+    else if (settled)
+        placed_.reset();
 }
 
 QKeySequence CMainFrame::keySequence(std::string_view token)
@@ -115,7 +139,7 @@ void CMainFrame::buildActions()
             a->setShortcut(keySequence(c.key));
             a->setShortcutContext(Qt::WindowShortcut);
         }
-        const int id = c.id;
+        const CommandId id = c.id;
         connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
         actions_[id] = a;
         // Key commands live on the window so their keys work wherever the focus is.
@@ -124,10 +148,9 @@ void CMainFrame::buildActions()
     }
 }
 
-QAction* CMainFrame::action(int id) const
+QAction* CMainFrame::action(CommandId id) const
 {
-    auto it = actions_.find(id);
-    return it == actions_.end() ? nullptr : it->second;
+    return actions_.at(id);
 }
 
 void CMainFrame::buildMenus()
@@ -150,7 +173,7 @@ void CMainFrame::buildToolbars()
 {
     fileBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
     fileBar_->setObjectName(QStringLiteral("fileToolbar"));
-    for (int id : CommandTable::fileToolbar()) {
+    for (CommandId id : CommandTable::fileToolbar()) {
         QAction* a = actions_.at(id);
         a->setIcon(toolbarIcon(id));
         fileBar_->addAction(a);
@@ -162,14 +185,14 @@ void CMainFrame::buildToolbars()
     varnoBar_->setObjectName(QStringLiteral("varnoToolbar"));
     varnoBar_->setMovable(false);
     varnoBar_->setFloatable(false);
-    for (int id : CommandTable::varnoToolbar()) {
-        if (id == 0) {
+    for (const std::optional<CommandId>& id : CommandTable::varnoToolbar()) {
+        if (!id) {
             varnoBar_->addSeparator();
             continue;
         }
-        QAction* a = actions_.at(id);
-        a->setIcon(toolbarIcon(id));
-        a->setToolTip(qs(CommandTable::find(id)->text));
+        QAction* a = actions_.at(*id);
+        a->setIcon(toolbarIcon(*id));
+        a->setToolTip(qs(CommandTable::find(*id).text));
         varnoBar_->addAction(a);
     }
     addToolBar(Qt::TopToolBarArea, varnoBar_);
@@ -229,7 +252,7 @@ void CMainFrame::wireReader()
                                        }});
 }
 
-void CMainFrame::runCommand(int id)
+void CMainFrame::runCommand(CommandId id)
 {
     emit commandRun(id);
     auto it = handlers_.find(id);
@@ -239,194 +262,52 @@ void CMainFrame::runCommand(int id)
     refreshStatus();
 }
 
-void CMainFrame::on(std::initializer_list<int> ids, std::function<void()> handler)
+void CMainFrame::on(std::initializer_list<CommandId> ids, std::function<void()> handler)
 {
-    for (int id : ids)
+    for (CommandId id : ids)
         handlers_[id] = handler;
 }
 
-void CMainFrame::viewCommand(const std::function<void()>& step)
+void CMainFrame::checkedWhen(CommandId id, std::function<bool()> isChecked)
 {
-    step();
-    setWindowTitle(qs(session_.viewState().title()));
-    view_->update();
+    checks_[id] = std::move(isChecked);
 }
 
-void CMainFrame::applyNormalRect(int id)
+void CMainFrame::applyNormalRect(CommandId id)
 {
     const auto r = CommandTable::sizeCommandRect(id);
     if (!r)
         return;
+    // The rectangle is the whole window, frame and title bar included.
+    const QRect outer(QPoint(r->left, r->top), QSize(r->right - r->left, r->bottom - r->top));
+    // A maximised or full-screen window is restored first: placed while so, its
+    // size would not stick and its frame (often none) would not be the normal one.
     if (isMaximized() || isMinimized() || isFullScreen())
         showNormal();
-    // The rectangle is the whole window, frame included, as a window manager draws it.
-    const QSize frameExtra = frameGeometry().size() - geometry().size();
-    resize(r->right - r->left - frameExtra.width(), r->bottom - r->top - frameExtra.height());
-    move(r->left, r->top);
+    const QWindow* w = windowHandle();
+    if (!w || !w->handle()) {
+        // Not on screen yet: a position given now is the frame's, and the window
+        // is made so that the window manager keeps it that way. The frame's size
+        // is known once shown; the window is placed again then.
+        resize(outer.size());
+        move(outer.topLeft());
+        placed_ = Placement{id, QMargins()};
+        return;
+    }
+    // The frame as the window system has it now, not as last seen: it changes
+    // with the window's state. A window manager tells it a little after the
+    // window is shown or restored; the window is placed again if it then
+    // turns out different.
+    const QMargins frame = w->frameMargins();
+    placed_ = Placement{id, frame};
+    setGeometry(outer.marginsRemoved(frame));
+    // A frame that changes without moving or resizing the window (a restored
+    // window getting its borders back) is caught by a last look a little later.
+    settleTimer_.start();
 }
 
 void CMainFrame::syncChecks()
 {
-    action(cmd::ViewToolbar)->setChecked(fileBar_ && !fileBar_->isHidden());
-    action(cmd::ViewStatusBar)->setChecked(!statusBar()->isHidden());
-    action(cmd::VarnoToolbar)->setChecked(varnoBar_ && !varnoBar_->isHidden());
-    action(cmd::TrackEditorView)->setChecked(session_.viewState().isOn(MapView::TrackEditor));
-    action(32823)->setChecked(session_.nmeaLog().isOpen());
-    action(32826)->setChecked(session_.muted());
-}
-
-void CMainFrame::registerCameraHandlers()
-{
-    // Zoom: the plain keys and buttons redraw when the radius changed; the
-    // keypad keys and F3 / F4 redraw whatever happened.
-    on({32806, 32822}, [this] {
-        if (session_.zoomIn())
-            view_->update();
-    });
-    on({32807, 32821}, [this] {
-        if (session_.zoomOut())
-            view_->update();
-    });
-    on({32815, 32834}, [this] {
-        session_.zoomIn();
-        view_->update();
-    });
-    on({32816, 32835}, [this] {
-        session_.zoomOut();
-        view_->update();
-    });
-    on({32800, 32817, 32808}, [this] { session_.markLocation(); }); // Mark Location
-    on({32826, 32824, 32848}, [this] { session_.toggleMute(); });   // Mute
-    on({32820}, [this] {                                            // space: the specs line
-        session_.spaceKey();
-        view_->update();
-    });
-    on({32787}, [this] { session_.loadCameraFile(); }); // Test: Load camera file
-    on({32788}, [this] {                                // Near Camera List
-        const auto& fix = session_.decoder();
-        NearCameraListDialog dlg(session_.cameraWarner().store.cameras(), fix.Latitude, fix.Longitude, this);
-        dlg.exec();
-        view_->update();
-    });
-    on({32790}, [this] { // Map scale
-        MapScaleDialog dlg(session_.cameraWarner().scale, this);
-        dlg.exec();
-        session_.afterMapScaleDialog();
-        view_->update();
-    });
-    on({32798}, [this] { // Specs average speed
-        SpecsOptionsDialog dlg(session_.cameraWarner().specs, session_.prompt(), this);
-        dlg.exec();
-        session_.afterSpecsDialog();
-        view_->update();
-    });
-    on({32796}, [this] { // Track Logging
-        TrackLoggingDialog dlg(session_.trackLogging(), this);
-        dlg.exec();
-        session_.afterTrackDialog();
-        view_->update();
-    });
-}
-
-void CMainFrame::registerHandlers()
-{
-    // Views: the toggling items and the keys that do the same.
-    auto toggle = [this](MapView v) { return [this, v] { viewCommand([&] { session_.toggleView(v); }); }; };
-    on({cmd::DisplayPoi, cmd::KeyPoiN}, toggle(MapView::Poi));
-    on({cmd::RouteView, cmd::KeyRouteComma}, toggle(MapView::Route));
-    on({cmd::CompassView, cmd::KeyCompassF9}, toggle(MapView::Compass));
-    on({cmd::PointerView, cmd::KeyPointerDot}, toggle(MapView::Pointer));
-    on({cmd::TrailView, cmd::KeyTrailSlash}, toggle(MapView::Trail));
-    on({cmd::TrackEditorView, cmd::KeyTrackEditorT}, toggle(MapView::TrackEditor));
-    on({cmd::CameraMap, cmd::KeyCameraMapF6, cmd::KeyCameraMapB},
-       [this] { viewCommand([this] { session_.showCameraMap(); }); });
-    on({cmd::KeyPoiF7}, [this] { viewCommand([this] { session_.showPoiAlways(); }); });
-    on({cmd::KeyRouteF8}, [this] { viewCommand([this] { session_.showRouteAlways(); }); });
-    on({cmd::NextViewV, cmd::NextViewF5}, [this] {
-        viewCommand([this] { session_.nextView(); });
-        view_->repaint();
-    });
-
-    // GPS.
-    on({cmd::RunStart, cmd::KeyStartS, cmd::ToolStart}, [this] { session_.startGps(); });
-    on({cmd::RunStop, cmd::KeyStopE, cmd::ToolStop}, [this] { session_.stopGps(); });
-
-    registerCameraHandlers();
-
-    // Colours repaint at once.
-    on({cmd::DayColours, cmd::ToolDay}, [this] {
-        session_.loadDayColours();
-        view_->repaint();
-    });
-    on({cmd::NightColours, cmd::ToolNight}, [this] {
-        session_.loadNightColours();
-        view_->repaint();
-    });
-
-    // Window size and bars.
-    for (int id : {cmd::Scr600x480, cmd::Scr800x600, cmd::Scr800x700, cmd::Tool800x600, cmd::Key600x480,
-                   cmd::Key800x600, cmd::Key800x700})
-        on({id}, [this, id] { applyNormalRect(id); });
-    on({cmd::ViewToolbar}, [this] { fileBar_->setVisible(fileBar_->isHidden()); });
-    on({cmd::ViewStatusBar}, [this] { statusBar()->setVisible(statusBar()->isHidden()); });
-    on({cmd::VarnoToolbar}, [this] { varnoBar_->setVisible(varnoBar_->isHidden()); });
-
-    // Dialogs.
-    on({cmd::CommSettings}, [this] {
-        ComSettingsDialog dlg(session_.settings(), *ports_, this);
-        dlg.exec();
-        view_->update();
-    });
-    on({cmd::TimeZone}, [this] {
-        TimeZoneDialog dlg(session_.settings(), this);
-        if (dlg.exec() == QDialog::Accepted)
-            session_.reloadUnits();
-        view_->update();
-    });
-    on({cmd::Speed}, [this] {
-        SpeedSetupDialog dlg(session_.settings(), this);
-        if (dlg.exec() == QDialog::Accepted)
-            session_.reloadUnits();
-        view_->update();
-    });
-    on({cmd::AutoStart}, [this] {
-        AutoStartDialog dlg(session_.settings(), this);
-        dlg.exec();
-    });
-    on({cmd::StartTime}, [this] {
-        StartTimeDialog dlg(session_.settings(), routeFolder_, this);
-        dlg.exec();
-    });
-    on({cmd::ShortcutList}, [this] {
-        ShortcutListDialog dlg(this);
-        dlg.exec();
-    });
-    on({cmd::CheckRegistry}, [this] {
-        session_.checkRegistry();
-        view_->update();
-    });
-    on({32785}, [this] { // Test: Do a ondraw
-        session_.doOnDraw();
-        view_->repaint();
-    });
-    // NMEA log, replay and send log.
-    auto* logCommands = new LogCommands(session_, this);
-    on({32823}, [logCommands] { logCommands->logNmeaData(); });
-    auto* replay = new ReplayController(session_, view_, this);
-    on({32873}, [replay] { replay->runDialog(); });
-    on({32874}, [replay] { replay->escape(); });
-    on({32794}, [this] {
-        SendLogDialog dlg(session_.settings(), session_.prompt(), this);
-        dlg.exec();
-    });
-    // The record file.
-    auto* record = new RecordCommands(session_, view_, this);
-    on({cmd::FileOpen}, [record] { record->open(); });
-    on({cmd::FileSave}, [record] { record->save(); });
-    on({cmd::FileSaveAs}, [record] { record->saveAs(); });
-    on({cmd::AppExit}, [this] { close(); });
-    on({cmd::AppAbout}, [this] {
-        QMessageBox::about(this, QStringLiteral("About VARNO"),
-                           QStringLiteral("VARNO\nSafety-camera warner and GPS tool for Linux."));
-    });
+    for (const auto& [id, isChecked] : checks_)
+        action(id)->setChecked(isChecked());
 }

@@ -2,13 +2,16 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "gps/PortList.h"
+#include "session/CommandTable.h"
 #include "session/Session.h"
 
 class CVARNOView;
@@ -18,6 +21,8 @@ class QToolBar;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
+    using CommandId = varno::session::CommandId;
+
     // While a port open waits: "Opening <port>..." in the status bar.
     void showOpening(bool busy, const QString& port);
     // ports: what the Com Settings dialog offers; the machine's serial devices when null.
@@ -25,44 +30,54 @@ public:
                         const varno::gps::SerialPortEnumerator* ports = nullptr);
     ~CMainFrame() override;
 
+    varno::session::Session& session() const { return session_; }
     CVARNOView* view() const { return view_; }
+    const varno::gps::SerialPortEnumerator& ports() const { return *ports_; }
     QToolBar* fileToolbar() const { return fileBar_; }
     QToolBar* varnoToolbar() const { return varnoBar_; }
-    // The action of a command id (menu item, key or toolbar button); null when unknown.
-    QAction* action(int id) const;
-    bool hasHandler(int id) const { return handlers_.count(id) != 0; }
+    // The action of a command (menu item, key or toolbar button).
+    QAction* action(CommandId id) const;
+    bool hasHandler(CommandId id) const { return handlers_.count(id) != 0; }
 
     // A key token of the command table as Qt's key sequence.
     static QKeySequence keySequence(std::string_view token);
 
     // Runs a command as its menu item, key or button would.
-    void runCommand(int id);
+    void runCommand(CommandId id);
+
+    // The feature files register here what their commands do; a command without
+    // a handler stays greyed. A later registration of an id replaces the earlier one.
+    void on(std::initializer_list<CommandId> ids, std::function<void()> handler);
+    // The check mark of a checkable command, read before a menu opens and after every command.
+    void checkedWhen(CommandId id, std::function<bool()> isChecked);
+
+    // Puts the window where a size command does: the command's rectangle is the
+    // outer frame, title bar included; a maximised, minimised or full-screen
+    // window is restored first.
+    void applyNormalRect(CommandId id);
 
     // Where "C:\VARNO\Route\" is on this machine (the Start Time dialog browses there).
     void setRouteFolder(const QString& folder) { routeFolder_ = folder; }
+    const QString& routeFolder() const { return routeFolder_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 signals:
     // Every command, before it runs.
-    void commandRun(int id);
+    void commandRun(varno::session::CommandId id);
 
 private:
     void buildActions();
     void buildMenus();
     void buildToolbars();
     void buildStatusBar();
-    void registerHandlers();
-    // Cameras, the map scale, the specs line, Mute, Mark Location and track logging.
-    void registerCameraHandlers();
-    void on(std::initializer_list<int> ids, std::function<void()> handler);
     void wireReader();
-
-    // A view command: switch, retitle, repaint.
-    void viewCommand(const std::function<void()>& step);
-    void applyNormalRect(int id);
+    // The last size command again, when the frame it counted with was not the
+    // one the window got; settled: the window manager has had its time to answer.
+    void placeAgainIfTheFrameChanged(bool settled = false);
     void syncChecks();
     void refreshStatus();
 
@@ -75,9 +90,16 @@ private:
     QLabel* gpsPane_ = nullptr;
     QLabel* logPane_ = nullptr;
     QLabel* schemePane_ = nullptr;
-    std::map<int, QAction*> actions_;
-    std::map<int, std::function<void()>> handlers_;
+    std::map<CommandId, QAction*> actions_;
+    std::map<CommandId, std::function<void()>> handlers_;
+    std::map<CommandId, std::function<bool()>> checks_;
     QString routeFolder_;
-    // AutoStartSize: placed again once shown, when the frame's size is known.
-    bool placeOnShow_ = false;
+    // The last size command and the frame it counted with (none before the window
+    // was shown), until the window is seen with that frame.
+    struct Placement {
+        CommandId id;
+        QMargins frame;
+    };
+    std::optional<Placement> placed_;
+    QTimer settleTimer_;
 };

@@ -139,12 +139,8 @@ void CVARNOView::keyPressEvent(QKeyEvent* event)
 void CVARNOView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    session_.onShow(true);
-}
-
-void CVARNOView::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (!closing_)
-        session_.onShow(false);
+    if (!autoStarted_) {
+        autoStarted_ = true;
+        session_.autoStart();
+    }
 }

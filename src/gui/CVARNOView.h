@@ -13,10 +13,6 @@ public:
 
     varno::session::Session& session() { return session_; }
 
-    // Set when the window is closing: the hide that follows is the end of the
-    // program, not a show notification to act on.
-    void setClosing() { closing_ = true; }
-
     // The strip of the last repaint: the sentence text drawn, empty when none was.
     const QString& lastStripText() const { return stripText_; }
     // What the last repaint drew.
@@ -29,8 +25,9 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The first show runs the start-up actions; the hides and shows of a
+    // minimise and restore leave them alone.
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -43,5 +40,5 @@ private:
     varno::session::Session& session_;
     QString stripText_;
     varno::views::Scene scene_;
-    bool closing_ = false;
+    bool autoStarted_ = false;
 };

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+#include "CMainFrame.h"
 #include "base/DataPath.h"
 
 using varno::PromptAnswer;
@@ -41,4 +42,13 @@ void LogCommands::logNmeaData()
     const std::string path = chosen.toStdString();
     if (!log.open(path))
         prompt.message("Error can't open the NMEA data file\n" + path);
+}
+
+void registerLogCommands(CMainFrame& frame)
+{
+    auto* commands = new LogCommands(frame.session(), &frame);
+    frame.on({varno::session::CommandId::LogNmeaData}, [commands] { commands->logNmeaData(); });
+    varno::session::Session& session = frame.session();
+    frame.checkedWhen(varno::session::CommandId::LogNmeaData,
+                      [&session] { return session.nmeaLog().isOpen(); });
 }

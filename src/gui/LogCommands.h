@@ -6,6 +6,7 @@
 #include "FileDialogs.h"
 #include "session/Session.h"
 
+class CMainFrame;
 class QWidget;
 
 class LogCommands : public QObject {
@@ -25,3 +26,6 @@ private:
     varno::session::Session& session_;
     QWidget* window_;
 };
+
+// Adds "Log NMEA Data" and its check mark (on while a log is open) to the frame.
+void registerLogCommands(CMainFrame& frame);

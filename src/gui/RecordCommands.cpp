@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include "CMainFrame.h"
+#include "CVARNOView.h"
 #include "record/RecordFile.h"
 
 namespace {
@@ -65,4 +67,13 @@ void RecordCommands::write()
 {
     varno::record::saveRecordFile(recordName_.toStdString(), session_.decoder().fix(), session_.timeZone(),
                                   session_.trackLogging(), session_.prompt(), sync_);
+}
+
+void registerRecordCommands(CMainFrame& frame)
+{
+    using varno::session::CommandId;
+    auto* record = new RecordCommands(frame.session(), frame.view(), &frame);
+    frame.on({CommandId::FileOpen}, [record] { record->open(); });
+    frame.on({CommandId::FileSave}, [record] { record->save(); });
+    frame.on({CommandId::FileSaveAs}, [record] { record->saveAs(); });
 }

@@ -8,6 +8,7 @@
 #include "PosixFileSync.h"
 #include "session/Session.h"
 
+class CMainFrame;
 class QWidget;
 namespace varno {
 class FileSync;
@@ -43,3 +44,6 @@ private:
     varno::FileSync* sync_;
     QString recordName_;
 };
+
+// Adds File -> Open, Save and Save As to the frame.
+void registerRecordCommands(CMainFrame& frame);

@@ -24,7 +24,7 @@ bool startCommandLineReplay(CMainFrame& frame, const ReplayStartRequest& request
         return false;
     }
     // Room for the sentence strip at the bottom.
-    frame.runCommand(varno::session::cmd::Scr800x700);
+    frame.runCommand(varno::session::CommandId::Scr800x700);
 
     QObject::connect(replay, &ReplayController::finished, &frame, [&frame, &session, replay, request, done] {
         int code = 0;

@@ -10,13 +10,13 @@
 namespace {
 
 // Every picture is drawn on a 16 x 16 grid and scaled.
-void draw(QPainter& p, int id)
+void draw(QPainter& p, varno::session::CommandId id)
 {
-    using namespace varno::session;
+    using varno::session::CommandId;
     const QPen outline(QColor(40, 40, 40), 1.2);
     p.setPen(outline);
     switch (id) {
-    case cmd::ToolStart: { // green "play" triangle
+    case CommandId::ToolStart: { // green "play" triangle
         QPainterPath t;
         t.moveTo(4, 2);
         t.lineTo(14, 8);
@@ -26,22 +26,22 @@ void draw(QPainter& p, int id)
         p.drawPath(t);
         break;
     }
-    case cmd::ToolStop: // red square
+    case CommandId::ToolStop: // red square
         p.setBrush(QColor(200, 40, 40));
         p.drawRect(QRectF(3, 3, 10, 10));
         break;
-    case 32806: // zoom in
-    case 32807: // zoom out
+    case CommandId::ToolZoomIn:
+    case CommandId::ToolZoomOut: // magnifying glass, with a plus to zoom in
         p.setBrush(QColor(210, 230, 250));
         p.drawEllipse(QRectF(1.5, 1.5, 9, 9));
         p.setPen(QPen(QColor(40, 40, 40), 2.2));
         p.drawLine(QPointF(9.5, 9.5), QPointF(14.5, 14.5));
         p.setPen(QPen(QColor(20, 20, 20), 1.4));
         p.drawLine(QPointF(3.8, 6), QPointF(8.2, 6));
-        if (id == 32806)
+        if (id == CommandId::ToolZoomIn)
             p.drawLine(QPointF(6, 3.8), QPointF(6, 8.2));
         break;
-    case 32808: { // map pin
+    case CommandId::ToolMark: { // map pin
         QPainterPath pin;
         pin.moveTo(8, 15);
         pin.cubicTo(3, 9, 3, 7, 3, 6);
@@ -53,7 +53,7 @@ void draw(QPainter& p, int id)
         p.drawEllipse(QRectF(6, 4, 4, 4));
         break;
     }
-    case cmd::ToolDay: // sun
+    case CommandId::ToolDay: // sun
         p.setBrush(QColor(250, 200, 30));
         p.drawEllipse(QRectF(4.5, 4.5, 7, 7));
         for (int i = 0; i < 8; ++i) {
@@ -64,7 +64,7 @@ void draw(QPainter& p, int id)
             p.restore();
         }
         break;
-    case cmd::ToolNight: { // crescent moon
+    case CommandId::ToolNight: { // crescent moon
         QPainterPath moon;
         moon.addEllipse(QRectF(2, 2, 12, 12));
         QPainterPath bite;
@@ -73,7 +73,7 @@ void draw(QPainter& p, int id)
         p.drawPath(moon.subtracted(bite));
         break;
     }
-    case cmd::Tool800x600: // a window with a title bar
+    case CommandId::Tool800x600: // a window with a title bar
         p.setBrush(Qt::white);
         p.drawRect(QRectF(1.5, 2.5, 13, 11));
         p.setBrush(QColor(50, 90, 170));
@@ -82,7 +82,7 @@ void draw(QPainter& p, int id)
         p.drawLine(QPointF(4, 9), QPointF(12, 9));
         p.drawLine(QPointF(4, 11.5), QPointF(10, 11.5));
         break;
-    case 32824: { // speaker with a slash
+    case CommandId::ToolMute: { // speaker with a slash
         QPainterPath s;
         s.moveTo(2, 6);
         s.lineTo(5, 6);
@@ -97,7 +97,7 @@ void draw(QPainter& p, int id)
         p.drawLine(QPointF(10.5, 4), QPointF(15, 12));
         break;
     }
-    case cmd::FileOpen: { // folder
+    case CommandId::FileOpen: { // folder
         p.setBrush(QColor(240, 200, 90));
         QPainterPath f;
         f.moveTo(1.5, 4);
@@ -110,7 +110,7 @@ void draw(QPainter& p, int id)
         p.drawPath(f);
         break;
     }
-    case cmd::FileSave: // diskette
+    case CommandId::FileSave: // diskette
         p.setBrush(QColor(60, 90, 160));
         p.drawRect(QRectF(2, 2, 12, 12));
         p.setBrush(Qt::white);
@@ -118,7 +118,7 @@ void draw(QPainter& p, int id)
         p.setBrush(QColor(200, 200, 200));
         p.drawRect(QRectF(4.5, 9, 7, 5));
         break;
-    case cmd::FilePrint: // printer
+    case CommandId::FilePrint: // printer
         p.setBrush(Qt::white);
         p.drawRect(QRectF(4.5, 1.5, 7, 5));
         p.setBrush(QColor(150, 150, 150));
@@ -126,7 +126,7 @@ void draw(QPainter& p, int id)
         p.setBrush(Qt::white);
         p.drawRect(QRectF(4.5, 10, 7, 4.5));
         break;
-    case cmd::AppAbout: { // question mark in a circle
+    case CommandId::AppAbout: { // question mark in a circle
         p.setBrush(QColor(60, 120, 200));
         p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
         QFont f;
@@ -144,7 +144,7 @@ void draw(QPainter& p, int id)
 
 } // namespace
 
-QIcon toolbarIcon(int commandId)
+QIcon toolbarIcon(varno::session::CommandId commandId)
 {
     QIcon icon;
     for (int size : {16, 24, 32}) {

@@ -150,12 +150,17 @@ int main(int argc, char** argv)
     frame.setRouteFolder(QString::fromStdString(varno::platform::usePath("C:\\VARNO\\Route\\")));
     // The view's initial update: the first-run question.
     session.initialUpdate();
+    const QString replayFile = demo ? place.drive : parser.value(replayOpt);
+    // A picture or a replay wants the window tall enough for the sentence strip.
+    // Sized before it is shown, the window is placed by its outer frame even
+    // while the window manager has not yet told how big the frame is.
+    if (grabbing || !replayFile.isEmpty())
+        frame.runCommand(varno::session::CommandId::Scr800x700);
     frame.show();
 
     if (grabbing) {
         const QString path = parser.value(screenshot);
-        // Tall enough for the sentence strip, with the built-in test sentence in it.
-        frame.runCommand(varno::session::cmd::Scr800x700);
+        // The built-in test sentence in the strip.
         QTimer::singleShot(700, &frame, [&frame, &session, path] {
             // "Do a ondraw"'s sentence, taken by the paint that the grab runs.
             session.doOnDraw();
@@ -163,7 +168,6 @@ int main(int argc, char** argv)
             QApplication::exit(ok ? 0 : 1);
         });
     }
-    const QString replayFile = demo ? place.drive : parser.value(replayOpt);
     if (!replayFile.isEmpty() && !grabbing) {
         ReplayStartRequest request;
         request.file = replayFile;

@@ -15,6 +15,7 @@
 #include "session/CommandTable.h"
 
 using namespace guitest;
+using varno::session::CommandId;
 
 namespace {
 
@@ -45,7 +46,7 @@ private slots:
     {
         Rig rig;
         CMainFrame& f = rig.shownFrame();
-        f.runCommand(varno::session::cmd::Scr800x700);
+        f.runCommand(CommandId::Scr800x700);
         placeCameras(rig, {{0.0, 50.0, "GATSO"}});
         rig.session->mailbox().offer(rmc(30.0));
         QMetaObject::invokeMethod(f.view(), "onNewSentence", Qt::QueuedConnection);
@@ -63,10 +64,10 @@ private slots:
         CMainFrame& f = rig.shownFrame();
         QTest::keyClick(f.view(), Qt::Key_Q);
         QVERIFY(rig.session->muted());
-        QVERIFY(f.action(32826)->isChecked());
-        f.runCommand(32824); // the toolbar button
+        QVERIFY(f.action(CommandId::Mute)->isChecked());
+        f.runCommand(CommandId::ToolMute);
         QVERIFY(!rig.session->muted());
-        QVERIFY(!f.action(32826)->isChecked());
+        QVERIFY(!f.action(CommandId::Mute)->isChecked());
         QCOMPARE(playedNames(rig), (QStringList{"Mute.wav", "Unmute.wav"}));
     }
 
@@ -97,7 +98,7 @@ private slots:
         placeCameras(rig, {{20000.0, 0.0, "GATSO"}});
         QVERIFY(rig.session->cameraWarner().store.cameras()->empty());
         rig.settings.writeDword("MapScale", 16000);
-        f.runCommand(32807);
+        f.runCommand(CommandId::ToolZoomOut);
         QCOMPARE(rig.session->cameraWarner().store.cameras()->size(), std::size_t(1));
     }
 

@@ -18,7 +18,7 @@ using namespace varno::session;
 
 namespace {
 
-constexpr int kLogNmeaData = 32823, kReplay = 32873;
+constexpr CommandId kLogNmeaData = CommandId::LogNmeaData, kReplay = CommandId::ReplayLog;
 
 const std::string kNotice = "The replay may be stopped at any time by\npressing the Esc key.";
 

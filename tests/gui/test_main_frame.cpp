@@ -1,5 +1,6 @@
 // The main window: view keys and titles, size commands, toolbars, the key map, colours, prompts.
 #include <QAction>
+#include <QDir>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
@@ -38,12 +39,14 @@ private slots:
         }
         // T toggles the track editor; the next view from it is the first.
         press(f.view(), "T");
-        QVERIFY(f.action(cmd::TrackEditorView)->isChecked());
+        QVERIFY(f.action(CommandId::TrackEditorView)->isChecked());
         press(f.view(), "V");
         QCOMPARE(f.windowTitle(), QStringLiteral("VARNO POI View"));
     }
 
-    void autoStartSizeGivesTheNormalRectangle()
+    // Size commands place the outer frame on their rectangle. A maximised or full-screen window
+    // is restored first, and the frame is the restored window's, not the one it had.
+    void sizeCommandsPlaceTheOuterFrame()
     {
         {
             guitest::Rig rig;
@@ -56,8 +59,47 @@ private slots:
         QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(789, 589)));
         press(f.view(), "7");
         QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(789, 689)));
-        press(f.view(), "4");
-        QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(589, 469)));
+        for (void (QWidget::*enter)() : {&QWidget::showMaximized, &QWidget::showFullScreen}) {
+            (f.*enter)();
+            // Until the window system has it so, with the frame it has then.
+            QTRY_VERIFY(f.frameGeometry().topLeft() != QPoint(10, 10));
+            press(f.view(), "4");
+            QVERIFY(f.windowState() == Qt::WindowNoState);
+            QTest::qWait(50); // the window system's answers, the restored frame among them
+            QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(589, 469)));
+        }
+    }
+
+    // Minimise and restore hide and show the view; the start-up actions ran at the first show only.
+    void minimiseAndRestoreDoNotRepeatTheStartUpActions()
+    {
+        guitest::Rig rig;
+        QVERIFY(QDir(rig.dir.path()).mkpath(QStringLiteral("Log")));
+        rig.settings.writeDword("AutoStartLog", 1);
+        rig.settings.writeDword("AutoStartGPS", 1);
+        rig.settings.writeDword("NightTimerEnable", 1);
+        rig.settings.writeString("NightTimerStartTime", "00:00");
+        rig.settings.writeString("NightTimerEndTime", "23:59");
+        CMainFrame& f = rig.shownFrame();
+        QVERIFY(rig.session->nmeaLog().isOpen());
+        const std::string log = rig.session->nmeaLog().path();
+        const size_t asked = rig.prompt.shown.size(); // the port did not open
+        QVERIFY(asked > 0);
+        QVERIFY(rig.session->colours().isNight());
+        f.runCommand(CommandId::DayColours); // the user's choice stands
+
+        f.showMinimized();
+        QTRY_VERIFY(f.isMinimized());
+        varno::LocalTime later = rig.clock.now(); // a new log would get a new name
+        later.minute += 1;
+        rig.clock.set(later);
+        f.showNormal();
+        QTRY_VERIFY(!f.isMinimized());
+        QVERIFY(rig.session->nmeaLog().isOpen());
+        QCOMPARE(rig.session->nmeaLog().path(), log);
+        QCOMPARE(rig.prompt.shown.size(), asked); // no second try at the port
+        QVERIFY(!rig.session->colours().isNight());
+        QCOMPARE(QDir(rig.dir.path() + QStringLiteral("/Log")).entryList(QDir::Files).size(), 1);
     }
 
     void toolbarsFollowTheirMenuItems()
@@ -65,16 +107,16 @@ private slots:
         guitest::Rig rig;
         CMainFrame& f = rig.shownFrame();
         QVERIFY(f.fileToolbar()->isHidden());
-        QVERIFY(!f.action(32804)->icon().isNull());
-        f.action(cmd::VarnoToolbar)->trigger();
+        QVERIFY(!f.action(CommandId::ToolStart)->icon().isNull());
+        f.action(CommandId::VarnoToolbar)->trigger();
         QVERIFY(f.varnoToolbar()->isHidden());
-        QVERIFY(!f.action(cmd::VarnoToolbar)->isChecked());
-        f.action(cmd::ViewToolbar)->trigger();
+        QVERIFY(!f.action(CommandId::VarnoToolbar)->isChecked());
+        f.action(CommandId::ViewToolbar)->trigger();
         QVERIFY(!f.fileToolbar()->isHidden());
-        QVERIFY(f.action(cmd::ViewToolbar)->isChecked());
+        QVERIFY(f.action(CommandId::ViewToolbar)->isChecked());
 
         // A hovered item shows its prompt in the first pane.
-        f.action(cmd::ToolNight)->showStatusText(&f);
+        f.action(CommandId::ToolNight)->showStatusText(&f);
         QCOMPARE(f.statusBar()->currentMessage(), QStringLiteral("Use night time colours"));
     }
 
@@ -94,14 +136,14 @@ private slots:
             QVERIFY(a);
             QCOMPARE(a->shortcut(), CMainFrame::keySequence(c.key));
             if (!a->isEnabled()) {
-                QVERIFY2(!f.hasHandler(c.id), qPrintable(QString::number(c.id)));
+                QVERIFY2(!f.hasHandler(c.id), qPrintable(QString::number(c.number)));
                 continue;
             }
             ran.clear();
             press(f.view(), c.key);
             QVERIFY2(ran.size() == 1, qPrintable(QStringLiteral("key %1").arg(
                                           QString::fromLatin1(c.key.data(), c.key.size()))));
-            QCOMPARE(ran.at(0).at(0).toInt(), c.id);
+            QCOMPARE(ran.at(0).at(0).value<CommandId>(), c.id);
             ++pressed;
         }
         // The view, GPS and size keys at least.
@@ -114,13 +156,13 @@ private slots:
         rig.prompt.script({varno::PromptAnswer::Cancel}); // the first-run question
         rig.session->initialUpdate();
         CMainFrame& f = rig.shownFrame();
-        f.runCommand(cmd::CheckRegistry);
+        f.runCommand(CommandId::CheckRegistry);
         QCOMPARE(f.view()->grab().toImage().pixelColor(100, 100), QColor(Qt::white));
 
-        f.action(cmd::NightColours)->trigger();
+        f.action(CommandId::NightColours)->trigger();
         QCOMPARE(f.view()->grab().toImage().pixelColor(100, 100), QColor(Qt::black));
 
-        f.action(cmd::ToolDay)->trigger();
+        f.action(CommandId::ToolDay)->trigger();
         QCOMPARE(f.view()->grab().toImage().pixelColor(100, 100), QColor(Qt::white));
     }
 };

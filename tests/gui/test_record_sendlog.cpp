@@ -48,19 +48,19 @@ private slots:
         ring.recordFix(true, {.position = {51.41, -1.28}, .speedKnots = 10.0});
 
         // Save without a name asks for one; Save again writes it without asking.
-        f.runCommand(cmd::FileSave);
+        f.runCommand(CommandId::FileSave);
         QCOMPARE(asked, 1);
         QCOMPARE(record->recordName(), path);
         const std::string saved = readWholeFile(path.toStdString());
         QVERIFY(saved.rfind("VARNO record file\r\nTime\r\n0:05:09\r\n23\r\n", 0) == 0);
-        f.runCommand(cmd::FileSave);
+        f.runCommand(CommandId::FileSave);
         QCOMPARE(asked, 1);
 
         fix.GgaHour = 1;
         fix.Latitude = 50.0;
         fix.Longitude = 0.5;
         rig.prompt.shown.clear();
-        f.runCommand(cmd::FileOpen);
+        f.runCommand(CommandId::FileOpen);
         // The cameras are loaded around the restored position at once: with no
         // camera file here, that load is what speaks, and only once.
         QCOMPARE(rig.prompt.texts().size(), size_t(1));
@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(fix.Latitude, 51.404908);
         // Saved again under the name it was opened from, the same text but for the write index
         // (line 12), which an opened record starts afresh.
-        f.runCommand(cmd::FileSave);
+        f.runCommand(CommandId::FileSave);
         auto withoutIndex = [](std::string t) {
             std::size_t at = 0;
             for (int line = 1; line < 12; ++line)

@@ -98,14 +98,14 @@ private slots:
         CMainFrame& f = rig.frame();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.runCommand(varno::session::cmd::Scr800x700);
+        f.runCommand(varno::session::CommandId::Scr800x700);
 
         QStringList shownWhileOpening;
         rig.onOpening = [&](bool busy, const std::string& port) {
             f.showOpening(busy, QString::fromStdString(port));
             shownWhileOpening << f.statusBar()->currentMessage();
         };
-        f.runCommand(varno::session::cmd::KeyStartS);
+        f.runCommand(varno::session::CommandId::KeyStartS);
         QVERIFY(rig.session->gps().portOpen());
         QCOMPARE(shownWhileOpening,
                  QStringList({QStringLiteral("Opening %1...").arg(pty.path.c_str()), QString()}));
@@ -118,7 +118,7 @@ private slots:
         const std::string gone = varno::gps::SerialReader::goneMessage(pty.path);
         QTRY_VERIFY(!rig.prompt.texts().empty() && rig.prompt.texts().back() == gone);
 
-        f.runCommand(varno::session::cmd::KeyStopE);
+        f.runCommand(varno::session::CommandId::KeyStopE);
         QVERIFY(!rig.session->gps().portOpen());
     }
 };

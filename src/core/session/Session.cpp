@@ -190,10 +190,10 @@ bool Session::nightTimerActive()
     return inTimeWindow(hourMinuteText(deps_.clock.now()), normaliseTime(*start), normaliseTime(*end));
 }
 
-void Session::onShow(bool shown)
+void Session::autoStart()
 {
     auto& s = deps_.settings;
-    if (s.readOnOff("AutoStartGPS") == 1 && !gps_.portOpen() && shown)
+    if (s.readOnOff("AutoStartGPS") == 1 && !gps_.portOpen())
         startGps();
 
     if (s.readOnOff("AutoStartLog") == 1)

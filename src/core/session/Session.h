@@ -64,9 +64,9 @@ public:
     // The view's initial update: the first-run question.
     void initialUpdate();
 
-    // The view's show notification (shown or hidden): auto start of the GPS,
-    // the automatic NMEA log toggle, the start timers and route, the night timer.
-    void onShow(bool shown);
+    // The start-up actions, run when the window is first shown: auto start of
+    // the GPS, the automatic NMEA log toggle, the start timers and route, the night timer.
+    void autoStart();
 
     // --- the sentence road ---
     // The reader's message reached the UI thread: the per-fix processing that

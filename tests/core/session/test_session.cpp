@@ -48,8 +48,8 @@ TEST_F(SessionStartup, CancelLeavesTheProgramRunningWithoutSettings)
     EXPECT_EQ(prompt.texts().back(), settings::kNoSettingsMessage);
     EXPECT_FALSE(settings().keyExists());
     EXPECT_EQ(session().colours().boxBackground(), 0u);
-    // Without settings the show notification must not start or load anything.
-    session().onShow(true);
+    // Without settings the start-up actions must not start or load anything.
+    session().autoStart();
     EXPECT_FALSE(session().gps().portOpen());
     EXPECT_FALSE(session().startupRoute());
 }
@@ -102,7 +102,7 @@ TEST_F(SessionConfigured, StartTimersLoadTheirRouteOnlyInsideTheirWindow)
     EXPECT_FALSE(session().startTimerRoute());
 
     clock.set(at(23, 15));
-    session().onShow(true);
+    session().autoStart();
     EXPECT_EQ(session().startupRoute(), "C:\\VARNO\\Route\\night.csv");
     EXPECT_EQ(settings().readString("RouteName"), "C:\\VARNO\\Route\\night.csv");
     EXPECT_EQ(settings().readOnOff("AutoStartRoute"), 1);
@@ -117,10 +117,10 @@ TEST_F(SessionConfigured, ConfiguredProfileAsksNothing)
 TEST_F(SessionConfigured, StoredRouteLoadsWhenAutoStartRouteIsOn)
 {
     settings().writeString("RouteName", "C:\\VARNO\\Route\\home.csv");
-    session().onShow(true);
+    session().autoStart();
     EXPECT_FALSE(session().startupRoute());
     settings().writeDword("AutoStartRoute", 1);
-    session().onShow(true);
+    session().autoStart();
     EXPECT_EQ(session().startupRoute(), "C:\\VARNO\\Route\\home.csv");
 }
 
@@ -130,35 +130,28 @@ TEST_F(SessionConfigured, NightTimerSwitchesToNightColours)
     settings().writeString("NightTimerStartTime", "21.30");
     settings().writeString("NightTimerEndTime", "6.00");
     clock.set(at(12, 0));
-    session().onShow(true);
+    session().autoStart();
     EXPECT_FALSE(session().colours().isNight());
     clock.set(at(5, 59));
-    session().onShow(true);
+    session().autoStart();
     EXPECT_TRUE(session().colours().isNight());
 }
 
-TEST_F(SessionConfigured, AutoStartLogOpensClosesAndReopensOnEachNotification)
+TEST_F(SessionConfigured, AutoStartLogOpensALogInTheLogFolder)
 {
     settings().writeDword("AutoStartLog", 1);
     clock.set(at(14, 23));
-    session().onShow(true);
+    session().autoStart();
     EXPECT_TRUE(session().nmeaLog().isOpen());
-    const std::string first = session().nmeaLog().path();
-    EXPECT_EQ(std::filesystem::path(first).parent_path(), dir() / "Log");
-    session().onShow(false);
-    EXPECT_FALSE(session().nmeaLog().isOpen());
-    session().onShow(true);
-    EXPECT_TRUE(session().nmeaLog().isOpen());
+    EXPECT_EQ(std::filesystem::path(session().nmeaLog().path()).parent_path(), dir() / "Log");
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-TEST_F(SessionConfigured, AutoStartGpsOnlyWhenShownAndReportsTheMissingPort)
+TEST_F(SessionConfigured, AutoStartGpsReportsTheMissingPort)
 {
     settings().writeDword("AutoStartGPS", 1);
     settings().writeString("Port", "Com3");
-    session().onShow(false);
-    EXPECT_TRUE(prompt.shown.empty());
-    session().onShow(true);
+    session().autoStart();
     ASSERT_FALSE(prompt.shown.empty());
     EXPECT_EQ(prompt.shown[0].text, "Can't open com port Com3");
     EXPECT_FALSE(session().gps().portOpen());

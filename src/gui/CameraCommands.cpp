@@ -1,0 +1,70 @@
+// Cameras and the map: zoom, the specs line, Mute, Mark Location and the camera dialogs.
+#include "CameraCommands.h"
+
+#include "CMainFrame.h"
+#include "CVARNOView.h"
+#include "MapScaleDialog.h"
+#include "NearCameraListDialog.h"
+#include "SpecsOptionsDialog.h"
+#include "TrackLoggingDialog.h"
+
+using varno::session::CommandId;
+
+void registerCameraCommands(CMainFrame& frame)
+{
+    varno::session::Session& session = frame.session();
+    CVARNOView* view = frame.view();
+    // Zoom: the plain keys and buttons redraw when the radius changed; the
+    // keypad keys and F3 / F4 redraw whatever happened.
+    frame.on({CommandId::ToolZoomIn, CommandId::KeyZoomInPlus}, [&session, view] {
+        if (session.zoomIn())
+            view->update();
+    });
+    frame.on({CommandId::ToolZoomOut, CommandId::KeyZoomOutMinus}, [&session, view] {
+        if (session.zoomOut())
+            view->update();
+    });
+    frame.on({CommandId::KeyZoomInNum, CommandId::KeyZoomInF4}, [&session, view] {
+        session.zoomIn();
+        view->update();
+    });
+    frame.on({CommandId::KeyZoomOutNum, CommandId::KeyZoomOutF3}, [&session, view] {
+        session.zoomOut();
+        view->update();
+    });
+    frame.on({CommandId::MarkLocation, CommandId::KeyMarkM, CommandId::ToolMark},
+             [&session] { session.markLocation(); });
+    frame.on({CommandId::Mute, CommandId::ToolMute, CommandId::KeyMuteQ},
+             [&session] { session.toggleMute(); });
+    frame.checkedWhen(CommandId::Mute, [&session] { return session.muted(); });
+    frame.on({CommandId::KeySpecsSpace}, [&session, view] {
+        session.spaceKey();
+        view->update();
+    });
+    frame.on({CommandId::LoadCameraFile}, [&session] { session.loadCameraFile(); });
+
+    frame.on({CommandId::NearCameraList}, [&frame, &session, view] {
+        const auto& fix = session.decoder();
+        NearCameraListDialog dlg(session.cameraWarner().store.cameras(), fix.Latitude, fix.Longitude, &frame);
+        dlg.exec();
+        view->update();
+    });
+    frame.on({CommandId::MapScale}, [&frame, &session, view] {
+        MapScaleDialog dlg(session.cameraWarner().scale, &frame);
+        dlg.exec();
+        session.afterMapScaleDialog();
+        view->update();
+    });
+    frame.on({CommandId::SpecsAverageSpeed}, [&frame, &session, view] {
+        SpecsOptionsDialog dlg(session.cameraWarner().specs, session.prompt(), &frame);
+        dlg.exec();
+        session.afterSpecsDialog();
+        view->update();
+    });
+    frame.on({CommandId::TrackLogging}, [&frame, &session, view] {
+        TrackLoggingDialog dlg(session.trackLogging(), &frame);
+        dlg.exec();
+        session.afterTrackDialog();
+        view->update();
+    });
+}

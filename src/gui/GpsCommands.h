@@ -1,0 +1,6 @@
+// Starting and stopping the GPS: the Run menu, its keys and toolbar buttons.
+#pragma once
+
+class CMainFrame;
+
+void registerGpsCommands(CMainFrame& frame);
