@@ -54,7 +54,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     buildStatusBar();
     wireReader();
     resize(780, 580);
-    if (session_.settings().readOnOff("AutoStartSize") == 1) {
+    if (session_.settings().read(varno::settings::keys::AutoStartSize) == 1) {
         applyNormalRect(cmd::Scr800x600);
         placeOnShow_ = true;
     }

@@ -47,11 +47,11 @@ private slots:
     {
         {
             guitest::Rig rig;
-            rig.settings.writeDword("AutoStartSize", 0);
+            rig.settings.write(varno::settings::keys::AutoStartSize, 0);
             QVERIFY(rig.frame().frameGeometry() != QRect(QPoint(10, 10), QPoint(789, 589)));
         }
         guitest::Rig rig;
-        rig.settings.writeDword("AutoStartSize", 1);
+        rig.settings.write(varno::settings::keys::AutoStartSize, 1);
         CMainFrame& f = rig.shownFrame();
         QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(789, 589)));
         press(f.view(), "7");

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/Prompt.h"
-#include "cameras/WarnerSettings.h"
+#include "settings/Settings.h"
 
 namespace varno::gps {
 class CNmeaDecoder;
@@ -29,7 +29,7 @@ inline constexpr const char* kSpecsNoPositionLine = "No position, can't set Spec
 
 class AverageSpeed {
 public:
-    AverageSpeed(WarnerSettings& settings, Voice& voice);
+    AverageSpeed(settings::Settings& settings, Voice& voice);
 
     // Ends any measurement and reads AverageSpeed again (1 = on).
     void reset();
@@ -43,7 +43,7 @@ public:
     // False when the write failed (the message has been shown). The caller
     // then calls reset() and redraws, OK or Cancel.
     bool dialogChecked() const;
-    bool storeDialogChoice(bool checked, Prompt& prompt);
+    bool storeDialogChoice(bool checked);
 
     bool enabled = false;
     bool manual = false;
@@ -67,7 +67,7 @@ private:
     bool showAverage(double now, int speedUnits, bool trip);
     void sayOnce();
 
-    WarnerSettings& settings_;
+    settings::Settings& settings_;
     Voice& voice_;
 };
 

@@ -6,11 +6,10 @@
 
 #include "base/DataPath.h"
 #include "cameras/CameraDistance.h"
-#include "cameras/SettingsReaders.h"
 
 namespace varno::cameras {
 
-CameraStore::CameraStore(WarnerSettings& settings, Prompt& prompt, std::string dataRoot)
+CameraStore::CameraStore(settings::Settings& settings, Prompt& prompt, std::string dataRoot)
     : settings_(settings), prompt_(prompt), dataRoot_(std::move(dataRoot))
 {
 }
@@ -31,7 +30,7 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
         return;
     if (radius < kMinLoadRadius)
         radius = kMinLoadRadius;
-    const bool exclude = readNumber(settings_, "Exclude", 0) == 1;
+    const bool exclude = settings_.read(settings::keys::Exclude) == 1;
     if (CameraListBusy)
         return;
     CameraListBusy = true;
@@ -57,9 +56,7 @@ void CameraStore::LoadCameraList(double radius, double fixLat, double fixLon)
 
     // The reader shows its own message first when the value is missing.
     std::optional<std::string> stored =
-        cameraFileOverride ? cameraFileOverride
-                           : readFileName(settings_, prompt_, "CameraFile",
-                                          "Unable read the camera file name from the registry.");
+        cameraFileOverride ? cameraFileOverride : settings_.read(settings::keys::CameraFile);
     if (!stored) {
         fail("Error can't get the camera filename from the registry.\nPlease check the setup/registry.");
         return;

@@ -5,7 +5,7 @@
 
 #include "base/Clock.h"
 #include "base/Prompt.h"
-#include "cameras/WarnerSettings.h"
+#include "settings/Settings.h"
 
 namespace varno::cameras {
 
@@ -15,7 +15,7 @@ std::string asctimeText(const LocalTime& t);
 // With a position (fixLat not 0.0), appends "%f,%f," the local date and time,
 // ",,,,, " and CR LF to the MarkFile, then flushes and closes it. Failures are
 // shown; without a position nothing happens at all. True when a line was written.
-bool markLocation(const WarnerSettings& settings, Prompt& prompt, const std::string& dataRoot,
+bool markLocation(settings::Settings& settings, Prompt& prompt, const std::string& dataRoot,
                   const Clock& clock, double fixLat, double fixLon);
 
 } // namespace varno::cameras
