@@ -49,12 +49,10 @@ public:
 
     // The stored text of a text setting as it is, without the reader's limit,
     // message or conversion: nullopt when the key or value is missing.
-    template <SettingKind Kind>
-    requires(Kind == SettingKind::Text || Kind == SettingKind::FileName || Kind == SettingKind::Time ||
-             Kind == SettingKind::TimeZone) std::optional<std::string> peek(const Key<Kind>& key)
-    {
-        return peekText(key.row());
-    }
+    std::optional<std::string> peek(const TextKey& key) { return peekText(key.row()); }
+    std::optional<std::string> peek(const FileNameKey& key) { return peekText(key.row()); }
+    std::optional<std::string> peek(const TimeKey& key) { return peekText(key.row()); }
+    std::optional<std::string> peek(const TimeZoneKey& key) { return peekText(key.row()); }
 
     // "%x %x %x" as red, green, blue; extra numbers are ignored.
     static std::optional<uint32_t> parseColour(std::string_view text);
@@ -62,12 +60,10 @@ public:
     static std::string formatColour(uint32_t colour);
 
     // Writers: false after showing the failure the row names (see WriteFailure).
-    template <SettingKind Kind>
-    requires(Kind == SettingKind::Text || Kind == SettingKind::FileName || Kind == SettingKind::Time ||
-             Kind == SettingKind::TimeZone) bool write(const Key<Kind>& key, std::string_view text)
-    {
-        return write(key.row(), Value::sz(std::string(text)));
-    }
+    bool write(const TextKey& key, std::string_view text) { return writeText(key.row(), text); }
+    bool write(const FileNameKey& key, std::string_view text) { return writeText(key.row(), text); }
+    bool write(const TimeKey& key, std::string_view text) { return writeText(key.row(), text); }
+    bool write(const TimeZoneKey& key, std::string_view text) { return writeText(key.row(), text); }
     bool write(const OnOffKey& key, bool on) { return write(key.row(), Value::dword(on ? 1 : 0)); }
     bool write(const NumberKey& key, uint32_t number) { return write(key.row(), Value::dword(number)); }
     bool write(const ColourKey& key, uint32_t colour)
@@ -90,6 +86,10 @@ private:
     std::optional<std::string> readText(const SettingDef& def, bool& keyMissing);
     std::optional<std::string> readName(const SettingDef& def);
     std::optional<std::string> peekText(const SettingDef& def);
+    bool writeText(const SettingDef& def, std::string_view text)
+    {
+        return write(def, Value::sz(std::string(text)));
+    }
 
     SettingsStore& store_;
     Prompt& prompt_;
