@@ -141,6 +141,22 @@ TEST_F(SerialReaderControlTest, OpenFailuresShowTheirMessages)
     EXPECT_TRUE(waits.empty());
 }
 
+TEST_F(SerialReaderControlTest, APortFromTheCommandLineNeedsNoSettings)
+{
+    // With settings, only the name is replaced; without, the line is 4800 8N1.
+    settings.set(settings::keys::Speed, "9600");
+    for (bool key : {true, false}) {
+        if (!key)
+            settings.removeKey();
+        GpsControl gps = makeControl();
+        gps.portOverride = "/dev/ttyUSB1";
+        ASSERT_TRUE(gps.OpenCommPort());
+        EXPECT_EQ(port.applied.back(), (LineSettings{key ? 9600u : 4800u, 8, Parity::None, StopBits::One}));
+    }
+    EXPECT_EQ(port.opened, (std::vector<std::string>{"/dev/ttyUSB1", "/dev/ttyUSB1"}));
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
 TEST_F(SerialReaderControlTest, FailureAfterTheOpenLeavesThePortFlaggedOpen)
 {
     GpsControl gps = makeControl();
