@@ -27,6 +27,7 @@
 #include "gps/Intake.h"
 #include "gps/NmeaChecksum.h"
 #include "gps/SentenceMailbox.h"
+#include "settings/Settings.h"
 
 using namespace varno;
 
@@ -44,29 +45,23 @@ constexpr double kAreaRadius = 3700.0; // [m]
 constexpr double kDriveRadius = 250.0; // [m]
 constexpr int kDriveFixes = 6000;
 
-class BenchSettings final : public cameras::WarnerSettings {
-public:
-    std::string cameraFile;
-    bool keyExists() const override { return true; }
-    std::optional<std::uint32_t> readDword(const char* name) const override
+// A settings file in a scratch folder with what the warner reads.
+struct BenchSettings {
+    std::filesystem::path file = std::filesystem::temp_directory_path() / "varno-bench-cameras-settings.reg";
+    SilentPrompt prompt;
+    std::unique_ptr<settings::SettingsStore> store;
+    std::unique_ptr<settings::Settings> settings;
+    explicit BenchSettings(const std::string& cameraFile)
     {
-        std::string n = name;
-        if (n == "MapScale")
-            return 4000;
-        if (n == "AverageSpeed")
-            return 1;
-        return std::nullopt;
+        std::filesystem::remove(file);
+        store = std::make_unique<settings::SettingsStore>(file.string());
+        settings = std::make_unique<settings::Settings>(*store, prompt);
+        namespace keys = settings::keys;
+        settings->write(keys::MapScale, 4000);
+        settings->write(keys::AverageSpeed, 1u);
+        settings->write(keys::CameraFile, cameraFile);
+        settings->write(keys::VoiceFolder, "/nonexistent");
     }
-    std::optional<std::string> readString(const char* name) const override
-    {
-        if (std::string(name) == "CameraFile")
-            return cameraFile;
-        if (std::string(name) == "VoiceFolder")
-            return std::string("/nonexistent");
-        return std::nullopt;
-    }
-    bool writeDword(const char*, std::uint32_t) override { return true; }
-    geo::ScaleWrite writeMapScale(std::uint32_t) override { return {}; }
 };
 
 const std::string& cameraFilePath()
@@ -95,15 +90,11 @@ const std::string& cameraFilePath()
 }
 
 struct Rig {
-    BenchSettings settings;
+    BenchSettings settings{cameraFilePath()};
     SilentPrompt prompt;
     cameras::SilentVoicePlayer player;
     std::unique_ptr<cameras::CameraWarner> warner;
-    Rig()
-    {
-        settings.cameraFile = cameraFilePath();
-        warner = std::make_unique<cameras::CameraWarner>(settings, prompt, player, "/tmp");
-    }
+    Rig() { warner = std::make_unique<cameras::CameraWarner>(*settings.settings, prompt, player, "/tmp"); }
 };
 
 // What the program used to do on every reload: read the whole file line by line.

@@ -55,7 +55,7 @@ struct PaintRig {
         store = std::make_unique<settings::SettingsStore>((dir / "settings.reg").string());
         settings = std::make_unique<settings::Settings>(*store, prompt);
         settings->writeDefaults();
-        settings->writeDword("TrackLength", kTrail);
+        settings->write(settings::keys::TrackLength, kTrail);
 
         std::ofstream cams(dir / "VARNOCamera.txt");
         std::uniform_real_distribution<double> offset(-2800.0, 2800.0);

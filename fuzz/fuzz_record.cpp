@@ -2,11 +2,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "base/Prompt.h"
 #include "gps/CNmeaDecoder.h"
 #include "record/RecordFile.h"
+#include "settings/Settings.h"
 #include "views/TrackLogging.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -14,11 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     using namespace varno;
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     SilentPrompt prompt;
-    views::TrackSettings settings{
-        [](std::string_view) { return 1; },
-        []() { return 500; },
-        [](std::string_view, std::uint32_t) { return true; },
-    };
+    // Track logging on with 500 slots, written once for every run.
+    static settings::SettingsStore store = [] {
+        const auto path = std::filesystem::temp_directory_path() / "varno-fuzz-record-settings.reg";
+        std::filesystem::remove(path);
+        settings::SettingsStore s(path.string());
+        s.setDword(settings::kVarnoKey, settings::keys::LogTrack.name(), 1);
+        s.setDword(settings::kVarnoKey, settings::keys::DisplayTrack.name(), 1);
+        s.setDword(settings::kVarnoKey, settings::keys::TrackLength.name(), 500);
+        return settings::SettingsStore(path.string());
+    }();
+    settings::Settings settings(store, prompt);
     views::TrackLogging track(settings, prompt);
     track.load();
     gps::CNmeaDecoder fix;

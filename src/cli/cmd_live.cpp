@@ -91,25 +91,6 @@ int cmdLive(Context& ctx, const Args& args)
 
     settings::SettingsStore store(ctx.settingsPath);
     settings::Settings settings(store, *ctx.prompt);
-    // A port given on the command line works without a settings file; the
-    // line settings then come from the file when it has them, else 4800 8N1.
-    gps::PortSettingsSource source{[&] { return portOverride.has_value() || settings.keyExists(); },
-                                   [&](std::string_view name) -> std::optional<std::string> {
-                                       if (name == "Port" && portOverride)
-                                           return portOverride;
-                                       if (settings.keyExists())
-                                           return settings.readString(name);
-                                       if (name == "Speed")
-                                           return "4800";
-                                       if (name == "Parity")
-                                           return "None";
-                                       if (name == "StopBits")
-                                           return "1";
-                                       if (name == "DataBits")
-                                           return "8";
-                                       return std::nullopt;
-                                   }};
-
     gps::NmeaLog log;
     if (logPath && !log.open(*logPath)) {
         ctx.prompt->message("Error can't open the NMEA data file\n" + *logPath);
@@ -130,7 +111,9 @@ int cmdLive(Context& ctx, const Args& args)
         if (busy)
             std::fprintf(ctx.err, "Opening %s...\n", name.c_str());
     };
-    gps::GpsControl gps(port, mailbox, log, *ctx.prompt, source, std::move(hooks));
+    gps::GpsControl gps(port, mailbox, log, *ctx.prompt, settings, std::move(hooks));
+    // A port given on the command line works without a settings file.
+    gps.portOverride = portOverride;
 
     if (!gps.OpenCommPort())
         return kExitUsage;

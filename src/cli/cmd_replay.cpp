@@ -12,13 +12,12 @@
 #include "VoicePlayback.h"
 #include "base/InputFile.h"
 #include "cameras/CameraWarner.h"
-#include "cameras/SettingsReaders.h"
-#include "cameras/StoreWarnerSettings.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/Intake.h"
 #include "gps/LogReplay.h"
 #include "gps/Presentation.h"
 #include "gps/SentenceMailbox.h"
+#include "settings/Settings.h"
 #include "settings/SettingsStore.h"
 
 namespace varno::cli {
@@ -78,17 +77,17 @@ int cmdReplay(Context& ctx, const Args& args)
     }
 
     settings::SettingsStore store(settingsPath);
-    cameras::StoreWarnerSettings warnerSettings(store);
+    settings::Settings settings(store, *ctx.prompt);
     ReplayPlayer player;
     std::unique_ptr<cameras::VoicePlayer> sound;
     if (play) {
-        platform::installDefaultVoices(warnerSettings); // first start: an empty voice folder gets ours
+        platform::installDefaultVoices(settings); // first start: an empty voice folder gets ours
         sound = platform::makeVoicePlayer();
         player.sound = sound.get();
     }
-    cameras::CameraWarner warner(warnerSettings, *ctx.prompt, player, platform::dataRoot());
+    cameras::CameraWarner warner(settings, *ctx.prompt, player, platform::dataRoot());
     warner.store.cameraFileOverride = cameraFile;
-    const int timeZone = cameras::readTimeZone(warnerSettings);
+    const int timeZone = settings.read(settings::keys::TimeZone);
 
     gps::CNmeaDecoder fix;
     gps::SentenceMailbox mailbox;

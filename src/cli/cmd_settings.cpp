@@ -179,7 +179,8 @@ int set(Context& ctx, SettingsStore& store, settings::Settings& s, const Args& a
     const std::string movedBefore = store.movedAsidePath();
     bool ok;
     if (inMainKey) {
-        ok = number ? s.writeDword(name, *number) : s.writeString(name, text);
+        ok = s.write(def ? *def : settings::SettingDef{.name = name, .type = type},
+                     number ? settings::Value::dword(*number) : settings::Value::sz(text));
     } else {
         s.keyExists(); // reports an unreadable file first
         ok = number ? store.setDword(key, name, *number) : store.setString(key, name, text);

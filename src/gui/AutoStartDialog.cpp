@@ -9,16 +9,17 @@ AutoStartDialog::AutoStartDialog(varno::settings::Settings& settings, QWidget* p
 {
     setWindowTitle(QStringLiteral("Auto start options"));
     auto* layout = new QVBoxLayout(this);
-    auto add = [&](const char* label, const char* value) {
+    auto add = [&](const char* label, const varno::settings::OnOffKey& key) {
         auto* box = new QCheckBox(QString::fromLatin1(label), this);
-        box->setChecked(settings.readOnOff(value) == 1);
+        box->setChecked(settings.read(key) == 1);
         layout->addWidget(box);
         return box;
     };
-    gps_ = add("GPS communications", "AutoStartGPS");
-    size_ = add("Size window", "AutoStartSize");
-    log_ = add("NMEA log", "AutoStartLog");
-    route_ = add("Load route", "AutoStartRoute");
+    namespace keys = varno::settings::keys;
+    gps_ = add("GPS communications", keys::AutoStartGPS);
+    size_ = add("Size window", keys::AutoStartSize);
+    log_ = add("NMEA log", keys::AutoStartLog);
+    route_ = add("Load route", keys::AutoStartRoute);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -27,10 +28,13 @@ AutoStartDialog::AutoStartDialog(varno::settings::Settings& settings, QWidget* p
 
 void AutoStartDialog::accept()
 {
-    const std::pair<const char*, QCheckBox*> values[] = {
-        {"AutoStartGPS", gps_}, {"AutoStartSize", size_}, {"AutoStartLog", log_}, {"AutoStartRoute", route_}};
-    for (const auto& [name, box] : values) {
-        if (!settings_.writeDword(name, box->isChecked() ? 1u : 0u))
+    namespace keys = varno::settings::keys;
+    const std::pair<const varno::settings::OnOffKey&, QCheckBox*> values[] = {{keys::AutoStartGPS, gps_},
+                                                                              {keys::AutoStartSize, size_},
+                                                                              {keys::AutoStartLog, log_},
+                                                                              {keys::AutoStartRoute, route_}};
+    for (const auto& [key, box] : values) {
+        if (!settings_.write(key, box->isChecked()))
             break;
     }
     QDialog::accept();

@@ -61,7 +61,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     buildMenus();
     wireReader();
     resize(780, 580);
-    if (session_.settings().readOnOff("AutoStartSize") == 1)
+    if (session_.settings().read(varno::settings::keys::AutoStartSize) == 1)
         applyNormalRect(CommandId::Scr800x600);
     syncChecks();
     refreshStatus();

@@ -36,10 +36,11 @@ ComSettingsDialog::ComSettingsDialog(varno::settings::Settings& settings,
     : QDialog(parent), settings_(settings)
 {
     setWindowTitle(QStringLiteral("Com Settings"));
-    auto storedPort = settings.readString("Port");
+    namespace keys = varno::settings::keys;
+    auto storedPort = settings.read(keys::Port);
     const ComSettingsFields shown =
-        ComSettingsForm::shown(storedPort, settings.readString("Speed"), settings.readString("Parity"),
-                               settings.readString("DataBits"), settings.readString("StopBits"));
+        ComSettingsForm::shown(storedPort, settings.read(keys::Speed), settings.read(keys::Parity),
+                               settings.read(keys::DataBits), settings.read(keys::StopBits));
 
     port_ = new QComboBox(this);
     for (const std::string& p : ComSettingsForm::portChoices(varno::gps::comPortChoices(ports), storedPort))
@@ -74,8 +75,8 @@ ComSettingsDialog::ComSettingsDialog(varno::settings::Settings& settings,
 void ComSettingsDialog::accept()
 {
     const ComSettingsFields f{text(port_), text(speed_), text(parity_), text(dataBits_), text(stopBits_)};
-    for (const auto& [name, value] : ComSettingsForm::toStore(f)) {
-        if (!settings_.writeString(name, value))
+    for (const auto& [key, value] : ComSettingsForm::toStore(f)) {
+        if (!settings_.write(key, value))
             break;
     }
     QDialog::accept();

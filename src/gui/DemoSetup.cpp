@@ -58,7 +58,8 @@ bool prepareDemoPlace(const DemoPlace& place, QString* error)
 
 bool writeDemoSettings(varno::settings::Settings& settings)
 {
-    return settings.writeDefaults() && settings.writeDword("LogTrack", 1) &&
-           settings.writeDword("DisplayTrack", 1) && settings.writeDword("AverageSpeed", 1) &&
-           settings.writeString("CameraFile", "C:\\VARNO\\VARNOCamera.txt");
+    namespace keys = varno::settings::keys;
+    return settings.writeDefaults() && settings.write(keys::LogTrack, true) &&
+           settings.write(keys::DisplayTrack, true) && settings.write(keys::AverageSpeed, 1u) &&
+           settings.write(keys::CameraFile, keys::CameraFile.row().defaultText);
 }

@@ -25,10 +25,11 @@ void LogCommands::logNmeaData()
         return;
     }
 
-    std::optional<std::string> folder = session_.settings().readFileName("LogFolder");
+    const auto& key = varno::settings::keys::LogFolder;
+    std::optional<std::string> folder = session_.settings().read(key);
     if (!folder) {
         prompt.message("Unable read the log folder file name from the registry.");
-        folder = "C:\\VARNO\\Log";
+        folder = key.row().defaultText;
     }
     FileRequest request;
     request.title = QStringLiteral("Save - NMEA log file name");

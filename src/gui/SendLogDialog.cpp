@@ -57,9 +57,6 @@ SendLogDialog::SendLogDialog(varno::settings::Settings& settings, varno::Prompt&
     linesSent_->setObjectName(QStringLiteral("linesSent"));
     linesSent_->setReadOnly(true);
 
-    varno::settings::Settings* s = &settings_;
-    varno::gps::PortSettingsSource portSettings{[s] { return s->keyExists(); },
-                                                [s](std::string_view name) { return s->readString(name); }};
     SendLog::Callbacks cb;
     cb.postToUi = postTo(this);
     cb.showLinesSent = [this](int n) { linesSent_->setText(QString::number(n)); };
@@ -70,7 +67,7 @@ SendLogDialog::SendLogDialog(varno::settings::Settings& settings, varno::Prompt&
     };
     cb.sleep = sleep ? std::move(sleep) : Sleep(busySleep);
     cb.waitTick = [this](std::chrono::milliseconds) { timer_->gate().wait(); };
-    send_ = std::make_unique<SendLog>(*port_, prompt_, std::move(portSettings), std::move(cb));
+    send_ = std::make_unique<SendLog>(*port_, prompt_, settings_, std::move(cb));
 
     auto* browse = new QPushButton(QStringLiteral("Browse"), this);
     connect(browse, &QPushButton::clicked, this, &SendLogDialog::browse);
@@ -154,8 +151,10 @@ void SendLogDialog::browse()
 {
     FileRequest r;
     r.title = QStringLiteral("Open");
-    const std::optional<std::string> folder = settings_.readFileName("LogFolder");
-    r.folder = QString::fromStdString(varno::platform::usePath(folder.value_or("C:\\VARNO\\Log")));
+    const auto& key = varno::settings::keys::LogFolder;
+    const std::optional<std::string> folder = settings_.read(key);
+    r.folder =
+        QString::fromStdString(varno::platform::usePath(folder.value_or(std::string(key.row().defaultText))));
     r.filter = qtFileFilter("*.txt *.log|*.txt;*.log||");
     r.defaultSuffix = QStringLiteral("txt");
     const QString chosen = dialogs.open(this, r);

@@ -22,6 +22,6 @@ SpecsOptionsDialog::SpecsOptionsDialog(varno::cameras::AverageSpeed& specs, varn
 
 void SpecsOptionsDialog::accept()
 {
-    specs_.storeDialogChoice(enable_->isChecked(), prompt_);
+    specs_.storeDialogChoice(enable_->isChecked());
     QDialog::accept();
 }

@@ -13,7 +13,7 @@ SpeedSetupDialog::SpeedSetupDialog(varno::settings::Settings& settings, QWidget*
     mph_ = new QRadioButton(QStringLiteral("MPH"), this);
     kph_ = new QRadioButton(QStringLiteral("Kilometres per hour"), this);
     knots_ = new QRadioButton(QStringLiteral("Knots"), this);
-    switch (settings.readSpeedUnits()) {
+    switch (settings.read(varno::settings::keys::SpeedUnits)) {
     case varno::gps::kSpeedUnitsKph:
         kph_->setChecked(true);
         break;
@@ -37,6 +37,6 @@ SpeedSetupDialog::SpeedSetupDialog(varno::settings::Settings& settings, QWidget*
 void SpeedSetupDialog::accept()
 {
     const int units = varno::gps::speedUnitsFromDialog(kph_->isChecked(), knots_->isChecked());
-    settings_.writeSpeedUnits(static_cast<uint32_t>(units));
+    settings_.write(varno::settings::keys::SpeedUnits, static_cast<uint32_t>(units));
     QDialog::accept();
 }

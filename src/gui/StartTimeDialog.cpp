@@ -24,20 +24,21 @@ StartTimeDialog::StartTimeDialog(varno::settings::Settings& settings, QString ro
     layout->addWidget(new QLabel(
         QStringLiteral("Actions that take place when VARNO is started between specified times."), this));
 
-    auto field = [&](const std::string& name) {
+    namespace keys = varno::settings::keys;
+    auto field = [&](const auto& key) {
         auto* e = new QLineEdit(this);
         e->setMaxLength(kMaxText);
         // Shown as stored, without the reader's messages: nothing is missing
         // until the user has had a chance to fill it in.
-        e->setText(textFromBytes(settings.readString(name).value_or("")));
+        e->setText(textFromBytes(settings.peek(key).value_or("")));
         return e;
     };
-    auto timeRow = [&](QGridLayout* grid, int row, Row& r, const std::string& startName,
-                       const std::string& endName, const std::string& enableName) {
-        r.start = field(startName);
-        r.end = field(endName);
+    auto timeRow = [&](QGridLayout* grid, int row, Row& r, const varno::settings::TimeKey& start,
+                       const varno::settings::TimeKey& end, const varno::settings::OnOffKey& enable) {
+        r.start = field(start);
+        r.end = field(end);
         r.enable = new QCheckBox(QStringLiteral("Enable"), this);
-        r.enable->setChecked(settings.readOnOff(enableName) == 1);
+        r.enable->setChecked(settings.read(enable) == 1);
         grid->addWidget(new QLabel(QStringLiteral("Start time"), this), row, 0);
         grid->addWidget(r.start, row, 1);
         grid->addWidget(new QLabel(QStringLiteral("End Time"), this), row, 2);
@@ -46,18 +47,18 @@ StartTimeDialog::StartTimeDialog(varno::settings::Settings& settings, QString ro
     };
 
     for (int n = 0; n < 2; ++n) {
-        const std::string s = std::to_string(n + 1);
         auto* group = new QGroupBox(QStringLiteral("Load Route %1").arg(n + 1), this);
         auto* grid = new QGridLayout(group);
         Row& r = routes_[n];
-        r.file = field("StartTimerFilename" + s);
+        r.file = field(keys::StartTimerFilename[n]);
         auto* browse = new QPushButton(QStringLiteral("Browse"), group);
         auto* picker = new QPushButton(QStringLiteral("Picker"), group);
         picker->setEnabled(false); // until the route pick list exists
         grid->addWidget(r.file, 0, 0, 1, 3);
         grid->addWidget(browse, 0, 3);
         grid->addWidget(picker, 0, 4);
-        timeRow(grid, 1, r, "StartTimerStartTime" + s, "StartTimerEndTime" + s, "StartTimerEnable" + s);
+        timeRow(grid, 1, r, keys::StartTimerStartTime[n], keys::StartTimerEndTime[n],
+                keys::StartTimerEnable[n]);
         QLineEdit* file = r.file;
         connect(browse, &QPushButton::clicked, this, [this, file] {
             const QString chosen = QFileDialog::getOpenFileName(this, QString(), routeFolder_,
@@ -69,7 +70,7 @@ StartTimeDialog::StartTimeDialog(varno::settings::Settings& settings, QString ro
     }
     auto* group = new QGroupBox(QStringLiteral("Set night time colours."), this);
     auto* grid = new QGridLayout(group);
-    timeRow(grid, 0, night_, "NightTimerStartTime", "NightTimerEndTime", "NightTimerEnable");
+    timeRow(grid, 0, night_, keys::NightTimerStartTime, keys::NightTimerEndTime, keys::NightTimerEnable);
     layout->addWidget(group);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -82,18 +83,18 @@ void StartTimeDialog::accept()
 {
     auto str = [](const QLineEdit* e) { return e->text().toStdString(); };
     bool ok = true;
-    for (int n = 0; n < 2 && ok; ++n) {
-        const std::string s = std::to_string(n + 1);
+    namespace keys = varno::settings::keys;
+    for (std::size_t n = 0; n < std::size(routes_) && ok; ++n) {
         const Row& r = routes_[n];
-        ok = settings_.writeString("StartTimerFilename" + s, str(r.file)) &&
-             settings_.writeString("StartTimerStartTime" + s, str(r.start)) &&
-             settings_.writeString("StartTimerEndTime" + s, str(r.end)) &&
-             settings_.writeDword("StartTimerEnable" + s, r.enable->isChecked() ? 1u : 0u);
+        ok = settings_.write(keys::StartTimerFilename[n], str(r.file)) &&
+             settings_.write(keys::StartTimerStartTime[n], str(r.start)) &&
+             settings_.write(keys::StartTimerEndTime[n], str(r.end)) &&
+             settings_.write(keys::StartTimerEnable[n], r.enable->isChecked());
     }
     if (ok) {
-        ok = settings_.writeString("NightTimerStartTime", str(night_.start)) &&
-             settings_.writeString("NightTimerEndTime", str(night_.end)) &&
-             settings_.writeDword("NightTimerEnable", night_.enable->isChecked() ? 1u : 0u);
+        ok = settings_.write(keys::NightTimerStartTime, str(night_.start)) &&
+             settings_.write(keys::NightTimerEndTime, str(night_.end)) &&
+             settings_.write(keys::NightTimerEnable, night_.enable->isChecked());
     }
     QDialog::accept();
 }

@@ -13,7 +13,7 @@ TimeZoneDialog::TimeZoneDialog(varno::settings::Settings& settings, QWidget* par
 {
     setWindowTitle(QStringLiteral("Time Zone"));
     field_ = new QLineEdit(this);
-    field_->setText(textFromBytes(settings.readString("TimeZone").value_or("")));
+    field_->setText(textFromBytes(settings.peek(varno::settings::keys::TimeZone).value_or("")));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -26,6 +26,7 @@ TimeZoneDialog::TimeZoneDialog(varno::settings::Settings& settings, QWidget* par
 
 void TimeZoneDialog::accept()
 {
-    settings_.writeString("TimeZone", varno::gps::timeZoneTextToStore(field_->text().toStdString()));
+    settings_.write(varno::settings::keys::TimeZone,
+                    varno::gps::timeZoneTextToStore(field_->text().toStdString()));
     QDialog::accept();
 }

@@ -21,7 +21,6 @@
 #include "VoiceFolder.h"
 #include "VoicePlayback.h"
 #include "cameras/QueuedVoicePlayer.h"
-#include "cameras/StoreWarnerSettings.h"
 #include "gps/LogReplay.h"
 #include "session/CommandTable.h"
 #include "session/Session.h"
@@ -109,8 +108,7 @@ int main(int argc, char** argv)
         return 1;
     // The spoken default voices, into a voice folder that has none yet.
     {
-        varno::cameras::StoreWarnerSettings voiceSettings(store);
-        varno::platform::installDefaultVoices(voiceSettings);
+        varno::platform::installDefaultVoices(settings);
     }
     varno::platform::SystemClock clock;
     varno::platform::CSio port;

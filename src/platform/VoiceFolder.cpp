@@ -61,9 +61,10 @@ std::string defaultVoiceSource()
     return VARNO_BUILD_VOICE_DIR;
 }
 
-std::string voiceFolderPath(const cameras::WarnerSettings& settings)
+std::string voiceFolderPath(settings::Settings& settings)
 {
-    return usePath(settings.readString("VoiceFolder").value_or("C:\\VARNO\\Voice"));
+    const auto& key = settings::keys::VoiceFolder;
+    return usePath(settings.peek(key).value_or(std::string(key.row().defaultText)));
 }
 
 bool installDefaultVoices(const std::string& voiceFolder, const std::string& sourceFolder)
@@ -102,7 +103,7 @@ bool installDefaultVoices(const std::string& voiceFolder, const std::string& sou
     return true;
 }
 
-bool installDefaultVoices(const cameras::WarnerSettings& settings)
+bool installDefaultVoices(settings::Settings& settings)
 {
     return installDefaultVoices(voiceFolderPath(settings), defaultVoiceSource());
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "cameras/WarnerSettings.h"
+#include "settings/Settings.h"
 
 namespace varno::platform {
 
@@ -18,7 +18,7 @@ std::string defaultVoiceSource();
 
 // The voice folder as this machine uses it: the VoiceFolder setting, or its
 // default "C:\VARNO\Voice" when it is not set, mapped onto the data root.
-std::string voiceFolderPath(const cameras::WarnerSettings& settings);
+std::string voiceFolderPath(settings::Settings& settings);
 
 // When voiceFolder holds no ".wav" file (any letter case), copies every ".wav"
 // file of sourceFolder into it, creating the folder when needed. A folder that
@@ -33,6 +33,6 @@ bool installDefaultVoices(const std::string& voiceFolder, const std::string& sou
 
 // The call the programs make at start: the default voices into the voice
 // folder of these settings.
-bool installDefaultVoices(const cameras::WarnerSettings& settings);
+bool installDefaultVoices(settings::Settings& settings);
 
 } // namespace varno::platform

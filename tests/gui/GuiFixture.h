@@ -97,6 +97,20 @@ private:
     std::unique_ptr<CMainFrame> frame_;
 };
 
+// A stored value as it is in the file, without the program's readers.
+inline std::optional<varno::settings::Value> storedValue(Rig& rig, std::string_view name)
+{
+    return rig.store.get(varno::settings::kVarnoKey, name);
+}
+template <varno::settings::SettingKind Kind>
+std::optional<uint32_t> dwordOf(Rig& rig, const varno::settings::Key<Kind>& key)
+{
+    auto v = storedValue(rig, key.name());
+    if (!v || v->type != varno::settings::ValueType::Dword)
+        return std::nullopt;
+    return v->number;
+}
+
 // The fix the camera tests drive at.
 inline constexpr double kFixLat = 51.5;
 inline constexpr double kFixLon = 0.5;

@@ -97,7 +97,7 @@ private slots:
         // 20 km out: beyond the 4 km load radius, inside a 32 km one.
         placeCameras(rig, {{20000.0, 0.0, "GATSO"}});
         QVERIFY(rig.session->cameraWarner().store.cameras()->empty());
-        rig.settings.writeDword("MapScale", 16000);
+        rig.settings.write(varno::settings::keys::MapScale, 16000);
         f.runCommand(CommandId::ToolZoomOut);
         QCOMPARE(rig.session->cameraWarner().store.cameras()->size(), std::size_t(1));
     }
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(scaleDlg.choice(3)->isChecked()); // "4 km"
         scaleDlg.choice(5)->setChecked(true);     // "16 km"
         scaleDlg.accept();
-        QCOMPARE(rig.settings.readDword("MapScale"), std::optional<uint32_t>(16000));
+        QCOMPARE(guitest::dwordOf(rig, varno::settings::keys::MapScale), std::optional<uint32_t>(16000));
         QCOMPARE(rig.session->mapRadius(), 4000.0);
         rig.session->afterMapScaleDialog();
         QCOMPARE(rig.session->mapRadius(), 16000.0);
@@ -158,7 +158,7 @@ private slots:
         QVERIFY(!specsDlg.enable()->isChecked());
         specsDlg.enable()->setChecked(true);
         specsDlg.accept();
-        QCOMPARE(rig.settings.readDword("AverageSpeed"), std::optional<uint32_t>(1));
+        QCOMPARE(guitest::dwordOf(rig, varno::settings::keys::AverageSpeed), std::optional<uint32_t>(1));
         rig.session->afterSpecsDialog();
         QVERIFY(specs.enabled);
         QVERIFY(specs.line.empty());
@@ -167,8 +167,8 @@ private slots:
         TrackLoggingDialog trackDlg(track);
         trackDlg.logTrack()->setChecked(false);
         trackDlg.accept();
-        QCOMPARE(rig.settings.readDword("LogTrack"), std::optional<uint32_t>(0));
-        QCOMPARE(rig.settings.readDword("DisplayTrack"), std::optional<uint32_t>(1));
+        QCOMPARE(guitest::dwordOf(rig, varno::settings::keys::LogTrack), std::optional<uint32_t>(0));
+        QCOMPARE(guitest::dwordOf(rig, varno::settings::keys::DisplayTrack), std::optional<uint32_t>(1));
         rig.session->afterTrackDialog();
         QVERIFY(!track.ring().allocated());
     }

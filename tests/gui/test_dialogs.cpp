@@ -10,7 +10,8 @@ class TestDialogs : public QObject {
 
     static QString str(guitest::Rig& rig, const char* name)
     {
-        return QString::fromStdString(rig.settings.readString(name).value_or("<missing>"));
+        auto v = guitest::storedValue(rig, name);
+        return QString::fromStdString(v && v->type == varno::settings::ValueType::Sz ? v->text : "<missing>");
     }
 
 private slots:
@@ -25,9 +26,9 @@ private slots:
             QCOMPARE(str(rig, "Port"), QStringLiteral("Com1"));
         }
         rig.ports.ports = {"/dev/ttyUSB0", "/dev/ttyS0"};
-        rig.settings.writeString("Port", "/dev/ttyUSB0");
-        rig.settings.writeString("Speed", "4801");
-        rig.settings.writeString("Parity", "even");
+        rig.settings.write(varno::settings::keys::Port, "/dev/ttyUSB0");
+        rig.settings.write(varno::settings::keys::Speed, "4801");
+        rig.settings.write(varno::settings::keys::Parity, "even");
         ComSettingsDialog dlg(rig.settings, rig.ports);
         QVERIFY(!dlg.port()->isEditable());
         QCOMPARE(dlg.parity()->currentText(), QStringLiteral("Even"));
@@ -43,7 +44,7 @@ private slots:
     void startTimeOptionsWriteEveryFieldUnchanged()
     {
         guitest::Rig rig;
-        rig.settings.writeString("StartTimerStartTime2", "7.30");
+        rig.settings.write(varno::settings::keys::StartTimerStartTime[1], "7.30");
         StartTimeDialog dlg(rig.settings, rig.dir.path());
         QCOMPARE(dlg.route(1).start->text(), QStringLiteral("7.30"));
         int pickers = 0;
@@ -60,10 +61,10 @@ private slots:
         dlg.accept();
         QCOMPARE(str(rig, "StartTimerFilename1"), QStringLiteral("C:\\VARNO\\Route\\night.csv"));
         QCOMPARE(str(rig, "StartTimerEndTime1"), QStringLiteral(" 2-30 "));
-        QCOMPARE(rig.settings.readOnOff("StartTimerEnable1"), 1);
+        QCOMPARE(rig.settings.read(varno::settings::keys::StartTimerEnable[0]), 1);
         QCOMPARE(str(rig, "StartTimerStartTime2"), QStringLiteral("7.30"));
         QCOMPARE(str(rig, "NightTimerStartTime"), QStringLiteral("21:00"));
-        QCOMPARE(rig.settings.readOnOff("NightTimerEnable"), 1);
+        QCOMPARE(rig.settings.read(varno::settings::keys::NightTimerEnable), 1);
         QVERIFY(rig.prompt.shown.empty());
     }
 };

@@ -50,11 +50,11 @@ private slots:
     {
         {
             guitest::Rig rig;
-            rig.settings.writeDword("AutoStartSize", 0);
+            rig.settings.write(varno::settings::keys::AutoStartSize, 0);
             QVERIFY(rig.frame().frameGeometry() != QRect(QPoint(10, 10), QPoint(789, 589)));
         }
         guitest::Rig rig;
-        rig.settings.writeDword("AutoStartSize", 1);
+        rig.settings.write(varno::settings::keys::AutoStartSize, 1);
         CMainFrame& f = rig.shownFrame();
         QCOMPARE(f.frameGeometry(), QRect(QPoint(10, 10), QPoint(789, 589)));
         press(f.view(), "7");
@@ -75,11 +75,11 @@ private slots:
     {
         guitest::Rig rig;
         QVERIFY(QDir(rig.dir.path()).mkpath(QStringLiteral("Log")));
-        rig.settings.writeDword("AutoStartLog", 1);
-        rig.settings.writeDword("AutoStartGPS", 1);
-        rig.settings.writeDword("NightTimerEnable", 1);
-        rig.settings.writeString("NightTimerStartTime", "00:00");
-        rig.settings.writeString("NightTimerEndTime", "23:59");
+        rig.settings.write(varno::settings::keys::AutoStartLog, 1);
+        rig.settings.write(varno::settings::keys::AutoStartGPS, 1);
+        rig.settings.write(varno::settings::keys::NightTimerEnable, 1);
+        rig.settings.write(varno::settings::keys::NightTimerStartTime, "00:00");
+        rig.settings.write(varno::settings::keys::NightTimerEndTime, "23:59");
         CMainFrame& f = rig.shownFrame();
         QVERIFY(rig.session->nmeaLog().isOpen());
         const std::string log = rig.session->nmeaLog().path();

@@ -101,7 +101,7 @@ private slots:
         test::Pty pty;
         QVERIFY(!pty.path.empty());
         guitest::Rig rig;
-        rig.settings.writeString("Port", pty.path);
+        rig.settings.write(varno::settings::keys::Port, pty.path);
         const QString file = rig.dir.path() + "/send.txt";
         // LF and CR LF ends and an empty line, which is counted but not sent.
         std::ofstream(file.toStdString(), std::ios::binary) << "$GPGGA,1,2,3\r\n\r\n$GPRMC,4,5,6\n$GPGSV,7";

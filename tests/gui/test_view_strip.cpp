@@ -94,7 +94,7 @@ private slots:
         pty.makeRaw();
         varno::platform::CSio port;
         guitest::Rig rig(true, &port);
-        rig.settings.writeString("Port", pty.path);
+        rig.settings.write(varno::settings::keys::Port, pty.path);
         CMainFrame& f = rig.frame();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));

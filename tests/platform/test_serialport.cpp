@@ -16,6 +16,7 @@
 #include "core/base/ScratchFiles.h"
 #include "gps/SendLog.h"
 #include "support/RecordingPrompt.h"
+#include "support/TestSettings.h"
 #include "gps/GpsControl.h"
 #include "gps/SerialReader.h"
 
@@ -234,10 +235,8 @@ TEST(SendLogPty, TheFarEndReceivesTheLinesWithCrLf)
     test::writeBytes(file, gga + "\n$GPGSV,1,1,00*79");
     CSio port;
     test::RecordingPrompt prompt;
-    gps::PortSettingsSource settings{[] { return true; },
-                                     [&](std::string_view n) -> std::optional<std::string> {
-                                         return n == "Port" ? std::optional(pty.path) : std::nullopt;
-                                     }};
+    test::TestSettings settings{prompt};
+    settings.set(settings::keys::Port, pty.path);
     gps::SendLog::Callbacks cb;
     cb.sleep = [](std::chrono::milliseconds) {};
     gps::SendLog send(port, prompt, settings, cb);

@@ -10,7 +10,8 @@
 #include "core/base/ScratchFiles.h"
 #include "VoiceFolder.h"
 #include "cameras/VoiceCatalogue.h"
-#include "core/cameras/FakeWarnerSettings.h"
+#include "support/RecordingPrompt.h"
+#include "support/TestSettings.h"
 
 namespace varno::platform {
 namespace {
@@ -109,10 +110,11 @@ TEST_F(VoiceFolderTest, MissingOrEmptySourceCreatesNothing)
 TEST_F(VoiceFolderTest, VoiceFolderSettingIsUsedOnTheDataRoot)
 {
     test::ScopedEnv home("VARNO_HOME", (root / "home").string());
-    test::FakeWarnerSettings settings;
+    test::RecordingPrompt prompt;
+    test::TestSettings settings{prompt};
     // Not set: the program's default folder.
     EXPECT_EQ(voiceFolderPath(settings), (root / "home" / "Voice").string());
-    settings.strings["VoiceFolder"] = "c:\\varno\\Voices\\Jane";
+    settings.set(settings::keys::VoiceFolder, "c:\\varno\\Voices\\Jane");
     EXPECT_EQ(voiceFolderPath(settings), (root / "home" / "Voices" / "Jane").string());
 }
 

@@ -8,7 +8,6 @@
 #include "cameras/CameraDistance.h"
 #include "cameras/CameraPoint.h"
 #include "cameras/CameraStore.h"
-#include "cameras/SettingsReaders.h"
 #include "cameras/Voice.h"
 #include "cameras/detail/WholeNumber.h"
 #include "geo/MapGeometry.h"
@@ -21,14 +20,14 @@ double fixSeconds(const gps::Fix& fix)
     return fix.hourUtc * 3600.0 + fix.minuteUtc * 60.0 + fix.secondUtc;
 }
 
-AverageSpeed::AverageSpeed(WarnerSettings& settings, Voice& voice) : settings_(settings), voice_(voice)
+AverageSpeed::AverageSpeed(settings::Settings& settings, Voice& voice) : settings_(settings), voice_(voice)
 {
     reset();
 }
 
 void AverageSpeed::reset()
 {
-    enabled = readNumber(settings_, "AverageSpeed", 0) == 1;
+    enabled = settings_.read(settings::keys::AverageSpeed) == 1;
     manual = false;
     inZone = false;
     zone = {};
@@ -204,16 +203,12 @@ void AverageSpeed::process(CameraStore& store, const gps::Fix& fix, int speedUni
 
 bool AverageSpeed::dialogChecked() const
 {
-    return readNumber(settings_, "AverageSpeed", 0) == 1;
+    return settings_.read(settings::keys::AverageSpeed) == 1;
 }
 
-bool AverageSpeed::storeDialogChoice(bool checked, Prompt& prompt)
+bool AverageSpeed::storeDialogChoice(bool checked)
 {
-    if (settings_.writeDword("AverageSpeed", checked ? 1 : 0))
-        return true;
-    prompt.message(
-        "An error occurred setting the registry value\nHKEY_CURRENT_USER\nSoftware\\VARNO\\AverageSpeed");
-    return false;
+    return settings_.write(settings::keys::AverageSpeed, checked ? 1u : 0u);
 }
 
 } // namespace varno::cameras

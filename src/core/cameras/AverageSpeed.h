@@ -4,9 +4,9 @@
 #include <string>
 
 #include "base/Prompt.h"
-#include "cameras/WarnerSettings.h"
 #include "geo/LatLon.h"
 #include "gps/Fix.h"
+#include "settings/Settings.h"
 
 namespace varno::cameras {
 
@@ -27,7 +27,7 @@ inline constexpr const char* kSpecsNoPositionLine = "No position, can't set Spec
 
 class AverageSpeed {
 public:
-    AverageSpeed(WarnerSettings& settings, Voice& voice);
+    AverageSpeed(settings::Settings& settings, Voice& voice);
 
     // Ends any measurement and reads AverageSpeed again (1 = on).
     void reset();
@@ -41,7 +41,7 @@ public:
     // False when the write failed (the message has been shown). The caller
     // then calls reset() and redraws, OK or Cancel.
     bool dialogChecked() const;
-    bool storeDialogChoice(bool checked, Prompt& prompt);
+    bool storeDialogChoice(bool checked);
 
     bool enabled = false;
     bool manual = false;
@@ -70,7 +70,7 @@ private:
     // as much: an earlier fix seen late). A smaller step back stays a step back.
     double clockAt(const gps::Fix& fix);
 
-    WarnerSettings& settings_;
+    settings::Settings& settings_;
     Voice& voice_;
     double days_ = 0.0;           // whole days the running clock is ahead of the fix time
     double lastTimeOfDay_ = -1.0; // [s] of the fix before; negative before the first

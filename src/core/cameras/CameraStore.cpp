@@ -6,11 +6,10 @@
 
 #include "base/DataPath.h"
 #include "cameras/CameraDistance.h"
-#include "cameras/SettingsReaders.h"
 
 namespace varno::cameras {
 
-CameraStore::CameraStore(WarnerSettings& settings, Prompt& prompt, std::string dataRoot)
+CameraStore::CameraStore(settings::Settings& settings, Prompt& prompt, std::string dataRoot)
     : settings_(settings), prompt_(prompt), dataRoot_(std::move(dataRoot))
 {
 }
@@ -42,7 +41,7 @@ void CameraStore::LoadCameraList(double radiusM, geo::LatLon fix)
     if (!fix)
         return;
     const double radius = radiusM < kMinLoadRadius ? kMinLoadRadius : radiusM;
-    const bool exclude = readNumber(settings_, "Exclude", 0) == 1;
+    const bool exclude = settings_.read(settings::keys::Exclude) == 1;
     if (CameraListBusy)
         return;
     CameraListBusy = true;
@@ -68,9 +67,7 @@ void CameraStore::LoadCameraList(double radiusM, geo::LatLon fix)
 
     // The reader shows its own message first when the value is missing.
     std::optional<std::string> stored =
-        cameraFileOverride ? cameraFileOverride
-                           : readFileName(settings_, messages(), "CameraFile",
-                                          "Unable read the camera file name from the registry.");
+        cameraFileOverride ? cameraFileOverride : settings_.read(settings::keys::CameraFile);
     if (!stored) {
         fail("Error can't get the camera filename from the registry.\nPlease check the setup/registry.");
         return;

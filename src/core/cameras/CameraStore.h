@@ -10,7 +10,7 @@
 #include "base/Prompt.h"
 #include "cameras/CameraFileCache.h"
 #include "cameras/CameraPoint.h"
-#include "cameras/WarnerSettings.h"
+#include "settings/Settings.h"
 #include "cameras/detail/NearestIndex.h"
 
 namespace varno::cameras {
@@ -28,7 +28,7 @@ using CameraList = std::optional<std::vector<CameraPoint>>;
 
 class CameraStore {
 public:
-    CameraStore(WarnerSettings& settings, Prompt& prompt, std::string dataRoot);
+    CameraStore(settings::Settings& settings, Prompt& prompt, std::string dataRoot);
 
     // Rebuilds CameraList around the fix with every camera within
     // max(radiusM, 4000) metres. Without a fix position only the nearest
@@ -79,7 +79,7 @@ private:
     // Refills the scan lists from list_ after it changed.
     void rebuildScan();
 
-    WarnerSettings& settings_;
+    settings::Settings& settings_;
     Prompt& prompt_;
     SilentPrompt quiet_;
     bool replaying_ = false;

@@ -2,14 +2,13 @@
 #include "cameras/CameraWarner.h"
 
 #include "cameras/CameraDistance.h"
-#include "cameras/SettingsReaders.h"
 
 namespace varno::cameras {
 
-CameraWarner::CameraWarner(WarnerSettings& settings, Prompt& prompt, VoicePlayer& player,
+CameraWarner::CameraWarner(settings::Settings& settings, Prompt& prompt, VoicePlayer& player,
                            std::string dataRoot)
-    : speedUnits(readSpeedUnits(settings)), scale(settings, prompt), store(settings, prompt, dataRoot),
-      voice(settings, prompt, player, dataRoot), specs(settings, voice)
+    : speedUnits(static_cast<int>(settings.read(settings::keys::SpeedUnits))), scale(settings),
+      store(settings, prompt, dataRoot), voice(settings, prompt, player, dataRoot), specs(settings, voice)
 {
     scale.reload();
 }

@@ -10,7 +10,7 @@
 #include "cameras/CameraStore.h"
 #include "cameras/Voice.h"
 #include "cameras/VoicePlayer.h"
-#include "cameras/WarnerSettings.h"
+#include "settings/Settings.h"
 #include "geo/MapScale.h"
 #include "gps/Fix.h"
 
@@ -31,7 +31,7 @@ inline constexpr int kReplayReloadCount = 58;
 // Everything camera-related the view owns, wired together.
 class CameraWarner {
 public:
-    CameraWarner(WarnerSettings& settings, Prompt& prompt, VoicePlayer& player, std::string dataRoot);
+    CameraWarner(settings::Settings& settings, Prompt& prompt, VoicePlayer& player, std::string dataRoot);
 
     // Once per position sentence, on the fix as it stands (the previous
     // sentence's). Reloads the list every 62nd fix, moves WarningStep, plays at

@@ -7,7 +7,6 @@
 #include <fmt/printf.h>
 
 #include "base/DataPath.h"
-#include "cameras/SettingsReaders.h"
 
 namespace varno::cameras {
 
@@ -22,13 +21,12 @@ std::string asctimeText(const LocalTime& t)
                         t.year);
 }
 
-bool markLocation(const WarnerSettings& settings, Prompt& prompt, const std::string& dataRoot,
+bool markLocation(settings::Settings& settings, Prompt& prompt, const std::string& dataRoot,
                   const Clock& clock, geo::LatLon fix)
 {
     if (!fix)
         return false;
-    std::optional<std::string> stored =
-        readFileName(settings, prompt, "MarkFile", "Unable read the mark file name from the registry.");
+    std::optional<std::string> stored = settings.read(settings::keys::MarkFile);
     if (!stored) {
         prompt.message(
             "Error can't get the marked spot filename from the registry.\nPlease check the setup/registry.");

@@ -5,8 +5,8 @@
 
 #include "base/Clock.h"
 #include "base/Prompt.h"
-#include "cameras/WarnerSettings.h"
 #include "geo/LatLon.h"
+#include "settings/Settings.h"
 
 namespace varno::cameras {
 
@@ -16,7 +16,7 @@ std::string asctimeText(const LocalTime& t);
 // With a fix position, appends "%f,%f," the local date and time,
 // ",,,,, " and CR LF to the MarkFile, then flushes and closes it. Failures are
 // shown; without a position nothing happens at all. True when a line was written.
-bool markLocation(const WarnerSettings& settings, Prompt& prompt, const std::string& dataRoot,
+bool markLocation(settings::Settings& settings, Prompt& prompt, const std::string& dataRoot,
                   const Clock& clock, geo::LatLon fix);
 
 } // namespace varno::cameras

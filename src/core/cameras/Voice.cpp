@@ -2,7 +2,6 @@
 #include "cameras/Voice.h"
 
 #include "base/DataPath.h"
-#include "cameras/SettingsReaders.h"
 #include "cameras/VoiceCatalogue.h"
 
 namespace varno::cameras {
@@ -13,8 +12,7 @@ void Voice::PlayVoice(std::string_view sound)
         return;
     if (onRequest)
         onRequest(catalogueFile(sound));
-    std::optional<std::string> folder = readFileName(
-        settings_, prompt_, "VoiceFolder", "Unable read the voice folder file name from the registry.");
+    std::optional<std::string> folder = settings_.read(settings::keys::VoiceFolder);
     if (!folder)
         return;
     // A folder stored with a trailing backslash gives "//", which is harmless.

@@ -7,13 +7,13 @@
 
 #include "base/Prompt.h"
 #include "cameras/VoicePlayer.h"
-#include "cameras/WarnerSettings.h"
+#include "settings/Settings.h"
 
 namespace varno::cameras {
 
 class Voice {
 public:
-    Voice(WarnerSettings& settings, Prompt& prompt, VoicePlayer& player, std::string dataRoot)
+    Voice(settings::Settings& settings, Prompt& prompt, VoicePlayer& player, std::string dataRoot)
         : settings_(settings), prompt_(prompt), player_(&player), dataRoot_(std::move(dataRoot))
     {
     }
@@ -39,7 +39,7 @@ public:
     bool Muted = false;
 
 private:
-    WarnerSettings& settings_;
+    settings::Settings& settings_;
     Prompt& prompt_;
     VoicePlayer* player_;
     std::string dataRoot_;

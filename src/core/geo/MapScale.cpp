@@ -3,16 +3,11 @@
 
 #include <algorithm>
 
-#include <fmt/printf.h>
-
 namespace varno::geo {
 
 double MapScale::readStoredRadius() const
 {
-    if (!settings_.keyExists())
-        return kDefaultMapRadius;
-    std::optional<std::uint32_t> v = settings_.readDword("MapScale");
-    return v ? static_cast<double>(*v) : 0.0;
+    return static_cast<double>(settings_.read(settings::keys::MapScale));
 }
 
 bool MapScale::zoomOut()
@@ -49,11 +44,8 @@ bool MapScale::zoomTo(std::uint32_t radius)
 
 void MapScale::write(std::uint32_t radius)
 {
-    ScaleWrite w = settings_.writeMapScale(radius);
-    if (w.result == ScaleWrite::Result::Failed)
-        prompt_.message(fmt::sprintf("0x%x", w.errorCode) +
-                        "\nAn error occurred writing the map scale setting to the registry.\n"
-                        "HKEY_CURRENT_USER\nSoftware\\VARNO\\MapScale");
+    // A failure is shown by the writer; a missing key is left alone.
+    settings_.write(settings::keys::MapScale, radius);
 }
 
 std::optional<std::size_t> MapScale::dialogChoice() const

@@ -5,15 +5,14 @@
 #include <cstdint>
 #include <optional>
 
-#include "base/Prompt.h"
-#include "geo/ScaleSettings.h"
+#include "settings/Settings.h"
 
 namespace varno::geo {
 
 // The zoom ladder runs 125 * 2^k metres from kMinZoomRadius to kMaxZoomRadius.
 inline constexpr std::uint32_t kMinZoomRadius = 125;
 inline constexpr std::uint32_t kMaxZoomRadius = 256000;
-// Radius when the settings key cannot be opened.
+// Radius before the stored one is read (the stored one when the settings key cannot be opened).
 inline constexpr double kDefaultMapRadius = 4000.0;
 // What the "Set Map Scale" dialog stores when no button is checked.
 inline constexpr std::uint32_t kUncheckedMapScale = 5000;
@@ -23,7 +22,7 @@ inline constexpr std::array<std::uint32_t, 8> kMapScaleChoices = {500,  1000,  2
 
 class MapScale {
 public:
-    MapScale(ScaleSettings& settings, Prompt& prompt) : settings_(settings), prompt_(prompt) {}
+    explicit MapScale(settings::Settings& settings) : settings_(settings) {}
 
     // [m] from the vehicle to the map edge, east-west and north-south alike.
     double MapRadius = kDefaultMapRadius;
@@ -55,8 +54,7 @@ private:
     bool zoomTo(std::uint32_t radius);
     void write(std::uint32_t radius);
 
-    ScaleSettings& settings_;
-    Prompt& prompt_;
+    settings::Settings& settings_;
 };
 
 } // namespace varno::geo

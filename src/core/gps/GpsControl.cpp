@@ -67,9 +67,8 @@ LineSettings mapStoredLineSettings(LineSettings current, const std::optional<std
 }
 
 GpsControl::GpsControl(SerialPort& port, SentenceMailbox& mailbox, NmeaLog& log, Prompt& prompt,
-                       PortSettingsSource settings, Hooks hooks)
-    : port_(port), prompt_(prompt), settings_(std::move(settings)), hooks_(std::move(hooks)),
-      reader_(port, mailbox, log)
+                       settings::Settings& settings, Hooks hooks)
+    : port_(port), prompt_(prompt), settings_(settings), hooks_(std::move(hooks)), reader_(port, mailbox, log)
 {
 }
 
@@ -86,22 +85,12 @@ void GpsControl::wait(std::chrono::milliseconds ms)
         std::this_thread::sleep_for(ms);
 }
 
-std::optional<std::string> GpsControl::readSetting(std::string_view name) const
-{
-    if (!settings_.readString)
-        return std::nullopt;
-    auto text = settings_.readString(name);
-    // Each value is read into a 50-byte buffer: a longer one cannot be read.
-    if (text && text->size() > 49)
-        return std::nullopt;
-    return text;
-}
-
 bool GpsControl::OpenCommPort()
 {
-    std::optional<std::string> name;
-    if (settings_.keyExists && settings_.keyExists())
-        name = readSetting("Port");
+    namespace keys = settings::keys;
+    std::optional<std::string> name = portOverride;
+    if (!name && settings_.keyExists())
+        name = settings_.read(keys::Port);
     if (!name) {
         prompt_.message(
             "Unable read the comm port name from the registry.\nPlease check the port settings ?");
@@ -125,9 +114,8 @@ bool GpsControl::OpenCommPort()
 
     LineSettings wanted; // 4800 8N1 when the key vanished since the port name was read
     if (settings_.keyExists()) {
-        wanted =
-            mapStoredLineSettings(*current, settings_.readString("Speed"), settings_.readString("StopBits"),
-                                  settings_.readString("Parity"), settings_.readString("DataBits"));
+        wanted = mapStoredLineSettings(*current, settings_.read(keys::Speed), settings_.read(keys::StopBits),
+                                       settings_.read(keys::Parity), settings_.read(keys::DataBits));
     }
 
     BusyScope busy(hooks_.opening, portName_);

@@ -10,17 +10,9 @@
 #include "base/Prompt.h"
 #include "gps/SerialPort.h"
 #include "gps/SerialReader.h"
+#include "settings/Settings.h"
 
 namespace varno::gps {
-
-// Where the port settings come from: the "Software\VARNO" key of the settings.
-struct PortSettingsSource {
-    // False when the key cannot be opened.
-    std::function<bool()> keyExists;
-    // A REG_SZ value; nullopt when it is missing or not text. Texts longer
-    // than 49 characters count as unreadable.
-    std::function<std::optional<std::string>(std::string_view name)> readString;
-};
 
 // The stored Speed, StopBits, Parity and DataBits texts applied over the
 // port's current settings. A value that could not be read (nullopt) leaves
@@ -51,7 +43,7 @@ public:
     };
 
     GpsControl(SerialPort& port, SentenceMailbox& mailbox, NmeaLog& log, Prompt& prompt,
-               PortSettingsSource settings, Hooks hooks = {});
+               settings::Settings& settings, Hooks hooks = {});
     ~GpsControl();
     GpsControl(const GpsControl&) = delete;
     GpsControl& operator=(const GpsControl&) = delete;
@@ -68,15 +60,18 @@ public:
     const std::string& portName() const { return portName_; }
     SerialReader& reader() { return reader_; }
 
+    // A port named on the command line: opened instead of the Port setting,
+    // and without a settings key the line is 4800 8N1.
+    std::optional<std::string> portOverride;
+
     static constexpr std::chrono::milliseconds kReadTimeout{2000};
 
 private:
     void wait(std::chrono::milliseconds ms);
-    std::optional<std::string> readSetting(std::string_view name) const;
 
     SerialPort& port_;
     Prompt& prompt_;
-    PortSettingsSource settings_;
+    settings::Settings& settings_;
     Hooks hooks_;
     SerialReader reader_;
     bool portOpen_ = false;

@@ -9,7 +9,7 @@
 
 namespace varno::gps {
 
-bool openSendPort(SerialPort& port, const PortSettingsSource& settings, Prompt& prompt,
+bool openSendPort(SerialPort& port, settings::Settings& settings, Prompt& prompt,
                   const std::function<void(std::chrono::milliseconds)>& sleep)
 {
     auto wait = [&](std::chrono::milliseconds ms) {
@@ -18,11 +18,10 @@ bool openSendPort(SerialPort& port, const PortSettingsSource& settings, Prompt& 
         else
             std::this_thread::sleep_for(ms);
     };
+    namespace keys = settings::keys;
     std::optional<std::string> name;
-    if (settings.keyExists && settings.keyExists() && settings.readString)
-        name = settings.readString("Port");
-    if (name && name->size() > 49)
-        name.reset();
+    if (settings.keyExists())
+        name = settings.read(keys::Port);
     if (!name) {
         prompt.message("Unable read the comm port name from the registry.\nPlease check the port settings ?");
         return false;
@@ -38,11 +37,9 @@ bool openSendPort(SerialPort& port, const PortSettingsSource& settings, Prompt& 
         port.close();
         return false;
     }
-    LineSettings wanted = *current;
-    if (settings.readString)
-        wanted =
-            mapStoredLineSettings(*current, settings.readString("Speed"), settings.readString("StopBits"),
-                                  settings.readString("Parity"), settings.readString("DataBits"));
+    const LineSettings wanted =
+        mapStoredLineSettings(*current, settings.read(keys::Speed), settings.read(keys::StopBits),
+                              settings.read(keys::Parity), settings.read(keys::DataBits));
     wait(std::chrono::milliseconds(1000));
     if (!port.applyState(wanted)) {
         prompt.show("SetCommState\nCould not set communication state \n openport aborted", PromptButtons::Ok,
@@ -62,8 +59,8 @@ bool openSendPort(SerialPort& port, const PortSettingsSource& settings, Prompt& 
     return true;
 }
 
-SendLog::SendLog(SerialPort& port, Prompt& prompt, PortSettingsSource settings, Callbacks callbacks)
-    : port_(port), prompt_(prompt), settings_(std::move(settings)), callbacks_(std::move(callbacks)),
+SendLog::SendLog(SerialPort& port, Prompt& prompt, settings::Settings& settings, Callbacks callbacks)
+    : port_(port), prompt_(prompt), settings_(settings), callbacks_(std::move(callbacks)),
       bridge_(callbacks_.postToUi), pacer_(callbacks_.waitTick)
 {
 }

@@ -20,7 +20,7 @@ namespace varno::gps {
 // port's differences: 10 ms time-outs and a 1000 ms wait before applying the
 // line settings, before the time-outs and before the queues. The port is
 // always in binary (raw) mode on this system. False after the message.
-bool openSendPort(SerialPort& port, const PortSettingsSource& settings, Prompt& prompt,
+bool openSendPort(SerialPort& port, settings::Settings& settings, Prompt& prompt,
                   const std::function<void(std::chrono::milliseconds)>& sleep);
 
 // The "Send log" dialog's worker. start(), pause(), singleStep() and stop()
@@ -57,7 +57,7 @@ public:
     static constexpr std::chrono::milliseconds kTickPeriod{500};
     static constexpr std::size_t kLineLimit = 299;
 
-    SendLog(SerialPort& port, Prompt& prompt, PortSettingsSource settings, Callbacks callbacks);
+    SendLog(SerialPort& port, Prompt& prompt, settings::Settings& settings, Callbacks callbacks);
     ~SendLog();
     SendLog(const SendLog&) = delete;
     SendLog& operator=(const SendLog&) = delete;
@@ -85,7 +85,7 @@ private:
 
     SerialPort& port_;
     Prompt& prompt_;
-    PortSettingsSource settings_;
+    settings::Settings& settings_;
     Callbacks callbacks_;
     UiBridge bridge_;
     TickPacer pacer_;

@@ -3,8 +3,8 @@
 
 namespace varno::session {
 
-void ColourScheme::load(const ColourReader& read, std::string_view back, std::string_view fore,
-                        std::uint32_t fill)
+void ColourScheme::load(const ColourReader& read, const settings::ColourKey& back,
+                        const settings::ColourKey& fore, std::uint32_t fill)
 {
     // Each colour is read anew: the Display colours dialog may just have changed it.
     const std::uint32_t background = read ? read(back) : kBlack;
@@ -14,13 +14,13 @@ void ColourScheme::load(const ColourReader& read, std::string_view back, std::st
 
 void ColourScheme::loadDay(const ColourReader& read)
 {
-    load(read, "DayTimeBackGround", "DayTimeForeGround", kWhite);
+    load(read, settings::keys::DayTimeBackGround, settings::keys::DayTimeForeGround, kWhite);
     night_ = false;
 }
 
 void ColourScheme::loadNight(const ColourReader& read)
 {
-    load(read, "NightTimeBackGround", "NightTimeForeGround", kBlack);
+    load(read, settings::keys::NightTimeBackGround, settings::keys::NightTimeForeGround, kBlack);
     night_ = true;
 }
 

@@ -6,13 +6,15 @@
 #include <functional>
 #include <string_view>
 
+#include "settings/MasterTable.h"
+
 namespace varno::session {
 
 // Colours are 0x00BBGGRR.
 class ColourScheme {
 public:
-    // Reads one stored colour by value name; black when it cannot be read.
-    using ColourReader = std::function<std::uint32_t(std::string_view name)>;
+    // Reads one stored colour; black when it cannot be read.
+    using ColourReader = std::function<std::uint32_t(const settings::ColourKey& key)>;
 
     static constexpr std::uint32_t kWhite = 0x00FFFFFF;
     static constexpr std::uint32_t kBlack = 0x00000000;
@@ -30,7 +32,8 @@ public:
     bool isNight() const { return night_; }
 
 private:
-    void load(const ColourReader& read, std::string_view back, std::string_view fore, std::uint32_t fill);
+    void load(const ColourReader& read, const settings::ColourKey& back, const settings::ColourKey& fore,
+              std::uint32_t fill);
 
     // Before any load the slots are black, which is what an unreadable scheme gives.
     std::array<std::uint32_t, 5> slots_{};

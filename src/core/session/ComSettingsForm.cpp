@@ -77,14 +77,15 @@ ComSettingsFields ComSettingsForm::shown(const std::optional<std::string>& port,
     return f;
 }
 
-std::vector<std::pair<std::string_view, std::string>> ComSettingsForm::toStore(const ComSettingsFields& f)
+std::vector<std::pair<settings::TextKey, std::string>> ComSettingsForm::toStore(const ComSettingsFields& f)
 {
-    std::vector<std::pair<std::string_view, std::string>> out;
-    const std::pair<std::string_view, const std::string*> fields[] = {{"Port", &f.port},
-                                                                      {"Speed", &f.speed},
-                                                                      {"Parity", &f.parity},
-                                                                      {"StopBits", &f.stopBits},
-                                                                      {"DataBits", &f.dataBits}};
+    namespace keys = settings::keys;
+    std::vector<std::pair<settings::TextKey, std::string>> out;
+    const std::pair<settings::TextKey, const std::string*> fields[] = {{keys::Port, &f.port},
+                                                                       {keys::Speed, &f.speed},
+                                                                       {keys::Parity, &f.parity},
+                                                                       {keys::StopBits, &f.stopBits},
+                                                                       {keys::DataBits, &f.dataBits}};
     for (const auto& [name, text] : fields) {
         if (!text->empty())
             out.emplace_back(name, *text);

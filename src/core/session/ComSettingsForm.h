@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/MasterTable.h"
+
 namespace varno::session {
 
 struct ComSettingsFields {
@@ -38,7 +40,7 @@ public:
     // The values OK writes, by name, in the order Port, Speed, Parity,
     // StopBits, DataBits. A field left empty writes nothing: the stored
     // setting stays (an empty Speed would otherwise open the port at 0 baud).
-    static std::vector<std::pair<std::string_view, std::string>> toStore(const ComSettingsFields& fields);
+    static std::vector<std::pair<settings::TextKey, std::string>> toStore(const ComSettingsFields& fields);
 };
 
 } // namespace varno::session

@@ -1,6 +1,8 @@
 // What the one view owns, and the sequences that cross its pieces.
 #include "session/Session.h"
 
+#include <algorithm>
+
 #include "cameras/MarkLocation.h"
 #include "gps/Intake.h"
 #include "gps/NmeaChecksum.h"
@@ -13,21 +15,23 @@ namespace {
 // RouteName and the timer file names are read into 300-byte buffers.
 constexpr std::size_t kRouteNameLimit = 299;
 
-gps::PortSettingsSource portSettings(settings::Settings& s)
+namespace keys = settings::keys;
+
+// SpeedUnits as the views use it: 0 mph, 1 kph, 2 knots.
+int speedUnitsOf(settings::Settings& s)
 {
-    return {[&s] { return s.keyExists(); }, [&s](std::string_view name) { return s.readString(name); }};
+    return static_cast<int>(std::min<int64_t>(s.read(keys::SpeedUnits), 1 << 30));
 }
 
 } // namespace
 
 Session::Session(Deps deps)
     : deps_(std::move(deps)),
-      gps_(deps_.port, mailbox_, log_, deps_.prompt, portSettings(deps_.settings),
+      gps_(deps_.port, mailbox_, log_, deps_.prompt, deps_.settings,
            gps::GpsControl::Hooks{deps_.sleep, deps_.opening, [this] { resetAverageSpeed(); }}),
-      warnerSettings_(deps_.settings.store()),
-      warner_(warnerSettings_, deps_.prompt, deps_.voicePlayer ? *deps_.voicePlayer : silentVoice_,
+      warner_(deps_.settings, deps_.prompt, deps_.voicePlayer ? *deps_.voicePlayer : silentVoice_,
               deps_.dataRoot),
-      track_(views::trackSettingsFrom(deps_.settings), deps_.prompt)
+      track_(deps_.settings, deps_.prompt)
 {
     // A camera file that cannot be loaded stops the GPS, as every load failure does.
     warner_.store.stopGps = [this] { stopGps(); };
@@ -35,11 +39,11 @@ Session::Session(Deps deps)
 
     auto& s = deps_.settings;
     track_.load();
-    timeZone_ = s.readTimeZone();
+    timeZone_ = s.read(keys::TimeZone);
     loadDayColours();
     resetAverageSpeed();
     settings::runVersionCheck(s);
-    speedUnits_ = s.readSpeedUnits();
+    speedUnits_ = speedUnitsOf(s);
     warner_.speedUnits = speedUnits_;
     warner_.scale.reload();
 }
@@ -73,9 +77,9 @@ void Session::reloadKeptSettings()
     auto& s = deps_.settings;
     loadDayColours();
     track_.reloadFlags();
-    timeZone_ = s.readTimeZone();
+    timeZone_ = s.read(keys::TimeZone);
     resetAverageSpeed();
-    speedUnits_ = s.readSpeedUnits();
+    speedUnits_ = speedUnitsOf(s);
     warner_.speedUnits = speedUnits_;
     warner_.scale.reload();
 }
@@ -98,9 +102,9 @@ void Session::doOnDraw()
 
 void Session::reloadUnits()
 {
-    speedUnits_ = deps_.settings.readSpeedUnits();
+    speedUnits_ = speedUnitsOf(deps_.settings);
     warner_.speedUnits = speedUnits_;
-    timeZone_ = deps_.settings.readTimeZone();
+    timeZone_ = deps_.settings.read(keys::TimeZone);
 }
 
 // --- cameras and the map ---
@@ -149,7 +153,7 @@ void Session::afterMapScaleDialog()
 
 bool Session::markLocation()
 {
-    return cameras::markLocation(warnerSettings_, deps_.prompt, deps_.dataRoot, deps_.clock,
+    return cameras::markLocation(deps_.settings, deps_.prompt, deps_.dataRoot, deps_.clock,
                                  decoder_.fix().position);
 }
 
@@ -159,16 +163,15 @@ std::optional<std::string> Session::startTimerRoute()
 {
     auto& s = deps_.settings;
     const std::string now = hourMinuteText(deps_.clock.now());
-    for (int n = 1; n <= 2; ++n) {
-        const std::string suffix = std::to_string(n);
-        if (s.readOnOff("StartTimerEnable" + suffix) != 1)
+    for (std::size_t n = 0; n < keys::StartTimerEnable.size(); ++n) {
+        if (s.read(keys::StartTimerEnable[n]) != 1)
             continue;
-        const auto start = s.readTime("StartTimerStartTime" + suffix);
-        const auto end = s.readTime("StartTimerEndTime" + suffix);
+        const auto start = s.read(keys::StartTimerStartTime[n]);
+        const auto end = s.read(keys::StartTimerEndTime[n]);
         // A time that cannot be read leaves the window empty, so the timer does not fire.
         if (!start || !end || !inTimeWindow(now, normaliseTime(*start), normaliseTime(*end)))
             continue;
-        auto file = s.readFileName("StartTimerFilename" + suffix);
+        auto file = s.read(keys::StartTimerFilename[n]);
         if (!file)
             continue;
         if (file->size() > kRouteNameLimit)
@@ -181,10 +184,10 @@ std::optional<std::string> Session::startTimerRoute()
 bool Session::nightTimerActive()
 {
     auto& s = deps_.settings;
-    if (s.readOnOff("NightTimerEnable") != 1)
+    if (s.read(keys::NightTimerEnable) != 1)
         return false;
-    const auto start = s.readTime("NightTimerStartTime");
-    const auto end = s.readTime("NightTimerEndTime");
+    const auto start = s.read(keys::NightTimerStartTime);
+    const auto end = s.read(keys::NightTimerEndTime);
     if (!start || !end)
         return false;
     return inTimeWindow(hourMinuteText(deps_.clock.now()), normaliseTime(*start), normaliseTime(*end));
@@ -193,20 +196,20 @@ bool Session::nightTimerActive()
 void Session::autoStart()
 {
     auto& s = deps_.settings;
-    if (s.readOnOff("AutoStartGPS") == 1 && !gps_.portOpen())
+    if (s.read(keys::AutoStartGPS) == 1 && !gps_.portOpen())
         startGps();
 
-    if (s.readOnOff("AutoStartLog") == 1)
+    if (s.read(keys::AutoStartLog) == 1)
         log_.toggleAutomatic(deps_.clock, deps_.dataRoot, deps_.prompt);
 
     bool timerFired = false;
     if (auto route = startTimerRoute()) {
-        s.writeString("RouteName", *route);
-        s.writeDword("AutoStartRoute", 1);
+        s.write(keys::RouteName, *route);
+        s.write(keys::AutoStartRoute, true);
         timerFired = true;
     }
-    if (timerFired || s.readOnOff("AutoStartRoute") == 1) {
-        if (auto name = s.readFileName("RouteName")) {
+    if (timerFired || s.read(keys::AutoStartRoute) == 1) {
+        if (auto name = s.read(keys::RouteName)) {
             if (name->size() > kRouteNameLimit)
                 name->resize(kRouteNameLimit);
             loadRoute(*name);
@@ -314,13 +317,13 @@ void Session::nextView()
 
 void Session::loadDayColours()
 {
-    colours_.loadDay([this](std::string_view name) { return deps_.settings.readColour(name); });
+    colours_.loadDay([this](const settings::ColourKey& key) { return deps_.settings.read(key); });
     view_.markBackgroundChanged();
 }
 
 void Session::loadNightColours()
 {
-    colours_.loadNight([this](std::string_view name) { return deps_.settings.readColour(name); });
+    colours_.loadNight([this](const settings::ColourKey& key) { return deps_.settings.read(key); });
     view_.markBackgroundChanged();
 }
 

@@ -9,7 +9,6 @@
 #include "base/Clock.h"
 #include "base/Prompt.h"
 #include "cameras/CameraWarner.h"
-#include "cameras/StoreWarnerSettings.h"
 #include "cameras/VoicePlayer.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/GpsControl.h"
@@ -218,7 +217,6 @@ private:
     views::ViewModes modes_;
     ColourScheme colours_;
     cameras::SilentVoicePlayer silentVoice_;
-    cameras::StoreWarnerSettings warnerSettings_;
     cameras::CameraWarner warner_;
     views::TrackLogging track_;
 

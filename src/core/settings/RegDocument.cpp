@@ -1,6 +1,8 @@
 // The contents of a registry export file (REGEDIT4 / version 5.00): parsing and writing.
 #include "settings/RegDocument.h"
 
+#include <iterator>
+
 #include <fmt/printf.h>
 
 #include "base/AsciiCase.h"
@@ -197,6 +199,15 @@ struct Parser {
     bool continuing = false;
     std::string pendingName;
     std::string pendingData;
+    // Comment lines waiting for the value or key header they stand before.
+    std::vector<std::string> comments;
+
+    void keepComments(std::string_view path, std::optional<std::string_view> name)
+    {
+        if (!comments.empty())
+            doc.keepComments(path, name, std::move(comments));
+        comments.clear();
+    }
 
     bool fail(size_t lineNo, std::string_view what)
     {
@@ -209,8 +220,10 @@ struct Parser {
         auto hex = normaliseHex(pendingData);
         if (!hex)
             return fail(lineNo, "bad hex data");
-        if (target == Target::Section)
+        if (target == Target::Section) {
             doc.set(sectionPath, pendingName, Value{ValueType::Other, *hex, 0});
+            keepComments(sectionPath, pendingName);
+        }
         continuing = false;
         return true;
     }
@@ -231,8 +244,10 @@ struct Parser {
             headerSeen = true;
             return true;
         }
-        if (text.front() == ';')
+        if (text.front() == ';') {
+            comments.emplace_back(text);
             return true;
+        }
         if (text.front() == '[') {
             if (text.back() != ']')
                 return fail(lineNo, "unterminated key name");
@@ -251,6 +266,7 @@ struct Parser {
                 doc.ensureKey(path);
                 sectionPath = std::string(path);
                 target = Target::Section;
+                keepComments(sectionPath, std::nullopt);
             }
             return true;
         }
@@ -291,8 +307,10 @@ struct Parser {
                 return fail(lineNo, "unterminated string");
             if (at != data.size())
                 return fail(lineNo, "text after the string");
-            if (target == Target::Section)
+            if (target == Target::Section) {
                 doc.set(sectionPath, name, Value::sz(std::move(value)));
+                keepComments(sectionPath, name);
+            }
             return true;
         }
         if (startsWithNoCase(data, "dword:")) {
@@ -305,8 +323,10 @@ struct Parser {
                     return fail(lineNo, "bad dword");
                 n = n * 16 + hexValue(c);
             }
-            if (target == Target::Section)
+            if (target == Target::Section) {
                 doc.set(sectionPath, name, Value::dword(n));
+                keepComments(sectionPath, name);
+            }
             return true;
         }
         if (startsWithNoCase(data, "hex")) {
@@ -359,6 +379,7 @@ RegParseResult RegDocument::parse(std::string_view bytes)
         result.error = "the file ends inside a hex value";
         return result;
     }
+    p.keepComments("", std::nullopt);
     // A file with nothing in it (not even a header) holds no keys; nothing is lost by writing it.
     result.document = std::move(p.doc);
     return result;
@@ -369,13 +390,21 @@ std::string RegDocument::format() const
     std::string out;
     out += kHeader4;
     out += "\r\n\r\n";
+    auto comments = [&out](const std::vector<std::string>& lines) {
+        for (const auto& line : lines) {
+            out += line;
+            out += "\r\n";
+        }
+    };
     for (const auto& s : sections_) {
+        comments(s.comments);
         if (s.removed)
             continue;
         out += '[';
         out += s.path;
         out += "]\r\n";
         for (const auto& e : s.entries) {
+            comments(e.comments);
             if (e.removed)
                 continue;
             if (e.name.empty())
@@ -398,6 +427,7 @@ std::string RegDocument::format() const
         }
         out += "\r\n";
     }
+    comments(endComments_);
     return out;
 }
 
@@ -463,7 +493,7 @@ RegDocument::Section& RegDocument::ensureKey(std::string_view path)
     if (Section* s = find(path))
         return *s;
     byPath_.emplace(foldName(path), sections_.size());
-    sections_.push_back(Section{std::string(path), {}, false, {}});
+    sections_.push_back(Section{std::string(path), {}, false, {}, {}});
     return sections_.back();
 }
 
@@ -476,7 +506,7 @@ void RegDocument::setIn(Section& s, std::string_view name, Value value)
         return;
     }
     s.index.emplace(std::move(folded), s.entries.size());
-    s.entries.push_back(Entry{std::string(name), std::move(value), false});
+    s.entries.push_back(Entry{std::string(name), std::move(value), false, {}});
 }
 
 bool RegDocument::eraseIn(Section& s, std::string_view name)
@@ -507,6 +537,10 @@ void RegDocument::eraseKey(std::string_view path)
     auto drop = [this](std::map<std::string, size_t>::iterator it) {
         Section& s = sections_[it->second];
         s.removed = true;
+        // The key goes, the notes written in it stay where they were.
+        for (auto& e : s.entries)
+            s.comments.insert(s.comments.end(), std::make_move_iterator(e.comments.begin()),
+                              std::make_move_iterator(e.comments.end()));
         s.entries.clear();
         s.index.clear();
         return byPath_.erase(it);
@@ -517,6 +551,21 @@ void RegDocument::eraseKey(std::string_view path)
     auto it = byPath_.lower_bound(folded);
     while (it != byPath_.end() && it->first.compare(0, folded.size(), folded) == 0)
         it = drop(it);
+}
+
+void RegDocument::keepComments(std::string_view path, std::optional<std::string_view> name,
+                               std::vector<std::string> lines)
+{
+    std::vector<std::string>* to = &endComments_;
+    if (Section* s = path.empty() ? nullptr : find(path)) {
+        to = &s->comments;
+        if (name) {
+            auto it = s->index.find(foldName(*name));
+            if (it != s->index.end())
+                to = &s->entries[it->second].comments;
+        }
+    }
+    to->insert(to->end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
 }
 
 } // namespace varno::settings

@@ -36,6 +36,10 @@ namespace varno::settings {
 // the first section, a dword with other characters, or a file that ends inside
 // a continued hex value. A garbled file is therefore reported rather than half
 // read; a genuine export is read whole.
+//
+// Comment lines are not the store's to drop: each is kept with the value or
+// key header it stands before (or at the end of the file) and written back
+// there, so a hand-written note survives every later write.
 struct RegParseResult;
 
 class RegDocument {
@@ -44,12 +48,14 @@ public:
         std::string name;
         Value value;
         bool removed = false;
+        std::vector<std::string> comments; // lines written before this value
     };
     struct Section {
         std::string path; // as first written in the file, no brackets
         std::vector<Entry> entries;
         bool removed = false;
         std::unordered_map<std::string, size_t> index; // folded name -> entry
+        std::vector<std::string> comments;             // lines written before the header
     };
 
     static RegParseResult parse(std::string_view bytes);
@@ -72,6 +78,11 @@ public:
     // Removes the key and every key below it.
     void eraseKey(std::string_view path);
 
+    // Keeps comment lines before a value of a key, before a key's header (empty
+    // name: nullopt), or at the end of the file (empty path).
+    void keepComments(std::string_view path, std::optional<std::string_view> name,
+                      std::vector<std::string> lines);
+
 private:
     Section* find(std::string_view path);
     const Section* find(std::string_view path) const;
@@ -80,6 +91,7 @@ private:
 
     std::vector<Section> sections_;
     std::map<std::string, size_t> byPath_; // folded path -> live section
+    std::vector<std::string> endComments_; // after the last value
 };
 
 struct RegParseResult {

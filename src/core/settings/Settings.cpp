@@ -36,95 +36,72 @@ bool Settings::keyExists()
     return store_.keyExists(kVarnoKey);
 }
 
-std::optional<Value> Settings::read(std::string_view name, bool& keyMissing)
+std::optional<Value> Settings::read(const SettingDef& def, bool& keyMissing)
 {
     reportUnreadable();
     keyMissing = !store_.keyExists(kVarnoKey);
     if (keyMissing)
         return std::nullopt;
-    return store_.get(kVarnoKey, name);
+    return store_.get(kVarnoKey, def.name);
 }
 
-std::optional<std::string> Settings::readString(std::string_view name)
+std::optional<std::string> Settings::readText(const SettingDef& def, bool& keyMissing)
+{
+    auto v = read(def, keyMissing);
+    if (!v || v->type != ValueType::Sz || (def.limit != 0 && v->text.size() >= def.limit))
+        return std::nullopt;
+    return std::move(v->text);
+}
+
+std::optional<std::string> Settings::peekText(const SettingDef& def)
 {
     bool keyMissing;
-    auto v = read(name, keyMissing);
+    auto v = read(def, keyMissing);
     if (!v || v->type != ValueType::Sz)
         return std::nullopt;
-    return v->text;
+    return std::move(v->text);
 }
 
-std::optional<uint32_t> Settings::readDword(std::string_view name)
+std::optional<std::string> Settings::read(const TextKey& key)
 {
     bool keyMissing;
-    auto v = read(name, keyMissing);
-    if (!v || v->type != ValueType::Dword)
-        return std::nullopt;
-    return v->number;
+    return readText(key.row(), keyMissing);
 }
 
-std::optional<std::string> Settings::readFileName(std::string_view name)
+std::optional<std::string> Settings::readName(const SettingDef& def)
 {
     bool keyMissing;
-    auto v = read(name, keyMissing);
-    if (v && v->type == ValueType::Sz)
-        return v->text;
-    if (!keyMissing)
-        if (const SettingDef* def = findSetting(name); def && !def->message.empty())
-            prompt_.message(std::string(def->message));
-    return std::nullopt;
+    auto text = readText(def, keyMissing);
+    if (!text && !keyMissing && !def.message.empty())
+        prompt_.message(std::string(def.message));
+    return text;
 }
 
-std::optional<std::string> Settings::readTime(std::string_view name)
+int Settings::read(const OnOffKey& key)
 {
-    return readFileName(name);
-}
-
-int Settings::readOnOff(std::string_view name)
-{
-    auto n = readDword(name);
-    if (!n)
-        return -1;
-    return *n == 1 ? 1 : 0;
-}
-
-int64_t Settings::readNumber(std::string_view name, int64_t fallback)
-{
-    return readNumber(name, fallback, fallback);
-}
-
-int64_t Settings::readNumber(std::string_view name, int64_t keyMissing, int64_t valueMissing)
-{
-    bool noKey;
-    auto v = read(name, noKey);
-    if (noKey)
-        return keyMissing;
+    bool keyMissing;
+    auto v = read(key.row(), keyMissing);
     if (!v || v->type != ValueType::Dword)
-        return valueMissing;
-    return v->number;
-}
-
-int Settings::readSpeedUnits()
-{
-    return static_cast<int>(std::clamp<int64_t>(readNumber("SpeedUnits", 0), -1, 1 << 30));
-}
-
-int Settings::readVersion()
-{
-    return static_cast<int>(std::clamp<int64_t>(readNumber("Version", -1), -1, 1 << 30));
-}
-
-int Settings::readTrackLength()
-{
-    auto n = readDword("TrackLength");
-    if (!n)
         return -1;
-    return static_cast<int>(std::clamp<uint32_t>(*n, 500, 5000));
+    return v->number == 1 ? 1 : 0;
 }
 
-int Settings::readTimeZone()
+int64_t Settings::read(const NumberKey& key)
 {
-    auto text = readString("TimeZone");
+    const SettingDef& def = key.row();
+    bool keyMissing;
+    auto v = read(def, keyMissing);
+    if (keyMissing)
+        return def.ifKeyMissing;
+    if (!v || v->type != ValueType::Dword)
+        return def.ifValueMissing;
+    return std::clamp(v->number, def.low, def.high);
+}
+
+int Settings::read(const TimeZoneKey& key)
+{
+    bool keyMissing;
+    auto text = readText(key.row(), keyMissing);
     return text ? leadingInt(*text) : 1;
 }
 
@@ -143,58 +120,47 @@ std::string Settings::formatColour(uint32_t colour)
     return fmt::sprintf("%2.2x %2.2x %2.2x", colour & 0xFFu, (colour >> 8) & 0xFFu, (colour >> 16) & 0xFFu);
 }
 
-uint32_t Settings::readColour(std::string_view name)
+uint32_t Settings::read(const ColourKey& key)
 {
-    auto text = readString(name);
+    bool keyMissing;
+    auto text = readText(key.row(), keyMissing);
     if (!text)
         return 0;
     return parseColour(*text).value_or(0);
 }
 
-bool Settings::write(std::string_view name, const Value& value, bool codeOnly)
+bool Settings::write(const SettingDef& def, const Value& value)
 {
     reportUnreadable();
     bool hadKey = store_.keyExists(kVarnoKey);
-    bool ok = value.type == ValueType::Dword ? store_.setDword(kVarnoKey, name, value.number)
-                                             : store_.setString(kVarnoKey, name, value.text);
+    if (!hadKey && def.writeFailure == WriteFailure::CodeAndText)
+        return false;
+    bool ok = value.type == ValueType::Dword ? store_.setDword(kVarnoKey, def.name, value.number)
+                                             : store_.setString(kVarnoKey, def.name, value.text);
     if (ok)
         return true;
+    const std::string code = fmt::sprintf("0x%x", static_cast<unsigned>(store_.lastErrorCode()));
     // The key and the value land in one file write; a failure is blamed on the
     // key when there was none yet, as creating it would have failed first.
-    if (codeOnly) {
-        int code = store_.lastErrorCode();
-        prompt_.message(fmt::sprintf("0x%x", static_cast<unsigned>(code)));
-    } else if (!hadKey) {
-        prompt_.message("An error occurred creating or opening the registry key\n" + keyPathText(kVarnoKey));
-    } else {
-        prompt_.message("An error occurred setting the registry value\n" + keyPathText(valuePath(name)));
+    switch (def.writeFailure) {
+    case WriteFailure::Code:
+        prompt_.message(code);
+        break;
+    case WriteFailure::CodeAndText:
+        prompt_.message(code + "\n" + std::string(def.writeText));
+        break;
+    case WriteFailure::KeyOrValue:
+        if (!hadKey) {
+            prompt_.message("An error occurred creating or opening the registry key\n" +
+                            keyPathText(kVarnoKey));
+            break;
+        }
+        [[fallthrough]];
+    case WriteFailure::Value:
+        prompt_.message("An error occurred setting the registry value\n" + keyPathText(valuePath(def.name)));
+        break;
     }
     return false;
-}
-
-bool Settings::writeString(std::string_view name, std::string_view text)
-{
-    return write(name, Value::sz(std::string(text)), false);
-}
-
-bool Settings::writeDword(std::string_view name, uint32_t number)
-{
-    return write(name, Value::dword(number), false);
-}
-
-bool Settings::writeColour(std::string_view name, uint32_t colour)
-{
-    return write(name, Value::sz(formatColour(colour)), false);
-}
-
-bool Settings::writeSpeedUnits(uint32_t units)
-{
-    return write("SpeedUnits", Value::dword(units), true);
-}
-
-bool Settings::writeMapScale(uint32_t metres)
-{
-    return write("MapScale", Value::dword(metres), true);
 }
 
 bool Settings::writeDefaults()

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/Prompt.h"
+#include "settings/MasterTable.h"
 #include "settings/SettingsStore.h"
 
 namespace varno::settings {
@@ -28,44 +29,49 @@ public:
     // "Software\VARNO" can be opened.
     bool keyExists();
 
-    // Raw values without any message (port parameters and the like).
-    std::optional<std::string> readString(std::string_view name);
-    std::optional<uint32_t> readDword(std::string_view name);
+    // Readers, one per kind of setting (see MasterTable):
+    //  - text: nullopt when the key or value is missing or does not fit the
+    //    row's buffer; no message;
+    //  - file/folder names and "hh:mm" times: as text, but a missing (or
+    //    over-long) value shows the row's message, if it has one;
+    //  - on/off: 1 when the value is 1, 0 for any other number, -1 when missing;
+    //  - number: the stored number held to the row's range, or the row's
+    //    fallback for a missing key or a missing value;
+    //  - time zone: the leading decimal number of the text ("+1" -> 1, "abc" -> 0), 1 when missing;
+    //  - colour: 0x00BBGGRR, black when missing or unreadable.
+    std::optional<std::string> read(const TextKey& key);
+    std::optional<std::string> read(const FileNameKey& key) { return readName(key.row()); }
+    std::optional<std::string> read(const TimeKey& key) { return readName(key.row()); }
+    int read(const OnOffKey& key);
+    int64_t read(const NumberKey& key);
+    int read(const TimeZoneKey& key);
+    uint32_t read(const ColourKey& key);
 
-    // File and folder names, and "hh:mm" times: nullopt when the key or value is
-    // missing; a missing value shows the setting's message, if it has one.
-    std::optional<std::string> readFileName(std::string_view name);
-    std::optional<std::string> readTime(std::string_view name);
+    // The stored text of a text setting as it is, without the reader's limit,
+    // message or conversion: nullopt when the key or value is missing.
+    std::optional<std::string> peek(const TextKey& key) { return peekText(key.row()); }
+    std::optional<std::string> peek(const FileNameKey& key) { return peekText(key.row()); }
+    std::optional<std::string> peek(const TimeKey& key) { return peekText(key.row()); }
+    std::optional<std::string> peek(const TimeZoneKey& key) { return peekText(key.row()); }
 
-    // 1 when the value is 1, 0 for any other number, -1 when missing.
-    int readOnOff(std::string_view name);
-
-    // The stored number, or the fallback when the key or value is missing.
-    int64_t readNumber(std::string_view name, int64_t fallback);
-    // With separate fallbacks for a missing key and a missing value.
-    int64_t readNumber(std::string_view name, int64_t keyMissing, int64_t valueMissing);
-    int readSpeedUnits();  // 0 when missing
-    int readVersion();     // -1 when missing
-    int readTrackLength(); // -1 when missing, else held to 500..5000
-
-    // The leading decimal number of the text ("+1" -> 1, "abc" -> 0); 1 when missing.
-    int readTimeZone();
-
-    // A colour as 0x00BBGGRR; black when missing or unreadable.
-    uint32_t readColour(std::string_view name);
     // "%x %x %x" as red, green, blue; extra numbers are ignored.
     static std::optional<uint32_t> parseColour(std::string_view text);
     // "%2.2x %2.2x %2.2x" of red, green, blue.
     static std::string formatColour(uint32_t colour);
 
-    // Writers: false after showing the failure.
-    bool writeString(std::string_view name, std::string_view text);
-    bool writeDword(std::string_view name, uint32_t number);
-    bool writeColour(std::string_view name, uint32_t colour);
-    // These two show only the failing code ("0x%x": the system's error number,
-    // or 1 when there is none).
-    bool writeSpeedUnits(uint32_t units);
-    bool writeMapScale(uint32_t metres);
+    // Writers: false after showing the failure the row names (see WriteFailure).
+    bool write(const TextKey& key, std::string_view text) { return writeText(key.row(), text); }
+    bool write(const FileNameKey& key, std::string_view text) { return writeText(key.row(), text); }
+    bool write(const TimeKey& key, std::string_view text) { return writeText(key.row(), text); }
+    bool write(const TimeZoneKey& key, std::string_view text) { return writeText(key.row(), text); }
+    bool write(const OnOffKey& key, bool on) { return write(key.row(), Value::dword(on ? 1 : 0)); }
+    bool write(const NumberKey& key, uint32_t number) { return write(key.row(), Value::dword(number)); }
+    bool write(const ColourKey& key, uint32_t colour)
+    {
+        return write(key.row(), Value::sz(formatColour(colour)));
+    }
+    // Any row, with a value of the row's type (the settings command line tool).
+    bool write(const SettingDef& def, const Value& value);
 
     // Creates "Software\VARNO" with every value of the master table at its
     // default (overwriting what is there) and the POIFiles subkey, as one file
@@ -76,8 +82,14 @@ public:
 
 private:
     void reportUnreadable();
-    std::optional<Value> read(std::string_view name, bool& keyMissing);
-    bool write(std::string_view name, const Value& value, bool codeOnly);
+    std::optional<Value> read(const SettingDef& def, bool& keyMissing);
+    std::optional<std::string> readText(const SettingDef& def, bool& keyMissing);
+    std::optional<std::string> readName(const SettingDef& def);
+    std::optional<std::string> peekText(const SettingDef& def);
+    bool writeText(const SettingDef& def, std::string_view text)
+    {
+        return write(def, Value::sz(std::string(text)));
+    }
 
     SettingsStore& store_;
     Prompt& prompt_;

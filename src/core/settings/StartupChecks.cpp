@@ -5,7 +5,7 @@ namespace varno::settings {
 
 bool runVersionCheck(Settings& settings)
 {
-    if (settings.readVersion() >= kSettingsVersion)
+    if (settings.read(keys::Version) >= kSettingsVersion)
         return false;
     settings.prompt().message(std::string(kLaterVersionMessage));
     return true;

@@ -8,14 +8,7 @@
 
 namespace varno::views {
 
-TrackSettings trackSettingsFrom(settings::Settings& s)
-{
-    return TrackSettings{
-        [&s](std::string_view name) { return s.readOnOff(name); },
-        [&s]() { return s.readTrackLength(); },
-        [&s](std::string_view name, std::uint32_t value) { return s.writeDword(name, value); },
-    };
-}
+namespace keys = settings::keys;
 
 std::uint32_t trackLengthToStore(std::string_view typed)
 {
@@ -27,17 +20,17 @@ std::uint32_t trackLengthToStore(std::string_view typed)
     return n;
 }
 
-TrackLogging::TrackLogging(TrackSettings settings, Prompt& prompt)
-    : allocator([](TrackRing& ring, int length) { ring.allocate(length); }), settings_(std::move(settings)),
+TrackLogging::TrackLogging(settings::Settings& settings, Prompt& prompt)
+    : allocator([](TrackRing& ring, int length) { ring.allocate(length); }), settings_(settings),
       prompt_(prompt)
 {
 }
 
 void TrackLogging::load()
 {
-    logTrack_ = settings_.readOnOff("LogTrack") == 1;
-    displayTrack_ = settings_.readOnOff("DisplayTrack") == 1;
-    const int stored = settings_.readTrackLength();
+    logTrack_ = settings_.read(keys::LogTrack) == 1;
+    displayTrack_ = settings_.read(keys::DisplayTrack) == 1;
+    const auto stored = static_cast<int>(settings_.read(keys::TrackLength));
     trackLength_ = stored < 0 ? kStartupTrackLength : stored;
     ring_.free();
     if (logTrack_)
@@ -52,34 +45,34 @@ void TrackLogging::switchOff()
 
 void TrackLogging::reloadFlags()
 {
-    logTrack_ = settings_.readOnOff("LogTrack") == 1;
+    logTrack_ = settings_.read(keys::LogTrack) == 1;
     if (logTrack_ && !ring_.allocated())
         allocate();
-    displayTrack_ = settings_.readOnOff("DisplayTrack") == 1;
+    displayTrack_ = settings_.read(keys::DisplayTrack) == 1;
 }
 
 TrackDialogValues TrackLogging::dialogValues() const
 {
     TrackDialogValues v;
-    v.logTrack = settings_.readOnOff("LogTrack") == 1;
-    v.displayTrack = settings_.readOnOff("DisplayTrack") == 1;
-    const int stored = settings_.readTrackLength();
+    v.logTrack = settings_.read(keys::LogTrack) == 1;
+    v.displayTrack = settings_.read(keys::DisplayTrack) == 1;
+    const auto stored = static_cast<int>(settings_.read(keys::TrackLength));
     v.trackLength = stored < 0 ? trackLength_ : stored;
     return v;
 }
 
 void TrackLogging::storeDialog(bool logTrack, bool displayTrack, std::string_view recordLength)
 {
-    settings_.writeDword("LogTrack", logTrack ? 1 : 0);
-    settings_.writeDword("DisplayTrack", displayTrack ? 1 : 0);
-    settings_.writeDword("TrackLength", trackLengthToStore(recordLength));
+    settings_.write(keys::LogTrack, logTrack);
+    settings_.write(keys::DisplayTrack, displayTrack);
+    settings_.write(keys::TrackLength, trackLengthToStore(recordLength));
 }
 
 void TrackLogging::afterDialog()
 {
-    logTrack_ = settings_.readOnOff("LogTrack") == 1;
-    displayTrack_ = settings_.readOnOff("DisplayTrack") == 1;
-    const int stored = settings_.readTrackLength();
+    logTrack_ = settings_.read(keys::LogTrack) == 1;
+    displayTrack_ = settings_.read(keys::DisplayTrack) == 1;
+    const auto stored = static_cast<int>(settings_.read(keys::TrackLength));
     const int length = stored < 0 ? kAfterDialogTrackLength : stored;
 
     if (length != trackLength_) {
@@ -116,8 +109,8 @@ bool TrackLogging::allocate()
         return true;
     } catch (const std::bad_alloc&) {
         ring_.free();
-        settings_.writeDword("LogTrack", 0);
-        settings_.writeDword("DisplayTrack", 0);
+        settings_.write(keys::LogTrack, false);
+        settings_.write(keys::DisplayTrack, false);
         logTrack_ = false;
         displayTrack_ = false;
         prompt_.message(std::string(kTrackMemoryMessage));

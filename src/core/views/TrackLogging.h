@@ -26,19 +26,6 @@ inline constexpr int kAfterDialogTrackLength = 1000;
 inline constexpr std::string_view kTrackMemoryMessage =
     "There is not enough memory for track logging.\nTrack logging will be turned off";
 
-// The three settings track logging keeps, as the program reads and writes them.
-struct TrackSettings {
-    // 1 when the value is 1, 0 for another number, -1 when it cannot be read.
-    std::function<int(std::string_view name)> readOnOff;
-    // The stored TrackLength held to 500..5000, -1 when it cannot be read.
-    std::function<int()> readTrackLength;
-    // False after the failure was shown.
-    std::function<bool(std::string_view name, std::uint32_t value)> writeDword;
-};
-
-// The readers and writers of the settings store.
-TrackSettings trackSettingsFrom(settings::Settings& settings);
-
 // What the "Track logging options" dialog shows when it opens.
 struct TrackDialogValues {
     bool logTrack = false;
@@ -54,7 +41,7 @@ std::uint32_t trackLengthToStore(std::string_view typed);
 // start-up, the options dialog and the repaint. UI thread only.
 class TrackLogging {
 public:
-    TrackLogging(TrackSettings settings, Prompt& prompt);
+    TrackLogging(settings::Settings& settings, Prompt& prompt);
 
     // View creation: reads the flags and TrackLength (5000 when it cannot be
     // read) and allocates the ring when LogTrack reads 1.
@@ -99,7 +86,7 @@ public:
     std::function<void(TrackRing&, int trackLength)> allocator;
 
 private:
-    TrackSettings settings_;
+    settings::Settings& settings_;
     Prompt& prompt_;
     TrackRing ring_;
     bool logTrack_ = false;

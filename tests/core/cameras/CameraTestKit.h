@@ -10,7 +10,7 @@
 #include "cameras/CameraWarner.h"
 #include "cameras/VoicePlayer.h"
 #include "core/base/ScratchFiles.h"
-#include "core/cameras/FakeWarnerSettings.h"
+#include "support/TestSettings.h"
 #include "geo/MapGeometry.h"
 #include "gps/CNmeaDecoder.h"
 #include "support/RecordingPrompt.h"
@@ -48,23 +48,24 @@ public:
 // A warner over a temporary camera file, recording what it says and shows.
 struct WarnerRig {
     ScratchDir dir;
-    FakeWarnerSettings settings;
     RecordingPrompt prompt;
+    TestSettings settings{prompt};
     RecordingVoicePlayer player;
     gps::CNmeaDecoder fix;
     std::unique_ptr<cameras::CameraWarner> warner;
 
     WarnerRig(const std::string& cameras, double lon)
     {
-        settings.strings["VoiceFolder"] = "C:\\VARNO\\Voice";
-        settings.dwords["MapScale"] = 4000;
+        settings.set(settings::keys::VoiceFolder, "C:\\VARNO\\Voice");
+        settings.set(settings::keys::MapScale, 4000);
         useCameras(cameras);
         warner = std::make_unique<cameras::CameraWarner>(settings, prompt, player, dir.file("root"));
         fix.Longitude = lon;
     }
     void useCameras(const std::string& text)
     {
-        writeBytes(settings.strings["CameraFile"] = dir.file("cams.txt"), text);
+        settings.set(settings::keys::CameraFile, dir.file("cams.txt"));
+        writeBytes(dir.file("cams.txt"), text);
     }
 };
 

@@ -22,7 +22,7 @@ struct SpecsFixture : ::testing::Test, test::WarnerRig {
                         test::cameraLine(test::northOf(kALat, 2000), kLon, "Specs"),
                     kLon)
     {
-        settings.dwords["AverageSpeed"] = 1;
+        settings.set(settings::keys::AverageSpeed, 1);
         specs().reset();
     }
     // A fix metresNorth of camera A, `seconds` after the previous one.
@@ -167,13 +167,13 @@ TEST_F(SpecsFixture, NoCameraWithinTenKilometresResets)
 
 TEST_F(SpecsFixture, OptionsDialogStoresTheChoice)
 {
-    EXPECT_TRUE(specs().storeDialogChoice(false, prompt));
-    EXPECT_EQ(settings.dwords["AverageSpeed"], 0u);
+    EXPECT_TRUE(specs().storeDialogChoice(false));
+    EXPECT_EQ(settings.get(settings::keys::AverageSpeed), settings::Value::dword(0u));
     specs().reset();
     at(-299);
     EXPECT_FALSE(specs().inZone); // off: not run at all
-    settings.failWrites = true;
-    EXPECT_FALSE(specs().storeDialogChoice(true, prompt));
+    settings.failWrites(true);
+    EXPECT_FALSE(specs().storeDialogChoice(true));
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"An error occurred setting the registry value\n"
                                                        "HKEY_CURRENT_USER\nSoftware\\VARNO\\AverageSpeed"});
 }

@@ -24,8 +24,8 @@ constexpr geo::LatLon kFix{kFixLat, kFixLon};
 
 struct StoreFixture : ::testing::Test {
     test::ScratchDir dir;
-    test::FakeWarnerSettings settings;
     test::RecordingPrompt prompt;
+    test::TestSettings settings{prompt};
     CameraStore store{settings, prompt, dir.file("root")};
     int gpsStops = 0;
 
@@ -35,7 +35,8 @@ struct StoreFixture : ::testing::Test {
     }
     void useFile(const std::string& text)
     {
-        test::writeBytes(settings.strings["CameraFile"] = dir.file("cams.txt"), text);
+        settings.set(settings::keys::CameraFile, dir.file("cams.txt"));
+        test::writeBytes(dir.file("cams.txt"), text);
     }
     std::vector<CameraPoint> load(double radius = 4000, double lat = kFixLat, double lon = kFixLon)
     {
@@ -182,7 +183,7 @@ TEST_F(StoreFixture, ExclusionIsAskedOnlyWhenExcludeReadsOne)
     };
     EXPECT_EQ(load().size(), 2u); // Exclude missing
     EXPECT_TRUE(asked.empty());
-    settings.dwords["Exclude"] = 1;
+    settings.set(settings::keys::Exclude, 1);
     auto cams = load();
     ASSERT_EQ(cams.size(), 1u);
     EXPECT_EQ(cams[0].CamType, "MOBILE");
@@ -192,7 +193,7 @@ TEST_F(StoreFixture, ExclusionIsAskedOnlyWhenExcludeReadsOne)
 
 TEST_F(StoreFixture, FailuresAreShownAndStopTheGps)
 {
-    settings.strings["CameraFile"] = dir.file("missing.txt");
+    settings.set(settings::keys::CameraFile, dir.file("missing.txt"));
     store.CameraReloadCount = 61;
     load();
     ASSERT_EQ(prompt.texts().size(), 1u);
@@ -203,7 +204,7 @@ TEST_F(StoreFixture, FailuresAreShownAndStopTheGps)
 
     // Key present, value missing: the reader's message, then the loader's.
     prompt.shown.clear();
-    settings.strings.erase("CameraFile");
+    settings.erase(settings::keys::CameraFile);
     load();
     EXPECT_EQ(
         prompt.texts(),
@@ -212,7 +213,7 @@ TEST_F(StoreFixture, FailuresAreShownAndStopTheGps)
             "Error can't get the camera filename from the registry.\nPlease check the setup/registry."}));
     // No key at all: only the loader's message.
     prompt.shown.clear();
-    settings.keyPresent = false;
+    settings.removeKey();
     load();
     EXPECT_EQ(prompt.texts().size(), 1u);
     EXPECT_EQ(gpsStops, 3);
@@ -220,7 +221,7 @@ TEST_F(StoreFixture, FailuresAreShownAndStopTheGps)
 
 TEST_F(StoreFixture, BusyFlagTurnsAwayAReentrantLoad)
 {
-    settings.strings["CameraFile"] = dir.file("missing.txt");
+    settings.set(settings::keys::CameraFile, dir.file("missing.txt"));
     // The message box's loop delivers another fix: the nested load and the
     // searches must see the busy flag and do nothing.
     struct Reentrant final : Prompt {
@@ -263,12 +264,12 @@ TEST_F(StoreFixture, ALoadThatFailedIsNotKeptAsTheUnchangedList)
     ASSERT_EQ(load().size(), 1u);
     // The setting cannot be read for a while (the settings file being edited):
     // that load leaves an empty list.
-    const std::string file = settings.strings["CameraFile"];
-    settings.strings.erase("CameraFile");
+    const std::string file = dir.file("cams.txt");
+    settings.erase(settings::keys::CameraFile);
     EXPECT_TRUE(load().empty());
     // Back again, same file, same place: the camera is listed again, not the
     // empty list of the failed load taken for "nothing changed".
-    settings.strings["CameraFile"] = file;
+    settings.set(settings::keys::CameraFile, file);
     auto cams = load();
     ASSERT_EQ(cams.size(), 1u);
     EXPECT_EQ(store.NearestCamera(kFix), CameraDistance(cams[0], kFix));
@@ -289,7 +290,7 @@ TEST_F(StoreFixture, ReloadsOnTheMoveListWhatAFreshLoadLists)
     auto route = [&](std::string_view line) { return line.ends_with("GATSO,P," + excludedLimit); };
     store.excludedByRoute = route;
     for (int step = 0; step < 40; ++step) {
-        settings.dwords["Exclude"] = step >= 10 && step < 30 ? 1 : 0;
+        settings.set(settings::keys::Exclude, step >= 10 && step < 30 ? 1 : 0);
         if (step == 20)
             excludedLimit = "9";
         const double lat = northOf(kFixLat, 700.0 * step - 3000.0 * (step >= 25));

@@ -139,7 +139,7 @@ TEST_F(WarnerFixture, ListIsReloadedEverySixtySecondFix)
 
 TEST_F(WarnerFixture, AReplayShowsAFailedLoadOnceWhereTheLiveDriveShowsEveryOne)
 {
-    settings.strings["CameraFile"] = dir.file("missing.txt");
+    settings.set(settings::keys::CameraFile, dir.file("missing.txt"));
     const std::string failure = "Error can't open the camera location file\n" + dir.file("missing.txt") +
                                 "\nPlease check the setup/registry.";
     std::string log;
@@ -210,7 +210,7 @@ TEST_F(WarnerFixture, VoiceCatalogueAndMute)
     EXPECT_EQ(player.files(), (Files{"Mute.wav", "Unmute.wav"}));
 
     // An unreadable folder plays nothing; a missing value says so.
-    settings.strings.erase("VoiceFolder");
+    settings.erase(settings::keys::VoiceFolder);
     player.played.clear();
     v.PlayVoice("0.wav");
     EXPECT_TRUE(player.played.empty());
@@ -220,7 +220,7 @@ TEST_F(WarnerFixture, VoiceCatalogueAndMute)
 TEST_F(WarnerFixture, MarkLocation)
 {
     FixedClock clock({2006, 6, 5, 1, 7, 3, 9});
-    settings.strings["MarkFile"] = "C:\\VARNO\\Marks.txt";
+    settings.set(settings::keys::MarkFile, "C:\\VARNO\\Marks.txt");
     const std::string root = dir.file("root");
     std::filesystem::create_directories(root);
     EXPECT_FALSE(markLocation(settings, prompt, root, clock, geo::LatLon::ofFix(0.0, -0.12)));
@@ -232,9 +232,9 @@ TEST_F(WarnerFixture, MarkLocation)
               "51.500000,-0.120000,Mon Jun  5 07:03:09 2006,,,,, \r\n"
               "51.250000,1.500000,Mon Jun  5 07:03:09 2006,,,,, \r\n");
 
-    settings.strings["MarkFile"] = dir.file("no/such/folder/m.txt");
+    settings.set(settings::keys::MarkFile, dir.file("no/such/folder/m.txt"));
     EXPECT_FALSE(markLocation(settings, prompt, "", clock, geo::LatLon(51.5, -0.12)));
-    settings.strings.erase("MarkFile");
+    settings.erase(settings::keys::MarkFile);
     EXPECT_FALSE(markLocation(settings, prompt, "", clock, geo::LatLon(51.5, -0.12)));
     EXPECT_EQ(prompt.texts(),
               (Files{"Error can't open the marked spot file\n" + dir.file("no/such/folder/m.txt") +

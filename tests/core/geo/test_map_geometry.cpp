@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "core/cameras/FakeWarnerSettings.h"
+#include "support/TestSettings.h"
 #include "geo/MapGeometry.h"
 #include "geo/MapScale.h"
 #include "support/RecordingPrompt.h"
@@ -67,45 +67,45 @@ TEST(MapRadiusLabel, OneDecimalBelowAKilometre)
 }
 
 struct ScaleFixture : ::testing::Test {
-    test::FakeWarnerSettings settings;
     test::RecordingPrompt prompt;
-    MapScale scale{settings, prompt};
+    test::TestSettings settings{prompt};
+    MapScale scale{settings};
 };
 
 TEST_F(ScaleFixture, StoredRadiusFallbacks)
 {
-    settings.keyPresent = false;
+    settings.removeKey();
     EXPECT_EQ(scale.readStoredRadius(), 4000.0);
-    settings.keyPresent = true;
+    settings.store.createKey(settings::kVarnoKey);
     EXPECT_EQ(scale.readStoredRadius(), 0.0); // value missing
 }
 
 TEST_F(ScaleFixture, ZoomWalksTheLadderAndStopsAtItsEnds)
 {
-    settings.dwords["MapScale"] = 128000;
+    settings.set(settings::keys::MapScale, 128000);
     EXPECT_TRUE(scale.zoomOut());
     scale.MapRadius = 1; // zoom works from the stored value, not the view's
     EXPECT_FALSE(scale.zoomOut());
-    EXPECT_EQ(settings.dwords["MapScale"], 256000u);
+    EXPECT_EQ(settings.get(settings::keys::MapScale), settings::Value::dword(256000u));
 
     // The dialog's 5000 halves off the ladder, then stops at the smallest map.
-    settings.dwords["MapScale"] = 5000;
+    settings.set(settings::keys::MapScale, 5000);
     std::vector<double> seen;
     while (scale.zoomIn())
         seen.push_back(scale.MapRadius);
     EXPECT_EQ(seen, (std::vector<double>{2500, 1250, 625, 312, 156, 125}));
-    EXPECT_EQ(settings.dwords["MapScale"], 125u);
+    EXPECT_EQ(settings.get(settings::keys::MapScale), settings::Value::dword(125u));
     // Zooming out from an edited 200000 stops at 256000 instead of 400000, and
     // the largest stored number does not wrap.
-    settings.dwords["MapScale"] = 200000;
+    settings.set(settings::keys::MapScale, 200000);
     scale.zoomOut();
-    EXPECT_EQ(settings.dwords["MapScale"], 256000u);
-    settings.dwords["MapScale"] = 0xFFFFFFFF;
+    EXPECT_EQ(settings.get(settings::keys::MapScale), settings::Value::dword(256000u));
+    settings.set(settings::keys::MapScale, 0xFFFFFFFF);
     scale.zoomOut();
     EXPECT_EQ(scale.MapRadius, 256000.0);
 
     // A missing value reads 0, and zooming cannot leave 0.
-    settings.dwords.erase("MapScale");
+    settings.erase(settings::keys::MapScale);
     scale.zoomOut();
     scale.zoomIn();
     EXPECT_EQ(scale.MapRadius, 0.0);
@@ -114,16 +114,19 @@ TEST_F(ScaleFixture, ZoomWalksTheLadderAndStopsAtItsEnds)
 
 TEST_F(ScaleFixture, FailedWritesAreReportedButTheRadiusStays)
 {
-    settings.dwords["MapScale"] = 4000;
-    settings.failWrites = true;
+    settings.set(settings::keys::MapScale, 4000);
+    settings.failWrites(true);
     EXPECT_TRUE(scale.zoomOut());
     EXPECT_EQ(scale.MapRadius, 8000.0);
-    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{
-                                  "0x5\nAn error occurred writing the map scale setting to the registry.\n"
-                                  "HKEY_CURRENT_USER\nSoftware\\VARNO\\MapScale"}));
+    ASSERT_EQ(prompt.texts().size(), 1u);
+    const std::string shown = prompt.texts()[0]; // the system's error code first
+    EXPECT_EQ(shown.rfind("0x", 0), 0u) << shown;
+    EXPECT_EQ(shown.substr(shown.find('\n')),
+              "\nAn error occurred writing the map scale setting to the registry.\n"
+              "HKEY_CURRENT_USER\nSoftware\\VARNO\\MapScale");
     // Without the key nothing is written and nothing is said.
     prompt.shown.clear();
-    settings.keyPresent = false;
+    settings.removeKey();
     EXPECT_TRUE(scale.zoomIn());
     EXPECT_EQ(scale.MapRadius, 2000.0); // from the 4000 fallback
     EXPECT_TRUE(prompt.shown.empty());
@@ -131,12 +134,12 @@ TEST_F(ScaleFixture, FailedWritesAreReportedButTheRadiusStays)
 
 TEST_F(ScaleFixture, SetMapScaleDialog)
 {
-    settings.dwords["MapScale"] = 8000;
+    settings.set(settings::keys::MapScale, 8000);
     EXPECT_EQ(scale.dialogChoice(), 4u);
-    settings.dwords["MapScale"] = 5000;
+    settings.set(settings::keys::MapScale, 5000);
     EXPECT_EQ(scale.dialogChoice(), std::nullopt);
     scale.storeDialogChoice(0);
-    EXPECT_EQ(settings.dwords["MapScale"], 500u);
+    EXPECT_EQ(settings.get(settings::keys::MapScale), settings::Value::dword(500u));
     // No choice made keeps what was read, off-ladder value included.
     scale.storeDialogChoice(std::nullopt);
     scale.reload();

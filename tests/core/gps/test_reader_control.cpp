@@ -11,6 +11,7 @@
 #include "gps/GpsControl.h"
 #include "gps/PortList.h"
 #include "support/RecordingPrompt.h"
+#include "support/TestSettings.h"
 
 namespace varno::gps {
 namespace {
@@ -62,30 +63,30 @@ TEST(SerialReaderPortNames, ChoicesKeepOrderAndDropRepeats)
 
 class SerialReaderControlTest : public ::testing::Test {
 protected:
+    SerialReaderControlTest()
+    {
+        namespace keys = settings::keys;
+        for (const auto& [key, text] :
+             {std::pair{keys::Port, "Com3"}, std::pair{keys::Speed, "4800"}, std::pair{keys::Parity, "None"},
+              std::pair{keys::StopBits, "1"}, std::pair{keys::DataBits, "8"}})
+            settings.set(key, text);
+    }
+
     GpsControl makeControl()
     {
-        PortSettingsSource src{[this] { return keyExists; },
-                               [this](std::string_view name) -> std::optional<std::string> {
-                                   auto it = values.find(std::string(name));
-                                   if (it == values.end())
-                                       return std::nullopt;
-                                   return it->second;
-                               }};
         GpsControl::Hooks hooks{[this](std::chrono::milliseconds ms) { waits.push_back(ms); },
                                 [this](bool busy, const std::string& name) {
                                     busyCalls.push_back((busy ? "busy " : "idle ") + name);
                                 },
                                 [this] { ++resets; }};
-        return GpsControl(port, mailbox, log, prompt, std::move(src), std::move(hooks));
+        return GpsControl(port, mailbox, log, prompt, settings, std::move(hooks));
     }
 
     test::FakeSerialPort port;
     SentenceMailbox mailbox;
     NmeaLog log;
     test::RecordingPrompt prompt;
-    bool keyExists = true;
-    std::map<std::string, std::string> values{
-        {"Port", "Com3"}, {"Speed", "4800"}, {"Parity", "None"}, {"StopBits", "1"}, {"DataBits", "8"}};
+    test::TestSettings settings{prompt};
     std::vector<std::chrono::milliseconds> waits;
     std::vector<std::string> busyCalls;
     int resets = 0;
@@ -93,8 +94,8 @@ protected:
 
 TEST_F(SerialReaderControlTest, SuccessfulOpenAppliesTheSettingsAfterTheFourWaits)
 {
-    values["Parity"] = "even";
-    values["Speed"] = "4801";
+    settings.set(settings::keys::Parity, "even");
+    settings.set(settings::keys::Speed, "4801");
     GpsControl gps = makeControl();
     ASSERT_TRUE(gps.OpenCommPort());
     EXPECT_TRUE(gps.portOpen());
@@ -124,10 +125,11 @@ TEST_F(SerialReaderControlTest, OpenFailuresShowTheirMessages)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        keyExists = c.key;
-        values.erase("Port");
-        if (c.name)
-            values["Port"] = *c.name;
+        settings.removeKey();
+        if (c.key)
+            settings.store.createKey(settings::kVarnoKey);
+        if (c.key && c.name)
+            settings.set(settings::keys::Port, *c.name);
         port.openSucceeds = c.opens;
         prompt.shown.clear();
         GpsControl gps = makeControl();
@@ -137,6 +139,22 @@ TEST_F(SerialReaderControlTest, OpenFailuresShowTheirMessages)
     }
     EXPECT_EQ(port.opened, std::vector<std::string>{"Com3"}); // only the last case reached the port
     EXPECT_TRUE(waits.empty());
+}
+
+TEST_F(SerialReaderControlTest, APortFromTheCommandLineNeedsNoSettings)
+{
+    // With settings, only the name is replaced; without, the line is 4800 8N1.
+    settings.set(settings::keys::Speed, "9600");
+    for (bool key : {true, false}) {
+        if (!key)
+            settings.removeKey();
+        GpsControl gps = makeControl();
+        gps.portOverride = "/dev/ttyUSB1";
+        ASSERT_TRUE(gps.OpenCommPort());
+        EXPECT_EQ(port.applied.back(), (LineSettings{key ? 9600u : 4800u, 8, Parity::None, StopBits::One}));
+    }
+    EXPECT_EQ(port.opened, (std::vector<std::string>{"/dev/ttyUSB1", "/dev/ttyUSB1"}));
+    EXPECT_TRUE(prompt.shown.empty());
 }
 
 TEST_F(SerialReaderControlTest, FailureAfterTheOpenLeavesThePortFlaggedOpen)

@@ -7,6 +7,7 @@
 #include "FakeSerialPort.h"
 #include "gps/SendLog.h"
 #include "support/RecordingPrompt.h"
+#include "support/TestSettings.h"
 
 using namespace varno;
 using namespace varno::gps;
@@ -21,19 +22,14 @@ struct SendFixture : ::testing::Test {
     test::RecordingPrompt prompt;
     std::vector<int> loopsShown;
     std::vector<milliseconds> sleeps, ticks;
-    std::optional<std::string> portSetting = "Com3";
+    test::TestSettings stored{prompt};
 
-    PortSettingsSource settings()
+    SendFixture()
     {
-        return {[] { return true; },
-                [this](std::string_view n) -> std::optional<std::string> {
-                    if (n == "Port")
-                        return portSetting;
-                    if (n == "Speed")
-                        return "9600";
-                    return std::nullopt;
-                }};
+        stored.set(settings::keys::Port, "Com3");
+        stored.set(settings::keys::Speed, "9600");
     }
+    settings::Settings& settings() { return stored; }
     SendLog::Callbacks callbacks()
     {
         SendLog::Callbacks c;
@@ -86,14 +82,14 @@ TEST_F(SendFixture, PortAndFileFailures)
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Can't open com port Com3"});
 
     prompt.shown.clear();
-    portSetting.reset();
+    stored.erase(settings::keys::Port);
     EXPECT_FALSE(send.start(file, 1, false));
     EXPECT_EQ(prompt.texts(),
               std::vector<std::string>{
                   "Unable read the comm port name from the registry.\nPlease check the port settings ?"});
 
     prompt.shown.clear();
-    portSetting = "Com3";
+    stored.set(settings::keys::Port, "Com3");
     port.openSucceeds = true;
     const std::string missing = file + ".none";
     ASSERT_TRUE(send.start(missing, 3, false));

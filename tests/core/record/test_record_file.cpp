@@ -10,6 +10,7 @@
 #include "gps/CNmeaDecoder.h"
 #include "record/RecordFile.h"
 #include "support/RecordingPrompt.h"
+#include "support/TestSettings.h"
 #include "views/TrackLogging.h"
 
 using namespace varno;
@@ -22,15 +23,17 @@ namespace fs = std::filesystem;
 struct RecordFixture : ::testing::Test {
     test::ScratchDir scratch;
     const fs::path& dir = scratch.path();
-    int trackLength = 500;
-    int logTrack = 1;
     test::RecordingPrompt prompt;
-    views::TrackLogging track{views::TrackSettings{
-                                  [this](std::string_view n) { return n == "LogTrack" ? logTrack : 1; },
-                                  [this]() { return trackLength; },
-                                  [](std::string_view, std::uint32_t) { return true; },
-                              },
-                              prompt};
+    test::TestSettings settings{prompt};
+    views::TrackLogging track{settings, prompt};
+
+    RecordFixture() { keep(settings, 1, 500); }
+    static void keep(test::TestSettings& s, std::uint32_t logTrack, std::uint32_t trackLength)
+    {
+        s.set(settings::keys::LogTrack, logTrack);
+        s.set(settings::keys::DisplayTrack, logTrack);
+        s.set(settings::keys::TrackLength, trackLength);
+    }
     gps::CNmeaDecoder fix;
 };
 
@@ -45,7 +48,7 @@ std::string header(int n)
 
 TEST_F(RecordFixture, WritesTheExactLinesWithoutTrackWhenLoggingIsOff)
 {
-    logTrack = 0;
+    settings.set(settings::keys::LogTrack, 0u);
     track.load();
     fix.GgaHour = 23, fix.GgaMinute = 5, fix.GgaSecond = 9;
     fix.Latitude = 51.38, fix.Longitude = -1.33;
@@ -55,7 +58,7 @@ TEST_F(RecordFixture, WritesTheExactLinesWithoutTrackWhenLoggingIsOff)
 
 TEST_F(RecordFixture, WritesOnePairPerSlotBelowTrackLength)
 {
-    trackLength = 1000;
+    settings.set(settings::keys::TrackLength, 1000u);
     track.load();
     track.recordFix(true, {.position = {51.5, -1.25}, .speedKnots = 20.0});
     const std::string text = formatRecord(fix.fix(), 0, track);
@@ -79,9 +82,9 @@ TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
     ASSERT_TRUE(saveRecordFile(file.string(), fix.fix(), 1, track, prompt));
 
     gps::CNmeaDecoder back;
-    views::TrackLogging restored({[](std::string_view) { return 0; }, []() { return 500; },
-                                  [](std::string_view, std::uint32_t) { return true; }},
-                                 prompt);
+    test::TestSettings off{prompt};
+    keep(off, 0, 500);
+    views::TrackLogging restored(off, prompt);
     restored.load();
     int stops = 0;
     auto r = openRecordFile(file.string(), back, restored, prompt, [&] { ++stops; });
@@ -104,7 +107,7 @@ TEST_F(RecordFixture, ReadingRules)
     std::string pairs;
     for (int i = 0; i < 500; ++i)
         pairs += "51.1\n-1.1\n";
-    trackLength = 1000;
+    settings.set(settings::keys::TrackLength, 1000u);
     track.load();
     EXPECT_TRUE(readRecordText(header(100) + pairs + "End Of file", fix, track, prompt));
     EXPECT_EQ(track.ring().slotCount(), 1001u); // sized for the TrackLength in use
@@ -113,7 +116,7 @@ TEST_F(RecordFixture, ReadingRules)
 
     // A record made with a longer TrackLength: only the slots that exist now
     // (0 .. TrackLength, the extra slot included) take pairs; the rest is not read.
-    trackLength = 500;
+    settings.set(settings::keys::TrackLength, 500u);
     track.load();
     std::string many;
     for (int i = 0; i < 2000; ++i)

@@ -35,13 +35,15 @@ TEST(ComSettingsForm, OkStoresTheShownTextsButNeverBlanksASetting)
     ComSettingsFields f{"/dev/ttyUSB0", "9600", "ODD", "7", "2"};
     auto out = ComSettingsForm::toStore(f);
     ASSERT_EQ(out.size(), 5u);
-    EXPECT_EQ(out[0], (std::pair<std::string_view, std::string>{"Port", "/dev/ttyUSB0"}));
-    EXPECT_EQ(out[2], (std::pair<std::string_view, std::string>{"Parity", "ODD"}));
+    EXPECT_EQ(out[0].first.def, varno::settings::keys::Port.def);
+    EXPECT_EQ(out[0].second, "/dev/ttyUSB0");
+    EXPECT_EQ(out[2].first.def, varno::settings::keys::Parity.def);
+    EXPECT_EQ(out[2].second, "ODD");
 
     // An unrecognised stored speed shows empty; OK must not turn it into "" (0 baud).
     f.speed.clear();
     out = ComSettingsForm::toStore(f);
     ASSERT_EQ(out.size(), 4u);
-    for (const auto& [name, text] : out)
-        EXPECT_NE(name, "Speed");
+    for (const auto& [key, text] : out)
+        EXPECT_NE(key.def, varno::settings::keys::Speed.def);
 }

@@ -57,9 +57,9 @@ TEST_F(SessionStartup, CancelLeavesTheProgramRunningWithoutSettings)
 TEST_F(SessionStartup, CheckRegistryResetsValuesAndReloadsTheDayScheme)
 {
     writeDefaults();
-    settings().writeString("DayTimeBackGround", "ff 00 00");
-    settings().writeString("StartTimerFilename1", "C:\\VARNO\\Route\\a.csv");
-    settings().writeDword("SpeedUnits", 2);
+    settings().write(settings::keys::DayTimeBackGround, 0x0000FFu);
+    settings().write(settings::keys::StartTimerFilename[0], "C:\\VARNO\\Route\\a.csv");
+    settings().write(settings::keys::SpeedUnits, 2);
     session().loadNightColours();
 
     session().checkRegistry();
@@ -67,7 +67,7 @@ TEST_F(SessionStartup, CheckRegistryResetsValuesAndReloadsTheDayScheme)
     EXPECT_EQ(session().colours().boxBackground(), 0x0098E500u);
     EXPECT_FALSE(session().colours().isNight());
     EXPECT_EQ(session().speedUnits(), 0);
-    EXPECT_EQ(settings().readString("StartTimerFilename1"), "");
+    EXPECT_EQ(settings().read(settings::keys::StartTimerFilename[0]), "");
 }
 
 TEST_F(SessionStartup, NightColoursAfterCheckRegistry)
@@ -85,27 +85,28 @@ TEST_F(SessionStartup, NightColoursAfterCheckRegistry)
 TEST_F(SessionConfigured, StartTimersLoadTheirRouteOnlyInsideTheirWindow)
 {
     // The first timer crosses midnight; the second runs when the first does not fire.
-    for (auto [n, start, end, file] : {std::tuple{"1", "22.00", "02:30", "C:\\VARNO\\Route\\night.csv"},
-                                       {"2", "16-00", "18.30", "evening.csv"}}) {
-        settings().writeDword(std::string("StartTimerEnable") + n, 1);
-        settings().writeString(std::string("StartTimerStartTime") + n, start);
-        settings().writeString(std::string("StartTimerEndTime") + n, end);
-        settings().writeString(std::string("StartTimerFilename") + n, file);
+    namespace keys = settings::keys;
+    for (auto [n, start, end, file] : {std::tuple{0, "22.00", "02:30", "C:\\VARNO\\Route\\night.csv"},
+                                       {1, "16-00", "18.30", "evening.csv"}}) {
+        settings().write(keys::StartTimerEnable[n], true);
+        settings().write(keys::StartTimerStartTime[n], start);
+        settings().write(keys::StartTimerEndTime[n], end);
+        settings().write(keys::StartTimerFilename[n], file);
     }
     for (auto [h, m, route] :
          {std::tuple{1, 0, "C:\\VARNO\\Route\\night.csv"}, {18, 30, "evening.csv"}, {12, 0, ""}}) {
         clock.set(at(h, m));
         EXPECT_EQ(session().startTimerRoute().value_or(""), route) << h << ":" << m;
     }
-    settings().writeDword("StartTimerEnable2", 0);
+    settings().write(settings::keys::StartTimerEnable[1], false);
     clock.set(at(17, 0));
     EXPECT_FALSE(session().startTimerRoute());
 
     clock.set(at(23, 15));
     session().autoStart();
     EXPECT_EQ(session().startupRoute(), "C:\\VARNO\\Route\\night.csv");
-    EXPECT_EQ(settings().readString("RouteName"), "C:\\VARNO\\Route\\night.csv");
-    EXPECT_EQ(settings().readOnOff("AutoStartRoute"), 1);
+    EXPECT_EQ(settings().read(settings::keys::RouteName), "C:\\VARNO\\Route\\night.csv");
+    EXPECT_EQ(settings().read(settings::keys::AutoStartRoute), 1);
 }
 
 TEST_F(SessionConfigured, ConfiguredProfileAsksNothing)
@@ -116,19 +117,19 @@ TEST_F(SessionConfigured, ConfiguredProfileAsksNothing)
 
 TEST_F(SessionConfigured, StoredRouteLoadsWhenAutoStartRouteIsOn)
 {
-    settings().writeString("RouteName", "C:\\VARNO\\Route\\home.csv");
+    settings().write(settings::keys::RouteName, "C:\\VARNO\\Route\\home.csv");
     session().autoStart();
     EXPECT_FALSE(session().startupRoute());
-    settings().writeDword("AutoStartRoute", 1);
+    settings().write(settings::keys::AutoStartRoute, 1);
     session().autoStart();
     EXPECT_EQ(session().startupRoute(), "C:\\VARNO\\Route\\home.csv");
 }
 
 TEST_F(SessionConfigured, NightTimerSwitchesToNightColours)
 {
-    settings().writeDword("NightTimerEnable", 1);
-    settings().writeString("NightTimerStartTime", "21.30");
-    settings().writeString("NightTimerEndTime", "6.00");
+    settings().write(settings::keys::NightTimerEnable, 1);
+    settings().write(settings::keys::NightTimerStartTime, "21.30");
+    settings().write(settings::keys::NightTimerEndTime, "6.00");
     clock.set(at(12, 0));
     session().autoStart();
     EXPECT_FALSE(session().colours().isNight());
@@ -139,7 +140,7 @@ TEST_F(SessionConfigured, NightTimerSwitchesToNightColours)
 
 TEST_F(SessionConfigured, AutoStartLogOpensALogInTheLogFolder)
 {
-    settings().writeDword("AutoStartLog", 1);
+    settings().write(settings::keys::AutoStartLog, 1);
     clock.set(at(14, 23));
     session().autoStart();
     EXPECT_TRUE(session().nmeaLog().isOpen());
@@ -149,8 +150,8 @@ TEST_F(SessionConfigured, AutoStartLogOpensALogInTheLogFolder)
 
 TEST_F(SessionConfigured, AutoStartGpsReportsTheMissingPort)
 {
-    settings().writeDword("AutoStartGPS", 1);
-    settings().writeString("Port", "Com3");
+    settings().write(settings::keys::AutoStartGPS, 1);
+    settings().write(settings::keys::Port, "Com3");
     session().autoStart();
     ASSERT_FALSE(prompt.shown.empty());
     EXPECT_EQ(prompt.shown[0].text, "Can't open com port Com3");

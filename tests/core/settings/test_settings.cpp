@@ -45,22 +45,28 @@ using SettingsReaders = SettingsFixture;
 
 TEST_F(SettingsReaders, FileNamesFailSilentlyWithoutKeyAndWithTheirMessageWithoutValue)
 {
-    EXPECT_FALSE(settings.readFileName("CameraFile"));
-    EXPECT_FALSE(settings.readFileName("POIFolder"));
+    EXPECT_FALSE(settings.read(keys::CameraFile));
+    EXPECT_FALSE(settings.read(keys::POIFolder));
     EXPECT_TRUE(prompt.texts().empty());
 
-    file("\"CameraFile\"=\"C:\\\\VARNO\\\\Cams.txt\"\r\n\"MapFile\"=dword:00000001\r\n");
-    EXPECT_EQ(settings.readFileName("camerafile"), "C:\\VARNO\\Cams.txt");
-    EXPECT_FALSE(settings.readFileName("MapFile")); // wrong type counts as missing
-    EXPECT_FALSE(settings.readFileName("POIFolder"));
-    EXPECT_FALSE(settings.readFileName("RoutePick7"));
-    EXPECT_FALSE(settings.readFileName("StartTimerFilename1"));
-    EXPECT_FALSE(settings.readFileName("StartTimerFilename2")); // silent
-    EXPECT_FALSE(settings.readFileName("LogFolder"));           // silent
-    EXPECT_FALSE(settings.readTime("StartTimerStartTime1"));
-    EXPECT_FALSE(settings.readTime("NightTimerEndTime"));
-    EXPECT_FALSE(settings.readTime("StartTimerEndTime2")); // silent
+    file("\"CameraFile\"=\"C:\\\\VARNO\\\\Cams.txt\"\r\n\"MapFile\"=dword:00000001\r\n\"MarkFile\"=\"" +
+         std::string(299, 'm') + "\"\r\n\"RouteName\"=\"" + std::string(400, 'r') + "\"\r\n");
+    EXPECT_EQ(settings.read(keys::CameraFile), "C:\\VARNO\\Cams.txt");
+    EXPECT_FALSE(settings.read(keys::MapFile));              // wrong type counts as missing
+    EXPECT_FALSE(settings.read(keys::MarkFile));             // does not fit its 299-byte buffer
+    EXPECT_EQ(settings.read(keys::RouteName)->size(), 400u); // cut by its user
+    EXPECT_EQ(settings.peek(keys::MarkFile)->size(), 299u);
+    EXPECT_FALSE(settings.read(keys::POIFolder));
+    EXPECT_FALSE(settings.read(keys::RoutePick[6]));
+    EXPECT_FALSE(settings.read(keys::StartTimerFilename[0]));
+    EXPECT_FALSE(settings.read(keys::StartTimerFilename[1])); // silent
+    EXPECT_FALSE(settings.read(keys::LogFolder));             // silent
+    EXPECT_FALSE(settings.peek(keys::VoiceFolder));           // silent
+    EXPECT_FALSE(settings.read(keys::StartTimerStartTime[0]));
+    EXPECT_FALSE(settings.read(keys::NightTimerEndTime));
+    EXPECT_FALSE(settings.read(keys::StartTimerEndTime[1])); // silent
     EXPECT_EQ(prompt.texts(), (Texts{"Unable read the map file name from the registry.",
+                                     "Unable read the mark file name from the registry.",
                                      "Unable to read the POI folder file name from the registry.",
                                      "Unable read the RoutePick7 file name from the registry.",
                                      "Unable read the StartTimerFilename1 file name from the registry.",
@@ -70,39 +76,42 @@ TEST_F(SettingsReaders, FileNamesFailSilentlyWithoutKeyAndWithTheirMessageWithou
 
 TEST_F(SettingsReaders, OnOffAndNumbersWithTheirFallbacks)
 {
-    EXPECT_EQ(settings.readOnOff("LogTrack"), -1);
-    EXPECT_EQ(settings.readSpeedUnits(), 0);
-    EXPECT_EQ(settings.readVersion(), -1);
-    EXPECT_EQ(settings.readTrackLength(), -1);
-    EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 4000); // no key
+    EXPECT_EQ(settings.read(keys::LogTrack), -1);
+    EXPECT_EQ(settings.read(keys::SpeedUnits), 0);
+    EXPECT_EQ(settings.read(keys::Version), -1);
+    EXPECT_EQ(settings.read(keys::TrackLength), -1);
+    EXPECT_EQ(settings.read(keys::MapScale), 4000); // no key
 
     file("\"LogTrack\"=dword:00000001\r\n\"DisplayTrack\"=dword:00000002\r\n\"Exclude\"=\"1\"\r\n"
-         "\"SpeedUnits\"=dword:00000002\r\n\"TrackLength\"=dword:00000064\r\n");
-    EXPECT_EQ(settings.readOnOff("LogTrack"), 1);
-    EXPECT_EQ(settings.readOnOff("DisplayTrack"), 0);
-    EXPECT_EQ(settings.readOnOff("Exclude"), -1); // a text is not a number
-    EXPECT_EQ(settings.readSpeedUnits(), 2);
-    EXPECT_EQ(settings.readTrackLength(), 500);
-    EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 0); // key, but no value
+         "\"SpeedUnits\"=dword:00000002\r\n\"TrackLength\"=dword:00000064\r\n\"Port\"=\"" +
+         std::string(50, 'p') + "\"\r\n\"Speed\"=\"" + std::string(50, '9') + "\"\r\n");
+    EXPECT_EQ(settings.read(keys::LogTrack), 1);
+    EXPECT_EQ(settings.read(keys::DisplayTrack), 0);
+    EXPECT_EQ(settings.read(keys::Exclude), -1); // a text is not a number
+    EXPECT_EQ(settings.read(keys::SpeedUnits), 2);
+    EXPECT_EQ(settings.read(keys::TrackLength), 500);
+    EXPECT_EQ(settings.read(keys::MapScale), 0); // key, but no value
+    EXPECT_FALSE(settings.read(keys::Port));     // a port name fits 49 characters
+    EXPECT_EQ(settings.read(keys::Speed)->size(), 50u);
 
     file("\"TrackLength\"=dword:ffffffff\r\n\"MapScale\"=dword:0003e800\r\n\"Version\"=dword:00000008\r\n");
-    EXPECT_EQ(settings.readTrackLength(), 5000);
-    EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 256000);
-    EXPECT_EQ(settings.readVersion(), 8);
+    EXPECT_EQ(settings.read(keys::TrackLength), 5000);
+    EXPECT_EQ(settings.read(keys::MapScale), 256000);
+    EXPECT_EQ(settings.read(keys::Version), 8);
     EXPECT_TRUE(prompt.texts().empty());
 }
 
 TEST_F(SettingsReaders, TimeZoneIsTheLeadingNumberAndColoursReadAsRedGreenBlue)
 {
-    EXPECT_EQ(settings.readTimeZone(), 1);
-    EXPECT_EQ(settings.readColour("DayTimeBackGround"), 0u);
+    EXPECT_EQ(settings.read(keys::TimeZone), 1);
+    EXPECT_EQ(settings.read(keys::DayTimeBackGround), 0u);
     const std::vector<std::pair<std::string, int>> zones = {
         {"\"TimeZone\"=\"+1\"", 1},  {"\"TimeZone\"=\"-3\"", -3}, {"\"TimeZone\"=\"abc\"", 0},
         {"\"TimeZone\"=\" 5h\"", 5}, {"\"Other\"=\"1\"", 1},      {"\"TimeZone\"=dword:00000003", 1},
     };
     for (const auto& [line, expected] : zones) {
         file(line + "\r\n");
-        EXPECT_EQ(settings.readTimeZone(), expected) << line;
+        EXPECT_EQ(settings.read(keys::TimeZone), expected) << line;
     }
     const std::vector<std::pair<std::string, unsigned>> colours = {
         {"ff 00 00", 0x0000FFu},
@@ -113,37 +122,49 @@ TEST_F(SettingsReaders, TimeZoneIsTheLeadingNumberAndColoursReadAsRedGreenBlue)
         {"1ff 100 0x7a", 0x7A00FFu}, // each part keeps its low byte
     };
     for (const auto& [text, expected] : colours) {
-        file("\"C\"=\"" + text + "\"\r\n");
-        EXPECT_EQ(settings.readColour("C"), expected) << text;
+        file("\"NMEADayTimeBackGround\"=\"" + text + "\"\r\n");
+        EXPECT_EQ(settings.read(keys::NMEADayTimeBackGround), expected) << text;
     }
     EXPECT_EQ(Settings::formatColour(0x0A0B0Cu), "0c 0b 0a");
 }
 
 using SettingsWriters = SettingsFixture;
 
-TEST_F(SettingsWriters, FailuresNameTheKeyOrTheValueAndGoodWritesReadBack)
+TEST_F(SettingsWriters, FailuresShowWhatTheirRowSaysAndGoodWritesReadBack)
 {
-    EXPECT_FALSE(failingSettings.writeString("Port", "Com2"));
-    ASSERT_TRUE(settings.writeString("Port", "Com1"));
-    EXPECT_FALSE(failingSettings.writeColour("DayTimeBackGround", 0));
-    EXPECT_FALSE(failingSettings.writeMapScale(500));
-    ASSERT_EQ(prompt.texts().size(), 3u);
+    auto isCode = [](std::string_view code) {
+        return code.rfind("0x", 0) == 0 && code.size() > 2 &&
+               code.find_first_not_of("0123456789abcdef", 2) == std::string::npos;
+    };
+    EXPECT_FALSE(failingSettings.write(keys::Port, "Com2"));
+    EXPECT_FALSE(failingSettings.write(keys::AverageSpeed, 1u)); // always names the value
+    EXPECT_FALSE(failingSettings.write(keys::MapScale, 500));    // no key: nothing written, nothing shown
+    ASSERT_TRUE(settings.write(keys::Port, "Com1"));
+    EXPECT_FALSE(failingSettings.write(keys::DayTimeBackGround, 0));
+    EXPECT_FALSE(failingSettings.write(keys::SpeedUnits, 1));
+    EXPECT_FALSE(failingSettings.write(keys::MapScale, 500));
+    ASSERT_EQ(prompt.texts().size(), 5u);
     EXPECT_EQ(prompt.texts()[0],
               "An error occurred creating or opening the registry key\nHKEY_CURRENT_USER\nSoftware\\VARNO");
     EXPECT_EQ(prompt.texts()[1], "An error occurred setting the registry "
+                                 "value\nHKEY_CURRENT_USER\nSoftware\\VARNO\\AverageSpeed");
+    EXPECT_EQ(prompt.texts()[2], "An error occurred setting the registry "
                                  "value\nHKEY_CURRENT_USER\nSoftware\\VARNO\\DayTimeBackGround");
-    const std::string code = prompt.texts()[2];
-    EXPECT_EQ(code.rfind("0x", 0), 0u) << code;
-    EXPECT_GT(code.size(), 2u);
-    EXPECT_EQ(code.find_first_not_of("0123456789abcdef", 2), std::string::npos) << code;
+    EXPECT_TRUE(isCode(prompt.texts()[3])) << prompt.texts()[3];
+    const std::string scale = prompt.texts()[4];
+    const std::size_t cut = scale.find('\n');
+    EXPECT_TRUE(isCode(scale.substr(0, cut))) << scale;
+    EXPECT_EQ(scale.substr(cut), "\nAn error occurred writing the map scale setting to the registry.\n"
+                                 "HKEY_CURRENT_USER\nSoftware\\VARNO\\MapScale");
     // The same file still takes a write that can be made.
-    ASSERT_TRUE(settings.writeColour("NightTimeBackGround", 0x7A1300u));
-    ASSERT_TRUE(settings.writeMapScale(8000));
-    ASSERT_TRUE(settings.writeSpeedUnits(2));
-    EXPECT_EQ(settings.readString("NightTimeBackGround"), "00 13 7a");
-    EXPECT_EQ(settings.readSpeedUnits(), 2);
-    EXPECT_EQ(settings.readNumber("MapScale", 4000, 0), 8000);
-    EXPECT_EQ(prompt.texts().size(), 3u);
+    ASSERT_TRUE(settings.write(keys::NightTimeBackGround, 0x7A1300u));
+    ASSERT_TRUE(settings.write(keys::MapScale, 8000));
+    ASSERT_TRUE(settings.write(keys::SpeedUnits, 2));
+    EXPECT_EQ(settings.peek(keys::TimeZone), std::nullopt);
+    EXPECT_EQ(store.get(kVarnoKey, "NightTimeBackGround"), Value::sz("00 13 7a"));
+    EXPECT_EQ(settings.read(keys::SpeedUnits), 2);
+    EXPECT_EQ(settings.read(keys::MapScale), 8000);
+    EXPECT_EQ(prompt.texts().size(), 5u);
 }
 
 TEST_F(SettingsWriters, DefaultsAreTheWholeTableInOrderWithThePoiSubkey)
@@ -159,7 +180,7 @@ TEST_F(SettingsWriters, DefaultsAreTheWholeTableInOrderWithThePoiSubkey)
     EXPECT_EQ(store.keys(), (std::vector<std::string>{"Software\\VARNO", "Software\\VARNO\\POIFiles"}));
     EXPECT_TRUE(store.values(kPoiFilesKey).empty());
     EXPECT_TRUE(prompt.texts().empty());
-    EXPECT_EQ(settings.readColour("NMEADayTimeForeGround"), 0xFFFF00u);
+    EXPECT_EQ(settings.read(keys::NMEADayTimeForeGround), 0xFFFF00u);
     EXPECT_EQ(findSetting("nmeadaytimeforeground")->defaultText, "00 FF FF FF");
     EXPECT_EQ(findSetting("RoutePick10"), nullptr);
 }
@@ -232,8 +253,8 @@ TEST_F(StartupChecks, AnUnreadableFileIsReportedOnceThenSetUpAfresh)
 {
     const std::string junk = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\VAR";
     test::writeBytes(path, junk);
-    EXPECT_FALSE(settings.readFileName("CameraFile"));
-    EXPECT_EQ(settings.readTimeZone(), 1);
+    EXPECT_FALSE(settings.read(keys::CameraFile));
+    EXPECT_EQ(settings.read(keys::TimeZone), 1);
     runVersionCheck(settings);
     EXPECT_EQ(runFirstRunCheck(settings), FirstRunResult::DefaultsWritten);
     ASSERT_EQ(prompt.texts().size(), 3u);

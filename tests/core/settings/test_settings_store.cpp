@@ -93,6 +93,26 @@ TEST_F(SettingsStoreTest, SeesChangesMadeByOthersAndKeepsWhatItDoesNotUse)
     EXPECT_FALSE(store.keyExists(kVarnoKey));
 }
 
+TEST_F(SettingsStoreTest, KeepsCommentLinesWhereTheyStandAcrossWrites)
+{
+    writeBytes(path,
+               "REGEDIT4\n; written by hand\n[HKEY_CURRENT_USER\\Software\\VARNO]\n"
+               "  ; the receiver on the dashboard\n\"Port\"=\"Com1\"\n; old scale\n\"MapScale\"=dword:1\n"
+               "[-HKEY_CURRENT_USER\\Software\\Gone]\n; about X\n[HKEY_LOCAL_MACHINE\\Software\\X]\n"
+               "\"M\"=\"m\"\n; the end\n");
+    SettingsStore store(path);
+    ASSERT_TRUE(store.setDword(kVarnoKey, "Version", 8));
+    ASSERT_TRUE(store.deleteValue(kVarnoKey, "MapScale")); // its note stays in place
+    ASSERT_TRUE(store.setString(kVarnoKey, "Port", "Com2"));
+    EXPECT_EQ(readBytes(path),
+              "REGEDIT4\r\n\r\n; written by hand\r\n[HKEY_CURRENT_USER\\Software\\VARNO]\r\n"
+              "; the receiver on the dashboard\r\n\"Port\"=\"Com2\"\r\n; old scale\r\n"
+              "\"Version\"=dword:00000008\r\n\r\n"
+              "; about X\r\n[HKEY_LOCAL_MACHINE\\Software\\X]\r\n\"M\"=\"m\"\r\n\r\n; the end\r\n");
+    SettingsStore other(path); // and the rewritten file reads back the same
+    EXPECT_EQ(other.get(kVarnoKey, "Port"), Value::sz("Com2"));
+}
+
 TEST_F(SettingsStoreTest, RefusesTextsTheFileCannotHold)
 {
     SettingsStore store(path);

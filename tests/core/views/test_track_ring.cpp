@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/RecordingPrompt.h"
+#include "support/TestSettings.h"
 #include "views/TrackLogging.h"
 #include "views/TrackRing.h"
 
@@ -35,40 +36,37 @@ TEST(TrackRing, IndexStartsPastTheEndAndWrapsAtTrackLength)
 
 namespace {
 
-struct FakeTrackSettings {
-    std::map<std::string, int, std::less<>> values; // absent = cannot be read
-    TrackSettings hooks()
-    {
-        return {
-            [this](std::string_view n) {
-                auto it = values.find(n);
-                return it == values.end() ? -1 : (it->second == 1 ? 1 : 0);
-            },
-            [this]() {
-                auto it = values.find("TrackLength");
-                if (it == values.end())
-                    return -1;
-                return std::clamp(it->second, 500, 5000);
-            },
-            [this](std::string_view n, std::uint32_t v) {
-                values[std::string(n)] = static_cast<int>(v);
-                return true;
-            },
-        };
-    }
-};
+namespace keys = settings::keys;
+using Stored = std::optional<std::uint32_t>; // nullopt: cannot be read
 
 struct LoggingFixture : ::testing::Test {
-    FakeTrackSettings s;
     test::RecordingPrompt prompt;
-    TrackLogging t{s.hooks(), prompt};
+    test::TestSettings s{prompt};
+    TrackLogging t{s, prompt};
+
+    void store(Stored logTrack, Stored displayTrack = {}, Stored trackLength = {})
+    {
+        for (auto [key, value] :
+             {std::pair{&keys::LogTrack.row(), logTrack}, std::pair{&keys::DisplayTrack.row(), displayTrack},
+              std::pair{&keys::TrackLength.row(), trackLength}}) {
+            if (value)
+                s.store.setDword(settings::kVarnoKey, key->name, *value);
+            else
+                s.store.deleteValue(settings::kVarnoKey, key->name);
+        }
+    }
+    template <settings::SettingKind Kind> Stored stored(const settings::Key<Kind>& key)
+    {
+        auto v = s.get(key);
+        return v ? Stored(v->number) : std::nullopt;
+    }
 };
 
 } // namespace
 
 TEST_F(LoggingFixture, RecordsOnlyNewSentencesFasterThanOneKnot)
 {
-    s.values = {{"LogTrack", 1}, {"DisplayTrack", 1}, {"TrackLength", 500}};
+    store(1, 1, 500);
     t.load();
     t.recordFix(false, {.position = {51.0, -1.0}, .speedKnots = 30.0});
     t.recordFix(true, {.position = {51.0, -1.0}, .speedKnots = 1.0});
@@ -83,12 +81,12 @@ TEST_F(LoggingFixture, RecordsOnlyNewSentencesFasterThanOneKnot)
 
 TEST_F(LoggingFixture, StartUpSizesFor5000WhenTheLengthCannotBeRead)
 {
-    s.values = {{"LogTrack", 1}};
+    store(1);
     t.load();
     EXPECT_EQ(t.ring().slotCount(), 5001u);
     EXPECT_FALSE(t.displayTrack());
 
-    s.values = {{"LogTrack", 0}};
+    store(0);
     t.load();
     EXPECT_FALSE(t.ring().allocated());
 }
@@ -100,13 +98,14 @@ TEST_F(LoggingFixture, DialogClampsTheLengthAsUnsigned)
          {std::pair{"100", 500u}, {"2500", 2500u}, {"9000", 5000u}, {"-1", 5000u}, {"", 500u}})
         EXPECT_EQ(trackLengthToStore(text), stored) << text;
     t.storeDialog(true, false, "-20");
-    EXPECT_EQ(s.values, (std::map<std::string, int, std::less<>>{
-                            {"DisplayTrack", 0}, {"LogTrack", 1}, {"TrackLength", 5000}}));
+    EXPECT_EQ(stored(keys::LogTrack), 1u);
+    EXPECT_EQ(stored(keys::DisplayTrack), 0u);
+    EXPECT_EQ(stored(keys::TrackLength), 5000u);
 }
 
 TEST_F(LoggingFixture, AfterTheDialogTheRingFollowsTheSettings)
 {
-    s.values = {{"LogTrack", 0}, {"DisplayTrack", 0}, {"TrackLength", 1000}};
+    store(0, 0, 1000);
     t.load();
     t.storeDialog(true, true, "1000");
     t.afterDialog();
@@ -124,7 +123,7 @@ TEST_F(LoggingFixture, AfterTheDialogTheRingFollowsTheSettings)
     EXPECT_EQ(t.ring().slot(0)->lat, 0.0);
 
     // Unreadable after the dialog: 1000.
-    s.values.erase("TrackLength");
+    s.erase(keys::TrackLength);
     t.afterDialog();
     EXPECT_EQ(t.trackLength(), 1000);
 
@@ -136,7 +135,7 @@ TEST_F(LoggingFixture, AfterTheDialogTheRingFollowsTheSettings)
 
 TEST_F(LoggingFixture, OutOfMemoryTurnsLoggingOffWithOneMessage)
 {
-    s.values = {{"LogTrack", 1}, {"DisplayTrack", 1}, {"TrackLength", 5000}};
+    store(1, 1, 5000);
     t.allocator = [](TrackRing& ring, int) {
         ring.allocate(10); // some memory was taken before it ran out
         throw std::bad_alloc();
@@ -144,8 +143,8 @@ TEST_F(LoggingFixture, OutOfMemoryTurnsLoggingOffWithOneMessage)
     t.load();
     EXPECT_FALSE(t.ring().allocated());
     EXPECT_FALSE(t.displayTrack());
-    EXPECT_EQ(s.values["LogTrack"], 0);
-    EXPECT_EQ(s.values["DisplayTrack"], 0);
+    EXPECT_EQ(stored(keys::LogTrack), 0u);
+    EXPECT_EQ(stored(keys::DisplayTrack), 0u);
     EXPECT_EQ(prompt.texts(),
               std::vector<std::string>{
                   "There is not enough memory for track logging.\nTrack logging will be turned off"});
