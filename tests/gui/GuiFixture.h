@@ -1,12 +1,10 @@
 // A Session and main window over a temporary settings file, and cameras placed around a fixed position.
 #pragma once
 
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -24,23 +22,18 @@
 
 namespace guitest {
 
-using varno::test::readWholeFile;
-
-// Keeps the path of every sound the program asked to play, in order.
-class RecordingVoice final : public varno::cameras::VoicePlayer {
-public:
-    void play(const std::string& path) override { played.push_back(path); }
+// Keeps the name of every sound the program asked to play (without its folder), in order.
+struct RecordingVoice final : varno::cameras::VoicePlayer {
+    void play(const std::string& path) override { played.push_back(path.substr(path.rfind('/') + 1)); }
     std::vector<std::string> played;
 };
 
-class FixedPorts final : public varno::gps::SerialPortEnumerator {
-public:
+struct FixedPorts final : varno::gps::SerialPortEnumerator {
     std::vector<std::string> ports;
     std::vector<std::string> presentPorts() const override { return ports; }
 };
 
-// Everything a window needs. defaults: write every default first, as a
-// configured machine has them.
+// Everything a window needs. defaults: write every default first, as a configured machine has them.
 struct Rig {
     explicit Rig(bool defaults = true, varno::gps::SerialPort* realPort = nullptr)
         : store((dir.path() + "/settings.reg").toStdString()), settings(store, prompt),
@@ -52,7 +45,7 @@ struct Rig {
     }
     ~Rig()
     {
-        frame_.reset();
+        frame_.reset(); // before the session it shows
         session.reset();
     }
 
@@ -97,47 +90,34 @@ private:
     std::unique_ptr<CMainFrame> frame_;
 };
 
-// A stored value as it is in the file, without the program's readers.
-inline std::optional<varno::settings::Value> storedValue(Rig& rig, std::string_view name)
-{
-    return rig.store.get(varno::settings::kVarnoKey, name);
-}
-template <varno::settings::SettingKind Kind>
-std::optional<uint32_t> dwordOf(Rig& rig, const varno::settings::Key<Kind>& key)
-{
-    auto v = storedValue(rig, key.name());
-    if (!v || v->type != varno::settings::ValueType::Dword)
-        return std::nullopt;
-    return v->number;
-}
-
 // The fix the camera tests drive at.
-inline constexpr double kFixLat = 51.5;
-inline constexpr double kFixLon = 0.5;
+inline constexpr double kFixLat = 51.5, kFixLon = 0.5;
 
 struct PlacedCamera {
-    double eastM = 0.0;
-    double northM = 0.0;
+    double eastM = 0.0, northM = 0.0;
     std::string type;
 };
+
+inline void atTheFix(Rig& rig)
+{
+    rig.session->decoder().Latitude = kFixLat;
+    rig.session->decoder().Longitude = kFixLon;
+}
 
 // Writes the camera file where the default CameraFile setting points, with each camera east and
 // north of the fix [m] by the map's own metres per degree, puts the fix there and loads the cameras.
 inline void placeCameras(Rig& rig, const std::vector<PlacedCamera>& cameras)
 {
-    QFile f(rig.dir.path() + "/VARNOCamera.txt");
-    f.open(QIODevice::WriteOnly);
+    QString text;
     for (const PlacedCamera& c : cameras) {
         const double lat = kFixLat + c.northM / 111248.4;
         const double lon = kFixLon + c.eastM / (std::cos(lat * 0.017453292519943295) * 111319.2);
         // Eleven decimals still fit the 14 characters a position field keeps.
-        f.write(
-            QString::asprintf("%.11f,%.11f,A34,Newbury,Bridge over river,%s,P,30\n", lat, lon, c.type.c_str())
-                .toUtf8());
+        text += QString::asprintf("%.11f,%.11f,A34,Newbury,Bridge over river,%s,P,30\n", lat, lon,
+                                  c.type.c_str());
     }
-    f.close();
-    rig.session->decoder().Latitude = kFixLat;
-    rig.session->decoder().Longitude = kFixLon;
+    varno::test::writeBytes((rig.dir.path() + "/VARNOCamera.txt").toStdString(), text.toStdString());
+    atTheFix(rig);
     rig.session->loadCameraFile();
 }
 

@@ -1,37 +1,32 @@
-// The camera view as painted (the map, its letters, the type icons, the trail), and the painter's other
-// items.
+// The camera view as painted (the map, its letters, the trail, the sentence strip), the painter's other
+// items, and a receiver on a pseudo-terminal feeding the strip.
 #include <QPainter>
+#include <QStatusBar>
 
-#include "CameraTypeIcons.h"
-#include "ScenePainter.h"
+#include "CSio.h"
 #include "GuiFixture.h"
+#include "ScenePainter.h"
+#include "gps/SerialReader.h"
+#include "session/CommandTable.h"
 #include "views/CameraViewScene.h"
 
 using namespace guitest;
-using varno::views::BoxId;
-using varno::views::IconId;
+using varno::session::CommandId;
 
 namespace {
 
 constexpr int kMapLeft = 1, kMapTop = 123, kMapRight = 379, kMapBottom = 414;
 
-// The view after one sentence that fails its checksum: the fix stays where the test put it.
-QImage paintAfterSentence(Rig& rig, CVARNOView& view, const std::string& sentence = rmc(0.0, true))
-{
-    rig.session->mailbox().offer(sentence);
-    return render(view);
-}
+const char* const kGood = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
 
-bool sameAsIcon(const QImage& img, int x, int y, IconId cls)
+// Pixels in the strip's text area that are neither black nor the frame grey.
+int textPixels(const QImage& img)
 {
-    return img.copy(x, y, kCameraIconSize, kCameraIconSize) ==
-           cameraTypeIcon(cls).convertToFormat(QImage::Format_RGB32);
-}
-
-QColor boxBackground(Rig& rig)
-{
-    const std::uint32_t c = rig.session->colours().boxBackground();
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    int n = 0;
+    for (int y = 458; y < 497; ++y)
+        for (int x = 3; x < 760; ++x)
+            n += img.pixelColor(x, y) != QColor(Qt::black) && img.pixelColor(x, y) != QColor(190, 190, 190);
+    return n;
 }
 
 } // namespace
@@ -48,9 +43,10 @@ private slots:
         rig.session->cameraWarner().scale.MapRadius = 2000.0;
         CVARNOView view(*rig.session);
         view.resize(800, 520);
-        const QImage img = paintAfterSentence(rig, view);
-        QCOMPARE(img.pixelColor(kMapLeft, kMapTop), QColor(Qt::black));           // black frame
-        QCOMPARE(img.pixelColor(kMapLeft + 10, kMapTop + 10), QColor(Qt::black)); // black fill
+        rig.session->mailbox().offer(rmc(0.0, true)); // fails its checksum: the fix stays where it is
+        const QImage img = render(view);
+        QVERIFY(img.pixelColor(kMapLeft, kMapTop) == Qt::black &&
+                img.pixelColor(kMapLeft + 10, kMapTop + 10) == Qt::black);
 
         const QRect letter(kMapLeft + 179 + 85, kMapTop + 130, 18, 22);
         const QRect label(240, 390, 130, 22);
@@ -74,42 +70,7 @@ private slots:
         QCOMPARE(img.pixelColor(kMapLeft + 183, kMapTop + 60), QColor(Qt::white));
     }
 
-    // Only classes strictly within 250 m get an icon, filled in from the right.
-    void iconsForTheClassesPresentFillTheLineFromTheRight()
-    {
-        Rig rig;
-        // Two GATSO and one specs camera within 250 m; a mobile beyond it.
-        placeCameras(rig, {{100.0, 0.0, "GATSO"},
-                           {-200.0, 100.0, "gatso rear"},
-                           {0.0, 120.0, "Specs"},
-                           {250.0005, 0.0, "MOBILE"}});
-        CVARNOView view(*rig.session);
-        view.resize(800, 520);
-        const QImage img = paintAfterSentence(rig, view);
-        QVERIFY(sameAsIcon(img, 750 - 46, 67 + 6, IconId::Gatso));
-        QVERIFY(sameAsIcon(img, 750 - 90, 67 + 6, IconId::Specs));
-        QCOMPARE(img.pixelColor(750 - 134 + 20, 67 + 26), boxBackground(rig));
-    }
-
-    void speedBoxIsFramedFilledAndWrittenIn()
-    {
-        Rig rig;
-        CVARNOView view(*rig.session);
-        view.resize(800, 520);
-        rig.session->decoder().SpeedKnots = 0.5;
-        const QImage img = paintAfterSentence(rig, view);
-        QCOMPARE(varno::views::boxTexts(view.lastScene(), BoxId::VehicleSpeedValue),
-                 std::vector<std::string>{"0 mph"});
-        // The box is there, framed, filled and written in.
-        QCOMPARE(img.pixelColor(511, 200), QColor(190, 190, 190));
-        QCOMPARE(img.pixelColor(740, 230), boxBackground(rig));
-        int ink = 0;
-        for (int y = 184; y < 230; ++y)
-            for (int x = 516; x < 600; ++x)
-                ink += img.pixelColor(x, y) != boxBackground(rig);
-        QVERIFY(ink > 20);
-    }
-
+    // Before the first sentence, and while the cameras load, the view is not painted; the sentence waits.
     void nothingButTheFillBeforeTheFirstSentenceOrWhileCamerasLoad()
     {
         Rig rig;
@@ -128,29 +89,6 @@ private slots:
         QCOMPARE(img.pixelColor(10, 130), QColor(Qt::black));
     }
 
-    void fastSentencesAreRecordedAndTheTrailDrawnYellow()
-    {
-        Rig rig; // LogTrack and DisplayTrack are on by default
-        CVARNOView view(*rig.session);
-        view.resize(800, 520);
-        auto& fix = rig.session->decoder();
-        fix.Latitude = kFixLat;
-        fix.Longitude = kFixLon;
-        // Slow: not recorded; a bad checksum: not recorded; so two fast ones fill slots 0 and 1.
-        paintAfterSentence(rig, view, rmc(0.9));
-        paintAfterSentence(rig, view, rmc(20.0, true));
-        paintAfterSentence(rig, view, rmc(20.0));
-        fix.Latitude = kFixLat + 0.005;
-        paintAfterSentence(rig, view, rmc(20.0));
-        QCOMPARE(rig.session->trackLogging().ring().index(), 1);
-        const QImage img = render(view);
-        int yellow = 0;
-        for (int y = kMapTop; y < kMapBottom; ++y)
-            for (int x = kMapLeft; x < kMapRight; ++x)
-                yellow += img.pixelColor(x, y) == QColor(255, 255, 0);
-        QVERIFY(yellow > 5);
-    }
-
     // The items no view draws yet, and clipping, each on its own window.
     void painterDrawsFramesEllipsesRastersAndClips()
     {
@@ -158,19 +96,14 @@ private slots:
         const QColor red(255, 0, 0), blue(0, 0, 255);
         constexpr std::uint32_t kRed = 0x000000FF, kBlue = 0x00FF0000;
         auto raster = std::make_shared<RasterImage>(RasterImage{2, 1, {0xFF0000FFu, 0xFFFF0000u}});
-        struct Case {
+        const struct {
             const char* what;
             SceneItem item;
             std::vector<std::pair<QPoint, QColor>> probes;
-        };
-        const Case cases[] = {
+        } cases[] = {
             {"frame 3 wide",
              FrameItem{{10, 10, 30, 30}, kRed, 3},
-             {{{10, 10}, red},
-              {{12, 20}, red},
-              {{13, 20}, Qt::white},
-              {{29, 29}, red},
-              {{30, 30}, Qt::white}}},
+             {{{12, 20}, red}, {{13, 20}, Qt::white}, {{29, 29}, red}, {{30, 30}, Qt::white}}},
             {"filled ellipse",
              EllipseItem{{0, 0, 40, 20}, kBlue, 0, kRed},
              {{{20, 10}, red}, {{1, 1}, Qt::white}, {{0, 10}, blue}}},
@@ -186,7 +119,7 @@ private slots:
              TextItem{"MMMM", 2, 2, "Times New Roman", 24, kBlue, kRed, {0, 0, 10, 40}},
              {{{9, 25}, red}, {{12, 25}, Qt::white}}},
         };
-        for (const Case& c : cases) {
+        for (const auto& c : cases) {
             Scene scene;
             scene.add(FillItem{{0, 0, 40, 40}, 0x00FFFFFF});
             scene.items.push_back(c.item);
@@ -195,12 +128,57 @@ private slots:
             paintScene(p, scene);
             p.end();
             for (const auto& [at, colour] : c.probes)
-                QVERIFY2(img.pixelColor(at) == colour, qPrintable(QString("%1 at %2,%3: %4")
-                                                                      .arg(c.what)
-                                                                      .arg(at.x())
-                                                                      .arg(at.y())
-                                                                      .arg(img.pixelColor(at).name())));
+                QVERIFY2(img.pixelColor(at) == colour,
+                         qPrintable(QString("%1 at %2,%3").arg(c.what).arg(at.x()).arg(at.y())));
         }
+    }
+
+    // The strip shows the sentence the repaint took (the smallest window with a strip is 771 x 502): the
+    // day scheme's black text is seen on the black strip, and the next repaint, which took nothing, is empty.
+    void sentenceStripShowsWhatTheRepaintTook()
+    {
+        Rig rig;
+        CVARNOView view(*rig.session);
+        view.resize(771, 502);
+        rig.session->mailbox().offer(kGood);
+        const QImage img = render(view);
+        QCOMPARE(view.lastStripText(), QString::fromLatin1(kGood));
+        QVERIFY(textPixels(img) > 100);
+        QCOMPARE(textPixels(render(view)), 0);
+        QVERIFY(view.lastStripText().isEmpty());
+    }
+
+    // Start on a pseudo-terminal receiver: its sentences reach the strip; when
+    // it goes away the message comes up on the UI thread.
+    void receiverOnAPseudoTerminal()
+    {
+        varno::test::Pty pty;
+        varno::platform::CSio port;
+        Rig rig(true, &port);
+        rig.settings.write(varno::settings::keys::Port, pty.path);
+        CMainFrame& f = rig.shownFrame();
+        f.runCommand(CommandId::Scr800x700);
+
+        QStringList shownWhileOpening;
+        rig.onOpening = [&](bool busy, const std::string& port) {
+            f.showOpening(busy, QString::fromStdString(port));
+            shownWhileOpening << f.statusBar()->currentMessage();
+        };
+        f.runCommand(CommandId::KeyStartS);
+        QVERIFY(rig.session->gps().portOpen());
+        QCOMPARE(shownWhileOpening,
+                 QStringList({QStringLiteral("Opening %1...").arg(pty.path.c_str()), QString()}));
+        pty.closeSlave(); // the reader has its own descriptor now
+        QVERIFY(pty.send(std::string("$GPGSV,3,1,12*7A\r\n") + kGood + "\r\n"));
+        QTRY_COMPARE(f.view()->lastStripText(), QString::fromLatin1(kGood));
+        QCOMPARE(rig.session->decoder().RmcMinute, 25);
+
+        pty.closeMaster();
+        const std::string gone = varno::gps::SerialReader::goneMessage(pty.path);
+        QTRY_VERIFY(!rig.prompt.texts().empty() && rig.prompt.texts().back() == gone);
+
+        f.runCommand(CommandId::KeyStopE);
+        QVERIFY(!rig.session->gps().portOpen());
     }
 };
 

@@ -1,26 +1,16 @@
-// A pseudo-terminal playing the GPS receiver, and the small file and environment helpers around it.
+// A pseudo-terminal playing the GPS receiver, and an environment variable set for one scope.
 #pragma once
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <poll.h>
 #include <pty.h>
-#include <sstream>
 #include <string>
-#include <termios.h>
 #include <unistd.h>
 
-namespace varno::test {
+#include "core/base/ScratchFiles.h"
 
-inline std::string readWholeFile(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+namespace varno::test {
 
 // The test writes to the master as the receiver would; the program opens the slave by its path.
 struct Pty {
@@ -38,25 +28,14 @@ struct Pty {
         closeMaster();
         closeSlave();
     }
-    void closeMaster()
+    static void closeFd(int& fd)
     {
-        if (master >= 0)
-            ::close(master);
-        master = -1;
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
     }
-    void closeSlave()
-    {
-        if (slave >= 0)
-            ::close(slave);
-        slave = -1;
-    }
-    void makeRaw() const
-    {
-        termios t{};
-        tcgetattr(master, &t);
-        cfmakeraw(&t);
-        tcsetattr(master, TCSANOW, &t);
-    }
+    void closeMaster() { closeFd(master); }
+    void closeSlave() { closeFd(slave); }
     bool send(const std::string& s) const { return ::write(master, s.data(), s.size()) == ssize_t(s.size()); }
     // What the program wrote, until want bytes came or the line stays quiet for 10 s.
     std::string receive(std::size_t want) const
@@ -64,36 +43,24 @@ struct Pty {
         std::string got;
         char buf[512];
         pollfd p{master, POLLIN, 0};
-        while (got.size() < want && ::poll(&p, 1, 10000) > 0) {
-            const ssize_t n = ::read(master, buf, sizeof buf);
-            if (n <= 0)
-                break;
+        ssize_t n = 0;
+        while (got.size() < want && ::poll(&p, 1, 10000) > 0 && (n = ::read(master, buf, sizeof buf)) > 0)
             got.append(buf, std::size_t(n));
-        }
         return got;
     }
 };
 
 // Sets an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name)
+struct ScopedEnv {
+    ScopedEnv(const char* name, const std::string& value) : name(name)
     {
         if (const char* old = std::getenv(name))
-            old_ = old;
+            this->old = old;
         setenv(name, value.c_str(), 1);
     }
-    ~ScopedEnv()
-    {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
+    ~ScopedEnv() { old ? setenv(name, old->c_str(), 1) : unsetenv(name); }
+    const char* name;
+    std::optional<std::string> old;
 };
 
 } // namespace varno::test
