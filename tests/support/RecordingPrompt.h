@@ -17,6 +17,7 @@ public:
         PromptIcon icon;
         std::string title;
     };
+    std::vector<Shown> shown;
 
     // Answers to give, in order; once used up, questions get their first button.
     void script(std::initializer_list<PromptAnswer> answers) { answers_.insert(answers_.end(), answers); }
@@ -25,12 +26,11 @@ public:
                       const std::string& title) override
     {
         shown.push_back({text, buttons, icon, title});
-        if (!answers_.empty()) {
-            PromptAnswer a = answers_.front();
+        const PromptAnswer first = buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
+        const PromptAnswer a = answers_.empty() ? first : answers_.front();
+        if (!answers_.empty())
             answers_.pop_front();
-            return a;
-        }
-        return buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
+        return a;
     }
 
     std::vector<std::string> texts() const
@@ -40,8 +40,6 @@ public:
             t.push_back(s.text);
         return t;
     }
-
-    std::vector<Shown> shown;
 
 private:
     std::deque<PromptAnswer> answers_;

@@ -7,21 +7,15 @@
 #include <string>
 #include <string_view>
 
-#include "base/FileSync.h"
 #include "core/base/ScratchFiles.h"
 #include "settings/Settings.h"
 
 namespace varno::test {
 
 class TestSettings {
-    class Sync final : public FileSync {
-    public:
-        bool fail = false;
-        bool flushToDisk(std::FILE* f) override { return !fail && std::fflush(f) == 0; }
-    };
     ScratchDir dir_;
     std::string path_ = dir_.file("settings.reg");
-    Sync sync_;
+    FailingSync sync_{false};
 
 public:
     // An empty settings key; the readers' and writers' messages go to prompt.
@@ -32,22 +26,12 @@ public:
 
     operator settings::Settings&() { return settings; }
 
-    template <settings::SettingKind Kind> void set(const settings::Key<Kind>& key, std::string_view text)
-    {
-        store.setString(settings::kVarnoKey, key.name(), text);
-    }
-    template <settings::SettingKind Kind> void set(const settings::Key<Kind>& key, std::uint32_t number)
-    {
-        store.setDword(settings::kVarnoKey, key.name(), number);
-    }
-    template <settings::SettingKind Kind> void erase(const settings::Key<Kind>& key)
-    {
-        store.deleteValue(settings::kVarnoKey, key.name());
-    }
-    template <settings::SettingKind Kind> std::optional<settings::Value> get(const settings::Key<Kind>& key)
-    {
-        return store.get(settings::kVarnoKey, key.name());
-    }
+    // Values under the settings key, straight in the store.
+    static constexpr std::string_view kKey = settings::kVarnoKey;
+    void set(const auto& key, std::string_view text) { store.setString(kKey, key.name(), text); }
+    void set(const auto& key, std::uint32_t number) { store.setDword(kKey, key.name(), number); }
+    void erase(const auto& key) { store.deleteValue(kKey, key.name()); }
+    std::optional<settings::Value> get(const auto& key) { return store.get(kKey, key.name()); }
     // Takes the whole settings key away (the file goes).
     void removeKey() { std::filesystem::remove(path_); }
     // Every write fails from now on (until set back).

@@ -1,4 +1,4 @@
-// A scratch folder per test and whole-file reads and writes, shared by the tests that touch files.
+// A scratch folder per test, whole-file reads and writes, and a disk sync that can be made to fail.
 #pragma once
 
 #include <filesystem>
@@ -6,6 +6,8 @@
 #include <iterator>
 #include <random>
 #include <string>
+
+#include "base/FileSync.h"
 
 namespace varno::test {
 
@@ -33,6 +35,13 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// Fails every flush while fail is set.
+struct FailingSync final : FileSync {
+    explicit FailingSync(bool failing = true) : fail(failing) {}
+    bool fail;
+    bool flushToDisk(std::FILE* f) override { return !fail && std::fflush(f) == 0; }
 };
 
 inline void writeBytes(const std::string& path, const std::string& bytes)

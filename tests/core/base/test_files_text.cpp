@@ -1,15 +1,18 @@
-// The base file and text utilities: the atomic writer, the line reader, the UTF-8 cut, the tick pacer.
+// The base utilities: the atomic writer, the line reader, the UTF-8 cut, numbers, stored paths, the tick
+// pacer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 
 #include "base/AtomicFile.h"
+#include "base/DataPath.h"
 #include "base/InputFile.h"
 #include "base/LineReader.h"
+#include "base/Numbers.h"
 #include "base/Text.h"
 #include "base/UiBridge.h"
 #include "core/base/ScratchFiles.h"
@@ -17,25 +20,20 @@
 using namespace varno;
 namespace fs = std::filesystem;
 using Stage = WriteOutcome::Stage;
+using Names = std::vector<std::string>;
 
 namespace {
-
-struct FailingSync final : FileSync {
-    bool flushToDisk(std::FILE*) override { return false; }
-};
-
-std::vector<std::string> folderEntries(const fs::path& dir)
+Names folderEntries(const fs::path& dir)
 {
-    std::vector<std::string> names;
+    Names names;
     for (const auto& e : fs::directory_iterator(dir))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
-
 } // namespace
 
-TEST(AtomicFile, ReplacesTheFileKeepingItsPermissionsAndAnyLinkToIt)
+TEST(AtomicFile, ReplacesTheFileKeepingItsPermissionsAndLinksOrFailingLeavesItAndSaysWhy)
 {
     test::ScratchDir dir;
     const std::string path = dir.file("out.txt");
@@ -54,75 +52,63 @@ TEST(AtomicFile, ReplacesTheFileKeepingItsPermissionsAndAnyLinkToIt)
     folders.createFolders = true;
     ASSERT_TRUE(writeFileAtomically(dir.file("a/b/c.txt"), "deep", folders));
     EXPECT_EQ(test::readBytes(dir.file("a/b/c.txt")), "deep");
-    EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"a", "link.txt", "out.txt"}));
-}
+    EXPECT_EQ(folderEntries(dir.path()), (Names{"a", "link.txt", "out.txt"}));
 
-TEST(AtomicFile, AFailureLeavesTheOldFileAndNoTemporaryAndSaysWhy)
-{
-    FailingSync failing;
-    struct Case {
+    // A failure leaves the old file and no temporary, and says why.
+    test::FailingSync failing;
+    AtomicWriteOptions syncFails, refused;
+    syncFails.sync = &failing;
+    refused.beforeReplace = [] { return EACCES; };
+    const struct {
         const char* what;
         std::string name; // under the scratch folder
         AtomicWriteOptions options;
         Stage stage;
         int error; // -1: any
-    };
-    AtomicWriteOptions syncFails, refused;
-    syncFails.sync = &failing;
-    refused.beforeReplace = [] { return EACCES; };
-    const Case cases[] = {
-        {"missing folder", "no/such/out.txt", {}, Stage::Create, ENOENT},
-        {"failed sync", "out.txt", syncFails, Stage::Write, -1},
-        {"refused before the rename", "out.txt", refused, Stage::Replace, EACCES},
-        {"a folder in the way", "folder", {}, Stage::Replace, -1},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{"missing folder", "no/such/out.txt", {}, Stage::Create, ENOENT},
+                 {"failed sync", "out.txt", syncFails, Stage::Write, -1},
+                 {"refused before the rename", "out.txt", refused, Stage::Replace, EACCES},
+                 {"a folder in the way", "folder", {}, Stage::Replace, -1}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        test::ScratchDir dir;
-        test::writeBytes(dir.file("out.txt"), "old");
-        fs::create_directory(dir.file("folder"));
-        test::writeBytes(dir.file("folder/keep"), "x");
-        const WriteOutcome out = writeFileAtomically(dir.file(c.name), "new", c.options);
+        test::ScratchDir scratch;
+        test::writeBytes(scratch.file("out.txt"), "old");
+        fs::create_directory(scratch.file("folder"));
+        test::writeBytes(scratch.file("folder/keep"), "x");
+        const WriteOutcome out = writeFileAtomically(scratch.file(c.name), "new", c.options);
         EXPECT_FALSE(out);
         EXPECT_EQ(out.failed, c.stage);
-        if (c.error >= 0) {
-            EXPECT_EQ(out.error, c.error);
-        }
+        EXPECT_TRUE(c.error < 0 || out.error == c.error) << out.error;
         EXPECT_FALSE(out.message.empty());
-        EXPECT_EQ(test::readBytes(dir.file("out.txt")), "old");
-        EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"folder", "out.txt"}));
+        EXPECT_EQ(test::readBytes(scratch.file("out.txt")), "old");
+        EXPECT_EQ(folderEntries(scratch.path()), (Names{"folder", "out.txt"}));
     }
 }
 
 TEST(LineReader, FileAndMemoryCutTheSamePiecesAndStripTheirEnds)
 {
-    struct Case {
+    const struct {
         std::string bytes;
         std::size_t limit;
-        std::vector<std::string> pieces;
-    };
-    const Case cases[] = {
-        {"ab\r\ncd\n\nlast", 10, {"ab\r\n", "cd\n", "\n", "last"}},
-        {"abcdefg\n", 4, {"abc", "def", "g\n"}}, // limit - 1 bytes at most
-        {"abc\n", 4, {"abc", "\n"}},
-        {"", 10, {}},
-        {"abc", 1, {}}, // no room for a byte and the end
-    };
+        Names pieces;
+    } cases[] = {{"ab\r\ncd\n\nlast", 10, {"ab\r\n", "cd\n", "\n", "last"}},
+                 {"abcdefg\n", 4, {"abc", "def", "g\n"}}, // limit - 1 bytes at most
+                 {"abc\n", 4, {"abc", "\n"}},
+                 {"", 10, {}},
+                 {"abc", 1, {}}}; // no room for a byte and the end
     test::ScratchDir dir;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
         test::writeBytes(dir.file("in"), c.bytes);
         const FileHandle f = openForReading(dir.file("in"));
         ASSERT_TRUE(f);
         LineReader fromFile(f.get()), fromMemory(c.bytes);
-        std::vector<std::string> a, b;
-        std::string piece;
-        while (fromFile.next(piece, c.limit))
-            a.push_back(piece);
-        while (fromMemory.next(piece, c.limit))
-            b.push_back(piece);
-        EXPECT_EQ(a, c.pieces);
-        EXPECT_EQ(b, c.pieces);
+        for (LineReader* reader : {&fromFile, &fromMemory}) {
+            Names got;
+            for (std::string piece; reader->next(piece, c.limit);)
+                got.push_back(piece);
+            EXPECT_EQ(got, c.pieces);
+        }
     }
     EXPECT_EQ(stripLineEnd("ab\r\n\r\n"), "ab");
     EXPECT_EQ(stripLineEnd("ab\r\n\r\n", 2), "ab\r\n");
@@ -130,18 +116,36 @@ TEST(LineReader, FileAndMemoryCutTheSamePiecesAndStripTheirEnds)
     EXPECT_EQ(stripLineEnd("a\rb"), "a\rb");
 }
 
-TEST(Text, CutNeverSplitsAUtf8Sequence)
+TEST(Text, CutsWholeUtf8SequencesReadsNumbersInTheCLocaleAndMapsTheDataRoot)
 {
     // "Zürich" has a two-byte ü at 1..2; "€" is three bytes, "😀" four.
-    EXPECT_EQ(cutText("Zürich", 2), "Z");
-    EXPECT_EQ(cutText("Zürich", 3), "Zü");
-    EXPECT_EQ(cutText("a€", 3), "a");
-    EXPECT_EQ(cutText("a😀b", 4), "a");
-    EXPECT_EQ(cutText("a😀b", 5), "a😀");
-    EXPECT_EQ(cutText("abc", 0), "");
-    EXPECT_EQ(cutText("abc", 9), "abc");
+    const std::tuple<const char*, std::size_t, const char*> cuts[] = {
+        {"Zürich", 2, "Z"}, {"Zürich", 3, "Zü"}, {"a€", 3, "a"},    {"a😀b", 4, "a"},
+        {"a😀b", 5, "a😀"},   {"abc", 0, ""},      {"abc", 9, "abc"},
+    };
+    for (const auto& [text, bytes, cut] : cuts)
+        EXPECT_EQ(cutText(text, bytes), cut) << text << " " << bytes;
+
+    // Numbers read like atoi and atof in the C locale.
+    EXPECT_EQ(leadingInt("99999999999"), 2147483647);
+    EXPECT_DOUBLE_EQ(leadingDouble("51.5"), 51.5); // never "51,5", whatever the locale
+    EXPECT_DOUBLE_EQ(leadingDouble(" 226.6,170606"), 226.6);
+    EXPECT_DOUBLE_EQ(leadingDouble("-"), 0.0);
+    EXPECT_TRUE(std::isinf(leadingDouble("1e999")));
+    EXPECT_DOUBLE_EQ(leadingDouble("1e-999"), 0.0);
+    EXPECT_TRUE(std::isnan(leadingDouble("nan")));
     EXPECT_EQ(hexDigitValue('f') * 16 + hexDigitValue('A'), 250);
     EXPECT_EQ(hexDigitValue('g'), -1);
+
+    // Stored paths map the default root only at their start.
+    const std::tuple<const char*, const char*, const char*> paths[] = {
+        {"c:\\varno\\Log\\a.txt", "/d/", "/d/Log/a.txt"},
+        {"C:\\VARNO", "/d", "/d"},
+        {"C:\\VARNOX\\a", "/d", "C:/VARNOX/a"},
+        {"/abs/path.txt", "/d", "/abs/path.txt"},
+        {"D:\\Other\\C:\\VARNO", "/d", "D:/Other/C:/VARNO"}};
+    for (const auto& [stored, root, mapped] : paths)
+        EXPECT_EQ(mapDataPath(stored, root), mapped) << stored;
 }
 
 TEST(TickPacer, PacesAtTheDelayAndCountsTicksThatFellDueMeanwhile)
