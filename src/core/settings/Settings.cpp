@@ -38,11 +38,11 @@ bool Settings::keyExists()
 
 std::optional<Value> Settings::read(const SettingDef& def, bool& keyMissing)
 {
-    reportUnreadable();
-    keyMissing = !store_.keyExists(kVarnoKey);
-    if (keyMissing)
-        return std::nullopt;
-    return store_.get(kVarnoKey, def.name);
+    SettingsStore::Lookup found = store_.lookup(kVarnoKey, def.name);
+    if (!found.unreadableReport.empty())
+        prompt_.message(found.unreadableReport);
+    keyMissing = !found.keyExists;
+    return std::move(found.value);
 }
 
 std::optional<std::string> Settings::readText(const SettingDef& def, bool& keyMissing)

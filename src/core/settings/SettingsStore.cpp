@@ -177,6 +177,22 @@ std::string SettingsStore::takeUnreadableReport()
     return unreadableMessage(path_);
 }
 
+SettingsStore::Lookup SettingsStore::lookup(std::string_view key, std::string_view name)
+{
+    std::lock_guard lock(mutex_);
+    refresh();
+    Lookup out;
+    if (sawBad_ && !reported_) {
+        reported_ = true;
+        out.unreadableReport = unreadableMessage(path_);
+    }
+    const std::string path = fullPath(key);
+    out.keyExists = doc_.hasKey(path);
+    if (out.keyExists)
+        out.value = doc_.get(path, name);
+    return out;
+}
+
 std::string SettingsStore::movedAsidePath() const
 {
     std::lock_guard lock(mutex_);

@@ -76,6 +76,17 @@ public:
     // The message for the user about an unreadable file, the first time one is
     // seen by this store; empty afterwards and while the file is fine.
     std::string takeUnreadableReport();
+
+    // A reader's whole look at one value from a single look at the file: the
+    // unreadable-file report (taken, as takeUnreadableReport does), whether the
+    // key exists and the value. The per-fix readers use it, so that a read
+    // costs one check of the file instead of three.
+    struct Lookup {
+        std::string unreadableReport;
+        bool keyExists = false;
+        std::optional<Value> value;
+    };
+    Lookup lookup(std::string_view key, std::string_view name);
     // Where the last unreadable file was moved to; empty when none was.
     std::string movedAsidePath() const;
     // The system's error number of the last failed write; 1 when it gave none.
