@@ -13,38 +13,26 @@ namespace varno::test {
 
 class FakeSerialPort final : public gps::SerialPort {
 public:
-    // What the next calls do.
-    bool openSucceeds = true;
-    bool stateSucceeds = true;
-    bool applySucceeds = true;
-    bool timeoutSucceeds = true;
-    bool closeSucceeds = true;
-    bool writeSucceeds = true;
+    bool openSucceeds = true, stateSucceeds = true, applySucceeds = true, timeoutSucceeds = true,
+         closeSucceeds = true, writeSucceeds = true;
     gps::LineSettings current{9600, 8, gps::Parity::Even, gps::StopBits::One};
 
-    // What was done.
-    std::vector<std::string> opened;
     std::vector<gps::LineSettings> applied;
-    std::vector<std::chrono::milliseconds> timeouts;
-    std::vector<std::string> calls; // "open", "apply", "timeout", "clear", "close" in order
+    // In order: "open <name>", "apply", "timeout <ms>", "clear", "close".
+    std::vector<std::string> calls;
     int readsAfterClose = 0;
 
-    // Feeds bytes to the reader; each call arrives as one read.
+    // Each call arrives as one read.
     void feed(std::string bytes)
     {
-        std::lock_guard lock(m_);
-        chunks_.push_back(std::move(bytes));
-        cv_.notify_all();
+        locked([&] { chunks_.push_back(std::move(bytes)); });
     }
     // The device goes away: pending and later reads report Gone.
     void unplug()
     {
-        std::lock_guard lock(m_);
-        gone_ = true;
-        cv_.notify_all();
+        locked([&] { gone_ = true; });
     }
-    // Waits until the reader has taken every chunk fed so far and come back
-    // for more (so the bytes have been handled).
+    // Waits until the reader has taken every chunk fed so far and come back for more.
     void waitDrained()
     {
         std::unique_lock lock(m_);
@@ -66,8 +54,7 @@ public:
     bool open(const std::string& name) override
     {
         std::lock_guard lock(m_);
-        calls.push_back("open");
-        opened.push_back(name);
+        calls.push_back("open " + name);
         open_ = openSucceeds;
         gone_ = false;
         return open_;
@@ -79,9 +66,7 @@ public:
     }
     std::optional<gps::LineSettings> state() override
     {
-        if (!stateSucceeds)
-            return std::nullopt;
-        return current;
+        return stateSucceeds ? std::optional(current) : std::nullopt;
     }
     bool applyState(const gps::LineSettings& s) override
     {
@@ -91,8 +76,7 @@ public:
     }
     bool setReadTimeout(std::chrono::milliseconds t) override
     {
-        calls.push_back("timeout");
-        timeouts.push_back(t);
+        calls.push_back("timeout " + std::to_string(t.count()));
         return timeoutSucceeds;
     }
     void clearErrors() override { calls.push_back("clear"); }
@@ -110,28 +94,20 @@ public:
         cv_.wait_for(lock, std::chrono::seconds(30),
                      [&] { return !chunks_.empty() || gone_ || interrupted_; });
         waiting_ = false;
-        if (interrupted_) {
-            interrupted_ = false;
+        if (std::exchange(interrupted_, false) || (chunks_.empty() && !gone_))
             return {gps::ReadStatus::Timeout, 0};
-        }
-        if (!chunks_.empty()) {
-            std::string& c = chunks_.front();
-            const std::size_t n = std::min(c.size(), buffer.size());
-            c.copy(buffer.data(), n);
-            c.erase(0, n);
-            if (c.empty())
-                chunks_.pop_front();
-            return {gps::ReadStatus::Data, n};
-        }
-        if (gone_)
+        if (chunks_.empty())
             return {gps::ReadStatus::Gone, 0};
-        return {gps::ReadStatus::Timeout, 0};
+        std::string& c = chunks_.front();
+        const std::size_t n = c.copy(buffer.data(), buffer.size());
+        c.erase(0, n);
+        if (c.empty())
+            chunks_.pop_front();
+        return {gps::ReadStatus::Data, n};
     }
     void interruptRead() override
     {
-        std::lock_guard lock(m_);
-        interrupted_ = true;
-        cv_.notify_all();
+        locked([&] { interrupted_ = true; });
     }
     bool write(std::string_view data) override
     {
@@ -151,14 +127,17 @@ public:
     }
 
 private:
+    template <class F> void locked(F f)
+    {
+        std::lock_guard lock(m_);
+        f();
+        cv_.notify_all();
+    }
     mutable std::mutex m_;
     std::condition_variable cv_;
     std::deque<std::string> chunks_;
     std::vector<std::string> written_;
-    bool open_ = false;
-    bool gone_ = false;
-    bool interrupted_ = false;
-    bool waiting_ = false;
+    bool open_ = false, gone_ = false, interrupted_ = false, waiting_ = false;
     int reads_ = 0;
 };
 

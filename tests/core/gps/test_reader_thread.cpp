@@ -1,16 +1,26 @@
-// The reader thread: line assembly, logging, the hand-off filter and the mailbox, Stop, unplugging.
+// The reader thread and what it feeds: line assembly, the hand-off filter, the one-sentence mailbox
+// shared with the view, the NMEA log file, Stop and unplugging.
 #include <atomic>
+#include <clocale>
+#include <filesystem>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "core/base/ScratchFiles.h"
 #include "FakeSerialPort.h"
+#include "gps/NmeaLog.h"
+#include "gps/SentenceMailbox.h"
 #include "gps/SerialReader.h"
+#include "support/RecordingPrompt.h"
 
 namespace varno::gps {
 namespace {
+
+namespace fs = std::filesystem;
+using test::readBytes;
 
 const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
 const std::string kGsv = "$GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75";
@@ -32,7 +42,7 @@ protected:
     {
         reader.stop();
         log.close();
-        return test::readBytes(logPath);
+        return readBytes(logPath);
     }
 
     test::ScratchDir dir;
@@ -124,6 +134,145 @@ TEST_F(SerialReaderTest, UnpluggedDeviceEndsTheReaderWithOneMessage)
     EXPECT_EQ(goneMessages, std::vector<std::string>{"The GPS receiver on /dev/ttyUSB0 stopped "
                                                      "responding.\nCheck the connection and press Start."});
     EXPECT_EQ(mailbox.take(), kRmc); // what came before the unplug still counts
+}
+
+// Offer refusing a full slot, the 99-character slot and reset are proved through the reader and replay tests.
+TEST(SentenceMailboxTest, ReplaceOverwritesAndTheStripKeepsShowingASentenceNoLongerPending)
+{
+    SentenceMailbox box;
+    box.offer("$GPGGA,1");
+    box.replace("$GPRMC,2");
+    box.clearPending();
+    EXPECT_EQ(box.snapshot().sentence, "$GPRMC,2");
+    EXPECT_FALSE(box.snapshot().pending);
+    EXPECT_FALSE(box.take());
+}
+
+TEST(SentenceMailboxTest, TwoProducersAndAConsumerNeverTearASentence)
+{
+    SentenceMailbox box;
+    std::atomic<bool> done{false};
+    auto producer = [&](char c, bool replay) {
+        for (int i = 0; i < 20000; ++i) {
+            const std::string s(1 + i % 90, c);
+            if (replay)
+                box.replace(s);
+            else
+                box.offer(s);
+        }
+    };
+    std::set<std::string> bad;
+    std::thread consumer([&] {
+        while (!done.load()) {
+            if (auto s = box.take()) {
+                if (s->find_first_not_of(s->front()) != std::string::npos)
+                    bad.insert(*s);
+            }
+        }
+    });
+    std::thread live(producer, 'a', false), replay(producer, 'b', true);
+    live.join();
+    replay.join();
+    done = true;
+    consumer.join();
+    EXPECT_TRUE(bad.empty());
+}
+
+struct NmeaLogTest : ::testing::Test {
+    test::ScratchDir scratch;
+    const fs::path& dir = scratch.path();
+};
+
+TEST_F(NmeaLogTest, LinesEndInCrLfAndAreOnDiskAtOnce)
+{
+    NmeaLog log;
+    log.appendLine("dropped: no log open");
+    const fs::path p = dir / "a.txt";
+    ASSERT_TRUE(log.open(p.string()));
+    log.appendLine("$GPGSV,1");
+    log.appendLine("");
+    // Visible to another reader before the log is closed.
+    EXPECT_EQ(readBytes(p), "$GPGSV,1\r\n\r\n");
+    log.close();
+    log.appendLine("after close");
+    EXPECT_EQ(readBytes(p), "$GPGSV,1\r\n\r\n");
+    // A failed write stops logging silently.
+    ASSERT_TRUE(log.open("/dev/full"));
+    log.appendLine("$GPRMC,does not fit");
+    EXPECT_FALSE(log.isOpen());
+    log.appendLine("$GPRMC,ignored");
+}
+
+TEST_F(NmeaLogTest, OpeningReplacesTheFileAndTheOpenLog)
+{
+    const fs::path a = dir / "a.txt", b = dir / "b.txt";
+    test::writeBytes(a, "old contents\n");
+    NmeaLog log;
+    ASSERT_TRUE(log.open(a.string()));
+    log.appendLine("one");
+    ASSERT_TRUE(log.open(b.string()));
+    log.appendLine("two");
+    EXPECT_FALSE(log.open((dir / "no such folder" / "c.txt").string()));
+    EXPECT_FALSE(log.isOpen());
+    log.appendLine("three");
+    EXPECT_EQ(readBytes(a), "one\r\n");
+    EXPECT_EQ(readBytes(b), "two\r\n");
+}
+
+TEST_F(NmeaLogTest, AutomaticNameIsEnglishWhateverTheLocale)
+{
+    std::setlocale(LC_ALL, "de_DE.UTF-8"); // may not exist; English either way
+    const LocalTime t{2006, 6, 5, 1, 9, 7, 0};
+    EXPECT_EQ(automaticLogName(t), "C:\\VARNO\\Log\\MNEA Log Monday 05 of June 2006 0907.txt");
+    EXPECT_EQ(proposedLogName({2024, 12, 31, 2, 23, 59, 0}), "MNEA Log Tuesday 31 of December 2024");
+    std::setlocale(LC_ALL, "C");
+}
+
+TEST_F(NmeaLogTest, AutomaticToggleOpensUnderTheDataRootThenCloses)
+{
+    FixedClock clock({2006, 6, 5, 1, 14, 23, 0});
+    test::RecordingPrompt prompt;
+    NmeaLog log;
+    // No Log folder: the toggle fails with the path, as a user must see it.
+    EXPECT_FALSE(log.toggleAutomatic(clock, dir.string(), prompt));
+    const std::string expected = (dir / "Log" / "MNEA Log Monday 05 of June 2006 1423.txt").string();
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error can't open the NMEA data file\n" + expected});
+
+    fs::create_directories(dir / "Log");
+    EXPECT_TRUE(log.toggleAutomatic(clock, dir.string(), prompt));
+    EXPECT_EQ(log.path(), expected);
+    log.appendLine("$GPGGA");
+    EXPECT_FALSE(log.toggleAutomatic(clock, dir.string(), prompt));
+    EXPECT_EQ(readBytes(expected), "$GPGGA\r\n");
+    EXPECT_EQ(prompt.shown.size(), 1u);
+}
+
+TEST_F(NmeaLogTest, LinesStayWholeWhileTheLogIsReplacedUnderTheWriter)
+{
+    NmeaLog log;
+    const std::string line(80, 'x');
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        while (!done.load())
+            log.appendLine(line);
+    });
+    std::vector<fs::path> files;
+    for (int i = 0; i < 20; ++i) {
+        files.push_back(dir / ("log" + std::to_string(i) + ".txt"));
+        ASSERT_TRUE(log.open(files.back().string()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (i % 3 == 0)
+            log.close();
+    }
+    done = true;
+    writer.join();
+    log.close();
+    for (const auto& f : files) {
+        const std::string text = readBytes(f);
+        EXPECT_EQ(text.size() % (line.size() + 2), 0u) << f;
+        for (std::size_t pos = 0; pos < text.size(); pos += line.size() + 2)
+            ASSERT_EQ(text.compare(pos, line.size() + 2, line + "\r\n"), 0) << f;
+    }
 }
 
 } // namespace

@@ -40,7 +40,7 @@ struct ReplayFixture : ::testing::Test {
         c.replayStarted = [this] { ++started; };
         return c;
     }
-    // The same, pressing Esc while the first line is shown by `escaping`.
+    // The same, pressing Esc on `escaping` while the first line is shown.
     LogReplay* escaping = nullptr;
     LogReplay::Callbacks escapeOnFirstLine()
     {
@@ -52,6 +52,34 @@ struct ReplayFixture : ::testing::Test {
         };
         return c;
     }
+    // Stands in for the UI thread's event queue: posted functions run only when pumped.
+    std::mutex m;
+    std::condition_variable cv;
+    std::deque<std::function<void()>> queued;
+    void post(std::function<void()> f)
+    {
+        std::lock_guard l(m);
+        queued.push_back(std::move(f));
+        cv.notify_all();
+    }
+    // Runs one posted function; false when none came within a while.
+    bool pumpOne()
+    {
+        std::unique_lock l(m);
+        if (!cv.wait_for(l, std::chrono::seconds(10), [&] { return !queued.empty(); }))
+            return false;
+        auto f = std::move(queued.front());
+        queued.pop_front();
+        l.unlock();
+        f();
+        return true;
+    }
+    void runAllQueued()
+    {
+        std::lock_guard l(m);
+        for (auto& f : queued)
+            f();
+    }
 };
 
 } // namespace
@@ -61,9 +89,10 @@ TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharacters)
     write("$GPGGA,1*00\r\n\r\nAB\r\n$GPGSV,2\r\n" + std::string(120, 'X') + "\r\nabc\n\n\n" +
           std::string(298, 'a') + "bcd\r\nlast");
     LogReplay replay(mailbox, prompt, direct());
-    ASSERT_TRUE(replay.start(file, 100));
+    ASSERT_TRUE(replay.start(file, 0)); // a delay below one becomes one millisecond
     replay.join();
     EXPECT_EQ(started, 1);
+    EXPECT_EQ(ticks, std::vector<std::chrono::milliseconds>(7, std::chrono::milliseconds(1)));
     // The empty lines and "AB" are passed over and not counted; every sentence
     // type goes through; the slot keeps 99 characters of a long line; a line
     // longer than 298 arrives in pieces, the rest "bcd" as a line of its own.
@@ -75,16 +104,10 @@ TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharacters)
     EXPECT_EQ(prompt.shown[0].title, "Replay log");
 }
 
-TEST_F(ReplayFixture, DelayBelowOneBecomesOneMillisecond)
+TEST(ReplayDelay, TextBelowOneBecomesOneMillisecond)
 {
-    EXPECT_EQ(LogReplay::delayFromText("0"), 1);
-    EXPECT_EQ(LogReplay::delayFromText("-5"), 1);
-    EXPECT_EQ(LogReplay::delayFromText("250ms"), 250);
-    write("$GPRMC,1\r\n");
-    LogReplay replay(mailbox, prompt, direct());
-    replay.start(file, 0);
-    replay.join();
-    EXPECT_EQ(ticks, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(1)});
+    for (const auto& [text, ms] : {std::pair{"0", 1}, std::pair{"-5", 1}, std::pair{"250ms", 250}})
+        EXPECT_EQ(LogReplay::delayFromText(text), ms) << text;
 }
 
 TEST_F(ReplayFixture, EscAnsweredNoGoesOnAndYesStops)
@@ -117,61 +140,25 @@ TEST_F(ReplayFixture, CancelledNoticeMissingFileAndEmptyName)
     replay.join();
     EXPECT_TRUE(repainted.empty());
 
-    prompt.shown.clear();
-    const std::string missing = file + ".none";
-    replay.start(missing, 1);
-    replay.join();
-    EXPECT_EQ(prompt.texts(),
-              (std::vector<std::string>{kNotice, "Error can't open the log file\n" + missing}));
-
     // A folder is no log, though Linux opens one for reading: not "Replay complete ... 0".
-    prompt.shown.clear();
-    replay.start(dir.path().string(), 1);
-    replay.join();
-    EXPECT_EQ(prompt.texts(),
-              (std::vector<std::string>{kNotice, "Error can't open the log file\n" + dir.path().string()}));
+    for (const std::string& bad : {file + ".none", dir.path().string()}) {
+        prompt.shown.clear();
+        replay.start(bad, 1);
+        replay.join();
+        EXPECT_EQ(prompt.texts(),
+                  (std::vector<std::string>{kNotice, "Error can't open the log file\n" + bad}));
+    }
 
     EXPECT_FALSE(replay.start("", 1));
 }
 
-namespace {
-
-// A stand-in for the UI thread's event queue: functions posted by the worker
-// run only when the test pumps them.
-struct UiQueue {
-    std::mutex m;
-    std::condition_variable cv;
-    std::deque<std::function<void()>> q;
-    void post(std::function<void()> f)
-    {
-        std::lock_guard l(m);
-        q.push_back(std::move(f));
-        cv.notify_all();
-    }
-    // Runs one posted function; false when none came within a while.
-    bool pumpOne()
-    {
-        std::unique_lock l(m);
-        if (!cv.wait_for(l, std::chrono::seconds(10), [&] { return !q.empty(); }))
-            return false;
-        auto f = std::move(q.front());
-        q.pop_front();
-        l.unlock();
-        f();
-        return true;
-    }
-};
-
-} // namespace
-
 TEST_F(ReplayFixture, ThreadsRepaintAndPromptsRunOnTheUiThreadAndCancelReleasesTheWorker)
 {
     write("$GP1\r\n$GP2\r\n$GP3\r\n");
-    UiQueue ui;
     const auto uiThread = std::this_thread::get_id();
     bool allOnUi = true;
     auto cb = direct();
-    cb.postToUi = [&](std::function<void()> f) { ui.post(std::move(f)); };
+    cb.postToUi = [&](std::function<void()> f) { post(std::move(f)); };
     cb.repaint = [&] {
         allOnUi = allOnUi && std::this_thread::get_id() == uiThread;
         repainted.push_back(*mailbox.take());
@@ -179,17 +166,12 @@ TEST_F(ReplayFixture, ThreadsRepaintAndPromptsRunOnTheUiThreadAndCancelReleasesT
     {
         LogReplay replay(mailbox, prompt, cb);
         replay.start(file, 1);
-        ASSERT_TRUE(ui.pumpOne()); // the notice
-        ASSERT_TRUE(ui.pumpOne()); // repaint of line 1
-        ASSERT_TRUE(ui.pumpOne()); // camera logic of line 1
-        replay.cancel();           // the worker now waits for the UI thread; the owner ends it from there
+        ASSERT_TRUE(pumpOne()); // the notice
+        ASSERT_TRUE(pumpOne()); // repaint of line 1
+        ASSERT_TRUE(pumpOne()); // camera logic of line 1
+        replay.cancel();        // the worker now waits for the UI thread; the owner ends it from there
     }
-    // A call the worker queued before the cancel never runs.
-    {
-        std::lock_guard l(ui.m);
-        for (auto& f : ui.q)
-            f();
-    }
+    runAllQueued(); // a call the worker queued before the cancel never runs
     EXPECT_TRUE(allOnUi);
     EXPECT_EQ(repainted, std::vector<std::string>{"$GP1"});
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{kNotice});
@@ -210,16 +192,13 @@ TEST_F(ReplayFixture, CommandLineStartLeavesOutNoticeAndReportButStillAsksOnEsc)
     EXPECT_EQ(finished, 1);
 
     // A cancelled replay does not report that it finished by itself.
-    UiQueue ui;
-    cb.postToUi = [&](std::function<void()> f) { ui.post(std::move(f)); };
+    cb.postToUi = [&](std::function<void()> f) { post(std::move(f)); };
     finished = 0;
-    LogReplay queued(mailbox, prompt, cb);
-    escaping = &queued;
-    queued.start(file, 1);
-    ASSERT_TRUE(ui.pumpOne()); // the notice
-    queued.cancel();
-    std::lock_guard l(ui.m);
-    for (auto& f : ui.q)
-        f();
+    LogReplay queuedReplay(mailbox, prompt, cb);
+    escaping = &queuedReplay;
+    queuedReplay.start(file, 1);
+    ASSERT_TRUE(pumpOne()); // the notice
+    queuedReplay.cancel();
+    runAllQueued();
     EXPECT_EQ(finished, 0);
 }

@@ -29,7 +29,6 @@ struct SendFixture : ::testing::Test {
         stored.set(settings::keys::Port, "Com3");
         stored.set(settings::keys::Speed, "9600");
     }
-    settings::Settings& settings() { return stored; }
     SendLog::Callbacks callbacks()
     {
         SendLog::Callbacks c;
@@ -45,7 +44,7 @@ struct SendFixture : ::testing::Test {
 TEST_F(SendFixture, SendsEachPassWithCrLfAndCountsDownTheLoops)
 {
     test::writeBytes(file, "$GPGGA,1\r\n\r\nA\n$GPRMC,2");
-    SendLog send(port, prompt, settings(), callbacks());
+    SendLog send(port, prompt, stored, callbacks());
     ASSERT_TRUE(send.start(file, 2, false));
     send.join();
     // The empty line is counted but not written; a one-character line is, and
@@ -61,12 +60,12 @@ TEST_F(SendFixture, SendsEachPassWithCrLfAndCountsDownTheLoops)
 TEST_F(SendFixture, OpensThePortWithTheSendTimeoutsAndWaits)
 {
     test::writeBytes(file, "$GP\r\n");
-    SendLog send(port, prompt, settings(), callbacks());
+    SendLog send(port, prompt, stored, callbacks());
     ASSERT_TRUE(send.start(file, 1, true));
     send.join();
     ASSERT_EQ(port.applied.size(), 1u);
     EXPECT_EQ(port.applied[0].baud, 9600u);
-    EXPECT_EQ(port.timeouts, std::vector<milliseconds>{milliseconds(10)});
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"open Com3", "apply", "timeout 10", "clear"}));
     EXPECT_EQ(sleeps, (std::vector<milliseconds>(3, milliseconds(1000))));
     EXPECT_EQ(ticks, std::vector<milliseconds>{milliseconds(500)});
     send.stop();
@@ -77,17 +76,13 @@ TEST_F(SendFixture, PortAndFileFailures)
 {
     test::writeBytes(file, "$GP\r\n");
     port.openSucceeds = false;
-    SendLog send(port, prompt, settings(), callbacks());
+    SendLog send(port, prompt, stored, callbacks());
     EXPECT_FALSE(send.start(file, 1, false));
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Can't open com port Com3"});
-
-    prompt.shown.clear();
     stored.erase(settings::keys::Port);
     EXPECT_FALSE(send.start(file, 1, false));
-    EXPECT_EQ(prompt.texts(),
-              std::vector<std::string>{
-                  "Unable read the comm port name from the registry.\nPlease check the port settings ?"});
-
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Can't open com port Com3",
+                                                        "Unable read the comm port name from the registry.\n"
+                                                        "Please check the port settings ?"}));
     prompt.shown.clear();
     stored.set(settings::keys::Port, "Com3");
     port.openSucceeds = true;
@@ -113,7 +108,7 @@ TEST_F(SendFixture, PauseHoldsSingleStepLetsOneLineThroughAndStopEndsAPausedSend
         if (n == 1)
             self->pause(); // paused after the first line went out
     };
-    SendLog send(port, prompt, settings(), cb);
+    SendLog send(port, prompt, stored, cb);
     self = &send;
     ASSERT_TRUE(send.start(file, 1, false));
     port.waitForWrites(1);

@@ -126,38 +126,27 @@ TEST_F(RecordFixture, ReadingRules)
     EXPECT_TRUE(prompt.texts().empty());
 }
 
-TEST_F(RecordFixture, ARecordSavedWithoutTrackFailsAtTheFirstPair)
+// Short or broken files fail with one message and keep what was read, never an impossible fix.
+TEST_F(RecordFixture, BrokenFilesKeepWhatWasRestored)
 {
     track.load();
-    EXPECT_FALSE(readRecordText(header(500) + "End Of file", fix, track, prompt));
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error reading from record file"});
-    // What was read stays: the position, and "End Of file" as the first latitude.
-    EXPECT_DOUBLE_EQ(fix.Latitude, 51.38);
-    EXPECT_EQ(track.ring().slot(0)->lat, 0.0);
-}
-
-TEST_F(RecordFixture, ShortFileKeepsWhatWasRestored)
-{
-    EXPECT_FALSE(readRecordText("VARNO record file\nTime\n1:00:00\n12\n", fix, track, prompt));
-    EXPECT_EQ(fix.GgaHour, 12);
-    EXPECT_EQ(fix.Latitude, 0.0);
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error reading from record file"});
-    // Nonsense where numbers belong does not give an impossible fix.
-    prompt.shown.clear();
-    EXPECT_FALSE(
-        readRecordText("a\nb\nc\n99\n-4\n75\nLatitude\nnan\nLongitude\n1e308\n", fix, track, prompt));
-    EXPECT_EQ(std::tuple(fix.GgaHour, fix.GgaMinute, fix.GgaSecond), std::tuple(0, 0, 0));
-    EXPECT_EQ(std::pair(fix.Latitude, fix.Longitude), std::pair(0.0, 0.0));
-}
-
-TEST_F(RecordFixture, OpenFailureLeavesTheGpsRunning)
-{
-    int stops = 0;
-    const std::string missing = (dir / "none.txt").string();
-    auto r = openRecordFile(missing, fix, track, prompt, [&] { ++stops; });
-    EXPECT_FALSE(r.opened);
-    EXPECT_EQ(stops, 0);
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error can't open the record file\n" + missing});
+    const struct {
+        std::string text;
+        int hour;
+        double lat, lon;
+    } cases[] = {
+        {header(500) + "End Of file", 23, 51.38, -1.33}, // saved without track: "End Of file" as latitude
+        {"VARNO record file\nTime\n1:00:00\n12\n", 12, 0.0, 0.0},
+        {"a\nb\nc\n99\n-4\n75\nLatitude\nnan\nLongitude\n1e308\n", 0, 0.0, 0.0},
+    };
+    for (const auto& c : cases) {
+        fix = {};
+        prompt.shown.clear();
+        EXPECT_FALSE(readRecordText(c.text, fix, track, prompt)) << c.text;
+        EXPECT_EQ(std::tuple(fix.GgaHour, fix.Latitude, fix.Longitude), std::tuple(c.hour, c.lat, c.lon));
+        EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error reading from record file"});
+    }
+    EXPECT_EQ(std::tuple(fix.GgaMinute, fix.GgaSecond, track.ring().slot(0)->lat), std::tuple(0, 0, 0.0));
 }
 
 namespace {
@@ -166,7 +155,7 @@ struct FailingSync final : FileSync {
 };
 } // namespace
 
-TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntact)
+TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntactAndAFailedOpenTheGps)
 {
     const fs::path file = dir / "keep.txt";
     test::writeBytes(file.string(), "previous record");
@@ -179,5 +168,10 @@ TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntact)
     prompt.shown.clear();
     const std::string noFolder = (dir / "missing" / "r.txt").string();
     EXPECT_FALSE(saveRecordFile(noFolder, fix.fix(), 1, track, prompt));
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error can't create the record file\n" + noFolder});
+    // Opening a missing record leaves the GPS running.
+    int stops = 0;
+    EXPECT_FALSE(openRecordFile(noFolder, fix, track, prompt, [&] { ++stops; }).opened);
+    EXPECT_EQ(stops, 0);
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Error can't create the record file\n" + noFolder,
+                                                        "Error can't open the record file\n" + noFolder}));
 }

@@ -1,0 +1,276 @@
+// varno-cli run as a program: decode, replay's failures (its drives are golden cases), settings on a
+// scratch file, and live against a pseudo-terminal playing the receiver.
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <regex>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "core/base/ScratchFiles.h"
+
+namespace varno::test {
+namespace {
+
+struct CliRun {
+    int code = -1;
+    std::string out, err;
+};
+
+// `args` go to the shell as written, after the program's quoted path.
+CliRun runCli(const std::string& args)
+{
+    ScratchDir dir;
+    const std::string out = dir.file("out"), err = dir.file("err");
+    const std::string cmd =
+        "'" + std::string(VARNO_CLI_PATH) + "' " + args + " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(cmd.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
+}
+
+std::string shellQuoted(const std::string& path)
+{
+    return "'" + path + "'";
+}
+
+const std::string kLog = std::string(VARNO_TEST_DATA_DIR) + "/nmea/decode_small.nmea";
+const std::string kDecode = "--settings /nonexistent/varno-test.reg decode ";
+
+TEST(CliDecode, GoldenOutputFromFileAndStdinWithAnyLineEnd)
+{
+    const std::string expected = readBytes(std::string(VARNO_TEST_DATA_DIR) + "/nmea/decode_small.expected");
+    ASSERT_FALSE(expected.empty());
+    ScratchDir dir;
+    writeBytes(dir.file("lf.nmea"), std::regex_replace(readBytes(kLog), std::regex("\r\n"), "\n"));
+    writeBytes(dir.file("cr.nmea"), std::regex_replace(readBytes(kLog), std::regex("\r\n"), "\r"));
+    for (const std::string& args : {shellQuoted(kLog), "- < " + shellQuoted(kLog),
+                                    shellQuoted(dir.file("lf.nmea")), shellQuoted(dir.file("cr.nmea"))}) {
+        const CliRun r = runCli(kDecode + args);
+        EXPECT_EQ(r.code, 0) << args;
+        EXPECT_EQ(r.out, expected) << args;
+    }
+}
+
+TEST(CliDecode, LastLineWithoutLineEndAndLongLines)
+{
+    ScratchDir dir;
+    // 100 characters of junk empty the reader's line; the sentence glued behind
+    // them arrives as its own fragment, as on the serial port.
+    writeBytes(dir.file("tail.nmea"), std::string(100, 'x') +
+                                          "$GPGGA,010203,5130.0,N,00030.0,W,1,08,1.0,5.0,M,,M,,*46\r\n"
+                                          "$GPRMC,010203,A,5130.0,N,00030.0,W,12.0,90.0,010124,,,A*6A");
+    const CliRun r = runCli(kDecode + shellQuoted(dir.file("tail.nmea")));
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "1\tGPGGA\tok\t51.500000\t-0.500000\t01:02:03\t0.000\t0.0\t5.0\n"
+                     "2\tGPRMC\tok\t51.500000\t-0.500000\t01:02:03\t12.000\t90.0\t5.0\n");
+}
+
+TEST(CliDecode, UnreadableFileAndUsage)
+{
+    const CliRun missing = runCli(kDecode + "/nonexistent/varno.nmea");
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(missing.err.find(std::strerror(ENOENT)), std::string::npos) << missing.err;
+    // A folder is named as one, not with whatever the last failed call left in errno.
+    const CliRun folder = runCli(kDecode + "/");
+    EXPECT_EQ(folder.code, 2);
+    EXPECT_EQ(folder.err, std::string("varno-cli decode: cannot read /: ") + std::strerror(EISDIR) + "\n");
+    EXPECT_EQ(runCli(kDecode).code, 2);
+}
+
+const std::string kDrives = std::string(VARNO_TEST_DATA_DIR) + "/drives/";
+
+TEST(CliReplay, Failures)
+{
+    const CliRun missing = runCli("replay /nonexistent/drive.nmea");
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_NE((missing.out + missing.err).find("Error can't open the log file\n/nonexistent/drive.nmea"),
+              std::string::npos);
+
+    // Without settings or --cameras the camera file cannot be named: the
+    // loader says so once for the replay, and the drive still replays.
+    const CliRun noSettings =
+        runCli("--settings /nonexistent/varno.reg replay " + shellQuoted(kDrives + "approach.nmea"));
+    EXPECT_EQ(noSettings.code, 0);
+    const std::string said = "Error can't get the camera filename from the registry.";
+    const std::size_t first = noSettings.err.find(said);
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_EQ(noSettings.err.find(said, first + 1), std::string::npos) << noSettings.err;
+
+    EXPECT_EQ(runCli("replay").code, 2);
+    EXPECT_EQ(runCli("replay --bogus x").code, 2);
+}
+
+struct CliSettings : ::testing::Test {
+    ScratchDir dir;
+    std::string path = dir.file("settings.reg");
+
+    CliRun run(const std::string& args)
+    {
+        return runCli("--settings " + shellQuoted(path) + " settings " + args);
+    }
+};
+
+TEST_F(CliSettings, CheckRegistryThenListGetAndSet)
+{
+    CliRun r = run("check-registry");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "Registry check finished.\n");
+
+    r = run("list");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.rfind("Port\tREG_SZ\tCom1\nSpeed\tREG_SZ\t4800\n", 0), 0u);
+    EXPECT_NE(r.out.find("\nMapScale\tREG_DWORD\t4000\n"), std::string::npos);
+
+    EXPECT_EQ(run("set MapScale 0x1f40").code, 0);
+    EXPECT_EQ(run("set CameraFile 'C:\\VARNO\\my \"cams\".txt'").code, 0);
+    EXPECT_EQ(run("set POIFiles\\\\POIFile1 fuel.asc --sz").code, 0);
+    EXPECT_EQ(run("get mapscale").out, "8000\n");
+    EXPECT_EQ(run("get CameraFile").out, "C:\\VARNO\\my \"cams\".txt\n");
+    EXPECT_EQ(run("get POIFiles\\\\POIFile1").out, "fuel.asc\n");
+    EXPECT_NE(run("list").out.find("\nPOIFiles\\POIFile1\tREG_SZ\tfuel.asc\n"), std::string::npos);
+}
+
+TEST_F(CliSettings, RefusesWhatItCannotStoreAndMissesWhatIsNotThere)
+{
+    CliRun r = run("get Port");
+    EXPECT_TRUE(r.code == 1 && r.out.empty() && !r.err.empty());
+    EXPECT_EQ(run("list").code, 1);
+
+    for (const char* bad : {"set MapScale abc", "set MapScale -1", "set MapScale 4294967296",
+                            "set Port 5 --dword", // Port is a text
+                            "frobnicate"})
+        EXPECT_EQ(run(bad).code, 2) << bad;
+    r = run("set Unknown 5");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("--dword or --sz"), std::string::npos);
+    EXPECT_EQ(run("set Unknown 0xFFFFFFFF --dword").code, 0);
+    EXPECT_EQ(run("get Unknown").out, "4294967295\n");
+    EXPECT_EQ(run("get Speed").code, 1);
+}
+
+// A Windows export is listed as it is, types the program does not write included.
+TEST(CliSettingsExport, ListsAWindowsExportAsItIs)
+{
+    const CliRun r =
+        runCli("--settings '" VARNO_TEST_DATA_DIR "/settings/windows_export_utf16.reg' settings list");
+    EXPECT_EQ(r.code, 0);
+    for (const char* line : {"@\tREG_SZ\tEinstellungen\n", "\nLastPath\tREG_EXPAND_SZ\thex(2):25,00,",
+                             "\nPOIFiles\\POIFile2\tREG_SZ\tFuel.asc\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line;
+}
+
+const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
+
+class LiveCliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC); // the child must not hold the master
+        ASSERT_GE(master, 0);
+        ASSERT_EQ(grantpt(master), 0);
+        ASSERT_EQ(unlockpt(master), 0);
+        slavePath = ptsname(master);
+    }
+    void TearDown() override
+    {
+        if (master >= 0)
+            ::close(master);
+        if (child > 0) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+    }
+    void launch(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {VARNO_CLI_PATH, "--settings", "/nonexistent/varno-test.reg", "live"});
+        child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 1);
+            dup2(err, 2);
+            std::vector<char*> argv;
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+    }
+    // Keeps sending the sentence until the program printed a line for it
+    // (input sent before the port is set up would meet a cooked line).
+    bool sendUntilPrinted()
+    {
+        for (int i = 0; i < 150; ++i) {
+            const std::string s = kRmc + "\r\n";
+            if (::write(master, s.data(), s.size()) != ssize_t(s.size()))
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (readBytes(outPath).find('\n') != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+    int wait()
+    {
+        int status = 0;
+        waitpid(child, &status, 0);
+        child = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    int master = -1;
+    pid_t child = -1;
+    ScratchDir dir;
+    std::string slavePath, outPath = dir.file("out"), errPath = dir.file("err"), logPath = dir.file("log");
+};
+
+TEST_F(LiveCliTest, PrintsHandedOverSentencesAndEndsCleanlyOnCtrlC)
+{
+    launch({"--port", slavePath, "--log", logPath});
+    ASSERT_TRUE(sendUntilPrinted()) << readBytes(errPath);
+    kill(child, SIGINT);
+    EXPECT_EQ(wait(), 0);
+    const std::string out = readBytes(outPath);
+    // RMC brings speed and course; the position waits for a GGA.
+    EXPECT_EQ(out.rfind("1\tGPRMC\tok\t0.000000\t0.000000\t00:00:00\t0.000\t226.6\t", 0), 0u) << out;
+    EXPECT_NE(readBytes(errPath).find("Opening " + slavePath + "..."), std::string::npos);
+    // The log holds whole sentences with CR LF.
+    EXPECT_NE(readBytes(logPath).find(kRmc + "\r\n"), std::string::npos);
+}
+
+TEST_F(LiveCliTest, ReceiverUnpluggedEndsWithCode3AndTheMessage)
+{
+    launch({"--port=" + slavePath});
+    ASSERT_TRUE(sendUntilPrinted()) << readBytes(errPath);
+    ::close(master);
+    master = -1;
+    EXPECT_EQ(wait(), 3);
+    EXPECT_NE(readBytes(errPath).find("The GPS receiver on " + slavePath +
+                                      " stopped responding.\nCheck the connection and press Start."),
+              std::string::npos);
+}
+
+TEST_F(LiveCliTest, PortThatCannotBeOpenedOrBadArgumentsGiveCode2)
+{
+    launch({"--port", "Com250"});
+    EXPECT_EQ(wait(), 2);
+    EXPECT_EQ(readBytes(errPath), "Can't open com port Com250\n");
+    launch({"--speed", "4800"});
+    EXPECT_EQ(wait(), 2);
+    launch({"--port", slavePath, "--log", "/nonexistent/dir/log.txt"});
+    EXPECT_EQ(wait(), 2);
+    EXPECT_EQ(readBytes(errPath), "Error can't open the NMEA data file\n/nonexistent/dir/log.txt\n");
+}
+
+} // namespace
+} // namespace varno::test
