@@ -5,6 +5,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gps/SerialPort.h"
@@ -12,14 +13,19 @@
 namespace varno::test {
 
 class FakeSerialPort final : public gps::SerialPort {
+    // Runs `f` under the lock and wakes every waiter.
+    template <class F> auto locked(F f) const
+    {
+        std::lock_guard lock(m_);
+        cv_.notify_all();
+        return f();
+    }
+
 public:
     bool openSucceeds = true, stateSucceeds = true, applySucceeds = true, timeoutSucceeds = true,
          closeSucceeds = true, writeSucceeds = true;
-    gps::LineSettings current{9600, 8, gps::Parity::Even, gps::StopBits::One};
-
     std::vector<gps::LineSettings> applied;
-    // In order: "open <name>", "apply", "timeout <ms>", "clear", "close".
-    std::vector<std::string> calls;
+    std::vector<std::string> calls; // in order: "open <name>", "apply", "timeout <ms>", "clear", "close"
     int readsAfterClose = 0;
 
     // Each call arrives as one read.
@@ -40,8 +46,7 @@ public:
     }
     int readCalls() const
     {
-        std::lock_guard lock(m_);
-        return reads_;
+        return locked([&] { return reads_; });
     }
     // Waits (for a while) until `n` writes have been made; returns what was written.
     std::vector<std::string> waitForWrites(std::size_t n)
@@ -53,20 +58,21 @@ public:
 
     bool open(const std::string& name) override
     {
-        std::lock_guard lock(m_);
-        calls.push_back("open " + name);
-        open_ = openSucceeds;
-        gone_ = false;
-        return open_;
+        return locked([&] {
+            calls.push_back("open " + name);
+            gone_ = false;
+            return open_ = openSucceeds;
+        });
     }
     bool isOpen() const override
     {
-        std::lock_guard lock(m_);
-        return open_;
+        return locked([&] { return open_; });
     }
     std::optional<gps::LineSettings> state() override
     {
-        return stateSucceeds ? std::optional(current) : std::nullopt;
+        return stateSucceeds
+                   ? std::optional(gps::LineSettings{9600, 8, gps::Parity::Even, gps::StopBits::One})
+                   : std::nullopt;
     }
     bool applyState(const gps::LineSettings& s) override
     {
@@ -84,10 +90,8 @@ public:
     {
         std::unique_lock lock(m_);
         ++reads_;
-        if (!open_) {
-            ++readsAfterClose;
+        if (!open_ && ++readsAfterClose)
             return {gps::ReadStatus::Gone, 0};
-        }
         waiting_ = chunks_.empty();
         cv_.notify_all();
         // A read time-out long enough that Stop has to wake it.
@@ -100,8 +104,7 @@ public:
             return {gps::ReadStatus::Gone, 0};
         std::string& c = chunks_.front();
         const std::size_t n = c.copy(buffer.data(), buffer.size());
-        c.erase(0, n);
-        if (c.empty())
+        if (c.erase(0, n).empty())
             chunks_.pop_front();
         return {gps::ReadStatus::Data, n};
     }
@@ -111,30 +114,20 @@ public:
     }
     bool write(std::string_view data) override
     {
-        std::lock_guard lock(m_);
-        if (!writeSucceeds || !open_)
-            return false;
-        written_.emplace_back(data);
-        cv_.notify_all();
-        return true;
+        return locked([&] { return writeSucceeds && open_ && (written_.emplace_back(data), true); });
     }
     bool close() override
     {
-        std::lock_guard lock(m_);
-        calls.push_back("close");
-        open_ = false;
-        return closeSucceeds;
+        return locked([&] {
+            calls.push_back("close");
+            open_ = false;
+            return closeSucceeds;
+        });
     }
 
 private:
-    template <class F> void locked(F f)
-    {
-        std::lock_guard lock(m_);
-        f();
-        cv_.notify_all();
-    }
     mutable std::mutex m_;
-    std::condition_variable cv_;
+    mutable std::condition_variable cv_;
     std::deque<std::string> chunks_;
     std::vector<std::string> written_;
     bool open_ = false, gone_ = false, interrupted_ = false, waiting_ = false;

@@ -120,30 +120,26 @@ TEST_F(SerialReaderControlTest, OpenFailuresShowTheirMessages)
 {
     const std::string noName =
         "Unable read the comm port name from the registry.\nPlease check the port settings ?";
-    const struct {
-        bool key;
-        std::optional<std::string> name; // no value: the Port value is missing
-        bool opens;
-        std::string message;
-    } cases[] = {
-        {false, "Com3", true, noName},
-        {true, std::nullopt, true, noName},
-        {true, "/dev/" + std::string(45, 'x'), true, noName}, // 50 characters do not fit the buffer
-        {true, "Com3", false, "Can't open com port Com3"},
+    // No key, no Port value, a name of 50 characters that does not fit the buffer, a port that fails.
+    const std::tuple<bool, std::optional<std::string>, std::string> cases[] = {
+        {false, "Com3", noName},
+        {true, std::nullopt, noName},
+        {true, "/dev/" + std::string(45, 'x'), noName},
+        {true, "Com3", "Can't open com port Com3"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
+    for (const auto& [key, name, message] : cases) {
+        SCOPED_TRACE(message);
         settings.removeKey();
-        if (c.key)
+        if (key)
             settings.store.createKey(settings::kVarnoKey);
-        if (c.key && c.name)
-            settings.set(settings::keys::Port, *c.name);
-        port.openSucceeds = c.opens;
+        if (key && name)
+            settings.set(settings::keys::Port, *name);
+        port.openSucceeds = message == noName;
         prompt.shown.clear();
         GpsControl gps = makeControl();
         EXPECT_FALSE(gps.OpenCommPort());
         EXPECT_FALSE(gps.portOpen());
-        EXPECT_EQ(prompt.texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(prompt.texts(), std::vector<std::string>{message});
     }
     EXPECT_EQ(port.calls, std::vector<std::string>{"open Com3"}); // only the last case reached the port
     EXPECT_TRUE(waits.empty());

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <clocale>
 #include <filesystem>
-#include <mutex>
 #include <set>
 #include <thread>
 
@@ -31,11 +30,9 @@ protected:
     {
         ASSERT_TRUE(log.open(logPath));
         ASSERT_TRUE(port.open("Com1"));
-        reader.setCallbacks({[this] { ++notified; },
-                             [this](const std::string& m) {
-                                 std::lock_guard lock(goneMutex);
-                                 goneMessages.push_back(m);
-                             }});
+        // The gone messages are read only after the reader thread was joined.
+        reader.setCallbacks(
+            {[this] { ++notified; }, [this](const std::string& m) { goneMessages.push_back(m); }});
     }
     void TearDown() override { reader.stop(); }
     std::string logText()
@@ -52,37 +49,26 @@ protected:
     NmeaLog log;
     SerialReader reader{port, mailbox, log};
     std::atomic<int> notified{0};
-    std::mutex goneMutex;
     std::vector<std::string> goneMessages;
 };
 
-TEST_F(SerialReaderTest, LogsEveryLineAndHandsOverOnlyPositionSentences)
+// Every line is logged; only position sentences are handed over, and only while the view took the last one.
+TEST_F(SerialReaderTest, LogsEveryLineAndHandsOverOnlyPositionSentencesOneAtATime)
 {
+    const std::string second = "$GPGGA,122518,5123.0366,N,00119.1139,W,1,08,0.9,100.0,M,,,,*00";
     ASSERT_TRUE(reader.start("Com1"));
     // Split mid-sentence and mid-line-end: assembly must not care about chunks.
     port.feed(kGsv + "\r\n" + kRmc.substr(0, 20));
     port.feed(kRmc.substr(20) + "\r");
-    port.feed("\n\r"); // LF ignored; a CR straight after a CR logs an empty line
+    port.feed("\n\r" + second + "\r\n"); // LF ignored; a CR straight after a CR logs an empty line
     port.waitDrained();
     EXPECT_EQ(mailbox.take(), kRmc);
+    EXPECT_FALSE(mailbox.take()); // the second came before the view took the first
     EXPECT_EQ(notified.load(), 1);
-    EXPECT_EQ(logText(), kGsv + "\r\n" + kRmc + "\r\n\r\n");
-}
-
-TEST_F(SerialReaderTest, SecondSentenceBeforeTheViewTookTheFirstIsOnlyLogged)
-{
-    const std::string second = "$GPGGA,122518,5123.0366,N,00119.1139,W,1,08,0.9,100.0,M,,,,*00";
-    ASSERT_TRUE(reader.start("Com1"));
-    port.feed(kRmc + "\r\n" + second + "\r\n");
-    port.waitDrained();
-    EXPECT_EQ(mailbox.take(), kRmc);
-    EXPECT_FALSE(mailbox.take());
-    EXPECT_EQ(notified.load(), 1);
-    // Once consumed, the next one goes through.
     port.feed(second + "\r\n");
     port.waitDrained();
     EXPECT_EQ(mailbox.take(), second);
-    EXPECT_EQ(logText(), kRmc + "\r\n" + second + "\r\n" + second + "\r\n");
+    EXPECT_EQ(logText(), kGsv + "\r\n" + kRmc + "\r\n\r\n" + second + "\r\n" + second + "\r\n");
 }
 
 TEST_F(SerialReaderTest, OverlongLineIsEmptiedAndOnlyItsTailIsLogged)
@@ -130,7 +116,6 @@ TEST_F(SerialReaderTest, UnpluggedDeviceEndsTheReaderWithOneMessage)
     const int reads = port.readCalls();
     reader.stop();
     EXPECT_EQ(port.readCalls(), reads); // no reading after the device went away
-    std::lock_guard lock(goneMutex);
     EXPECT_EQ(goneMessages, std::vector<std::string>{"The GPS receiver on /dev/ttyUSB0 stopped "
                                                      "responding.\nCheck the connection and press Start."});
     EXPECT_EQ(mailbox.take(), kRmc); // what came before the unplug still counts
@@ -181,42 +166,33 @@ TEST(SentenceMailboxTest, TwoProducersAndAConsumerNeverTearASentence)
 struct NmeaLogTest : ::testing::Test {
     test::ScratchDir scratch;
     const fs::path& dir = scratch.path();
+    NmeaLog log;
 };
 
-TEST_F(NmeaLogTest, LinesEndInCrLfAndAreOnDiskAtOnce)
+// Lines end in CR LF and are on disk at once; opening replaces the file and the open log; failures stop
+// logging.
+TEST_F(NmeaLogTest, LinesEndInCrLfAreOnDiskAtOnceAndOpeningReplacesTheFileAndTheLog)
 {
-    NmeaLog log;
+    const fs::path a = dir / "a.txt", b = dir / "b.txt";
+    test::writeBytes(a, "old contents\n");
     log.appendLine("dropped: no log open");
-    const fs::path p = dir / "a.txt";
-    ASSERT_TRUE(log.open(p.string()));
+    ASSERT_TRUE(log.open(a.string()));
     log.appendLine("$GPGSV,1");
     log.appendLine("");
-    // Visible to another reader before the log is closed.
-    EXPECT_EQ(readBytes(p), "$GPGSV,1\r\n\r\n");
+    EXPECT_EQ(readBytes(a), "$GPGSV,1\r\n\r\n"); // visible to another reader before the log is closed
+    ASSERT_TRUE(log.open(b.string()));
+    log.appendLine("two");
     log.close();
     log.appendLine("after close");
-    EXPECT_EQ(readBytes(p), "$GPGSV,1\r\n\r\n");
+    EXPECT_FALSE(log.open((dir / "no such folder" / "c.txt").string()));
+    EXPECT_FALSE(log.isOpen());
+    log.appendLine("three");
+    EXPECT_EQ(readBytes(a) + readBytes(b), "$GPGSV,1\r\n\r\ntwo\r\n");
     // A failed write stops logging silently.
     ASSERT_TRUE(log.open("/dev/full"));
     log.appendLine("$GPRMC,does not fit");
     EXPECT_FALSE(log.isOpen());
     log.appendLine("$GPRMC,ignored");
-}
-
-TEST_F(NmeaLogTest, OpeningReplacesTheFileAndTheOpenLog)
-{
-    const fs::path a = dir / "a.txt", b = dir / "b.txt";
-    test::writeBytes(a, "old contents\n");
-    NmeaLog log;
-    ASSERT_TRUE(log.open(a.string()));
-    log.appendLine("one");
-    ASSERT_TRUE(log.open(b.string()));
-    log.appendLine("two");
-    EXPECT_FALSE(log.open((dir / "no such folder" / "c.txt").string()));
-    EXPECT_FALSE(log.isOpen());
-    log.appendLine("three");
-    EXPECT_EQ(readBytes(a), "one\r\n");
-    EXPECT_EQ(readBytes(b), "two\r\n");
 }
 
 TEST_F(NmeaLogTest, AutomaticNameIsEnglishWhateverTheLocale)
@@ -232,7 +208,6 @@ TEST_F(NmeaLogTest, AutomaticToggleOpensUnderTheDataRootThenCloses)
 {
     FixedClock clock({2006, 6, 5, 1, 14, 23, 0});
     test::RecordingPrompt prompt;
-    NmeaLog log;
     // No Log folder: the toggle fails with the path, as a user must see it.
     EXPECT_FALSE(log.toggleAutomatic(clock, dir.string(), prompt));
     const std::string expected = (dir / "Log" / "MNEA Log Monday 05 of June 2006 1423.txt").string();
@@ -249,7 +224,6 @@ TEST_F(NmeaLogTest, AutomaticToggleOpensUnderTheDataRootThenCloses)
 
 TEST_F(NmeaLogTest, LinesStayWholeWhileTheLogIsReplacedUnderTheWriter)
 {
-    NmeaLog log;
     const std::string line(80, 'x');
     std::atomic<bool> done{false};
     std::thread writer([&] {
