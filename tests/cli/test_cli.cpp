@@ -36,10 +36,7 @@ CliRun runCli(const std::string& args)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
 }
 
-std::string shellQuoted(const std::string& path)
-{
-    return "'" + path + "'";
-}
+const auto shellQuoted = [](const std::string& path) { return "'" + path + "'"; };
 
 const std::string kLog = std::string(VARNO_TEST_DATA_DIR) + "/nmea/decode_small.nmea";
 const std::string kDecode = "--settings /nonexistent/varno-test.reg decode ";
@@ -54,8 +51,7 @@ TEST(CliDecode, GoldenOutputFromFileAndStdinWithAnyLineEnd)
     for (const std::string& args : {shellQuoted(kLog), "- < " + shellQuoted(kLog),
                                     shellQuoted(dir.file("lf.nmea")), shellQuoted(dir.file("cr.nmea"))}) {
         const CliRun r = runCli(kDecode + args);
-        EXPECT_EQ(r.code, 0) << args;
-        EXPECT_EQ(r.out, expected) << args;
+        EXPECT_EQ(std::tie(r.code, r.out), std::tuple(0, expected)) << args;
     }
 }
 
@@ -76,17 +72,14 @@ TEST(CliDecode, LastLineWithoutLineEndAndLongLines)
 TEST(CliDecode, UnreadableFileAndUsage)
 {
     const CliRun missing = runCli(kDecode + "/nonexistent/varno.nmea");
-    EXPECT_EQ(missing.code, 2);
-    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(std::tie(missing.code, missing.out), std::tuple(2, ""));
     EXPECT_NE(missing.err.find(std::strerror(ENOENT)), std::string::npos) << missing.err;
     // A folder is named as one, not with whatever the last failed call left in errno.
     const CliRun folder = runCli(kDecode + "/");
-    EXPECT_EQ(folder.code, 2);
-    EXPECT_EQ(folder.err, std::string("varno-cli decode: cannot read /: ") + std::strerror(EISDIR) + "\n");
+    EXPECT_EQ(std::tie(folder.code, folder.err),
+              std::tuple(2, std::string("varno-cli decode: cannot read /: ") + std::strerror(EISDIR) + "\n"));
     EXPECT_EQ(runCli(kDecode).code, 2);
 }
-
-const std::string kDrives = std::string(VARNO_TEST_DATA_DIR) + "/drives/";
 
 TEST(CliReplay, Failures)
 {
@@ -98,7 +91,7 @@ TEST(CliReplay, Failures)
     // Without settings or --cameras the camera file cannot be named: the
     // loader says so once for the replay, and the drive still replays.
     const CliRun noSettings =
-        runCli("--settings /nonexistent/varno.reg replay " + shellQuoted(kDrives + "approach.nmea"));
+        runCli("--settings /nonexistent/varno.reg replay '" VARNO_TEST_DATA_DIR "/drives/approach.nmea'");
     EXPECT_EQ(noSettings.code, 0);
     const std::string said = "Error can't get the camera filename from the registry.";
     const std::size_t first = noSettings.err.find(said);
@@ -113,10 +106,7 @@ struct CliSettings : ::testing::Test {
     ScratchDir dir;
     std::string path = dir.file("settings.reg");
 
-    CliRun run(const std::string& args)
-    {
-        return runCli("--settings " + shellQuoted(path) + " settings " + args);
-    }
+    CliRun run(const std::string& args) { return runCli("--settings '" + path + "' settings " + args); }
 };
 
 // Hex numbers, quoted texts and --sz are stored; names are found whatever their case.
@@ -143,8 +133,7 @@ TEST_F(CliSettings, RefusesWhatItCannotStoreAndMissesWhatIsNotThere)
                             "frobnicate"})
         EXPECT_EQ(run(bad).code, 2) << bad;
     r = run("set Unknown 5");
-    EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.err.find("--dword or --sz"), std::string::npos);
+    EXPECT_TRUE(r.code == 2 && r.err.find("--dword or --sz") != std::string::npos) << r.err;
     EXPECT_EQ(run("set Unknown 0xFFFFFFFF --dword").code, 0);
     EXPECT_EQ(run("get Unknown").out, "4294967295\n");
     EXPECT_EQ(run("get Speed").code, 1);

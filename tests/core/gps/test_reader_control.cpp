@@ -227,20 +227,13 @@ TEST_F(SerialReaderControlTest, StartRunsTheReaderStopClosesOnlyAfterItEndedAndU
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-struct SendFixture : ::testing::Test {
+// Sending a log uses the same port, prompt and settings.
+struct SendFixture : SerialReaderControlTest {
     test::ScratchDir dir;
     std::string file = dir.file("send.txt");
-    test::FakeSerialPort port;
-    test::RecordingPrompt prompt;
     std::vector<int> loopsShown;
     std::vector<milliseconds> sleeps, ticks;
-    test::TestSettings stored{prompt};
 
-    SendFixture()
-    {
-        stored.set(settings::keys::Port, "Com3");
-        stored.set(settings::keys::Speed, "9600");
-    }
     SendLog::Callbacks callbacks()
     {
         SendLog::Callbacks c;
@@ -255,7 +248,7 @@ struct SendFixture : ::testing::Test {
 TEST_F(SendFixture, SendsEachPassWithCrLfAndCountsDownTheLoops)
 {
     test::writeBytes(file, "$GPGGA,1\r\n\r\nA\n$GPRMC,2");
-    SendLog send(port, prompt, stored, callbacks());
+    SendLog send(port, prompt, settings, callbacks());
     ASSERT_TRUE(send.start(file, 2, true));
     send.join();
     // The empty line is counted but not written; a one-character line is, and
@@ -265,7 +258,7 @@ TEST_F(SendFixture, SendsEachPassWithCrLfAndCountsDownTheLoops)
     EXPECT_EQ(send.linesSent(), 8);
     EXPECT_EQ(loopsShown, (std::vector<int>{1, 0, 1}));
     EXPECT_EQ(std::tie(port.applied.at(0).baud, port.calls),
-              std::tuple(9600u, std::vector<std::string>{"open Com3", "apply", "timeout 10", "clear"}));
+              std::tuple(4800u, std::vector<std::string>{"open Com3", "apply", "timeout 10", "clear"}));
     EXPECT_EQ(sleeps, (std::vector<milliseconds>(3, milliseconds(1000))));
     EXPECT_EQ(ticks, std::vector<milliseconds>(8, milliseconds(500)));
     EXPECT_TRUE(prompt.texts().empty());
@@ -277,15 +270,15 @@ TEST_F(SendFixture, PortAndFileFailures)
 {
     test::writeBytes(file, "$GP\r\n");
     port.openSucceeds = false;
-    SendLog send(port, prompt, stored, callbacks());
+    SendLog send(port, prompt, settings, callbacks());
     EXPECT_FALSE(send.start(file, 1, false));
-    stored.erase(settings::keys::Port);
+    settings.erase(settings::keys::Port);
     EXPECT_FALSE(send.start(file, 1, false));
     EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Can't open com port Com3",
                                                         "Unable read the comm port name from the registry.\n"
                                                         "Please check the port settings ?"}));
     prompt.shown.clear();
-    stored.set(settings::keys::Port, "Com3");
+    settings.set(settings::keys::Port, "Com3");
     port.openSucceeds = true;
     const std::string missing = file + ".none";
     ASSERT_TRUE(send.start(missing, 3, false));
@@ -309,7 +302,7 @@ TEST_F(SendFixture, PauseHoldsSingleStepLetsOneLineThroughAndStopEndsAPausedSend
         if (n == 1)
             self->pause(); // paused after the first line went out
     };
-    SendLog send(port, prompt, stored, cb);
+    SendLog send(port, prompt, settings, cb);
     self = &send;
     ASSERT_TRUE(send.start(file, 1, false));
     port.waitForWrites(1);
