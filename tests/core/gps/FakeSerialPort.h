@@ -44,10 +44,6 @@ public:
         std::unique_lock lock(m_);
         cv_.wait(lock, [&] { return chunks_.empty() && waiting_; });
     }
-    int readCalls() const
-    {
-        return locked([&] { return reads_; });
-    }
     // Waits (for a while) until `n` writes have been made; returns what was written.
     std::vector<std::string> waitForWrites(std::size_t n)
     {
@@ -89,7 +85,6 @@ public:
     gps::ReadResult read(std::span<char> buffer) override
     {
         std::unique_lock lock(m_);
-        ++reads_;
         if (!open_ && ++readsAfterClose)
             return {gps::ReadStatus::Gone, 0};
         waiting_ = chunks_.empty();
@@ -131,7 +126,6 @@ private:
     std::deque<std::string> chunks_;
     std::vector<std::string> written_;
     bool open_ = false, gone_ = false, interrupted_ = false, waiting_ = false;
-    int reads_ = 0;
 };
 
 } // namespace varno::test

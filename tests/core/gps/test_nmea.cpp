@@ -243,7 +243,7 @@ TEST(NmeaDecoder, RmbAndZdaWithTheirEmptyFieldRules)
     EXPECT_EQ(std::tie(d.ZdaHour, d.ZdaDay, d.ZdaMonth, d.ZdaYear), std::make_tuple(20, 1, 1, 1));
 }
 
-TEST(NmeaDecoder, BadNumbersNeverCorruptTheFix)
+TEST(NmeaDecoder, BadNumbersNeverCorruptTheFixAndSmallFieldsWrapLikeTheirTypes)
 {
     CNmeaDecoder d;
     feed(d, "GPGGA,120000,5130.0,N,00030.0,W,1,08,1.0,50.0,M,,M,,");
@@ -267,12 +267,8 @@ TEST(NmeaDecoder, BadNumbersNeverCorruptTheFix)
     feed(d, "GPGGA,120010,,,,,1,08,1.0,-1.7e308,M,,M,,");
     feed(d, "GPGGA,120020,,,,,1,08,1.0,1.7e308,M,,M,,");
     EXPECT_TRUE(std::isfinite(d.VerticalSpeed));
-}
-
-TEST(NmeaDecoder, SmallUnsignedFieldsWrapLikeTheirTypes)
-{
-    CNmeaDecoder d;
-    // Satellites reads two characters ("-1"), FixQuality one; pairs are read with no calendar check.
+    // Small unsigned fields wrap like their types. Satellites reads two characters ("-1"), FixQuality one;
+    // pairs are read with no calendar check.
     feed(d, "GPGGA,256199,,,,,Z,-1,,,");
     EXPECT_EQ(std::tie(d.GgaHour, d.GgaMinute, d.FixQuality, d.Satellites),
               std::make_tuple(25, 61, static_cast<std::uint8_t>('Z' - '0'), std::uint8_t{255}));
@@ -283,27 +279,20 @@ TEST(NmeaDecoder, SmallUnsignedFieldsWrapLikeTheirTypes)
     EXPECT_EQ(std::tie(d.GgaHour, d.GgaMinute, d.GgaSecond), std::make_tuple(7, 0, 0));
 }
 
-TEST(NmeaPresentation, SpeedTexts)
+TEST(NmeaPresentation, SpeedAndTimeTextsAndTheTimeZoneSetup)
 {
     // One knot and less shows 0 mph; kph has no such floor; unknown units show mph.
     EXPECT_EQ(speedText(1.0, kSpeedUnitsMph) + speedText(1.1, kSpeedUnitsMph), "0 mph1 mph");
     EXPECT_EQ(speedText(0.9, kSpeedUnitsKph) + speedText(50.0, 7), "2 kph58 mph");
     EXPECT_EQ(speedLabelText(12.6, kSpeedUnitsKnots), "Speed 13 knots");
-}
-
-TEST(NmeaPresentation, LocalTimeWrapsAroundMidnight)
-{
+    // The local hour wraps around midnight.
     const int cases[][3] = {{0, -1, 23},  {23, 2, 1}, {11, -12, 23},
                             {23, 12, 11}, {5, 50, 7}, {5, -50, 3}}; // a zone edited by hand beyond +-12
     for (const auto& [utc, zone, local] : cases)
         EXPECT_EQ(localHour(utc, zone), local) << utc << " " << zone;
-
     const Fix fix{.position = {}, .hourUtc = 0, .minuteUtc = 5, .secondUtc = 7};
     EXPECT_EQ(timeText(fix, -1), "Time 23:05:07");
-}
-
-TEST(NmeaPresentation, TimeZoneSetupClampsButStoresOtherTextAsTyped)
-{
+    // The time zone setup clamps numbers but stores other text as typed.
     for (const auto& [typed, stored] : {std::pair{"-13", "-12"}, std::pair{"99999999999", "12"},
                                         std::pair{" 2 hours", " 2 hours"}, std::pair{"abc", "abc"}})
         EXPECT_EQ(timeZoneTextToStore(typed), stored);
