@@ -41,7 +41,7 @@ const auto shellQuoted = [](const std::string& path) { return "'" + path + "'"; 
 const std::string kLog = std::string(VARNO_TEST_DATA_DIR) + "/nmea/decode_small.nmea";
 const std::string kDecode = "--settings /nonexistent/varno-test.reg decode ";
 
-TEST(CliDecode, GoldenOutputFromFileAndStdinWithAnyLineEnd)
+TEST(CliDecode, GoldenOutputFromFileAndStdinWithAnyLineEndAndLongLines)
 {
     const std::string expected = readBytes(std::string(VARNO_TEST_DATA_DIR) + "/nmea/decode_small.expected");
     ASSERT_FALSE(expected.empty());
@@ -53,13 +53,8 @@ TEST(CliDecode, GoldenOutputFromFileAndStdinWithAnyLineEnd)
         const CliRun r = runCli(kDecode + args);
         EXPECT_EQ(std::tie(r.code, r.out), std::tuple(0, expected)) << args;
     }
-}
-
-TEST(CliDecode, LastLineWithoutLineEndAndLongLines)
-{
-    ScratchDir dir;
-    // 100 characters of junk empty the reader's line; the sentence glued behind
-    // them arrives as its own fragment, as on the serial port.
+    // The last line needs no line end. 100 characters of junk empty the reader's line; the sentence glued
+    // behind them arrives as its own fragment, as on the serial port.
     writeBytes(dir.file("tail.nmea"), std::string(100, 'x') +
                                           "$GPGGA,010203,5130.0,N,00030.0,W,1,08,1.0,5.0,M,,M,,*46\r\n"
                                           "$GPRMC,010203,A,5130.0,N,00030.0,W,12.0,90.0,010124,,,A*6A");
@@ -124,7 +119,7 @@ TEST_F(CliSettings, SetThenGetAndList)
 
 TEST_F(CliSettings, RefusesWhatItCannotStoreAndMissesWhatIsNotThere)
 {
-    CliRun r = run("get Port");
+    CliRun r = run("get Port"); // no file yet
     EXPECT_TRUE(r.code == 1 && r.out.empty() && !r.err.empty());
     EXPECT_EQ(run("list").code, 1);
 

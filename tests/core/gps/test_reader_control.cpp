@@ -45,7 +45,7 @@ TEST(SerialReaderSettingsMapping, StoredTextsOverThePortsSettings)
             << c.speed.value_or("");
 }
 
-TEST(SerialReaderPortNames, ComNAndDevicePaths)
+TEST(SerialReaderPortNames, ComNAndDevicePathsAndTheChoices)
 {
     for (const auto& [name, path] :
          {std::pair{"Com1", "/dev/ttyS0"}, std::pair{"COM12", "/dev/ttyS11"}, std::pair{"com3", "/dev/ttyS2"},
@@ -53,10 +53,7 @@ TEST(SerialReaderPortNames, ComNAndDevicePaths)
         EXPECT_EQ(devicePathForPort(name), path);
     for (const char* bad : {"", "Com", "Com0", "Com01", "Com1x", "Com-1", "ttyUSB0", "COM 1", "Com99999999"})
         EXPECT_FALSE(devicePathForPort(bad)) << bad;
-}
-
-TEST(SerialReaderPortNames, ChoicesKeepOrderAndDropRepeats)
-{
+    // The port choices keep their order and drop repeats and empty names.
     struct Fixed : SerialPortEnumerator {
         std::vector<std::string> presentPorts() const override
         {

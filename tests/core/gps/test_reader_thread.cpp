@@ -122,7 +122,7 @@ TEST_F(SerialReaderTest, UnpluggedDeviceEndsTheReaderWithOneMessage)
 }
 
 // Offer refusing a full slot, the 99-character slot and reset are proved through the reader and replay tests.
-TEST(SentenceMailboxTest, ReplaceOverwritesAndTheStripKeepsShowingASentenceNoLongerPending)
+TEST(SentenceMailboxTest, ReplaceOverwritesTheStripKeepsShowingASentenceAndThreadsNeverTearOne)
 {
     SentenceMailbox box;
     box.offer("$GPGGA,1");
@@ -131,11 +131,7 @@ TEST(SentenceMailboxTest, ReplaceOverwritesAndTheStripKeepsShowingASentenceNoLon
     EXPECT_EQ(box.snapshot().sentence, "$GPRMC,2");
     EXPECT_FALSE(box.snapshot().pending);
     EXPECT_FALSE(box.take());
-}
-
-TEST(SentenceMailboxTest, TwoProducersAndAConsumerNeverTearASentence)
-{
-    SentenceMailbox box;
+    // Two producers and a consumer never tear a sentence.
     std::atomic<bool> done{false};
     auto producer = [&](char c, bool replay) {
         for (int i = 0; i < 20000; ++i) {
@@ -307,12 +303,6 @@ struct ReplayFixture : ::testing::Test {
         f();
         return true;
     }
-    void runAllQueued()
-    {
-        std::lock_guard l(m);
-        for (auto& f : queued)
-            f();
-    }
 };
 
 TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharacters)
@@ -395,7 +385,8 @@ TEST_F(ReplayFixture, ThreadsRepaintAndPromptsRunOnTheUiThreadAndCancelReleasesT
         ASSERT_TRUE(pumpOne()); // camera logic of line 1
         replay.cancel();        // the worker now waits for the UI thread; the owner ends it from there
     }
-    runAllQueued();         // a call the worker queued before the cancel never runs
+    for (auto& f : queued) // the worker has ended: a call it queued before the cancel must not run
+        f();
     EXPECT_EQ(finished, 0); // a cancelled replay does not report that it finished by itself
     EXPECT_TRUE(allOnUi);
     EXPECT_EQ(repainted, std::vector<std::string>{"$GP1"});

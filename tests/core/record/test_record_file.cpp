@@ -91,7 +91,7 @@ TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
     EXPECT_TRUE(prompt.texts().empty());
 }
 
-TEST_F(RecordFixture, ReadingRules)
+TEST_F(RecordFixture, ReadingRulesAndBrokenFilesKeepingWhatWasRestored)
 {
     // A length outside 500..5000 is read as 500: 500 pairs, then the end.
     std::string pairs;
@@ -114,11 +114,8 @@ TEST_F(RecordFixture, ReadingRules)
     EXPECT_TRUE(readRecordText(header(2000) + many, fix, track, prompt));
     EXPECT_NEAR(track.ring().slot(500)->lat, 50.05, 1e-9);
     EXPECT_TRUE(prompt.texts().empty());
-}
 
-// Short or broken files fail with one message and keep what was read, never an impossible fix.
-TEST_F(RecordFixture, BrokenFilesKeepWhatWasRestored)
-{
+    // Short or broken files fail with one message and keep what was read, never an impossible fix.
     track.load();
     const struct {
         std::string text;
