@@ -97,32 +97,17 @@ TEST(CliReplay, Failures)
     EXPECT_EQ(runCli("replay --bogus x").code, 2);
 }
 
-struct CliSettings : ::testing::Test {
+// Refusals and misses first, on no file; then hex numbers, quoted texts and --sz are stored, and names are
+// found whatever their case.
+TEST(CliSettings, RefusesWhatItCannotStoreMissesWhatIsNotThereAndStoresTheRest)
+{
     ScratchDir dir;
-    std::string path = dir.file("settings.reg");
-
-    CliRun run(const std::string& args) { return runCli("--settings '" + path + "' settings " + args); }
-};
-
-// Hex numbers, quoted texts and --sz are stored; names are found whatever their case.
-TEST_F(CliSettings, SetThenGetAndList)
-{
-    EXPECT_EQ(run("check-registry").code, 0);
-    EXPECT_EQ(run("set MapScale 0x1f40").code, 0);
-    EXPECT_EQ(run("set CameraFile 'C:\\VARNO\\my \"cams\".txt'").code, 0);
-    EXPECT_EQ(run("set POIFiles\\\\POIFile1 fuel.asc --sz").code, 0);
-    EXPECT_EQ(run("get mapscale").out, "8000\n");
-    EXPECT_EQ(run("get CameraFile").out, "C:\\VARNO\\my \"cams\".txt\n");
-    EXPECT_EQ(run("get POIFiles\\\\POIFile1").out, "fuel.asc\n");
-    EXPECT_NE(run("list").out.find("\nPOIFiles\\POIFile1\tREG_SZ\tfuel.asc\n"), std::string::npos);
-}
-
-TEST_F(CliSettings, RefusesWhatItCannotStoreAndMissesWhatIsNotThere)
-{
-    CliRun r = run("get Port"); // no file yet
+    const auto run = [&](const std::string& args) {
+        return runCli("--settings '" + dir.file("settings.reg") + "' settings " + args);
+    };
+    CliRun r = run("get Port");
     EXPECT_TRUE(r.code == 1 && r.out.empty() && !r.err.empty());
     EXPECT_EQ(run("list").code, 1);
-
     for (const char* bad : {"set MapScale abc", "set MapScale -1", "set MapScale 4294967296",
                             "set Port 5 --dword", // Port is a text
                             "frobnicate"})
@@ -132,6 +117,15 @@ TEST_F(CliSettings, RefusesWhatItCannotStoreAndMissesWhatIsNotThere)
     EXPECT_EQ(run("set Unknown 0xFFFFFFFF --dword").code, 0);
     EXPECT_EQ(run("get Unknown").out, "4294967295\n");
     EXPECT_EQ(run("get Speed").code, 1);
+
+    EXPECT_EQ(run("check-registry").code, 0);
+    EXPECT_EQ(run("set MapScale 0x1f40").code, 0);
+    EXPECT_EQ(run("set CameraFile 'C:\\VARNO\\my \"cams\".txt'").code, 0);
+    EXPECT_EQ(run("set POIFiles\\\\POIFile1 fuel.asc --sz").code, 0);
+    EXPECT_EQ(run("get mapscale").out, "8000\n");
+    EXPECT_EQ(run("get CameraFile").out, "C:\\VARNO\\my \"cams\".txt\n");
+    EXPECT_EQ(run("get POIFiles\\\\POIFile1").out, "fuel.asc\n");
+    EXPECT_NE(run("list").out.find("\nPOIFiles\\POIFile1\tREG_SZ\tfuel.asc\n"), std::string::npos);
 }
 
 const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
