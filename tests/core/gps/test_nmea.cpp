@@ -44,7 +44,7 @@ TEST(NmeaChecksum, AcceptsAndRejects)
         EXPECT_FALSE(NmeaChecksumOk(bad)) << bad;
 }
 
-TEST(NmeaField, FollowsTheCopyRules)
+TEST(NmeaField, FollowsTheCopyRulesAndCutsToTheBuffer)
 {
     const struct {
         std::string_view data;
@@ -67,10 +67,7 @@ TEST(NmeaField, FollowsTheCopyRules)
         EXPECT_EQ(NmeaField(c.data, c.index, buf, sizeof buf), c.found) << c.data << " " << c.index;
         EXPECT_STREQ(buf, c.text) << c.data << " " << c.index;
     }
-}
-
-TEST(NmeaField, CutsToTheBuffer)
-{
+    // Cut to the buffer, and terminated.
     char buf[25];
     std::memset(buf, 'x', sizeof buf);
     EXPECT_TRUE(NmeaField("x,ABCDEFGHIJKLMNOPQRSTUVWXYZ,y", 1, buf, sizeof buf));
@@ -102,7 +99,7 @@ TEST(NmeaField, NumbersReadExactlyAsAtof)
     }
 }
 
-TEST(NmeaHandOffFilter, PassesPositionSentencesOfAnyTalker)
+TEST(NmeaHandOffFilterAndIntake, PassPositionSentencesOfAnyTalkerAndRefuseBrokenOnes)
 {
     // Chars 4-5 only: a proprietary "GA" passes, as on the wire.
     const std::vector<std::pair<std::string, bool>> cases = {
@@ -112,10 +109,8 @@ TEST(NmeaHandOffFilter, PassesPositionSentencesOfAnyTalker)
     };
     for (const auto& [text, passes] : cases)
         EXPECT_EQ(passesHandOffFilter(text), passes) << text;
-}
 
-TEST(NmeaIntake, WrongChecksumShortAndOddSentencesChangeNothingAndDataStopsAt159Characters)
-{
+    // Wrong checksums, short and odd sentences change nothing; data stops at 159 characters.
     CNmeaDecoder d;
     std::string bad = nmea("GPGGA,130000,4000.0,S,00100.0,E,2,09,2.0,70.0,M,,M,,");
     bad.back() = bad.back() == '0' ? '1' : '0';

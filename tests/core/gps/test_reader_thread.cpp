@@ -73,14 +73,12 @@ TEST_F(SerialReaderTest, LogsEveryLineAndHandsOverOnlyPositionSentencesOneAtATim
     EXPECT_EQ(logText(), kGsv + "\r\n" + kRmc + "\r\n\r\n" + second + "\r\n" + second + "\r\n");
 }
 
-TEST_F(SerialReaderTest, OverlongLineIsEmptiedAndOnlyItsTailIsLogged)
+TEST_F(SerialReaderTest, OverlongLineIsEmptiedStopWakesAPendingReadAndARestartEmptiesTheMailbox)
 {
     // 120 characters that would pass the filter: the first 100 are lost when
     // the line grows past 99, the last 20 arrive as a fragment without "$".
-    std::string longLine = "$GPRMC," + std::string(113, '1');
-    ASSERT_EQ(longLine.size(), 120u);
     ASSERT_TRUE(reader.start("Com1"));
-    port.feed(longLine + "\r\n");
+    port.feed("$GPRMC," + std::string(113, '1') + "\r\n");
     port.waitDrained();
     EXPECT_FALSE(mailbox.take());
     EXPECT_EQ(reader.stats().overlong, 1u);
@@ -88,22 +86,14 @@ TEST_F(SerialReaderTest, OverlongLineIsEmptiedAndOnlyItsTailIsLogged)
     const std::string ninetyNine = "$GPGGA," + std::string(92, '2');
     port.feed(ninetyNine + "\r");
     port.waitDrained();
-    EXPECT_EQ(mailbox.take(), ninetyNine);
-    EXPECT_EQ(logText(), std::string(20, '1') + "\r\n" + ninetyNine + "\r\n");
-}
-
-TEST_F(SerialReaderTest, StopWakesAPendingReadRestartEmptiesTheMailboxAndAClosedPortCannotStart)
-{
-    ASSERT_TRUE(reader.start("Com1"));
-    port.feed(kRmc + "\r");
-    port.waitDrained();
+    EXPECT_EQ(mailbox.snapshot().sentence, ninetyNine);
     // The fake read waits 30 s unless woken: Stop must wake it.
     reader.stop();
     EXPECT_FALSE(reader.running());
     ASSERT_TRUE(reader.start("Com1"));
     EXPECT_EQ(mailbox.snapshot().sentence, "");
     EXPECT_FALSE(mailbox.snapshot().pending);
-    reader.stop();
+    EXPECT_EQ(logText(), std::string(20, '1') + "\r\n" + ninetyNine + "\r\n");
     port.close();
     EXPECT_FALSE(reader.start("Com1")); // not without an open port
 }
@@ -305,12 +295,14 @@ struct ReplayFixture : ::testing::Test {
     }
 };
 
-TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharacters)
+TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharactersAtLeastOneMillisecondApart)
 {
     write("$GPGGA,1*00\r\n\r\nAB\r\n$GPGSV,2\r\n" + std::string(120, 'X') + "\r\nabc\n\n\n" +
           std::string(298, 'a') + "bcd\r\nlast");
     LogReplay replay(mailbox, prompt, direct());
-    ASSERT_TRUE(replay.start(file, 0)); // a delay below one becomes one millisecond
+    for (const auto& [text, ms] : {std::pair{"0", 1}, std::pair{"-5", 1}, std::pair{"250ms", 250}})
+        EXPECT_EQ(LogReplay::delayFromText(text), ms) << text; // a delay below one becomes one millisecond
+    ASSERT_TRUE(replay.start(file, 0));
     replay.join();
     EXPECT_EQ(started, 1);
     EXPECT_EQ(ticks, std::vector<std::chrono::milliseconds>(7, std::chrono::milliseconds(1)));
@@ -323,12 +315,6 @@ TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharacters)
     EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kNotice, completeText(7)}));
     EXPECT_EQ(std::tie(prompt.shown[0].buttons, prompt.shown[0].title),
               std::tuple(PromptButtons::OkCancel, "Replay log"));
-}
-
-TEST(ReplayDelay, TextBelowOneBecomesOneMillisecond)
-{
-    for (const auto& [text, ms] : {std::pair{"0", 1}, std::pair{"-5", 1}, std::pair{"250ms", 250}})
-        EXPECT_EQ(LogReplay::delayFromText(text), ms) << text;
 }
 
 // Esc asks; Yes stops after the line shown (No goes on: the command-line start below).
