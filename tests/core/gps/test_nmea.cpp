@@ -191,7 +191,7 @@ TEST(NmeaDecoder, VerticalSpeedWithinAndAcrossTheHour)
     EXPECT_DOUBLE_EQ(d.PrevAltitude, 485.0);
 }
 
-TEST(NmeaDecoder, GsaAndGsvFillTheSatelliteTableAndIgnoreOutOfRangeMessages)
+TEST(NmeaDecoder, GsaGsvRmbAndZdaFillTheirFieldsWithTheirEmptyFieldRulesAndBadMessageNumbers)
 {
     CNmeaDecoder d;
     feed(d, "GPGSA,A,3,04,05,,09,12,,,,,,,,2.5,1.3,2.1");
@@ -216,11 +216,7 @@ TEST(NmeaDecoder, GsaAndGsvFillTheSatelliteTableAndIgnoreOutOfRangeMessages)
         feed(d, body);
     EXPECT_EQ(std::tie(d.GsvCount, d.SatsInView, s[0].Prn), std::make_tuple(2u, 36, 0));
     EXPECT_EQ(d.SentenceCount, 10u);
-}
-
-TEST(NmeaDecoder, RmbAndZdaWithTheirEmptyFieldRules)
-{
-    CNmeaDecoder d;
+    // RMB and ZDA with their empty-field rules.
     feed(d, "GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V");
     EXPECT_EQ(
         std::tie(d.CrossTrackError, d.SteerDirection, d.DestinationId, d.ArrivalStatus, d.ClosingVelocity),

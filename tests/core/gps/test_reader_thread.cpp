@@ -157,7 +157,7 @@ struct NmeaLogTest : ::testing::Test {
 
 // Lines end in CR LF and are on disk at once; opening replaces the file and the open log; failures stop
 // logging.
-TEST_F(NmeaLogTest, LinesEndInCrLfAreOnDiskAtOnceAndOpeningReplacesTheFileAndTheLog)
+TEST_F(NmeaLogTest, LinesEndInCrLfAreOnDiskAtOnceOpeningReplacesTheFileAndTheAutomaticLogToggles)
 {
     const fs::path a = dir / "a.txt", b = dir / "b.txt";
     test::writeBytes(a, "old contents\n");
@@ -179,11 +179,9 @@ TEST_F(NmeaLogTest, LinesEndInCrLfAreOnDiskAtOnceAndOpeningReplacesTheFileAndThe
     log.appendLine("$GPRMC,does not fit");
     EXPECT_FALSE(log.isOpen());
     log.appendLine("$GPRMC,ignored");
-}
 
-// The names are English whatever the locale (the whole binary runs again under de_DE).
-TEST_F(NmeaLogTest, AutomaticToggleOpensUnderTheDataRootThenCloses)
-{
+    // The automatic log opens under the data root, then closes. The names are English whatever the
+    // locale (the whole binary runs again under de_DE).
     FixedClock clock({2006, 6, 5, 1, 14, 23, 0});
     test::RecordingPrompt prompt;
     // No Log folder: the toggle fails with the path, as a user must see it.
@@ -317,29 +315,22 @@ TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharactersAtLeastOneMillise
               std::tuple(PromptButtons::OkCancel, "Replay log"));
 }
 
-// Esc asks; Yes stops after the line shown (No goes on: the command-line start below).
-TEST_F(ReplayFixture, EscAnsweredYesStops)
+// Cancel at the notice sends nothing; Esc asks, and Yes stops after the line shown (No goes on: the
+// command-line start below); a missing file, a folder and an empty name fail.
+TEST_F(ReplayFixture, CancelledNoticeEscAnsweredYesMissingFileAndEmptyName)
 {
     write("$GP1\r\n$GP2\r\n$GP3\r\n");
     LogReplay replay(mailbox, prompt, escapeOnFirstLine());
     escaping = &replay;
-    prompt.script({PromptAnswer::Ok, PromptAnswer::Yes});
-    replay.start(file, 1);
-    replay.join();
-    EXPECT_EQ(replay.linesSent(), 1);
-    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kNotice, "Stop replay ?"}));
-    EXPECT_EQ(prompt.shown[1].buttons, PromptButtons::YesNo);
-}
-
-TEST_F(ReplayFixture, CancelledNoticeMissingFileAndEmptyName)
-{
-    write("$GP1\r\n");
-    LogReplay replay(mailbox, prompt, direct());
-    prompt.script({PromptAnswer::Cancel});
+    prompt.script({PromptAnswer::Cancel, PromptAnswer::Ok, PromptAnswer::Yes});
     replay.start(file, 1);
     replay.join();
     EXPECT_TRUE(repainted.empty());
-
+    replay.start(file, 1);
+    replay.join();
+    EXPECT_EQ(replay.linesSent(), 1);
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kNotice, kNotice, "Stop replay ?"}));
+    EXPECT_EQ(prompt.shown[2].buttons, PromptButtons::YesNo);
     // A folder is no log, though Linux opens one for reading: not "Replay complete ... 0".
     for (const std::string& bad : {file + ".none", dir.path().string()}) {
         prompt.shown.clear();
@@ -348,7 +339,6 @@ TEST_F(ReplayFixture, CancelledNoticeMissingFileAndEmptyName)
         EXPECT_EQ(prompt.texts(),
                   (std::vector<std::string>{kNotice, "Error can't open the log file\n" + bad}));
     }
-
     EXPECT_FALSE(replay.start("", 1));
 }
 

@@ -47,16 +47,6 @@ std::string header(int n)
 
 } // namespace
 
-TEST_F(RecordFixture, WritesTheExactLinesWithoutTrackWhenLoggingIsOff)
-{
-    settings.set(settings::keys::LogTrack, 0u);
-    track.load();
-    fix.GgaHour = 23, fix.GgaMinute = 5, fix.GgaSecond = 9;
-    fix.Latitude = 51.38, fix.Longitude = -1.33;
-    track.ring().setIndex(42);
-    EXPECT_EQ(formatRecord(fix.fix(), 2, track), header(500) + "End Of file");
-}
-
 // One pair per slot below TrackLength is written, and read back with the fix.
 TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
 {
@@ -91,7 +81,7 @@ TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
     EXPECT_TRUE(prompt.texts().empty());
 }
 
-TEST_F(RecordFixture, ReadingRulesAndBrokenFilesKeepingWhatWasRestored)
+TEST_F(RecordFixture, ExactLinesReadingRulesAndBrokenFilesKeepingWhatWasRestored)
 {
     // A length outside 500..5000 is read as 500: 500 pairs, then the end.
     std::string pairs;
@@ -115,7 +105,15 @@ TEST_F(RecordFixture, ReadingRulesAndBrokenFilesKeepingWhatWasRestored)
     EXPECT_NEAR(track.ring().slot(500)->lat, 50.05, 1e-9);
     EXPECT_TRUE(prompt.texts().empty());
 
-    // Short or broken files fail with one message and keep what was read, never an impossible fix.
+    // With logging off the exact lines go without track; such a record fails at its first pair. Short or
+    // broken files fail with one message and keep what was read, never an impossible fix.
+    settings.set(settings::keys::LogTrack, 0u);
+    track.load();
+    fix.GgaHour = 23, fix.GgaMinute = 5, fix.GgaSecond = 9;
+    fix.Latitude = 51.38, fix.Longitude = -1.33;
+    track.ring().setIndex(42);
+    EXPECT_EQ(formatRecord(fix.fix(), 2, track), header(500) + "End Of file");
+    settings.set(settings::keys::LogTrack, 1u);
     track.load();
     const struct {
         std::string text;
