@@ -76,12 +76,22 @@ TEST(CliDecode, UnreadableFileAndUsage)
     EXPECT_EQ(runCli(kDecode).code, 2);
 }
 
-TEST(CliReplay, Failures)
+TEST(CliReplayAndLive, Failures)
 {
-    const CliRun missing = runCli("replay /nonexistent/drive.nmea");
-    EXPECT_EQ(missing.code, 2);
-    EXPECT_NE((missing.out + missing.err).find("Error can't open the log file\n/nonexistent/drive.nmea"),
-              std::string::npos);
+    // Refusals of replay and live end with code 2 and say why (empty: a usage text).
+    const std::string no = "--settings /nonexistent/varno-test.reg ";
+    for (const auto& [args, said] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"replay /nonexistent/drive.nmea", "Error can't open the log file\n/nonexistent/drive.nmea\n"},
+             {"replay", ""},
+             {"replay --bogus x", ""},
+             {"live --speed 4800", ""},
+             {"live --port Com250", "Can't open com port Com250\n"},
+             {"live --port /dev/null --log /nonexistent/dir/log.txt",
+              "Error can't open the NMEA data file\n/nonexistent/dir/log.txt\n"}}) {
+        const CliRun r = runCli(no + args);
+        EXPECT_EQ(r.code, 2) << args;
+        EXPECT_EQ(said.empty() ? said : r.err, said) << args;
+    }
 
     // Without settings or --cameras the camera file cannot be named: the
     // loader says so once for the replay, and the drive still replays.
@@ -92,9 +102,6 @@ TEST(CliReplay, Failures)
     const std::size_t first = noSettings.err.find(said);
     EXPECT_NE(first, std::string::npos);
     EXPECT_EQ(noSettings.err.find(said, first + 1), std::string::npos) << noSettings.err;
-
-    EXPECT_EQ(runCli("replay").code, 2);
-    EXPECT_EQ(runCli("replay --bogus x").code, 2);
 }
 
 // Refusals and misses first, on no file; then hex numbers, quoted texts and --sz are stored, and names are
@@ -207,17 +214,6 @@ TEST_F(LiveCliTest, ReceiverUnpluggedEndsWithCode3AndTheMessage)
     EXPECT_NE(readBytes(errPath).find("The GPS receiver on " + slavePath +
                                       " stopped responding.\nCheck the connection and press Start."),
               std::string::npos);
-}
-
-TEST(CliLive, PortThatCannotBeOpenedOrBadArgumentsGiveCode2)
-{
-    const std::string live = "--settings /nonexistent/varno-test.reg live ";
-    const CliRun noPort = runCli(live + "--port Com250");
-    EXPECT_EQ(std::tie(noPort.code, noPort.err), std::tuple(2, "Can't open com port Com250\n"));
-    EXPECT_EQ(runCli(live + "--speed 4800").code, 2);
-    const CliRun noLog = runCli(live + "--port /dev/null --log /nonexistent/dir/log.txt");
-    EXPECT_EQ(std::tie(noLog.code, noLog.err),
-              std::tuple(2, "Error can't open the NMEA data file\n/nonexistent/dir/log.txt\n"));
 }
 
 } // namespace

@@ -247,26 +247,20 @@ struct ReplayFixture : ::testing::Test {
 
     void write(const std::string& bytes) { test::writeBytes(file, bytes); }
 
+    // Callbacks run on the worker; with `escaping` set, Esc is pressed on it while the first line is shown.
+    LogReplay* escaping = nullptr;
     LogReplay::Callbacks direct()
     {
         LogReplay::Callbacks c;
-        c.repaint = [this] { repainted.push_back(*mailbox.take()); };
+        c.repaint = [this] {
+            repainted.push_back(*mailbox.take());
+            if (escaping && repainted.size() == 1)
+                escaping->escape();
+        };
         c.runCameraLogic = [this] { ++cameraRuns; };
         c.waitTick = [this](std::chrono::milliseconds d) { ticks.push_back(d); };
         c.replayStarted = [this] { ++started; };
         c.finished = [this] { ++finished; };
-        return c;
-    }
-    // The same, pressing Esc on `escaping` while the first line is shown.
-    LogReplay* escaping = nullptr;
-    LogReplay::Callbacks escapeOnFirstLine()
-    {
-        LogReplay::Callbacks c = direct();
-        c.repaint = [this] {
-            repainted.push_back(*mailbox.take());
-            if (repainted.size() == 1)
-                escaping->escape();
-        };
         return c;
     }
     // Stands in for the UI thread's event queue: posted functions run only when pumped.
@@ -320,7 +314,7 @@ TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharactersAtLeastOneMillise
 TEST_F(ReplayFixture, CancelledNoticeEscAnsweredYesMissingFileAndEmptyName)
 {
     write("$GP1\r\n$GP2\r\n$GP3\r\n");
-    LogReplay replay(mailbox, prompt, escapeOnFirstLine());
+    LogReplay replay(mailbox, prompt, direct());
     escaping = &replay;
     prompt.script({PromptAnswer::Cancel, PromptAnswer::Ok, PromptAnswer::Yes});
     replay.start(file, 1);
@@ -372,7 +366,7 @@ TEST_F(ReplayFixture, ThreadsRepaintAndPromptsRunOnTheUiThreadAndCancelReleasesT
 TEST_F(ReplayFixture, CommandLineStartLeavesOutNoticeAndReportButStillAsksOnEsc)
 {
     write("$GP1\r\n$GP2\r\n");
-    LogReplay replay(mailbox, prompt, escapeOnFirstLine());
+    LogReplay replay(mailbox, prompt, direct());
     escaping = &replay;
     prompt.script({PromptAnswer::No});
     ASSERT_TRUE(replay.start(file, 1, {.showNotice = false, .reportEnd = false}));
