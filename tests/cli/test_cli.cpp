@@ -92,7 +92,6 @@ TEST(CliReplayAndLive, Failures)
         EXPECT_EQ(r.code, 2) << args;
         EXPECT_EQ(said.empty() ? said : r.err, said) << args;
     }
-
     // Without settings or --cameras the camera file cannot be named: the
     // loader says so once for the replay, and the drive still replays.
     const CliRun noSettings =

@@ -109,7 +109,6 @@ TEST(NmeaHandOffFilterAndIntake, PassPositionSentencesOfAnyTalkerAndRefuseBroken
     };
     for (const auto& [text, passes] : cases)
         EXPECT_EQ(passesHandOffFilter(text), passes) << text;
-
     // Wrong checksums, short and odd sentences change nothing; data stops at 159 characters.
     CNmeaDecoder d;
     std::string bad = nmea("GPGGA,130000,4000.0,S,00100.0,E,2,09,2.0,70.0,M,,M,,");

@@ -64,8 +64,7 @@ TEST(SerialReaderPortNames, ComNAndDevicePathsAndTheChoices)
               (std::vector<std::string>{"/dev/serial/by-id/a", "/dev/ttyUSB0", "/dev/ttyS0"}));
 }
 
-class SerialReaderControlTest : public ::testing::Test {
-protected:
+struct SerialReaderControlTest : ::testing::Test {
     SerialReaderControlTest()
     {
         namespace keys = settings::keys;
@@ -281,7 +280,6 @@ TEST_F(SendFixture, PortAndFileFailures)
     ASSERT_TRUE(send.start(missing, 3, false));
     send.join();
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error can't open the log file\n" + missing});
-
     // A failed write ends the worker without a word.
     prompt.shown.clear();
     port.writeSucceeds = false;

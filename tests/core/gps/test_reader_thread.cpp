@@ -26,8 +26,7 @@ using test::readBytes;
 const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
 const std::string kGsv = "$GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75";
 
-class SerialReaderTest : public ::testing::Test {
-protected:
+struct SerialReaderTest : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(log.open(logPath));
@@ -73,7 +72,7 @@ TEST_F(SerialReaderTest, LogsEveryLineAndHandsOverOnlyPositionSentencesOneAtATim
     EXPECT_EQ(logText(), kGsv + "\r\n" + kRmc + "\r\n\r\n" + second + "\r\n" + second + "\r\n");
 }
 
-TEST_F(SerialReaderTest, OverlongLineIsEmptiedStopWakesAPendingReadAndARestartEmptiesTheMailbox)
+TEST_F(SerialReaderTest, OverlongLineIsEmptiedStopWakesAPendingReadARestartEmptiesTheMailboxAndUnplugEnds)
 {
     // 120 characters that would pass the filter: the first 100 are lost when
     // the line grows past 99, the last 20 arrive as a fragment without "$".
@@ -96,10 +95,9 @@ TEST_F(SerialReaderTest, OverlongLineIsEmptiedStopWakesAPendingReadAndARestartEm
     EXPECT_EQ(logText(), std::string(20, '1') + "\r\n" + ninetyNine + "\r\n");
     port.close();
     EXPECT_FALSE(reader.start("Com1")); // not without an open port
-}
 
-TEST_F(SerialReaderTest, UnpluggedDeviceEndsTheReaderWithOneMessage)
-{
+    // An unplugged device ends the reader with one message.
+    ASSERT_TRUE(port.open("Com1"));
     ASSERT_TRUE(reader.start("/dev/ttyUSB0"));
     port.feed(kRmc + "\r\n");
     port.unplug();
@@ -179,7 +177,6 @@ TEST_F(NmeaLogTest, LinesEndInCrLfAreOnDiskAtOnceOpeningReplacesTheFileAndTheAut
     log.appendLine("$GPRMC,does not fit");
     EXPECT_FALSE(log.isOpen());
     log.appendLine("$GPRMC,ignored");
-
     // The automatic log opens under the data root, then closes. The names are English whatever the
     // locale (the whole binary runs again under de_DE).
     FixedClock clock({2006, 6, 5, 1, 14, 23, 0});
@@ -246,7 +243,6 @@ struct ReplayFixture : ::testing::Test {
     int started = 0, finished = 0;
 
     void write(const std::string& bytes) { test::writeBytes(file, bytes); }
-
     // Callbacks run on the worker; with `escaping` set, Esc is pressed on it while the first line is shown.
     LogReplay* escaping = nullptr;
     LogReplay::Callbacks direct()

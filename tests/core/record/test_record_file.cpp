@@ -60,7 +60,6 @@ TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
     const std::string text = test::readBytes(file.string());
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 13 + 1000); // 13 fixed lines, 500 pairs, the end
     EXPECT_TRUE(text.ends_with("0.000000\r\nEnd Of file"));
-
     gps::CNmeaDecoder back;
     test::TestSettings off{prompt};
     keep(off, 0, 500);
@@ -68,13 +67,11 @@ TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
     restored.load();
     int stops = 0;
     auto r = openRecordFile(file.string(), back, restored, prompt, [&] { ++stops; });
-    EXPECT_TRUE(r.opened && r.refreshCameras());
-    EXPECT_EQ(stops, 1);
+    EXPECT_TRUE(r.opened && r.refreshCameras() && stops == 1);
     EXPECT_EQ(std::tuple(back.GgaHour, back.GgaMinute, back.GgaSecond), std::tuple(7, 59, 1));
     EXPECT_EQ(std::pair(back.Latitude, back.Longitude), std::pair(51.381234, -1.334567));
     // The track is shown even though logging is off, the index starts afresh.
-    EXPECT_TRUE(restored.displayTrack());
-    ASSERT_TRUE(restored.ring().allocated());
+    ASSERT_TRUE(restored.displayTrack() && restored.ring().allocated());
     EXPECT_EQ(restored.ring().index(), 501);
     EXPECT_EQ(std::pair(restored.ring().slot(2)->lat, restored.ring().slot(2)->lon),
               std::pair(51.382, -1.332));
@@ -93,7 +90,6 @@ TEST_F(RecordFixture, ExactLinesReadingRulesAndBrokenFilesKeepingWhatWasRestored
     EXPECT_EQ(track.ring().slotCount(), 1001u); // sized for the TrackLength in use
     EXPECT_DOUBLE_EQ(track.ring().slot(499)->lat, 51.1);
     EXPECT_EQ(track.ring().slot(500)->lat, 0.0);
-
     // A record made with a longer TrackLength: only the slots that exist now
     // (0 .. TrackLength, the extra slot included) take pairs; the rest is not read.
     settings.set(settings::keys::TrackLength, 500u);
@@ -104,7 +100,6 @@ TEST_F(RecordFixture, ExactLinesReadingRulesAndBrokenFilesKeepingWhatWasRestored
     EXPECT_TRUE(readRecordText(header(2000) + many, fix, track, prompt));
     EXPECT_NEAR(track.ring().slot(500)->lat, 50.05, 1e-9);
     EXPECT_TRUE(prompt.texts().empty());
-
     // With logging off the exact lines go without track; such a record fails at its first pair. Short or
     // broken files fail with one message and keep what was read, never an impossible fix.
     settings.set(settings::keys::LogTrack, 0u);
