@@ -1,5 +1,4 @@
-// NMEA in: checksum, fields, the hand-off filter, intake, the decoder's field groups and bad input,
-// and the speed and time texts shown from the fix.
+// NMEA in: checksum, fields, hand-off filter, intake, decoder groups and bad input; speed and time texts.
 #include <gtest/gtest.h>
 
 #include <cmath>

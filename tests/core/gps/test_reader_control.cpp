@@ -247,8 +247,7 @@ TEST_F(SendFixture, SendsEachPassWithCrLfAndCountsDownTheLoops)
     SendLog send(port, prompt, settings, callbacks());
     ASSERT_TRUE(send.start(file, 2, true));
     send.join();
-    // The empty line is counted but not written; a one-character line is, and
-    // no line keeps its own line end in front of the CR LF.
+    // The empty line is counted, not written; a one-character line is; no line keeps its own line end.
     EXPECT_EQ(port.waitForWrites(6), (std::vector<std::string>{"$GPGGA,1\r\n", "A\r\n", "$GPRMC,2\r\n",
                                                                "$GPGGA,1\r\n", "A\r\n", "$GPRMC,2\r\n"}));
     EXPECT_EQ(send.linesSent(), 8);

@@ -74,8 +74,7 @@ TEST_F(SerialReaderTest, LogsEveryLineAndHandsOverOnlyPositionSentencesOneAtATim
 
 TEST_F(SerialReaderTest, OverlongLineIsEmptiedStopWakesAPendingReadARestartEmptiesTheMailboxAndUnplugEnds)
 {
-    // 120 characters that would pass the filter: the first 100 are lost when
-    // the line grows past 99, the last 20 arrive as a fragment without "$".
+    // Of 120 characters that would pass the filter, 100 go as the line grows past 99; 20 come without "$".
     ASSERT_TRUE(reader.start("Com1"));
     port.feed("$GPRMC," + std::string(113, '1') + "\r\n");
     port.waitDrained();
@@ -238,9 +237,8 @@ struct ReplayFixture : ::testing::Test {
     SentenceMailbox mailbox;
     test::RecordingPrompt prompt;
     std::vector<std::string> repainted;
-    int cameraRuns = 0;
     std::vector<std::chrono::milliseconds> ticks;
-    int started = 0, finished = 0;
+    int cameraRuns = 0, started = 0, finished = 0;
 
     void write(const std::string& bytes) { test::writeBytes(file, bytes); }
     // Callbacks run on the worker; with `escaping` set, Esc is pressed on it while the first line is shown.
@@ -294,9 +292,8 @@ TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharactersAtLeastOneMillise
     replay.join();
     EXPECT_EQ(started, 1);
     EXPECT_EQ(ticks, std::vector<std::chrono::milliseconds>(7, std::chrono::milliseconds(1)));
-    // The empty lines and "AB" are passed over and not counted; every sentence
-    // type goes through; the slot keeps 99 characters of a long line; a line
-    // longer than 298 arrives in pieces, the rest "bcd" as a line of its own.
+    // The empty lines and "AB" are passed over and not counted; every sentence type goes through; the slot
+    // keeps 99 characters of a long line; one longer than 298 arrives in pieces, the rest "bcd" on its own.
     EXPECT_EQ(repainted, (std::vector<std::string>{"$GPGGA,1*00", "$GPGSV,2", std::string(99, 'X'), "abc",
                                                    std::string(99, 'a'), "bcd", "last"}));
     EXPECT_EQ(cameraRuns, 7);

@@ -90,8 +90,7 @@ TEST_F(RecordFixture, ExactLinesReadingRulesAndBrokenFilesKeepingWhatWasRestored
     EXPECT_EQ(track.ring().slotCount(), 1001u); // sized for the TrackLength in use
     EXPECT_DOUBLE_EQ(track.ring().slot(499)->lat, 51.1);
     EXPECT_EQ(track.ring().slot(500)->lat, 0.0);
-    // A record made with a longer TrackLength: only the slots that exist now
-    // (0 .. TrackLength, the extra slot included) take pairs; the rest is not read.
+    // A longer record fills only the slots there are (0 .. TrackLength and one more); the rest is unread.
     settings.set(settings::keys::TrackLength, 500u);
     track.load();
     std::string many;
