@@ -1,4 +1,5 @@
-// Builds checksummed NMEA sentences for the decoder tests.
+// Builds checksummed NMEA sentences for the decoder tests: "$" + body + "*" + the two upper-case hex
+// digits of the XOR of body.
 #pragma once
 
 #include <cstdio>
@@ -7,7 +8,6 @@
 
 namespace varno::test {
 
-// "$" + body + "*" + the two upper-case hex digits of the XOR of body.
 inline std::string nmea(std::string_view body)
 {
     unsigned char sum = 0;

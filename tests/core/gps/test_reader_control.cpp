@@ -1,13 +1,15 @@
-// Start and Stop of the GPS: opening from the settings, the messages, the waits, the port-open flag.
+// Start and Stop of the GPS: opening from the settings, the messages, the waits, the port-open flag;
+// and sending a log to the port: loop counting, pause and single step, stop.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
-#include <map>
 
 #include <gtest/gtest.h>
 
+#include "core/base/ScratchFiles.h"
 #include "FakeSerialPort.h"
+#include "gps/SendLog.h"
 #include "gps/GpsControl.h"
 #include "gps/PortList.h"
 #include "support/RecordingPrompt.h"
@@ -17,40 +19,41 @@ namespace varno::gps {
 namespace {
 
 using namespace std::chrono_literals;
+using std::chrono::milliseconds;
 
 TEST(SerialReaderSettingsMapping, StoredTextsOverThePortsSettings)
 {
     const LineSettings port{9600, 7, Parity::Odd, StopBits::Two};
     using O = std::optional<std::string>;
-    // Lower-case parity, DataBits "16" means 8, odd speeds go through as they are.
-    EXPECT_EQ(mapStoredLineSettings(port, O("4801"), O("1"), O("even"), O("16")),
-              (LineSettings{4801, 8, Parity::Even, StopBits::One}));
-    EXPECT_EQ(mapStoredLineSettings(port, O("4800 baud"), O("1.5"), O("MARK"), O("5")),
-              (LineSettings{4800, 5, Parity::Mark, StopBits::OneAndHalf}));
-    EXPECT_EQ(mapStoredLineSettings(port, O("19200"), O("2"), O("Space"), O("6")),
-              (LineSettings{19200, 6, Parity::Space, StopBits::Two}));
-    // Unknown texts: parity stays as the port had it, stop bits 1, data bits 8.
-    EXPECT_EQ(mapStoredLineSettings(port, O("4800"), O("3"), O("Evens"), O("7 ")),
-              (LineSettings{4800, 8, Parity::Odd, StopBits::One}));
-    // Unreadable values leave everything as it was.
-    EXPECT_EQ(mapStoredLineSettings(port, {}, {}, {}, {}), port);
-    // No number, or a negative one, is no speed at all (the port refuses it).
-    EXPECT_EQ(mapStoredLineSettings(port, O("fast"), {}, {}, {}).baud, 0u);
-    EXPECT_EQ(mapStoredLineSettings(port, O("-4800"), {}, {}, {}).baud, 0u);
+    const struct {
+        O speed, stop, parity, data;
+        LineSettings want;
+    } cases[] = {
+        // Lower-case parity, DataBits "16" means 8, odd speeds go through as they are.
+        {"4801", "1", "even", "16", {4801, 8, Parity::Even, StopBits::One}},
+        {"4800 baud", "1.5", "MARK", "5", {4800, 5, Parity::Mark, StopBits::OneAndHalf}},
+        {"19200", "2", "Space", "6", {19200, 6, Parity::Space, StopBits::Two}},
+        // Unknown texts: parity stays as the port had it, stop bits 1, data bits 8.
+        {"4800", "3", "Evens", "7 ", {4800, 8, Parity::Odd, StopBits::One}},
+        {{}, {}, {}, {}, port}, // unreadable values leave everything as it was
+        // No number, or a negative one, is no speed at all (the port refuses it).
+        {"fast", {}, {}, {}, {0, 7, Parity::Odd, StopBits::Two}},
+        {"-4800", {}, {}, {}, {0, 7, Parity::Odd, StopBits::Two}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(mapStoredLineSettings(port, c.speed, c.stop, c.parity, c.data), c.want)
+            << c.speed.value_or("");
 }
 
-TEST(SerialReaderPortNames, ComNAndDevicePaths)
+TEST(SerialReaderPortNames, ComNAndDevicePathsAndTheChoices)
 {
-    EXPECT_EQ(devicePathForPort("Com1"), "/dev/ttyS0");
-    EXPECT_EQ(devicePathForPort("COM12"), "/dev/ttyS11");
-    EXPECT_EQ(devicePathForPort("com3"), "/dev/ttyS2");
-    EXPECT_EQ(devicePathForPort("/dev/serial/by-id/usb-GPS"), "/dev/serial/by-id/usb-GPS");
+    for (const auto& [name, path] :
+         {std::pair{"Com1", "/dev/ttyS0"}, std::pair{"COM12", "/dev/ttyS11"}, std::pair{"com3", "/dev/ttyS2"},
+          std::pair{"/dev/by-id/a", "/dev/by-id/a"}})
+        EXPECT_EQ(devicePathForPort(name), path);
     for (const char* bad : {"", "Com", "Com0", "Com01", "Com1x", "Com-1", "ttyUSB0", "COM 1", "Com99999999"})
         EXPECT_FALSE(devicePathForPort(bad)) << bad;
-}
-
-TEST(SerialReaderPortNames, ChoicesKeepOrderAndDropRepeats)
-{
+    // The port choices keep their order and drop repeats and empty names.
     struct Fixed : SerialPortEnumerator {
         std::vector<std::string> presentPorts() const override
         {
@@ -61,8 +64,7 @@ TEST(SerialReaderPortNames, ChoicesKeepOrderAndDropRepeats)
               (std::vector<std::string>{"/dev/serial/by-id/a", "/dev/ttyUSB0", "/dev/ttyS0"}));
 }
 
-class SerialReaderControlTest : public ::testing::Test {
-protected:
+struct SerialReaderControlTest : ::testing::Test {
     SerialReaderControlTest()
     {
         namespace keys = settings::keys;
@@ -101,44 +103,53 @@ TEST_F(SerialReaderControlTest, SuccessfulOpenAppliesTheSettingsAfterTheFourWait
     EXPECT_TRUE(gps.portOpen());
     EXPECT_EQ(port.applied, std::vector<LineSettings>{(LineSettings{4801, 8, Parity::Even, StopBits::One})});
     EXPECT_EQ(waits, (std::vector<std::chrono::milliseconds>{1000ms, 2000ms, 500ms, 500ms}));
-    EXPECT_EQ(port.calls, (std::vector<std::string>{"open", "apply", "timeout", "clear"}));
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"open Com3", "apply", "timeout 2000", "clear"}));
     EXPECT_EQ(busyCalls, (std::vector<std::string>{"busy Com3", "idle Com3"}));
     EXPECT_TRUE(gps.CloseCommPort());
     EXPECT_FALSE(gps.CloseCommPort()); // already closed
     EXPECT_TRUE(prompt.shown.empty());
+    // A failed close is reported, and the port counts as closed.
+    gps.OpenCommPort();
+    port.closeSucceeds = false;
+    EXPECT_FALSE(gps.CloseCommPort());
+    EXPECT_FALSE(gps.portOpen());
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Can't close port."});
 }
 
 TEST_F(SerialReaderControlTest, OpenFailuresShowTheirMessages)
 {
     const std::string noName =
         "Unable read the comm port name from the registry.\nPlease check the port settings ?";
-    const struct {
-        bool key;
-        std::optional<std::string> name; // no value: the Port value is missing
-        bool opens;
-        std::string message;
-    } cases[] = {
-        {false, "Com3", true, noName},
-        {true, std::nullopt, true, noName},
-        {true, "/dev/" + std::string(45, 'x'), true, noName}, // 50 characters do not fit the buffer
-        {true, "Com3", false, "Can't open com port Com3"},
+    // No key, no Port value, a name of 50 characters that does not fit the buffer, a port that fails.
+    const std::tuple<bool, std::optional<std::string>, std::string> cases[] = {
+        {false, "Com3", noName},
+        {true, std::nullopt, noName},
+        {true, "/dev/" + std::string(45, 'x'), noName},
+        {true, "Com3", "Can't open com port Com3"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
+    for (const auto& [key, name, message] : cases) {
+        SCOPED_TRACE(message);
         settings.removeKey();
-        if (c.key)
+        if (key)
             settings.store.createKey(settings::kVarnoKey);
-        if (c.key && c.name)
-            settings.set(settings::keys::Port, *c.name);
-        port.openSucceeds = c.opens;
+        if (key && name)
+            settings.set(settings::keys::Port, *name);
+        port.openSucceeds = message == noName;
         prompt.shown.clear();
         GpsControl gps = makeControl();
         EXPECT_FALSE(gps.OpenCommPort());
         EXPECT_FALSE(gps.portOpen());
-        EXPECT_EQ(prompt.texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(prompt.texts(), std::vector<std::string>{message});
     }
-    EXPECT_EQ(port.opened, std::vector<std::string>{"Com3"}); // only the last case reached the port
+    EXPECT_EQ(port.calls, std::vector<std::string>{"open Com3"}); // only the last case reached the port
     EXPECT_TRUE(waits.empty());
+    // Start reports the failed open, then that the port is not open, on the calling thread.
+    prompt.shown.clear();
+    GpsControl gps = makeControl();
+    gps.StartGps();
+    EXPECT_FALSE(gps.reader().running());
+    EXPECT_EQ(prompt.texts(),
+              (std::vector<std::string>{"Can't open com port Com3", "Comms port is not open"}));
 }
 
 TEST_F(SerialReaderControlTest, APortFromTheCommandLineNeedsNoSettings)
@@ -153,7 +164,7 @@ TEST_F(SerialReaderControlTest, APortFromTheCommandLineNeedsNoSettings)
         ASSERT_TRUE(gps.OpenCommPort());
         EXPECT_EQ(port.applied.back(), (LineSettings{key ? 9600u : 4800u, 8, Parity::None, StopBits::One}));
     }
-    EXPECT_EQ(port.opened, (std::vector<std::string>{"/dev/ttyUSB1", "/dev/ttyUSB1"}));
+    EXPECT_EQ(std::count(port.calls.begin(), port.calls.end(), "open /dev/ttyUSB1"), 2);
     EXPECT_TRUE(prompt.shown.empty());
 }
 
@@ -169,20 +180,23 @@ TEST_F(SerialReaderControlTest, FailureAfterTheOpenLeavesThePortFlaggedOpen)
     EXPECT_TRUE(gps.portOpen());
     port.stateSucceeds = false;
     gps.StartGps(); // no message for an unreadable state
-    ASSERT_EQ(prompt.shown.size(), 2u);
-    EXPECT_EQ(prompt.shown[0].text, "SetCommState\nCould not set communication state \n openport aborted");
-    EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Error);
-    EXPECT_EQ(prompt.shown[1].text,
-              "SetCommTimeouts\nCould not set communication timeouts\n openport aborted");
-    EXPECT_EQ(prompt.shown[1].icon, PromptIcon::Error);
-    EXPECT_EQ(port.calls, (std::vector<std::string>{"open", "apply", "close", "open", "apply", "timeout",
-                                                    "close", "open"}));
+    EXPECT_EQ(prompt.texts(),
+              (std::vector<std::string>{
+                  "SetCommState\nCould not set communication state \n openport aborted",
+                  "SetCommTimeouts\nCould not set communication timeouts\n openport aborted"}));
+    for (const auto& shown : prompt.shown)
+        EXPECT_EQ(shown.icon, PromptIcon::Error);
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"open Com3", "apply", "close", "open Com3", "apply",
+                                                    "timeout 2000", "close", "open Com3"}));
     EXPECT_TRUE(gps.reader().running()); // the port is open, so the reader runs on it as it was
 }
 
-TEST_F(SerialReaderControlTest, StartRunsTheReaderAndStopClosesOnlyAfterItEnded)
+// Stop closes only after the reader ended; Start while running restarts; after an unplug Start works again.
+TEST_F(SerialReaderControlTest, StartRunsTheReaderStopClosesOnlyAfterItEndedAndUnplugAllowsARestart)
 {
     GpsControl gps = makeControl();
+    std::atomic<int> gone{0};
+    gps.setReaderCallbacks({{}, [&](const std::string&) { ++gone; }});
     gps.StartGps();
     ASSERT_TRUE(gps.reader().running());
     port.feed("$GPRMC,1*00\r");
@@ -196,36 +210,8 @@ TEST_F(SerialReaderControlTest, StartRunsTheReaderAndStopClosesOnlyAfterItEnded)
     EXPECT_EQ(resets, 3);
     EXPECT_TRUE(gps.reader().running());
     EXPECT_EQ(port.readsAfterClose, 0);
-    EXPECT_EQ(std::count(port.calls.begin(), port.calls.end(), "open"), 3);
-    EXPECT_TRUE(prompt.shown.empty());
-}
+    EXPECT_EQ(std::count(port.calls.begin(), port.calls.end(), "open Com3"), 3);
 
-TEST_F(SerialReaderControlTest, StartWithoutAPortReportsItOnTheCallingThread)
-{
-    port.openSucceeds = false;
-    GpsControl gps = makeControl();
-    gps.StartGps();
-    EXPECT_FALSE(gps.reader().running());
-    EXPECT_EQ(prompt.texts(),
-              (std::vector<std::string>{"Can't open com port Com3", "Comms port is not open"}));
-}
-
-TEST_F(SerialReaderControlTest, CloseFailureIsReportedAndThePortCountsAsClosed)
-{
-    GpsControl gps = makeControl();
-    gps.OpenCommPort();
-    port.closeSucceeds = false;
-    EXPECT_FALSE(gps.CloseCommPort());
-    EXPECT_FALSE(gps.portOpen());
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Can't close port."});
-}
-
-TEST_F(SerialReaderControlTest, AfterUnplugStartWorksAgain)
-{
-    GpsControl gps = makeControl();
-    std::atomic<int> gone{0};
-    gps.setReaderCallbacks({{}, [&](const std::string&) { ++gone; }});
-    gps.StartGps();
     port.unplug();
     while (gps.reader().running())
         std::this_thread::yield();
@@ -234,6 +220,95 @@ TEST_F(SerialReaderControlTest, AfterUnplugStartWorksAgain)
     port.feed("$GNGGA,2*00\r");
     port.waitDrained();
     EXPECT_EQ(mailbox.take(), "$GNGGA,2*00");
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+// Sending a log uses the same port, prompt and settings.
+struct SendFixture : SerialReaderControlTest {
+    test::ScratchDir dir;
+    std::string file = dir.file("send.txt");
+    std::vector<int> loopsShown;
+    std::vector<milliseconds> sleeps, ticks;
+
+    SendLog::Callbacks callbacks()
+    {
+        SendLog::Callbacks c;
+        c.showLoopCount = [this](int n) { loopsShown.push_back(n); };
+        c.sleep = [this](milliseconds ms) { sleeps.push_back(ms); };
+        c.waitTick = [this](milliseconds ms) { ticks.push_back(ms); };
+        return c;
+    }
+};
+
+// The port opens with the send time-outs and waits; each pass ends lines in CR LF; the loops count down.
+TEST_F(SendFixture, SendsEachPassWithCrLfAndCountsDownTheLoops)
+{
+    test::writeBytes(file, "$GPGGA,1\r\n\r\nA\n$GPRMC,2");
+    SendLog send(port, prompt, settings, callbacks());
+    ASSERT_TRUE(send.start(file, 2, true));
+    send.join();
+    // The empty line is counted, not written; a one-character line is; no line keeps its own line end.
+    EXPECT_EQ(port.waitForWrites(6), (std::vector<std::string>{"$GPGGA,1\r\n", "A\r\n", "$GPRMC,2\r\n",
+                                                               "$GPGGA,1\r\n", "A\r\n", "$GPRMC,2\r\n"}));
+    EXPECT_EQ(send.linesSent(), 8);
+    EXPECT_EQ(loopsShown, (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(std::tie(port.applied.at(0).baud, port.calls),
+              std::tuple(4800u, std::vector<std::string>{"open Com3", "apply", "timeout 10", "clear"}));
+    EXPECT_EQ(sleeps, (std::vector<milliseconds>(3, milliseconds(1000))));
+    EXPECT_EQ(ticks, std::vector<milliseconds>(8, milliseconds(500)));
+    EXPECT_TRUE(prompt.texts().empty());
+    send.stop();
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(SendFixture, PortAndFileFailures)
+{
+    test::writeBytes(file, "$GP\r\n");
+    port.openSucceeds = false;
+    SendLog send(port, prompt, settings, callbacks());
+    EXPECT_FALSE(send.start(file, 1, false));
+    settings.erase(settings::keys::Port);
+    EXPECT_FALSE(send.start(file, 1, false));
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Can't open com port Com3",
+                                                        "Unable read the comm port name from the registry.\n"
+                                                        "Please check the port settings ?"}));
+    prompt.shown.clear();
+    settings.set(settings::keys::Port, "Com3");
+    port.openSucceeds = true;
+    const std::string missing = file + ".none";
+    ASSERT_TRUE(send.start(missing, 3, false));
+    send.join();
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error can't open the log file\n" + missing});
+    // A failed write ends the worker without a word.
+    prompt.shown.clear();
+    port.writeSucceeds = false;
+    ASSERT_TRUE(send.start(file, 3, false));
+    send.join();
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
+TEST_F(SendFixture, PauseHoldsSingleStepLetsOneLineThroughAndStopEndsAPausedSend)
+{
+    test::writeBytes(file, "$GP1\r\n$GP2\r\n$GP3\r\n$GP4\r\n");
+    auto cb = callbacks();
+    SendLog* self = nullptr;
+    cb.showLinesSent = [&](int n) {
+        if (n == 1)
+            self->pause(); // paused after the first line went out
+    };
+    SendLog send(port, prompt, settings, cb);
+    self = &send;
+    ASSERT_TRUE(send.start(file, 1, false));
+    port.waitForWrites(1);
+    for (int i = 0; i < 10000 && !send.paused(); ++i)
+        std::this_thread::sleep_for(milliseconds(1));
+    ASSERT_TRUE(send.paused());
+    send.singleStep();
+    port.waitForWrites(2);
+    // Still paused: stop must end the worker rather than leave it polling.
+    send.stop();
+    EXPECT_FALSE(send.running());
+    EXPECT_EQ(port.waitForWrites(0).size(), 2u);
 }
 
 } // namespace

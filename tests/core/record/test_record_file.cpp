@@ -1,6 +1,7 @@
 // The record file: exact text, round trip, each reading rule, and a failed save keeping the old file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <tuple>
 
@@ -46,31 +47,7 @@ std::string header(int n)
 
 } // namespace
 
-TEST_F(RecordFixture, WritesTheExactLinesWithoutTrackWhenLoggingIsOff)
-{
-    settings.set(settings::keys::LogTrack, 0u);
-    track.load();
-    fix.GgaHour = 23, fix.GgaMinute = 5, fix.GgaSecond = 9;
-    fix.Latitude = 51.38, fix.Longitude = -1.33;
-    track.ring().setIndex(42);
-    EXPECT_EQ(formatRecord(fix.fix(), 2, track), header(500) + "End Of file");
-}
-
-TEST_F(RecordFixture, WritesOnePairPerSlotBelowTrackLength)
-{
-    settings.set(settings::keys::TrackLength, 1000u);
-    track.load();
-    track.recordFix(true, {.position = {51.5, -1.25}, .speedKnots = 20.0});
-    const std::string text = formatRecord(fix.fix(), 0, track);
-    // 13 fixed lines, 1000 pairs, then the end text on a line of its own.
-    std::size_t lines = 0;
-    for (char c : text)
-        lines += c == '\n';
-    EXPECT_EQ(lines, 13u + 2000u);
-    EXPECT_NE(text.find("\r\n1000\r\n51.500000\r\n-1.250000\r\n0.000000\r\n"), std::string::npos);
-    EXPECT_TRUE(text.ends_with("0.000000\r\nEnd Of file"));
-}
-
+// One pair per slot below TrackLength is written, and read back with the fix.
 TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
 {
     track.load();
@@ -80,7 +57,9 @@ TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
         track.recordFix(true, {.position = {51.38 + i * 0.001, -1.33 - i * 0.001}, .speedKnots = 30.0});
     const fs::path file = dir / "drive.txt";
     ASSERT_TRUE(saveRecordFile(file.string(), fix.fix(), 1, track, prompt));
-
+    const std::string text = test::readBytes(file.string());
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 13 + 1000); // 13 fixed lines, 500 pairs, the end
+    EXPECT_TRUE(text.ends_with("0.000000\r\nEnd Of file"));
     gps::CNmeaDecoder back;
     test::TestSettings off{prompt};
     keep(off, 0, 500);
@@ -88,20 +67,18 @@ TEST_F(RecordFixture, RoundTripRestoresFixAndTrack)
     restored.load();
     int stops = 0;
     auto r = openRecordFile(file.string(), back, restored, prompt, [&] { ++stops; });
-    EXPECT_TRUE(r.opened && r.refreshCameras());
-    EXPECT_EQ(stops, 1);
+    EXPECT_TRUE(r.opened && r.refreshCameras() && stops == 1);
     EXPECT_EQ(std::tuple(back.GgaHour, back.GgaMinute, back.GgaSecond), std::tuple(7, 59, 1));
     EXPECT_EQ(std::pair(back.Latitude, back.Longitude), std::pair(51.381234, -1.334567));
     // The track is shown even though logging is off, the index starts afresh.
-    EXPECT_TRUE(restored.displayTrack());
-    ASSERT_TRUE(restored.ring().allocated());
+    ASSERT_TRUE(restored.displayTrack() && restored.ring().allocated());
     EXPECT_EQ(restored.ring().index(), 501);
     EXPECT_EQ(std::pair(restored.ring().slot(2)->lat, restored.ring().slot(2)->lon),
               std::pair(51.382, -1.332));
     EXPECT_TRUE(prompt.texts().empty());
 }
 
-TEST_F(RecordFixture, ReadingRules)
+TEST_F(RecordFixture, ExactLinesReadingRulesAndBrokenFilesKeepingWhatWasRestored)
 {
     // A length outside 500..5000 is read as 500: 500 pairs, then the end.
     std::string pairs;
@@ -113,9 +90,7 @@ TEST_F(RecordFixture, ReadingRules)
     EXPECT_EQ(track.ring().slotCount(), 1001u); // sized for the TrackLength in use
     EXPECT_DOUBLE_EQ(track.ring().slot(499)->lat, 51.1);
     EXPECT_EQ(track.ring().slot(500)->lat, 0.0);
-
-    // A record made with a longer TrackLength: only the slots that exist now
-    // (0 .. TrackLength, the extra slot included) take pairs; the rest is not read.
+    // A longer record fills only the slots there are (0 .. TrackLength and one more); the rest is unread.
     settings.set(settings::keys::TrackLength, 500u);
     track.load();
     std::string many;
@@ -124,40 +99,33 @@ TEST_F(RecordFixture, ReadingRules)
     EXPECT_TRUE(readRecordText(header(2000) + many, fix, track, prompt));
     EXPECT_NEAR(track.ring().slot(500)->lat, 50.05, 1e-9);
     EXPECT_TRUE(prompt.texts().empty());
-}
-
-TEST_F(RecordFixture, ARecordSavedWithoutTrackFailsAtTheFirstPair)
-{
+    // With logging off the exact lines go without track; such a record fails at its first pair. Short or
+    // broken files fail with one message and keep what was read, never an impossible fix.
+    settings.set(settings::keys::LogTrack, 0u);
     track.load();
-    EXPECT_FALSE(readRecordText(header(500) + "End Of file", fix, track, prompt));
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error reading from record file"});
-    // What was read stays: the position, and "End Of file" as the first latitude.
-    EXPECT_DOUBLE_EQ(fix.Latitude, 51.38);
-    EXPECT_EQ(track.ring().slot(0)->lat, 0.0);
-}
-
-TEST_F(RecordFixture, ShortFileKeepsWhatWasRestored)
-{
-    EXPECT_FALSE(readRecordText("VARNO record file\nTime\n1:00:00\n12\n", fix, track, prompt));
-    EXPECT_EQ(fix.GgaHour, 12);
-    EXPECT_EQ(fix.Latitude, 0.0);
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error reading from record file"});
-    // Nonsense where numbers belong does not give an impossible fix.
-    prompt.shown.clear();
-    EXPECT_FALSE(
-        readRecordText("a\nb\nc\n99\n-4\n75\nLatitude\nnan\nLongitude\n1e308\n", fix, track, prompt));
-    EXPECT_EQ(std::tuple(fix.GgaHour, fix.GgaMinute, fix.GgaSecond), std::tuple(0, 0, 0));
-    EXPECT_EQ(std::pair(fix.Latitude, fix.Longitude), std::pair(0.0, 0.0));
-}
-
-TEST_F(RecordFixture, OpenFailureLeavesTheGpsRunning)
-{
-    int stops = 0;
-    const std::string missing = (dir / "none.txt").string();
-    auto r = openRecordFile(missing, fix, track, prompt, [&] { ++stops; });
-    EXPECT_FALSE(r.opened);
-    EXPECT_EQ(stops, 0);
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error can't open the record file\n" + missing});
+    fix.GgaHour = 23, fix.GgaMinute = 5, fix.GgaSecond = 9;
+    fix.Latitude = 51.38, fix.Longitude = -1.33;
+    track.ring().setIndex(42);
+    EXPECT_EQ(formatRecord(fix.fix(), 2, track), header(500) + "End Of file");
+    settings.set(settings::keys::LogTrack, 1u);
+    track.load();
+    const struct {
+        std::string text;
+        int hour;
+        double lat, lon;
+    } cases[] = {
+        {header(500) + "End Of file", 23, 51.38, -1.33}, // saved without track: "End Of file" as latitude
+        {"VARNO record file\nTime\n1:00:00\n12\n", 12, 0.0, 0.0},
+        {"a\nb\nc\n99\n-4\n75\nLatitude\nnan\nLongitude\n1e308\n", 0, 0.0, 0.0},
+    };
+    for (const auto& c : cases) {
+        fix = {};
+        prompt.shown.clear();
+        EXPECT_FALSE(readRecordText(c.text, fix, track, prompt)) << c.text;
+        EXPECT_EQ(std::tuple(fix.GgaHour, fix.Latitude, fix.Longitude), std::tuple(c.hour, c.lat, c.lon));
+        EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error reading from record file"});
+    }
+    EXPECT_EQ(std::tuple(fix.GgaMinute, fix.GgaSecond, track.ring().slot(0)->lat), std::tuple(0, 0, 0.0));
 }
 
 namespace {
@@ -166,7 +134,7 @@ struct FailingSync final : FileSync {
 };
 } // namespace
 
-TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntact)
+TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntactAndAFailedOpenTheGps)
 {
     const fs::path file = dir / "keep.txt";
     test::writeBytes(file.string(), "previous record");
@@ -179,5 +147,10 @@ TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntact)
     prompt.shown.clear();
     const std::string noFolder = (dir / "missing" / "r.txt").string();
     EXPECT_FALSE(saveRecordFile(noFolder, fix.fix(), 1, track, prompt));
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error can't create the record file\n" + noFolder});
+    // Opening a missing record leaves the GPS running.
+    int stops = 0;
+    EXPECT_FALSE(openRecordFile(noFolder, fix, track, prompt, [&] { ++stops; }).opened);
+    EXPECT_EQ(stops, 0);
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Error can't create the record file\n" + noFolder,
+                                                        "Error can't open the record file\n" + noFolder}));
 }

@@ -1,0 +1,216 @@
+// varno-cli run as a program: decode, replay's failures (its drives are golden cases), settings on a
+// scratch file, and live against a pseudo-terminal playing the receiver.
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <regex>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <tuple>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "core/base/ScratchFiles.h"
+
+namespace varno::test {
+namespace {
+
+struct CliRun {
+    int code = -1;
+    std::string out, err;
+};
+
+// `args` go to the shell as written, after the program's quoted path.
+CliRun runCli(const std::string& args)
+{
+    ScratchDir dir;
+    const std::string out = dir.file("out"), err = dir.file("err");
+    const std::string cmd =
+        "'" + std::string(VARNO_CLI_PATH) + "' " + args + " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(cmd.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
+}
+
+const auto shellQuoted = [](const std::string& path) { return "'" + path + "'"; };
+
+const std::string kLog = std::string(VARNO_TEST_DATA_DIR) + "/nmea/decode_small.nmea";
+const std::string kDecode = "--settings /nonexistent/varno-test.reg decode ";
+
+TEST(CliDecode, GoldenOutputFromFileAndStdinWithCrLineEndsAndLongLines)
+{
+    const std::string expected = readBytes(std::string(VARNO_TEST_DATA_DIR) + "/nmea/decode_small.expected");
+    ASSERT_FALSE(expected.empty());
+    ScratchDir dir;
+    writeBytes(dir.file("cr.nmea"), std::regex_replace(readBytes(kLog), std::regex("\r\n"), "\r"));
+    for (const std::string& args :
+         {shellQuoted(kLog), "- < " + shellQuoted(kLog), shellQuoted(dir.file("cr.nmea"))}) {
+        const CliRun r = runCli(kDecode + args);
+        EXPECT_EQ(std::tie(r.code, r.out), std::tuple(0, expected)) << args;
+    }
+    // The last line needs no line end. 100 characters of junk empty the reader's line; the sentence glued
+    // behind them arrives as its own fragment, as on the serial port.
+    writeBytes(dir.file("tail.nmea"), std::string(100, 'x') +
+                                          "$GPGGA,010203,5130.0,N,00030.0,W,1,08,1.0,5.0,M,,M,,*46\r\n"
+                                          "$GPRMC,010203,A,5130.0,N,00030.0,W,12.0,90.0,010124,,,A*6A");
+    const CliRun r = runCli(kDecode + shellQuoted(dir.file("tail.nmea")));
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "1\tGPGGA\tok\t51.500000\t-0.500000\t01:02:03\t0.000\t0.0\t5.0\n"
+                     "2\tGPRMC\tok\t51.500000\t-0.500000\t01:02:03\t12.000\t90.0\t5.0\n");
+}
+
+TEST(CliDecode, UnreadableFileAndUsage)
+{
+    const CliRun missing = runCli(kDecode + "/nonexistent/varno.nmea");
+    EXPECT_EQ(std::tie(missing.code, missing.out), std::tuple(2, ""));
+    EXPECT_NE(missing.err.find(std::strerror(ENOENT)), std::string::npos) << missing.err;
+    // A folder is named as one, not with whatever the last failed call left in errno.
+    const CliRun folder = runCli(kDecode + "/");
+    EXPECT_EQ(std::tie(folder.code, folder.err),
+              std::tuple(2, std::string("varno-cli decode: cannot read /: ") + std::strerror(EISDIR) + "\n"));
+    EXPECT_EQ(runCli(kDecode).code, 2);
+}
+
+TEST(CliReplayAndLive, Failures)
+{
+    // Refusals of replay and live end with code 2 and say why (empty: a usage text).
+    const std::string no = "--settings /nonexistent/varno-test.reg ";
+    for (const auto& [args, said] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"replay /nonexistent/drive.nmea", "Error can't open the log file\n/nonexistent/drive.nmea\n"},
+             {"replay", ""},
+             {"replay --bogus x", ""},
+             {"live --speed 4800", ""},
+             {"live --port Com250", "Can't open com port Com250\n"},
+             {"live --port /dev/null --log /nonexistent/dir/log.txt",
+              "Error can't open the NMEA data file\n/nonexistent/dir/log.txt\n"}}) {
+        const CliRun r = runCli(no + args);
+        EXPECT_EQ(r.code, 2) << args;
+        EXPECT_EQ(said.empty() ? said : r.err, said) << args;
+    }
+    // No settings, no --cameras: the loader says once it cannot name the camera file; the drive replays.
+    const CliRun noSettings =
+        runCli("--settings /nonexistent/varno.reg replay '" VARNO_TEST_DATA_DIR "/drives/approach.nmea'");
+    EXPECT_EQ(noSettings.code, 0);
+    const std::string said = "Error can't get the camera filename from the registry.";
+    const std::size_t first = noSettings.err.find(said);
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_EQ(noSettings.err.find(said, first + 1), std::string::npos) << noSettings.err;
+}
+
+// Refusals and misses first, on no file; then hex numbers, quoted texts and --sz are stored, and names are
+// found whatever their case.
+TEST(CliSettings, RefusesWhatItCannotStoreMissesWhatIsNotThereAndStoresTheRest)
+{
+    ScratchDir dir;
+    const auto run = [&](const std::string& args) {
+        return runCli("--settings '" + dir.file("settings.reg") + "' settings " + args);
+    };
+    CliRun r = run("get Port");
+    EXPECT_TRUE(r.code == 1 && r.out.empty() && !r.err.empty());
+    EXPECT_EQ(run("list").code, 1);
+    for (const char* bad : {"set MapScale abc", "set MapScale -1", "set MapScale 4294967296",
+                            "set Port 5 --dword", // Port is a text
+                            "frobnicate"})
+        EXPECT_EQ(run(bad).code, 2) << bad;
+    r = run("set Unknown 5");
+    EXPECT_TRUE(r.code == 2 && r.err.find("--dword or --sz") != std::string::npos) << r.err;
+    EXPECT_EQ(run("set Unknown 0xFFFFFFFF --dword").code, 0);
+    EXPECT_EQ(run("get Unknown").out, "4294967295\n");
+    EXPECT_EQ(run("get Speed").code, 1);
+
+    EXPECT_EQ(run("check-registry").code, 0);
+    EXPECT_EQ(run("set MapScale 0x1f40").code, 0);
+    EXPECT_EQ(run("set CameraFile 'C:\\VARNO\\my \"cams\".txt'").code, 0);
+    EXPECT_EQ(run("set POIFiles\\\\POIFile1 fuel.asc --sz").code, 0);
+    EXPECT_EQ(run("get mapscale").out, "8000\n");
+    EXPECT_EQ(run("get CameraFile").out, "C:\\VARNO\\my \"cams\".txt\n");
+    EXPECT_EQ(run("get POIFiles\\\\POIFile1").out, "fuel.asc\n");
+    EXPECT_NE(run("list").out.find("\nPOIFiles\\POIFile1\tREG_SZ\tfuel.asc\n"), std::string::npos);
+}
+
+const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
+
+struct LiveCliTest : ::testing::Test {
+    void SetUp() override
+    {
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC); // the child must not hold the master
+        ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+        slavePath = ptsname(master);
+    }
+    void TearDown() override
+    {
+        if (master >= 0)
+            ::close(master);
+        if (child > 0) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+    }
+    // The shell replaces itself with the program, so `child` is the program itself.
+    void launch(const std::string& args)
+    {
+        const std::string cmd = "exec '" VARNO_CLI_PATH "' --settings /nonexistent/varno-test.reg live " +
+                                args + " >'" + outPath + "' 2>'" + errPath + "'";
+        child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    // Sends until the program printed a line (input sent before the port is set up meets a cooked line).
+    bool sendUntilPrinted()
+    {
+        const std::string s = kRmc + "\r\n";
+        for (int i = 0; i < 150 && ::write(master, s.data(), s.size()) == ssize_t(s.size()); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (readBytes(outPath).find('\n') != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+    int wait()
+    {
+        int status = 0;
+        waitpid(std::exchange(child, -1), &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    int master = -1;
+    pid_t child = -1;
+    ScratchDir dir;
+    std::string slavePath, outPath = dir.file("out"), errPath = dir.file("err"), logPath = dir.file("log");
+};
+
+TEST_F(LiveCliTest, PrintsHandedOverSentencesAndEndsCleanlyOnCtrlC)
+{
+    launch("--port " + slavePath + " --log '" + logPath + "'");
+    ASSERT_TRUE(sendUntilPrinted()) << readBytes(errPath);
+    kill(child, SIGINT);
+    EXPECT_EQ(wait(), 0);
+    const std::string out = readBytes(outPath);
+    // RMC brings speed and course; the position waits for a GGA.
+    EXPECT_EQ(out.rfind("1\tGPRMC\tok\t0.000000\t0.000000\t00:00:00\t0.000\t226.6\t", 0), 0u) << out;
+    EXPECT_NE(readBytes(errPath).find("Opening " + slavePath + "..."), std::string::npos);
+    // The log holds whole sentences with CR LF.
+    EXPECT_NE(readBytes(logPath).find(kRmc + "\r\n"), std::string::npos);
+}
+
+TEST_F(LiveCliTest, ReceiverUnpluggedEndsWithCode3AndTheMessage)
+{
+    launch("--port=" + slavePath);
+    ASSERT_TRUE(sendUntilPrinted()) << readBytes(errPath);
+    ::close(master);
+    master = -1;
+    EXPECT_EQ(wait(), 3);
+    EXPECT_NE(readBytes(errPath).find("The GPS receiver on " + slavePath +
+                                      " stopped responding.\nCheck the connection and press Start."),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace varno::test
