@@ -87,7 +87,7 @@ TEST(VoiceQueue, ShutdownDropsPendingSoundsAndWaitsForThePlayingOne)
     ASSERT_TRUE(log->waitForStarted(1));
     std::thread closing([&] { queue.reset(); });
     // Give the shutdown time to take the pending sounds away before the first ends.
-    std::this_thread::sleep_for(200ms);
+    std::this_thread::sleep_for(500ms);
     log->openGate();
     closing.join();
     std::lock_guard lock(log->mutex);
