@@ -37,6 +37,9 @@ void oneLine(CNmeaDecoder& d, std::string_view line)
     const std::uint32_t before = d.SentenceCount;
     const bool decoded = intakeSentence(d, line);
     check(d.SentenceCount == before + (decoded ? 1u : 0u));
+    // A control byte (a NUL from a serial BREAK among them) or a byte above 0x7E never decodes.
+    for (const char c : line)
+        check(!decoded || (c >= 0x20 && c <= 0x7E));
     (void)passesHandOffFilter(line);
     // The view and the buffer copy must agree field by field.
     char buffer[kNmeaFieldBufferSize];

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "core/base/ScratchFiles.h"
+#include "core/gps/test_nmea_sentence.h"
 
 namespace varno::test {
 namespace {
@@ -53,14 +54,18 @@ TEST(CliDecode, GoldenOutputFromFileAndStdinWithCrLineEndsAndLongLines)
         EXPECT_EQ(std::tie(r.code, r.out), std::tuple(0, expected)) << args;
     }
     // The last line needs no line end. 100 characters of junk empty the reader's line; the sentence glued
-    // behind them arrives as its own fragment, as on the serial port.
+    // behind them arrives as its own fragment, as on the serial port. A NUL (a serial BREAK) inside a
+    // sentence whose checksum matches makes it bad and leaves the fix where it was.
+    using namespace std::string_literals;
     writeBytes(dir.file("tail.nmea"), std::string(100, 'x') +
-                                          "$GPGGA,010203,5130.0,N,00030.0,W,1,08,1.0,5.0,M,,M,,*46\r\n"
-                                          "$GPRMC,010203,A,5130.0,N,00030.0,W,12.0,90.0,010124,,,A*6A");
+                                          "$GPGGA,010203,5130.0,N,00030.0,W,1,08,1.0,5.0,M,,M,,*46\r\n" +
+                                          nmea("GPGGA,010204,51\0 30.0,N,00030.0,W,1,08,1.0,5.0,M,,M,,"s) +
+                                          "\r\n$GPRMC,010203,A,5130.0,N,00030.0,W,12.0,90.0,010124,,,A*6A");
     const CliRun r = runCli(kDecode + shellQuoted(dir.file("tail.nmea")));
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "1\tGPGGA\tok\t51.500000\t-0.500000\t01:02:03\t0.000\t0.0\t5.0\n"
-                     "2\tGPRMC\tok\t51.500000\t-0.500000\t01:02:03\t12.000\t90.0\t5.0\n");
+                     "2\tGPGGA\tbad\t51.500000\t-0.500000\t01:02:03\t0.000\t0.0\t5.0\n"
+                     "3\tGPRMC\tok\t51.500000\t-0.500000\t01:02:03\t12.000\t90.0\t5.0\n");
 }
 
 TEST(CliDecode, UnreadableFileAndUsage)

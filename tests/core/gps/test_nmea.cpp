@@ -43,6 +43,46 @@ TEST(NmeaChecksum, AcceptsAndRejects)
         EXPECT_FALSE(NmeaChecksumOk(bad)) << bad;
 }
 
+TEST(NmeaChecksum, ControlAndHighBytesMakeASentenceBadEvenWithAMatchingChecksum)
+{
+    // A serial BREAK arrives as a NUL, which XORs to nothing and ends the number read: "51\0 23.03664"
+    // would put the fix 43 km off. Any byte below 0x20 or above 0x7E, anywhere, makes the sentence bad.
+    const std::string good = "GPGGA,120000,5123.03664,N,00119.11388,W,1,08,1.0,50.0,M,,M,,";
+    CNmeaDecoder d;
+    feed(d, good);
+    const CNmeaDecoder before = d;
+    const std::size_t inLatitude = good.find("23.036");
+    for (const char byte : {'\0', '\x01', '\t', '\n', '\r', '\x1b', '\x1f', '\x7f', '\x80', '\xa0', '\xff'}) {
+        std::vector<std::string> sentences;
+        std::string body = good;
+        body.insert(inLatitude, 1, byte); // inside the data
+        sentences.push_back(nmea(body));
+        body = good;
+        body.insert(2, 1, byte); // inside the address
+        sentences.push_back(nmea(body));
+        body = good;
+        body.push_back(byte); // last character before "*"
+        sentences.push_back(nmea(body));
+        sentences.push_back(std::string(1, byte) + nmea(good).substr(1)); // in place of "$"
+        std::string star = nmea(good);
+        star[star.size() - 3] = byte; // in place of "*"
+        sentences.push_back(star);
+        for (const std::string& s : sentences) {
+            SCOPED_TRACE(::testing::PrintToString(s));
+            EXPECT_FALSE(NmeaChecksumOk(s));
+            EXPECT_FALSE(intakeSentence(d, s));
+        }
+    }
+    EXPECT_EQ(std::tie(d.SentenceCount, d.Latitude, d.Longitude),
+              std::tie(before.SentenceCount, before.Latitude, before.Longitude));
+    // Every printable byte, on either side of the eight-byte steps, still passes.
+    std::string printable;
+    for (int c = 0x20; c <= 0x7E; ++c)
+        printable.push_back(static_cast<char>(c));
+    for (std::size_t len = 1; len <= printable.size(); ++len)
+        EXPECT_TRUE(NmeaChecksumOk(nmea(printable.substr(0, len)))) << len;
+}
+
 TEST(NmeaField, FollowsTheCopyRulesAndCutsToTheBuffer)
 {
     const struct {

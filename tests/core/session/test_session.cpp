@@ -10,6 +10,7 @@
 
 #include "base/Clock.h"
 #include "core/base/ScratchFiles.h"
+#include "core/gps/test_nmea_sentence.h"
 #include "gps/AbsentSerialPort.h"
 #include "session/ComSettingsForm.h"
 #include "session/CommandTable.h"
@@ -164,12 +165,18 @@ TEST_F(SessionConfigured, IntakeDecodesGoodSentencesMarksBadOnesAndAlwaysConsume
     session().finishIntake(in);
     EXPECT_FALSE(session().intake().taken);
 
-    EXPECT_TRUE(session().mailbox().offer(kBadRmc)); // a bad checksum changes no field
-    in = session().intake();
-    EXPECT_TRUE(in.taken && !in.checksumOk);
-    EXPECT_EQ(in.stripText(), std::string(kBadRmc) + " Bad");
-    EXPECT_EQ(session().decoder().RmcCount, 1u);
-    session().finishIntake(in);
+    // A bad checksum, or a NUL (a serial BREAK) under a matching one, changes no field.
+    using namespace std::string_literals;
+    for (const std::string& bad :
+         {std::string(kBadRmc), test::nmea("GPRMC,122517.0,A,51\0 23.03664,N,00119.11388,W,000.0,226.6,"
+                                           "170606,05.7,W,A"s)}) {
+        EXPECT_TRUE(session().mailbox().offer(bad));
+        in = session().intake();
+        EXPECT_TRUE(in.taken && !in.checksumOk);
+        EXPECT_EQ(in.stripText(), bad + " Bad");
+        EXPECT_EQ(session().decoder().RmcCount, 1u);
+        session().finishIntake(in);
+    }
 
     session().toggleView(MapView::TrackEditor); // no decoding there, but still consumed
     session().mailbox().offer(kGoodRmc);
