@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -147,6 +148,24 @@ void BM_PlainReread(benchmark::State& state)
         benchmark::DoNotOptimize(plainReread(kFix, 4000));
 }
 BENCHMARK(BM_PlainReread)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Parsing a 10 MB camera list whose lines end in LF (0), in CR alone (1) or in
+// nothing at all (2): the file is cut into pieces of at most 298 bytes either
+// way, and the cut must not cost more without line feeds.
+void BM_ParseLineEnds(benchmark::State& state)
+{
+    const char* const ends[] = {"\n", "\r", ""};
+    std::string text;
+    for (int i = 0; text.size() < 10'000'000; ++i)
+        text += fmt::sprintf("%f,%f,A%d,Town,,GATSO,,30%s", 50.0 + (i % 8501) / 1000.0,
+                             -5.5 + (i % 7301) / 1000.0, i % 999, ends[state.range(0)]);
+    for (auto _ : state) {
+        cameras::CameraFile file(text);
+        benchmark::DoNotOptimize(file.size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ParseLineEnds)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_UpdateCameraWarnings(benchmark::State& state)
 {

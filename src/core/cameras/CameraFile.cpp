@@ -17,14 +17,26 @@ constexpr double kCellDeg = 0.1;
 constexpr std::uint32_t kRows = 1800;
 constexpr std::uint32_t kCols = 3600;
 
+// The cell number of a coordinate, held within a few cells of the grid first:
+// a fix far off the globe must not make a number too big for an integer (nan
+// goes to the low end).
+std::int64_t cellOf(double deg, double lowDeg, std::uint32_t cells)
+{
+    double cell = std::floor((deg - lowDeg) / kCellDeg);
+    if (!(cell > -2.0))
+        cell = -2.0;
+    cell = std::min(cell, static_cast<double>(cells) + 1.0);
+    return static_cast<std::int64_t>(cell);
+}
+
 std::int64_t rowOf(double lat)
 {
-    return static_cast<std::int64_t>(std::floor((lat + 90.0) / kCellDeg));
+    return cellOf(lat, -90.0, kRows);
 }
 
 std::int64_t colOf(double lon)
 {
-    return static_cast<std::int64_t>(std::floor((lon + 180.0) / kCellDeg));
+    return cellOf(lon, -180.0, kCols);
 }
 
 std::uint32_t clampTo(std::int64_t v, std::uint32_t n)

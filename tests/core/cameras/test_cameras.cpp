@@ -11,6 +11,7 @@
 
 #include <fmt/printf.h>
 
+#include "base/LineReader.h"
 #include "base/Numbers.h"
 #include "cameras/CameraDistance.h"
 #include "cameras/CameraFile.h"
@@ -438,6 +439,75 @@ TEST(CameraFileIndex, GridSelectionMatchesAPlainScan)
                 expect.push_back(file.line(i));
         }
         EXPECT_EQ(file.select(geo::LatLon(lat, lon), radius), expect) << lat << "," << lon << " r=" << radius;
+    }
+}
+
+// A multi-megabyte file whose lines end in CR alone, or that has no line end at
+// all, is cut as a 299-byte fgets cuts it: pieces of at most 298 bytes, an LF
+// ends one early, a NUL ends the line's text.
+TEST(CameraFileIndex, LinesWithoutLineFeedsArriveInPiecesOfTheLineLimit)
+{
+    std::string crOnly, noEnds;
+    for (int i = 0; crOnly.size() < 3'000'000; ++i) {
+        std::string line =
+            fmt::sprintf("%.6f,%.6f,Road,Town,,T,,", 51.0 + (i % 997) / 1000.0, -0.5 + (i % 991) / 1000.0);
+        // Filler of numbers, so that most pieces cut from its middle carry a position too.
+        for (std::size_t fill = static_cast<std::size_t>(i * 37 % 400); fill > 0;
+             fill -= std::min<std::size_t>(fill, 10))
+            line +=
+                std::string(i % 5 ? "5.25,-1.5," : "\0\0\0\0\0\0\0\0\0\0", std::min<std::size_t>(fill, 10));
+        crOnly += line + "\r";
+        noEnds += line;
+    }
+    std::string mixed = crOnly.substr(0, 100000) + "\n51.2,-0.2,LF\n" + crOnly.substr(100000, 100000);
+    for (const std::string* text : {&crOnly, &noEnds, &mixed}) {
+        std::vector<std::string> expect;
+        std::string piece;
+        auto endPiece = [&] {
+            std::string_view kept = stripLineEnd(std::string_view(piece).substr(0, piece.find('\0')));
+            if (CameraFile::linePosition(kept))
+                expect.emplace_back(kept);
+            piece.clear();
+        };
+        for (char c : *text) {
+            piece += c;
+            if (c == '\n' || piece.size() == CameraFile::kLineLimit - 1)
+                endPiece();
+        }
+        if (!piece.empty())
+            endPiece();
+        CameraFile file(*text);
+        ASSERT_GT(expect.size(), text->size() / 2000);
+        ASSERT_EQ(file.size(), expect.size());
+        for (std::size_t i = 0; i < expect.size(); ++i)
+            ASSERT_EQ(file.line(i), expect[i]) << "entry " << i;
+    }
+}
+
+// Fixes and radii far outside any map (and no numbers at all) select what testing
+// every line selects, through the store's load too.
+TEST_F(StoreFixture, ExtremeFixesAndRadiiSelectWhatAPlainScanSelects)
+{
+    const double inf = std::numeric_limits<double>::infinity(),
+                 nan = std::numeric_limits<double>::quiet_NaN();
+    const std::string text = cameraLine(51.5, -0.12, "HERE") + cameraLine(-89.99, 179.99, "POLE") +
+                             "1e300,5,,,,HUGE\n" + "-4.4e21,-1e300,,,,FAR\n";
+    useCameras(text);
+    CameraFile file(text);
+    for (double lat : {51.5, 1e300, -1e300, 4.4e21, -4.4e21, 1e-300, inf, -inf, nan}) {
+        for (double lon : {-0.12, 1e300, -1e300, -4.4e21, inf, nan}) {
+            for (double radius : {4000.0, 1e7, 1e300, -1e300, inf, nan}) {
+                const geo::LatLon fix(lat, lon);
+                std::vector<std::string_view> expect;
+                for (std::size_t i = 0; i < file.size(); ++i) {
+                    double d = CameraDistance(CameraFile::linePosition(file.line(i)), fix);
+                    if (d != -1.0 && !(d > radius) && !std::isnan(d))
+                        expect.push_back(file.line(i));
+                }
+                EXPECT_EQ(file.select(fix, radius), expect) << lat << "," << lon << " r=" << radius;
+                load(radius, lat);
+            }
+        }
     }
 }
 
