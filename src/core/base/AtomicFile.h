@@ -38,6 +38,8 @@ struct AtomicWriteOptions {
     // Runs once the new text is safely in the temporary file, just before the
     // rename. A non-zero errno it returns abandons the write at Stage::Replace.
     std::function<int()> beforeReplace;
+    // Picks the temporary file's eight hex digits; null: random.
+    std::function<unsigned()> tempSuffix;
 };
 
 // Writes bytes to a new temporary file in the path's folder, flushes it, syncs

@@ -28,6 +28,8 @@ bool holdable(std::string_view s)
     return s.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
 }
 
+constexpr std::string_view kNotRegular = "not a regular file";
+
 bool validKey(std::string_view key)
 {
     return !key.empty() && holdable(key) && key.back() != '\\';
@@ -43,6 +45,17 @@ SettingsStore::SettingsStore(std::string path, FileSync* sync)
 std::string SettingsStore::unreadableMessage(std::string_view path)
 {
     return "The settings file\n" + std::string(path) + "\ncannot be read and is ignored.";
+}
+
+std::string SettingsStore::report() const
+{
+    // A device, pipe or socket named as the settings file is never moved aside
+    // or replaced, so no setting can be saved while it is there.
+    if (reason_ == kNotRegular)
+        return "The settings file\n" + path_ +
+               "\nis not a regular file: it is ignored and left as it is, "
+               "and settings cannot be saved.";
+    return unreadableMessage(path_);
 }
 
 void SettingsStore::refresh() const
@@ -97,7 +110,7 @@ void SettingsStore::refresh() const
         doc_ = std::move(*parsed.document);
     };
     if (!regular)
-        return load(true, "not a regular file", {});
+        return load(true, std::string(kNotRegular), {});
     if (size > kMaxFileBytes)
         return load(true, "larger than any settings file", {});
     std::FILE* f = std::fopen(path_.c_str(), "rb");
@@ -174,7 +187,7 @@ std::string SettingsStore::takeUnreadableReport()
     if (!sawBad_ || reported_)
         return {};
     reported_ = true;
-    return unreadableMessage(path_);
+    return report();
 }
 
 SettingsStore::Lookup SettingsStore::lookup(std::string_view key, std::string_view name)
@@ -184,7 +197,7 @@ SettingsStore::Lookup SettingsStore::lookup(std::string_view key, std::string_vi
     Lookup out;
     if (sawBad_ && !reported_) {
         reported_ = true;
-        out.unreadableReport = unreadableMessage(path_);
+        out.unreadableReport = report();
     }
     const std::string path = fullPath(key);
     out.keyExists = doc_.hasKey(path);
@@ -275,6 +288,11 @@ bool SettingsStore::apply(const std::vector<Op>& ops)
 bool SettingsStore::moveAside()
 {
     std::error_code ec;
+    // Only a regular file that cannot be parsed is set aside.
+    if (!fs::is_regular_file(fs::status(path_, ec))) {
+        lastError_ = ec ? ec.value() : EINVAL;
+        return false;
+    }
     for (int i = 0; i < 100; ++i) {
         std::string target = i == 0 ? path_ + ".bad" : fmt::sprintf("%s.bad%d", path_, i);
         if (fs::exists(fs::symlink_status(target, ec)))

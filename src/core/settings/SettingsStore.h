@@ -95,6 +95,9 @@ public:
     static std::string unreadableMessage(std::string_view path);
 
 private:
+    // The once-only message about an unreadable file.
+    std::string report() const;
+
     struct Op {
         enum class Kind { CreateKey, Set, Delete } kind;
         std::string key;

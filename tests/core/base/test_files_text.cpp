@@ -2,7 +2,13 @@
 // pacer.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cmath>
 #include <filesystem>
@@ -68,7 +74,7 @@ TEST(AtomicFile, ReplacesTheFileKeepingItsPermissionsAndLinksOrFailingLeavesItAn
     } cases[] = {{"missing folder", "no/such/out.txt", {}, Stage::Create, ENOENT},
                  {"failed sync", "out.txt", syncFails, Stage::Write, -1},
                  {"refused before the rename", "out.txt", refused, Stage::Replace, EACCES},
-                 {"a folder in the way", "folder", {}, Stage::Replace, -1}};
+                 {"a folder in the way", "folder", {}, Stage::Create, -1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test::ScratchDir scratch;
@@ -83,6 +89,92 @@ TEST(AtomicFile, ReplacesTheFileKeepingItsPermissionsAndLinksOrFailingLeavesItAn
         EXPECT_EQ(test::readBytes(scratch.file("out.txt")), "old");
         EXPECT_EQ(folderEntries(scratch.path()), (Names{"folder", "out.txt"}));
     }
+}
+
+TEST(AtomicFile, RefusesNodesAndLinkLoopsAndLeavesThemAsTheyAre)
+{
+    test::ScratchDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    fs::create_symlink(dir.file("fifo"), dir.file("to-fifo"));
+    fs::create_symlink(dir.file("loop-b"), dir.file("loop-a"));
+    fs::create_symlink(dir.file("loop-a"), dir.file("loop-b"));
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const std::string sockPath = dir.file("sock");
+    ASSERT_LT(sockPath.size(), sizeof addr.sun_path);
+    std::copy(sockPath.begin(), sockPath.end(), addr.sun_path);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const Names before = folderEntries(dir.path());
+    for (const char* name : {"fifo", "to-fifo", "loop-a", "sock"}) {
+        for (bool inherit : {true, false}) {
+            SCOPED_TRACE(std::string(name) + (inherit ? " inherited" : " set aside"));
+            AtomicWriteOptions options;
+            options.inheritOldFile = inherit;
+            const WriteOutcome out = writeFileAtomically(dir.file(name), "new", options);
+            EXPECT_FALSE(out);
+            EXPECT_EQ(out.failed, Stage::Create);
+            EXPECT_NE(out.error, 0);
+            EXPECT_FALSE(out.message.empty());
+        }
+    }
+    ::close(sock);
+    EXPECT_EQ(folderEntries(dir.path()), before);
+    EXPECT_TRUE(fs::is_fifo(dir.file("fifo")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("to-fifo")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("loop-a")));
+    EXPECT_TRUE(fs::is_socket(dir.file("sock")));
+}
+
+TEST(AtomicFile, TemporaryIsExclusiveNeverLooserThanTheTargetAndStaleOnesAreSwept)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("s.reg");
+    test::writeBytes(path, "old");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    test::writeBytes(dir.file("victim"), "victim");
+
+    // A link planted at the next temporary name is passed over, not followed.
+    unsigned next = 0;
+    AtomicWriteOptions options;
+    options.tempSuffix = [&] { return next++; };
+    fs::create_symlink(dir.file("victim"), path + ".tmp00000000");
+    // What the temporary file allowed while its bytes went in.
+    struct PermsAtFlush final : FileSync {
+        std::string temp;
+        fs::perms seen = fs::perms::unknown;
+        bool flushToDisk(std::FILE* f) override
+        {
+            seen = fs::status(temp).permissions();
+            return std::fflush(f) == 0;
+        }
+    } sync;
+    sync.temp = path + ".tmp00000001";
+    options.sync = &sync;
+    const mode_t umaskWas = ::umask(0); // the temporary would be made world-writable
+    const bool written = static_cast<bool>(writeFileAtomically(path, "new", options));
+    ::umask(umaskWas);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(test::readBytes(path), "new");
+    EXPECT_EQ(test::readBytes(dir.file("victim")), "victim");
+    EXPECT_TRUE(fs::is_symlink(path + ".tmp00000000"));
+    EXPECT_EQ(sync.seen, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    // Leftovers of killed writes go at the next write once a minute old;
+    // young ones, other files and names not quite ours stay.
+    const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+    for (const char* name : {"s.reg.tmp0badf00d", "s.reg.tmp1234abcd", "s.reg.tmp123", "other.tmp0badf00d",
+                             "s.reg.tmp0badf00d.keep", "s.reg.tmp0BADF00D"}) {
+        test::writeBytes(dir.file(name), "x");
+        fs::last_write_time(dir.file(name), old);
+    }
+    test::writeBytes(dir.file("s.reg.tmpfeedbeef"), "young");
+    ASSERT_TRUE(writeFileAtomically(path, "newer"));
+    EXPECT_EQ(folderEntries(dir.path()),
+              (Names{"other.tmp0badf00d", "s.reg", "s.reg.tmp00000000", "s.reg.tmp0BADF00D",
+                     "s.reg.tmp0badf00d.keep", "s.reg.tmp123", "s.reg.tmpfeedbeef", "victim"}));
 }
 
 TEST(LineReader, FileAndMemoryCutTheSamePiecesAndStripTheirEnds)

@@ -144,6 +144,14 @@ TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntactAndAFailedOpenTheG
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error writing to file"});
     EXPECT_EQ(test::readBytes(file.string()), "previous record");
 
+    // A link planted where a save could put its temporary text is never followed.
+    const fs::path victim = dir / "victim";
+    test::writeBytes(victim.string(), "victim");
+    fs::create_symlink(victim, file.string() + ".saving~");
+    prompt.shown.clear();
+    EXPECT_TRUE(saveRecordFile(file.string(), fix.fix(), 1, track, prompt));
+    EXPECT_EQ(test::readBytes(victim.string()), "victim");
+
     prompt.shown.clear();
     const std::string noFolder = (dir / "missing" / "r.txt").string();
     EXPECT_FALSE(saveRecordFile(noFolder, fix.fix(), 1, track, prompt));

@@ -1,4 +1,6 @@
 // The settings file on disk, and the settings readers and writers over it with their fallbacks and messages.
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -258,6 +260,32 @@ TEST_F(SettingsTest, UnreadableFileCountsAsMissingIsReportedOnceAndIsMovedAside)
     EXPECT_EQ(empty.takeUnreadableReport(), "");
     ASSERT_TRUE(empty.createKey(kVarnoKey));
     EXPECT_EQ(empty.movedAsidePath(), "");
+}
+
+TEST_F(SettingsTest, ANodeOrALinkLoopInTheFilesPlaceIsRefusedAndLeftAsItIs)
+{
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    fs::create_symlink(dir.file("loop-b"), dir.file("loop-a"));
+    fs::create_symlink(dir.file("loop-a"), dir.file("loop-b"));
+    for (const char* name : {"fifo", "loop-a"}) {
+        SCOPED_TRACE(name);
+        SettingsStore odd(dir.file(name));
+        EXPECT_FALSE(odd.setString(kVarnoKey, "Port", "Com1"));
+        EXPECT_NE(odd.lastErrorCode(), 0);
+        EXPECT_EQ(odd.movedAsidePath(), "");
+    }
+    // Through the usual messages: what the file is, then the failed write.
+    SettingsStore fifoStore(dir.file("fifo"));
+    Settings fifoSettings(fifoStore, prompt);
+    EXPECT_FALSE(fifoSettings.write(keys::Port, "Com1"));
+    ASSERT_EQ(prompt.texts().size(), 2u);
+    EXPECT_EQ(prompt.texts()[0], "The settings file\n" + dir.file("fifo") +
+                                     "\nis not a regular file: it is ignored and left as it is, "
+                                     "and settings cannot be saved.");
+    EXPECT_TRUE(fs::is_fifo(dir.file("fifo")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("loop-a")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("loop-b")));
+    EXPECT_EQ(filesInDir(), 3);
 }
 
 TEST_F(SettingsTest, ReadersOfFileNamesFailSilentlyWithoutKeyAndWithTheirMessageWithoutValue)
