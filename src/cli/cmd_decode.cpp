@@ -73,10 +73,11 @@ int cmdDecode(Context& ctx, const Args& args)
     FileHandle owned;
     std::FILE* in = stdin;
     if (path != "-") {
-        owned = openForReading(path);
+        std::string refusal;
+        owned = openForReading(path, &refusal);
         if (!owned) {
             std::fprintf(ctx.err, "varno-cli decode: cannot read %s: %s\n", path.c_str(),
-                         std::strerror(errno));
+                         refusal.empty() ? std::strerror(errno) : refusal.c_str());
             return kExitUsage;
         }
         in = owned.get();

@@ -71,8 +71,8 @@ int cmdReplay(Context& ctx, const Args& args)
     }
 
     // The replay would say so too, but the exit status must tell.
-    if (!openForReading(logPath)) {
-        ctx.prompt->message("Error can't open the log file\n" + logPath);
+    if (std::string refusal; !openForReading(logPath, &refusal)) {
+        ctx.prompt->message("Error can't open the log file\n" + nameWithRefusal(logPath, refusal));
         return kExitUsage;
     }
 

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <regex>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <tuple>
@@ -26,13 +27,16 @@ struct CliRun {
     std::string out, err;
 };
 
-// `args` go to the shell as written, after the program's quoted path.
-CliRun runCli(const std::string& args)
+// `args` go to the shell as written, after the program's quoted path. A run
+// still going after timeoutSeconds (when given) is killed and ends with 124.
+CliRun runCli(const std::string& args, int timeoutSeconds = 0)
 {
     ScratchDir dir;
     const std::string out = dir.file("out"), err = dir.file("err");
+    const std::string limit =
+        timeoutSeconds > 0 ? "timeout -s KILL " + std::to_string(timeoutSeconds) + " " : "";
     const std::string cmd =
-        "'" + std::string(VARNO_CLI_PATH) + "' " + args + " >'" + out + "' 2>'" + err + "'";
+        limit + "'" + std::string(VARNO_CLI_PATH) + "' " + args + " >'" + out + "' 2>'" + err + "'";
     const int status = std::system(cmd.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
 }
@@ -78,6 +82,23 @@ TEST(CliDecode, UnreadableFileAndUsage)
     EXPECT_EQ(std::tie(folder.code, folder.err),
               std::tuple(2, std::string("varno-cli decode: cannot read /: ") + std::strerror(EISDIR) + "\n"));
     EXPECT_EQ(runCli(kDecode).code, 2);
+}
+
+TEST(CliFiles, AFifoNamedAsAFileIsRefusedAtOnce)
+{
+    ScratchDir dir;
+    const std::string fifo = dir.file("drive.fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string no = "--settings /nonexistent/varno-test.reg ";
+    for (const auto& [args, said] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"decode " + fifo, "varno-cli decode: cannot read " + fifo + ": not a regular file\n"},
+             {"decode /dev/zero", "varno-cli decode: cannot read /dev/zero: not a regular file\n"},
+             {"replay " + fifo, "Error can't open the log file\n" + fifo + ": not a regular file\n"},
+             {"live --port /dev/null --log " + fifo,
+              "Error can't open the NMEA data file\n" + fifo + "\n"}}) {
+        const CliRun r = runCli(no + args, 10);
+        EXPECT_EQ(std::tie(r.code, r.err), std::tuple(2, said)) << args;
+    }
 }
 
 TEST(CliReplayAndLive, Failures)

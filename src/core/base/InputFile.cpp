@@ -7,14 +7,64 @@
 
 namespace varno {
 
-FileHandle openForReading(const std::string& path)
+namespace {
+
+std::string sizeText(std::uintmax_t bytes)
 {
+    constexpr std::uintmax_t gib = std::uintmax_t{1} << 30;
+    if (bytes >= gib && bytes % gib == 0)
+        return std::to_string(bytes / gib) + " GiB";
+    return std::to_string(bytes) + " bytes";
+}
+
+// Why path may not be read, or empty when it may (or when only fopen can tell).
+std::string refusalFor(const std::string& path, std::uintmax_t maxBytes)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (ec || st.type() == fs::file_type::directory)
+        return {}; // a missing file or a folder: errno names those
+    if (st.type() != fs::file_type::regular)
+        return "not a regular file";
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size > maxBytes)
+        return "larger than " + sizeText(maxBytes);
+    return {};
+}
+
+} // namespace
+
+FileHandle openForReading(const std::string& path, std::string* refusal, std::uintmax_t maxBytes)
+{
+    if (refusal)
+        refusal->clear();
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         errno = EISDIR; // what a failed check left there would name another fault
         return nullptr;
     }
-    return FileHandle(std::fopen(path.c_str(), "rb"));
+    std::string why = refusalFor(path, maxBytes);
+    FileHandle f;
+    if (why.empty()) {
+        f.reset(std::fopen(path.c_str(), "rb"));
+        // The name may have been swapped for something else between the check
+        // and the open; what it names now is what was opened, or near enough.
+        if (f)
+            why = refusalFor(path, maxBytes);
+    }
+    if (why.empty())
+        return f;
+    f.reset();
+    if (refusal)
+        *refusal = why;
+    errno = EINVAL;
+    return nullptr;
+}
+
+std::string nameWithRefusal(const std::string& path, const std::string& refusal)
+{
+    return refusal.empty() ? path : path + ": " + refusal;
 }
 
 } // namespace varno

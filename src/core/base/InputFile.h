@@ -1,6 +1,7 @@
 // Opening a file to read it: the one way every reader of the program does it.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -16,10 +17,21 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens path for reading, bytes as they are. A folder is refused: on Linux
-// fopen opens one, and every read of it then fails as if the file were empty,
-// so a folder picked by mistake would "replay" or "load" nothing and report
-// success. On failure errno says why: EISDIR for a folder, else what fopen set.
-FileHandle openForReading(const std::string& path);
+// No file the user names is read if it is larger than this: a camera list or
+// a record that size is a mistake, and reading it whole would exhaust memory.
+inline constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{1} << 30;
+
+// Opens path for reading, bytes as they are. Only a regular file of at most
+// maxBytes is opened, and that is checked before the open: a folder opens on
+// Linux and reads as empty, a FIFO blocks the open until a writer comes, and
+// a device such as /dev/zero never ends. On failure errno says why: EISDIR for
+// a folder, else what fopen set; a file refused for its kind or its size also
+// gets the reason in words in *refusal ("not a regular file", "larger than
+// 1 GiB"), which is left empty otherwise.
+FileHandle openForReading(const std::string& path, std::string* refusal = nullptr,
+                          std::uintmax_t maxBytes = kMaxInputFileBytes);
+
+// "path", or "path: reason" when the open was refused with one.
+std::string nameWithRefusal(const std::string& path, const std::string& refusal);
 
 } // namespace varno

@@ -20,7 +20,7 @@ CameraFileCache::Status CameraFileCache::load(const std::string& path)
         return Status::Ok;
 
     file_.reset();
-    const FileHandle f = openForReading(path);
+    const FileHandle f = openForReading(path, &refusal_);
     if (!f)
         return Status::CannotOpen;
     try {

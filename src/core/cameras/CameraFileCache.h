@@ -19,6 +19,9 @@ public:
     // The file at path, read again only when it changed. On failure the cache
     // is emptied and file() must not be used.
     Status load(const std::string& path);
+    // Why the last CannotOpen was a refusal of the file ("not a regular
+    // file", ...), or empty when the open itself failed.
+    const std::string& refusal() const { return refusal_; }
     const CameraFile& file() const { return *file_; }
     // Changes whenever another file (or another version of it) was read.
     std::uint64_t generation() const { return parses_; }
@@ -29,6 +32,7 @@ public:
 private:
     std::shared_ptr<const CameraFile> file_;
     std::string path_;
+    std::string refusal_;
     std::uintmax_t size_ = 0;
     std::filesystem::file_time_type mtime_{};
     std::uint64_t parses_ = 0;

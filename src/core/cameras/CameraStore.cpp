@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/DataPath.h"
+#include "base/InputFile.h"
 #include "cameras/CameraDistance.h"
 
 namespace varno::cameras {
@@ -77,7 +78,8 @@ void CameraStore::LoadCameraList(double radiusM, geo::LatLon fix)
     case CameraFileCache::Status::Ok:
         break;
     case CameraFileCache::Status::CannotOpen:
-        fail("Error can't open the camera location file\n" + path + "\nPlease check the setup/registry.");
+        fail("Error can't open the camera location file\n" + nameWithRefusal(path, cache_.refusal()) +
+             "\nPlease check the setup/registry.");
         return;
     case CameraFileCache::Status::OutOfMemory:
         fail("Out of memory making the camera list.\nThe nearby camera list will be incomplete.");

@@ -82,9 +82,10 @@ void LogReplay::run()
                                    PromptButtons::OkCancel, "Replay log") != PromptAnswer::Ok)
         return;
 
-    const FileHandle file = openForReading(fileName_);
+    std::string refusal;
+    const FileHandle file = openForReading(fileName_, &refusal);
     if (!file) {
-        ask("Error can't open the log file\n" + fileName_, PromptButtons::Ok);
+        ask("Error can't open the log file\n" + nameWithRefusal(fileName_, refusal), PromptButtons::Ok);
         return;
     }
     pacer_.start(std::chrono::milliseconds(delayMs_));

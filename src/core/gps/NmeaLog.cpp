@@ -1,6 +1,9 @@
 // The NMEA log: every line the receiver sends, written as it arrives.
 #include "gps/NmeaLog.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <fmt/printf.h>
 
 #include "base/DataPath.h"
@@ -31,8 +34,12 @@ NmeaLog::~NmeaLog() = default;
 
 bool NmeaLog::open(const std::string& path)
 {
+    // A FIFO is refused: opening one to write blocks until something reads
+    // it. Devices stay allowed (a log to /dev/null is a way to discard it).
+    std::error_code ec;
+    const bool writable = !std::filesystem::is_fifo(path, ec);
     // Binary mode: the CR LF line ends are written by appendLine itself.
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wb"));
+    std::unique_ptr<std::FILE, FileCloser> f(writable ? std::fopen(path.c_str(), "wb") : nullptr);
     std::lock_guard lock(mutex_);
     file_.reset();
     path_.clear();

@@ -28,7 +28,8 @@ public:
     NmeaLog& operator=(const NmeaLog&) = delete;
 
     // Creates (or empties) the file and makes it the log, closing any log
-    // that was open. False when the file cannot be created.
+    // that was open. False when the file cannot be created, or when path
+    // names a FIFO.
     bool open(const std::string& path);
     void close();
     bool isOpen() const;

@@ -135,9 +135,10 @@ void SendLog::run()
     show(callbacks_.showLinesSent, 0);
     std::string line;
     while (loopCount_ >= 1) {
-        FileHandle file = openForReading(fileName_);
+        std::string refusal;
+        FileHandle file = openForReading(fileName_, &refusal);
         if (!file) {
-            const std::string text = "Error can't open the log file\n" + fileName_;
+            const std::string text = "Error can't open the log file\n" + nameWithRefusal(fileName_, refusal);
             bridge_.call([this, text] { prompt_.message(text); });
             return;
         }

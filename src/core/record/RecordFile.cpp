@@ -144,9 +144,10 @@ RecordOpenResult openRecordFile(const std::string& path, gps::CNmeaDecoder& fix,
                                 Prompt& prompt, const std::function<void()>& stopGps)
 {
     RecordOpenResult result;
-    const FileHandle f = openForReading(path);
+    std::string refusal;
+    const FileHandle f = openForReading(path, &refusal);
     if (!f) {
-        prompt.message("Error can't open the record file\n" + path);
+        prompt.message("Error can't open the record file\n" + nameWithRefusal(path, refusal));
         return result;
     }
     result.opened = true;

@@ -1,11 +1,15 @@
 // A scratch folder per test, whole-file reads and writes, and a disk sync that can be made to fail.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "base/FileSync.h"
 
@@ -53,6 +57,20 @@ inline std::string readBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs work on a thread of its own and says whether it ended within limit. A
+// run that never ends (blocked in an open, say) is left behind, so a fault
+// fails the test instead of hanging it.
+template <class Work> bool finishesWithin(std::chrono::seconds limit, Work work)
+{
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> ended = done->get_future();
+    std::thread([done, work = std::move(work)]() mutable {
+        work();
+        done->set_value();
+    }).detach();
+    return ended.wait_for(limit) == std::future_status::ready;
 }
 
 } // namespace varno::test

@@ -2,6 +2,8 @@
 // rule, average-speed zones, the voice catalogue and mute, and Mark Location.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -11,6 +13,7 @@
 
 #include <fmt/printf.h>
 
+#include "base/InputFile.h"
 #include "base/LineReader.h"
 #include "base/Numbers.h"
 #include "cameras/CameraDistance.h"
@@ -335,6 +338,26 @@ TEST_F(StoreFixture, FailuresAreShownAndStopTheGps)
     load();
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{noName});
     EXPECT_EQ(gpsStops, 3);
+}
+
+TEST_F(StoreFixture, AFifoADeviceOrAHugeFileIsRefusedWithoutReadingIt)
+{
+    const std::string fifo = dir.file("cams.fifo"), huge = dir.file("huge.txt");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    writeBytes(huge, "51.5,-0.1,,,,A,,\n");
+    std::filesystem::resize_file(huge, kMaxInputFileBytes + 1); // sparse
+    for (const auto& [path, why] : {std::pair<std::string, std::string>{fifo, "not a regular file"},
+                                    {"/dev/zero", "not a regular file"},
+                                    {huge, "larger than 1 GiB"}}) {
+        SCOPED_TRACE(path);
+        prompt.shown.clear();
+        settings.set(settings::keys::CameraFile, path);
+        store.CameraReloadCount = 61;
+        ASSERT_TRUE(test::finishesWithin(std::chrono::seconds(5), [&] { load(); }));
+        EXPECT_EQ(prompt.texts(),
+                  std::vector<std::string>{"Error can't open the camera location file\n" + path + ": " + why +
+                                           "\nPlease check the setup/registry."});
+    }
 }
 
 // A fix delivered by the message box's loop must find the store busy and do nothing.
