@@ -85,7 +85,7 @@ fuzz-corpus:
 	  $$f -merge=1 -max_len=4096 build-fuzz/merged/$$n fuzz/corpus/$$n build-fuzz/corpus/$$n \
 	    > build-fuzz/$$n.merge.log 2>&1 || { tail -5 build-fuzz/$$n.merge.log; exit 1; }; \
 	  rm -rf fuzz/corpus/$$n && mv build-fuzz/merged/$$n fuzz/corpus/$$n; \
-	  echo "$$n: $$(ls fuzz/corpus/$$n | wc -l) files, $$(du -sk fuzz/corpus/$$n | cut -f1) KB"; done
+	  echo "$$n: $$(ls fuzz/corpus/$$n | wc -l) files, $$(cat fuzz/corpus/$$n/* | wc -c) bytes"; done
 
 # A picture of the window under a real X server, with settings of its own.
 screenshot: build
