@@ -6,7 +6,7 @@ GEN      := -G Ninja
 FUZZ_SECONDS ?= 60
 TSAN_FILTER  ?= *Reader*:*Mailbox*:*NmeaLog*:*SerialPort*:*Threads*:*Replay*:*Send*:*VoiceQueue*
 
-.PHONY: all bootstrap configure build run test sanitize tsan bench fuzz format clean screenshot
+.PHONY: all bootstrap configure build run test sanitize tsan bench fuzz fuzz-corpus format clean screenshot
 
 all: build
 
@@ -57,17 +57,35 @@ bench: bootstrap
 	$(CMAKE) --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
 
-# Each fuzz target for FUZZ_SECONDS, seeded from fuzz/seeds and the shared corpus.
+# Each fuzz target for FUZZ_SECONDS, seeded from its kept corpus (fuzz/corpus),
+# fuzz/seeds and the shared corpus; new finds go to build-fuzz/corpus. Ends with
+# each target's final coverage.
 fuzz: bootstrap
 	CC=clang CXX=clang++ $(CMAKE) -S . -B build-fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DVARNO_FUZZ=ON -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_TESTS=OFF
 	$(CMAKE) --build build-fuzz -j $(JOBS)
-	@for f in build-fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; n=$$(basename $$f); \
-	  mkdir -p build-fuzz/corpus/$$n; dirs="fuzz/seeds/$$n"; \
+	@rm -f build-fuzz/fuzz-summary.txt; failed=0; \
+	for f in build-fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; n=$$(basename $$f); \
+	  mkdir -p build-fuzz/corpus/$$n fuzz/corpus/$$n; dirs="fuzz/corpus/$$n fuzz/seeds/$$n"; \
 	  if [ -f fuzz/seeds/$$n.dirs ]; then \
 	    dirs="$$dirs $$(sed -e 's|@CORPUS@|../shared/corpus|' -e 's|@SOURCE@|.|' fuzz/seeds/$$n.dirs)"; fi; \
 	  echo "== $$n for $(FUZZ_SECONDS)s"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -max_len=4096 build-fuzz/corpus/$$n $$dirs || exit 1; done
+	  { $$f -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -artifact_prefix=build-fuzz/$$n- \
+	      build-fuzz/corpus/$$n $$dirs; echo $$? > build-fuzz/$$n.rc; } 2>&1 | tee build-fuzz/$$n.log; \
+	  rc=$$(cat build-fuzz/$$n.rc); [ "$$rc" = 0 ] && st=ok || { st="FAILED ($$rc)"; failed=1; }; \
+	  cov=$$(grep -o 'cov: [0-9]* ft: [0-9]*' build-fuzz/$$n.log | tail -1); \
+	  printf '%-18s %-28s %s\n' $$n "$$cov" "$$st" >> build-fuzz/fuzz-summary.txt; done; \
+	echo "== coverage after $(FUZZ_SECONDS)s each"; cat build-fuzz/fuzz-summary.txt; exit $$failed
+
+# Minimise each target's kept corpus with what the last `make fuzz` found:
+# libFuzzer's -merge=1 into a fresh folder, which then replaces fuzz/corpus/<target>.
+fuzz-corpus:
+	@for f in build-fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; n=$$(basename $$f); \
+	  rm -rf build-fuzz/merged/$$n; mkdir -p build-fuzz/merged/$$n fuzz/corpus/$$n build-fuzz/corpus/$$n; \
+	  $$f -merge=1 -max_len=4096 build-fuzz/merged/$$n fuzz/corpus/$$n build-fuzz/corpus/$$n \
+	    > build-fuzz/$$n.merge.log 2>&1 || { tail -5 build-fuzz/$$n.merge.log; exit 1; }; \
+	  rm -rf fuzz/corpus/$$n && mv build-fuzz/merged/$$n fuzz/corpus/$$n; \
+	  echo "$$n: $$(ls fuzz/corpus/$$n | wc -l) files, $$(cat fuzz/corpus/$$n/* | wc -c) bytes"; done
 
 # A picture of the window under a real X server, with settings of its own.
 screenshot: build
