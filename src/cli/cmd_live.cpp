@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "CSio.h"
 #include "Cli.h"
@@ -63,6 +64,7 @@ struct Events {
     std::condition_variable cv;
     bool sentence = false;
     std::optional<std::string> gone;
+    std::optional<std::string> logFailed;
 };
 
 int usageError(Context& ctx, const std::string& what)
@@ -130,6 +132,11 @@ int cmdLive(Context& ctx, const Args& args)
                                 std::lock_guard lock(events.mutex);
                                 events.gone = message;
                                 events.cv.notify_one();
+                            },
+                            [&events](const std::string& message) {
+                                std::lock_guard lock(events.mutex);
+                                events.logFailed = message;
+                                events.cv.notify_one();
                             }});
     if (!gps.reader().start(gps.portName())) {
         ctx.prompt->message("Comms port is not open");
@@ -140,7 +147,7 @@ int cmdLive(Context& ctx, const Args& args)
     unsigned long count = 0;
     int result = kExitOk;
     while (!gInterrupted) {
-        std::optional<std::string> gone;
+        std::optional<std::string> gone, logFailed;
         {
             std::unique_lock lock(events.mutex);
             // Signals cannot notify a condition variable, so look at the flag
@@ -149,7 +156,10 @@ int cmdLive(Context& ctx, const Args& args)
                                [&] { return events.sentence || events.gone.has_value(); });
             events.sentence = false;
             gone = events.gone;
+            logFailed = std::exchange(events.logFailed, std::nullopt);
         }
+        if (logFailed)
+            ctx.prompt->message(*logFailed);
         if (auto sentence = mailbox.take()) {
             const bool ok = gps::intakeSentence(decoder, *sentence);
             std::fprintf(ctx.out, "%s\n", formatDecodeLine(++count, *sentence, ok, decoder).c_str());

@@ -233,7 +233,7 @@ void CMainFrame::refreshStatus()
 
 void CMainFrame::wireReader()
 {
-    // Both callbacks run on the reader thread: hand them to the UI thread.
+    // The callbacks run on the reader thread: hand them to the UI thread.
     // The destructor stops the reader before the view goes, so the view outlives every call.
     CVARNOView* view = view_;
     session_.gps().setReaderCallbacks({[view] {
@@ -246,6 +246,18 @@ void CMainFrame::wireReader()
                                                this,
                                                [this, message] {
                                                    session_.prompt().message(message);
+                                                   refreshStatus();
+                                               },
+                                               Qt::QueuedConnection);
+                                       },
+                                       [this](const std::string& message) {
+                                           // The log is closed already; the GPS goes on.
+                                           QMetaObject::invokeMethod(
+                                               this,
+                                               [this, message] {
+                                                   statusBar()->showMessage(QString::fromStdString(message));
+                                                   session_.prompt().message(message);
+                                                   syncChecks();
                                                    refreshStatus();
                                                },
                                                Qt::QueuedConnection);

@@ -1,5 +1,8 @@
 // The camera view as painted (the map, its letters, the trail, the sentence strip), the painter's other
 // items, and a receiver on a pseudo-terminal feeding the strip.
+#include <cerrno>
+#include <system_error>
+
 #include <QPainter>
 #include <QStatusBar>
 
@@ -164,14 +167,23 @@ private slots:
             f.showOpening(busy, QString::fromStdString(port));
             shownWhileOpening << f.statusBar()->currentMessage();
         };
+        // A log on a full disk: logging stops with a message, the receiver goes on.
+        QVERIFY(rig.session->nmeaLog().open("/dev/full"));
         f.runCommand(CommandId::KeyStartS);
         QVERIFY(rig.session->gps().portOpen());
+        QVERIFY(f.action(CommandId::LogNmeaData)->isChecked());
         QCOMPARE(shownWhileOpening,
                  QStringList({QStringLiteral("Opening %1...").arg(pty.path.c_str()), QString()}));
         pty.closeSlave(); // the reader has its own descriptor now
         QVERIFY(pty.send(std::string("$GPGSV,3,1,12*7A\r\n") + kGood + "\r\n"));
         QTRY_COMPARE(f.view()->lastStripText(), QString::fromLatin1(kGood));
         QCOMPARE(rig.session->decoder().RmcMinute, 25);
+        const std::string full =
+            "The NMEA log /dev/full could not be written: " + std::generic_category().message(ENOSPC) +
+            ". Logging has stopped.";
+        QTRY_COMPARE(rig.prompt.texts(), std::vector<std::string>{full});
+        QCOMPARE(f.statusBar()->currentMessage(), QString::fromStdString(full));
+        QVERIFY(!f.action(CommandId::LogNmeaData)->isChecked());
 
         pty.closeMaster();
         const std::string gone = varno::gps::SerialReader::goneMessage(pty.path);

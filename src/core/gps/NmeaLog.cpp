@@ -1,6 +1,7 @@
 // The NMEA log: every line the receiver sends, written as it arrives.
 #include "gps/NmeaLog.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -28,7 +29,19 @@ const char* monthName(int month)
     return (month >= 1 && month <= 12) ? kMonthNames[month - 1] : "";
 }
 
+int writeAndFlush(std::FILE* f, std::string_view bytes)
+{
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0)
+        return 0;
+    return errno != 0 ? errno : EIO;
+}
+
 } // namespace
+
+NmeaLog::NmeaLog() : writer_(writeAndFlush) {}
+
+NmeaLog::NmeaLog(Writer writer) : writer_(std::move(writer)) {}
 
 NmeaLog::~NmeaLog() = default;
 
@@ -47,6 +60,7 @@ bool NmeaLog::open(const std::string& path)
         return false;
     file_ = std::move(f);
     path_ = path;
+    size_ = 0;
     return true;
 }
 
@@ -69,19 +83,30 @@ std::string NmeaLog::path() const
     return path_;
 }
 
-void NmeaLog::appendLine(std::string_view line)
+std::optional<std::string> NmeaLog::appendLine(std::string_view line)
 {
     std::lock_guard lock(mutex_);
     if (!file_)
-        return;
-    std::FILE* f = file_.get();
-    const bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() &&
-                    std::fwrite("\r\n", 1, 2, f) == 2 && std::fflush(f) == 0;
-    if (!ok) {
-        // A full disk or a vanished USB stick: stop logging, keep the GPS.
-        file_.reset();
-        path_.clear();
+        return std::nullopt;
+    // One write for the line and its end, so a failure tears at most this line.
+    pending_.assign(line);
+    pending_ += "\r\n";
+    const int error = writer_(file_.get(), pending_);
+    if (error == 0) {
+        size_ += pending_.size();
+        return std::nullopt;
     }
+    // Stop logging, keep the GPS. Whatever part of the line reached the file
+    // goes again, so the log ends at its last complete line. A device such as
+    // /dev/full cannot be cut; that is of no harm.
+    file_.reset();
+    std::error_code ignored;
+    std::filesystem::resize_file(path_, size_, ignored);
+    std::string message = "The NMEA log " + path_ +
+                          " could not be written: " + std::generic_category().message(error) +
+                          ". Logging has stopped.";
+    path_.clear();
+    return message;
 }
 
 bool NmeaLog::toggleAutomatic(const Clock& clock, std::string_view dataRoot, Prompt& prompt)

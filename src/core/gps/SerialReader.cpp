@@ -80,7 +80,8 @@ void SerialReader::run(std::string portName)
             const char c = buffer[i];
             if (c == '\r') {
                 ++lines_;
-                log_.appendLine(line);
+                if (auto failure = log_.appendLine(line); failure && callbacks_.logFailed)
+                    callbacks_.logFailed(*failure);
                 if (passesHandOffFilter(line) && mailbox_.offer(line)) {
                     ++handedOver_;
                     if (callbacks_.sentence)

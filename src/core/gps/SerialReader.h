@@ -20,7 +20,7 @@ namespace varno::gps {
 // passesHandOffFilter) to the mailbox; when the mailbox takes one, the
 // sentence callback runs.
 //
-// Both callbacks run on the reader thread. The GUI turns them into queued
+// The callbacks run on the reader thread. The GUI turns them into queued
 // calls on the view; nothing here touches a Prompt, so nothing needs to be
 // thread-safe beyond the mailbox and the log.
 class SerialReader {
@@ -31,6 +31,9 @@ public:
         // The device stopped answering (unplugged); the text is for the user.
         // Called at most once per start, after which the thread ends.
         std::function<void(const std::string& message)> gone;
+        // The NMEA log could not be written and was closed; the text is for
+        // the user. Reading goes on.
+        std::function<void(const std::string& message)> logFailed = {};
     };
 
     // Figures the benchmark and the curious read; updated by the reader thread.

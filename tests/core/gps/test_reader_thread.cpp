@@ -2,9 +2,11 @@
 // one-sentence mailbox, the NMEA log file, Stop and unplugging. The log replay: which lines are
 // handed over, pacing, the Esc question, and the hand-off to the UI thread.
 #include <atomic>
+#include <cerrno>
 #include <deque>
 #include <filesystem>
 #include <set>
+#include <system_error>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -146,6 +148,12 @@ TEST(SentenceMailboxTest, ReplaceOverwritesTheStripKeepsShowingASentenceAndThrea
     EXPECT_TRUE(bad.empty());
 }
 
+// The reason as the system words it: "No space left on device" in English, translated under de_DE.
+std::string noSpace()
+{
+    return std::generic_category().message(ENOSPC);
+}
+
 struct NmeaLogTest : ::testing::Test {
     test::ScratchDir scratch;
     const fs::path& dir = scratch.path();
@@ -171,11 +179,12 @@ TEST_F(NmeaLogTest, LinesEndInCrLfAreOnDiskAtOnceOpeningReplacesTheFileAndTheAut
     EXPECT_FALSE(log.isOpen());
     log.appendLine("three");
     EXPECT_EQ(readBytes(a) + readBytes(b), "$GPGSV,1\r\n\r\ntwo\r\n");
-    // A failed write stops logging silently.
+    // A failed write stops logging and says so once.
     ASSERT_TRUE(log.open("/dev/full"));
-    log.appendLine("$GPRMC,does not fit");
+    EXPECT_EQ(log.appendLine("$GPRMC,does not fit"),
+              "The NMEA log /dev/full could not be written: " + noSpace() + ". Logging has stopped.");
     EXPECT_FALSE(log.isOpen());
-    log.appendLine("$GPRMC,ignored");
+    EXPECT_EQ(log.appendLine("$GPRMC,ignored"), std::nullopt);
     // The automatic log opens under the data root, then closes. The names are English whatever the
     // locale (the whole binary runs again under de_DE).
     FixedClock clock({2006, 6, 5, 1, 14, 23, 0});
@@ -222,6 +231,45 @@ TEST_F(NmeaLogTest, LinesStayWholeWhileTheLogIsReplacedUnderTheWriter)
         for (std::size_t pos = 0; pos < text.size(); pos += line.size() + 2)
             ASSERT_EQ(text.compare(pos, line.size() + 2, line + "\r\n"), 0) << f;
     }
+}
+
+// A disk that fills up while the reader runs: the log is cut back to its last complete line, the user
+// is told once, and sentences keep coming.
+TEST(NmeaLogFailureTest, AFullDiskCutsTheLogToItsLastLineSaysSoOnceAndTheReaderGoesOn)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("full.txt");
+    std::atomic<int> writes{0};
+    // The third write gets half its bytes onto the disk, then the disk is full.
+    NmeaLog log([&writes](std::FILE* f, std::string_view bytes) {
+        if (++writes < 3) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            return std::fflush(f) == 0 ? 0 : EIO;
+        }
+        std::fwrite(bytes.data(), 1, bytes.size() / 2, f);
+        std::fflush(f);
+        return ENOSPC;
+    });
+    ASSERT_TRUE(log.open(path));
+    test::FakeSerialPort port;
+    ASSERT_TRUE(port.open("Com1"));
+    SentenceMailbox mailbox;
+    SerialReader reader{port, mailbox, log};
+    std::vector<std::string> failures; // read only after the reader thread was joined
+    reader.setCallbacks({{}, {}, [&failures](const std::string& m) { failures.push_back(m); }});
+    ASSERT_TRUE(reader.start("Com1"));
+    port.feed(kGsv + "\r\n" + kGsv + "\r\n" + kRmc + "\r\n");
+    port.waitDrained();
+    EXPECT_EQ(mailbox.take(), kRmc);
+    EXPECT_FALSE(log.isOpen());
+    port.feed(kGsv + "\r\n" + kRmc + "\r\n");
+    port.waitDrained();
+    EXPECT_EQ(mailbox.take(), kRmc); // the GPS goes on without its log
+    reader.stop();
+    EXPECT_EQ(failures, std::vector<std::string>{"The NMEA log " + path + " could not be written: " +
+                                                 noSpace() + ". Logging has stopped."});
+    EXPECT_EQ(writes.load(), 3);
+    EXPECT_EQ(readBytes(path), kGsv + "\r\n" + kGsv + "\r\n");
 }
 
 const std::string kNotice = "The replay may be stopped at any time by\npressing the Esc key.";
