@@ -8,7 +8,7 @@ namespace varno::cameras {
 CameraWarner::CameraWarner(settings::Settings& settings, Prompt& prompt, VoicePlayer& player,
                            std::string dataRoot)
     : speedUnits(static_cast<int>(settings.read(settings::keys::SpeedUnits))), scale(settings),
-      store(settings, prompt, dataRoot), voice(settings, prompt, player, dataRoot), specs(settings, voice)
+      store(settings, prompt, dataRoot), voice(settings, player, dataRoot), specs(settings, voice)
 {
     scale.reload();
 }

@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/Prompt.h"
 #include "cameras/VoicePlayer.h"
 #include "settings/Settings.h"
 
@@ -13,8 +12,8 @@ namespace varno::cameras {
 
 class Voice {
 public:
-    Voice(settings::Settings& settings, Prompt& prompt, VoicePlayer& player, std::string dataRoot)
-        : settings_(settings), prompt_(prompt), player_(&player), dataRoot_(std::move(dataRoot))
+    Voice(settings::Settings& settings, VoicePlayer& player, std::string dataRoot)
+        : settings_(settings), player_(&player), dataRoot_(std::move(dataRoot))
     {
     }
 
@@ -40,7 +39,6 @@ public:
 
 private:
     settings::Settings& settings_;
-    Prompt& prompt_;
     VoicePlayer* player_;
     std::string dataRoot_;
 };
