@@ -79,11 +79,18 @@ fuzz: bootstrap
 
 # Minimise each target's kept corpus with what the last `make fuzz` found:
 # libFuzzer's -merge=1 into a fresh folder, which then replaces fuzz/corpus/<target>.
+# Inputs that carry a line of the shared real-world files are left out: those
+# files are read from ../shared/corpus at run time, never copied into the repo.
 fuzz-corpus:
-	@for f in build-fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; n=$$(basename $$f); \
+	@mkdir -p build-fuzz; find ../shared/corpus -type f -exec cat {} + 2>/dev/null | tr -d '\r' \
+	  | awk 'length >= 20' | sort -u > build-fuzz/shared-lines.txt; \
+	for f in build-fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; n=$$(basename $$f); \
 	  rm -rf build-fuzz/merged/$$n; mkdir -p build-fuzz/merged/$$n fuzz/corpus/$$n build-fuzz/corpus/$$n; \
 	  $$f -merge=1 -max_len=4096 build-fuzz/merged/$$n fuzz/corpus/$$n build-fuzz/corpus/$$n \
 	    > build-fuzz/$$n.merge.log 2>&1 || { tail -5 build-fuzz/$$n.merge.log; exit 1; }; \
+	  if [ -s build-fuzz/shared-lines.txt ] && ls build-fuzz/merged/$$n | grep -q .; then \
+	    awk 'NR == FNR { seen[$$0]; next } { sub(/\r$$/, "") } ($$0 in seen) { print FILENAME; nextfile }' \
+	      build-fuzz/shared-lines.txt build-fuzz/merged/$$n/* | xargs -r rm -f; fi; \
 	  rm -rf fuzz/corpus/$$n && mv build-fuzz/merged/$$n fuzz/corpus/$$n; \
 	  echo "$$n: $$(ls fuzz/corpus/$$n | wc -l) files, $$(cat fuzz/corpus/$$n/* | wc -c) bytes"; done
 
