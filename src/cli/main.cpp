@@ -7,6 +7,7 @@
 #include "Cli.h"
 #include "CliPrompt.h"
 #include "Paths.h"
+#include "PosixInputFile.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
 {
     // Numbers in files never follow the locale; messages may one day.
     std::setlocale(LC_ALL, "");
+    varno::platform::installNonBlockingReadOpener();
 
     varno::cli::Context ctx;
     ctx.settingsPath = varno::platform::defaultSettingsPath();

@@ -1,11 +1,11 @@
 // varno --replay FILE: a replay that starts with the window, for demos and pictures.
 #include "ReplayStart.h"
 
-#include <QFileInfo>
 
 #include "CMainFrame.h"
 #include "CVARNOView.h"
 #include "ReplayController.h"
+#include "base/InputFile.h"
 #include "session/CommandTable.h"
 
 bool startCommandLineReplay(CMainFrame& frame, const ReplayStartRequest& request,
@@ -15,10 +15,10 @@ bool startCommandLineReplay(CMainFrame& frame, const ReplayStartRequest& request
     auto* replay = frame.findChild<ReplayController*>();
     if (!replay)
         return false;
-    // A folder opens for reading here but holds no lines: that is not a log.
-    const QFileInfo info(request.file);
-    if (!info.isFile() || !info.isReadable()) {
-        session.prompt().message("Error can't open the log file\n" + request.file.toStdString());
+    // Checked the way the replay itself opens it, so the message says why.
+    const std::string path = request.file.toStdString();
+    if (std::string refusal; !varno::openForReading(path, &refusal)) {
+        session.prompt().message("Error can't open the log file\n" + varno::nameWithRefusal(path, refusal));
         if (done)
             done(2);
         return false;

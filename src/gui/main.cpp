@@ -14,6 +14,7 @@
 #include "CVARNOView.h"
 #include "DemoSetup.h"
 #include "Paths.h"
+#include "PosixInputFile.h"
 #include "PosixFileSync.h"
 #include "QtPrompt.h"
 #include "ReplayStart.h"
@@ -30,6 +31,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    varno::platform::installNonBlockingReadOpener();
     QApplication::setApplicationName(QStringLiteral("VARNO"));
 
     QCommandLineParser parser;

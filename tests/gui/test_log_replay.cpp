@@ -130,7 +130,8 @@ private slots:
                                         [&](int code) { exitCode = code; }));
         QCOMPARE(exitCode, 2);
         QCOMPARE(rig.prompt.texts(),
-                 std::vector<std::string>{"Error can't open the log file\n" + rig.dir.path().toStdString()});
+                 std::vector<std::string>{"Error can't open the log file\n" + rig.dir.path().toStdString() +
+                                          ": a folder"});
     }
 
     // The program itself replays a drive offscreen, saves the picture and quits.

@@ -1,6 +1,7 @@
 // Opening a file to read it: the one way every reader of the program does it.
 #include "base/InputFile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -9,13 +10,7 @@ namespace varno {
 
 namespace {
 
-std::string sizeText(std::uintmax_t bytes)
-{
-    constexpr std::uintmax_t gib = std::uintmax_t{1} << 30;
-    if (bytes >= gib && bytes % gib == 0)
-        return std::to_string(bytes / gib) + " GiB";
-    return std::to_string(bytes) + " bytes";
-}
+std::atomic<ReadOpener> g_opener{nullptr};
 
 // Why path may not be read, or empty when it may (or when only fopen can tell).
 std::string refusalFor(const std::string& path, std::uintmax_t maxBytes)
@@ -24,23 +19,40 @@ std::string refusalFor(const std::string& path, std::uintmax_t maxBytes)
     std::error_code ec;
     const fs::file_status st = fs::status(path, ec);
     if (ec || st.type() == fs::file_type::directory)
-        return {}; // a missing file or a folder: errno names those
+        return {}; // a missing file: errno names it
     if (st.type() != fs::file_type::regular)
         return "not a regular file";
     const std::uintmax_t size = fs::file_size(path, ec);
     if (!ec && size > maxBytes)
-        return "larger than " + sizeText(maxBytes);
+        return "larger than " + inputSizeText(maxBytes);
     return {};
 }
 
 } // namespace
 
+void setReadOpener(ReadOpener opener)
+{
+    g_opener.store(opener);
+}
+
+std::string inputSizeText(std::uintmax_t bytes)
+{
+    constexpr std::uintmax_t gib = std::uintmax_t{1} << 30;
+    if (bytes >= gib && bytes % gib == 0)
+        return std::to_string(bytes / gib) + " GiB";
+    return std::to_string(bytes) + " bytes";
+}
+
 FileHandle openForReading(const std::string& path, std::string* refusal, std::uintmax_t maxBytes)
 {
     if (refusal)
         refusal->clear();
+    if (const ReadOpener opener = g_opener.load())
+        return opener(path, refusal, maxBytes);
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
+        if (refusal)
+            *refusal = "a folder";
         errno = EISDIR; // what a failed check left there would name another fault
         return nullptr;
     }

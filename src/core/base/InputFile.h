@@ -26,10 +26,20 @@ inline constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{1} << 30;
 // Linux and reads as empty, a FIFO blocks the open until a writer comes, and
 // a device such as /dev/zero never ends. On failure errno says why: EISDIR for
 // a folder, else what fopen set; a file refused for its kind or its size also
-// gets the reason in words in *refusal ("not a regular file", "larger than
-// 1 GiB"), which is left empty otherwise.
+// gets the reason in words in *refusal ("a folder", "not a regular file",
+// "larger than 1 GiB"), which is left empty otherwise.
 FileHandle openForReading(const std::string& path, std::string* refusal = nullptr,
                           std::uintmax_t maxBytes = kMaxInputFileBytes);
+
+// "larger than 1 GiB": the cap in words, for refusals.
+std::string inputSizeText(std::uintmax_t bytes);
+
+// The platform's way to open without blocking (a FIFO with no writer must not
+// hold us in open(), and a name swapped after a check must not fool it). Once
+// set, openForReading hands every open to it; the portable way above stays for
+// tests and platforms without one.
+using ReadOpener = FileHandle (*)(const std::string& path, std::string* refusal, std::uintmax_t maxBytes);
+void setReadOpener(ReadOpener opener);
 
 // "path", or "path: reason" when the open was refused with one.
 std::string nameWithRefusal(const std::string& path, const std::string& refusal);

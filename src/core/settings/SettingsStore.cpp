@@ -62,7 +62,10 @@ void SettingsStore::refresh() const
 {
     std::error_code ec;
     fs::file_status st = fs::status(path_, ec);
-    if (ec || !fs::exists(st)) {
+    // A link that leads round in a circle names nothing that can be read or
+    // replaced: reported like a device, not taken for a missing file.
+    const bool linkLoop = ec.value() == ELOOP;
+    if (!linkLoop && (ec || !fs::exists(st))) {
         if (!loaded_ || exists_) {
             doc_ = RegDocument{};
             bad_ = false;
@@ -73,7 +76,7 @@ void SettingsStore::refresh() const
         exists_ = false;
         return;
     }
-    bool regular = fs::is_regular_file(st);
+    const bool regular = !linkLoop && fs::is_regular_file(st);
     std::uintmax_t size = regular ? fs::file_size(path_, ec) : 0;
     if (ec)
         size = 0;

@@ -270,6 +270,7 @@ TEST_F(SettingsTest, ANodeOrALinkLoopInTheFilesPlaceIsRefusedAndLeftAsItIs)
     for (const char* name : {"fifo", "loop-a"}) {
         SCOPED_TRACE(name);
         SettingsStore odd(dir.file(name));
+        EXPECT_NE(odd.takeUnreadableReport().find("\nis not a regular file"), std::string::npos);
         EXPECT_FALSE(odd.setString(kVarnoKey, "Port", "Com1"));
         EXPECT_NE(odd.lastErrorCode(), 0);
         EXPECT_EQ(odd.movedAsidePath(), "");
