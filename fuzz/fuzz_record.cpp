@@ -1,6 +1,7 @@
 // Fuzz target: the record file reader, and a record written from what it restored read back.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -41,7 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!record::readRecordText(saved, again, track2, prompt))
         std::abort();
     track2.ring().setIndex(track.ring().index());
-    if (record::formatRecord(again.fix(), 0, track2) != saved)
+    if (const std::string resaved = record::formatRecord(again.fix(), 0, track2); resaved != saved) {
+        std::fprintf(stderr, "saved:\n%s\nread back and saved again:\n%s\n", saved.substr(0, 600).c_str(),
+                     resaved.substr(0, 600).c_str());
         std::abort();
+    }
     return 0;
 }
