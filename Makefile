@@ -4,9 +4,10 @@ WERROR   ?= OFF
 CMAKE    ?= cmake
 GEN      := -G Ninja
 FUZZ_SECONDS ?= 60
+PREFIX   ?= /usr/local
 TSAN_FILTER  ?= *Reader*:*Mailbox*:*NmeaLog*:*SerialPort*:*Threads*:*Replay*:*Send*:*VoiceQueue*
 
-.PHONY: all bootstrap configure build run test sanitize tsan bench fuzz fuzz-corpus format clean screenshot
+.PHONY: all bootstrap configure build run test sanitize tsan bench fuzz fuzz-corpus format clean screenshot install deb
 
 all: build
 
@@ -36,6 +37,21 @@ run: build
 
 test: build
 	cd build && ctest --output-on-failure -j $(JOBS)
+
+# The programs, voices, demo data, icons, desktop entry and man pages under PREFIX.
+install: build
+	@p="$(PREFIX)"; while [ ! -e "$$p" ]; do p=$$(dirname "$$p"); done; \
+	if [ ! -w "$$p" ]; then \
+	  echo "make install: cannot write to $(PREFIX) ($$p is not writable by you)."; \
+	  echo "Run it as root (sudo make install) or choose a folder of your own: make install PREFIX=$$HOME/.local"; \
+	  exit 1; fi
+	$(CMAKE) --install build --prefix "$(PREFIX)"
+
+# A Debian package of the same (build/varno_<version>_<arch>.deb), then a check
+# that it unpacks and runs.
+deb: build
+	cd build && cpack -G DEB
+	scripts/check-deb build/varno_*.deb
 
 # Core, platform and command-line tests with AddressSanitizer and UBSan.
 sanitize: bootstrap

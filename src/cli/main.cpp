@@ -4,6 +4,10 @@
 #include <cstring>
 #include <string>
 
+#ifndef VARNO_VERSION
+#define VARNO_VERSION "unknown"
+#endif
+
 #include "Cli.h"
 #include "CliPrompt.h"
 #include "Paths.h"
@@ -28,7 +32,8 @@ constexpr Subcommand kSubcommands[] = {
 
 void usage(std::FILE* f)
 {
-    std::fprintf(f, "usage: varno-cli [--settings FILE] [--yes] SUBCOMMAND ...\n");
+    std::fprintf(f, "usage: varno-cli [--settings FILE] [--yes] SUBCOMMAND ...\n"
+                    "       varno-cli --version\n");
     for (const auto& s : kSubcommands)
         std::fprintf(f, "  varno-cli %s\n", s.synopsis);
 }
@@ -53,7 +58,10 @@ int main(int argc, char** argv)
             ctx.settingsPath = a.substr(11);
         else if (a == "--yes" || a == "-y")
             yes = true;
-        else if (a == "--help" || a == "-h") {
+        else if (a == "--version") {
+            std::printf("varno-cli %s\n", VARNO_VERSION);
+            return 0;
+        } else if (a == "--help" || a == "-h") {
             usage(stdout);
             return 0;
         } else

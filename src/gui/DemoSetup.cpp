@@ -1,8 +1,11 @@
 // varno --demo: a throwaway data folder and settings file, filled from the bundled demo data.
 #include "DemoSetup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include "settings/Settings.h"
 
@@ -14,6 +17,21 @@
 #endif
 
 namespace {
+
+// The demo data of an installed program lies in <prefix>/share/varno/demo,
+// beside the <prefix>/bin the program runs from; a program run from the build
+// tree takes it from the source tree.
+QString installedDemoData()
+{
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/varno/demo");
+    return QFileInfo(dir + QStringLiteral("/demo-drive.txt")).isFile() ? QDir::cleanPath(dir) : QString();
+}
+
+QString demoData()
+{
+    const QString installed = installedDemoData();
+    return installed.isEmpty() ? QStringLiteral(VARNO_DEMO_DATA_DIR) : installed;
+}
 
 bool copyOver(const QString& from, const QString& to, QString* error)
 {
@@ -30,15 +48,19 @@ bool copyOver(const QString& from, const QString& to, QString* error)
 DemoPlace demoPlace()
 {
     const QByteArray env = qgetenv("VARNO_DEMO_DIR");
-    const QString root =
-        env.isEmpty() ? QStringLiteral(VARNO_BUILD_ROOT "/demo") : QString::fromLocal8Bit(env);
+    QString root = QString::fromLocal8Bit(env);
+    if (root.isEmpty())
+        root =
+            installedDemoData().isEmpty()
+                ? QStringLiteral(VARNO_BUILD_ROOT "/demo")
+                : QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/demo");
     const QString home = root + QStringLiteral("/home");
     return {root, home, root + QStringLiteral("/settings.reg"), home + QStringLiteral("/Log/demo-drive.txt")};
 }
 
 bool prepareDemoPlace(const DemoPlace& place, QString* error)
 {
-    const QDir data(QStringLiteral(VARNO_DEMO_DATA_DIR));
+    const QDir data(demoData());
     if (!QDir().mkpath(place.home + QStringLiteral("/Log"))) {
         if (error)
             *error = QStringLiteral("Cannot make the demo folder %1").arg(place.home);

@@ -14,7 +14,8 @@ struct DemoPlace {
     QString drive;        // the log the demo replays
 };
 
-// $VARNO_DEMO_DIR, else demo/ in the build tree.
+// $VARNO_DEMO_DIR, else demo/ in the build tree, or in the user's cache folder
+// for an installed program.
 DemoPlace demoPlace();
 
 // Starts the demo afresh: forgets the last demo's settings, copies the demo

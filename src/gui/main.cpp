@@ -7,8 +7,14 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
+#ifndef VARNO_VERSION
+#define VARNO_VERSION "unknown"
+#endif
+
+#include "AppIcon.h"
 #include "CMainFrame.h"
 #include "CSio.h"
 #include "CVARNOView.h"
@@ -30,12 +36,22 @@
 
 int main(int argc, char** argv)
 {
+    // Answered before the window system is asked for, so it works without a display.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("varno %s\n", VARNO_VERSION);
+            return 0;
+        }
     QApplication app(argc, argv);
     varno::platform::installNonBlockingReadOpener();
     QApplication::setApplicationName(QStringLiteral("VARNO"));
+    QApplication::setApplicationVersion(QStringLiteral(VARNO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("varno"));
+    QApplication::setWindowIcon(appIcon());
 
     QCommandLineParser parser;
     parser.addHelpOption();
+    parser.addVersionOption();
     QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                  QStringLiteral("Close the window after <ms> milliseconds."),
                                  QStringLiteral("ms"));
@@ -62,7 +78,7 @@ int main(int argc, char** argv)
     QCommandLineOption demoOpt(
         QStringLiteral("demo"),
         QStringLiteral("Replay the demo drive past the demo cameras, with a data folder and "
-                       "settings of its own in the build tree."));
+                       "settings of its own (in the build tree, or the cache folder when installed)."));
     parser.addOption(quitAfter);
     parser.addOption(screenshot);
     parser.addOption(replayOpt);
