@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 
 #include "base/Prompt.h"
 #include "gps/CNmeaDecoder.h"
@@ -20,8 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SilentPrompt prompt;
     // Track logging on with 500 slots, written once for every run.
     static settings::SettingsStore store = [] {
-        const auto path = std::filesystem::temp_directory_path() / "varno-fuzz-record-settings.reg";
+        // One file per process: the ctest replays of the kept corpus run beside a fuzzing run,
+        // and a file they share is rewritten under its feet.
+        static const auto path = std::filesystem::temp_directory_path() /
+                                 ("varno-fuzz-record-settings-" + std::to_string(::getpid()) + ".reg");
         std::filesystem::remove(path);
+        std::atexit([] { std::filesystem::remove(path); });
         settings::SettingsStore s(path.string());
         s.setDword(settings::kVarnoKey, settings::keys::LogTrack.name(), 1);
         s.setDword(settings::kVarnoKey, settings::keys::DisplayTrack.name(), 1);
