@@ -11,8 +11,6 @@ TEST(PositionDistance, TypedPositionsGiveKilometresWithThreeDecimals)
         const char *lat1, *lon1, *lat2, *lon2, *expected;
     };
     for (const Case& c : std::initializer_list<Case>{
-             {"51.500000", "-0.120000", "51.500000", "-0.120000", "0.000 km"},
-             {"51", "1", "52", "1", "111.248 km"},
              // Across the Greenwich meridian: a difference of one degree, not of their absolute values.
              {"0", "-0.5", "0", "0.5", "111.319 km"},
              // Zeros are values: the equator and the meridian are places, not "no position".
