@@ -27,5 +27,6 @@ int cmdSettings(Context& ctx, const Args& args);
 int cmdDecode(Context& ctx, const Args& args);
 int cmdLive(Context& ctx, const Args& args);
 int cmdReplay(Context& ctx, const Args& args);
+int cmdDistance(Context& ctx, const Args& args);
 
 } // namespace varno::cli

@@ -28,6 +28,7 @@ constexpr Subcommand kSubcommands[] = {
     {"live", varno::cli::cmdLive, "live [--port NAME] [--log FILE]   read the GPS receiver"},
     {"replay", varno::cli::cmdReplay,
      "replay [--cameras FILE] [--play] LOG   the camera warnings a log gives, one line per event"},
+    {"distance", varno::cli::cmdDistance, "distance LAT1 LON1 LAT2 LON2   the flat-earth distance in km"},
 };
 
 void usage(std::FILE* f)

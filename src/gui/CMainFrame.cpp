@@ -17,9 +17,11 @@
 #include "HelpCommands.h"
 #include "LogCommands.h"
 #include "OptionsCommands.h"
+#include "PrintCommands.h"
 #include "RecordCommands.h"
 #include "SerialPortList.h"
 #include "TestCommands.h"
+#include "ToolCommands.h"
 #include "ToolbarIcons.h"
 #include "ViewCommands.h"
 #include "WindowCommands.h"
@@ -58,6 +60,8 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     registerRecordCommands(*this);
     registerTestCommands(*this);
     registerHelpCommands(*this);
+    registerPrintCommands(*this);
+    registerToolCommands(*this);
     buildMenus();
     wireReader();
     resize(780, 580);

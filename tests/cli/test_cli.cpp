@@ -127,6 +127,22 @@ TEST(CliReplayAndLive, Failures)
     EXPECT_EQ(noSettings.err.find(said, first + 1), std::string::npos) << noSettings.err;
 }
 
+// Kilometres with a '.' under any locale; negative longitudes are numbers, not options; wrong counts are
+// usage.
+TEST(CliDistance, PrintsKilometresAndRefusesAWrongNumberOfPositions)
+{
+    ::setenv("LC_ALL", "de_DE.UTF-8", 1); // where printf's "%.3f" would write "111,248"
+    for (const auto& [args, code, out] : std::initializer_list<std::tuple<std::string, int, std::string>>{
+             {"distance 0 -0.5 0 0.5", 0, "111.319 km\n"},
+             {"distance N51 x '' 0", 0, "0.000 km\n"},
+             {"distance 1 2 3", 2, ""},
+             {"distance 1 2 3 4 5", 2, ""}}) {
+        const CliRun r = runCli(args);
+        EXPECT_EQ(std::tie(r.code, r.out), std::tie(code, out)) << args;
+    }
+    ::unsetenv("LC_ALL");
+}
+
 // Refusals and misses first, on no file; then hex numbers, quoted texts and --sz are stored, and names are
 // found whatever their case.
 TEST(CliSettings, RefusesWhatItCannotStoreMissesWhatIsNotThereAndStoresTheRest)

@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "GuiFixture.h"
+#include "PrintCommands.h"
 #include "RecordCommands.h"
 #include "session/CommandTable.h"
 
@@ -118,9 +119,11 @@ private slots:
     {
         guitest::Rig rig;
         CMainFrame& f = rig.shownFrame();
-        // Ctrl+O and Ctrl+S open file dialogs: here they are cancelled at once.
+        // Ctrl+O, Ctrl+S and Ctrl+P open file or printer dialogs: here they are cancelled at once.
         auto cancel = [](QWidget*, const FileRequest&) { return QString(); };
         f.findChild<RecordCommands*>()->dialogs = {cancel, cancel};
+        f.findChild<PrintCommands*>()->dialogs = {cancel, cancel};
+        f.findChild<PrintCommands*>()->choosePrinter = [](QPrinter&, QWidget*) { return false; };
         QSignalSpy ran(&f, &CMainFrame::commandRun);
         int pressed = 0;
         for (const Command& c : CommandTable::all()) {
