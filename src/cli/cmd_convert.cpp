@@ -1,0 +1,190 @@
+// varno-cli convert: the converters of the Convert menu on files or standard input and output.
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "Cli.h"
+#include "convert/CameraConvert.h"
+#include "convert/NmeaToGpx.h"
+
+namespace varno::cli {
+namespace {
+
+struct Options {
+    std::string source;
+    std::string destination;
+    bool append = false;
+    bool shortNames = false;
+    bool pocketGpsNew = false;
+    bool route = false;
+    std::optional<double> degrees;
+    std::optional<double> metres;
+};
+
+using Runner = convert::Report (*)(Context&, const Options&, convert::Progress&);
+
+bool overwriteAllowed(Context& ctx, const std::string& destination, const char* question)
+{
+    std::error_code ec;
+    if (destination == "-" || !std::filesystem::exists(destination, ec))
+        return true;
+    return ctx.prompt->show(question, PromptButtons::YesNo) == PromptAnswer::Yes;
+}
+
+convert::Report cameras(const Options& o, convert::CameraList list, convert::Progress& progress)
+{
+    convert::CameraOptions options;
+    options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : list;
+    options.shortNames = o.shortNames;
+    if (o.pocketGpsNew)
+        return convert::convertCameraFiles({o.source}, o.destination, o.append, options, progress);
+    return convert::convertCameraFile({o.source, o.destination, o.append}, options, progress);
+}
+
+convert::Report runPocketGps(Context&, const Options& o, convert::Progress& p)
+{
+    return cameras(o, convert::CameraList::PocketGps, p);
+}
+
+convert::Report runGarmin(Context&, const Options& o, convert::Progress& p)
+{
+    return cameras(o, convert::CameraList::Garmin, p);
+}
+
+convert::Report runOv2(Context&, const Options& o, convert::Progress& progress)
+{
+    convert::CameraOptions options;
+    options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : convert::CameraList::PocketGps;
+    options.shortNames = o.shortNames;
+    return convert::runBytesJob({o.source, o.destination, o.append},
+                                [&](std::string_view bytes, convert::Sink& out) {
+                                    return convert::convertOv2(bytes, out, options, progress);
+                                });
+}
+
+convert::Report runNmeaGpx(Context& ctx, const Options& o, convert::Progress& progress)
+{
+    if (!overwriteAllowed(ctx, o.destination, "The output GPX file all ready exists.\n\nOverwrite Yes/No ?"))
+        return convert::Report::failed(o.route ? "Error: Unable to create the output GPX route file."
+                                               : "Error: Unable to create the output GPX track file.");
+    convert::NmeaPickOptions pick;
+    pick.atDirectionChange = o.degrees.has_value();
+    pick.degrees = o.degrees.value_or(0.0);
+    pick.atDistance = o.metres.has_value();
+    pick.metres = o.metres.value_or(0.0);
+    return convert::runFileJob(
+        {o.source, o.destination, false}, [&](convert::LineInput& in, convert::Sink& out) {
+            std::vector<convert::NmeaPoint> points;
+            convert::Report report = convert::pickNmeaPoints(in, pick, points, progress);
+            if (!report.ok())
+                return report;
+            if (points.empty())
+                return convert::Report::failed(convert::kPointListEmpty);
+            if (!(o.route ? convert::writeGpxRoute(points, out) : convert::writeGpxTrack(points, out)))
+                return convert::Report::failed("Error: Unable to write to the file.");
+            report.message = "The GPX output file has been created.";
+            return report;
+        });
+}
+
+struct Kind {
+    const char* name;
+    Runner run;
+    const char* help;
+};
+
+constexpr Kind kKinds[] = {
+    {"pocketgps-csv", runPocketGps,
+     "PocketGPS camera CSV (or .ov2) to a camera file [--new [--short-names]]"},
+    {"garmin-csv", runGarmin, "Garmin camera CSV (or .ov2) to a camera file"},
+    {"ov2", runOv2, "OV2 points to a camera file [--new [--short-names]]"},
+    {"nmea-gpx", runNmeaGpx, "NMEA log to a GPX track [--route] [--degrees N] [--metres M]"},
+};
+
+void usage(std::FILE* f)
+{
+    std::fprintf(f, "usage: varno-cli convert KIND SRC DST [--append] [options]   (SRC or DST '-': standard "
+                    "input or output)\n");
+    for (const Kind& k : kKinds)
+        std::fprintf(f, "  %-18s %s\n", k.name, k.help);
+}
+
+bool number(const std::string& text, std::optional<double>& out)
+{
+    try {
+        std::size_t used = 0;
+        out = std::stod(text, &used);
+        return used == text.size();
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace
+
+int cmdConvert(Context& ctx, const Args& args)
+{
+    if (args.empty()) {
+        usage(ctx.err);
+        return kExitUsage;
+    }
+    const Kind* kind = nullptr;
+    for (const Kind& k : kKinds)
+        if (args[0] == k.name)
+            kind = &k;
+    if (!kind) {
+        std::fprintf(ctx.err, "varno-cli convert: unknown kind '%s'\n", args[0].c_str());
+        usage(ctx.err);
+        return kExitUsage;
+    }
+    Options o;
+    std::vector<std::string> files;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--append")
+            o.append = true;
+        else if (a == "--short-names")
+            o.shortNames = true;
+        else if (a == "--new")
+            o.pocketGpsNew = true;
+        else if (a == "--route")
+            o.route = true;
+        else if (a == "--degrees" && hasValue && number(args[i + 1], o.degrees))
+            ++i;
+        else if (a == "--metres" && hasValue && number(args[i + 1], o.metres))
+            ++i;
+        else if (a.size() > 1 && a[0] == '-') {
+            usage(ctx.err);
+            return kExitUsage;
+        } else
+            files.push_back(a);
+    }
+    if (files.size() != 2) {
+        usage(ctx.err);
+        return kExitUsage;
+    }
+    o.source = files[0];
+    o.destination = files[1];
+
+    const bool terminal = isatty(fileno(ctx.err)) != 0;
+    convert::Progress progress([&](std::uint64_t done, std::uint64_t total) {
+        if (total > 0)
+            std::fprintf(ctx.err, "\r%s: %3d%%", kind->name, static_cast<int>(100.0 * done / total));
+        return true;
+    });
+    convert::Progress quiet;
+    const convert::Report report = kind->run(ctx, o, terminal ? progress : quiet);
+    if (terminal)
+        std::fprintf(ctx.err, "\r\033[K");
+    if (!report.notes.empty())
+        std::fprintf(ctx.err, "%s\n", report.notes.c_str());
+    std::fprintf(ctx.err, "%s\n", report.message.c_str());
+    return report.ok() ? kExitOk : kExitFailure;
+}
+
+} // namespace varno::cli
