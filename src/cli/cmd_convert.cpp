@@ -10,6 +10,7 @@
 #include "Cli.h"
 #include "convert/CameraConvert.h"
 #include "convert/NmeaToGpx.h"
+#include "convert/OsmToGpx.h"
 
 namespace varno::cli {
 namespace {
@@ -23,7 +24,22 @@ struct Options {
     bool route = false;
     std::optional<double> degrees;
     std::optional<double> metres;
+    std::optional<std::string> area;
+    std::optional<std::string> exclude;
+    bool poi = false;
+    bool translate = false;
 };
+
+bool number(const std::string& text, std::optional<double>& out)
+{
+    try {
+        std::size_t used = 0;
+        out = std::stod(text, &used);
+        return used == text.size();
+    } catch (...) {
+        return false;
+    }
+}
 
 using Runner = convert::Report (*)(Context&, const Options&, convert::Progress&);
 
@@ -91,6 +107,64 @@ convert::Report runNmeaGpx(Context& ctx, const Options& o, convert::Progress& pr
         });
 }
 
+// "TOP,LEFT,BOTTOM,RIGHT"; an empty place stands for the whole globe on that side.
+bool parseArea(const std::string& text, convert::OsmArea& area)
+{
+    double* sides[] = {&area.top, &area.left, &area.bottom, &area.right};
+    std::size_t start = 0;
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t comma = i < 3 ? text.find(',', start) : text.size();
+        if (comma == std::string::npos)
+            return false;
+        const std::string part = text.substr(start, comma - start);
+        if (!part.empty()) {
+            std::optional<double> v;
+            if (!number(part, v))
+                return false;
+            *sides[i] = *v;
+        }
+        start = comma + 1;
+    }
+    return true;
+}
+
+convert::Report runOsm(Context& ctx, const Options& o, convert::Progress& progress, bool big)
+{
+    convert::OsmGpxOptions options;
+    options.big = big;
+    if (big) {
+        options.includePoi = o.poi;
+        options.translateUnicode = o.translate;
+        options.exclusions = convert::osmExclusionsAtOpen();
+        if (o.exclude) {
+            options.exclusions.clear();
+            std::size_t start = 0;
+            while (start <= o.exclude->size()) {
+                std::size_t comma = o.exclude->find(',', start);
+                if (comma == std::string::npos)
+                    comma = o.exclude->size();
+                if (comma > start)
+                    options.exclusions.push_back(o.exclude->substr(start, comma - start));
+                start = comma + 1;
+            }
+        }
+        if (o.area && !parseArea(*o.area, options.area))
+            return convert::Report::failed("The area is TOP,LEFT,BOTTOM,RIGHT in degrees: " + *o.area);
+    }
+    if (!overwriteAllowed(ctx, o.destination, "The output GPX file all ready exists.\n\nOverwrite Yes/No ?"))
+        return convert::Report::failed("The output GPX file was left as it was.");
+    return convert::convertOsmFile({o.source, o.destination, false}, options, progress);
+}
+
+convert::Report runOsmGpx(Context& ctx, const Options& o, convert::Progress& p)
+{
+    return runOsm(ctx, o, p, false);
+}
+convert::Report runBigOsmGpx(Context& ctx, const Options& o, convert::Progress& p)
+{
+    return runOsm(ctx, o, p, true);
+}
+
 struct Kind {
     const char* name;
     Runner run;
@@ -103,6 +177,9 @@ constexpr Kind kKinds[] = {
     {"garmin-csv", runGarmin, "Garmin camera CSV (or .ov2) to a camera file"},
     {"ov2", runOv2, "OV2 points to a camera file [--new [--short-names]]"},
     {"nmea-gpx", runNmeaGpx, "NMEA log to a GPX track [--route] [--degrees N] [--metres M]"},
+    {"osm-gpx", runOsmGpx, "OSM (.osm, .osm.bz2, .osm.gz, .osm.pbf) ways to GPX tracks"},
+    {"big-osm-gpx", runBigOsmGpx,
+     "an area of an OSM file to GPX [--area TOP,LEFT,BOTTOM,RIGHT] [--poi] [--translate] [--exclude W,W...]"},
 };
 
 void usage(std::FILE* f)
@@ -111,17 +188,6 @@ void usage(std::FILE* f)
                     "input or output)\n");
     for (const Kind& k : kKinds)
         std::fprintf(f, "  %-18s %s\n", k.name, k.help);
-}
-
-bool number(const std::string& text, std::optional<double>& out)
-{
-    try {
-        std::size_t used = 0;
-        out = std::stod(text, &used);
-        return used == text.size();
-    } catch (...) {
-        return false;
-    }
 }
 
 } // namespace
@@ -158,6 +224,14 @@ int cmdConvert(Context& ctx, const Args& args)
             ++i;
         else if (a == "--metres" && hasValue && number(args[i + 1], o.metres))
             ++i;
+        else if (a == "--area" && hasValue)
+            o.area = args[++i];
+        else if (a == "--exclude" && hasValue)
+            o.exclude = args[++i];
+        else if (a == "--poi")
+            o.poi = true;
+        else if (a == "--translate")
+            o.translate = true;
         else if (a.size() > 1 && a[0] == '-') {
             usage(ctx.err);
             return kExitUsage;
