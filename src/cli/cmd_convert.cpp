@@ -11,6 +11,7 @@
 #include "convert/CameraConvert.h"
 #include "convert/NmeaToGpx.h"
 #include "convert/OsmToGpx.h"
+#include "srtm/Contours.h"
 
 namespace varno::cli {
 namespace {
@@ -27,6 +28,8 @@ struct Options {
     std::optional<std::string> area;
     std::optional<std::string> exclude;
     bool poi = false;
+    std::string method = "tracer";
+    std::optional<double> step, erase, range;
     bool translate = false;
 };
 
@@ -165,6 +168,28 @@ convert::Report runBigOsmGpx(Context& ctx, const Options& o, convert::Progress& 
     return runOsm(ctx, o, p, true);
 }
 
+convert::Report runSrtm(Context& ctx, const Options& o, convert::Progress& progress)
+{
+    if (o.method != "tracer" && o.method != "isolines")
+        return convert::Report::failed("The method is tracer or isolines, not " + o.method);
+    if (!overwriteAllowed(ctx, o.destination, "The output GPX file all ready exists.\n\nOverwrite Yes/No ?"))
+        return convert::Report::failed("The output GPX file was left as it was.");
+    return convert::runBytesJob(
+        {o.source, o.destination, false}, [&](std::string_view bytes, convert::Sink& out) {
+            std::string message;
+            const auto tile = srtm::parseHgt(bytes, o.source, message);
+            if (!tile)
+                return convert::Report::failed(message);
+            if (o.method == "isolines")
+                return srtm::isolines(*tile, out, static_cast<int>(o.step.value_or(20)), progress);
+            srtm::TracerOptions options;
+            options.step = static_cast<int>(o.step.value_or(options.step));
+            options.eraseRange = static_cast<int>(o.erase.value_or(options.eraseRange));
+            options.contourRange = static_cast<int>(o.range.value_or(options.contourRange));
+            return srtm::traceContours(*tile, out, options, progress);
+        });
+}
+
 struct Kind {
     const char* name;
     Runner run;
@@ -180,6 +205,8 @@ constexpr Kind kKinds[] = {
     {"osm-gpx", runOsmGpx, "OSM (.osm, .osm.bz2, .osm.gz, .osm.pbf) ways to GPX tracks"},
     {"big-osm-gpx", runBigOsmGpx,
      "an area of an OSM file to GPX [--area TOP,LEFT,BOTTOM,RIGHT] [--poi] [--translate] [--exclude W,W...]"},
+    {"srtm-gpx", runSrtm,
+     "SRTM .hgt contours to GPX [--method tracer|isolines] [--step M] [--erase M] [--range M] (tracer)"},
 };
 
 void usage(std::FILE* f)
@@ -228,6 +255,14 @@ int cmdConvert(Context& ctx, const Args& args)
             o.area = args[++i];
         else if (a == "--exclude" && hasValue)
             o.exclude = args[++i];
+        else if (a == "--method" && hasValue)
+            o.method = args[++i];
+        else if (a == "--step" && hasValue && number(args[i + 1], o.step))
+            ++i;
+        else if (a == "--erase" && hasValue && number(args[i + 1], o.erase))
+            ++i;
+        else if (a == "--range" && hasValue && number(args[i + 1], o.range))
+            ++i;
         else if (a == "--poi")
             o.poi = true;
         else if (a == "--translate")

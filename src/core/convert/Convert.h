@@ -71,6 +71,14 @@ public:
         cancelled_ = !callback_(done, total);
         return !cancelled_;
     }
+    // The same for work that reports seldom (once a level, once a file):
+    // the callback is asked every time.
+    bool updateNow(std::uint64_t done, std::uint64_t total)
+    {
+        if (!cancelled_ && callback_)
+            cancelled_ = !callback_(done, total);
+        return !cancelled_;
+    }
     bool cancelled() const { return cancelled_; }
 
 private:
