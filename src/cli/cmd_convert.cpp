@@ -9,6 +9,7 @@
 
 #include "Cli.h"
 #include "convert/CameraConvert.h"
+#include "convert/GpxText.h"
 #include "convert/NmeaToGpx.h"
 #include "convert/OsmToGpx.h"
 #include "srtm/Contours.h"
@@ -190,6 +191,33 @@ convert::Report runSrtm(Context& ctx, const Options& o, convert::Progress& progr
         });
 }
 
+convert::Report runTrackRoute(Context&, const Options& o, convert::Progress& progress)
+{
+    return convert::gpxToRouteFile({o.source, o.destination, o.append}, false, progress);
+}
+
+convert::Report runRouteRoute(Context&, const Options& o, convert::Progress& progress)
+{
+    return convert::gpxToRouteFile({o.source, o.destination, o.append}, true, progress);
+}
+
+convert::Report runJosm(Context& ctx, const Options& o, convert::Progress& progress)
+{
+    if (!o.destination.empty() &&
+        !overwriteAllowed(ctx, convert::josmMapFile(o.destination),
+                          "The file already exists.\n\nDo you want to overwrite it ?"))
+        return convert::Report::failed("The map file was left as it was.");
+    return convert::josmToProject(o.source, o.destination, progress);
+}
+
+convert::Report runNewLines(Context& ctx, const Options& o, convert::Progress& progress)
+{
+    if (!overwriteAllowed(ctx, o.destination,
+                          "The destination file already exists.\n\nDo you want to overwrite it ?"))
+        return convert::Report::failed("The destination file was left as it was.");
+    return convert::addNewLinesFile({o.source, o.destination, false}, progress);
+}
+
 struct Kind {
     const char* name;
     Runner run;
@@ -207,6 +235,10 @@ constexpr Kind kKinds[] = {
      "an area of an OSM file to GPX [--area TOP,LEFT,BOTTOM,RIGHT] [--poi] [--translate] [--exclude W,W...]"},
     {"srtm-gpx", runSrtm,
      "SRTM .hgt contours to GPX [--method tracer|isolines] [--step M] [--erase M] [--range M] (tracer)"},
+    {"gpx-track-route", runTrackRoute, "GPX track points to a route CSV"},
+    {"gpx-route-route", runRouteRoute, "GPX waypoints and route points to a route CSV"},
+    {"josm-project", runJosm, "GPX track segments to a track editor project (DST: its base name)"},
+    {"add-newlines", runNewLines, "GPX written on one line broken into lines"},
 };
 
 void usage(std::FILE* f)
