@@ -1,4 +1,5 @@
 // varno-cli convert: the converters of the Convert menu on files or standard input and output.
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -36,13 +37,13 @@ struct Options {
 
 bool number(const std::string& text, std::optional<double>& out)
 {
-    try {
-        std::size_t used = 0;
-        out = std::stod(text, &used);
-        return used == text.size();
-    } catch (...) {
+    // Whatever the locale: "--metres 100.5" means a hundred and a half.
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
         return false;
-    }
+    out = value;
+    return true;
 }
 
 using Runner = convert::Report (*)(Context&, const Options&, convert::Progress&);

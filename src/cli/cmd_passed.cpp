@@ -1,4 +1,5 @@
 // varno-cli passed: the cameras a logged drive passed, as the Passed Cameras list shows them.
+#include <charconv>
 #include <cstdio>
 #include <string>
 
@@ -24,13 +25,13 @@ void usage(std::FILE* f)
 
 bool number(const std::string& text, double& out)
 {
-    try {
-        std::size_t used = 0;
-        out = std::stod(text, &used);
-        return used == text.size();
-    } catch (...) {
+    // Whatever the locale: "--metres 100.5" means a hundred and a half.
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
         return false;
-    }
+    out = value;
+    return true;
 }
 
 } // namespace

@@ -70,7 +70,8 @@ TEST(CliConvert, ExitCodesMessagesAndDestinations)
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "51,-1,GATSO@30,x,,GATSO@30,Yes,30\n");
     EXPECT_EQ(r.err, "1 lines processed.\n\nConversion complete.\n");
-    r = cli("--yes convert nmea-gpx " + dir.file("log.nmea") + " " + gpx);
+    // Numbers on the command line read the same in every locale (this binary also runs under de_DE).
+    r = cli("--yes convert nmea-gpx --metres 100.5 --degrees 22.5 " + dir.file("log.nmea") + " " + gpx);
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(readBytes(gpx).find("<trkpt lat=\"51.500000000\" lon=\"-0.250000000\">"), std::string::npos);
 }

@@ -14,11 +14,12 @@ inline bool haveTool(const std::string& name)
     return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Standard output of a shell command; status set to its exit status.
+// Standard output of a shell command, run in the C locale so the tools write
+// their numbers with a decimal point; status set to its exit status.
 inline std::string commandOutput(const std::string& command, int* status = nullptr)
 {
     std::string out;
-    if (std::FILE* p = popen(command.c_str(), "r")) {
+    if (std::FILE* p = popen(("export LC_ALL=C; " + command).c_str(), "r")) {
         char buffer[4096];
         std::size_t n = 0;
         while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0)

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/AtomicFile.h"
+#include "base/Numbers.h"
 #include "convert/CameraConvert.h"
 #include "core/base/ScratchFiles.h"
 #include "core/convert/ConvertTestTools.h"
@@ -150,13 +151,13 @@ TEST(CameraOv2, CorpusMatchesGpsbabel)
         std::vector<std::pair<double, double>> a, b;
         std::istringstream oursIn(ours), theirsIn(theirs);
         for (std::string line; std::getline(oursIn, line);)
-            a.emplace_back(std::stod(line), std::stod(line.substr(line.find(',') + 1)));
+            a.emplace_back(leadingDouble(line), leadingDouble(line.substr(line.find(',') + 1)));
         std::string line;
         std::getline(theirsIn, line); // header
         while (std::getline(theirsIn, line))
             if (line.find(',') != std::string::npos)
-                b.emplace_back(std::stod(line.substr(line.find(',') + 1)),
-                               std::stod(line.substr(line.find(',', line.find(',') + 1) + 1)));
+                b.emplace_back(leadingDouble(line.substr(line.find(',') + 1)),
+                               leadingDouble(line.substr(line.find(',', line.find(',') + 1) + 1)));
         ASSERT_EQ(a.size(), b.size()) << path << "\n" << theirs;
         for (std::size_t i = 0; i < a.size(); ++i) {
             EXPECT_NEAR(a[i].first, b[i].first, 1e-5) << path << " point " << i;

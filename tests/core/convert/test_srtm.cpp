@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "base/Numbers.h"
 #include "core/base/ScratchFiles.h"
 #include "core/convert/ConvertTestTools.h"
 #include "srtm/Contours.h"
@@ -41,8 +42,8 @@ std::vector<Line> lines(const std::string& gpx)
         const std::size_t end = gpx.find("</trkseg>", at);
         Line line{0, {}};
         for (std::size_t p = at; (p = gpx.find("<trkpt lat=\"", p)) < end; ++p) {
-            const double lat = std::strtod(gpx.c_str() + p + 12, nullptr);
-            const double lon = std::strtod(gpx.c_str() + gpx.find("lon=\"", p) + 5, nullptr);
+            const double lat = leadingDouble(std::string_view(gpx).substr(p + 12, 20));
+            const double lon = leadingDouble(std::string_view(gpx).substr(gpx.find("lon=\"", p) + 5, 20));
             line.level = std::atoi(gpx.c_str() + gpx.find("<ele>", p) + 5);
             line.points.emplace_back(lon, lat);
         }
@@ -198,14 +199,13 @@ TEST(Isolines, CorpusTileMatchesGdalContour)
         std::vector<std::pair<double, double>> pts;
         std::istringstream in(row.substr(open + 12, close - open - 12));
         for (std::string pair; std::getline(in, pair, ',');) {
-            std::istringstream xy(pair);
-            double x = 0, y = 0;
-            xy >> x >> y;
-            pts.emplace_back(x, y);
+            const std::size_t first = pair.find_first_not_of(' ');
+            const std::size_t space = pair.find(' ', first);
+            pts.emplace_back(leadingDouble(pair.substr(first)), leadingDouble(pair.substr(space + 1)));
         }
         std::string elev = row.substr(row.rfind(',') + 1);
         elev.erase(std::remove(elev.begin(), elev.end(), '"'), elev.end());
-        theirs[static_cast<int>(std::lround(std::stod(elev)))] += length(pts);
+        theirs[static_cast<int>(std::lround(leadingDouble(elev)))] += length(pts);
     }
     ASSERT_FALSE(theirs.empty()) << text.substr(0, 300);
     std::vector<int> ourLevels, theirLevels;
