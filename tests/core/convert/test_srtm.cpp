@@ -164,6 +164,15 @@ TEST(ContourTracer, FollowsCellsNearEachLevel)
     plain[24] = 40;
     const convert::Report f = traceContours(grid(5, plain), flat, options, progress);
     EXPECT_EQ(f.notes, "Step 1 of 2.\n\nErasedCount 21");
+
+    // With a wide range the marker of used cells is itself within reach of the
+    // low levels; the trace must still end.
+    std::vector<std::int16_t> low(16, -190);
+    low[15] = 0;
+    convert::StringSink wide;
+    options.eraseRange = 0;
+    options.contourRange = 150;
+    EXPECT_TRUE(traceContours(grid(4, low), wide, options, progress).ok());
 }
 
 TEST(Isolines, CorpusTileMatchesGdalContour)
