@@ -97,6 +97,7 @@ WriteOutcome AtomicFileWriter::open(const std::string& path, const AtomicWriteOp
     writeError_ = 0;
     writeFailed_ = false;
     size_ = 0;
+    kept_ = 0;
     std::error_code ec;
     fs::path target(path);
     if (options.inheritOldFile && fs::is_symlink(fs::symlink_status(target, ec))) {
@@ -156,7 +157,20 @@ WriteOutcome AtomicFileWriter::open(const std::string& path, const AtomicWriteOp
             return failure(WriteOutcome::Stage::Create, e);
         }
     }
+    kept_ = size_;
     return {};
+}
+
+bool AtomicFileWriter::restart()
+{
+    if (!file_ || writeFailed_ || std::fflush(file_) != 0)
+        return false;
+    std::error_code ec;
+    fs::resize_file(temp_, kept_, ec);
+    if (ec || std::fseek(file_, static_cast<long>(kept_), SEEK_SET) != 0)
+        return false;
+    size_ = kept_;
+    return true;
 }
 
 bool AtomicFileWriter::write(std::string_view bytes)

@@ -66,6 +66,8 @@ public:
                       bool keepOldBytes = false);
     // False once any write has failed (the failure is reported by commit()).
     bool write(std::string_view bytes);
+    // Takes back everything written since open() (the old bytes kept stay).
+    bool restart();
     WriteOutcome commit();
     void abandon();
     bool isOpen() const { return file_ != nullptr; }
@@ -80,6 +82,7 @@ private:
     int writeError_ = 0;
     bool writeFailed_ = false;
     std::uintmax_t size_ = 0;
+    std::uintmax_t kept_ = 0;
 };
 
 } // namespace varno

@@ -18,6 +18,9 @@ class Sink {
 public:
     virtual ~Sink() = default;
     virtual bool write(std::string_view bytes) = 0;
+    // Whether restart() can take back everything written so far.
+    virtual bool canRestart() const { return false; }
+    virtual bool restart() { return false; }
 };
 
 class StringSink final : public Sink {
@@ -25,6 +28,12 @@ public:
     bool write(std::string_view bytes) override
     {
         text.append(bytes);
+        return true;
+    }
+    bool canRestart() const override { return true; }
+    bool restart() override
+    {
+        text.clear();
         return true;
     }
     std::string text;
@@ -48,6 +57,8 @@ class AtomicSink final : public Sink {
 public:
     explicit AtomicSink(AtomicFileWriter& writer) : writer_(writer) {}
     bool write(std::string_view bytes) override { return writer_.write(bytes); }
+    bool canRestart() const override { return true; }
+    bool restart() override { return writer_.restart(); }
 
 private:
     AtomicFileWriter& writer_;

@@ -6,7 +6,10 @@
 #include <span>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 
+#include <fmt/compile.h>
 #include <fmt/format.h>
 #include <fmt/printf.h>
 
@@ -18,7 +21,6 @@ namespace varno::convert {
 namespace {
 
 constexpr std::size_t kNameLimit = 460;
-constexpr char kPointTime[] = "2008-00-00T01:01:07Z";
 
 // Positions kept in the OSM unit of 1e-7 degrees: 16 bytes a node.
 struct NodePosition {
@@ -151,13 +153,18 @@ private:
                 return;
         const std::string_view cut = cutText(description, kNameLimit);
         const std::string name = options_.translateUnicode ? latin1Escaped(translated(cut)) : xmlEscaped(cut);
-        std::string text = "<trk>\n  <name>" + name + "</name>\n<trkseg>\n";
+        // One buffer for the whole track, kept between tracks: the points are
+        // most of what a conversion writes.
+        buffer_.clear();
+        fmt::format_to(std::back_inserter(buffer_), "<trk>\n  <name>{}</name>\n<trkseg>\n", name);
         for (const NodePosition& p : points_)
-            text += fmt::format(
-                "<trkpt lat=\"{:.6f}\" lon=\"{:.6f}\">\n  <ele>100</ele>\n<time>{}</time>\n</trkpt>\n",
-                p.lat / 1e7, p.lon / 1e7, kPointTime);
-        text += "</trkseg>\n</trk>\n";
-        failed = !out_.write(text);
+            fmt::format_to(std::back_inserter(buffer_),
+                           FMT_COMPILE("<trkpt lat=\"{:.6f}\" lon=\"{:.6f}\">\n  <ele>100</ele>\n<time>"
+                                       "2008-00-00T01:01:07Z</time>\n</trkpt>\n"),
+                           p.lat / 1e7, p.lon / 1e7);
+        constexpr std::string_view kEnd = "</trkseg>\n</trk>\n";
+        buffer_.append(kEnd.data(), kEnd.data() + kEnd.size());
+        failed = !out_.write(std::string_view(buffer_.data(), buffer_.size()));
         ++tracks;
     }
 
@@ -165,6 +172,43 @@ private:
     const OsmGpxOptions& options_;
     const std::vector<NodePosition>& nodes_;
     std::vector<NodePosition> points_;
+    fmt::memory_buffer buffer_;
+};
+
+// Nodes and ways in one read of a file that lists every node before its
+// first way; a node after a way stops the read as unsorted.
+class OnePass final : public osm::Handler {
+public:
+    OnePass(NodeCollector& nodes, TrackWriter& ways, std::function<void()> sortNodes)
+        : nodes_(nodes), ways_(ways), sortNodes_(std::move(sortNodes))
+    {
+    }
+    void node(std::int64_t id, bool located, double lat, double lon, std::span<const osm::Tag> tags) override
+    {
+        if (sawWay)
+            unsorted = true;
+        else
+            nodes_.node(id, located, lat, lon, tags);
+    }
+    void way(std::int64_t id, std::span<const std::int64_t> refs, std::span<const osm::Tag> tags) override
+    {
+        if (unsorted)
+            return;
+        if (!sawWay) {
+            sawWay = true;
+            sortNodes_();
+        }
+        ways_.way(id, refs, tags);
+    }
+    bool wantsStop() const override { return unsorted; }
+
+    bool sawWay = false;
+    bool unsorted = false;
+
+private:
+    NodeCollector& nodes_;
+    TrackWriter& ways_;
+    std::function<void()> sortNodes_;
 };
 
 } // namespace
@@ -189,7 +233,12 @@ std::vector<std::string> osmExclusionsDefault()
 
 Report convertOsmToGpx(const std::string& source, Sink& out, const OsmGpxOptions& options, Progress& progress)
 {
-    const int passes = options.big && options.includePoi ? 3 : 2;
+    // Files list their nodes before their ways, so one read usually does:
+    // ways are written as they come. A node after a way means an unsorted
+    // file; then what was written is taken back and the file is read twice,
+    // nodes first. Standard output cannot be taken back: two reads at once.
+    bool onePass = out.canRestart();
+    const int passes = (onePass ? 1 : 2) + (options.big && options.includePoi ? 1 : 0);
     int pass = 0;
     const osm::ReadProgress tell = [&](std::uint64_t done, std::uint64_t total) {
         return progress.update(pass * total + done, passes * total);
@@ -200,47 +249,67 @@ Report convertOsmToGpx(const std::string& source, Sink& out, const OsmGpxOptions
         r.message = kCancelled;
         return r;
     };
-
-    std::vector<NodePosition> nodes;
-    NodeCollector collector(options, nodes);
-    osm::ReadOutcome read = osm::readFile(source, osm::kNodes, collector, tell);
-    if (read.error)
-        return Report::failed(*read.error);
-    if (read.cancelled)
-        return cancelled();
-    // Ids are unique in a file; an id given twice keeps its first position.
-    std::stable_sort(nodes.begin(), nodes.end());
-    nodes.erase(std::unique(nodes.begin(), nodes.end(), [](auto& a, auto& b) { return a.id == b.id; }),
-                nodes.end());
-
     std::string header = gpxHeader();
     if (options.translateUnicode)
         header.replace(0, header.find('\n'), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>");
     header += options.big ? "<time>2008-01-01T01:01:07Z</time>\n" : "<time>2008-00-00T01:01:07Z</time>\n";
-    if (!out.write(header))
-        return Report::failed(kWriteFailed);
 
-    TrackWriter writer(out, options, nodes);
-    ++pass;
-    read = osm::readFile(source, osm::kWays, writer, tell);
+    std::vector<NodePosition> nodes;
+    NodeCollector collector(options, nodes);
+    auto sortNodes = [&nodes] {
+        // Ids are unique in a file; an id given twice keeps its first position.
+        std::stable_sort(nodes.begin(), nodes.end());
+        nodes.erase(std::unique(nodes.begin(), nodes.end(), [](auto& a, auto& b) { return a.id == b.id; }),
+                    nodes.end());
+    };
+    std::optional<TrackWriter> writer;
+    osm::ReadOutcome read;
+    if (onePass) {
+        if (!out.write(header))
+            return Report::failed(kWriteFailed);
+        writer.emplace(out, options, nodes);
+        OnePass both(collector, *writer, sortNodes);
+        read = osm::readFile(source, osm::kNodes | osm::kWays, both, tell);
+        if (both.unsorted && !read.error && !read.cancelled) {
+            if (!out.restart())
+                return Report::failed(kWriteFailed);
+            nodes.clear();
+            collector.count = 0;
+            writer.reset();
+            onePass = false;
+        } else if (!both.sawWay) {
+            sortNodes();
+        }
+    }
+    if (!onePass && !read.error && !read.cancelled) {
+        read = osm::readFile(source, osm::kNodes, collector, tell);
+        if (!read.error && !read.cancelled) {
+            sortNodes();
+            if (!out.write(header))
+                return Report::failed(kWriteFailed);
+            writer.emplace(out, options, nodes);
+            ++pass;
+            read = osm::readFile(source, osm::kWays, *writer, tell);
+        }
+    }
     if (!read.error && !read.cancelled && options.big && options.includePoi) {
         ++pass;
-        read = osm::readFile(source, osm::kNodes, writer, tell);
+        read = osm::readFile(source, osm::kNodes, *writer, tell);
     }
     if (read.error)
         return Report::failed(*read.error);
     if (read.cancelled)
         return cancelled();
-    if (writer.failed || !out.write(kGpxFooter))
+    if (writer->failed || !out.write(kGpxFooter))
         return Report::failed(kWriteFailed);
 
     Report report;
-    report.linesIn = collector.count + writer.objects;
-    report.linesOut = writer.tracks;
+    report.linesIn = collector.count + writer->objects;
+    report.linesOut = writer->tracks;
     report.message =
         fmt::format("Input {} nodes and ways read.\nOutput {} lines processed.\n\nThe GPX output file "
                     "has been created.",
-                    report.linesIn, writer.references);
+                    report.linesIn, writer->references);
     return report;
 }
 

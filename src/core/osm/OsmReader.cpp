@@ -81,6 +81,8 @@ ReadOutcome readOsmFile(const osmium::io::File& file, const std::string& name, u
         Pump pump(handler);
         while (osmium::memory::Buffer buffer = reader.read()) {
             pump(buffer);
+            if (handler.wantsStop())
+                break;
             if (progress && !progress(reader.offset(), reader.file_size())) {
                 outcome.cancelled = true;
                 break;
@@ -151,6 +153,7 @@ public:
         if (pass())
             inner_.way(id, refs, tags);
     }
+    bool wantsStop() const override { return inner_.wantsStop(); }
     std::uint64_t seen = 0;
 
 private:

@@ -29,6 +29,8 @@ public:
                      std::span<const Tag> /*tags*/)
     {
     }
+    // True ends the read early (not as a cancel); asked between blocks of objects.
+    virtual bool wantsStop() const { return false; }
 };
 
 enum Kinds : unsigned { kNodes = 1, kWays = 2 };

@@ -8,6 +8,7 @@
 #include <deque>
 #include <unordered_map>
 
+#include <fmt/compile.h>
 #include <fmt/format.h>
 
 #include "convert/GpxWriter.h"
@@ -215,11 +216,10 @@ class Isolines {
 public:
     Isolines(const HgtTile& tile, convert::Sink& out) : tile_(tile), out_(out), n_(tile.size) {}
 
-    // The lines of one level; false when the sink failed.
-    bool level(int level)
+    // One pass over the cells: each cell's segments go to the levels that cross it.
+    void collect(int first, int step, int count)
     {
-        segments_.clear();
-        ends_.clear();
+        perLevel_.assign(static_cast<std::size_t>(count), {});
         const int n = n_;
         for (int r = 0; r + 1 < n; ++r)
             for (int c = 0; c + 1 < n; ++c) {
@@ -227,59 +227,27 @@ public:
                           bl = tile_.at(r + 1, c);
                 if (tl == kVoid || tr == kVoid || br == kVoid || bl == kVoid)
                     continue;
-                const int index =
-                    (tl >= level) << 3 | (tr >= level) << 2 | (br >= level) << 1 | (bl >= level);
-                if (index == 0 || index == 15)
-                    continue;
-                const std::uint64_t top = edgeId(r, c, false, n), bottom = edgeId(r + 1, c, false, n);
-                const std::uint64_t left = edgeId(r, c, true, n), right = edgeId(r, c + 1, true, n);
-                const bool centreAbove = (tl + tr + br + bl) >= 4 * level;
-                switch (index) {
-                case 1:
-                case 14:
-                    add(left, bottom);
-                    break;
-                case 2:
-                case 13:
-                    add(bottom, right);
-                    break;
-                case 3:
-                case 12:
-                    add(left, right);
-                    break;
-                case 4:
-                case 11:
-                    add(top, right);
-                    break;
-                case 6:
-                case 9:
-                    add(top, bottom);
-                    break;
-                case 7:
-                case 8:
-                    add(top, left);
-                    break;
-                case 5: // tr and bl above
-                    if (centreAbove) {
-                        add(top, left);
-                        add(bottom, right);
-                    } else {
-                        add(top, right);
-                        add(left, bottom);
-                    }
-                    break;
-                case 10: // tl and br above
-                    if (centreAbove) {
-                        add(top, right);
-                        add(left, bottom);
-                    } else {
-                        add(top, left);
-                        add(bottom, right);
-                    }
-                    break;
-                default:
-                    break;
-                }
+                const int lo = std::min(std::min(tl, tr), std::min(br, bl));
+                const int hi = std::max(std::max(tl, tr), std::max(br, bl));
+                // Levels L with lo < L <= hi have corners on both sides.
+                const int fromK = std::max(0, floorDiv(lo - first, step) + 1);
+                const int toK = std::min(count - 1, floorDiv(hi - first, step));
+                for (int k = fromK; k <= toK; ++k)
+                    cell(r, c, tl, tr, br, bl, first + k * step, perLevel_[static_cast<std::size_t>(k)]);
+            }
+    }
+
+    // The lines of level number k (height level); false when the sink failed.
+    bool level(int k, int level)
+    {
+        segments_ = std::move(perLevel_[static_cast<std::size_t>(k)]);
+        ends_.clear();
+        ends_.reserve(segments_.size() * 2);
+        for (std::uint32_t s = 0; s < segments_.size(); ++s)
+            for (const std::uint64_t e : {segments_[s].a, segments_[s].b}) {
+                auto [it, added] = ends_.try_emplace(e, std::array<std::uint32_t, 2>{s, kNone});
+                if (!added)
+                    it->second[1] = s;
             }
         used_.assign(segments_.size(), false);
         for (std::size_t s = 0; s < segments_.size(); ++s)
@@ -292,14 +260,62 @@ public:
     std::uint64_t points = 0;
 
 private:
-    void add(std::uint64_t a, std::uint64_t b)
+    static int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+    static void add(std::vector<Segment>& out, std::uint64_t a, std::uint64_t b) { out.push_back({a, b}); }
+
+    // The segments of one cell at one level (saddles split by the centre's average).
+    void cell(int r, int c, int tl, int tr, int br, int bl, int level, std::vector<Segment>& out) const
     {
-        const auto s = static_cast<std::uint32_t>(segments_.size());
-        segments_.push_back({a, b});
-        for (const std::uint64_t e : {a, b}) {
-            auto [it, added] = ends_.try_emplace(e, std::array<std::uint32_t, 2>{s, kNone});
-            if (!added)
-                it->second[1] = s;
+        const int n = n_;
+        const int index = (tl >= level) << 3 | (tr >= level) << 2 | (br >= level) << 1 | (bl >= level);
+        const std::uint64_t top = edgeId(r, c, false, n), bottom = edgeId(r + 1, c, false, n);
+        const std::uint64_t left = edgeId(r, c, true, n), right = edgeId(r, c + 1, true, n);
+        const bool centreAbove = (tl + tr + br + bl) >= 4 * level;
+        switch (index) {
+        case 1:
+        case 14:
+            add(out, left, bottom);
+            break;
+        case 2:
+        case 13:
+            add(out, bottom, right);
+            break;
+        case 3:
+        case 12:
+            add(out, left, right);
+            break;
+        case 4:
+        case 11:
+            add(out, top, right);
+            break;
+        case 6:
+        case 9:
+            add(out, top, bottom);
+            break;
+        case 7:
+        case 8:
+            add(out, top, left);
+            break;
+        case 5: // tr and bl above
+            if (centreAbove) {
+                add(out, top, left);
+                add(out, bottom, right);
+            } else {
+                add(out, top, right);
+                add(out, left, bottom);
+            }
+            break;
+        case 10: // tl and br above
+            if (centreAbove) {
+                add(out, top, right);
+                add(out, left, bottom);
+            } else {
+                add(out, top, left);
+                add(out, bottom, right);
+            }
+            break;
+        default:
+            break;
         }
     }
 
@@ -332,15 +348,18 @@ private:
         std::reverse(backward.begin(), backward.end());
         backward.insert(backward.end(), forward.begin(), forward.end());
         ++lines;
-        std::string text = fmt::format("<trk>\n  <name>Contour {} m</name>\n<trkseg>\n", level);
+        buffer_.clear();
+        fmt::format_to(std::back_inserter(buffer_), "<trk>\n  <name>Contour {} m</name>\n<trkseg>\n", level);
         for (const std::uint64_t e : backward) {
             const auto [lat, lon] = position(e, level);
-            text += fmt::format("<trkpt lat=\"{:.6f}\" lon=\"{:.6f}\">\n  <ele>{}</ele>\n</trkpt>\n", lat,
-                                lon, level);
+            fmt::format_to(std::back_inserter(buffer_),
+                           FMT_COMPILE("<trkpt lat=\"{:.6f}\" lon=\"{:.6f}\">\n  <ele>{}</ele>\n</trkpt>\n"),
+                           lat, lon, level);
             ++points;
         }
-        text += "</trkseg>\n</trk>\n";
-        return out_.write(text);
+        constexpr std::string_view kEnd = "</trkseg>\n</trk>\n";
+        buffer_.append(kEnd.data(), kEnd.data() + kEnd.size());
+        return out_.write(std::string_view(buffer_.data(), buffer_.size()));
     }
 
     std::pair<double, double> position(std::uint64_t e, int level) const
@@ -361,8 +380,10 @@ private:
     convert::Sink& out_;
     int n_;
     std::vector<Segment> segments_;
+    std::vector<std::vector<Segment>> perLevel_;
     std::unordered_map<std::uint64_t, std::array<std::uint32_t, 2>> ends_;
     std::vector<bool> used_;
+    fmt::memory_buffer buffer_;
 };
 
 } // namespace
@@ -382,11 +403,12 @@ convert::Report isolines(const HgtTile& tile, convert::Sink& out, int step, conv
     Isolines lines(tile, out);
     if (minimum <= maximum) {
         const int first = static_cast<int>(std::ceil(static_cast<double>(minimum) / step)) * step;
-        const auto levels = static_cast<std::uint64_t>((maximum - first) / step + 1);
-        for (int h = first; h <= maximum; h += step) {
-            if (!progress.updateNow(static_cast<std::uint64_t>((h - first) / step), levels))
+        const int levels = (maximum - first) / step + 1;
+        lines.collect(first, step, levels);
+        for (int k = 0; k < levels; ++k) {
+            if (!progress.updateNow(static_cast<std::uint64_t>(k), static_cast<std::uint64_t>(levels)))
                 return cancelledReport();
-            if (!lines.level(h))
+            if (!lines.level(k, first + k * step))
                 return convert::Report::failed("Error: Unable to write to the file.");
         }
     }

@@ -107,6 +107,17 @@ TEST(OsmToGpx, WaysNodesAreaAndExclusions)
         EXPECT_EQ(tracks(gpx), c.expected) << c.what;
         EXPECT_EQ(gpx.rfind("</gpx>\n"), gpx.size() - 7) << c.what;
     }
+    // Written to a file, an unsorted file's first attempt is taken back: the
+    // same document as from the sorted one.
+    {
+        ScratchDir dir;
+        writeBytes(dir.file("sorted.osm"), osmXml(nodes + ways));
+        writeBytes(dir.file("unsorted.osm"), osmXml(ways + nodes));
+        Progress progress;
+        ASSERT_TRUE(convertOsmFile({dir.file("sorted.osm"), dir.file("a.gpx")}, plain, progress).ok());
+        ASSERT_TRUE(convertOsmFile({dir.file("unsorted.osm"), dir.file("b.gpx")}, plain, progress).ok());
+        EXPECT_EQ(readBytes(dir.file("b.gpx")), readBytes(dir.file("a.gpx")));
+    }
     std::string gpx;
     convertXml(osmXml(nodes + ways), plain, gpx);
     EXPECT_NE(gpx.find("<time>2008-00-00T01:01:07Z</time>\n<trk>"), std::string::npos);
