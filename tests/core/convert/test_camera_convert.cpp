@@ -238,6 +238,8 @@ TEST(AtomicFileWriter, AbandonKeepsOldAndAppendKeepsOldBytes)
     EXPECT_EQ(readBytes(path), "old\n");
     AtomicFileWriter w;
     ASSERT_TRUE(w.open(path, {}, true));
+    w.write("taken back\n");
+    ASSERT_TRUE(w.restart()); // the kept old bytes stay
     w.write("new\n");
     EXPECT_EQ(w.size(), 8u);
     ASSERT_TRUE(w.commit());
