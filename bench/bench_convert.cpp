@@ -123,21 +123,18 @@ std::string tilePath()
     return std::string(VARNO_CORPUS_DIR) + "/hgt/gpxeditor/N46W122.hgt";
 }
 
+// The destination as the program writes it: a temporary file renamed at the end.
 class FileSink final : public convert::Sink {
 public:
-    explicit FileSink(const std::string& path) : f_(std::fopen(path.c_str(), "wb")) {}
-    ~FileSink() override
-    {
-        if (f_)
-            std::fclose(f_);
-    }
-    bool write(std::string_view bytes) override
-    {
-        return std::fwrite(bytes.data(), 1, bytes.size(), f_) == bytes.size();
-    }
+    explicit FileSink(const std::string& path) : sink_(writer_) { writer_.open(path); }
+    ~FileSink() override { writer_.commit(); }
+    bool write(std::string_view bytes) override { return sink_.write(bytes); }
+    bool canRestart() const override { return true; }
+    bool restart() override { return sink_.restart(); }
 
 private:
-    std::FILE* f_;
+    AtomicFileWriter writer_;
+    convert::AtomicSink sink_;
 };
 
 void runTool(benchmark::State& state, const std::string& tool, const std::string& command)
