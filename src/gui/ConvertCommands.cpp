@@ -62,6 +62,13 @@ bool askOverwrite(varno::Prompt& prompt, const std::string& path, const char* qu
     return !exists(path) || prompt.show(question, varno::PromptButtons::YesNo) == varno::PromptAnswer::Yes;
 }
 
+// An empty field, or one that names only a folder ("C:\\VARNO\\Log\\").
+bool noFileNamed(const ConvertDialog& dlg, const char* field)
+{
+    const std::string path = dlg.path(QString::fromLatin1(field));
+    return path.empty() || path.back() == '/';
+}
+
 double number(const QString& text)
 {
     return varno::leadingDouble(text.toStdString());
@@ -183,8 +190,7 @@ void nmeaDialog(CMainFrame& frame)
 
     // Builds the list; false when there is nothing to write.
     auto buildList = [&]() -> bool {
-        if (dlg.text(QStringLiteral("log")).isEmpty() ||
-            QFileInfo(dlg.text(QStringLiteral("log"))).fileName().isEmpty()) {
+        if (dlg.text(QStringLiteral("log")).isEmpty() || noFileNamed(dlg, "log")) {
             prompt.message("Please select an NMEA log file.");
             return false;
         }
@@ -216,7 +222,7 @@ void nmeaDialog(CMainFrame& frame)
             return;
         const char* failed = route ? "Error: Unable to create the output GPX route file."
                                    : "Error: Unable to create the output GPX track file.";
-        if (QFileInfo(dlg.text(QStringLiteral("gpx"))).fileName().isEmpty()) {
+        if (noFileNamed(dlg, "gpx")) {
             prompt.message(route ? "Please select an GPX output file."
                                  : "Please select an output GPX  track file.");
             return;
@@ -244,7 +250,7 @@ void nmeaDialog(CMainFrame& frame)
     dlg.addButton(QStringLiteral("createTrack"), QStringLiteral("Create GPX track."), [&] { create(false); });
     dlg.addButton(QStringLiteral("createRoute"), QStringLiteral("Create GPX route"), [&] { create(true); });
     dlg.addButton(QStringLiteral("copy"), QStringLiteral("Copy to paste buffer"), [&] {
-        if (QFileInfo(dlg.text(QStringLiteral("gpx"))).fileName().isEmpty()) {
+        if (noFileNamed(dlg, "gpx")) {
             prompt.message("Please create or select a GPX file\nto copy to the Windows paste buffer.");
             return;
         }

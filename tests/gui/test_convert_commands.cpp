@@ -122,6 +122,9 @@ private slots:
             QString::fromStdString(std::string(VARNO_TEST_DATA_DIR) + "/drives/approach.nmea");
         const QString gpx = rig.dir.path() + "/out.gpx";
         withDialog(f, CommandId::ConvertNmeaToGpx, [&](ConvertDialog& d) {
+            // The fields start as folders: no log is named yet.
+            click(d, "createTrack");
+            QCOMPARE(rig.prompt.texts().back(), std::string("Please select an NMEA log file."));
             set(d, "log", log);
             set(d, "gpx", gpx);
             d.check(QStringLiteral("atDistance"))->setChecked(true);
