@@ -29,6 +29,11 @@ constexpr Subcommand kSubcommands[] = {
     {"replay", varno::cli::cmdReplay,
      "replay [--cameras FILE] [--play] LOG   the camera warnings a log gives, one line per event"},
     {"distance", varno::cli::cmdDistance, "distance LAT1 LON1 LAT2 LON2   the flat-earth distance in km"},
+    {"convert", varno::cli::cmdConvert,
+     "convert KIND SRC DST [options]   the converters of the Convert menu"},
+    {"passed", varno::cli::cmdPassed,
+     "passed --cameras FILE [--nearest M] [--farthest M] [--distances] LOG   the cameras a logged drive "
+     "passed"},
 };
 
 void usage(std::FILE* f)
