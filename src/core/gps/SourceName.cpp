@@ -97,7 +97,7 @@ std::string sourceName(SourceKind kind, const std::string& serialPort, const std
         return serialPort;
     const std::string h = host.empty() ? "localhost" : host;
     const auto n = portNumber(port);
-    const std::string hostPart = h.find(':') != std::string::npos ? "[" + h + "]" : h;
+    const std::string hostPart = h.find(':') != std::string::npos || h.front() == '[' ? "[" + h + "]" : h;
     return std::string(kind == SourceKind::Gpsd ? kGpsdScheme : kTcpScheme) + hostPart + ":" +
            std::to_string(n.value_or(kGpsdDefaultPort));
 }
