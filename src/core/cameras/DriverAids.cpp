@@ -157,14 +157,16 @@ void DriverAids::coach(const gps::Fix& fix, const CameraStore& store, const Aver
     }
     const int limit = start ? limitOf(*start) : 0;
     const double elapsed = specs.clock() - specs.startTime;
-    if (!end || limit == 0 || !(elapsed > 0.0) || !(specs.totalDistance > 0.0))
+    if (limit == 0 || !(elapsed > 0.0) || !(specs.totalDistance > 0.0))
         return;
-
     const double limitMs = limit * metresPerSecondPerUnit(speedUnits);
     if (specs.totalDistance / elapsed > limitMs && slowDownSaidFor_ != specs.zone) {
         result.slowDown = true;
         slowDownSaidFor_ = specs.zone;
     }
+    // Without a course (a receiver that sends no RMC) the end is unknown.
+    if (!end)
+        return;
     // Time left for the rest at the limit's average; time already spent
     // beyond it leaves any speed up to the limit.
     const double timeLeft = (specs.totalDistance + remaining) / limitMs - elapsed;
