@@ -28,6 +28,7 @@ enum class CommandId {
     // Options
     AutoStart, StartTime, Colours, DayColours, NightColours, CommSettings, MapScale, RouteOptions,
     RouteAgentOptions, Scr800x700, Scr800x600, Scr600x480, SpecsAverageSpeed, Speed, TimeZone, TrackLogging,
+    DriverAids,
     // Run
     RunStart, RunStop,
     // Tracks
