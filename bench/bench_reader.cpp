@@ -15,6 +15,7 @@
 #include "gps/NmeaLog.h"
 #include "gps/SentenceMailbox.h"
 #include "gps/SerialReader.h"
+#include "gps/StreamLines.h"
 
 namespace {
 
@@ -120,5 +121,28 @@ void BM_ReaderCpuAt4800Baud(benchmark::State& state)
 BENCHMARK(BM_ReaderCpuAt4800Baud)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// The gpsd line filter over what gpsd sends with NMEA on: JSON replies and CR LF sentences,
+// in socket-sized chunks. Bytes per second of input.
+void BM_GpsdLineFilter(benchmark::State& state)
+{
+    std::string stream;
+    while (stream.size() < (1u << 20)) {
+        stream += "{\"class\":\"DEVICES\",\"devices\":[{\"class\":\"DEVICE\",\"path\":\"/dev/ttyUSB0\"}]}\n";
+        for (int i = 0; i < 20; ++i)
+            stream += "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B\r\n";
+    }
+    varno::gps::StreamLines lines(varno::gps::StreamLines::Mode::Gpsd);
+    std::string out;
+    for (auto _ : state) {
+        for (std::size_t at = 0; at < stream.size(); at += 4096) {
+            out.clear();
+            lines.feed(std::string_view(stream).substr(at, 4096), out);
+            benchmark::DoNotOptimize(out.data());
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * stream.size()));
+}
+BENCHMARK(BM_GpsdLineFilter)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

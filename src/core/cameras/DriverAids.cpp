@@ -137,25 +137,29 @@ void DriverAids::coach(const gps::Fix& fix, const CameraStore& store, const Aver
     coachLine.clear();
     if (!specs.inZone || specs.manual || !store.cameras()) {
         slowDownSaidFor_.reset();
+        section_.reset();
         return;
     }
     // The section runs from the camera the measurement started at to the
-    // nearest other average-speed camera ahead.
-    const CameraPoint* start = nullptr;
-    const CameraPoint* end = nullptr;
-    double remaining = 0.0;
-    for (const CameraPoint& c : *store.cameras()) {
-        if (!c.isSpecs() || !c.position())
-            continue;
-        if (c.position() == specs.zone) {
-            start = start ? start : &c;
-            continue;
+    // nearest other average-speed camera ahead; found once per section (the
+    // list is searched again only while no end is known).
+    if (!section_ || section_->start != specs.zone || !section_->end) {
+        Section found{specs.zone, {}, 0};
+        double nearest = 0.0;
+        for (const CameraPoint& c : *store.cameras()) {
+            if (!c.isSpecs() || !c.position())
+                continue;
+            if (c.position() == specs.zone) {
+                found.limit = found.limit ? found.limit : limitOf(c);
+                continue;
+            }
+            const double d = CameraDistance(c, fix.position);
+            if (d >= 0.0 && (!found.end || d < nearest) && headingTowards(fix, c.position()))
+                found.end = c.position(), nearest = d;
         }
-        const double d = CameraDistance(c, fix.position);
-        if (d >= 0.0 && (!end || d < remaining) && headingTowards(fix, c.position()))
-            end = &c, remaining = d;
+        section_ = found;
     }
-    const int limit = start ? limitOf(*start) : 0;
+    const int limit = section_->limit;
     const double elapsed = specs.clock() - specs.startTime;
     if (limit == 0 || !(elapsed > 0.0) || !(specs.totalDistance > 0.0))
         return;
@@ -165,7 +169,10 @@ void DriverAids::coach(const gps::Fix& fix, const CameraStore& store, const Aver
         slowDownSaidFor_ = specs.zone;
     }
     // Without a course (a receiver that sends no RMC) the end is unknown.
-    if (!end)
+    if (!section_->end)
+        return;
+    const double remaining = CameraDistance(section_->end, fix.position);
+    if (remaining < 0.0)
         return;
     // Time left for the rest at the limit's average; time already spent
     // beyond it leaves any speed up to the limit.

@@ -83,6 +83,12 @@ private:
     void coach(const gps::Fix& fix, const CameraStore& store, const AverageSpeed& specs, int speedUnits,
                Result& result);
 
+    // The section being driven: where it starts and ends, and its limit.
+    struct Section {
+        geo::LatLon start, end; // end: none while no camera ahead was found
+        int limit = 0;
+    };
+    std::optional<Section> section_;
     std::optional<double> lastChime_;
     std::optional<geo::LatLon> slowDownSaidFor_; // the section start "slow down" was said in
 };
