@@ -23,6 +23,11 @@ constexpr Subcommand kSubcommands[] = {
     {"live", varno::cli::cmdLive, "live [--port NAME] [--log FILE]   read the GPS receiver"},
     {"replay", varno::cli::cmdReplay,
      "replay [--cameras FILE] [--play] LOG   the camera warnings a log gives, one line per event"},
+    {"convert", varno::cli::cmdConvert,
+     "convert KIND SRC DST [options]   the converters of the Convert menu"},
+    {"passed", varno::cli::cmdPassed,
+     "passed --cameras FILE [--nearest M] [--farthest M] [--distances] LOG   the cameras a logged drive "
+     "passed"},
 };
 
 void usage(std::FILE* f)

@@ -13,6 +13,7 @@
 
 #include "CVARNOView.h"
 #include "CameraCommands.h"
+#include "ConvertCommands.h"
 #include "GpsCommands.h"
 #include "HelpCommands.h"
 #include "LogCommands.h"
@@ -57,6 +58,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     registerLogCommands(*this);
     registerRecordCommands(*this);
     registerTestCommands(*this);
+    registerConvertCommands(*this);
     registerHelpCommands(*this);
     buildMenus();
     wireReader();

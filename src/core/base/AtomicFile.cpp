@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <system_error>
 
@@ -81,6 +82,22 @@ void sweepStaleTemporaries(const fs::path& target)
 WriteOutcome writeFileAtomically(const std::string& path, std::string_view bytes,
                                  const AtomicWriteOptions& options)
 {
+    AtomicFileWriter writer;
+    if (WriteOutcome opened = writer.open(path, options); !opened)
+        return opened;
+    writer.write(bytes);
+    return writer.commit();
+}
+
+WriteOutcome AtomicFileWriter::open(const std::string& path, const AtomicWriteOptions& options,
+                                    bool keepOldBytes)
+{
+    abandon();
+    options_ = options;
+    writeError_ = 0;
+    writeFailed_ = false;
+    size_ = 0;
+    kept_ = 0;
     std::error_code ec;
     fs::path target(path);
     if (options.inheritOldFile && fs::is_symlink(fs::symlink_status(target, ec))) {
@@ -111,39 +128,111 @@ WriteOutcome writeFileAtomically(const std::string& path, std::string_view bytes
     FileHandle f = createTemporary(target, options.tempSuffix, temp, error);
     if (!f)
         return failure(WriteOutcome::Stage::Create, error);
-    auto abandon = [&](WriteOutcome::Stage stage, int e) {
-        fs::remove(temp, ec);
-        return failure(stage, e);
-    };
+    target_ = target.string();
+    temp_ = temp.string();
+    file_ = f.release();
     // The new text is never readable by more than the old: the temporary file
     // takes the old one's permissions before its first byte.
     if (options.inheritOldFile && fs::exists(current)) {
         fs::permissions(temp, current.permissions(), ec);
         if (ec) {
-            f.reset();
-            return abandon(WriteOutcome::Stage::Create, ec.value());
+            abandon();
+            return failure(WriteOutcome::Stage::Create, ec.value());
         }
     }
+    if (keepOldBytes && fs::exists(current)) {
+        FileHandle old = openForReading(target_, nullptr, std::numeric_limits<std::uintmax_t>::max());
+        if (!old) {
+            const int e = errno;
+            abandon();
+            return failure(WriteOutcome::Stage::Create, e);
+        }
+        char buffer[1 << 16];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, old.get())) > 0)
+            write(std::string_view(buffer, n));
+        if (std::ferror(old.get())) {
+            const int e = errno;
+            abandon();
+            return failure(WriteOutcome::Stage::Create, e);
+        }
+    }
+    kept_ = size_;
+    return {};
+}
 
-    StdioFileSync stdioSync;
-    FileSync& sync = options.sync ? *options.sync : stdioSync;
+bool AtomicFileWriter::restart()
+{
+    if (!file_ || writeFailed_ || std::fflush(file_) != 0)
+        return false;
+    std::error_code ec;
+    fs::resize_file(temp_, kept_, ec);
+    if (ec || std::fseek(file_, static_cast<long>(kept_), SEEK_SET) != 0)
+        return false;
+    size_ = kept_;
+    return true;
+}
+
+bool AtomicFileWriter::write(std::string_view bytes)
+{
+    if (!file_ || writeFailed_)
+        return false;
     errno = 0;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
-    ok = sync.flushToDisk(f.get()) && ok;
-    if (!ok)
-        error = errno;
-    const bool closed = std::fclose(f.release()) == 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+        writeFailed_ = true;
+        writeError_ = errno;
+        return false;
+    }
+    size_ += bytes.size();
+    return true;
+}
+
+void AtomicFileWriter::abandon()
+{
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!temp_.empty()) {
+        std::error_code ec;
+        fs::remove(temp_, ec);
+        temp_.clear();
+    }
+}
+
+WriteOutcome AtomicFileWriter::commit()
+{
+    if (!file_)
+        return failure(WriteOutcome::Stage::Create, 0);
+    auto abandoned = [&](WriteOutcome::Stage stage, int e) {
+        abandon();
+        return failure(stage, e);
+    };
+    StdioFileSync stdioSync;
+    FileSync& sync = options_.sync ? *options_.sync : stdioSync;
+    int error = writeError_;
+    errno = 0;
+    bool ok = !writeFailed_;
+    if (ok) {
+        ok = sync.flushToDisk(file_);
+        if (!ok)
+            error = errno;
+    }
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
     if (ok && !closed)
         error = errno;
     if (!ok || !closed)
-        return abandon(WriteOutcome::Stage::Write, error);
+        return abandoned(WriteOutcome::Stage::Write, error);
 
-    if (options.beforeReplace)
-        if (const int e = options.beforeReplace())
-            return abandon(WriteOutcome::Stage::Replace, e);
-    fs::rename(temp, target, ec);
+    if (options_.beforeReplace)
+        if (const int e = options_.beforeReplace())
+            return abandoned(WriteOutcome::Stage::Replace, e);
+    std::error_code ec;
+    fs::rename(temp_, target_, ec);
     if (ec)
-        return abandon(WriteOutcome::Stage::Replace, ec.value());
+        return abandoned(WriteOutcome::Stage::Replace, ec.value());
+    temp_.clear();
     return {};
 }
 

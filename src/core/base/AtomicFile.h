@@ -1,6 +1,8 @@
 // Writing a whole file so that a reader sees either the old text or the new, never half of one.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -46,5 +48,41 @@ struct AtomicWriteOptions {
 // it and renames it over path. The one way the program writes its files.
 WriteOutcome writeFileAtomically(const std::string& path, std::string_view bytes,
                                  const AtomicWriteOptions& options = {});
+
+// The same write in pieces, for output too large to hold: open() makes the
+// temporary file, write() streams into it, commit() puts it in path's place.
+// Destroyed or abandoned before commit(), it removes the temporary file and
+// the old file stays as it was.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    ~AtomicFileWriter() { abandon(); }
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // With keepOldBytes, an existing file's bytes are copied in first, so
+    // what is written is appended to them, and only on commit.
+    WriteOutcome open(const std::string& path, const AtomicWriteOptions& options = {},
+                      bool keepOldBytes = false);
+    // False once any write has failed (the failure is reported by commit()).
+    bool write(std::string_view bytes);
+    // Takes back everything written since open() (the old bytes kept stay).
+    bool restart();
+    WriteOutcome commit();
+    void abandon();
+    bool isOpen() const { return file_ != nullptr; }
+    // Bytes written since open(), old bytes kept by keepOldBytes included.
+    std::uintmax_t size() const { return size_; }
+
+private:
+    std::string target_;
+    std::string temp_;
+    std::FILE* file_ = nullptr;
+    AtomicWriteOptions options_;
+    int writeError_ = 0;
+    bool writeFailed_ = false;
+    std::uintmax_t size_ = 0;
+    std::uintmax_t kept_ = 0;
+};
 
 } // namespace varno

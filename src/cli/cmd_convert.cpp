@@ -1,0 +1,332 @@
+// varno-cli convert: the converters of the Convert menu on files or standard input and output.
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "Cli.h"
+#include "convert/CameraConvert.h"
+#include "convert/GpxText.h"
+#include "convert/NmeaToGpx.h"
+#include "convert/OsmToGpx.h"
+#include "srtm/Contours.h"
+
+namespace varno::cli {
+namespace {
+
+struct Options {
+    std::string source;
+    std::string destination;
+    bool append = false;
+    bool shortNames = false;
+    bool pocketGpsNew = false;
+    bool route = false;
+    std::optional<double> degrees;
+    std::optional<double> metres;
+    std::optional<std::string> area;
+    std::optional<std::string> exclude;
+    bool poi = false;
+    std::string method = "tracer";
+    std::optional<double> step, erase, range;
+    bool translate = false;
+};
+
+bool number(const std::string& text, std::optional<double>& out)
+{
+    // Whatever the locale: "--metres 100.5" means a hundred and a half.
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return false;
+    out = value;
+    return true;
+}
+
+using Runner = convert::Report (*)(Context&, const Options&, convert::Progress&);
+
+bool overwriteAllowed(Context& ctx, const std::string& destination, const char* question)
+{
+    std::error_code ec;
+    if (destination == "-" || !std::filesystem::exists(destination, ec))
+        return true;
+    return ctx.prompt->show(question, PromptButtons::YesNo) == PromptAnswer::Yes;
+}
+
+convert::Report cameras(const Options& o, convert::CameraList list, convert::Progress& progress)
+{
+    convert::CameraOptions options;
+    options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : list;
+    options.shortNames = o.shortNames;
+    if (o.pocketGpsNew)
+        return convert::convertCameraFiles({o.source}, o.destination, o.append, options, progress);
+    return convert::convertCameraFile({o.source, o.destination, o.append}, options, progress);
+}
+
+convert::Report runPocketGps(Context&, const Options& o, convert::Progress& p)
+{
+    return cameras(o, convert::CameraList::PocketGps, p);
+}
+
+convert::Report runGarmin(Context&, const Options& o, convert::Progress& p)
+{
+    return cameras(o, convert::CameraList::Garmin, p);
+}
+
+convert::Report runOv2(Context&, const Options& o, convert::Progress& progress)
+{
+    convert::CameraOptions options;
+    options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : convert::CameraList::PocketGps;
+    options.shortNames = o.shortNames;
+    return convert::runBytesJob({o.source, o.destination, o.append},
+                                [&](std::string_view bytes, convert::Sink& out) {
+                                    return convert::convertOv2(bytes, out, options, progress);
+                                });
+}
+
+convert::Report runNmeaGpx(Context& ctx, const Options& o, convert::Progress& progress)
+{
+    if (!overwriteAllowed(ctx, o.destination, "The output GPX file all ready exists.\n\nOverwrite Yes/No ?"))
+        return convert::Report::failed(o.route ? "Error: Unable to create the output GPX route file."
+                                               : "Error: Unable to create the output GPX track file.");
+    convert::NmeaPickOptions pick;
+    pick.atDirectionChange = o.degrees.has_value();
+    pick.degrees = o.degrees.value_or(0.0);
+    pick.atDistance = o.metres.has_value();
+    pick.metres = o.metres.value_or(0.0);
+    return convert::runFileJob(
+        {o.source, o.destination, false}, [&](convert::LineInput& in, convert::Sink& out) {
+            std::vector<convert::NmeaPoint> points;
+            convert::Report report = convert::pickNmeaPoints(in, pick, points, progress);
+            if (!report.ok())
+                return report;
+            if (points.empty())
+                return convert::Report::failed(convert::kPointListEmpty);
+            if (!(o.route ? convert::writeGpxRoute(points, out) : convert::writeGpxTrack(points, out)))
+                return convert::Report::failed("Error: Unable to write to the file.");
+            report.message = "The GPX output file has been created.";
+            return report;
+        });
+}
+
+// "TOP,LEFT,BOTTOM,RIGHT"; an empty place stands for the whole globe on that side.
+bool parseArea(const std::string& text, convert::OsmArea& area)
+{
+    double* sides[] = {&area.top, &area.left, &area.bottom, &area.right};
+    std::size_t start = 0;
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t comma = i < 3 ? text.find(',', start) : text.size();
+        if (comma == std::string::npos)
+            return false;
+        const std::string part = text.substr(start, comma - start);
+        if (!part.empty()) {
+            std::optional<double> v;
+            if (!number(part, v))
+                return false;
+            *sides[i] = *v;
+        }
+        start = comma + 1;
+    }
+    return true;
+}
+
+convert::Report runOsm(Context& ctx, const Options& o, convert::Progress& progress, bool big)
+{
+    convert::OsmGpxOptions options;
+    options.big = big;
+    if (big) {
+        options.includePoi = o.poi;
+        options.translateUnicode = o.translate;
+        options.exclusions = convert::osmExclusionsAtOpen();
+        if (o.exclude) {
+            options.exclusions.clear();
+            std::size_t start = 0;
+            while (start <= o.exclude->size()) {
+                std::size_t comma = o.exclude->find(',', start);
+                if (comma == std::string::npos)
+                    comma = o.exclude->size();
+                if (comma > start)
+                    options.exclusions.push_back(o.exclude->substr(start, comma - start));
+                start = comma + 1;
+            }
+        }
+        if (o.area && !parseArea(*o.area, options.area))
+            return convert::Report::failed("The area is TOP,LEFT,BOTTOM,RIGHT in degrees: " + *o.area);
+    }
+    if (!overwriteAllowed(ctx, o.destination, "The output GPX file all ready exists.\n\nOverwrite Yes/No ?"))
+        return convert::Report::failed("The output GPX file was left as it was.");
+    return convert::convertOsmFile({o.source, o.destination, false}, options, progress);
+}
+
+convert::Report runOsmGpx(Context& ctx, const Options& o, convert::Progress& p)
+{
+    return runOsm(ctx, o, p, false);
+}
+convert::Report runBigOsmGpx(Context& ctx, const Options& o, convert::Progress& p)
+{
+    return runOsm(ctx, o, p, true);
+}
+
+convert::Report runSrtm(Context& ctx, const Options& o, convert::Progress& progress)
+{
+    if (o.method != "tracer" && o.method != "isolines")
+        return convert::Report::failed("The method is tracer or isolines, not " + o.method);
+    if (!overwriteAllowed(ctx, o.destination, "The output GPX file all ready exists.\n\nOverwrite Yes/No ?"))
+        return convert::Report::failed("The output GPX file was left as it was.");
+    return convert::runBytesJob(
+        {o.source, o.destination, false}, [&](std::string_view bytes, convert::Sink& out) {
+            std::string message;
+            const auto tile = srtm::parseHgt(bytes, o.source, message);
+            if (!tile)
+                return convert::Report::failed(message);
+            if (o.method == "isolines")
+                return srtm::isolines(*tile, out, static_cast<int>(o.step.value_or(20)), progress);
+            srtm::TracerOptions options;
+            options.step = static_cast<int>(o.step.value_or(options.step));
+            options.eraseRange = static_cast<int>(o.erase.value_or(options.eraseRange));
+            options.contourRange = static_cast<int>(o.range.value_or(options.contourRange));
+            return srtm::traceContours(*tile, out, options, progress);
+        });
+}
+
+convert::Report runTrackRoute(Context&, const Options& o, convert::Progress& progress)
+{
+    return convert::gpxToRouteFile({o.source, o.destination, o.append}, false, progress);
+}
+
+convert::Report runRouteRoute(Context&, const Options& o, convert::Progress& progress)
+{
+    return convert::gpxToRouteFile({o.source, o.destination, o.append}, true, progress);
+}
+
+convert::Report runJosm(Context& ctx, const Options& o, convert::Progress& progress)
+{
+    if (!o.destination.empty() &&
+        !overwriteAllowed(ctx, convert::josmMapFile(o.destination),
+                          "The file already exists.\n\nDo you want to overwrite it ?"))
+        return convert::Report::failed("The map file was left as it was.");
+    return convert::josmToProject(o.source, o.destination, progress);
+}
+
+convert::Report runNewLines(Context& ctx, const Options& o, convert::Progress& progress)
+{
+    if (!overwriteAllowed(ctx, o.destination,
+                          "The destination file already exists.\n\nDo you want to overwrite it ?"))
+        return convert::Report::failed("The destination file was left as it was.");
+    return convert::addNewLinesFile({o.source, o.destination, false}, progress);
+}
+
+struct Kind {
+    const char* name;
+    Runner run;
+    const char* help;
+};
+
+constexpr Kind kKinds[] = {
+    {"pocketgps-csv", runPocketGps,
+     "PocketGPS camera CSV (or .ov2) to a camera file [--new [--short-names]]"},
+    {"garmin-csv", runGarmin, "Garmin camera CSV (or .ov2) to a camera file"},
+    {"ov2", runOv2, "OV2 points to a camera file [--new [--short-names]]"},
+    {"nmea-gpx", runNmeaGpx, "NMEA log to a GPX track [--route] [--degrees N] [--metres M]"},
+    {"osm-gpx", runOsmGpx, "OSM (.osm, .osm.bz2, .osm.gz, .osm.pbf) ways to GPX tracks"},
+    {"big-osm-gpx", runBigOsmGpx,
+     "an area of an OSM file to GPX [--area TOP,LEFT,BOTTOM,RIGHT] [--poi] [--translate] [--exclude W,W...]"},
+    {"srtm-gpx", runSrtm,
+     "SRTM .hgt contours to GPX [--method tracer|isolines] [--step M] [--erase M] [--range M] (tracer)"},
+    {"gpx-track-route", runTrackRoute, "GPX track points to a route CSV"},
+    {"gpx-route-route", runRouteRoute, "GPX waypoints and route points to a route CSV"},
+    {"josm-project", runJosm, "GPX track segments to a track editor project (DST: its base name)"},
+    {"add-newlines", runNewLines, "GPX written on one line broken into lines"},
+};
+
+void usage(std::FILE* f)
+{
+    std::fprintf(f, "usage: varno-cli convert KIND SRC DST [--append] [options]   (SRC or DST '-': standard "
+                    "input or output)\n");
+    for (const Kind& k : kKinds)
+        std::fprintf(f, "  %-18s %s\n", k.name, k.help);
+}
+
+} // namespace
+
+int cmdConvert(Context& ctx, const Args& args)
+{
+    if (args.empty()) {
+        usage(ctx.err);
+        return kExitUsage;
+    }
+    const Kind* kind = nullptr;
+    for (const Kind& k : kKinds)
+        if (args[0] == k.name)
+            kind = &k;
+    if (!kind) {
+        std::fprintf(ctx.err, "varno-cli convert: unknown kind '%s'\n", args[0].c_str());
+        usage(ctx.err);
+        return kExitUsage;
+    }
+    Options o;
+    std::vector<std::string> files;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--append")
+            o.append = true;
+        else if (a == "--short-names")
+            o.shortNames = true;
+        else if (a == "--new")
+            o.pocketGpsNew = true;
+        else if (a == "--route")
+            o.route = true;
+        else if (a == "--degrees" && hasValue && number(args[i + 1], o.degrees))
+            ++i;
+        else if (a == "--metres" && hasValue && number(args[i + 1], o.metres))
+            ++i;
+        else if (a == "--area" && hasValue)
+            o.area = args[++i];
+        else if (a == "--exclude" && hasValue)
+            o.exclude = args[++i];
+        else if (a == "--method" && hasValue)
+            o.method = args[++i];
+        else if (a == "--step" && hasValue && number(args[i + 1], o.step))
+            ++i;
+        else if (a == "--erase" && hasValue && number(args[i + 1], o.erase))
+            ++i;
+        else if (a == "--range" && hasValue && number(args[i + 1], o.range))
+            ++i;
+        else if (a == "--poi")
+            o.poi = true;
+        else if (a == "--translate")
+            o.translate = true;
+        else if (a.size() > 1 && a[0] == '-') {
+            usage(ctx.err);
+            return kExitUsage;
+        } else
+            files.push_back(a);
+    }
+    if (files.size() != 2) {
+        usage(ctx.err);
+        return kExitUsage;
+    }
+    o.source = files[0];
+    o.destination = files[1];
+
+    const bool terminal = isatty(fileno(ctx.err)) != 0;
+    convert::Progress progress([&](std::uint64_t done, std::uint64_t total) {
+        if (total > 0)
+            std::fprintf(ctx.err, "\r%s: %3d%%", kind->name, static_cast<int>(100.0 * done / total));
+        return true;
+    });
+    convert::Progress quiet;
+    const convert::Report report = kind->run(ctx, o, terminal ? progress : quiet);
+    if (terminal)
+        std::fprintf(ctx.err, "\r\033[K");
+    if (!report.notes.empty())
+        std::fprintf(ctx.err, "%s\n", report.notes.c_str());
+    std::fprintf(ctx.err, "%s\n", report.message.c_str());
+    return report.ok() ? kExitOk : kExitFailure;
+}
+
+} // namespace varno::cli

@@ -1,0 +1,150 @@
+// The passed-camera list of a logged drive.
+#include "cameras/PassedCameras.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include <fmt/format.h>
+#include <fmt/printf.h>
+
+#include "base/AsciiCase.h"
+#include "base/Numbers.h"
+#include "cameras/CameraDistance.h"
+#include "cameras/CameraPoint.h"
+#include "cameras/CameraStore.h"
+#include "gps/NmeaField.h"
+#include "gps/Presentation.h"
+
+namespace varno::cameras {
+namespace {
+
+constexpr double kUnreached = 1000000.0;
+constexpr double kSpeedDistanceM = 200.0;
+constexpr int kReselectEvery = 100;
+
+double toDisplaySpeed(double knots, int units)
+{
+    if (units == gps::kSpeedUnitsKph)
+        return knots * gps::kKnotsToKph;
+    if (units == gps::kSpeedUnitsKnots)
+        return knots;
+    return knots * gps::kKnotsToMph;
+}
+
+std::string speedLabel(double speed, int units)
+{
+    const char* unit = units == gps::kSpeedUnitsKph     ? "kph"
+                       : units == gps::kSpeedUnitsKnots ? "knots"
+                                                        : "mph";
+    return fmt::sprintf("%.0f %s", speed, unit);
+}
+
+// ddmm.mmmm with degDigits degree digits, negated by the hemisphere letter.
+double nmeaDegrees(std::string_view field, std::string_view hemisphere, std::size_t degDigits, char negative)
+{
+    const double degrees = leadingDouble(field.substr(0, std::min(field.size(), degDigits)));
+    const double minutes = field.size() > degDigits ? leadingDouble(field.substr(degDigits)) : 0.0;
+    const double value = degrees + minutes / 60.0;
+    return !hemisphere.empty() && hemisphere.front() == negative ? -value : value;
+}
+
+} // namespace
+
+std::vector<const PassedCamera*> PassedList::shown() const
+{
+    std::vector<const PassedCamera*> out;
+    for (const PassedCamera& e : entries)
+        if (e.closestM >= nearestM && e.closestM < kUnreached)
+            out.push_back(&e);
+    return out;
+}
+
+std::vector<std::vector<std::string>> PassedList::rows() const
+{
+    std::vector<std::vector<std::string>> out;
+    int row = 0;
+    for (const PassedCamera* e : shown())
+        out.push_back({fmt::sprintf("%.3f km", e->closestM / 1000.0), e->name, fmt::format("{}", ++row),
+                       e->speed >= 1.0 ? speedLabel(e->speed, speedUnits) : std::string()});
+    out.insert(out.begin(), {fmt::format("List contains {} items", out.size()), "", "", ""});
+    return out;
+}
+
+std::string PassedList::clipboardText(bool withDistances) const
+{
+    std::string text;
+    for (const PassedCamera* e : shown()) {
+        text += ":" + e->name;
+        if (withDistances) {
+            text += fmt::sprintf("\t\t%.3f km", e->closestM / 1000.0);
+            if (e->speed >= 1.0)
+                text += "\t\t" + speedLabel(e->speed, speedUnits);
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+convert::Report passedCameras(convert::LineInput& log, const CameraFile& cameras,
+                              const PassedOptions& options, PassedList& list, convert::Progress& progress)
+{
+    list = PassedList{};
+    list.nearestM = options.nearestM;
+    list.speedUnits = options.speedUnits;
+    convert::Report report;
+    if (options.farthestM < options.nearestM)
+        return convert::Report::failed(kNearestAboveFarthest);
+
+    // The farthest distance is compared as a whole number, as it always was.
+    const double farthest = static_cast<double>(static_cast<long long>(options.farthestM));
+    const double radius = std::max(2.0 * options.farthestM, kMinLoadRadius);
+    std::unordered_map<std::string, std::size_t> byName;
+    std::vector<CameraPoint> store;
+    double speed = 0.0;
+    int counter = kReselectEvery;
+    std::string line;
+    while (log.next(line, 299)) {
+        ++report.linesIn;
+        if (!progress.update(log.done(), log.total())) {
+            report.status = convert::Report::Status::Cancelled;
+            report.message = convert::kCancelled;
+            return report;
+        }
+        if (startsWithNoCase(line, "$GPRMC")) {
+            speed = toDisplaySpeed(gps::nmeaNumber(gps::nmeaFieldView(line, 7)), options.speedUnits);
+            continue;
+        }
+        if (!startsWithNoCase(line, "$GPGGA"))
+            continue;
+        const double lat = nmeaDegrees(gps::nmeaFieldView(line, 2), gps::nmeaFieldView(line, 3), 2, 'S');
+        const double lon = nmeaDegrees(gps::nmeaFieldView(line, 4), gps::nmeaFieldView(line, 5), 3, 'W');
+        const geo::LatLon here = geo::LatLon::ofFix(lat, lon);
+        if (counter >= kReselectEvery) {
+            store.clear();
+            for (const std::string_view camera : cameras.select(here, radius))
+                store.push_back(parseCameraLine(camera));
+            counter = 0;
+        } else {
+            ++counter;
+        }
+        for (const CameraPoint& camera : store) {
+            const double d = CameraDistance(camera, here);
+            if (d == kNoDistance || d > farthest)
+                continue;
+            auto [it, added] = byName.try_emplace(camera.CamType, list.entries.size());
+            if (added)
+                list.entries.push_back({camera.CamType, kUnreached, 0.0});
+            PassedCamera& entry = list.entries[it->second];
+            if (d < entry.closestM) {
+                entry.closestM = d;
+                if (d < kSpeedDistanceM)
+                    entry.speed = speed;
+            }
+        }
+    }
+    report.linesOut = list.shown().size();
+    report.message = "Finished";
+    return report;
+}
+
+} // namespace varno::cameras

@@ -1,0 +1,56 @@
+// The cameras a logged drive passed: closest approach and the speed there.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cameras/CameraFile.h"
+#include "convert/Convert.h"
+
+namespace varno::cameras {
+
+// One row: every camera with the same CamType text shares it.
+struct PassedCamera {
+    std::string name;            // CamType
+    double closestM = 1000000.0; // closest distance reached
+    double speed = 0.0;          // in the display unit, at a closest approach under 200 m
+};
+
+struct PassedOptions {
+    double nearestM = 0.0;
+    double farthestM = 4000.0;
+    int speedUnits = 0; // SpeedUnits: 0 mph, 1 km/h, 2 knots
+};
+
+struct PassedList {
+    std::vector<PassedCamera> entries; // in the order first met
+    double nearestM = 0.0;
+    int speedUnits = 0;
+
+    // The entries that are shown: closest distance at least nearestM and reached.
+    std::vector<const PassedCamera*> shown() const;
+    // The list rows: "%.3f km", the name, the row number from 1, the speed
+    // ("" below 1), after the summary row "List contains %d items".
+    std::vector<std::vector<std::string>> rows() const;
+    // The text copied to the clipboard, one ":"-led line per shown entry.
+    std::string clipboardText(bool withDistances) const;
+};
+
+// Messages of the checks before a run.
+inline constexpr char kNearestAboveFarthest[] = "The nearest distance must be less than the farthest.";
+inline constexpr char kLargeFarthestQuestion[] =
+    "You have selected a large farthest distance.\n\nWith large values it can take a\nlong time to create "
+    "the "
+    "list of passed cameras.\n\nDo you wan't to continue with this operation ?";
+inline constexpr double kLargeFarthestM = 50000.0;
+
+// Reads the log: RMC sentences set the speed, each GGA sentence moves the
+// position and checks the cameras of the file within the farthest distance;
+// the cameras around the position are selected again on the first GGA and
+// after every further 100.
+convert::Report passedCameras(convert::LineInput& log, const CameraFile& cameras,
+                              const PassedOptions& options, PassedList& list, convert::Progress& progress);
+
+} // namespace varno::cameras

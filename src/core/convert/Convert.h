@@ -1,0 +1,175 @@
+// What every converter shares: where its text comes from, where it goes, how
+// far it has got, and what it has to say at the end.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "base/AtomicFile.h"
+#include "base/LineReader.h"
+
+namespace varno::convert {
+
+// Where a converter writes. A false write ends the conversion as failed.
+class Sink {
+public:
+    virtual ~Sink() = default;
+    virtual bool write(std::string_view bytes) = 0;
+    // Whether restart() can take back everything written so far.
+    virtual bool canRestart() const { return false; }
+    virtual bool restart() { return false; }
+};
+
+class StringSink final : public Sink {
+public:
+    bool write(std::string_view bytes) override
+    {
+        text.append(bytes);
+        return true;
+    }
+    bool canRestart() const override { return true; }
+    bool restart() override
+    {
+        text.clear();
+        return true;
+    }
+    std::string text;
+};
+
+// An open stream such as stdout: written as it goes, nothing to take back.
+class StdioSink final : public Sink {
+public:
+    explicit StdioSink(std::FILE* f) : file_(f) {}
+    bool write(std::string_view bytes) override
+    {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+    }
+
+private:
+    std::FILE* file_;
+};
+
+// A file that appears only when the conversion succeeds.
+class AtomicSink final : public Sink {
+public:
+    explicit AtomicSink(AtomicFileWriter& writer) : writer_(writer) {}
+    bool write(std::string_view bytes) override { return writer_.write(bytes); }
+    bool canRestart() const override { return true; }
+    bool restart() override { return writer_.restart(); }
+
+private:
+    AtomicFileWriter& writer_;
+};
+
+// How far a conversion has got; the callback returns false to cancel it.
+// Calls are spaced out, so it may be as slow as a queued UI update.
+class Progress {
+public:
+    using Callback = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+    Progress() = default;
+    explicit Progress(Callback callback) : callback_(std::move(callback)) {}
+
+    // done and total in any unit (bytes, rows); total 0 when unknown. False: cancelled.
+    bool update(std::uint64_t done, std::uint64_t total)
+    {
+        if (cancelled_)
+            return false;
+        if (!callback_ || ++calls_ % kEvery != 0)
+            return true;
+        cancelled_ = !callback_(done, total);
+        return !cancelled_;
+    }
+    // The same for work that reports seldom (once a level, once a file):
+    // the callback is asked every time.
+    bool updateNow(std::uint64_t done, std::uint64_t total)
+    {
+        if (!cancelled_ && callback_)
+            cancelled_ = !callback_(done, total);
+        return !cancelled_;
+    }
+    bool cancelled() const { return cancelled_; }
+
+private:
+    static constexpr unsigned kEvery = 4096;
+    Callback callback_;
+    unsigned calls_ = 0;
+    bool cancelled_ = false;
+};
+
+struct Report {
+    enum class Status { Done, Failed, Cancelled };
+    Status status = Status::Done;
+    // The message the user sees at the end: the summary, or why it failed.
+    std::string message;
+    // Notes that do not stop the conversion (lines skipped and why).
+    std::string notes;
+    std::uint64_t linesIn = 0;
+    std::uint64_t linesOut = 0;
+
+    bool ok() const { return status == Status::Done; }
+    static Report failed(std::string why)
+    {
+        Report r;
+        r.status = Status::Failed;
+        r.message = std::move(why);
+        return r;
+    }
+};
+
+inline constexpr char kWriteFailed[] = "Error writing to output file.\nAborting save.";
+inline constexpr char kCancelled[] = "Conversion cancelled.";
+
+// Text read line by line from a file or from bytes, counting what it has read
+// so progress can be told.
+class LineInput {
+public:
+    LineInput(std::FILE* f, std::uint64_t totalBytes) : reader_(f), total_(totalBytes) {}
+    explicit LineInput(std::string_view bytes) : reader_(bytes), total_(bytes.size()) {}
+
+    bool next(std::string& piece, std::size_t limit)
+    {
+        if (!reader_.next(piece, limit))
+            return false;
+        done_ += piece.size();
+        return true;
+    }
+    std::uint64_t done() const { return done_; }
+    std::uint64_t total() const { return total_; }
+
+private:
+    LineReader reader_;
+    std::uint64_t done_ = 0;
+    std::uint64_t total_ = 0;
+};
+
+// Opening a source and a destination for a converter that reads a file:
+// refuses what cannot be read (naming it), a destination that is a folder or
+// the source itself, and writes the destination so that a failed or cancelled
+// conversion leaves the old file (or none) behind. With append, the new lines
+// follow the old file's, again only on success.
+struct FileJob {
+    std::string source;
+    std::string destination;
+    bool append = false;
+};
+
+// Reads the whole source ("-": standard input) into bytes; false with the
+// message set when it cannot be read.
+bool readSource(const std::string& path, std::string& bytes, std::string& message);
+
+// Runs convert from source to destination as described above. "-" as the
+// destination writes to standard output.
+Report runFileJob(const FileJob& job, const std::function<Report(LineInput&, Sink&)>& convert);
+// The same for a converter that takes the whole source as bytes.
+Report runBytesJob(const FileJob& job, const std::function<Report(std::string_view, Sink&)>& convert);
+
+// Opens the destination of job; on failure returns the report to show.
+// Exposed for converters with several sources.
+bool openDestination(const FileJob& job, AtomicFileWriter& writer, Report& failure);
+// Commits writer after report: a failed or cancelled report abandons the file.
+Report finishDestination(AtomicFileWriter& writer, const std::string& destination, Report report);
+
+} // namespace varno::convert

@@ -1,0 +1,99 @@
+// GPX 1.0 output.
+#include "convert/GpxWriter.h"
+
+#include <fmt/format.h>
+
+namespace varno::convert {
+
+std::string gpxHeader()
+{
+    return fmt::format("<?xml version=\"1.0\"?>\n"
+                       "<gpx\n"
+                       "version=\"1.0\"\n"
+                       "creator=\"{}\"\n"
+                       "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"
+                       "xmlns=\"http://www.topografix.com/GPX/1/0\"\n"
+                       "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/0\n"
+                       "http://www.topografix.com/GPX/1/0/gpx.xsd\">\n",
+                       kGpxCreator);
+}
+
+namespace {
+
+// Length of the valid UTF-8 sequence at text[i], 0 when there is none.
+std::size_t utf8Length(std::string_view text, std::size_t i)
+{
+    const auto b = static_cast<unsigned char>(text[i]);
+    std::size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (n == 0 || (n == 2 && b < 0xC2) || i + n > text.size())
+        return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+            return 0;
+    return n;
+}
+
+} // namespace
+
+std::string xmlEscaped(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+            ++i; // not allowed in XML 1.0 at all
+            continue;
+        }
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            if (b < 0x80) {
+                out += c;
+            } else if (const std::size_t n = utf8Length(text, i)) {
+                out.append(text.substr(i, n));
+                i += n;
+                continue;
+            } else {
+                out += static_cast<char>(0xC0 | (b >> 6));
+                out += static_cast<char>(0x80 | (b & 0x3F));
+            }
+        }
+        ++i;
+    }
+    return out;
+}
+
+bool GpxTrackWriter::begin(std::string_view name)
+{
+    return out_.write(fmt::format("<trk>\n  <name>{}</name>\n<trkseg>\n", xmlEscaped(name)));
+}
+
+bool GpxTrackWriter::point(std::string_view lat, std::string_view lon, std::string_view ele,
+                           std::string_view time)
+{
+    return out_.write(fmt::format(
+        "<trkpt lat=\"{}\" lon=\"{}\">\n  <ele>{}</ele>\n<time>{}</time>\n</trkpt>\n", lat, lon, ele, time));
+}
+
+bool GpxTrackWriter::end()
+{
+    return out_.write("</trkseg>\n</trk>\n");
+}
+
+} // namespace varno::convert

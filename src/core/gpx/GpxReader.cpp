@@ -1,0 +1,416 @@
+#include "gpx/GpxReader.h"
+
+#include <expat.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fmt/format.h>
+#include <vector>
+
+#include "base/InputFile.h"
+
+namespace varno::gpx {
+
+std::string Error::text() const
+{
+    if (line == 0)
+        return fmt::format("{}: {}", file, message);
+    return fmt::format("{}:{}:{}: {}", file, line, column, message);
+}
+
+namespace {
+
+// expat joins a namespace URI and a local name with this byte.
+constexpr char kNsSep = '\x01';
+constexpr std::size_t kBlockBytes = 64 * 1024;
+
+enum class Kind : std::uint8_t {
+    Other, // passed over, with everything inside it
+    Gpx,
+    Wpt,
+    Rte,
+    Rtept,
+    Trk,
+    Trkseg,
+    Trkpt,
+    Name,
+    Ele,
+    Time,
+};
+
+bool isGpxNamespace(std::string_view ns)
+{
+    // Both versions and the odd writer that leaves the namespace out.
+    return ns.empty() || ns.starts_with("http://www.topografix.com/GPX/");
+}
+
+std::optional<double> parseNumber(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n' || s.front() == '\r'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r'))
+        s.remove_suffix(1);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    double v = 0.0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+class Parser {
+public:
+    Parser(Visitor& visitor, const std::string& name, const Limits& limits)
+        : visitor_(visitor), name_(name), limits_(limits)
+    {
+        xml_ = XML_ParserCreateNS(nullptr, kNsSep);
+        if (!xml_)
+            return;
+        XML_SetUserData(xml_, this);
+        XML_SetElementHandler(xml_, &Parser::onStart, &Parser::onEnd);
+        XML_SetCharacterDataHandler(xml_, &Parser::onText);
+        XML_SetEntityDeclHandler(xml_, &Parser::onEntityDecl);
+    }
+    ~Parser()
+    {
+        if (xml_)
+            XML_ParserFree(xml_);
+    }
+    Parser(const Parser&) = delete;
+    Parser& operator=(const Parser&) = delete;
+
+    // Feeds one block; false once the reading has ended with an error.
+    bool feed(const char* data, std::size_t size, bool last)
+    {
+        if (!xml_) {
+            fail("out of memory for the XML parser");
+            return false;
+        }
+        while (true) {
+            const int n = static_cast<int>(std::min<std::size_t>(size, 1 << 30));
+            const bool final = last && static_cast<std::size_t>(n) == size;
+            if (XML_Parse(xml_, data, n, final ? 1 : 0) != XML_STATUS_OK) {
+                if (!error_) {
+                    error_ = here(XML_ErrorString(XML_GetErrorCode(xml_)));
+                }
+                return false;
+            }
+            if (error_)
+                return false;
+            data += n;
+            size -= static_cast<std::size_t>(n);
+            if (size == 0)
+                break;
+        }
+        if (last && !error_ && !sawRoot_)
+            error_ = here("no <gpx> element");
+        return !error_;
+    }
+
+    std::optional<Error> takeError() { return std::move(error_); }
+
+private:
+    Error here(std::string message) const
+    {
+        Error e;
+        e.file = name_;
+        e.line = XML_GetCurrentLineNumber(xml_);
+        e.column = XML_GetCurrentColumnNumber(xml_) + 1;
+        e.message = std::move(message);
+        return e;
+    }
+    void fail(std::string message)
+    {
+        if (error_)
+            return;
+        if (xml_) {
+            error_ = here(std::move(message));
+            XML_StopParser(xml_, XML_FALSE);
+        } else {
+            error_ = Error{name_, 0, 0, std::move(message), false};
+        }
+    }
+    void checkStop()
+    {
+        if (!error_ && visitor_.wantsStop()) {
+            fail("stopped");
+            error_->stopped = true;
+        }
+    }
+
+    static void onStart(void* self, const XML_Char* name, const XML_Char** attrs)
+    {
+        static_cast<Parser*>(self)->start(name, attrs);
+    }
+    static void onEnd(void* self, const XML_Char* /*name*/) { static_cast<Parser*>(self)->end(); }
+    static void onText(void* self, const XML_Char* s, int len)
+    {
+        auto* p = static_cast<Parser*>(self);
+        if (p->collecting_ && p->text_.size() < p->limits_.maxTextBytes)
+            p->text_.append(s, std::min<std::size_t>(static_cast<std::size_t>(len),
+                                                     p->limits_.maxTextBytes - p->text_.size()));
+    }
+    static void onEntityDecl(void* self, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
+                             const XML_Char*, const XML_Char*, const XML_Char*)
+    {
+        // Entities could blow a few bytes up into gigabytes; GPX never needs them.
+        static_cast<Parser*>(self)->fail("entity declarations are not accepted in GPX");
+    }
+
+    void start(const XML_Char* qname, const XML_Char** attrs)
+    {
+        if (error_)
+            return;
+        if (stack_.size() >= limits_.maxDepth) {
+            fail(fmt::format("elements nested deeper than {}", limits_.maxDepth));
+            return;
+        }
+        std::string_view full(qname);
+        std::string_view ns, local = full;
+        if (auto cut = full.rfind(kNsSep); cut != std::string_view::npos) {
+            ns = full.substr(0, cut);
+            local = full.substr(cut + 1);
+        }
+        const Kind parent = stack_.empty() ? Kind::Other : stack_.back();
+        Kind kind = Kind::Other;
+        if (stack_.empty()) {
+            if (local != "gpx") {
+                fail(fmt::format("not a GPX file: the document element is <{}>", local));
+                return;
+            }
+            sawRoot_ = true;
+            kind = Kind::Gpx;
+        } else if (parent != Kind::Other && isGpxNamespace(ns)) {
+            kind = childKind(parent, local);
+        }
+        stack_.push_back(kind);
+
+        switch (kind) {
+        case Kind::Wpt:
+        case Kind::Rtept:
+        case Kind::Trkpt:
+            if (kind == Kind::Rtept)
+                startRoute();
+            point_ = Point{};
+            readPosition(attrs);
+            break;
+        case Kind::Rte:
+        case Kind::Trk:
+            owner_ = Owner{};
+            break;
+        case Kind::Trkseg:
+            startTrack();
+            if (!error_) {
+                visitor_.segmentStart();
+                checkStop();
+            }
+            break;
+        case Kind::Name:
+        case Kind::Ele:
+        case Kind::Time:
+            collecting_ = true;
+            text_.clear();
+            break;
+        default:
+            break;
+        }
+    }
+
+    static Kind childKind(Kind parent, std::string_view local)
+    {
+        switch (parent) {
+        case Kind::Gpx:
+            if (local == "wpt")
+                return Kind::Wpt;
+            if (local == "rte")
+                return Kind::Rte;
+            if (local == "trk")
+                return Kind::Trk;
+            return Kind::Other;
+        case Kind::Rte:
+            if (local == "rtept")
+                return Kind::Rtept;
+            return local == "name" ? Kind::Name : Kind::Other;
+        case Kind::Trk:
+            if (local == "trkseg")
+                return Kind::Trkseg;
+            return local == "name" ? Kind::Name : Kind::Other;
+        case Kind::Trkseg:
+            return local == "trkpt" ? Kind::Trkpt : Kind::Other;
+        case Kind::Wpt:
+        case Kind::Rtept:
+        case Kind::Trkpt:
+            if (local == "name")
+                return Kind::Name;
+            if (local == "ele")
+                return Kind::Ele;
+            if (local == "time")
+                return Kind::Time;
+            return Kind::Other;
+        default:
+            return Kind::Other;
+        }
+    }
+
+    void readPosition(const XML_Char** attrs)
+    {
+        std::optional<double> lat, lon;
+        bool seenLat = false, seenLon = false;
+        for (; attrs && attrs[0]; attrs += 2) {
+            std::string_view key(attrs[0]);
+            if (key == "lat") {
+                seenLat = true;
+                lat = parseNumber(attrs[1]);
+            } else if (key == "lon") {
+                seenLon = true;
+                lon = parseNumber(attrs[1]);
+            }
+        }
+        if (!seenLat || !seenLon)
+            fail(seenLat ? "point without a lon attribute" : "point without a lat attribute");
+        else if (!lat || !lon)
+            fail(!lat ? "point with a lat that is not a number" : "point with a lon that is not a number");
+        else {
+            point_.latDeg = *lat;
+            point_.lonDeg = *lon;
+        }
+    }
+
+    void startRoute()
+    {
+        if (!owner_.started && !error_) {
+            owner_.started = true;
+            visitor_.routeStart(owner_.name);
+            checkStop();
+        }
+    }
+    void startTrack()
+    {
+        if (!owner_.started && !error_) {
+            owner_.started = true;
+            visitor_.trackStart(owner_.name);
+            checkStop();
+        }
+    }
+
+    void end()
+    {
+        if (error_ || stack_.empty())
+            return;
+        const Kind kind = stack_.back();
+        stack_.pop_back();
+        const Kind parent = stack_.empty() ? Kind::Other : stack_.back();
+        switch (kind) {
+        case Kind::Wpt:
+            visitor_.waypoint(point_);
+            break;
+        case Kind::Rtept:
+            visitor_.routePoint(point_);
+            break;
+        case Kind::Trkpt:
+            visitor_.trackPoint(point_);
+            break;
+        case Kind::Rte:
+            startRoute();
+            if (!error_)
+                visitor_.routeEnd();
+            break;
+        case Kind::Trkseg:
+            visitor_.segmentEnd();
+            break;
+        case Kind::Trk:
+            startTrack();
+            if (!error_)
+                visitor_.trackEnd();
+            break;
+        case Kind::Name:
+            collecting_ = false;
+            if (parent == Kind::Rte || parent == Kind::Trk) {
+                if (!owner_.started)
+                    owner_.name = text_;
+            } else {
+                point_.name = text_;
+            }
+            break;
+        case Kind::Ele:
+            collecting_ = false;
+            point_.eleMetres = parseNumber(text_);
+            break;
+        case Kind::Time:
+            collecting_ = false;
+            point_.time = text_;
+            break;
+        default:
+            return;
+        }
+        checkStop();
+    }
+
+    struct Owner {
+        std::string name;
+        bool started = false;
+    };
+
+    Visitor& visitor_;
+    const std::string& name_;
+    Limits limits_;
+    XML_Parser xml_ = nullptr;
+    std::vector<Kind> stack_;
+    Point point_;
+    Owner owner_;
+    std::string text_;
+    bool collecting_ = false;
+    bool sawRoot_ = false;
+    std::optional<Error> error_;
+};
+
+} // namespace
+
+std::optional<Error> readBytes(std::string_view bytes, Visitor& visitor, const std::string& name,
+                               const Limits& limits)
+{
+    Parser parser(visitor, name, limits);
+    parser.feed(bytes.data(), bytes.size(), true);
+    return parser.takeError();
+}
+
+std::optional<Error> read(std::istream& in, Visitor& visitor, const std::string& name, const Limits& limits)
+{
+    Parser parser(visitor, name, limits);
+    std::vector<char> block(kBlockBytes);
+    while (true) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        if (in.bad())
+            return Error{name, 0, 0, "read error", false};
+        const bool last = !in;
+        if (!parser.feed(block.data(), got, last) || last)
+            break;
+    }
+    return parser.takeError();
+}
+
+std::optional<Error> readFile(const std::string& path, Visitor& visitor, const Limits& limits)
+{
+    std::string refusal;
+    FileHandle f = openForReading(path, &refusal);
+    if (!f) {
+        const int err = errno;
+        return Error{path, 0, 0, refusal.empty() ? std::string(std::strerror(err)) : refusal, false};
+    }
+    Parser parser(visitor, path, limits);
+    std::vector<char> block(kBlockBytes);
+    while (true) {
+        const std::size_t got = std::fread(block.data(), 1, block.size(), f.get());
+        if (std::ferror(f.get()))
+            return Error{path, 0, 0, std::string("read error: ") + std::strerror(errno), false};
+        const bool last = got < block.size();
+        if (!parser.feed(block.data(), got, last) || last)
+            break;
+    }
+    return parser.takeError();
+}
+
+} // namespace varno::gpx

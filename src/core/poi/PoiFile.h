@@ -1,0 +1,77 @@
+// One line of a POI file: longitude, latitude, description and a further text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "geo/LatLon.h"
+
+namespace varno::poi {
+
+// The lengths a POI keeps of each field [bytes].
+inline constexpr std::size_t kCoordinateTextLimit = 14;
+inline constexpr std::size_t kDescriptionLimit = 79;
+inline constexpr std::size_t kFourthLimit = 79;
+
+struct PoiPoint {
+    std::string lonText;     // field 1
+    std::string latText;     // field 2
+    std::string description; // field 3
+    std::string fourth;      // field 4, kept but not shown
+    geo::LatLon position;    // from the first two non-empty tokens of the line
+};
+
+// The line split at commas, except commas inside a double-quoted part (the
+// quotes stay in the text). Always at least one field.
+std::vector<std::string_view> splitPoiFields(std::string_view line);
+
+// A POI from one line (without its line end): the four fields cut to their
+// limits (never inside a UTF-8 sequence, and at the first NUL byte) and the
+// position by the camera file's rule (no position when a token is missing
+// or 0).
+PoiPoint parsePoiLine(std::string_view line);
+
+} // namespace varno::poi
+
+namespace varno::poi {
+
+// A POI file read once and indexed by latitude, so a rebuild of the POI list
+// selects from memory.
+//
+// Lines are read as a 299-byte fgets reads them (a longer line arrives as
+// several lines), a NUL byte ends a line, and the line end is removed. Lines
+// without a position are dropped, as are positions that are not finite.
+class PoiFile {
+public:
+    static constexpr std::size_t kLineLimit = 299;
+
+    PoiFile() = default;
+    explicit PoiFile(std::string text);
+
+    // The entries within radiusM metres of the fix by CameraDistance (a POI
+    // exactly at the radius is in), in file order. None without a fix.
+    std::vector<std::uint32_t> select(geo::LatLon fix, double radiusM) const;
+
+    std::size_t size() const { return entries_.size(); }
+    std::string_view line(std::size_t entry) const;
+
+    // First token longitude, second latitude (see parsePoiLine).
+    static geo::LatLon linePosition(std::string_view line);
+
+private:
+    struct Entry {
+        std::size_t offset;
+        std::uint32_t length;
+        double lat;
+        double lon;
+        double cosLat;
+    };
+    std::string text_;
+    std::vector<Entry> entries_;
+    std::vector<std::uint32_t> byLat_; // entries ordered by latitude
+};
+
+} // namespace varno::poi

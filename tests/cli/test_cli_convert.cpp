@@ -1,0 +1,79 @@
+// varno-cli convert and passed as programs: exit codes, messages naming files, standard input,
+// and destinations left alone when a conversion fails or is refused.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include "core/base/ScratchFiles.h"
+
+namespace varno::test {
+namespace {
+
+struct ConvertRun {
+    int code = -1;
+    std::string out, err;
+};
+
+ConvertRun cli(const std::string& args)
+{
+    ScratchDir dir;
+    const std::string out = dir.file("out"), err = dir.file("err");
+    const std::string cmd = "'" + std::string(VARNO_CLI_PATH) + "' --settings /nonexistent/varno-test.reg " +
+                            args + " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(cmd.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
+}
+
+} // namespace
+
+TEST(CliConvert, ExitCodesMessagesAndDestinations)
+{
+    ScratchDir dir;
+    const std::string csv = dir.file("cams.csv"), out = dir.file("out.txt"), gpx = dir.file("out.gpx");
+    writeBytes(csv, "-1,51,GATSO@30,x\n");
+    writeBytes(dir.file("log.nmea"), "$GPRMC,120000,A,5130.0000,N,00015.0000,W,30.0,0,010524,,*00\r\n");
+    writeBytes(gpx, "keep me");
+    struct Case {
+        std::string args;
+        int code;
+        std::string errHas;
+    } cases[] = {
+        {"convert", 2, "usage: varno-cli convert"},
+        {"convert frobnicate a b", 2, "unknown kind 'frobnicate'"},
+        {"convert ov2 onlyone", 2, "usage"},
+        {"convert nmea-gpx --degrees x a b", 2, "usage"},
+        {"convert pocketgps-csv " + dir.file("none.csv") + " " + out, 1,
+         "Error can't open source file\n" + dir.file("none.csv")},
+        {"convert pocketgps-csv " + csv + " " + dir.path().string(), 1,
+         "Error can't open destination file\n" + dir.path().string()},
+        {"convert pocketgps-csv " + csv + " " + csv, 1, "can not be the same"},
+        {"convert nmea-gpx " + dir.file("log.nmea") + " " + gpx, 1, "all ready exists"},
+        {"convert osm-gpx - " + out, 1, "standard input"},
+        {"convert srtm-gpx " + csv + " " + out, 1, "is not an SRTM height file"},
+        {"passed --cameras " + csv + " --nearest 500 --farthest 100 " + dir.file("log.nmea"), 2,
+         "The nearest distance must be less than the farthest."},
+        {"passed --cameras " + dir.file("none.txt") + " " + dir.file("log.nmea"), 1, dir.file("none.txt")},
+    };
+    for (const Case& c : cases) {
+        const ConvertRun r = cli(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.errHas), std::string::npos) << c.args << "\n" << r.err;
+    }
+    EXPECT_EQ(readBytes(gpx), "keep me");
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    // Standard input to standard output, and --yes to overwrite.
+    ConvertRun r = cli("convert pocketgps-csv - - < '" + csv + "'");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "51,-1,GATSO@30,x,,GATSO@30,Yes,30\n");
+    EXPECT_EQ(r.err, "1 lines processed.\n\nConversion complete.\n");
+    // Numbers on the command line read the same in every locale (this binary also runs under de_DE).
+    r = cli("--yes convert nmea-gpx --metres 100.5 --degrees 22.5 " + dir.file("log.nmea") + " " + gpx);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(readBytes(gpx).find("<trkpt lat=\"51.500000000\" lon=\"-0.250000000\">"), std::string::npos);
+}
+
+} // namespace varno::test

@@ -1,0 +1,125 @@
+// GPX into route lines and track projects (with every corpus GPX), and the line breaker.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "convert/GpxText.h"
+#include "core/base/ScratchFiles.h"
+#include "core/gps/test_nmea_sentence.h"
+
+using namespace varno;
+using namespace varno::convert;
+using namespace varno::test;
+
+namespace {
+
+const std::string kGpx =
+    "<?xml version=\"1.0\"?><gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
+    "<wpt lat=\"51.5\" lon=\"-0.25\"><name>Home, sweet</name></wpt>"
+    "<rte><rtept lat=\"51.6\" lon=\"-0.3\"/></rte>"
+    "<trk><trkseg><trkpt lat=\"-0.5\" lon=\"1.05\"/><trkpt lat=\"10\" lon=\"20\"/></trkseg>"
+    "<trkseg><trkpt lat=\"11\" lon=\"21\"/></trkseg></trk></gpx>";
+
+} // namespace
+
+TEST(GpxText, RouteLinesFromTracksAndRoutes)
+{
+    ScratchDir dir;
+    const std::string src = dir.file("in.gpx"), dst = dir.file("route.csv");
+    writeBytes(src, kGpx);
+    writeBytes(dst, "old\n");
+    Progress progress;
+    Report r = gpxToRouteFile({src, dst, true}, false, progress);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(readBytes(dst), "old\n1.05,-0.5,P001,Trk001\n20,10,P002,Trk002\n21,11,P003,Trk003\n");
+    r = gpxToRouteFile({src, dst, false}, true, progress);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(readBytes(dst), "-0.25,51.5,Home  sweet,\n-0.3,51.6,\n");
+
+    // Not XML, a point without a position, a folder: named, and the old file stays.
+    for (const std::string& bad : {std::string("not xml"), std::string("<gpx><wpt lat=\"1\"/></gpx>"),
+                                   kGpx.substr(0, kGpx.size() - 20)}) {
+        writeBytes(src, bad);
+        r = gpxToRouteFile({src, dst, false}, true, progress);
+        EXPECT_EQ(r.status, Report::Status::Failed) << bad;
+        EXPECT_NE(r.message.find(src), std::string::npos) << r.message;
+    }
+    EXPECT_NE(
+        gpxToRouteFile({dir.path().string(), dst, false}, true, progress).message.find("not a regular file"),
+        std::string::npos);
+    EXPECT_EQ(readBytes(dst), "-0.25,51.5,Home  sweet,\n-0.3,51.6,\n");
+}
+
+TEST(GpxText, ProjectOfSegmentsWithSentences)
+{
+    // Degrees below one, both hemispheres, checksums as a receiver writes them.
+    EXPECT_EQ(josmSentences(1000, -0.5, 1.05),
+              nmea("GPGGA,000001.000,0030.0000,S,00103.0000,E,1,07,1.25,00121,M,047,M,,") + "\r\n" +
+                  nmea("GPRMC,000001.000,A,0030.0000,S,00103.0000,E,50.00,0.000,0.00,E,") + "\r\n");
+    EXPECT_EQ(josmSentences(3723004, -33.5, -151.25).substr(0, 47),
+              "$GPGGA,010203.004,3330.0000,S,15115.0000,W,1,07");
+
+    ScratchDir dir;
+    writeBytes(dir.file("in.gpx"), kGpx);
+    Progress progress;
+    const Report r = josmToProject(dir.file("in.gpx"), dir.file("proj.TXT"), progress);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(readBytes(dir.file("proj.txt")),
+              ";VARNO Track Editor\nMapDesc:JOSM Convert: " + dir.file("in.gpx") +
+                  "\nzoom:1\nTrkDesc:Track000001\nTrkPath:" + dir.file("proj-Track000001.txt") +
+                  "\nTrkDesc:Track000002\nTrkPath:" + dir.file("proj-Track000002.txt") + "\n");
+    // The clock runs on across tracks.
+    const std::string second = readBytes(dir.file("proj-Track000002.txt"));
+    EXPECT_EQ(second.substr(0, 17), "$GPGGA,000003.000");
+    EXPECT_EQ(std::count(second.begin(), second.end(), '\n'), 2);
+
+    // A bad source writes nothing at all.
+    writeBytes(dir.file("bad.gpx"), "<gpx><trk><trkseg><trkpt lat='1' lon='2'/>");
+    EXPECT_FALSE(josmToProject(dir.file("bad.gpx"), dir.file("other"), progress).ok());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("other.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("other-Track000001.txt")));
+}
+
+TEST(GpxText, EveryCorpusGpxConverts)
+{
+    int files = 0;
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(std::string(VARNO_CORPUS_DIR) + "/gpx")) {
+        if (entry.path().extension() != ".gpx")
+            continue;
+        ++files;
+        for (const bool routes : {false, true}) {
+            StringSink out;
+            Progress progress;
+            const Report r = routes ? gpxRouteToRoute(entry.path().string(), out, progress)
+                                    : gpxTrackToRoute(entry.path().string(), out, progress);
+            EXPECT_TRUE(r.ok()) << entry.path() << ": " << r.message;
+        }
+    }
+    EXPECT_GT(files, 10);
+}
+
+TEST(GpxText, NewLinesAfterTokens)
+{
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {"<trk><name>A</name><trkseg><trkpt lat=\"1\" lon=\"2\"></trkpt></trkseg></trk>",
+         "<trk>\n<name>A</name>\n<trkseg>\n<trkpt lat=\"1\" lon=\"2\"></trkpt>\n</trkseg>\n</trk>\n"},
+        {"<wpt lat=\"1\" lon=\"2\"/><x/></wpt>", "<wpt lat=\"1\" lon=\"2\"/>\n<x/>\n</wpt>\n"},
+        {"no tokens here", "no tokens here"},
+        {"ends inside a token </trk", "ends inside a token </trk"},
+    };
+    for (const Case& c : cases) {
+        LineInput in{std::string_view(c.in)};
+        StringSink out;
+        Progress progress;
+        ASSERT_TRUE(addNewLines(in, out, progress).ok());
+        EXPECT_EQ(out.text, c.out) << c.in;
+    }
+    ScratchDir dir;
+    writeBytes(dir.file("a.gpx"), "<trk>");
+    Progress progress;
+    EXPECT_EQ(addNewLinesFile({dir.file("a.gpx"), dir.file("A.GPX")}, progress).message,
+              "The source and destination file names can not be the same.");
+}

@@ -1,0 +1,191 @@
+// NMEA log to GPX (point picking, both documents, xmllint and gpsbabel reading them back) and the
+// passed-camera list of a logged drive.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include <fmt/format.h>
+#include <fmt/printf.h>
+
+#include "cameras/CameraFile.h"
+#include "cameras/PassedCameras.h"
+#include "convert/GpxWriter.h"
+#include "convert/NmeaToGpx.h"
+#include "core/base/ScratchFiles.h"
+#include "core/convert/ConvertTestTools.h"
+#include "core/gps/test_nmea_sentence.h"
+
+using namespace varno;
+using namespace varno::convert;
+using namespace varno::test;
+
+namespace {
+
+std::string rmc(const char* time, double lat, double lon, const char* course, const char* date = "010524",
+                double knots = 30.0, const char* status = "A")
+{
+    const auto ddmm = [](double v, int width) {
+        const double a = std::fabs(v);
+        return fmt::sprintf("%0*d%07.4f", width, static_cast<int>(a), (a - static_cast<int>(a)) * 60.0);
+    };
+    return nmea(fmt::format("GPRMC,{},{},{},{},{},{},{:.1f},{},{},,", time, status, ddmm(lat, 2),
+                            lat < 0 ? 'S' : 'N', ddmm(lon, 3), lon < 0 ? 'W' : 'E', knots, course, date)) +
+           "\r\n";
+}
+
+std::string gga(double lat, double lon, const char* alt = "12.5")
+{
+    const auto ddmm = [](double v, int width) {
+        const double a = std::fabs(v);
+        return fmt::sprintf("%0*d%07.4f", width, static_cast<int>(a), (a - static_cast<int>(a)) * 60.0);
+    };
+    return nmea(fmt::format("GPGGA,120000,{},{},{},{},1,08,1.0,{},M,47.0,M,,", ddmm(lat, 2),
+                            lat < 0 ? 'S' : 'N', ddmm(lon, 3), lon < 0 ? 'W' : 'E', alt)) +
+           "\r\n";
+}
+
+std::vector<NmeaPoint> pick(const std::string& log, NmeaPickOptions options)
+{
+    LineInput in{std::string_view(log)};
+    Progress progress;
+    std::vector<NmeaPoint> points;
+    EXPECT_TRUE(pickNmeaPoints(in, options, points, progress).ok());
+    return points;
+}
+
+} // namespace
+
+TEST(NmeaToGpx, PicksPointsByDistanceAndTurn)
+{
+    NmeaPickOptions none, metres100{false, 0, true, 100}, turn15{true, 15, false, 0};
+    // 0.0005 degrees of latitude is about 56 m.
+    const std::string straight = rmc("120000", 51.0, -1.0, "0.0") + rmc("120001", 51.0005, -1.0, "0.0") +
+                                 rmc("120002", 51.0010, -1.0, "0.0") + rmc("120003", 51.0015, -1.0, "0.0");
+    const std::string turning = rmc("120000", 51.0, -1.0, "350.0") + rmc("120001", 51.0, -1.0, "10.0") +
+                                rmc("120002", 51.0, -1.0, "15.0") + rmc("120003", 51.0, -1.0, "30.0");
+    struct Case {
+        const char* what;
+        std::string log;
+        NmeaPickOptions options;
+        std::size_t count;
+    } cases[] = {
+        {"neither box: only the first point", straight, none, 1},
+        {"every 100 m", straight, metres100, 2},
+        {"350 to 10 is a turn of 20", turning, turn15, 3},
+        {"status V gives no point", rmc("120000", 51, -1, "0", "010524", 3, "V"), metres100, 0},
+        {"other talkers and junk give none", "$GNRMC,1,A\r\nrubbish\r\n$GPRMC,,A,xx,N,yy,E\r\n", metres100,
+         0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pick(c.log, c.options).size(), c.count) << c.what;
+
+    const auto points = pick(rmc("235959", -33.5, 151.25, "", "000000") + gga(-33.5, 151.25, "101.25") +
+                                 rmc("000001", -33.5, 151.26, "45.5", "311299"),
+                             metres100);
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[0].latitude, "-33.500000000");
+    EXPECT_EQ(points[0].longitude, "151.250000000");
+    EXPECT_EQ(points[0].time, "2009-01-01T23:59:59Z");
+    EXPECT_EQ(points[0].elevation, "0.0");
+    EXPECT_EQ(points[0].course, "Unknown");
+    EXPECT_EQ(points[1].time, "2099-12-31T00:00:01Z");
+    EXPECT_EQ(points[1].elevation, "101.2");
+    EXPECT_EQ(points[1].course, " 46");
+    EXPECT_EQ(points[1].row, 2);
+}
+
+TEST(NmeaToGpx, DocumentsAreGpxOtherToolsRead)
+{
+    const auto points = pick(rmc("120000", 51.5, -0.25, "0") + rmc("120010", 51.51, -0.26, "0") +
+                                 rmc("120020", 51.52, -0.27, "0"),
+                             {false, 0, true, 10});
+    ASSERT_EQ(points.size(), 3u);
+    StringSink track, route;
+    ASSERT_TRUE(writeGpxTrack(points, track));
+    ASSERT_TRUE(writeGpxRoute(points, route));
+    EXPECT_EQ(track.text.substr(0, 28), "<?xml version=\"1.0\"?>\n<gpx\nv");
+    EXPECT_NE(
+        track.text.find("<time>2024-05-01T12:00:00Z</time>\n<trk>\n  <name>ACTIVE LOG</name>\n<trkseg>\n"
+                        "<trkpt lat=\"51.500000000\" lon=\"-0.250000000\">\n  <ele>0.0</ele>\n"),
+        std::string::npos);
+    EXPECT_NE(route.text.find("<name>00003</name>\n</rtept>\n</rte>\n</gpx>\n"), std::string::npos);
+    StringSink none;
+    EXPECT_FALSE(writeGpxTrack({}, none));
+
+    ScratchDir dir;
+    for (const auto& [name, text, flag] :
+         {std::tuple{"track.gpx", track.text, "-t"}, std::tuple{"route.gpx", route.text, "-r"}}) {
+        const std::string path = dir.file(name);
+        writeBytes(path, text);
+        if (haveTool("xmllint")) {
+            int status = -1;
+            commandOutput("xmllint --noout '" + path + "' 2>&1", &status);
+            EXPECT_EQ(status, 0) << name;
+        }
+        if (haveTool("gpsbabel")) {
+            const std::string csv = commandOutput(std::string("gpsbabel ") + flag + " -i gpx -f '" + path +
+                                                  "' -o unicsv -F - 2>/dev/null");
+            EXPECT_NE(csv.find("51.510000,-0.260000"), std::string::npos) << name << "\n" << csv;
+            EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4) << name << "\n" << csv;
+        }
+    }
+    // Names are escaped and Latin-1 bytes become UTF-8.
+    EXPECT_EQ(xmlEscaped("A&B <\"x'> M\xfcnchen \xc3\xa9\x01"),
+              "A&amp;B &lt;&quot;x&apos;&gt; M\xc3\xbcnchen \xc3\xa9");
+}
+
+TEST(PassedCameras, ClosestApproachSpeedAndRows)
+{
+    using namespace varno::cameras;
+    // Along the meridian at -1.0: 0.0009 degrees north is about 100 m.
+    const std::string cameraText = "51.0000,-1.0020,Road,Town,,Gatso,Yes,30\n"   // ~140 m east of the track
+                                   "51.0100,-1.0000,Road,Town,,Gatso,Yes,30\n"   // passed at 0 m: same row
+                                   "51.0200,-0.9964,Road,Town,,Truvelo,Yes,40\n" // ~252 m east
+                                   "52.0000,-1.0000,Road,Town,,Far,Yes,40\n";
+    const CameraFile file(cameraText);
+    std::string log;
+    for (int i = 0; i <= 300; ++i) {
+        const double lat = 50.99 + i * 0.0001;
+        log += rmc("120000", lat, -1.0, "0", "010524", 40.0 + i % 2) + gga(lat, -1.0);
+    }
+    struct Case {
+        const char* what;
+        std::string log;
+        PassedOptions options;
+        std::vector<std::vector<std::string>> rows;
+    } cases[] = {
+        {"both names, speed only under 200 m",
+         log,
+         {0, 4000, 1},
+         {{"List contains 2 items", "", "", ""},
+          {"0.000 km", "Gatso", "1", "74 kph"},
+          {"0.252 km", "Truvelo", "2", ""}}},
+        {"nearest hides the close ones",
+         log,
+         {100, 4000, 0},
+         {{"List contains 1 items", "", "", ""}, {"0.252 km", "Truvelo", "1", ""}}},
+        {"farthest cuts the far ones",
+         log,
+         {0, 200, 2},
+         {{"List contains 1 items", "", "", ""}, {"0.000 km", "Gatso", "1", "40 knots"}}},
+        {"RMC lines alone move nothing",
+         rmc("120000", 51.0, -1.0, "0"),
+         {0, 4000, 1},
+         {{"List contains 0 items", "", "", ""}}},
+    };
+    for (const Case& c : cases) {
+        LineInput in{std::string_view(c.log)};
+        Progress progress;
+        PassedList list;
+        ASSERT_TRUE(passedCameras(in, file, c.options, list, progress).ok()) << c.what;
+        EXPECT_EQ(list.rows(), c.rows) << c.what;
+    }
+    LineInput in{std::string_view(log)};
+    Progress progress;
+    PassedList list;
+    ASSERT_TRUE(passedCameras(in, file, {0, 4000, 0}, list, progress).ok());
+    EXPECT_EQ(list.clipboardText(true), ":Gatso\t\t0.000 km\t\t46 mph\r\n:Truvelo\t\t0.252 km\r\n");
+    EXPECT_EQ(list.clipboardText(false), ":Gatso\r\n:Truvelo\r\n");
+    EXPECT_FALSE(passedCameras(in, file, {500, 100, 0}, list, progress).ok());
+}
