@@ -41,6 +41,7 @@ constexpr Command kCommands[] = {
     {CommandId::ConvertJosmGpx, 32893, Menu::Convert, "JOSM GPX to map project", "", "", "Converts a JOSM GPX multi track file in to a set of file for use in track view.", Sep},
     {CommandId::ConvertOsmToGpx, 32898, Menu::Convert, "OSM to GPX track", "", "", "Converts an OSM file to a GPX format file for use as a background map in the track editor view"},
     {CommandId::ConvertBigOsmToGpx, 32900, Menu::Convert, "Big OSM to GPX track", "", "", "Allows an area of a large OSM to be converted to a GPX track file."},
+    {CommandId::ConvertOsmCameras, 33002, Menu::Convert, "OSM speed cameras", "", "", "Writes the speed cameras of an OpenStreetMap file to a camera file"},
     {CommandId::ConvertAddNewLines, 32903, Menu::Convert, "Add new line pairs", "", "", "Adds a new line character to a file after each </trkpt> <trk> </trk> </name> <trkseg> </trkseg> />"},
     {CommandId::ConvertSrtmToGpx, 32904, Menu::Convert, "SRTM HGT to GPX track", "", "", "Converts a Topographic SRTM 3 Arc HGT (NASA height) file to a GPX track file for use as a contour file."},
 

@@ -21,7 +21,8 @@ enum class CommandId {
     TrailView, TrackEditorView,
     // Convert
     ConvertPocketGpsCsv, ConvertGarminCsv, ConvertPocketGpsFiles, ConvertGpxRoute, ConvertGpxTrack,
-    ConvertNmeaToGpx, ConvertJosmGpx, ConvertOsmToGpx, ConvertBigOsmToGpx, ConvertAddNewLines, ConvertSrtmToGpx,
+    ConvertNmeaToGpx, ConvertJosmGpx, ConvertOsmToGpx, ConvertBigOsmToGpx, ConvertOsmCameras, ConvertAddNewLines,
+    ConvertSrtmToGpx,
     // Action
     LogNmeaData, Mute, MarkLocation, ManualLocation, NearPoiList, NearCameraList, RouteExcludedList,
     RoutePointsList, RoutePicker, SelectPoiFiles, SelectRouteFile,
