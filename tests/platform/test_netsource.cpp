@@ -1,5 +1,5 @@
-// Network sources and hot-plug against real sockets and terminals: a TCP server that restarts, a
-// gpsd that floods garbage or never answers, the real gpsd fed by gpsfake, and a pseudo-terminal that
+// Network sources and hot-plug against real sockets and terminals: a gpsd that floods garbage or
+// never answers, the real gpsd fed by gpsfake, and a pseudo-terminal that
 // disappears and comes back under the same stable name.
 #include <arpa/inet.h>
 #include <atomic>
@@ -155,37 +155,6 @@ struct Receiver {
     std::vector<std::string> sentences, events;
 };
 
-// A raw TCP stream: lines with LF only come out as CR LF lines; the server restarts on the same port and the
-// reader is back within a second of it, with nothing of the program's own in the log.
-TEST(NetSourceTest, TcpStreamResumesAfterTheServerRestarts)
-{
-    TcpServer server;
-    Receiver rx;
-    rx.gps.portOverride = server.name("tcp");
-    rx.gps.reconnectOverride = true;
-    rx.gps.StartGps();
-    ASSERT_TRUE(rx.gps.reader().running());
-    ASSERT_TRUE(server.accept());
-    ASSERT_TRUE(server.send(kRmc + "\n$GPGSV,1\n"));
-    ASSERT_TRUE(rx.waitFor([&] { return rx.sentences.size() == 1; }));
-
-    server.shut();
-    ASSERT_TRUE(rx.waitFor([&] { return rx.events.size() == 1; }));
-    std::this_thread::sleep_for(300ms); // a few refused attempts
-    server.listen(server.port);
-    const auto back = std::chrono::steady_clock::now();
-    ASSERT_TRUE(server.accept());
-    EXPECT_LT(std::chrono::steady_clock::now() - back, 1s);
-    ASSERT_TRUE(server.send(kGga + "\r\n"));
-    ASSERT_TRUE(rx.waitFor([&] { return rx.sentences.size() == 2; }));
-    EXPECT_EQ(rx.sentences, (std::vector<std::string>{kRmc, kGga}));
-    EXPECT_EQ(rx.logText(), kRmc + "\r\n$GPGSV,1\r\n" + kGga + "\r\n");
-    const std::string name = server.name("tcp");
-    EXPECT_EQ(rx.events, (std::vector<std::string>{"GPS on " + name + " lost: waiting for it to come back",
-                                                   "GPS on " + name + " is back: reading resumed"}));
-    EXPECT_TRUE(rx.prompt.texts().empty());
-}
-
 // A gpsd that answers with garbage, a megabyte line and JSON: only the NMEA gets through; it is asked for
 // NMEA first; when it goes away without Reconnect the user hears what an unplugged receiver gives.
 TEST(NetSourceTest, GpsdGarbageIsDroppedAndAVanishedGpsdSaysStoppedResponding)
@@ -208,17 +177,10 @@ TEST(NetSourceTest, GpsdGarbageIsDroppedAndAVanishedGpsdSaysStoppedResponding)
     EXPECT_EQ(rx.logText(), kRmc + "\r\n");
 }
 
-// A peer that accepts and stays silent: reads time out, Stop ends a waiting read at once, and nobody
-// listening means a failed open with the usual message.
-TEST(NetSourceTest, SilentPeerTimesOutAndStopIsPrompt)
+// A peer that accepts and stays silent: Stop ends the waiting read at once, not after the read time-out.
+TEST(NetSourceTest, StopEndsTheReadOfASilentPeerAtOnce)
 {
     TcpServer server;
-    NetSource source;
-    source.setReadTimeout(50ms);
-    ASSERT_TRUE(source.open(server.name("tcp")));
-    char buf[64];
-    EXPECT_EQ(source.read(buf).status, gps::ReadStatus::Timeout);
-
     Receiver rx;
     rx.gps.portOverride = server.name("tcp");
     rx.gps.StartGps();
@@ -226,12 +188,7 @@ TEST(NetSourceTest, SilentPeerTimesOutAndStopIsPrompt)
     std::this_thread::sleep_for(50ms);
     const auto before = std::chrono::steady_clock::now();
     rx.gps.StopGps();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s); // not the 2 s read time-out
-    server.shut();
-    EXPECT_FALSE(source.open(server.name("tcp")));
-    rx.gps.StartGps();
-    EXPECT_EQ(rx.prompt.texts(), (std::vector<std::string>{"Can't open com port " + server.name("tcp"),
-                                                           "Comms port is not open"}));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
 }
 
 // The receiver's positions through gpsfake and the real gpsd are those of reading its log directly.
