@@ -1,7 +1,8 @@
 // The camera commands in the window (sentences and voice, Mute, zoom, Mark Location, the space key) and
-// the Start Time Options and Driver aids dialogs.
+// the Start Time Options, Driver aids and Com Settings source choices.
 #include <QCheckBox>
 
+#include "ComSettingsDialog.h"
 #include "DriverAidsDialog.h"
 #include "GuiFixture.h"
 #include "StartTimeDialog.h"
@@ -69,6 +70,28 @@ private slots:
         off.accept();
         f.view()->repaint();
         QVERIFY(speedBackground() != varno::views::kOverLimitRed);
+    }
+
+    // The source choice is stored as the value GpsControl reads, not as the text shown; host and port lose
+    // their blanks; the serial rows stay as they were.
+    void comSettingsStoreTheSourceHostPortAndReconnect()
+    {
+        Rig rig;
+        FixedPorts ports;
+        ComSettingsDialog dlg(rig.settings, ports);
+        QCOMPARE(dlg.source()->currentText(), QStringLiteral("Serial port"));
+        QVERIFY(!dlg.host()->isEnabled());
+        dlg.source()->setCurrentIndex(2);
+        QVERIFY(dlg.host()->isEnabled());
+        dlg.host()->setText(QStringLiteral(" phone.lan "));
+        dlg.netPort()->setText(QStringLiteral("10110"));
+        dlg.reconnect()->setChecked(true);
+        dlg.accept();
+        QCOMPARE(rig.settings.peek(keys::Source), std::optional<std::string>("TCP"));
+        QCOMPARE(rig.settings.peek(keys::SourceHost), std::optional<std::string>("phone.lan"));
+        QCOMPARE(rig.settings.peek(keys::SourcePort), std::optional<std::string>("10110"));
+        QVERIFY(rig.settings.read(keys::Reconnect) == 1);
+        QCOMPARE(rig.settings.peek(keys::Speed), std::optional<std::string>("4800"));
     }
 
     // Mute checks its menu item both ways; M marks the fix; the space key starts a measurement.
