@@ -97,9 +97,28 @@ double speedInUnits(double speedKnots, int speedUnits)
     return speedKnots * (1852.0 / 3600.0) / metresPerSecondPerUnit(speedUnits);
 }
 
+std::optional<double> cameraDirection(const CameraPoint& camera)
+{
+    const std::string_view hazard = camera.Hazard;
+    if (!hazard.starts_with(kDirectionPrefix))
+        return std::nullopt;
+    const std::string_view digits = hazard.substr(kDirectionPrefix.size());
+    if (digits.empty() || digits.front() < '0' || digits.front() > '9')
+        return std::nullopt;
+    return std::fmod(leadingInt(digits), 360);
+}
+
 bool DriverAids::mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) const
 {
-    return !on.direction || !camera || headingTowards(fix, camera->position());
+    if (!on.direction || !camera)
+        return true;
+    if (!headingTowards(fix, camera->position()))
+        return false;
+    const std::optional<double> watched = cameraDirection(*camera);
+    if (!watched)
+        return true;
+    double off = std::fmod(std::fabs(*watched - fix.courseDeg), 360.0);
+    return (off > 180.0 ? 360.0 - off : off) <= 90.0;
 }
 
 void DriverAids::clear()

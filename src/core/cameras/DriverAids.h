@@ -25,6 +25,11 @@ inline constexpr double kChimeRangeM = 500.0;
 // ... every this many seconds.
 inline constexpr double kChimeRepeatS = 3.0;
 
+// A camera record's Hazard "Direction D" (as the OpenStreetMap converter writes
+// it): the camera watches traffic travelling towards D degrees.
+inline constexpr std::string_view kDirectionPrefix = "Direction ";
+std::optional<double> cameraDirection(const CameraPoint& camera);
+
 struct AidSwitches {
     bool direction = false;
     bool chime = false;
@@ -57,7 +62,8 @@ public:
     AidSwitches on;
 
     // Whether a distance band of this camera may be announced: always with the
-    // direction aid off, else only when the vehicle is heading towards it.
+    // direction aid off, else only when the vehicle is heading towards it and,
+    // for a camera with a direction, travelling within 90 degrees of it.
     bool mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) const;
 
     struct Result {

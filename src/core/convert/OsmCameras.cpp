@@ -12,10 +12,13 @@
 #include <fmt/format.h>
 
 #include "base/AtomicFile.h"
+#include "cameras/DriverAids.h"
 #include "osm/OsmReader.h"
 
 namespace varno::convert {
 namespace {
+
+using cameras::kDirectionPrefix;
 
 constexpr double kRoadRangeM = 200.0;
 constexpr double kTownRangeM = 10000.0;
@@ -188,7 +191,8 @@ Report convertOsmCameras(const std::string& source, Sink& out, Progress& progres
                 nearest = d, town = &p;
         const std::string line = fmt::format(
             "{:.6f},{:.6f},{},{},{},{},Yes,{}\n", c.lat, c.lon, roads.road[i].second, town ? town->name : "",
-            c.direction.empty() ? "" : "Facing " + c.direction, c.specs ? "SPECS" : "Camera", c.limit);
+            c.direction.empty() ? "" : std::string(kDirectionPrefix) + c.direction,
+            c.specs ? "SPECS" : "Camera", c.limit);
         if (!out.write(line))
             return Report::failed(kWriteFailed);
         ++written;

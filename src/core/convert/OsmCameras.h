@@ -15,7 +15,8 @@ namespace varno::convert {
 // Town the name of the nearest place (city, town, village, hamlet, suburb)
 // within 10 km; CamType is "SPECS" for an average-speed camera
 // (speed_camera=average_speed or enforcement=average_speed) and "Camera"
-// otherwise; Hazard gives the camera's direction when it has one; SpeedLimit
+// otherwise; Hazard gives the direction of travel the camera watches when it has one
+// ("Direction 270", see cameras::cameraDirection); SpeedLimit
 // is the number of its maxspeed. Commas in names become spaces. Cameras
 // without a position are counted and left out.
 Report convertOsmCameras(const std::string& source, Sink& out, Progress& progress);

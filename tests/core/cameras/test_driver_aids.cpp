@@ -47,12 +47,14 @@ struct AidRig {
         double east, north;
         const char* type;
         const char* limit;
+        const char* hazard = "";
     };
     AidRig(std::initializer_list<Cam> cams, AidSwitches aids)
     {
         std::string text;
         for (const Cam& c : cams)
-            text += fmt::sprintf("%.9f,%.9f,A1,Town,,%s,P,%s\n", lat(c.north), lon(c.east), c.type, c.limit);
+            text += fmt::sprintf("%.9f,%.9f,A1,Town,%s,%s,P,%s\n", lat(c.north), lon(c.east), c.hazard,
+                                 c.type, c.limit);
         test::writeBytes(dir.file("cams.txt"), text);
         settings.set(settings::keys::CameraFile, dir.file("cams.txt"));
         settings.set(settings::keys::VoiceFolder, "C:\\VARNO\\Voice");
@@ -87,9 +89,9 @@ struct Step {
     double east, north, mph, course;
 };
 
-Files drive(const std::vector<Step>& steps, AidSwitches aids)
+Files drive(const std::vector<Step>& steps, AidSwitches aids, const char* hazard = "")
 {
-    AidRig rig({{0, 0, "GATSO", "30"}}, aids);
+    AidRig rig({{0, 0, "GATSO", "30", hazard}}, aids);
     for (const Step& s : steps)
         rig.at(s.east, s.north, s.mph, s.course);
     return rig.player.played;
@@ -143,6 +145,11 @@ TEST(DirectionAid, AnnouncesOnlyCamerasAheadOfAMovingVehicle)
         EXPECT_EQ(drive(c.steps, {}), c.off) << c.drive;
         EXPECT_EQ(drive(c.steps, direction), c.on) << c.drive;
     }
+    // A camera watching the other carriageway (traffic going south) stays silent for a northbound
+    // driver; one watching within 90 degrees of the course is announced.
+    EXPECT_EQ(drive(line(0, -450, -50, 100, 40), direction, "Direction 180"), Files{});
+    EXPECT_EQ(drive(line(0, -450, -50, 100, 40), direction, "Direction 80"),
+              drive(line(0, -450, -50, 100, 40), direction));
 
     // The ±60° edge, across north, and the 5 km/h floor.
     gps::Fix f{.position = {0.0, 0.0}, .speedKnots = 10, .courseDeg = 350};
