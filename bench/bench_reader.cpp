@@ -8,13 +8,20 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <arpa/inet.h>
+#include <condition_variable>
+#include <mutex>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <benchmark/benchmark.h>
 
 #include "CSio.h"
+#include "NetSource.h"
 #include "gps/NmeaLog.h"
 #include "gps/SentenceMailbox.h"
 #include "gps/SerialReader.h"
+#include "gps/StreamLines.h"
 
 namespace {
 
@@ -120,5 +127,74 @@ void BM_ReaderCpuAt4800Baud(benchmark::State& state)
 BENCHMARK(BM_ReaderCpuAt4800Baud)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// The gpsd line filter over what gpsd sends with NMEA on: JSON replies and CR LF sentences,
+// in socket-sized chunks. Bytes per second of input.
+void BM_GpsdLineFilter(benchmark::State& state)
+{
+    std::string stream;
+    while (stream.size() < (1u << 20)) {
+        stream += "{\"class\":\"DEVICES\",\"devices\":[{\"class\":\"DEVICE\",\"path\":\"/dev/ttyUSB0\"}]}\n";
+        for (int i = 0; i < 20; ++i)
+            stream += "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B\r\n";
+    }
+    varno::gps::StreamLines lines(varno::gps::StreamLines::Mode::Gpsd);
+    std::string out;
+    for (auto _ : state) {
+        for (std::size_t at = 0; at < stream.size(); at += 4096) {
+            out.clear();
+            lines.feed(std::string_view(stream).substr(at, 4096), out);
+            benchmark::DoNotOptimize(out.data());
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * stream.size()));
+}
+BENCHMARK(BM_GpsdLineFilter)->Unit(benchmark::kMillisecond);
+
+// From a sentence leaving a gpsd-like server on the loopback to the mailbox
+// having it: the wait in poll, the line filter and the reader, one round
+// trip per iteration (the real time is the latency).
+void BM_GpsdToMailboxLatency(benchmark::State& state)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::listen(listener, 1);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    platform::NetSource source;
+    gps::SentenceMailbox mailbox;
+    gps::NmeaLog log;
+    gps::SerialReader reader(source, mailbox, log);
+    std::mutex m;
+    std::condition_variable cv;
+    bool arrived = false;
+    reader.setCallbacks({[&] {
+                             mailbox.take();
+                             std::lock_guard lock(m);
+                             arrived = true;
+                             cv.notify_one();
+                         },
+                         {}});
+    if (!source.open("gpsd://127.0.0.1:" + std::to_string(ntohs(a.sin_port)))) {
+        state.SkipWithError("no connection");
+        return;
+    }
+    const int peer = ::accept(listener, nullptr, nullptr);
+    reader.start("gpsd");
+    const std::string rmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B\r\n";
+    for (auto _ : state) {
+        std::unique_lock lock(m);
+        arrived = false;
+        (void)::send(peer, rmc.data(), rmc.size(), MSG_NOSIGNAL);
+        cv.wait(lock, [&] { return arrived; });
+    }
+    reader.stop();
+    ::close(peer);
+    ::close(listener);
+}
+BENCHMARK(BM_GpsdToMailboxLatency)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

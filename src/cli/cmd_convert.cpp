@@ -12,6 +12,7 @@
 #include "convert/CameraConvert.h"
 #include "convert/GpxText.h"
 #include "convert/NmeaToGpx.h"
+#include "convert/OsmCameras.h"
 #include "convert/OsmToGpx.h"
 #include "srtm/Contours.h"
 
@@ -170,6 +171,14 @@ convert::Report runBigOsmGpx(Context& ctx, const Options& o, convert::Progress& 
     return runOsm(ctx, o, p, true);
 }
 
+convert::Report runOsmCameras(Context& ctx, const Options& o, convert::Progress& progress)
+{
+    if (!overwriteAllowed(ctx, o.destination,
+                          "The destination file already exists.\n\nDo you want to overwrite it ?"))
+        return convert::Report::failed("The destination file was left as it was.");
+    return convert::convertOsmCamerasFile({o.source, o.destination, o.append}, progress);
+}
+
 convert::Report runSrtm(Context& ctx, const Options& o, convert::Progress& progress)
 {
     if (o.method != "tracer" && o.method != "isolines")
@@ -234,6 +243,8 @@ constexpr Kind kKinds[] = {
     {"osm-gpx", runOsmGpx, "OSM (.osm, .osm.bz2, .osm.gz, .osm.pbf) ways to GPX tracks"},
     {"big-osm-gpx", runBigOsmGpx,
      "an area of an OSM file to GPX [--area TOP,LEFT,BOTTOM,RIGHT] [--poi] [--translate] [--exclude W,W...]"},
+    {"osm-cameras", runOsmCameras,
+     "OSM speed cameras (highway=speed_camera) to a camera file, Road and Town from the map"},
     {"srtm-gpx", runSrtm,
      "SRTM .hgt contours to GPX [--method tracer|isolines] [--step M] [--erase M] [--range M] (tracer)"},
     {"gpx-track-route", runTrackRoute, "GPX track points to a route CSV"},

@@ -8,10 +8,11 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
-#include "CSio.h"
 #include "Cli.h"
 #include "DecodeLine.h"
+#include "SourcePort.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/GpsControl.h"
 #include "gps/Intake.h"
@@ -65,11 +66,14 @@ struct Events {
     bool sentence = false;
     std::optional<std::string> gone;
     std::optional<std::string> logFailed;
+    std::vector<std::string> status; // waiting for the device, resumed
 };
 
 int usageError(Context& ctx, const std::string& what)
 {
-    std::fprintf(ctx.err, "varno-cli live: %s\nusage: varno-cli live [--port NAME] [--log FILE]\n",
+    std::fprintf(ctx.err,
+                 "varno-cli live: %s\nusage: varno-cli live [--port NAME | --source NAME] [--reconnect] "
+                 "[--log FILE]\n  NAME: a serial device, gpsd://host[:port] or tcp://host:port\n",
                  what.c_str());
     return kExitUsage;
 }
@@ -79,12 +83,17 @@ int usageError(Context& ctx, const std::string& what)
 int cmdLive(Context& ctx, const Args& args)
 {
     std::optional<std::string> portOverride, logPath;
+    std::optional<bool> reconnect;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if ((a == "--port" || a == "--log") && i + 1 < args.size())
-            (a == "--port" ? portOverride : logPath) = args[++i];
+        if ((a == "--port" || a == "--source" || a == "--log") && i + 1 < args.size())
+            (a == "--log" ? logPath : portOverride) = args[++i];
         else if (a.rfind("--port=", 0) == 0)
             portOverride = a.substr(7);
+        else if (a.rfind("--source=", 0) == 0)
+            portOverride = a.substr(9);
+        else if (a == "--reconnect")
+            reconnect = true;
         else if (a.rfind("--log=", 0) == 0)
             logPath = a.substr(6);
         else
@@ -100,7 +109,7 @@ int cmdLive(Context& ctx, const Args& args)
     }
 
     InterruptGuard interrupts;
-    platform::CSio port;
+    platform::SourcePort port;
     gps::SentenceMailbox mailbox;
     gps::GpsControl::Hooks hooks;
     // The waits of the open, cut short by Ctrl-C.
@@ -116,6 +125,7 @@ int cmdLive(Context& ctx, const Args& args)
     gps::GpsControl gps(port, mailbox, log, *ctx.prompt, settings, std::move(hooks));
     // A port given on the command line works without a settings file.
     gps.portOverride = portOverride;
+    gps.reconnectOverride = reconnect;
 
     if (!gps.OpenCommPort())
         return kExitUsage;
@@ -137,8 +147,19 @@ int cmdLive(Context& ctx, const Args& args)
                                 std::lock_guard lock(events.mutex);
                                 events.logFailed = message;
                                 events.cv.notify_one();
+                            },
+                            [&events](const std::string& message) {
+                                std::lock_guard lock(events.mutex);
+                                events.status.push_back(message);
+                                events.cv.notify_one();
+                            },
+                            [&events](const std::string& message) {
+                                std::lock_guard lock(events.mutex);
+                                events.status.push_back(message);
+                                events.cv.notify_one();
                             }});
-    if (!gps.reader().start(gps.portName())) {
+    // The Reconnect setting applies unless the command line asked for it.
+    if (!gps.startReader()) {
         ctx.prompt->message("Comms port is not open");
         return kExitUsage;
     }
@@ -148,16 +169,21 @@ int cmdLive(Context& ctx, const Args& args)
     int result = kExitOk;
     while (!gInterrupted) {
         std::optional<std::string> gone, logFailed;
+        std::vector<std::string> status;
         {
             std::unique_lock lock(events.mutex);
             // Signals cannot notify a condition variable, so look at the flag
             // a few times a second.
-            events.cv.wait_for(lock, std::chrono::milliseconds(200),
-                               [&] { return events.sentence || events.gone.has_value(); });
+            events.cv.wait_for(lock, std::chrono::milliseconds(200), [&] {
+                return events.sentence || events.gone.has_value() || !events.status.empty();
+            });
             events.sentence = false;
             gone = events.gone;
             logFailed = std::exchange(events.logFailed, std::nullopt);
+            status = std::exchange(events.status, {});
         }
+        for (const std::string& text : status)
+            std::fprintf(ctx.err, "%s\n", text.c_str());
         if (logFailed)
             ctx.prompt->message(*logFailed);
         if (auto sentence = mailbox.take()) {

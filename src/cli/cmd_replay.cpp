@@ -36,7 +36,8 @@ public:
 
 void usage(std::FILE* f)
 {
-    std::fprintf(f, "usage: varno-cli replay [--settings FILE] [--cameras FILE] [--play] LOG\n");
+    std::fprintf(f, "usage: varno-cli replay [--settings FILE] [--cameras FILE] [--aids LIST] [--play] LOG\n"
+                    "  LIST: direction,chime,coach (any of them), all or none\n");
 }
 
 } // namespace
@@ -47,13 +48,21 @@ int cmdReplay(Context& ctx, const Args& args)
     std::optional<std::string> cameraFile;
     std::string logPath;
     bool play = false;
+    std::optional<cameras::AidSwitches> aids;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--settings" && i + 1 < args.size())
             settingsPath = args[++i];
         else if (a == "--cameras" && i + 1 < args.size())
             cameraFile = args[++i];
-        else if (a == "--play")
+        else if (a == "--aids" && i + 1 < args.size()) {
+            aids = cameras::parseAidList(args[++i]);
+            if (!aids) {
+                std::fprintf(ctx.err, "varno-cli replay: unknown driver aid in '%s'\n", args[i].c_str());
+                usage(ctx.err);
+                return kExitUsage;
+            }
+        } else if (a == "--play")
             play = true;
         else if (!a.empty() && a[0] == '-' && a != "-") {
             usage(ctx.err);
@@ -87,6 +96,8 @@ int cmdReplay(Context& ctx, const Args& args)
     }
     cameras::CameraWarner warner(settings, *ctx.prompt, player, platform::dataRoot());
     warner.store.cameraFileOverride = cameraFile;
+    if (aids)
+        warner.aids.on = *aids;
     const int timeZone = settings.read(settings::keys::TimeZone);
 
     gps::CNmeaDecoder fix;
@@ -107,6 +118,11 @@ int cmdReplay(Context& ctx, const Args& args)
     // everything runs on the replay's own thread while this one waits.
     std::string cameraLine = warner.panel.camera;
     std::string specsLine = warner.specs.line;
+    std::string coachLine;
+    bool overLimit = false;
+    warner.onSilenced = [&](const cameras::CameraPoint& camera, double band) {
+        std::fprintf(ctx.out, "%said\tsilenced %.0f m\t%s\n", prefix().c_str(), band, camera.CamType.c_str());
+    };
     unsigned long decoded = 0;
     gps::LogReplay::Callbacks callbacks;
     callbacks.repaint = [&] {
@@ -123,6 +139,14 @@ int cmdReplay(Context& ctx, const Args& args)
         if (warner.specs.line != specsLine) {
             specsLine = warner.specs.line;
             std::fprintf(ctx.out, "%sspecs\t%s\n", prefix().c_str(), specsLine.c_str());
+        }
+        if (warner.aids.overLimit != overLimit) {
+            overLimit = warner.aids.overLimit;
+            std::fprintf(ctx.out, "%said\t%s\n", prefix().c_str(), overLimit ? "over limit" : "within limit");
+        }
+        if (warner.aids.coachLine != coachLine) {
+            coachLine = warner.aids.coachLine;
+            std::fprintf(ctx.out, "%scoach\t%s\n", prefix().c_str(), coachLine.c_str());
         }
     };
     callbacks.waitTick = [](std::chrono::milliseconds) {};

@@ -267,7 +267,22 @@ void CMainFrame::wireReader()
                                                    refreshStatus();
                                                },
                                                Qt::QueuedConnection);
-                                       }});
+                                       },
+                                       [this](const std::string& message) { showReaderStatus(message); },
+                                       [this](const std::string& message) { showReaderStatus(message); }});
+}
+
+void CMainFrame::showReaderStatus(const std::string& message)
+{
+    // Waiting for an unplugged device, and its return: the status bar only,
+    // as nothing needs the user's answer.
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+            statusBar()->showMessage(QString::fromStdString(message));
+            refreshStatus();
+        },
+        Qt::QueuedConnection);
 }
 
 void CMainFrame::runCommand(CommandId id)

@@ -75,6 +75,8 @@ private:
     void buildToolbars();
     void buildStatusBar();
     void wireReader();
+    // A reader status text (waiting for the device, resumed), from any thread.
+    void showReaderStatus(const std::string& message);
     // The last size command again, when the frame it counted with was not the
     // one the window got; settled: the window manager has had its time to answer.
     void placeAgainIfTheFrameChanged(bool settled = false);

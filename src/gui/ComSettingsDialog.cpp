@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "ColourConvert.h"
+#include "gps/SourceName.h"
 #include "session/ComSettingsForm.h"
 
 using varno::session::ComSettingsFields;
@@ -56,12 +57,38 @@ ComSettingsDialog::ComSettingsDialog(varno::settings::Settings& settings,
     dataBits_->setCurrentText(textFromBytes(shown.dataBits));
     stopBits_->setCurrentText(textFromBytes(shown.stopBits));
 
+    // The source: stored as "Serial", "gpsd" or "TCP"; the serial rows above apply to the first only.
+    source_ = new QComboBox(this);
+    source_->addItem(QStringLiteral("Serial port"), QStringLiteral("Serial"));
+    source_->addItem(QStringLiteral("gpsd"), QStringLiteral("gpsd"));
+    source_->addItem(QStringLiteral("TCP NMEA stream"), QStringLiteral("TCP"));
+    const auto kind = varno::gps::sourceKindFromText(settings.read(keys::Source).value_or(""));
+    source_->setCurrentIndex(kind == varno::gps::SourceKind::Gpsd  ? 1
+                             : kind == varno::gps::SourceKind::Tcp ? 2
+                                                                   : 0);
+    host_ = new QLineEdit(textFromBytes(settings.read(keys::SourceHost).value_or("localhost")), this);
+    netPort_ = new QLineEdit(textFromBytes(settings.read(keys::SourcePort).value_or("2947")), this);
+    reconnect_ =
+        new QCheckBox(QStringLiteral("Wait for the receiver or server to come back after a loss"), this);
+    reconnect_->setChecked(settings.read(keys::Reconnect) == 1);
+    auto showSource = [this] {
+        const bool network = source_->currentIndex() != 0;
+        host_->setEnabled(network);
+        netPort_->setEnabled(network);
+    };
+    connect(source_, &QComboBox::currentIndexChanged, this, showSource);
+    showSource();
+
     auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Source"), source_);
     form->addRow(QStringLiteral("Com Port"), port_);
     form->addRow(QStringLiteral("Speed"), speed_);
     form->addRow(QStringLiteral("Parity"), parity_);
     form->addRow(QStringLiteral("Data Bits"), dataBits_);
     form->addRow(QStringLiteral("Stop Bits"), stopBits_);
+    form->addRow(QStringLiteral("Host"), host_);
+    form->addRow(QStringLiteral("Port"), netPort_);
+    form->addRow(QString(), reconnect_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -75,9 +102,15 @@ ComSettingsDialog::ComSettingsDialog(varno::settings::Settings& settings,
 void ComSettingsDialog::accept()
 {
     const ComSettingsFields f{text(port_), text(speed_), text(parity_), text(dataBits_), text(stopBits_)};
+    bool written = true;
     for (const auto& [key, value] : ComSettingsForm::toStore(f)) {
-        if (!settings_.write(key, value))
+        if (!(written = settings_.write(key, value)))
             break;
     }
+    namespace keys = varno::settings::keys;
+    if (written && settings_.write(keys::Source, source_->currentData().toString().toStdString()) &&
+        settings_.write(keys::SourceHost, host_->text().trimmed().toStdString()) &&
+        settings_.write(keys::SourcePort, netPort_->text().trimmed().toStdString()))
+        settings_.write(keys::Reconnect, reconnect_->isChecked());
     QDialog::accept();
 }

@@ -1,7 +1,9 @@
 // "Com Settings": the port and line settings the next Start uses.
 #pragma once
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QDialog>
 
 #include "gps/PortList.h"
@@ -18,6 +20,11 @@ public:
     QComboBox* parity() const { return parity_; }
     QComboBox* dataBits() const { return dataBits_; }
     QComboBox* stopBits() const { return stopBits_; }
+    // Where positions come from: the serial port above, gpsd or a TCP NMEA stream at host:port.
+    QComboBox* source() const { return source_; }
+    QLineEdit* host() const { return host_; }
+    QLineEdit* netPort() const { return netPort_; }
+    QCheckBox* reconnect() const { return reconnect_; }
 
 public slots:
     void accept() override;
@@ -29,4 +36,8 @@ private:
     QComboBox* parity_;
     QComboBox* dataBits_;
     QComboBox* stopBits_;
+    QComboBox* source_;
+    QLineEdit* host_;
+    QLineEdit* netPort_;
+    QCheckBox* reconnect_;
 };

@@ -25,6 +25,7 @@
 #include "convert/CameraConvert.h"
 #include "convert/GpxText.h"
 #include "convert/NmeaToGpx.h"
+#include "convert/OsmCameras.h"
 #include "convert/OsmToGpx.h"
 #include "osm/OsmReader.h"
 #include "settings/Settings.h"
@@ -343,6 +344,31 @@ void newLinesDialog(CMainFrame& frame)
     dlg.exec();
 }
 
+void osmCamerasDialog(CMainFrame& frame)
+{
+    auto& session = frame.session();
+    ConvertDialog dlg(QStringLiteral("OSM speed cameras"), session.dataRoot(), &frame);
+    dlg.addText(QStringLiteral("Writes the speed cameras of an OpenStreetMap file to a camera file, with the "
+                               "road and town of each from the map."));
+    dlg.addFile(QStringLiteral("source"), QStringLiteral("Source OSM file"), QString(),
+                "OSM files (*.osm)|*.osm;*.osm.bz2;*.osm.gz;*.osm.pbf|All files (*.*)|*.*||", false);
+    dlg.addFile(QStringLiteral("destination"), QStringLiteral("Destination camera file"), QString(),
+                kAllFiles, true);
+    dlg.addButton(QStringLiteral("convert"), QStringLiteral("Convert"), [&] {
+        const convert::FileJob job{dlg.path(QStringLiteral("source")),
+                                   dlg.path(QStringLiteral("destination")), false};
+        if (!job.source.empty() && !job.destination.empty() && job.source != job.destination &&
+            !askOverwrite(session.prompt(), job.destination,
+                          "The destination file already exists.\n\nDo you want to overwrite it ?"))
+            return;
+        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
+                 return convert::convertOsmCamerasFile(job, p);
+             }));
+    });
+    dlg.addClose(false);
+    dlg.exec();
+}
+
 void osmDialog(CMainFrame& frame, bool big)
 {
     auto& session = frame.session();
@@ -606,6 +632,7 @@ void registerConvertCommands(CMainFrame& frame)
     frame.on({CommandId::ConvertJosmGpx}, [&frame] { josmDialog(frame); });
     frame.on({CommandId::ConvertOsmToGpx}, [&frame] { osmDialog(frame, false); });
     frame.on({CommandId::ConvertBigOsmToGpx}, [&frame] { osmDialog(frame, true); });
+    frame.on({CommandId::ConvertOsmCameras}, [&frame] { osmCamerasDialog(frame); });
     frame.on({CommandId::ConvertAddNewLines}, [&frame] { newLinesDialog(frame); });
     frame.on({CommandId::ConvertSrtmToGpx}, [&frame] { srtmDialog(frame); });
     frame.on({CommandId::PassedCameraList}, [&frame] { passedDialog(frame); });

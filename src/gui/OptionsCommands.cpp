@@ -1,10 +1,11 @@
-// The settings dialogs of the Options menu: auto start, start time, comms, speed, time zone.
+// The settings dialogs of the Options menu: auto start, start time, comms, speed, time zone, driver aids.
 #include "OptionsCommands.h"
 
 #include "AutoStartDialog.h"
 #include "CMainFrame.h"
 #include "CVARNOView.h"
 #include "ComSettingsDialog.h"
+#include "DriverAidsDialog.h"
 #include "SpeedSetupDialog.h"
 #include "StartTimeDialog.h"
 #include "TimeZoneDialog.h"
@@ -36,6 +37,11 @@ void registerOptionsCommands(CMainFrame& frame)
     frame.on({CommandId::AutoStart}, [&frame, &session] {
         AutoStartDialog dlg(session.settings(), &frame);
         dlg.exec();
+    });
+    frame.on({CommandId::DriverAids}, [&frame, &session, view] {
+        DriverAidsDialog dlg(session.settings(), session.cameraWarner().aids, &frame);
+        dlg.exec();
+        view->update();
     });
     frame.on({CommandId::StartTime}, [&frame, &session] {
         StartTimeDialog dlg(session.settings(), frame.routeFolder(), &frame);

@@ -16,7 +16,7 @@
 
 #include "AppIcon.h"
 #include "CMainFrame.h"
-#include "CSio.h"
+#include "SourcePort.h"
 #include "CVARNOView.h"
 #include "DemoSetup.h"
 #include "Paths.h"
@@ -129,7 +129,7 @@ int main(int argc, char** argv)
         varno::platform::installDefaultVoices(settings);
     }
     varno::platform::SystemClock clock;
-    varno::platform::CSio port;
+    varno::platform::SourcePort port;
 
     // The waits of a port open hold the window; show that it is busy and why.
     auto sleep = [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); };

@@ -5,7 +5,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <regex>
 #include <string>
 #include <sys/stat.h>
@@ -109,6 +112,13 @@ TEST(CliReplayAndLive, Failures)
              {"replay /nonexistent/drive.nmea", "Error can't open the log file\n/nonexistent/drive.nmea\n"},
              {"replay", ""},
              {"replay --bogus x", ""},
+             {"replay --aids direction,beep x.nmea",
+              "varno-cli replay: unknown driver aid in 'direction,beep'\n"
+              "usage: varno-cli replay [--settings FILE] [--cameras FILE] "
+              "[--aids LIST] [--play] LOG\n"
+              "  LIST: direction,chime,coach (any of them), all or none\n"},
+             {"live --source tcp://127.0.0.1:1", "Can't open com port tcp://127.0.0.1:1\n"},
+             {"live --source gpsd://", "Can't open com port gpsd://\n"},
              {"live --speed 4800", ""},
              {"live --port Com250", "Can't open com port Com250\n"},
              {"live --port /dev/null --log /nonexistent/dir/log.txt",
@@ -252,6 +262,67 @@ TEST_F(LiveCliTest, ReceiverUnpluggedEndsWithCode3AndTheMessage)
     EXPECT_NE(readBytes(errPath).find("The GPS receiver on " + slavePath +
                                       " stopped responding.\nCheck the connection and press Start."),
               std::string::npos);
+}
+
+// A TCP stream as phone apps send it: lines go out as they come, and after the server restarts on the same
+// port, --reconnect picks the stream up again and says so on stderr.
+TEST_F(LiveCliTest, TcpSourceResumesAfterTheServerRestartsWithReconnect)
+{
+    auto listenOn = [](std::uint16_t port) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int one = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(port);
+        socklen_t len = sizeof a;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 1) != 0 ||
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+            return std::pair(-1, std::uint16_t(0));
+        return std::pair(fd, ntohs(a.sin_port));
+    };
+    auto [listener, port] = listenOn(0);
+    ASSERT_GE(listener, 0);
+    const std::string name = "tcp://127.0.0.1:" + std::to_string(port);
+    launch("--source " + name + " --reconnect --log '" + logPath + "'");
+    int peer = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    ASSERT_GE(peer, 0);
+    auto sendUntil = [&](const std::string& text, std::size_t lines) {
+        for (int i = 0; i < 100; ++i) {
+            if (::send(peer, text.data(), text.size(), MSG_NOSIGNAL) != ssize_t(text.size()))
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const std::string out = readBytes(outPath);
+            if (std::size_t(std::count(out.begin(), out.end(), '\n')) >= lines)
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(sendUntil(kRmc + "\n", 1)) << readBytes(errPath);
+    ::close(peer);
+    ::close(listener);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::tie(listener, port) = listenOn(port);
+    ASSERT_GE(listener, 0);
+    peer = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    ASSERT_GE(peer, 0);
+    const std::string first = readBytes(outPath);
+    const auto before = std::size_t(std::count(first.begin(), first.end(), '\n'));
+    ASSERT_TRUE(sendUntil(kRmc + "\r\n", before + 1)) << readBytes(errPath);
+    kill(child, SIGINT);
+    EXPECT_EQ(wait(), 0);
+    ::close(peer);
+    ::close(listener);
+    const std::string err = readBytes(errPath);
+    EXPECT_NE(err.find("GPS on " + name + " lost: waiting for it to come back\nGPS on " + name +
+                       " is back: reading resumed\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("Opening"), std::string::npos); // no serial line to set up
+    const std::string log = readBytes(logPath);
+    EXPECT_EQ(log.substr(0, kRmc.size() + 2), kRmc + "\r\n");
+    EXPECT_EQ(log.find('\n', kRmc.size() + 2) - log.find('\r', kRmc.size() + 2), 1u);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // The camera commands in the window (sentences and voice, Mute, zoom, Mark Location, the space key) and
-// the Start Time Options dialog.
+// the Start Time Options, Driver aids and Com Settings source choices.
 #include <QCheckBox>
 
+#include "ComSettingsDialog.h"
+#include "DriverAidsDialog.h"
 #include "GuiFixture.h"
 #include "StartTimeDialog.h"
 #include "session/CommandTable.h"
@@ -31,6 +33,65 @@ private slots:
         // The panel was filled from the fix, and the same call repainted it.
         QCOMPARE(varno::views::boxTexts(f.view()->lastScene(), varno::views::BoxId::CameraLine),
                  std::vector<std::string>{"50m GATSO"});
+    }
+
+    // The dialog stores the aids and the warner follows at once: heading east past a 30 limit camera
+    // 50 m north at 30 knots, the band beside is silenced, the chime sounds and the speed box turns red.
+    void driverAidsDialogSwitchesTheAidsAndTheSpeedBoxTurnsRed()
+    {
+        Rig rig;
+        CMainFrame& f = rig.shownFrame();
+        f.runCommand(CommandId::Scr800x700);
+        placeCameras(rig, {{0.0, 50.0, "GATSO"}});
+        DriverAidsDialog dlg(rig.settings, rig.session->cameraWarner().aids);
+        QVERIFY(!dlg.direction()->isChecked() && !dlg.chime()->isChecked() && !dlg.coach()->isChecked());
+        dlg.direction()->setChecked(true);
+        dlg.chime()->setChecked(true);
+        dlg.accept();
+        QVERIFY(rig.settings.read(keys::AidDirection) == 1 && rig.settings.read(keys::AidChime) == 1 &&
+                rig.settings.read(keys::AidCoach) != 1);
+        // The warnings run on the fix as it stands before the sentence: moving already.
+        rig.session->decoder().SpeedKnots = 30.0;
+        rig.session->decoder().Course = 90.0;
+        rig.session->mailbox().offer(rmc(30.0));
+        QMetaObject::invokeMethod(f.view(), "onNewSentence", Qt::QueuedConnection);
+        QTRY_COMPARE(rig.voice.played, Names{"Chime.wav"});
+        auto speedBackground = [&f] {
+            for (const auto& item : f.view()->lastScene().items)
+                if (const auto* t = std::get_if<varno::views::TextItem>(&item); t && t->text == "35 mph")
+                    return t->background;
+            return varno::views::kNoColour;
+        };
+        QCOMPARE(speedBackground(), varno::views::kOverLimitRed);
+        // Switched off again: the box is as before on the next paint.
+        DriverAidsDialog off(rig.settings, rig.session->cameraWarner().aids);
+        QVERIFY(off.chime()->isChecked());
+        off.chime()->setChecked(false);
+        off.accept();
+        f.view()->repaint();
+        QVERIFY(speedBackground() != varno::views::kOverLimitRed);
+    }
+
+    // The source choice is stored as the value GpsControl reads, not as the text shown; host and port lose
+    // their blanks; the serial rows stay as they were.
+    void comSettingsStoreTheSourceHostPortAndReconnect()
+    {
+        Rig rig;
+        FixedPorts ports;
+        ComSettingsDialog dlg(rig.settings, ports);
+        QCOMPARE(dlg.source()->currentText(), QStringLiteral("Serial port"));
+        QVERIFY(!dlg.host()->isEnabled());
+        dlg.source()->setCurrentIndex(2);
+        QVERIFY(dlg.host()->isEnabled());
+        dlg.host()->setText(QStringLiteral(" phone.lan "));
+        dlg.netPort()->setText(QStringLiteral("10110"));
+        dlg.reconnect()->setChecked(true);
+        dlg.accept();
+        QCOMPARE(rig.settings.peek(keys::Source), std::optional<std::string>("TCP"));
+        QCOMPARE(rig.settings.peek(keys::SourceHost), std::optional<std::string>("phone.lan"));
+        QCOMPARE(rig.settings.peek(keys::SourcePort), std::optional<std::string>("10110"));
+        QVERIFY(rig.settings.read(keys::Reconnect) == 1);
+        QCOMPARE(rig.settings.peek(keys::Speed), std::optional<std::string>("4800"));
     }
 
     // Mute checks its menu item both ways; M marks the fix; the space key starts a measurement.

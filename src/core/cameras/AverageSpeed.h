@@ -41,6 +41,9 @@ public:
     // False when the write failed (the message has been shown). The caller
     // then calls reset() and redraws, OK or Cancel.
     bool dialogChecked() const;
+
+    // The running clock [s] at the last processed fix (what startTime counts on).
+    double clock() const { return days_ * 24 * 3600.0 + lastTimeOfDay_; }
     bool storeDialogChoice(bool checked);
 
     bool enabled = false;

@@ -10,6 +10,7 @@ CameraWarner::CameraWarner(settings::Settings& settings, Prompt& prompt, VoicePl
     : speedUnits(static_cast<int>(settings.read(settings::keys::SpeedUnits))), scale(settings),
       store(settings, prompt, dataRoot), voice(settings, player, dataRoot), specs(settings, voice)
 {
+    aids.on = readAidSwitches(settings);
     scale.reload();
 }
 
@@ -38,6 +39,7 @@ void CameraWarner::UpdateCameraWarnings(const gps::Fix& fix)
         WarningStep = kNoCameraWarningStep;
         panel.clearNoCameras();
         specs.reset();
+        aids.clear();
         return;
     }
 
@@ -47,12 +49,15 @@ void CameraWarner::UpdateCameraWarnings(const gps::Fix& fix)
         while (d < WarningStep && WarningStep > 0)
             WarningStep -= 100.0;
         const long step = static_cast<long>(WarningStep);
-        if (step == 0)
-            voice.SayDistance(0);
-        else if (step >= 100 && step <= 900 && step % 100 == 0)
-            voice.SayDistance(WarningStep + 100);
-        else if (step == 1400)
-            voice.SayDistance(1500);
+        const double band = step == 0                                       ? 0.0
+                            : step >= 100 && step <= 900 && step % 100 == 0 ? WarningStep + 100
+                            : step == 1400                                  ? 1500.0
+                                                                            : -1.0;
+        const CameraPoint* nearest = store.nearestCamera();
+        if (band >= 0.0 && aids.mayAnnounce(fix, nearest))
+            voice.SayDistance(band);
+        else if (band >= 0.0 && nearest && onSilenced)
+            onSilenced(*nearest, band);
     }
     // Up: silently, so a band is announced again only after leaving it.
     while (WarningStep + 100 < d)
@@ -62,8 +67,17 @@ void CameraWarner::UpdateCameraWarnings(const gps::Fix& fix)
         if (const CameraPoint* nearest = store.nearestCamera())
             panel.fill(*nearest, d);
 
-    if (specs.enabled)
+    // The coach needs the section measurement, whether or not its line was asked for.
+    if (specs.enabled || aids.on.coach)
         specs.process(store, fix, speedUnits);
+
+    if (aids.on.chime || aids.on.coach) {
+        const DriverAids::Result r = aids.afterFix(fix, store.nearestCamera(), d, store, specs, speedUnits);
+        if (r.chime)
+            voice.PlayVoice("Chime.wav");
+        if (r.slowDown)
+            voice.PlayVoice("SlowDown.wav");
+    }
 }
 
 } // namespace varno::cameras

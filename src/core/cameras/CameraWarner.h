@@ -8,6 +8,7 @@
 #include "cameras/AverageSpeed.h"
 #include "cameras/CameraPanel.h"
 #include "cameras/CameraStore.h"
+#include "cameras/DriverAids.h"
 #include "cameras/Voice.h"
 #include "cameras/VoicePlayer.h"
 #include "settings/Settings.h"
@@ -71,6 +72,10 @@ public:
     CameraStore store;
     Voice voice;
     AverageSpeed specs;
+    // Off unless chosen (the Aid settings, read at start; varno-cli --aids).
+    DriverAids aids;
+    // A distance band the direction aid kept quiet (for the replay's listing).
+    std::function<void(const CameraPoint& camera, double band)> onSilenced;
 
     // Runs just before the periodic reload of the camera list; the view uses
     // it to rebuild the POI list while the POI view is shown.

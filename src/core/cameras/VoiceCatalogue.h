@@ -8,7 +8,7 @@
 namespace varno::cameras {
 
 // Every file the voice folder is expected to hold, "invalid.wav" included.
-inline constexpr std::array<std::string_view, 37> kVoiceCatalogue = {
+inline constexpr std::array<std::string_view, 39> kVoiceCatalogue = {
     "2000.wav",
     "1500.wav",
     "1000.wav",
@@ -45,6 +45,9 @@ inline constexpr std::array<std::string_view, 37> kVoiceCatalogue = {
     "Specs.wav",
     "Mute.wav",
     "Unmute.wav",
+    // The driver aids: over the limit near a camera, and an average-speed section driven too fast.
+    "Chime.wav",
+    "SlowDown.wav",
     "invalid.wav",
 };
 

@@ -5,6 +5,7 @@
 
 #include "base/Numbers.h"
 #include "base/AsciiCase.h"
+#include "gps/SourceName.h"
 
 namespace varno::gps {
 namespace {
@@ -85,12 +86,24 @@ void GpsControl::wait(std::chrono::milliseconds ms)
         std::this_thread::sleep_for(ms);
 }
 
+std::optional<std::string> GpsControl::chosenName()
+{
+    namespace keys = settings::keys;
+    if (portOverride)
+        return portOverride;
+    if (!settings_.keyExists())
+        return std::nullopt;
+    const SourceKind kind = sourceKindFromText(settings_.read(keys::Source).value_or(""));
+    if (kind == SourceKind::Serial)
+        return settings_.read(keys::Port);
+    return sourceName(kind, "", settings_.read(keys::SourceHost).value_or(""),
+                      settings_.read(keys::SourcePort).value_or(""));
+}
+
 bool GpsControl::OpenCommPort()
 {
     namespace keys = settings::keys;
-    std::optional<std::string> name = portOverride;
-    if (!name && settings_.keyExists())
-        name = settings_.read(keys::Port);
+    const std::optional<std::string> name = chosenName();
     if (!name) {
         prompt_.message(
             "Unable read the comm port name from the registry.\nPlease check the port settings ?");
@@ -106,6 +119,10 @@ bool GpsControl::OpenCommPort()
     }
     portOpen_ = true;
 
+    // A network source has no line to set up and nothing to wait for.
+    if (isNetworkSourceName(portName_))
+        return true;
+
     // From here on a failure leaves the port open and flagged open; the next
     // Start closes it first.
     const std::optional<LineSettings> current = port_.state();
@@ -118,6 +135,7 @@ bool GpsControl::OpenCommPort()
                                        settings_.read(keys::Parity), settings_.read(keys::DataBits));
     }
 
+    lineSettings_ = wanted;
     BusyScope busy(hooks_.opening, portName_);
     wait(std::chrono::milliseconds(1000));
     if (!port_.applyState(wanted)) {
@@ -151,6 +169,31 @@ bool GpsControl::CloseCommPort()
     return true;
 }
 
+bool GpsControl::reopen()
+{
+    port_.close();
+    if (!port_.open(portName_))
+        return false;
+    if (isNetworkSourceName(portName_))
+        return true;
+    // The receiver is back: the line as the last open left it, without the
+    // waits (it has been talking before).
+    if (!port_.applyState(lineSettings_) || !port_.setReadTimeout(kReadTimeout)) {
+        port_.close();
+        return false;
+    }
+    port_.clearErrors();
+    return true;
+}
+
+bool GpsControl::startReader()
+{
+    const bool reconnect =
+        reconnectOverride.value_or(settings_.keyExists() && settings_.read(settings::keys::Reconnect) == 1);
+    reader_.setReopen(reconnect ? SerialReader::Reopen([this] { return reopen(); }) : SerialReader::Reopen{});
+    return reader_.start(portName_);
+}
+
 void GpsControl::StartGps()
 {
     if (portOpen_) {
@@ -161,7 +204,7 @@ void GpsControl::StartGps()
         hooks_.resetAverageSpeed();
     portOpen_ = false;
     OpenCommPort();
-    if (!reader_.start(portName_))
+    if (!startReader())
         prompt_.message("Comms port is not open");
 }
 

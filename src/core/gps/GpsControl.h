@@ -55,19 +55,31 @@ public:
     void StartGps();
     void StopGps();
 
+    // Starts the reader on the open port, resuming after unplugs when
+    // reconnecting is chosen; false when the port is not open.
+    bool startReader();
+
     bool portOpen() const { return portOpen_; }
     // The stored port name of the last open attempt.
     const std::string& portName() const { return portName_; }
     SerialReader& reader() { return reader_; }
 
     // A port named on the command line: opened instead of the Port setting,
-    // and without a settings key the line is 4800 8N1.
+    // and without a settings key the line is 4800 8N1. A network source name
+    // ("gpsd://host:port", "tcp://host:port") works here too.
     std::optional<std::string> portOverride;
+    // Wait for a device that went away and resume by itself (the Reconnect
+    // setting when unset).
+    std::optional<bool> reconnectOverride;
 
     static constexpr std::chrono::milliseconds kReadTimeout{2000};
 
 private:
     void wait(std::chrono::milliseconds ms);
+    // The name to open: the override, else the stored source choice.
+    std::optional<std::string> chosenName();
+    // Opens the device again from the reader thread after it went away.
+    bool reopen();
 
     SerialPort& port_;
     Prompt& prompt_;
@@ -76,6 +88,7 @@ private:
     SerialReader reader_;
     bool portOpen_ = false;
     std::string portName_;
+    LineSettings lineSettings_; // what the last open applied, for reopening
 };
 
 } // namespace varno::gps

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "gps/PositionSource.h"
+
 namespace varno::gps {
 
 enum class Parity { None, Odd, Even, Mark, Space };
@@ -23,28 +25,12 @@ struct LineSettings {
     bool operator==(const LineSettings&) const = default;
 };
 
-// What one read brought: bytes, nothing within the read time-out, or the
-// device is gone (unplugged receiver, hung-up line). A gone device never comes
-// back on the same handle; the port has to be closed and opened again.
-enum class ReadStatus { Data, Timeout, Gone };
-
-struct ReadResult {
-    ReadStatus status = ReadStatus::Timeout;
-    std::size_t count = 0; // bytes placed in the buffer when status is Data
-};
-
-// One serial device. Opening, configuring and closing happen on one thread;
+// One serial device (open() takes it for reading and writing, shared with
+// nobody). Opening, configuring and closing happen on one thread;
 // read() runs on the reader thread while the port is open. interruptRead() may
 // be called from any thread.
-class SerialPort {
+class SerialPort : public PositionSource {
 public:
-    virtual ~SerialPort() = default;
-
-    // Opens an existing device for reading and writing, shared with nobody.
-    // `name` is the stored port name ("Com1", or a device path).
-    virtual bool open(const std::string& name) = 0;
-    virtual bool isOpen() const = 0;
-
     // The port's current line settings; nullopt when they cannot be read.
     virtual std::optional<LineSettings> state() = 0;
 
@@ -57,20 +43,6 @@ public:
 
     // Forgets any pending line error (overrun, framing, parity).
     virtual void clearErrors() = 0;
-
-    // Waits up to the read time-out for bytes and returns what is there (at
-    // most buffer.size() bytes). Returns Timeout at once after interruptRead().
-    virtual ReadResult read(std::span<char> buffer) = 0;
-
-    // Makes a read that is waiting (or the next one) return promptly; lets
-    // Stop end the reader without waiting for a full time-out.
-    virtual void interruptRead() = 0;
-
-    virtual bool write(std::string_view data) = 0;
-
-    // False when the system reported a failure closing the device; the port
-    // counts as closed either way.
-    virtual bool close() = 0;
 };
 
 } // namespace varno::gps

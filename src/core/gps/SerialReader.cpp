@@ -7,7 +7,7 @@
 
 namespace varno::gps {
 
-SerialReader::SerialReader(SerialPort& port, SentenceMailbox& mailbox, NmeaLog& log)
+SerialReader::SerialReader(PositionSource& port, SentenceMailbox& mailbox, NmeaLog& log)
     : port_(port), mailbox_(mailbox), log_(log)
 {
 }
@@ -21,6 +21,13 @@ void SerialReader::setCallbacks(Callbacks callbacks)
 {
     stop();
     callbacks_ = std::move(callbacks);
+}
+
+void SerialReader::setReopen(Reopen reopen, std::chrono::milliseconds retry)
+{
+    stop();
+    reopen_ = std::move(reopen);
+    retry_ = retry;
 }
 
 bool SerialReader::start(const std::string& portName)
@@ -39,7 +46,11 @@ void SerialReader::stop()
 {
     if (!thread_.joinable())
         return;
-    stopRequested_ = true;
+    {
+        std::lock_guard lock(waitMutex_);
+        stopRequested_ = true;
+    }
+    waitCv_.notify_all();
     port_.interruptRead();
     thread_.join();
     running_ = false;
@@ -56,6 +67,36 @@ std::string SerialReader::goneMessage(std::string_view portName)
            " stopped responding.\nCheck the connection and press Start.";
 }
 
+std::string SerialReader::waitingMessage(std::string_view portName)
+{
+    return "GPS on " + std::string(portName) + " lost: waiting for it to come back";
+}
+
+std::string SerialReader::resumedMessage(std::string_view portName)
+{
+    return "GPS on " + std::string(portName) + " is back: reading resumed";
+}
+
+bool SerialReader::awaitReturn(const std::string& portName)
+{
+    if (callbacks_.waiting)
+        callbacks_.waiting(waitingMessage(portName));
+    while (true) {
+        {
+            std::unique_lock lock(waitMutex_);
+            if (waitCv_.wait_for(lock, retry_, [this] { return stopRequested_.load(); }))
+                return false;
+        }
+        if (reopen_()) {
+            if (stopRequested_.load())
+                return false;
+            if (callbacks_.resumed)
+                callbacks_.resumed(resumedMessage(portName));
+            return true;
+        }
+    }
+}
+
 void SerialReader::run(std::string portName)
 {
     // Bytes are taken in chunks, but handled one at a time exactly as if each
@@ -67,9 +108,19 @@ void SerialReader::run(std::string portName)
     while (!stopRequested_.load()) {
         const ReadResult r = port_.read(buffer);
         if (r.status == ReadStatus::Gone) {
+            if (stopRequested_.load())
+                break;
+            // A line cut off by the unplug never reaches the log or the
+            // mailbox: the device starts afresh when it comes back.
+            line.clear();
+            if (reopen_) {
+                if (awaitReturn(portName))
+                    continue;
+                break;
+            }
             // An unplugged receiver fails every read at once; looping on
             // would burn a core with the GPS silently dead. Tell the user once.
-            if (!stopRequested_.load() && callbacks_.gone)
+            if (callbacks_.gone)
                 callbacks_.gone(goneMessage(portName));
             break;
         }

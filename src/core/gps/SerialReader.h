@@ -2,19 +2,23 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 
 #include "gps/NmeaLog.h"
 #include "gps/SentenceMailbox.h"
-#include "gps/SerialPort.h"
+#include "gps/PositionSource.h"
 
 namespace varno::gps {
 
-// The reader thread over an open SerialPort. It assembles lines (CR ends a
+// The reader thread over an open PositionSource (a serial port, gpsd, a TCP
+// stream). It assembles lines (CR ends a
 // line, LF is ignored, a line growing past 99 characters is emptied), appends
 // every line to the NMEA log, and offers the position sentences (see
 // passesHandOffFilter) to the mailbox; when the mailbox takes one, the
@@ -34,7 +38,17 @@ public:
         // The NMEA log could not be written and was closed; the text is for
         // the user. Reading goes on.
         std::function<void(const std::string& message)> logFailed = {};
+        // With a reopen step set: the device went away and the reader waits
+        // for it to return (instead of `gone`), and it came back and reading
+        // resumed. The texts are for the status bar.
+        std::function<void(const std::string& message)> waiting = {};
+        std::function<void(const std::string& message)> resumed = {};
     };
+
+    // Opens the device again after it went away: true when it is back and
+    // ready to read. Runs on the reader thread while the reader owns the
+    // source (between start() and stop()).
+    using Reopen = std::function<bool()>;
 
     // Figures the benchmark and the curious read; updated by the reader thread.
     struct Stats {
@@ -46,12 +60,17 @@ public:
 
     static constexpr std::size_t kMaxLine = 99;
 
-    SerialReader(SerialPort& port, SentenceMailbox& mailbox, NmeaLog& log);
+    SerialReader(PositionSource& port, SentenceMailbox& mailbox, NmeaLog& log);
     ~SerialReader();
     SerialReader(const SerialReader&) = delete;
     SerialReader& operator=(const SerialReader&) = delete;
 
     void setCallbacks(Callbacks callbacks);
+
+    // With a reopen step the reader outlives an unplugged or dropped device:
+    // it tries `reopen` every `retry` until the device is back or stop() is
+    // called. Without one (the default) a gone device ends the thread.
+    void setReopen(Reopen reopen, std::chrono::milliseconds retry = std::chrono::milliseconds(250));
 
     // Starts the thread; the mailbox is emptied first. portName only goes
     // into the message when the device goes away. False (and no thread) when
@@ -70,14 +89,23 @@ public:
 
     // The message shown when the device on portName stops responding.
     static std::string goneMessage(std::string_view portName);
+    // The status texts while waiting for the device and once it is back.
+    static std::string waitingMessage(std::string_view portName);
+    static std::string resumedMessage(std::string_view portName);
 
 private:
     void run(std::string portName);
+    // Waits for the device to come back; false when stop() came first.
+    bool awaitReturn(const std::string& portName);
 
-    SerialPort& port_;
+    PositionSource& port_;
     SentenceMailbox& mailbox_;
     NmeaLog& log_;
     Callbacks callbacks_;
+    Reopen reopen_;
+    std::chrono::milliseconds retry_{250};
+    std::mutex waitMutex_;
+    std::condition_variable waitCv_;
     std::thread thread_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> running_{false};

@@ -41,6 +41,7 @@ constexpr Command kCommands[] = {
     {CommandId::ConvertJosmGpx, 32893, Menu::Convert, "JOSM GPX to map project", "", "", "Converts a JOSM GPX multi track file in to a set of file for use in track view.", Sep},
     {CommandId::ConvertOsmToGpx, 32898, Menu::Convert, "OSM to GPX track", "", "", "Converts an OSM file to a GPX format file for use as a background map in the track editor view"},
     {CommandId::ConvertBigOsmToGpx, 32900, Menu::Convert, "Big OSM to GPX track", "", "", "Allows an area of a large OSM to be converted to a GPX track file."},
+    {CommandId::ConvertOsmCameras, 33002, Menu::Convert, "OSM speed cameras", "", "", "Writes the speed cameras of an OpenStreetMap file to a camera file"},
     {CommandId::ConvertAddNewLines, 32903, Menu::Convert, "Add new line pairs", "", "", "Adds a new line character to a file after each </trkpt> <trk> </trk> </name> <trkseg> </trkseg> />"},
     {CommandId::ConvertSrtmToGpx, 32904, Menu::Convert, "SRTM HGT to GPX track", "", "", "Converts a Topographic SRTM 3 Arc HGT (NASA height) file to a GPX track file for use as a contour file."},
 
@@ -72,6 +73,7 @@ constexpr Command kCommands[] = {
     {CommandId::Speed, 32784, Menu::Options, "Sp&eed", "", "", "Choose the units speed is shown in"},
     {CommandId::TimeZone, 32797, Menu::Options, "Time &zone", "", "", "Enter the time zone of the time shown"},
     {CommandId::TrackLogging, 32796, Menu::Options, "&Track Logging", "", "", "Choose the track logging options"},
+    {CommandId::DriverAids, 33001, Menu::Options, "&Driver aids", "", "", "Choose the driver aids: direction-aware warnings, over-limit chime, average-speed coach"},
 
     {CommandId::RunStart, 32782, Menu::Run, "&Start", "", "S", "Opens the comm port and reads nmea data from your GPS"},
     {CommandId::RunStop, 32783, Menu::Run, "Sto&p", "", "E", "Closes the comms port and stops monitoring your GPS."},

@@ -21,13 +21,15 @@ enum class CommandId {
     TrailView, TrackEditorView,
     // Convert
     ConvertPocketGpsCsv, ConvertGarminCsv, ConvertPocketGpsFiles, ConvertGpxRoute, ConvertGpxTrack,
-    ConvertNmeaToGpx, ConvertJosmGpx, ConvertOsmToGpx, ConvertBigOsmToGpx, ConvertAddNewLines, ConvertSrtmToGpx,
+    ConvertNmeaToGpx, ConvertJosmGpx, ConvertOsmToGpx, ConvertBigOsmToGpx, ConvertOsmCameras, ConvertAddNewLines,
+    ConvertSrtmToGpx,
     // Action
     LogNmeaData, Mute, MarkLocation, ManualLocation, NearPoiList, NearCameraList, RouteExcludedList,
     RoutePointsList, RoutePicker, SelectPoiFiles, SelectRouteFile,
     // Options
     AutoStart, StartTime, Colours, DayColours, NightColours, CommSettings, MapScale, RouteOptions,
     RouteAgentOptions, Scr800x700, Scr800x600, Scr600x480, SpecsAverageSpeed, Speed, TimeZone, TrackLogging,
+    DriverAids,
     // Run
     RunStart, RunStop,
     // Tracks

@@ -271,6 +271,10 @@ views::Scene Session::buildScene(int windowWidth, int windowHeight, const Intake
     in.mapRadius = warner_.scale.MapRadius;
     in.panel = &warner_.panel;
     in.averageSpeedText = warner_.specs.line;
+    // The coach's advice goes on the same line, after the average when that is shown.
+    if (const std::string& coach = warner_.aids.coachLine; !coach.empty())
+        in.averageSpeedText = warner_.specs.enabled ? in.averageSpeedText + "  " + coach : coach;
+    in.overLimit = warner_.aids.overLimit;
     if (warner_.store.cameras())
         in.cameras = &*warner_.store.cameras();
     if (track_.displayTrack())

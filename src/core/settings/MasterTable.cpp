@@ -161,6 +161,16 @@ constexpr std::array kTable = {
     time("NightTimerStartTime", "Unable read the NightTimerStartTime time from the registry."),
     time("NightTimerEndTime", "Unable read the NightTimerEndTime time from the registry."),
     onOff("NightTimerEnable", 0),
+    // Where positions come from besides the serial port ("Serial", "gpsd",
+    // "TCP"), resuming after an unplug, and the driver aids; all off unless
+    // chosen.
+    text("Source", "Serial"),
+    text("SourceHost", "localhost"),
+    text("SourcePort", "2947"),
+    onOff("Reconnect", 0),
+    onOff("AidDirection", 0),
+    onOff("AidChime", 0),
+    onOff("AidCoach", 0),
 };
 
 template <K Kind> consteval Key<Kind> key(std::string_view name)
@@ -233,6 +243,10 @@ constinit const std::array<OnOffKey, 2> StartTimerEnable = {key<K::OnOff>("Start
 constinit const TimeKey NightTimerStartTime = key<K::Time>("NightTimerStartTime"),
                         NightTimerEndTime = key<K::Time>("NightTimerEndTime");
 constinit const OnOffKey NightTimerEnable = key<K::OnOff>("NightTimerEnable");
+constinit const TextKey Source = key<K::Text>("Source"), SourceHost = key<K::Text>("SourceHost"),
+                        SourcePort = key<K::Text>("SourcePort");
+constinit const OnOffKey Reconnect = key<K::OnOff>("Reconnect"), AidDirection = key<K::OnOff>("AidDirection"),
+                         AidChime = key<K::OnOff>("AidChime"), AidCoach = key<K::OnOff>("AidCoach");
 } // namespace keys
 
 std::span<const SettingDef> masterTable()

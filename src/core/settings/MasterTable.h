@@ -98,6 +98,11 @@ extern const std::array<FileNameKey, 2> StartTimerFilename;
 extern const std::array<OnOffKey, 2> StartTimerEnable;
 extern const TimeKey NightTimerStartTime, NightTimerEndTime;
 extern const OnOffKey NightTimerEnable;
+
+// The position source ("Serial", "gpsd", "TCP") with the host and port of a
+// network source; resuming after the device went away; the driver aids.
+extern const TextKey Source, SourceHost, SourcePort;
+extern const OnOffKey Reconnect, AidDirection, AidChime, AidCoach;
 } // namespace keys
 
 } // namespace varno::settings

@@ -245,7 +245,13 @@ void addCameraDashboard(Scene& scene, const SceneInput& in)
     simpleBox(scene, in, BoxId::CameraLabel, "Camera");
     schemeBox(scene, in, BoxId::HazardLabel, {{"Hazard", 385, 358}, {"Comment", 385, 387}});
     simpleBox(scene, in, BoxId::SpeedLimitValue, panel.speedLimit);
-    simpleBox(scene, in, BoxId::VehicleSpeedValue, gps::speedText(fix.speedKnots, in.speedUnits));
+    if (in.overLimit) {
+        SceneInput red = in;
+        red.boxBackground = kOverLimitRed;
+        simpleBox(scene, red, BoxId::VehicleSpeedValue, gps::speedText(fix.speedKnots, in.speedUnits));
+    } else {
+        simpleBox(scene, in, BoxId::VehicleSpeedValue, gps::speedText(fix.speedKnots, in.speedUnits));
+    }
     simpleBox(scene, in, BoxId::RoadValue, panel.road);
     simpleBox(scene, in, BoxId::TownValue, panel.town);
     simpleBox(scene, in, BoxId::CameraTypeValue, panel.type);

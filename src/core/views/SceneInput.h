@@ -30,6 +30,8 @@ struct SceneInput {
     double mapRadius = 4000.0; // [m]
     const cameras::CameraPanelText* panel = nullptr;
     std::string averageSpeedText;
+    // Over the limit of a camera near by (the chime aid): the speed box shows red.
+    bool overLimit = false;
     // The camera list; nullptr or empty: no letters, no icons.
     const std::vector<cameras::CameraPoint>* cameras = nullptr;
     // The track ring when DisplayTrack is on; nullptr draws no trail.

@@ -1,0 +1,102 @@
+// Driver aids layered on the camera warnings: direction-aware announcements, the over-limit chime and
+// the average-speed coach. Each is off unless chosen.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cameras/CameraPoint.h"
+#include "geo/LatLon.h"
+#include "gps/Fix.h"
+#include "settings/Settings.h"
+
+namespace varno::cameras {
+
+class AverageSpeed;
+class CameraStore;
+
+// A camera is ahead when the bearing to it is within this many degrees of the course.
+inline constexpr double kAheadHalfAngleDeg = 60.0;
+// Below this speed [km/h] the course means nothing and no camera counts as ahead.
+inline constexpr double kHeadingMinKph = 5.0;
+// The chime sounds while a camera is this near [m] and the speed is over its limit.
+inline constexpr double kChimeRangeM = 500.0;
+// ... every this many seconds.
+inline constexpr double kChimeRepeatS = 3.0;
+
+// A camera record's Hazard "Direction D" (as the OpenStreetMap converter writes
+// it): the camera watches traffic travelling towards D degrees.
+inline constexpr std::string_view kDirectionPrefix = "Direction ";
+std::optional<double> cameraDirection(const CameraPoint& camera);
+
+struct AidSwitches {
+    bool direction = false;
+    bool chime = false;
+    bool coach = false;
+
+    bool operator==(const AidSwitches&) const = default;
+};
+
+// "direction,chime,coach" in any order and case, any subset; "" or "none" is
+// none, "all" is all. nullopt when a word is none of these.
+std::optional<AidSwitches> parseAidList(std::string_view list);
+
+// The AidDirection, AidChime and AidCoach settings (1 = on).
+AidSwitches readAidSwitches(settings::Settings& settings);
+
+// [deg] 0..360 clockwise from north, from one position towards another (over
+// the short distances of a camera warning the flat-earth bearing is exact enough).
+double bearingDeg(geo::LatLon from, geo::LatLon to);
+
+// True when the fix moves faster than kHeadingMinKph and the camera lies
+// within kAheadHalfAngleDeg of its course.
+bool headingTowards(const gps::Fix& fix, geo::LatLon camera);
+
+// The speed of the fix in the unit speeds are shown in (SpeedUnits: 0 mph, 1 km/h, 2 knots); a
+// camera's SpeedLimit is read in the same unit.
+double speedInUnits(double speedKnots, int speedUnits);
+
+class DriverAids {
+public:
+    AidSwitches on;
+
+    // Whether a distance band of this camera may be announced: always with the
+    // direction aid off, else only when the vehicle is heading towards it and,
+    // for a camera with a direction, travelling within 90 degrees of it.
+    bool mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) const;
+
+    struct Result {
+        bool chime = false;    // sound the chime now
+        bool slowDown = false; // say "slow down" now (once per section)
+    };
+    // After the warnings of a fix: the nearest camera and its distance [m],
+    // the average-speed measurement as it stands after this fix, and the
+    // fix's time [s] on a clock that runs on (see AverageSpeed::clock).
+    Result afterFix(const gps::Fix& fix, const CameraPoint* nearest, double distance,
+                    const CameraStore& store, const AverageSpeed& specs, int speedUnits);
+
+    // Clears what is shown (no camera near any more).
+    void clear();
+
+    // Over the limit of a camera within kChimeRangeM: the speed box shows red.
+    bool overLimit = false;
+    // Inside an average-speed section: the speed to hold to the end of it so
+    // that the section average ends at the limit; empty elsewhere.
+    std::string coachLine;
+
+private:
+    void coach(const gps::Fix& fix, const CameraStore& store, const AverageSpeed& specs, int speedUnits,
+               Result& result);
+
+    // The section being driven: where it starts and ends, and its limit.
+    struct Section {
+        geo::LatLon start, end; // end: none while no camera ahead was found
+        int limit = 0;
+    };
+    std::optional<Section> section_;
+    std::optional<double> lastChime_;
+    std::optional<geo::LatLon> slowDownSaidFor_; // the section start "slow down" was said in
+};
+
+} // namespace varno::cameras

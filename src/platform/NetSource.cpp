@@ -1,0 +1,184 @@
+// gpsd and raw NMEA over TCP as position sources.
+#include "NetSource.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace varno::platform {
+
+using gps::ReadResult;
+using gps::ReadStatus;
+
+NetSource::NetSource()
+{
+    int p[2];
+    if (::pipe2(p, O_CLOEXEC | O_NONBLOCK) == 0) {
+        wakeRead_ = p[0];
+        wakeWrite_ = p[1];
+    }
+}
+
+NetSource::~NetSource()
+{
+    close();
+    if (wakeRead_ >= 0)
+        ::close(wakeRead_);
+    if (wakeWrite_ >= 0)
+        ::close(wakeWrite_);
+}
+
+bool NetSource::waitWritable(int fd)
+{
+    pollfd fds[2] = {{fd, POLLOUT, 0}, {wakeRead_, POLLIN, 0}};
+    const int n = ::poll(fds, wakeRead_ >= 0 ? 2 : 1, connectMs_.load());
+    if (n <= 0 || (wakeRead_ >= 0 && (fds[1].revents & POLLIN)))
+        return false;
+    int err = 0;
+    socklen_t len = sizeof err;
+    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+}
+
+bool NetSource::connectTo(const gps::NetworkSource& where)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const std::string port = std::to_string(where.port);
+    if (::getaddrinfo(where.host.c_str(), port.c_str(), &hints, &found) != 0)
+        return false;
+    for (addrinfo* a = found; a && fd_ < 0; a = a->ai_next) {
+        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0)
+            continue;
+        const bool connected =
+            ::connect(fd, a->ai_addr, a->ai_addrlen) == 0 || (errno == EINPROGRESS && waitWritable(fd));
+        if (connected)
+            fd_ = fd;
+        else
+            ::close(fd);
+    }
+    ::freeaddrinfo(found);
+    if (fd_ >= 0) {
+        // Sentences are small and should not wait for company.
+        const int one = 1;
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    }
+    return fd_ >= 0;
+}
+
+bool NetSource::open(const std::string& name)
+{
+    close();
+    const auto where = gps::parseNetworkSource(name);
+    if (!where)
+        return false;
+    drainWake();
+    if (!connectTo(*where))
+        return false;
+    const bool gpsd = where->kind == gps::SourceKind::Gpsd;
+    lines_.reset(gpsd ? gps::StreamLines::Mode::Gpsd : gps::StreamLines::Mode::Raw);
+    pending_.clear();
+    pendingAt_ = 0;
+    if (gpsd && !write(kWatchRequest)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+ReadResult NetSource::read(std::span<char> buffer)
+{
+    if (fd_ < 0)
+        return {ReadStatus::Gone, 0};
+    if (pendingAt_ == pending_.size()) {
+        pending_.clear();
+        pendingAt_ = 0;
+        pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+        const int n = ::poll(fds, wakeRead_ >= 0 ? 2 : 1, timeoutMs_.load());
+        if (n < 0)
+            return {errno == EINTR ? ReadStatus::Timeout : ReadStatus::Gone, 0};
+        if (n == 0)
+            return {ReadStatus::Timeout, 0};
+        if (wakeRead_ >= 0 && (fds[1].revents & POLLIN)) {
+            drainWake();
+            return {ReadStatus::Timeout, 0};
+        }
+        if (fds[0].revents & POLLNVAL)
+            return {ReadStatus::Gone, 0};
+        // One socket read at a time keeps what is held here bounded however
+        // fast the peer sends.
+        std::array<char, 4096> chunk;
+        const ssize_t got = ::recv(fd_, chunk.data(), chunk.size(), 0);
+        if (got == 0)
+            return {ReadStatus::Gone, 0}; // the peer closed the connection
+        if (got < 0)
+            return {errno == EAGAIN || errno == EINTR ? ReadStatus::Timeout : ReadStatus::Gone, 0};
+        lines_.feed(std::string_view(chunk.data(), std::size_t(got)), pending_);
+        if (pending_.empty())
+            return {ReadStatus::Timeout, 0};
+    }
+    const std::size_t count = std::min(buffer.size(), pending_.size() - pendingAt_);
+    std::memcpy(buffer.data(), pending_.data() + pendingAt_, count);
+    pendingAt_ += count;
+    return {ReadStatus::Data, count};
+}
+
+void NetSource::interruptRead()
+{
+    if (wakeWrite_ >= 0) {
+        const char b = 1;
+        (void)::write(wakeWrite_, &b, 1);
+    }
+}
+
+void NetSource::drainWake()
+{
+    if (wakeRead_ < 0)
+        return;
+    char sink[64];
+    while (::read(wakeRead_, sink, sizeof sink) > 0) {
+    }
+}
+
+bool NetSource::write(std::string_view data)
+{
+    if (fd_ < 0)
+        return false;
+    while (!data.empty()) {
+        const ssize_t n = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL);
+        if (n > 0) {
+            data.remove_prefix(std::size_t(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN) {
+            pollfd p{fd_, POLLOUT, 0};
+            if (::poll(&p, 1, timeoutMs_.load()) <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+                return false;
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+bool NetSource::close()
+{
+    if (fd_ < 0)
+        return true;
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+}
+
+} // namespace varno::platform

@@ -1,0 +1,318 @@
+// Network sources and hot-plug against real sockets and terminals: a gpsd that floods garbage or
+// never answers, the real gpsd fed by gpsfake, and a pseudo-terminal that
+// disappears and comes back under the same stable name.
+#include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <netinet/in.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "NetSource.h"
+#include "SourcePort.h"
+#include "TestPty.h"
+#include "gps/CNmeaDecoder.h"
+#include "gps/GpsControl.h"
+#include "gps/HandOffFilter.h"
+#include "gps/Intake.h"
+#include "settings/SettingsStore.h"
+#include "support/RecordingPrompt.h"
+
+extern char** environ;
+
+namespace varno::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::readBytes;
+
+const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
+const std::string kGga = "$GPGGA,122518,5123.0366,N,00119.1139,W,1,08,0.9,100.0,M,,,,*00";
+
+// A listening socket on 127.0.0.1 that can be shut and opened again on the same port.
+class TcpServer {
+public:
+    TcpServer() { listen(0); }
+    ~TcpServer() { shut(); }
+    void listen(std::uint16_t want)
+    {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int one = 1;
+        ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(want);
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(listener_, 4);
+        socklen_t len = sizeof a;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len);
+        port = ntohs(a.sin_port);
+    }
+    // Waits for the program to connect.
+    bool accept()
+    {
+        client_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        return client_ >= 0;
+    }
+    bool send(const std::string& s) const
+    {
+        return ::send(client_, s.data(), s.size(), MSG_NOSIGNAL) == ssize_t(s.size());
+    }
+    // What the program sent, up to `want` bytes (or 10 s).
+    std::string receive(std::size_t want) const
+    {
+        std::string got;
+        char buf[256];
+        timeval tv{10, 0};
+        ::setsockopt(client_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        ssize_t n = 0;
+        while (got.size() < want && (n = ::recv(client_, buf, sizeof buf, 0)) > 0)
+            got.append(buf, std::size_t(n));
+        return got;
+    }
+    void shut()
+    {
+        test::Pty::closeFd(client_);
+        test::Pty::closeFd(listener_);
+    }
+    std::string name(const char* scheme) const
+    {
+        return std::string(scheme) + "://127.0.0.1:" + std::to_string(port);
+    }
+
+    std::uint16_t port = 0;
+
+private:
+    int listener_ = -1;
+    int client_ = -1;
+};
+
+// The GPS as the window runs it, over a SourcePort, with every reader event recorded and each
+// handed-over sentence taken at once (as a view that keeps up would).
+struct Receiver {
+    explicit Receiver(fs::path byId = "/dev/serial/by-id") : port(std::move(byId))
+    {
+        EXPECT_TRUE(log.open(logPath));
+        gps.setReaderCallbacks({[this] {
+                                    if (auto s = mailbox.take()) {
+                                        std::lock_guard lock(m);
+                                        sentences.push_back(*s);
+                                    }
+                                },
+                                [this](const std::string& text) { record("gone: " + text); },
+                                {},
+                                [this](const std::string& text) { record(text); },
+                                [this](const std::string& text) { record(text); }});
+    }
+    ~Receiver() { gps.StopGps(); }
+    void record(const std::string& text)
+    {
+        std::lock_guard lock(m);
+        events.push_back(text);
+    }
+    template <class F> bool waitFor(F done, std::chrono::milliseconds limit = 10s)
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            {
+                std::lock_guard lock(m);
+                if (done())
+                    return true;
+            }
+            std::this_thread::sleep_for(2ms);
+        }
+        return false;
+    }
+    std::string logText()
+    {
+        gps.StopGps();
+        log.close();
+        return readBytes(logPath);
+    }
+
+    test::ScratchDir dir;
+    std::string logPath = dir.file("nmea.txt");
+    settings::SettingsStore store{dir.file("none.reg")};
+    test::RecordingPrompt prompt;
+    settings::Settings settings{store, prompt};
+    SourcePort port;
+    gps::SentenceMailbox mailbox;
+    gps::NmeaLog log;
+    gps::GpsControl gps{port, mailbox, log, prompt, settings, {[](std::chrono::milliseconds) {}, {}, {}}};
+    std::mutex m;
+    std::vector<std::string> sentences, events;
+};
+
+// A gpsd that answers with garbage, a megabyte line and JSON: only the NMEA gets through; it is asked for
+// NMEA first; when it goes away without Reconnect the user hears what an unplugged receiver gives.
+TEST(NetSourceTest, GpsdGarbageIsDroppedAndAVanishedGpsdSaysStoppedResponding)
+{
+    TcpServer server;
+    Receiver rx;
+    rx.gps.portOverride = server.name("gpsd");
+    rx.gps.StartGps();
+    ASSERT_TRUE(server.accept());
+    EXPECT_EQ(server.receive(NetSource::kWatchRequest.size()), NetSource::kWatchRequest);
+    ASSERT_TRUE(server.send("{\"class\":\"VERSION\",\"release\":\"3.25\"}\r\n{\"class\":\x01\xff garbage\n"));
+    for (int i = 0; i < 256; ++i)
+        ASSERT_TRUE(server.send(std::string(4096, i % 2 ? '{' : '$')));
+    ASSERT_TRUE(server.send("\r\n" + kRmc + "\r\n"));
+    ASSERT_TRUE(rx.waitFor([&] { return rx.sentences.size() == 1; }));
+    server.shut();
+    ASSERT_TRUE(rx.waitFor([&] { return rx.events.size() == 1; }));
+    EXPECT_EQ(rx.events.front(), "gone: The GPS receiver on " + server.name("gpsd") +
+                                     " stopped responding.\nCheck the connection and press Start.");
+    EXPECT_EQ(rx.logText(), kRmc + "\r\n");
+}
+
+// A peer that accepts and stays silent: Stop ends the waiting read at once, not after the read time-out.
+TEST(NetSourceTest, StopEndsTheReadOfASilentPeerAtOnce)
+{
+    TcpServer server;
+    Receiver rx;
+    rx.gps.portOverride = server.name("tcp");
+    rx.gps.StartGps();
+    ASSERT_TRUE(rx.gps.reader().running());
+    std::this_thread::sleep_for(50ms);
+    const auto before = std::chrono::steady_clock::now();
+    rx.gps.StopGps();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+}
+
+// The receiver's positions through gpsfake and the real gpsd are those of reading its log directly.
+TEST(NetSourceTest, RealGpsdFedByGpsfakeGivesTheLogsPositions)
+{
+    const fs::path gpsfake = "/usr/bin/gpsfake";
+    if (!fs::exists(gpsfake) || !fs::exists("/usr/sbin/gpsd"))
+        GTEST_SKIP() << "gpsfake/gpsd not installed";
+    const std::string corpus = std::string(VARNO_CORPUS_DIR) + "/nmea/gpsd/garmin15x.log";
+
+    std::vector<std::string> direct;
+    std::ifstream in(corpus);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (gps::passesHandOffFilter(line))
+            direct.push_back(line);
+    }
+    ASSERT_GT(direct.size(), 10u);
+
+    std::uint16_t port = 0;
+    {
+        TcpServer probe; // a port nobody uses just now
+        port = probe.port;
+    }
+    const std::string portText = std::to_string(port);
+    const char* argv[] = {"gpsfake", "-1",   "-q",           "-P",   portText.c_str(),
+                          "-c",      "0.05", corpus.c_str(), nullptr};
+    // gpsfake and the gpsd it starts run in a process group of their own, ended together below.
+    pid_t pid = 0;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+    ASSERT_EQ(posix_spawn(&pid, gpsfake.c_str(), &actions, &attr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    struct Reap {
+        pid_t pid;
+        ~Reap()
+        {
+            ::kill(-pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    } reap{pid};
+
+    Receiver rx;
+    rx.gps.portOverride = "gpsd://127.0.0.1:" + portText;
+    for (int i = 0; i < 100 && !rx.gps.reader().running(); ++i) { // gpsd takes a moment to listen
+        std::this_thread::sleep_for(100ms);
+        rx.gps.StopGps();
+        rx.gps.StartGps();
+    }
+    ASSERT_TRUE(rx.gps.reader().running());
+    // The log takes a few seconds at 20 sentences a second; then nothing more comes.
+    std::size_t seen = 0;
+    auto lastChange = std::chrono::steady_clock::now();
+    const auto giveUp = lastChange + 30s;
+    while (std::chrono::steady_clock::now() < giveUp &&
+           (seen == 0 || std::chrono::steady_clock::now() - lastChange < 1500ms)) {
+        std::this_thread::sleep_for(50ms);
+        std::lock_guard lock(rx.m);
+        if (rx.sentences.size() != seen)
+            seen = rx.sentences.size(), lastChange = std::chrono::steady_clock::now();
+    }
+    // gpsd goes away: the same message as an unplugged receiver.
+    ::kill(-pid, SIGKILL);
+    ASSERT_TRUE(rx.waitFor([&] { return !rx.events.empty(); }));
+    EXPECT_EQ(rx.events.front(), "gone: The GPS receiver on gpsd://127.0.0.1:" + portText +
+                                     " stopped responding.\nCheck the connection and press Start.");
+
+    // gpsd may miss the first sentences while it recognises the receiver; from then on every position
+    // sentence of the log arrives as it stands, in order, so the decoder ends up with the same fixes.
+    ASSERT_GE(rx.sentences.size(), direct.size() / 2);
+    EXPECT_TRUE(std::equal(rx.sentences.begin(), rx.sentences.end(),
+                           direct.end() - std::ptrdiff_t(rx.sentences.size())));
+    gps::CNmeaDecoder viaGpsd, fromLog;
+    for (const auto& s : rx.sentences)
+        EXPECT_TRUE(gps::intakeSentence(viaGpsd, s)) << s;
+    for (const auto& s : direct)
+        gps::intakeSentence(fromLog, s);
+    EXPECT_EQ(std::pair(viaGpsd.Latitude, viaGpsd.Longitude), std::pair(fromLog.Latitude, fromLog.Longitude));
+    const std::string logged = rx.logText();
+    EXPECT_EQ(logged.find('{'), std::string::npos); // none of gpsd's JSON in the NMEA log
+}
+
+// A serial receiver with a stable by-id name disappears; it comes back as another terminal behind the same
+// link, and reading resumes there with the line set up as before.
+TEST(HotPlugTest, SerialReceiverComesBackUnderItsStableName)
+{
+    test::ScratchDir dir;
+    const fs::path byId = dir.file("by-id");
+    fs::create_directory(byId);
+    const fs::path link = byId / "usb-u-blox_GNSS_receiver-if00";
+    auto first = std::make_unique<test::Pty>();
+    ASSERT_FALSE(first->path.empty());
+    fs::create_symlink(first->path, link);
+    EXPECT_EQ(SourcePort::stableName(byId, first->path), link.string());
+
+    Receiver rx(byId);
+    rx.gps.portOverride = first->path;
+    rx.gps.reconnectOverride = true;
+    rx.gps.StartGps();
+    ASSERT_TRUE(rx.gps.reader().running());
+    ASSERT_TRUE(first->send(kRmc + "\r\n"));
+    ASSERT_TRUE(rx.waitFor([&] { return rx.sentences.size() == 1; }));
+
+    const std::string oldPath = first->path;
+    first.reset(); // unplugged
+    ASSERT_TRUE(rx.waitFor([&] { return rx.events.size() == 1; }));
+    std::this_thread::sleep_for(300ms);
+    test::Pty second;
+    fs::remove(link);
+    fs::create_symlink(second.path, link);
+    ASSERT_TRUE(rx.waitFor([&] { return rx.events.size() == 2; }, 2s));
+    ASSERT_TRUE(second.send(kGga + "\r\n"));
+    ASSERT_TRUE(rx.waitFor([&] { return rx.sentences.size() == 2; }));
+    EXPECT_EQ(rx.logText(), kRmc + "\r\n" + kGga + "\r\n");
+    EXPECT_EQ(rx.events.back(), "GPS on " + oldPath + " is back: reading resumed");
+}
+
+} // namespace
+} // namespace varno::platform
