@@ -19,6 +19,7 @@
 #include "OptionsCommands.h"
 #include "RecordCommands.h"
 #include "SerialPortList.h"
+#include "RouteCommands.h"
 #include "TestCommands.h"
 #include "ToolbarIcons.h"
 #include "ViewCommands.h"
@@ -57,6 +58,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     registerLogCommands(*this);
     registerRecordCommands(*this);
     registerTestCommands(*this);
+    registerRouteCommands(*this);
     registerHelpCommands(*this);
     buildMenus();
     wireReader();

@@ -1,6 +1,10 @@
 // The route file reader and the route list.
 #include "routes/RouteList.h"
 
+#include <cmath>
+
+#include <fmt/format.h>
+
 #include "base/AsciiCase.h"
 #include "base/InputFile.h"
 #include "base/LineReader.h"
@@ -193,6 +197,16 @@ std::string pickEntryText(const std::string& path)
     if (text.size() > 255)
         text.resize(255);
     return text;
+}
+
+std::string pointsListDistance(const RoutePoint& point, geo::LatLon fix)
+{
+    const double lat = leadingDouble(point.latText), lon = leadingDouble(point.lonText);
+    if (lat == 0.0 || lon == 0.0 || fix.latDeg() == 0.0 || fix.lonDeg() == 0.0)
+        return {};
+    const double north = (lat - fix.latDeg()) * 110945.90800966838;
+    const double east = (lon - fix.lonDeg()) * 111319.14001027387;
+    return fmt::format("{:.3f} km", std::sqrt(north * north + east * east) / 1000.0);
 }
 
 RouteList::LoadResult RouteList::load(const std::string& path, Prompt& prompt)

@@ -75,6 +75,11 @@ std::optional<std::string> readRouteName(const std::string& path, std::size_t li
 // the path; "No file" when it cannot be opened; empty for an empty path.
 std::string pickEntryText(const std::string& path);
 
+// The "Route points list" distance of a point from the fix: "%.3f km" by a
+// flat approximation without the cosine of the latitude; empty when either
+// position has a zero coordinate.
+std::string pointsListDistance(const RoutePoint& point, geo::LatLon fix);
+
 // The route as loaded and the cameras it excludes.
 class RouteList {
 public:

@@ -107,6 +107,15 @@ void Session::doOnDraw()
     mailbox_.replace("$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B");
 }
 
+void Session::snapTo(geo::LatLon place)
+{
+    decoder_.Latitude = place.latDeg();
+    decoder_.Longitude = place.lonDeg();
+    decoder_.Course = 0.0;
+    reloadCameras();
+    mailbox_.replace("");
+}
+
 void Session::reloadUnits()
 {
     speedUnits_ = speedUnitsOf(deps_.settings);

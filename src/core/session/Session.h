@@ -129,6 +129,9 @@ public:
     void checkRegistry();
     // Test menu "Do a ondraw": a fixed position and sentence, as if received.
     void doOnDraw();
+    // Test menu "Snap to route": the fix moved to a route point (course 0), the
+    // cameras around it loaded and an empty sentence handed over for the repaint.
+    void snapTo(geo::LatLon place);
     // After the Speed Setup and Time Zone dialogs: the units the view shows.
     void reloadUnits();
 
