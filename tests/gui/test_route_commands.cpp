@@ -10,6 +10,7 @@
 #include "GuiFixture.h"
 #include "RouteCommands.h"
 #include "RouteDialogs.h"
+#include "ScreenAgent.h"
 #include "session/CommandTable.h"
 
 using namespace guitest;
@@ -191,6 +192,35 @@ private slots:
         QTest::keyClick(f.view(), Qt::Key_F8);
         QTest::keyClick(f.view(), Qt::Key_0);
         QTRY_VERIFY(!rig.session->routes().guidance().speakRequested());
+    }
+
+    // The on-screen agent: an .acs name loads the bundled character, which shows its bubble while its
+    // words go to the voice queue; a file it cannot read gives "MSAgent load failed" and no character.
+    void screenAgentShowsTheBubbleAndSpeaksThroughTheVoiceQueue()
+    {
+        struct Voice final : varno::cameras::VoicePlayer {
+            void play(const std::string& path) override { played.push_back(path); }
+            void speak(const std::string& text) override { said.push_back(text); }
+            std::vector<std::string> played, said;
+        } voice;
+        Rig rig;
+        QWidget view;
+        view.resize(800, 600);
+        view.show();
+        ScreenAgent agent(&voice, QStringLiteral(VARNO_TEST_DATA_DIR "/../../data/agent/owl.txt"));
+        agent.attach(&view);
+        varno::speech::AgentControl control(agent, rig.settings, rig.prompt,
+                                            [] { return varno::routes::RoadFlags{}; });
+        control.speak("Turn left A43 512 metres");
+        QVERIFY(agent.shown());
+        QCOMPARE(agent.bubbleText(), QStringLiteral("Turn left A43 512 metres"));
+        QCOMPARE(voice.said, (std::vector<std::string>{"Route country mode", "Turn left A43 512 metres"}));
+        QVERIFY(rig.prompt.texts().empty());
+
+        rig.settings.write(keys::MSAgentACS, (rig.dir.path() + "/missing.txt").toStdString());
+        control.load({});
+        QCOMPARE(rig.prompt.texts().back(), std::string("MSAgent load failed"));
+        QVERIFY(!agent.hasCharacter() && !agent.shown());
     }
 };
 
