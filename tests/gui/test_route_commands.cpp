@@ -11,6 +11,7 @@
 #include "RouteCommands.h"
 #include "RouteDialogs.h"
 #include "ScreenAgent.h"
+#include "StartTimeDialog.h"
 #include "session/CommandTable.h"
 
 using namespace guitest;
@@ -192,6 +193,22 @@ private slots:
         QTest::keyClick(f.view(), Qt::Key_F8);
         QTest::keyClick(f.view(), Qt::Key_0);
         QTRY_VERIFY(!rig.session->routes().guidance().speakRequested());
+    }
+
+    // The Start Time Options "Picker" takes the picked slot's route file into its timer's field.
+    void startTimePickerTakesAPickListEntry()
+    {
+        Rig rig;
+        rig.settings.write(keys::RoutePick[3], "C:\\VARNO\\Route\\four.csv");
+        StartTimeDialog dlg(rig.settings, rig.dir.path());
+        dlg.setDataRoot(rig.dir.path().toStdString());
+        dlg.beforePick = [](RoutePickDialog& pick) {
+            QTimer::singleShot(0, &pick,
+                               [&pick] { pick.findChild<QPushButton*>(QStringLiteral("pick4"))->click(); });
+        };
+        dlg.findChild<QPushButton*>(QStringLiteral("picker2"))->click();
+        QCOMPARE(dlg.route(1).file->text(), QStringLiteral("C:\\VARNO\\Route\\four.csv"));
+        QCOMPARE(dlg.route(0).file->text(), QString());
     }
 
     // The on-screen agent: an .acs name loads the bundled character, which shows its bubble while its
