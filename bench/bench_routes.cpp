@@ -104,6 +104,24 @@ void BM_RouteViewBuildAndPaint(benchmark::State& state)
 }
 BENCHMARK(BM_RouteViewBuildAndPaint)->Unit(benchmark::kMicrosecond);
 
+// The scene alone, to tell building from painting.
+void BM_RouteViewBuildOnly(benchmark::State& state)
+{
+    routes::RouteList route = loaded(10000, 500);
+    routes::Guidance g;
+    g.step(route, geo::LatLon(kFixLat, kFixLon), false);
+    const auto mode = views::makeRouteMode();
+    views::SceneInput in;
+    in.windowWidth = 800;
+    in.windowHeight = 600;
+    in.fix.position = geo::LatLon(kFixLat, kFixLon);
+    in.route = &route;
+    in.guidance = &g;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(views::composeScene(*mode, in).items.size());
+}
+BENCHMARK(BM_RouteViewBuildOnly)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char** argv)
