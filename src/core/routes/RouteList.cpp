@@ -2,7 +2,9 @@
 #include "routes/RouteList.h"
 
 #include <array>
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include <fmt/format.h>
 
@@ -129,9 +131,11 @@ bool excludesCamera(const std::vector<std::string>& names, std::string_view came
     return false;
 }
 
-RouteText readRouteText(LineReader& reader)
+RouteText readRouteText(LineReader& reader, std::uintmax_t sizeHint)
 {
     RouteText r;
+    // A point line is rarely shorter than 20 bytes.
+    r.points.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(sizeHint / 20, kMaxRoutePoints)));
     std::string piece;
     while (reader.next(piece, kRouteLineLimit)) {
         const std::string_view line = asTextLine(piece);
@@ -226,7 +230,9 @@ RouteList::LoadResult RouteList::load(const std::string& path, Prompt& prompt)
         return {};
     }
     LineReader reader(f.get());
-    RouteText text = readRouteText(reader);
+    std::error_code ec;
+    const std::uintmax_t bytes = std::filesystem::file_size(path, ec);
+    RouteText text = readRouteText(reader, ec ? 0 : bytes);
     const bool truncated = text.truncated, sawExclusion = text.sawExclusion;
     assign(std::move(text));
     if (truncated)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,7 +69,8 @@ struct RouteText {
     bool sawExclusion = false;
     bool truncated = false; // more than kMaxRoutePoints point lines
 };
-RouteText readRouteText(LineReader& reader);
+// sizeHint: the file's size in bytes, if known, to make room for its points at once.
+RouteText readRouteText(LineReader& reader, std::uintmax_t sizeHint = 0);
 
 // The route name of a file (its first comment line with text), "No route name"
 // when it has none and "No file" when it cannot be opened; an empty path gives
