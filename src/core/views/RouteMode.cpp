@@ -33,6 +33,11 @@ public:
     {
         if (how == ViewSwitch::Next)
             steps.loadAgentIfRouteSpeech();
+        // Its own item turns it off: the character goes, the cameras reload at the next fix.
+        if (how == ViewSwitch::ToggleBack) {
+            steps.unloadAgent();
+            steps.forceCameraReload();
+        }
     }
 
     void addToScene(Scene& scene, const SceneInput& in) const override { addRouteView(scene, in); }

@@ -140,7 +140,15 @@ TEST_F(RouteSession, EnteringRouteViewsLoadsTheAgentAndF10SwitchesIt)
     EXPECT_EQ(settings.read(keys::RouteUseMSAgent), 1);
     EXPECT_TRUE(session().routes().agent().loaded());
 
+    // The route view's own item turns it off with the character.
+    session().toggleView(MapView::Route);
+    EXPECT_TRUE(session().routes().agent().loaded());
+    session().toggleView(MapView::Route);
+    EXPECT_FALSE(session().routes().agent().loaded());
+    EXPECT_EQ(session().cameraReloadCounter(), 71);
+
     // Outside the route views F10 loads and unloads without touching the setting.
+    session().routes().toggleAgent(session().routeViewShown());
     session().showCameraMap();
     session().routes().toggleAgent(session().routeViewShown());
     EXPECT_FALSE(session().routes().agent().loaded());
