@@ -30,5 +30,6 @@ int cmdReplay(Context& ctx, const Args& args);
 int cmdDistance(Context& ctx, const Args& args);
 int cmdConvert(Context& ctx, const Args& args);
 int cmdPassed(Context& ctx, const Args& args);
+int cmdRoute(Context& ctx, const Args& args);
 
 } // namespace varno::cli

@@ -17,8 +17,10 @@
 #include "gps/LogReplay.h"
 #include "gps/Presentation.h"
 #include "gps/SentenceMailbox.h"
+#include "routes/RouteGuide.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
+#include "speech/SpeechAgent.h"
 
 namespace varno::cli {
 namespace {
@@ -36,7 +38,8 @@ public:
 
 void usage(std::FILE* f)
 {
-    std::fprintf(f, "usage: varno-cli replay [--settings FILE] [--cameras FILE] [--aids LIST] [--play] LOG\n"
+    std::fprintf(f, "usage: varno-cli replay [--settings FILE] [--cameras FILE] [--route FILE] [--aids LIST] "
+                    "[--play] LOG\n"
                     "  LIST: direction,chime,coach (any of them), all or none\n");
 }
 
@@ -46,6 +49,7 @@ int cmdReplay(Context& ctx, const Args& args)
 {
     std::string settingsPath = ctx.settingsPath;
     std::optional<std::string> cameraFile;
+    std::optional<std::string> routeFile;
     std::string logPath;
     bool play = false;
     std::optional<cameras::AidSwitches> aids;
@@ -55,6 +59,8 @@ int cmdReplay(Context& ctx, const Args& args)
             settingsPath = args[++i];
         else if (a == "--cameras" && i + 1 < args.size())
             cameraFile = args[++i];
+        else if (a == "--route" && i + 1 < args.size())
+            routeFile = args[++i];
         else if (a == "--aids" && i + 1 < args.size()) {
             aids = cameras::parseAidList(args[++i]);
             if (!aids) {
@@ -98,6 +104,15 @@ int cmdReplay(Context& ctx, const Args& args)
     warner.store.cameraFileOverride = cameraFile;
     if (aids)
         warner.aids.on = *aids;
+    // The route the window would have loaded at start-up, or the one given:
+    // its exclusion lines silence their cameras.
+    speech::RecordingSpeechAgent quietAgent;
+    routes::RouteGuide route(settings, *ctx.prompt, quietAgent, platform::dataRoot());
+    if (routeFile)
+        route.load(*routeFile);
+    else if (settings.read(settings::keys::AutoStartRoute) == 1)
+        route.reloadCurrent();
+    warner.store.excludedByRoute = [&route](std::string_view line) { return route.excludes(line); };
     const int timeZone = settings.read(settings::keys::TimeZone);
 
     gps::CNmeaDecoder fix;

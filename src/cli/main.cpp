@@ -34,6 +34,11 @@ constexpr Subcommand kSubcommands[] = {
     {"passed", varno::cli::cmdPassed,
      "passed --cameras FILE [--nearest M] [--farthest M] [--distances] LOG   the cameras a logged drive "
      "passed"},
+     "replay [--cameras FILE] [--route FILE] [--play] LOG   the camera warnings a log gives, one line per "
+     "event"},
+    {"route", varno::cli::cmdRoute,
+     "route [--route FILE] [--view route|pointer|trail] LOG   the route guidance a log gives, one line per "
+     "event"},
 };
 
 void usage(std::FILE* f)

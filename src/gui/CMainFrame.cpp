@@ -21,6 +21,7 @@
 #include "PrintCommands.h"
 #include "RecordCommands.h"
 #include "SerialPortList.h"
+#include "RouteCommands.h"
 #include "TestCommands.h"
 #include "ToolCommands.h"
 #include "ToolbarIcons.h"
@@ -61,6 +62,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     registerRecordCommands(*this);
     registerTestCommands(*this);
     registerConvertCommands(*this);
+    registerRouteCommands(*this);
     registerHelpCommands(*this);
     registerPrintCommands(*this);
     registerToolCommands(*this);

@@ -61,7 +61,8 @@ DemoPlace demoPlace()
 bool prepareDemoPlace(const DemoPlace& place, QString* error)
 {
     const QDir data(demoData());
-    if (!QDir().mkpath(place.home + QStringLiteral("/Log"))) {
+    if (!QDir().mkpath(place.home + QStringLiteral("/Log")) ||
+        !QDir().mkpath(place.home + QStringLiteral("/Route"))) {
         if (error)
             *error = QStringLiteral("Cannot make the demo folder %1").arg(place.home);
         return false;
@@ -70,7 +71,9 @@ bool prepareDemoPlace(const DemoPlace& place, QString* error)
     QFile::remove(place.settingsFile);
     if (!copyOver(data.filePath(QStringLiteral("VARNOCamera.txt")),
                   place.home + QStringLiteral("/VARNOCamera.txt"), error) ||
-        !copyOver(data.filePath(QStringLiteral("demo-drive.txt")), place.drive, error))
+        !copyOver(data.filePath(QStringLiteral("demo-drive.txt")), place.drive, error) ||
+        !copyOver(data.filePath(QStringLiteral("demo-route.csv")),
+                  place.home + QStringLiteral("/Route/demo-route.csv"), error))
         return false;
 
     qputenv("VARNO_HOME", QFile::encodeName(place.home));
@@ -83,5 +86,8 @@ bool writeDemoSettings(varno::settings::Settings& settings)
     namespace keys = varno::settings::keys;
     return settings.writeDefaults() && settings.write(keys::LogTrack, true) &&
            settings.write(keys::DisplayTrack, true) && settings.write(keys::AverageSpeed, 1u) &&
-           settings.write(keys::CameraFile, keys::CameraFile.row().defaultText);
+           settings.write(keys::CameraFile, keys::CameraFile.row().defaultText) &&
+           // A route along the drive, loaded at start and spoken by the agent in the route view (F8).
+           settings.write(keys::RouteName, "C:\\VARNO\\Route\\demo-route.csv") &&
+           settings.write(keys::AutoStartRoute, true) && settings.write(keys::RouteUseMSAgent, true);
 }

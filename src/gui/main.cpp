@@ -19,6 +19,7 @@
 #include "SourcePort.h"
 #include "CVARNOView.h"
 #include "DemoSetup.h"
+#include "ScreenAgent.h"
 #include "Paths.h"
 #include "PosixInputFile.h"
 #include "PosixFileSync.h"
@@ -157,10 +158,18 @@ int main(int argc, char** argv)
     };
     const auto voice =
         std::make_unique<varno::cameras::QueuedVoicePlayer>(varno::platform::makeVoicePlayer(noSoundServer));
+    // Route texts: the agent in the view's corner, its words queued behind the camera warnings.
+    // An installed program has it in <prefix>/share/varno/agent, beside its bin folder.
+    const QString installedAgent =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/varno/agent/owl.txt");
+    ScreenAgent agent(voice.get(), QFileInfo(installedAgent).isFile()
+                                       ? QDir::cleanPath(installedAgent)
+                                       : QStringLiteral(VARNO_AGENT_CHARACTER));
     varno::session::Session session(
-        {settings, prompt, clock, port, varno::platform::dataRoot(), sleep, voice.get(), opening});
+        {settings, prompt, clock, port, varno::platform::dataRoot(), sleep, voice.get(), opening, &agent});
 
     CMainFrame frame(session);
+    agent.attach(frame.view());
     shownFrame = &frame;
     qtPrompt.setParent(&frame);
     frame.setRouteFolder(QString::fromStdString(varno::platform::usePath("C:\\VARNO\\Route\\")));

@@ -1,4 +1,5 @@
-// The route view: the loaded route around the fix with its guidance. For now it shows the top lines.
+// The route view: the loaded route around the fix with its guidance.
+#include "views/RouteViewScene.h"
 #include "views/ViewMode.h"
 
 namespace varno::views {
@@ -32,7 +33,14 @@ public:
     {
         if (how == ViewSwitch::Next)
             steps.loadAgentIfRouteSpeech();
+        // Its own item turns it off: the character goes, the cameras reload at the next fix.
+        if (how == ViewSwitch::ToggleBack) {
+            steps.unloadAgent();
+            steps.forceCameraReload();
+        }
     }
+
+    void addToScene(Scene& scene, const SceneInput& in) const override { addRouteView(scene, in); }
 };
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include "cameras/CameraPoint.h"
 #include "gps/Fix.h"
+#include "routes/Guidance.h"
+#include "routes/RouteList.h"
 
 namespace varno::cameras {
 struct CameraPanelText;
@@ -36,6 +38,11 @@ struct SceneInput {
     const std::vector<cameras::CameraPoint>* cameras = nullptr;
     // The track ring when DisplayTrack is on; nullptr draws no trail.
     const TrackRing* trail = nullptr;
+    // The loaded route with the distances and texts of the last guidance
+    // step, and the label options; nullptr: no route drawn.
+    const routes::RouteList* route = nullptr;
+    const routes::Guidance* guidance = nullptr;
+    routes::LabelFlags routeLabels;
     // Nothing has been handed over since start-up.
     bool nothingReceived = false;
     // The strip text of a sentence taken by this repaint (" Bad" already
