@@ -25,20 +25,21 @@ constexpr Subcommand kSubcommands[] = {
     {"settings", varno::cli::cmdSettings,
      "settings list | get NAME | set NAME VALUE [--dword|--sz] | check-registry"},
     {"decode", varno::cli::cmdDecode, "decode FILE|-   decode the position sentences of an NMEA log"},
-    {"live", varno::cli::cmdLive, "live [--port NAME] [--log FILE]   read the GPS receiver"},
+    {"live", varno::cli::cmdLive,
+     "live [--port NAME | --source NAME] [--reconnect] [--log FILE]   read the GPS receiver, gpsd or a "
+     "TCP stream"},
     {"replay", varno::cli::cmdReplay,
-     "replay [--cameras FILE] [--play] LOG   the camera warnings a log gives, one line per event"},
-    {"distance", varno::cli::cmdDistance, "distance LAT1 LON1 LAT2 LON2   the flat-earth distance in km"},
+     "replay [--cameras FILE] [--route FILE] [--aids LIST] [--play] LOG   the camera warnings a log "
+     "gives, one line per event"},
+    {"route", varno::cli::cmdRoute,
+     "route [--route FILE] [--view route|pointer|trail] LOG   the route guidance a log gives, one line per "
+     "event"},
     {"convert", varno::cli::cmdConvert,
      "convert KIND SRC DST [options]   the converters of the Convert menu"},
     {"passed", varno::cli::cmdPassed,
      "passed --cameras FILE [--nearest M] [--farthest M] [--distances] LOG   the cameras a logged drive "
      "passed"},
-     "replay [--cameras FILE] [--route FILE] [--play] LOG   the camera warnings a log gives, one line per "
-     "event"},
-    {"route", varno::cli::cmdRoute,
-     "route [--route FILE] [--view route|pointer|trail] LOG   the route guidance a log gives, one line per "
-     "event"},
+    {"distance", varno::cli::cmdDistance, "distance LAT1 LON1 LAT2 LON2   the flat-earth distance in km"},
 };
 
 void usage(std::FILE* f)

@@ -114,7 +114,7 @@ TEST(CliReplayAndLive, Failures)
              {"replay --bogus x", ""},
              {"replay --aids direction,beep x.nmea",
               "varno-cli replay: unknown driver aid in 'direction,beep'\n"
-              "usage: varno-cli replay [--settings FILE] [--cameras FILE] "
+              "usage: varno-cli replay [--settings FILE] [--cameras FILE] [--route FILE] "
               "[--aids LIST] [--play] LOG\n"
               "  LIST: direction,chime,coach (any of them), all or none\n"},
              {"live --source tcp://127.0.0.1:1", "Can't open com port tcp://127.0.0.1:1\n"},
