@@ -30,6 +30,7 @@ void CVARNOView::paintEvent(QPaintEvent*)
     if (!session_.canPaint())
         return;
     const Session::Intake in = session_.intake();
+    session_.prepareDraw();
     session_.viewState().clearBackgroundChanged();
     scene_ = session_.buildScene(width(), height(), in);
     // Records the track point and consumes the sentence; the strip shows it.

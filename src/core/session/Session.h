@@ -15,11 +15,14 @@
 #include "gps/NmeaLog.h"
 #include "gps/SentenceMailbox.h"
 #include "gps/SerialPort.h"
+#include "poi/PoiList.h"
 #include "session/ColourScheme.h"
 #include "session/ViewState.h"
 #include "settings/Settings.h"
+#include "views/HeadingLag.h"
 #include "views/Scene.h"
 #include "views/TrackLogging.h"
+#include "views/Trail.h"
 #include "views/ViewMode.h"
 
 namespace varno::session {
@@ -85,6 +88,9 @@ public:
     // Repaint, before drawing: decodes the pending sentence into the fix,
     // in the views that take fixes.
     Intake intake();
+    // Repaint, before drawing, in every view: the heading views take one
+    // step of the rose's lag and run the route guidance step.
+    void prepareDraw();
     // Repaint: what the current view draws in a window of this size.
     views::Scene buildScene(int windowWidth, int windowHeight, const Intake& taken) const;
     // Repaint, after drawing: records the track point and consumes the sentence.
@@ -148,6 +154,31 @@ public:
     // The space key: starts or clears the average-speed measurement.
     void spaceKey() { warner_.spaceKey(decoder_.fix()); }
 
+    // --- POI ---
+    // "Select Poi Files" closed (OK or Cancel): the POI list when the POI view
+    // is shown, else the camera list, for the current radius.
+    void afterSelectPoiFiles();
+    const poi::PoiList& poiList() const { return poi_; }
+
+    // --- trail ---
+    // "Load trail": replaces the trail with the file's; returns the message to show.
+    std::string loadTrail(const std::string& path);
+    // "Unload trail".
+    void unloadTrail() { gpxTrail_.reset(); }
+    const views::Trail* gpxTrail() const { return gpxTrail_ ? &*gpxTrail_ : nullptr; }
+    // The rose's displayed heading after the last draw.
+    double displayedHeading() const { return heading_.displayed(); }
+
+    // --- Manual Location ---
+    // Before the dialog: mutes the warnings, drops the speech agent, turns
+    // route speech off for the while, sets the course to 0.
+    void beginManualLocation();
+    // A button of the dialog: the fix moves there, the cameras around it are
+    // reloaded and the per-fix camera processing runs; the caller redraws.
+    void moveFixTo(double latDeg, double lonDeg);
+    // After the dialog: what beginManualLocation changed is put back.
+    void endManualLocation();
+
     // --- state for the view ---
     const ViewState& viewState() const { return view_; }
     ViewState& viewState() { return view_; }
@@ -188,8 +219,8 @@ private:
     // the speech agent and the route guidance arrive with their features; until
     // then their steps have nothing to do.
     void releaseAgentRequest() override {}
-    void loadPoiList() override {}
-    void freePoiList() override {}
+    void loadPoiList() override;
+    void freePoiList() override { poi_.free(); }
     void resetRouteGuidance() override {}
     void loadAgentIfRouteSpeech() override {}
     void unloadAgent() override {}
@@ -219,6 +250,17 @@ private:
     cameras::SilentVoicePlayer silentVoice_;
     cameras::CameraWarner warner_;
     views::TrackLogging track_;
+    poi::PoiList poi_;
+    std::optional<views::Trail> gpxTrail_;
+    // The rose's heading: one lag step per draw of a heading view, taken
+    // with the sentence of that draw.
+    views::HeadingLag heading_;
+    double headingBefore_ = 0.0;
+    // What the route guidance step of the last draw gave.
+    views::RouteMarks routeMarks_;
+    // What Manual Location changed while its dialog is open.
+    bool manualWasMuted_ = false;
+    bool manualRouteSpeech_ = false;
 
     int speedUnits_ = 0;
     int timeZone_ = 1;

@@ -1,0 +1,48 @@
+#include "views/Trail.h"
+
+#include <fmt/format.h>
+
+namespace varno::views {
+
+std::size_t Trail::pointCount() const
+{
+    std::size_t n = 0;
+    for (const auto& s : segments)
+        n += s.size();
+    return n;
+}
+
+namespace {
+struct TrailBuilder final : gpx::Visitor {
+    Trail& trail;
+    explicit TrailBuilder(Trail& t) : trail(t) {}
+    void routeStart(const std::string&) override { trail.segments.emplace_back(); }
+    void routePoint(const gpx::Point& p) override { add(p); }
+    void segmentStart() override { trail.segments.emplace_back(); }
+    void trackPoint(const gpx::Point& p) override { add(p); }
+    void add(const gpx::Point& p) { trail.segments.back().emplace_back(p.latDeg, p.lonDeg); }
+};
+} // namespace
+
+TrailLoad loadTrail(const std::string& path)
+{
+    TrailLoad load;
+    TrailBuilder builder(load.trail);
+    load.error = gpx::readFile(path, builder);
+    // Segments without points draw nothing.
+    std::erase_if(load.trail.segments, [](const auto& s) { return s.empty(); });
+    return load;
+}
+
+std::string TrailLoad::message() const
+{
+    const std::string count =
+        fmt::format("number of points found {}.", static_cast<long>(trail.pointCount()));
+    if (error && error->line == 0)
+        return "Error can't open source file\n" + error->text();
+    if (error)
+        return "Error reading the trail GPX\n" + error->text() + "\n" + count;
+    return "Loaded the trail GPX.\n" + count;
+}
+
+} // namespace varno::views
