@@ -12,11 +12,11 @@ namespace varno::cli {
 // Exit codes shared by the subcommands.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;  // also: an input file that cannot be read
+inline constexpr int kExitUsage = 2; // also: an input file that cannot be read
 
 struct Context {
-    std::string settingsPath;  // --settings, else the program's default
-    Prompt* prompt = nullptr;  // messages to stderr; questions answered by --yes
+    std::string settingsPath; // --settings, else the program's default
+    Prompt* prompt = nullptr; // messages to stderr; questions answered by --yes
     std::FILE* out = stdout;
     std::FILE* err = stderr;
 };
@@ -27,5 +27,7 @@ int cmdSettings(Context& ctx, const Args& args);
 int cmdDecode(Context& ctx, const Args& args);
 int cmdLive(Context& ctx, const Args& args);
 int cmdReplay(Context& ctx, const Args& args);
+int cmdPoi(Context& ctx, const Args& args);
+int cmdTrail(Context& ctx, const Args& args);
 
 } // namespace varno::cli

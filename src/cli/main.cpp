@@ -23,6 +23,10 @@ constexpr Subcommand kSubcommands[] = {
     {"live", varno::cli::cmdLive, "live [--port NAME] [--log FILE]   read the GPS receiver"},
     {"replay", varno::cli::cmdReplay,
      "replay [--cameras FILE] [--play] LOG   the camera warnings a log gives, one line per event"},
+    {"poi", varno::cli::cmdPoi,
+     "poi LOG   the POI list rebuilds a log gives in the POI view (line, count, nearest)"},
+    {"trail", varno::cli::cmdTrail,
+     "trail FILE.gpx   the trail a GPX file gives, one point a line, an empty line per pen-up"},
 };
 
 void usage(std::FILE* f)
