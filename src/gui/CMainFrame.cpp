@@ -17,10 +17,12 @@
 #include "HelpCommands.h"
 #include "LogCommands.h"
 #include "OptionsCommands.h"
+#include "PoiCommands.h"
 #include "RecordCommands.h"
 #include "SerialPortList.h"
 #include "TestCommands.h"
 #include "ToolbarIcons.h"
+#include "TrailCommands.h"
 #include "ViewCommands.h"
 #include "WindowCommands.h"
 
@@ -58,6 +60,8 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     registerRecordCommands(*this);
     registerTestCommands(*this);
     registerHelpCommands(*this);
+    registerPoiCommands(*this);
+    registerTrailCommands(*this);
     buildMenus();
     wireReader();
     resize(780, 580);
