@@ -257,6 +257,57 @@ void smallRose(const Canvas& c, int cx, int cy, double heading)
     c.line(mx, cy - 45, mx, cy - 75, kCrossHairInner, 3);
 }
 
+// The loaded trail around the trail view's map centre, the pen lifted at
+// segment ends and at points outside the map square. With the trail's index
+// the cosines are at hand and runs of points wholly north or south of the
+// map are passed over; the points drawn are the same. Consecutive points on
+// one pixel are drawn once.
+void addGpxTrail(Scene& scene, const Trail& trail, geo::LatLon fix, double radius)
+{
+    const bool indexed = trail.index.size() == trail.segments.size();
+    // Latitudes beyond these are outside the square (the exact test decides the rest).
+    const double reach = radius / geo::kMetresPerDegreeNorth * (1.0 + 1e-9) + 1e-9;
+    const double south = fix.latDeg() - reach, north = fix.latDeg() + reach;
+    for (std::size_t s = 0; s < trail.segments.size(); ++s) {
+        const auto& pts = trail.segments[s];
+        PolylineItem run{{}, kTrailColour, 5, kTrailImageRect};
+        auto flush = [&] {
+            if (run.points.size() >= 2)
+                scene.add(run);
+            run.points.clear();
+        };
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            if (indexed && i % Trail::kChunk == 0) {
+                const std::size_t k = i / Trail::kChunk;
+                const Trail::SegmentIndex& ix = trail.index[s];
+                if (ix.chunkMaxLat[k] < south || ix.chunkMinLat[k] > north) {
+                    flush();
+                    i += Trail::kChunk - 1;
+                    continue;
+                }
+            }
+            std::optional<geo::Offset> o;
+            if (indexed && pts[i] && fix) {
+                o = geo::Offset{(pts[i].lonDeg() - fix.lonDeg()) * trail.index[s].cosLat[i] *
+                                    geo::kMetresPerDegreeEast,
+                                (pts[i].latDeg() - fix.latDeg()) * geo::kMetresPerDegreeNorth};
+            } else {
+                o = geo::LatLonToMetres(pts[i], fix);
+            }
+            const auto at = o ? geo::screenPoint(*o, radius, kTrailMapX, kTrailMapY) : std::nullopt;
+            if (!at) {
+                flush();
+                continue;
+            }
+            // A point on the pixel of the one before adds nothing to the line.
+            const Point px{at->x, at->y + kTrailImageOffset};
+            if (run.points.empty() || !(run.points.back() == px))
+                run.points.push_back(px);
+        }
+        flush();
+    }
+}
+
 void trailBox(Scene& scene, const SceneInput& in, const Rect& r, int textY, std::string_view text)
 {
     if (!(in.windowWidth > 750 && in.windowHeight > r.bottom))
@@ -374,27 +425,8 @@ void addTrailView(Scene& scene, const SceneInput& in)
     scene.add(FillItem{kTrailImageRect, kBlack});
     const Canvas c{scene, kTrailImageOffset, kTrailImageRect};
 
-    if (in.gpxTrail && in.fix.position) {
-        const Rect clip = kTrailImageRect;
-        for (const auto& segment : in.gpxTrail->segments) {
-            PolylineItem run{{}, kTrailColour, 5, clip};
-            auto flush = [&] {
-                if (run.points.size() >= 2)
-                    scene.add(run);
-                run.points.clear();
-            };
-            for (const geo::LatLon& p : segment) {
-                const auto o = geo::LatLonToMetres(p, in.fix.position);
-                const auto at = o ? geo::screenPoint(*o, in.mapRadius, kTrailMapX, kTrailMapY) : std::nullopt;
-                if (!at) {
-                    flush();
-                    continue;
-                }
-                run.points.push_back({at->x, at->y + kTrailImageOffset});
-            }
-            flush();
-        }
-    }
+    if (in.gpxTrail && in.fix.position)
+        addGpxTrail(scene, *in.gpxTrail, in.fix.position, in.mapRadius);
     c.fixTrail(in, kTrailMapX, kTrailMapY);
     routeLabels(c, in, kTrailMapX, kTrailMapY);
 

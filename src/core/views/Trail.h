@@ -18,6 +18,17 @@ struct Trail {
     std::vector<std::vector<geo::LatLon>> segments;
     std::size_t pointCount() const;
     bool empty() const { return segments.empty(); }
+
+    // What a draw needs beyond the points, made once by buildIndex: each
+    // point's cosine of latitude, and the latitude span of each run of
+    // kChunk points, so runs wholly north or south of the map are passed over.
+    static constexpr std::size_t kChunk = 256;
+    struct SegmentIndex {
+        std::vector<double> cosLat;
+        std::vector<double> chunkMinLat, chunkMaxLat;
+    };
+    std::vector<SegmentIndex> index;
+    void buildIndex();
 };
 
 struct TrailLoad {

@@ -263,6 +263,35 @@ TEST(GpxTrail, SegmentsPerRouteAndTrackSegmentAndTheMessages)
     EXPECT_TRUE(low.textAt(4, 126) && !low.textAt(4, 165));
 }
 
+// The index that lets a draw pass over runs of points off the map draws the same lines.
+TEST(GpxTrail, TheIndexedDrawMatchesThePlainOne)
+{
+    Trail t;
+    for (int s = 0; s < 5; ++s) {
+        t.segments.emplace_back();
+        for (int i = 0; i < 1500; ++i) {
+            const double a = (s * 1500 + i) * 0.003;
+            t.segments.back().push_back(offsetFromFix(std::sin(a * 1.7) * 9000, std::cos(a) * 9000));
+        }
+    }
+    t.segments[2][300] = geo::LatLon(std::nan(""), 1.0);
+    SceneInput in = inputAt();
+    in.gpxTrail = &t;
+    auto lines = [&] {
+        Scene s;
+        addTrailView(s, in);
+        std::vector<std::vector<Point>> out;
+        for (const PolylineItem* l : s.all<PolylineItem>())
+            if (l->colour == kTrailColour)
+                out.push_back(l->points);
+        return out;
+    };
+    const auto plain = lines();
+    t.buildIndex();
+    EXPECT_EQ(lines(), plain);
+    EXPECT_GE(plain.size(), 5u);
+}
+
 // The trail holds every route and track point gpsbabel finds in the corpus files.
 TEST(GpxTrail, AgreesWithGpsbabelOnEveryCorpusFile)
 {
