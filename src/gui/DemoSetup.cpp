@@ -33,13 +33,16 @@ DemoPlace demoPlace()
     const QString root =
         env.isEmpty() ? QStringLiteral(VARNO_BUILD_ROOT "/demo") : QString::fromLocal8Bit(env);
     const QString home = root + QStringLiteral("/home");
-    return {root, home, root + QStringLiteral("/settings.reg"), home + QStringLiteral("/Log/demo-drive.txt")};
+    return {root, home, root + QStringLiteral("/settings.reg"), home + QStringLiteral("/Log/demo-drive.txt"),
+            home + QStringLiteral("/Trail/demo-trail.gpx")};
 }
 
 bool prepareDemoPlace(const DemoPlace& place, QString* error)
 {
     const QDir data(QStringLiteral(VARNO_DEMO_DATA_DIR));
-    if (!QDir().mkpath(place.home + QStringLiteral("/Log"))) {
+    if (!QDir().mkpath(place.home + QStringLiteral("/Log")) ||
+        !QDir().mkpath(place.home + QStringLiteral("/POI")) ||
+        !QDir().mkpath(place.home + QStringLiteral("/Trail"))) {
         if (error)
             *error = QStringLiteral("Cannot make the demo folder %1").arg(place.home);
         return false;
@@ -48,7 +51,10 @@ bool prepareDemoPlace(const DemoPlace& place, QString* error)
     QFile::remove(place.settingsFile);
     if (!copyOver(data.filePath(QStringLiteral("VARNOCamera.txt")),
                   place.home + QStringLiteral("/VARNOCamera.txt"), error) ||
-        !copyOver(data.filePath(QStringLiteral("demo-drive.txt")), place.drive, error))
+        !copyOver(data.filePath(QStringLiteral("demo-drive.txt")), place.drive, error) ||
+        !copyOver(data.filePath(QStringLiteral("demo-poi.txt")),
+                  place.home + QStringLiteral("/POI/demo-poi.txt"), error) ||
+        !copyOver(data.filePath(QStringLiteral("demo-trail.gpx")), place.trail, error))
         return false;
 
     qputenv("VARNO_HOME", QFile::encodeName(place.home));
@@ -61,5 +67,7 @@ bool writeDemoSettings(varno::settings::Settings& settings)
     namespace keys = varno::settings::keys;
     return settings.writeDefaults() && settings.write(keys::LogTrack, true) &&
            settings.write(keys::DisplayTrack, true) && settings.write(keys::AverageSpeed, 1u) &&
-           settings.write(keys::CameraFile, keys::CameraFile.row().defaultText);
+           settings.write(keys::CameraFile, keys::CameraFile.row().defaultText) &&
+           settings.store().setString(varno::settings::kPoiFilesKey, "POIFile1", "demo-poi.txt") &&
+           settings.write(keys::POIFileNameCount, 1u);
 }
