@@ -27,6 +27,7 @@ int cmdSettings(Context& ctx, const Args& args);
 int cmdDecode(Context& ctx, const Args& args);
 int cmdLive(Context& ctx, const Args& args);
 int cmdReplay(Context& ctx, const Args& args);
+int cmdRoute(Context& ctx, const Args& args);
 int cmdPoi(Context& ctx, const Args& args);
 int cmdTrail(Context& ctx, const Args& args);
 

@@ -17,8 +17,10 @@
 #include "gps/LogReplay.h"
 #include "gps/Presentation.h"
 #include "gps/SentenceMailbox.h"
+#include "routes/RouteGuide.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
+#include "speech/SpeechAgent.h"
 
 namespace varno::cli {
 namespace {
@@ -36,7 +38,8 @@ public:
 
 void usage(std::FILE* f)
 {
-    std::fprintf(f, "usage: varno-cli replay [--settings FILE] [--cameras FILE] [--play] LOG\n");
+    std::fprintf(f,
+                 "usage: varno-cli replay [--settings FILE] [--cameras FILE] [--route FILE] [--play] LOG\n");
 }
 
 } // namespace
@@ -45,6 +48,7 @@ int cmdReplay(Context& ctx, const Args& args)
 {
     std::string settingsPath = ctx.settingsPath;
     std::optional<std::string> cameraFile;
+    std::optional<std::string> routeFile;
     std::string logPath;
     bool play = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -53,6 +57,8 @@ int cmdReplay(Context& ctx, const Args& args)
             settingsPath = args[++i];
         else if (a == "--cameras" && i + 1 < args.size())
             cameraFile = args[++i];
+        else if (a == "--route" && i + 1 < args.size())
+            routeFile = args[++i];
         else if (a == "--play")
             play = true;
         else if (!a.empty() && a[0] == '-' && a != "-") {
@@ -87,6 +93,15 @@ int cmdReplay(Context& ctx, const Args& args)
     }
     cameras::CameraWarner warner(settings, *ctx.prompt, player, platform::dataRoot());
     warner.store.cameraFileOverride = cameraFile;
+    // The route the window would have loaded at start-up, or the one given:
+    // its exclusion lines silence their cameras.
+    speech::RecordingSpeechAgent quietAgent;
+    routes::RouteGuide route(settings, *ctx.prompt, quietAgent, platform::dataRoot());
+    if (routeFile)
+        route.load(*routeFile);
+    else if (settings.read(settings::keys::AutoStartRoute) == 1)
+        route.reloadCurrent();
+    warner.store.excludedByRoute = [&route](std::string_view line) { return route.excludes(line); };
     const int timeZone = settings.read(settings::keys::TimeZone);
 
     gps::CNmeaDecoder fix;

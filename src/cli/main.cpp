@@ -22,7 +22,11 @@ constexpr Subcommand kSubcommands[] = {
     {"decode", varno::cli::cmdDecode, "decode FILE|-   decode the position sentences of an NMEA log"},
     {"live", varno::cli::cmdLive, "live [--port NAME] [--log FILE]   read the GPS receiver"},
     {"replay", varno::cli::cmdReplay,
-     "replay [--cameras FILE] [--play] LOG   the camera warnings a log gives, one line per event"},
+     "replay [--cameras FILE] [--route FILE] [--play] LOG   the camera warnings a log gives, one line per "
+     "event"},
+    {"route", varno::cli::cmdRoute,
+     "route [--route FILE] [--view route|pointer|trail] LOG   the route guidance a log gives, one line per "
+     "event"},
     {"poi", varno::cli::cmdPoi,
      "poi LOG   the POI list rebuilds a log gives in the POI view (line, count, nearest)"},
     {"trail", varno::cli::cmdTrail,

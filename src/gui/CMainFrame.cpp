@@ -20,6 +20,7 @@
 #include "PoiCommands.h"
 #include "RecordCommands.h"
 #include "SerialPortList.h"
+#include "RouteCommands.h"
 #include "TestCommands.h"
 #include "ToolbarIcons.h"
 #include "TrailCommands.h"
@@ -59,6 +60,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     registerLogCommands(*this);
     registerRecordCommands(*this);
     registerTestCommands(*this);
+    registerRouteCommands(*this);
     registerHelpCommands(*this);
     registerPoiCommands(*this);
     registerTrailCommands(*this);

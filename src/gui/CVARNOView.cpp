@@ -30,6 +30,8 @@ void CVARNOView::paintEvent(QPaintEvent*)
     if (!session_.canPaint())
         return;
     const Session::Intake in = session_.intake();
+    // The route, pointer and trail views guide on every repaint.
+    session_.guidanceStep(width(), height());
     session_.prepareDraw();
     session_.viewState().clearBackgroundChanged();
     scene_ = session_.buildScene(width(), height(), in);

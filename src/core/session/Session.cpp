@@ -7,13 +7,13 @@
 #include "gps/Intake.h"
 #include "gps/NmeaChecksum.h"
 #include "session/TimeWindow.h"
+#include "views/RouteViewScene.h"
 #include "settings/StartupChecks.h"
 
 namespace varno::session {
 namespace {
 
-// RouteName and the timer file names are read into 300-byte buffers.
-constexpr std::size_t kRouteNameLimit = 299;
+using routes::kRouteNameLimit;
 
 namespace keys = settings::keys;
 
@@ -31,11 +31,16 @@ Session::Session(Deps deps)
            gps::GpsControl::Hooks{deps_.sleep, deps_.opening, [this] { resetAverageSpeed(); }}),
       warner_(deps_.settings, deps_.prompt, deps_.voicePlayer ? *deps_.voicePlayer : silentVoice_,
               deps_.dataRoot),
-      track_(deps_.settings, deps_.prompt)
+      track_(deps_.settings, deps_.prompt),
+      routes_(deps_.settings, deps_.prompt, deps_.speechAgent ? *deps_.speechAgent : quietAgent_,
+              deps_.dataRoot)
 {
     // A camera file that cannot be loaded stops the GPS, as every load failure does.
     warner_.store.stopGps = [this] { stopGps(); };
     warner_.beforePeriodicReload = [this] { viewMode().beforePeriodicReload(*this); };
+    // The route's exclusion lines silence their cameras while it is loaded.
+    warner_.store.excludedByRoute = [this](std::string_view line) { return routes_.excludes(line); };
+    routes_.onLoaded = [this] { warner_.store.CameraReloadCount = 0; };
 
     auto& s = deps_.settings;
     track_.load();
@@ -46,6 +51,8 @@ Session::Session(Deps deps)
     speedUnits_ = speedUnitsOf(s);
     warner_.speedUnits = speedUnits_;
     warner_.scale.reload();
+    routes_.readLabelFlags();
+    routes_.readRoadTypes();
 }
 
 Session::~Session()
@@ -98,6 +105,15 @@ void Session::doOnDraw()
     decoder_.Longitude = -1.337132;
     reloadCameras();
     mailbox_.replace("$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B");
+}
+
+void Session::snapTo(geo::LatLon place)
+{
+    decoder_.Latitude = place.latDeg();
+    decoder_.Longitude = place.lonDeg();
+    decoder_.Course = 0.0;
+    reloadCameras();
+    mailbox_.replace("");
 }
 
 void Session::reloadUnits()
@@ -222,8 +238,8 @@ void Session::autoStart()
 
 void Session::loadRoute(const std::string& name)
 {
-    // The route list arrives with the route feature; until then the request is kept.
     startupRoute_ = name;
+    routes_.load(name);
 }
 
 // --- the sentence road ---
@@ -250,6 +266,30 @@ Session::Intake Session::intake()
     return in;
 }
 
+views::RouteMarks Session::routeMarks() const
+{
+    views::RouteMarks m;
+    const auto& points = routes_.route().points();
+    const routes::Guidance& g = routes_.guidance();
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (points[i].measured)
+            m.labels.push_back({routes::labelText(points[i], static_cast<int>(i) + 1, routes_.labelFlags()),
+                                points[i].place});
+    const auto n = g.nearest();
+    if (!g.foundNearest() || !n || *n >= points.size())
+        return m;
+    m.hasNearest = true;
+    m.nearestText = g.nearestText();
+    m.nextText = g.nextText();
+    m.nearest = points[*n].place;
+    m.nearestIsFirst = *n == 0;
+    if (*n > 0)
+        m.previous = points[*n - 1].place;
+    if (*n + 1 < points.size())
+        m.following = points[*n + 1].place;
+    return m;
+}
+
 void Session::prepareDraw()
 {
     const MapView v = view_.current();
@@ -257,7 +297,7 @@ void Session::prepareDraw()
         return;
     headingBefore_ = heading_.displayed();
     heading_.step(decoder_.Course, decoder_.SpeedKnots);
-    routeMarks_ = v == MapView::Compass ? views::RouteMarks{} : routeGuidanceStep();
+    routeMarks_ = v == MapView::Compass ? views::RouteMarks{} : routeMarks();
 }
 
 void Session::finishIntake(const Intake& taken)
@@ -265,6 +305,21 @@ void Session::finishIntake(const Intake& taken)
     if (taken.taken && viewMode().takesFixes() && decoder_.SpeedKnots > 1.0)
         recordTrackPoint();
     mailbox_.clearPending();
+}
+
+bool Session::routeViewShown() const
+{
+    const MapView v = view_.current();
+    return v == MapView::Route || v == MapView::Pointer || v == MapView::Trail;
+}
+
+void Session::guidanceStep(int windowWidth, int windowHeight)
+{
+    if (!routeViewShown())
+        return;
+    if (view_.current() == MapView::Route && !views::routeViewFits(windowWidth, windowHeight))
+        return;
+    routes_.step(decoder_.fix().position);
 }
 
 views::Scene Session::buildScene(int windowWidth, int windowHeight, const Intake& taken) const
@@ -285,13 +340,16 @@ views::Scene Session::buildScene(int windowWidth, int windowHeight, const Intake
         in.cameras = &*warner_.store.cameras();
     if (track_.displayTrack())
         in.trail = &track_.ring();
+    in.route = &routes_.route();
+    in.guidance = &routes_.guidance();
+    in.routeLabels = routes_.labelFlags();
     in.nothingReceived = taken.nothingReceived;
     if (view_.current() == MapView::Poi)
         in.pois = &poi_;
     in.headingBefore = headingBefore_;
     in.heading = heading_.displayed();
     in.gpxTrail = gpxTrail();
-    in.route = &routeMarks_;
+    in.routeMarks = &routeMarks_;
     if (taken.taken)
         in.stripText = taken.stripText();
     return views::composeScene(viewMode(), in);
@@ -352,8 +410,10 @@ void Session::endManualLocation()
         deps_.settings.write(keys::RouteUseMSAgent, true);
     warner_.voice.Muted = manualWasMuted_;
     const MapView v = view_.current();
-    if (v == MapView::Route || v == MapView::Pointer || v == MapView::Trail)
+    if (v == MapView::Route || v == MapView::Pointer || v == MapView::Trail) {
+        resetRouteGuidance();
         loadAgentIfRouteSpeech();
+    }
 }
 
 // --- view switching ---

@@ -16,9 +16,11 @@
 #include "gps/SentenceMailbox.h"
 #include "gps/SerialPort.h"
 #include "poi/PoiList.h"
+#include "routes/RouteGuide.h"
 #include "session/ColourScheme.h"
 #include "session/ViewState.h"
 #include "settings/Settings.h"
+#include "speech/SpeechAgent.h"
 #include "views/HeadingLag.h"
 #include "views/Scene.h"
 #include "views/TrackLogging.h"
@@ -52,6 +54,8 @@ public:
         // Called with true before the waits of a port open and with false after
         // them, so the window can show that it is busy opening the port.
         std::function<void(bool busy, const std::string& port)> opening = {};
+        // Speaks the route texts; a quiet recorder when null.
+        speech::SpeechAgent* speechAgent = nullptr;
     };
 
     // View construction: reads the kept settings, loads the day scheme and runs
@@ -88,8 +92,11 @@ public:
     // Repaint, before drawing: decodes the pending sentence into the fix,
     // in the views that take fixes.
     Intake intake();
+    // Repaint, before drawing: the route guidance step of the route, pointer
+    // and trail views (the route view only in a window of more than 750 x 460).
+    void guidanceStep(int windowWidth, int windowHeight);
     // Repaint, before drawing, in every view: the heading views take one
-    // step of the rose's lag and run the route guidance step.
+    // step of the rose's lag and take what the guidance step gave.
     void prepareDraw();
     // Repaint: what the current view draws in a window of this size.
     views::Scene buildScene(int windowWidth, int windowHeight, const Intake& taken) const;
@@ -128,6 +135,9 @@ public:
     void checkRegistry();
     // Test menu "Do a ondraw": a fixed position and sentence, as if received.
     void doOnDraw();
+    // Test menu "Snap to route": the fix moved to a route point (course 0), the
+    // cameras around it loaded and an empty sentence handed over for the repaint.
+    void snapTo(geo::LatLon place);
     // After the Speed Setup and Time Zone dialogs: the units the view shows.
     void reloadUnits();
 
@@ -204,6 +214,11 @@ public:
     bool logTrack() const { return track_.logTrack(); }
     bool displayTrack() const { return track_.displayTrack(); }
     int trackLength() const { return track_.trackLength(); }
+    // The route, its guidance and the speech agent.
+    routes::RouteGuide& routes() { return routes_; }
+    const routes::RouteGuide& routes() const { return routes_; }
+    // The route, pointer or trail view is shown.
+    bool routeViewShown() const;
     // The route the start-up actions asked to load, if any.
     const std::optional<std::string>& startupRoute() const { return startupRoute_; }
     int cameraReloadCounter() const { return warner_.store.CameraReloadCount; }
@@ -215,21 +230,19 @@ public:
     bool nightTimerActive();
 
 private:
-    // The steps a switch of view takes (see views::ViewSteps). The POI list,
-    // the speech agent and the route guidance arrive with their features; until
-    // then their steps have nothing to do.
-    void releaseAgentRequest() override {}
+    // The steps a switch of view takes (see views::ViewSteps).
+    void releaseAgentRequest() override { routes_.guidance().clearSpeakRequest(); }
     void loadPoiList() override;
     void freePoiList() override { poi_.free(); }
-    void resetRouteGuidance() override {}
-    void loadAgentIfRouteSpeech() override {}
-    void unloadAgent() override {}
+    void resetRouteGuidance() override { routes_.readRoadTypes(); }
+    void loadAgentIfRouteSpeech() override { routes_.loadAgentIfRouteSpeech(); }
+    void unloadAgent() override { routes_.agent().unload(); }
     void reloadCameras() override;
     void forceCameraReload() override { warner_.forceReload(); }
-    void releaseAgent() {}
+    void releaseAgent() { routes_.agent().unload(); }
     // The camera list is a member; it goes with the session.
     void freeCameraList() {}
-    void freeRouteList() {}
+    void freeRouteList() { routes_.free(); }
     void switchView(MapView to, views::ViewSwitch how) { modes_.switchTo(view_, to, how, *this); }
     void resetAverageSpeed();
     void updateCameraWarnings();
@@ -250,6 +263,8 @@ private:
     cameras::SilentVoicePlayer silentVoice_;
     cameras::CameraWarner warner_;
     views::TrackLogging track_;
+    speech::RecordingSpeechAgent quietAgent_;
+    routes::RouteGuide routes_;
     poi::PoiList poi_;
     std::optional<views::Trail> gpxTrail_;
     // The rose's heading: one lag step per draw of a heading view, taken
@@ -258,6 +273,8 @@ private:
     double headingBefore_ = 0.0;
     // What the route guidance step of the last draw gave.
     views::RouteMarks routeMarks_;
+    // What the last guidance step gave, as the pointer and trail views draw it.
+    views::RouteMarks routeMarks() const;
     // What Manual Location changed while its dialog is open.
     bool manualWasMuted_ = false;
     bool manualRouteSpeech_ = false;

@@ -158,9 +158,9 @@ double lengthOf(const std::optional<geo::Offset>& o)
 // Route labels around (cx, cy) in image pixels, by the cut rules.
 void routeLabels(const Canvas& c, const SceneInput& in, int cx, int cy)
 {
-    if (!in.route)
+    if (!in.routeMarks)
         return;
-    for (const RouteMarks::Label& l : in.route->labels) {
+    for (const RouteMarks::Label& l : in.routeMarks->labels) {
         const auto o = offsetOf(l.at, in.fix.position);
         if (!o)
             continue;
@@ -182,9 +182,9 @@ struct Arrows {
 Arrows arrowsOf(const SceneInput& in)
 {
     Arrows a;
-    if (!in.route || !in.route->hasNearest)
+    if (!in.routeMarks || !in.routeMarks->hasNearest)
         return a;
-    const RouteMarks& r = *in.route;
+    const RouteMarks& r = *in.routeMarks;
     const geo::LatLon fix = in.fix.position;
     a.passed = passedNearest(r, fix);
     const auto n = offsetOf(r.nearest, fix);
@@ -230,9 +230,9 @@ void targetPointer(const Canvas& c, double cx, double cy, double bearing, double
 
 void nearestTexts(const Canvas& c, const SceneInput& in)
 {
-    if (in.route && in.route->hasNearest) {
-        c.text(in.route->nearestText, 270, 300);
-        c.text(in.route->nextText, 270, 320);
+    if (in.routeMarks && in.routeMarks->hasNearest) {
+        c.text(in.routeMarks->nearestText, 270, 300);
+        c.text(in.routeMarks->nextText, 270, 320);
     }
 }
 
@@ -417,9 +417,9 @@ void addPointerView(Scene& scene, const SceneInput& in)
 
 void addTrailView(Scene& scene, const SceneInput& in)
 {
-    const bool near = in.route && in.route->hasNearest;
-    trailBox(scene, in, {1, 123, 750, 160}, 126, near ? in.route->nearestText : "Nearest:");
-    trailBox(scene, in, {1, 162, 750, 199}, 165, near ? in.route->nextText : "Next:");
+    const bool near = in.routeMarks && in.routeMarks->hasNearest;
+    trailBox(scene, in, {1, 123, 750, 160}, 126, near ? in.routeMarks->nearestText : "Nearest:");
+    trailBox(scene, in, {1, 162, 750, 199}, 165, near ? in.routeMarks->nextText : "Next:");
     if (!windowLargeEnough(in))
         return;
     scene.add(FillItem{kTrailImageRect, kBlack});

@@ -1,4 +1,5 @@
-// The route view: the loaded route around the fix with its guidance. For now it shows the top lines.
+// The route view: the loaded route around the fix with its guidance.
+#include "views/RouteViewScene.h"
 #include "views/ViewMode.h"
 
 namespace varno::views {
@@ -33,6 +34,8 @@ public:
         if (how == ViewSwitch::Next)
             steps.loadAgentIfRouteSpeech();
     }
+
+    void addToScene(Scene& scene, const SceneInput& in) const override { addRouteView(scene, in); }
 };
 
 } // namespace

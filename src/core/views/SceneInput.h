@@ -8,6 +8,8 @@
 
 #include "cameras/CameraPoint.h"
 #include "gps/Fix.h"
+#include "routes/Guidance.h"
+#include "routes/RouteList.h"
 
 namespace varno::cameras {
 struct CameraPanelText;
@@ -52,6 +54,11 @@ struct SceneInput {
     const std::vector<cameras::CameraPoint>* cameras = nullptr;
     // The track ring when DisplayTrack is on; nullptr draws no trail.
     const TrackRing* trail = nullptr;
+    // The loaded route with the distances and texts of the last guidance
+    // step, and the label options; nullptr: no route drawn.
+    const routes::RouteList* route = nullptr;
+    const routes::Guidance* guidance = nullptr;
+    routes::LabelFlags routeLabels;
     // The POI list while the POI view is shown; nullptr otherwise.
     const poi::PoiList* pois = nullptr;
     // The compass rose's displayed heading [deg] before and after this draw's lag step.
@@ -59,8 +66,8 @@ struct SceneInput {
     double heading = 0.0;
     // The loaded GPX trail, nullptr when none.
     const Trail* gpxTrail = nullptr;
-    // The route guidance step's results for the pointer and trail views.
-    const RouteMarks* route = nullptr;
+    // What the pointer and trail views draw of the route and its guidance.
+    const RouteMarks* routeMarks = nullptr;
     // Nothing has been handed over since start-up.
     bool nothingReceived = false;
     // The strip text of a sentence taken by this repaint (" Bad" already

@@ -37,10 +37,6 @@ public:
     virtual void reloadCameras() = 0;
     // The next per-fix step reloads the cameras.
     virtual void forceCameraReload() = 0;
-    // The route guidance step of the pointer and trail views, run once a
-    // draw: measures the route, finds the nearest point, speaks as due, and
-    // gives what the views draw. Without a route it gives nothing.
-    virtual RouteMarks routeGuidanceStep() { return {}; }
 
     // The route steps of the route, pointer and trail entries.
     void enterRouteSteps()

@@ -107,4 +107,28 @@ TEST_F(SessionPoi, TheRoseTurnsOneStepADrawOnlyInTheHeadingViews)
     EXPECT_TRUE(scene.textAt(330, 280 + 122)) << "the compass draws its course text";
 }
 
+// The pointer view draws what the route guidance step found: the nearest and next texts and the labels.
+TEST_F(SessionPoi, ThePointerViewShowsTheGuidanceOfTheDraw)
+{
+    std::filesystem::create_directories(dir.path() / "Route");
+    test::writeBytes((dir.path() / "Route" / "trip.csv").string(),
+                     "-1.0,51.49,Behind,A1\n-1.0,51.505,Ahead,A2\n-1.0,51.52,Further,A3\n");
+    s->routes().load("C:\\VARNO\\Route\\trip.csv");
+    s->moveFixTo(51.5, -1.0);
+    s->toggleView(MapView::Pointer);
+    s->guidanceStep(800, 600);
+    s->prepareDraw();
+    const views::Scene scene = s->buildScene(800, 600, {});
+    const views::TextItem* nearest = scene.textAt(270, 300 + 122);
+    ASSERT_TRUE(nearest);
+    EXPECT_EQ(nearest->text, s->routes().guidance().nearestText());
+    EXPECT_NE(nearest->text.find("Ahead"), std::string::npos) << nearest->text;
+    // "Ahead" 556 m north: 17 pixels above the mini map's centre.
+    const int y = static_cast<int>(169 - (51.505 - 51.5) * 111248.4 * 125 / 4000) + 122;
+    bool labelled = false;
+    for (const views::TextItem* t : scene.textsIn({495, y, 750, y + 1}))
+        labelled = labelled || t->text.find("Ahead") != std::string::npos;
+    EXPECT_TRUE(labelled);
+}
+
 } // namespace

@@ -155,7 +155,7 @@ TEST(HeadingViews, RouteLabelsAreCutAndArrowsFollowThePassedRule)
     r.labels = {{"Far away label", offsetFromFix(0, 5000)}, {"Near", offsetFromFix(1000, 0)}};
     EXPECT_FALSE(passedNearest(r, kFix)); // 1200 / 800 < 1000 / 1000 does not hold
     SceneInput in = inputAt();
-    in.route = &r;
+    in.routeMarks = &r;
     const int dy = kRoseImageOffset;
     Scene before;
     addPointerView(before, in);

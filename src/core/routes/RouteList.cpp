@@ -1,0 +1,243 @@
+// The route file reader and the route list.
+#include "routes/RouteList.h"
+
+#include <cmath>
+
+#include <fmt/format.h>
+
+#include "base/AsciiCase.h"
+#include "base/InputFile.h"
+#include "base/LineReader.h"
+#include "base/Numbers.h"
+
+namespace varno::routes {
+namespace {
+
+// A piece as the program sees it: text up to the first NUL byte, and a CR
+// before the line end dropped as a text-mode read drops it.
+std::string_view asTextLine(const std::string& piece)
+{
+    std::string_view line(piece);
+    if (const auto nul = line.find('\0'); nul != std::string_view::npos)
+        line = line.substr(0, nul);
+    return line;
+}
+
+// The non-empty comma-separated tokens, as many as asked for.
+std::size_t firstTokens(std::string_view line, std::string_view* out, std::size_t want)
+{
+    std::size_t n = 0;
+    std::size_t i = 0;
+    while (n < want && i < line.size()) {
+        while (i < line.size() && line[i] == ',')
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ',')
+            ++i;
+        if (i > start)
+            out[n++] = line.substr(start, i - start);
+    }
+    return n;
+}
+
+// The fields of a point line: each ends at a comma outside double quotes;
+// the quotes stay in the text. The last field ends at the line's end.
+std::vector<std::string_view> pointFields(std::string_view line, std::size_t most)
+{
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i <= line.size() && fields.size() < most; ++i) {
+        if (i == line.size() || (line[i] == ',' && !quoted)) {
+            fields.push_back(line.substr(start, i - start));
+            start = i + 1;
+        } else if (line[i] == '"')
+            quoted = !quoted;
+    }
+    return fields;
+}
+
+void appendLimited(std::string& to, std::string_view text, std::size_t limit)
+{
+    if (to.size() < limit)
+        to.append(text.substr(0, limit - to.size()));
+}
+
+// The comment text after ';' with its line end, CR LF read as LF.
+std::string commentText(std::string_view line)
+{
+    std::string text(line.substr(1));
+    if (text.size() >= 2 && text[text.size() - 2] == '\r' && text.back() == '\n')
+        text.erase(text.size() - 2, 1);
+    return text;
+}
+
+} // namespace
+
+std::optional<RoutePoint> parsePointLine(std::string_view line)
+{
+    line = stripLineEnd(line);
+    std::string_view tokens[2];
+    if (firstTokens(line, tokens, 2) < 2 || leadingDouble(tokens[0]) == 0.0 ||
+        leadingDouble(tokens[1]) == 0.0)
+        return std::nullopt;
+    const std::vector<std::string_view> f = pointFields(line, 4);
+    RoutePoint p;
+    p.lonText = std::string(f[0].substr(0, kCoordinateTextLimit));
+    if (f.size() > 1)
+        p.latText = std::string(f[1].substr(0, kCoordinateTextLimit));
+    if (f.size() > 2)
+        p.desc1 = std::string(f[2]);
+    if (f.size() > 3)
+        p.desc2 = std::string(f[3]);
+    p.place = geo::LatLon::ofPlace(leadingDouble(p.latText), leadingDouble(p.lonText));
+    return p;
+}
+
+std::string exclusionName(std::string_view line)
+{
+    line = stripLineEnd(line);
+    const auto strip = [](char c) { return c == ':' || c == ' '; };
+    while (!line.empty() && strip(line.front()))
+        line.remove_prefix(1);
+    while (!line.empty() && strip(line.back()))
+        line.remove_suffix(1);
+    return std::string(line);
+}
+
+bool excludesCamera(const std::vector<std::string>& names, std::string_view cameraLine)
+{
+    if (names.empty())
+        return false;
+    std::size_t start = 0;
+    for (int comma = 0; comma < 5; ++comma) {
+        const std::size_t at = cameraLine.find(',', start);
+        if (at == std::string_view::npos)
+            return false;
+        start = at + 1;
+    }
+    const std::size_t end = cameraLine.find(',', start);
+    if (end == std::string_view::npos)
+        return false;
+    const std::string_view sixth = cameraLine.substr(start, end - start);
+    for (const std::string& name : names)
+        if (equalsNoCase(sixth, name))
+            return true;
+    return false;
+}
+
+RouteText readRouteText(LineReader& reader)
+{
+    RouteText r;
+    std::string piece;
+    while (reader.next(piece, kRouteLineLimit)) {
+        const std::string_view line = asTextLine(piece);
+        if (line.empty())
+            continue;
+        if (line[0] == ';') {
+            appendLimited(r.title, commentText(line), kTitleLimit);
+        } else if (line[0] == ':') {
+            // A line of nothing but ':' and blanks names no camera; kept, it
+            // would silence every camera whose name field is empty.
+            if (std::string name = exclusionName(line); !name.empty())
+                r.excluded.push_back(std::move(name));
+            r.sawExclusion = true;
+        } else if (std::optional<RoutePoint> p = parsePointLine(line)) {
+            if (r.points.size() == kMaxRoutePoints)
+                r.truncated = true;
+            else
+                r.points.push_back(std::move(*p));
+        }
+    }
+    return r;
+}
+
+namespace {
+
+// The text of the first (or last) comment line that has text after ';'.
+std::optional<std::string> commentName(std::FILE* f, bool last)
+{
+    LineReader reader(f);
+    std::string piece;
+    std::optional<std::string> found;
+    while (reader.next(piece, kRouteLineLimit)) {
+        std::string_view line = stripLineEnd(asTextLine(piece));
+        if (line.size() < 2 || line[0] != ';')
+            continue;
+        found = std::string(line.substr(1));
+        if (!last)
+            break;
+    }
+    return found;
+}
+
+} // namespace
+
+std::optional<std::string> readRouteName(const std::string& path, std::size_t limit)
+{
+    if (path.empty())
+        return std::nullopt;
+    const FileHandle f = openForReading(path);
+    if (!f)
+        return std::string("No file");
+    std::string name = commentName(f.get(), false).value_or("No route name");
+    if (name.size() > limit)
+        name.resize(limit);
+    return name;
+}
+
+std::string pickEntryText(const std::string& path)
+{
+    if (path.empty())
+        return {};
+    const FileHandle f = openForReading(path);
+    if (!f)
+        return "No file";
+    std::string text = commentName(f.get(), true).value_or(path);
+    if (text.size() > 255)
+        text.resize(255);
+    return text;
+}
+
+std::string pointsListDistance(const RoutePoint& point, geo::LatLon fix)
+{
+    const double lat = leadingDouble(point.latText), lon = leadingDouble(point.lonText);
+    if (lat == 0.0 || lon == 0.0 || fix.latDeg() == 0.0 || fix.lonDeg() == 0.0)
+        return {};
+    const double north = (lat - fix.latDeg()) * 110945.90800966838;
+    const double east = (lon - fix.lonDeg()) * 111319.14001027387;
+    return fmt::format("{:.3f} km", std::sqrt(north * north + east * east) / 1000.0);
+}
+
+RouteList::LoadResult RouteList::load(const std::string& path, Prompt& prompt)
+{
+    title_ = "Route ";
+    points_.clear();
+    loaded_ = true;
+    if (path.empty())
+        return {};
+    std::string refusal;
+    const FileHandle f = openForReading(path, &refusal);
+    if (!f) {
+        prompt.message("Error can't open the route file\n" + nameWithRefusal(path, refusal));
+        return {};
+    }
+    LineReader reader(f.get());
+    RouteText text = readRouteText(reader);
+    points_ = std::move(text.points);
+    excluded_ = std::move(text.excluded);
+    title_ = std::move(text.title);
+    if (text.truncated)
+        prompt.message("The route file " + path + " has more than " + std::to_string(kMaxRoutePoints) +
+                       " points.\nOnly the first " + std::to_string(kMaxRoutePoints) + " are used.");
+    return {.opened = true, .sawExclusion = text.sawExclusion};
+}
+
+void RouteList::clear()
+{
+    points_.clear();
+    points_.shrink_to_fit();
+    loaded_ = false;
+}
+
+} // namespace varno::routes

@@ -1,0 +1,198 @@
+// Routes in the window: the route view, the pick list, the route file and route points dialogs, driven
+// by keys and clicks.
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "GuiFixture.h"
+#include "RouteCommands.h"
+#include "RouteDialogs.h"
+#include "session/CommandTable.h"
+
+using namespace guitest;
+using varno::session::CommandId;
+namespace keys = varno::settings::keys;
+
+namespace {
+
+// A route file in the data folder's Route folder, with points north of the test fix [m].
+QString writeRoute(Rig& rig, const QString& name, const QString& comments,
+                   std::initializer_list<double> north)
+{
+    QDir(rig.dir.path()).mkpath(QStringLiteral("Route"));
+    QString text = comments;
+    int n = 0;
+    for (double m : north) {
+        ++n;
+        text += QString::asprintf("%.6f,%.6f,Turn %d,A%d\n", kFixLon, kFixLat + m / 111248.4, n, n);
+    }
+    const QString path = rig.dir.path() + "/Route/" + name;
+    varno::test::writeBytes(path.toStdString(), text.toStdString());
+    return path;
+}
+
+RouteCommands* routeCommands(CMainFrame& f)
+{
+    return f.findChild<RouteCommands*>(QStringLiteral("routeCommands"));
+}
+
+// Runs `act` on the dialog once its event loop runs.
+template <class D> void whenShown(CMainFrame& f, std::function<void(D&)> act)
+{
+    routeCommands(f)->beforeExec = [act](QDialog& dlg) {
+        QTimer::singleShot(0, &dlg, [&dlg, act] { act(dynamic_cast<D&>(dlg)); });
+    };
+}
+
+} // namespace
+
+class TestRouteCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    // F8 shows the route view: the labels of the points in the map square, the nearest and next lines,
+    // white on the black map.
+    void routeViewDrawsTheRouteAroundTheFix()
+    {
+        Rig rig;
+        rig.settings.write(keys::RouteName,
+                           writeRoute(rig, "r.csv", ";Trip\n", {500.0, 9000.0}).toStdString());
+        CMainFrame& f = rig.shownFrame();
+        f.runCommand(CommandId::Scr800x700);
+        rig.session->routes().reloadCurrent();
+        rig.session->mailbox().offer(rmc(0.0));
+        atTheFix(rig);
+        QTest::keyClick(f.view(), Qt::Key_F8);
+        QCOMPARE(f.windowTitle(), QStringLiteral("VARNO Route View"));
+        const QImage img = render(*f.view());
+        const auto& scene = f.view()->lastScene();
+        const auto* nearest = scene.textAt(10, 420);
+        QVERIFY(nearest);
+        QCOMPARE(nearest->text, std::string("1 - 0.500 km Turn 1,A1"));
+        QCOMPARE(scene.textAt(10, 440)->text, std::string("2 - 9.000 km Turn 2,A2"));
+        // 500 m north at 4 km: 15.6 pixels above the label centre; 9 km is off the map.
+        const auto* label = scene.textAt(180, 237);
+        QVERIFY(label);
+        QCOMPARE(label->text, std::string("* 1 Turn 1,A1"));
+        QCOMPARE(scene.textsIn({1, 123, 580, 400}).size(), std::size_t{1});
+        QCOMPARE(img.pixelColor(700, 450), QColor(Qt::black));
+    }
+
+    // R opens the pick list: a digit typed picks its slot, which becomes the route; a never-set slot
+    // reads "No file" after its message; Change replaces only its own row.
+    void pickListPicksByDigitAndChangesOneRow()
+    {
+        Rig rig;
+        const QString five = writeRoute(rig, "five.csv", ";First\n;Second\n", {100.0});
+        rig.settings.write(keys::RoutePick[4], five.toStdString());
+        for (std::size_t slot : {2u, 7u})
+            rig.store.deleteValue(varno::settings::kVarnoKey, keys::RoutePick[slot].name());
+        CMainFrame& f = rig.shownFrame();
+        QStringList rows;
+        whenShown<RoutePickDialog>(f, [&rows](RoutePickDialog& d) {
+            for (int i = 0; i < d.list()->count(); ++i)
+                rows << d.list()->item(i)->text();
+            QTest::keyClicks(d.keyEdit(), QStringLiteral("x5"));
+        });
+        QTest::keyClick(f.view(), Qt::Key_R);
+        QCOMPARE(rows.size(), 9);
+        QCOMPARE(rows[4], QStringLiteral("Second"));
+        QCOMPARE(rows[2], QStringLiteral("No file"));
+        QCOMPARE(rig.prompt.texts(),
+                 (std::vector<std::string>{"Unable read the RoutePick3 file name from the registry.",
+                                           "Unable read the RoutePick8 file name from the registry."}));
+        QCOMPARE(rig.settings.read(keys::RouteName), std::optional<std::string>(five.toStdString()));
+        QCOMPARE(rig.session->routes().route().points().size(), std::size_t{1});
+
+        // Change slot 7, then pick it with its number button.
+        const QString seven = writeRoute(rig, "seven.csv", "", {200.0, 300.0});
+        routeCommands(f)->dialogs.open = [seven](QWidget*, const FileRequest&) { return seven; };
+        QStringList after;
+        whenShown<RoutePickDialog>(f, [&after](RoutePickDialog& d) {
+            d.findChild<QPushButton*>(QStringLiteral("change7"))->click();
+            for (int i = 0; i < d.list()->count(); ++i)
+                after << d.list()->item(i)->text();
+            d.findChild<QPushButton*>(QStringLiteral("pick7"))->click();
+        });
+        f.runCommand(CommandId::RoutePicker);
+        QCOMPARE(after[6], seven);
+        QCOMPARE(after[4], QStringLiteral("Second"));
+        QCOMPARE(after[7], QStringLiteral("No file"));
+        QCOMPARE(rig.session->routes().route().points().size(), std::size_t{2});
+
+        // Cancel loads nothing.
+        whenShown<RoutePickDialog>(f, [](RoutePickDialog& d) { d.reject(); });
+        rig.settings.write(keys::RouteName, "");
+        f.runCommand(CommandId::RoutePicker);
+        QCOMPARE(rig.settings.read(keys::RouteName), std::optional<std::string>(""));
+    }
+
+    // "Select route file": Browse fills the field, OK stores it and the route loads; the points list
+    // shows the route's rows, its file and its route name.
+    void routeFileDialogStoresAndLoadsAndThePointsListShowsIt()
+    {
+        Rig rig;
+        CMainFrame& f = rig.shownFrame();
+        QString emptyRow;
+        whenShown<RoutePointsDialog>(f, [&emptyRow](RoutePointsDialog& d) {
+            emptyRow = d.list()->topLevelItem(0)->text(0);
+            d.accept();
+        });
+        f.runCommand(CommandId::RoutePointsList);
+        QCOMPARE(emptyRow, QStringLiteral("Route list is empty"));
+
+        const QString path = writeRoute(rig, "trip.csv", ";Morning\n;Other\n", {1000.0, 2000.0});
+        routeCommands(f)->dialogs.open = [path](QWidget*, const FileRequest&) { return path; };
+        whenShown<SelectRouteFileDialog>(f, [](SelectRouteFileDialog& d) {
+            d.findChild<QPushButton*>(QStringLiteral("browse"))->click();
+            QTest::keyClick(d.nameEdit(), Qt::Key_Return);
+        });
+        f.runCommand(CommandId::SelectRouteFile);
+        QCOMPARE(rig.settings.read(keys::RouteName), std::optional<std::string>(path.toStdString()));
+        QCOMPARE(rig.session->routes().route().points().size(), std::size_t{2});
+
+        atTheFix(rig);
+        QStringList cells;
+        QString file, name;
+        whenShown<RoutePointsDialog>(f, [&](RoutePointsDialog& d) {
+            QCOMPARE(d.list()->topLevelItemCount(), 2);
+            for (int c = 0; c < 6; ++c)
+                cells << d.list()->topLevelItem(1)->text(c);
+            file = d.fileLabel();
+            name = d.nameLabel();
+            d.accept();
+        });
+        f.runCommand(CommandId::RoutePointsList);
+        QCOMPARE(file, path);
+        QCOMPARE(name, QStringLiteral("Morning"));
+        // The list's own flat measure: 110946 m to a degree north, where the map uses 111248.
+        QCOMPARE(cells, (QStringList{"2", "1.995 km", QString::asprintf("%.6f", kFixLat + 2000.0 / 111248.4),
+                                     "0.500000", "Turn 2", "A2"}));
+    }
+
+    // Z, X and C store the road type; 0 speaks the nearest point through the agent.
+    void roadTypeKeysAndSpeakKey()
+    {
+        Rig rig;
+        rig.settings.write(keys::RouteName, writeRoute(rig, "r.csv", "", {250.0}).toStdString());
+        CMainFrame& f = rig.shownFrame();
+        f.runCommand(CommandId::Scr800x700);
+        rig.session->routes().reloadCurrent();
+        atTheFix(rig);
+        QTest::keyClick(f.view(), Qt::Key_Z);
+        QCOMPARE(rig.settings.read(keys::RouteMotorway), 1);
+        QCOMPARE(rig.settings.read(keys::RouteCountry), 0);
+        QTest::keyClick(f.view(), Qt::Key_C);
+        QCOMPARE(rig.settings.read(keys::RouteTown), 1);
+        QCOMPARE(rig.settings.read(keys::RouteMotorway), 0);
+        QTest::keyClick(f.view(), Qt::Key_F8);
+        QTest::keyClick(f.view(), Qt::Key_0);
+        QTRY_VERIFY(!rig.session->routes().guidance().speakRequested());
+    }
+};
+
+QTEST_MAIN(TestRouteCommands)
+#include "test_route_commands.moc"
