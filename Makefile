@@ -21,7 +21,8 @@ build: configure
 
 # The demo: the bundled drive past the demo cameras, with a data folder and
 # settings of its own in build/demo. Without a display it runs offscreen at
-# 1 ms a line, prints the voice and specs announcements and saves the last view to build/demo.png.
+# 1 ms a line, prints the voice and specs announcements and the route agent's words, and saves the
+# last view to build/demo.png. In the window, F8 shows the route view, where the agent speaks.
 run: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  ./build/src/gui/varno --demo; \
@@ -32,6 +33,9 @@ run: build
 	  echo "What the drive announces (varno-cli replay; the voice announcements):"; \
 	  VARNO_HOME=$(CURDIR)/build/demo/home ./build/src/cli/varno-cli --settings build/demo/settings.reg \
 	    replay build/demo/home/Log/demo-drive.txt | awk -F '\t' '$$3 == "voice"'; \
+	  echo "What the agent says along the demo route in the route view (varno-cli route):"; \
+	  VARNO_HOME=$(CURDIR)/build/demo/home ./build/src/cli/varno-cli --settings build/demo/settings.reg \
+	    route build/demo/home/Log/demo-drive.txt | awk -F '\t' '$$3 == "speak"'; \
 	fi
 
 test: build

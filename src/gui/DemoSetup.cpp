@@ -41,6 +41,7 @@ bool prepareDemoPlace(const DemoPlace& place, QString* error)
 {
     const QDir data(QStringLiteral(VARNO_DEMO_DATA_DIR));
     if (!QDir().mkpath(place.home + QStringLiteral("/Log")) ||
+        !QDir().mkpath(place.home + QStringLiteral("/Route")) ||
         !QDir().mkpath(place.home + QStringLiteral("/POI")) ||
         !QDir().mkpath(place.home + QStringLiteral("/Trail"))) {
         if (error)
@@ -52,6 +53,8 @@ bool prepareDemoPlace(const DemoPlace& place, QString* error)
     if (!copyOver(data.filePath(QStringLiteral("VARNOCamera.txt")),
                   place.home + QStringLiteral("/VARNOCamera.txt"), error) ||
         !copyOver(data.filePath(QStringLiteral("demo-drive.txt")), place.drive, error) ||
+        !copyOver(data.filePath(QStringLiteral("demo-route.csv")),
+                  place.home + QStringLiteral("/Route/demo-route.csv"), error) ||
         !copyOver(data.filePath(QStringLiteral("demo-poi.txt")),
                   place.home + QStringLiteral("/POI/demo-poi.txt"), error) ||
         !copyOver(data.filePath(QStringLiteral("demo-trail.gpx")), place.trail, error))
@@ -68,6 +71,9 @@ bool writeDemoSettings(varno::settings::Settings& settings)
     return settings.writeDefaults() && settings.write(keys::LogTrack, true) &&
            settings.write(keys::DisplayTrack, true) && settings.write(keys::AverageSpeed, 1u) &&
            settings.write(keys::CameraFile, keys::CameraFile.row().defaultText) &&
+           // A route along the drive, loaded at start and spoken by the agent in the route view (F8).
+           settings.write(keys::RouteName, "C:\\VARNO\\Route\\demo-route.csv") &&
+           settings.write(keys::AutoStartRoute, true) && settings.write(keys::RouteUseMSAgent, true) &&
            settings.store().setString(varno::settings::kPoiFilesKey, "POIFile1", "demo-poi.txt") &&
            settings.write(keys::POIFileNameCount, 1u);
 }

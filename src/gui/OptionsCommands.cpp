@@ -39,6 +39,7 @@ void registerOptionsCommands(CMainFrame& frame)
     });
     frame.on({CommandId::StartTime}, [&frame, &session] {
         StartTimeDialog dlg(session.settings(), frame.routeFolder(), &frame);
+        dlg.setDataRoot(session.dataRoot());
         dlg.exec();
     });
 }

@@ -25,7 +25,7 @@ int RouteCommands::exec(QDialog& dlg)
 {
     if (beforeExec)
         beforeExec(dlg);
-    return dlg.exec();
+    return runDialog ? runDialog(dlg) : dlg.exec();
 }
 
 void RouteCommands::selectRouteFile()

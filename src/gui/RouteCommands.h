@@ -27,6 +27,8 @@ public:
     // Tests script the file choosers, and see each dialog before it runs.
     FileDialogs dialogs = FileDialogs::standard();
     std::function<void(QDialog&)> beforeExec;
+    // Runs a dialog instead of its exec(), when set.
+    std::function<int(QDialog&)> runDialog;
 
 private:
     int exec(QDialog& dlg);

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
 #include <map>
 
 #include "CameraTypeIcons.h"
@@ -41,6 +42,25 @@ const LayoutFont& fontFor(const std::string& family, int cellHeight)
             f.setPixelSize(std::max(1, cellHeight * cellHeight / h));
         const int ascent = QFontMetrics(f).ascent();
         it = fonts.emplace(std::move(key), LayoutFont{f, ascent}).first;
+    }
+    return it->second;
+}
+
+// Laid-out texts, so a text drawn again (a map label on every repaint) is not
+// shaped again. Kept per font; emptied when it grows large.
+const QStaticText& staticText(const LayoutFont& font, const std::string& bytes)
+{
+    static std::map<std::pair<const LayoutFont*, std::string>, QStaticText> cache;
+    if (cache.size() > 8192)
+        cache.clear();
+    auto key = std::make_pair(&font, bytes);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        QStaticText t(textFromBytes(bytes));
+        t.setTextFormat(Qt::PlainText);
+        t.setPerformanceHint(QStaticText::AggressiveCaching);
+        t.prepare(QTransform(), font.font);
+        it = cache.emplace(std::move(key), std::move(t)).first;
     }
     return it->second;
 }
@@ -91,7 +111,9 @@ public:
         }
         pen(t.colour, 0);
         if (none(t.background)) {
-            p_.setBackgroundMode(Qt::TransparentMode);
+            // Without a background box the text's layout can be kept.
+            p_.drawStaticText(QPoint(t.x, t.y), staticText(*font_, t.text));
+            return;
         } else {
             p_.setBackgroundMode(Qt::OpaqueMode);
             p_.setBackground(toQColor(t.background));

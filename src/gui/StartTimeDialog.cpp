@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ColourConvert.h"
+#include "RouteDialogs.h"
 
 namespace {
 // The texts are kept in 256-byte buffers.
@@ -53,7 +54,7 @@ StartTimeDialog::StartTimeDialog(varno::settings::Settings& settings, QString ro
         r.file = field(keys::StartTimerFilename[n]);
         auto* browse = new QPushButton(QStringLiteral("Browse"), group);
         auto* picker = new QPushButton(QStringLiteral("Picker"), group);
-        picker->setEnabled(false); // until the route pick list exists
+        picker->setObjectName(QStringLiteral("picker%1").arg(n + 1));
         grid->addWidget(r.file, 0, 0, 1, 3);
         grid->addWidget(browse, 0, 3);
         grid->addWidget(picker, 0, 4);
@@ -65,6 +66,18 @@ StartTimeDialog::StartTimeDialog(varno::settings::Settings& settings, QString ro
                                                                 QStringLiteral("Route file (*.csv)"));
             if (!chosen.isEmpty())
                 file->setText(chosen);
+        });
+        // The pick list's entry picked there becomes this timer's route file.
+        connect(picker, &QPushButton::clicked, this, [this, file] {
+            RoutePickDialog pick(settings_, FileDialogs::standard(), routeFolder_, dataRoot_, this);
+            if (beforePick)
+                beforePick(pick);
+            pick.exec();
+            if (pick.picked() == 0)
+                return;
+            namespace keys = varno::settings::keys;
+            if (auto path = settings_.read(keys::RoutePick[static_cast<std::size_t>(pick.picked() - 1)]))
+                file->setText(textFromBytes(*path).left(kMaxText));
         });
         layout->addWidget(group);
     }

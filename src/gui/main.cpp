@@ -13,6 +13,7 @@
 #include "CSio.h"
 #include "CVARNOView.h"
 #include "DemoSetup.h"
+#include "ScreenAgent.h"
 #include "Paths.h"
 #include "PosixFileSync.h"
 #include "QtPrompt.h"
@@ -139,10 +140,13 @@ int main(int argc, char** argv)
     };
     const auto voice =
         std::make_unique<varno::cameras::QueuedVoicePlayer>(varno::platform::makeVoicePlayer(noSoundServer));
+    // Route texts: the agent in the view's corner, its words queued behind the camera warnings.
+    ScreenAgent agent(voice.get(), QStringLiteral(VARNO_AGENT_CHARACTER));
     varno::session::Session session(
-        {settings, prompt, clock, port, varno::platform::dataRoot(), sleep, voice.get(), opening});
+        {settings, prompt, clock, port, varno::platform::dataRoot(), sleep, voice.get(), opening, &agent});
 
     CMainFrame frame(session);
+    agent.attach(frame.view());
     shownFrame = &frame;
     qtPrompt.setParent(&frame);
     frame.setRouteFolder(QString::fromStdString(varno::platform::usePath("C:\\VARNO\\Route\\")));

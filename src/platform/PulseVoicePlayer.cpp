@@ -11,6 +11,7 @@
 #include <pulse/simple.h>
 #include <sndfile.h>
 
+#include "EspeakSynth.h"
 #include "VoicePlayback.h"
 
 namespace varno::platform {
@@ -53,17 +54,26 @@ PulseVoicePlayer::PulseVoicePlayer(NoServerReport noServer) : noServer_(std::mov
 
 void PulseVoicePlayer::play(const std::string& path)
 {
-    std::optional<DecodedVoice> voice = decodeVoiceFile(path);
-    if (!voice)
-        return;
+    if (std::optional<DecodedVoice> voice = decodeVoiceFile(path))
+        playSamples(*voice);
+}
+
+void PulseVoicePlayer::speak(const std::string& text)
+{
+    if (std::optional<DecodedVoice> voice = synthesizeSpeech(text))
+        playSamples(*voice);
+}
+
+void PulseVoicePlayer::playSamples(const DecodedVoice& voice)
+{
     const auto now = std::chrono::steady_clock::now();
     if (failedAt_ && now - *failedAt_ < kRetryAfter)
         return;
 
     pa_sample_spec spec{};
     spec.format = PA_SAMPLE_S16NE;
-    spec.rate = static_cast<std::uint32_t>(voice->sampleRate);
-    spec.channels = static_cast<std::uint8_t>(voice->channels);
+    spec.rate = static_cast<std::uint32_t>(voice.sampleRate);
+    spec.channels = static_cast<std::uint8_t>(voice.channels);
     int error = 0;
     ++attempts_;
     std::unique_ptr<pa_simple, PulseCloser> stream(pa_simple_new(
@@ -83,8 +93,8 @@ void PulseVoicePlayer::play(const std::string& path)
         return;
     }
     failedAt_.reset();
-    const std::size_t bytes = voice->samples.size() * sizeof(short);
-    if (pa_simple_write(stream.get(), voice->samples.data(), bytes, &error) == 0)
+    const std::size_t bytes = voice.samples.size() * sizeof(short);
+    if (pa_simple_write(stream.get(), voice.samples.data(), bytes, &error) == 0)
         pa_simple_drain(stream.get(), &error);
 }
 

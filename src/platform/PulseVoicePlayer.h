@@ -47,11 +47,15 @@ public:
 
     explicit PulseVoicePlayer(NoServerReport noServer = {});
     void play(const std::string& path) override;
+    // Synthesised with espeak-ng, then played like a file.
+    void speak(const std::string& text) override;
 
     // Connections to the sound server tried so far.
     unsigned long connectionAttempts() const { return attempts_; }
 
 private:
+    void playSamples(const DecodedVoice& voice);
+
     NoServerReport noServer_;
     bool reportedNoServer_ = false;
     std::optional<std::chrono::steady_clock::time_point> failedAt_;

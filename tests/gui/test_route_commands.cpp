@@ -10,6 +10,8 @@
 #include "GuiFixture.h"
 #include "RouteCommands.h"
 #include "RouteDialogs.h"
+#include "ScreenAgent.h"
+#include "StartTimeDialog.h"
 #include "session/CommandTable.h"
 
 using namespace guitest;
@@ -191,6 +193,51 @@ private slots:
         QTest::keyClick(f.view(), Qt::Key_F8);
         QTest::keyClick(f.view(), Qt::Key_0);
         QTRY_VERIFY(!rig.session->routes().guidance().speakRequested());
+    }
+
+    // The Start Time Options "Picker" takes the picked slot's route file into its timer's field.
+    void startTimePickerTakesAPickListEntry()
+    {
+        Rig rig;
+        rig.settings.write(keys::RoutePick[3], "C:\\VARNO\\Route\\four.csv");
+        StartTimeDialog dlg(rig.settings, rig.dir.path());
+        dlg.setDataRoot(rig.dir.path().toStdString());
+        dlg.beforePick = [](RoutePickDialog& pick) {
+            QTimer::singleShot(0, &pick,
+                               [&pick] { pick.findChild<QPushButton*>(QStringLiteral("pick4"))->click(); });
+        };
+        dlg.findChild<QPushButton*>(QStringLiteral("picker2"))->click();
+        QCOMPARE(dlg.route(1).file->text(), QStringLiteral("C:\\VARNO\\Route\\four.csv"));
+        QCOMPARE(dlg.route(0).file->text(), QString());
+    }
+
+    // The on-screen agent: an .acs name loads the bundled character, which shows its bubble while its
+    // words go to the voice queue; a file it cannot read gives "MSAgent load failed" and no character.
+    void screenAgentShowsTheBubbleAndSpeaksThroughTheVoiceQueue()
+    {
+        struct Voice final : varno::cameras::VoicePlayer {
+            void play(const std::string& path) override { played.push_back(path); }
+            void speak(const std::string& text) override { said.push_back(text); }
+            std::vector<std::string> played, said;
+        } voice;
+        Rig rig;
+        QWidget view;
+        view.resize(800, 600);
+        view.show();
+        ScreenAgent agent(&voice, QStringLiteral(VARNO_TEST_DATA_DIR "/../../data/agent/owl.txt"));
+        agent.attach(&view);
+        varno::speech::AgentControl control(agent, rig.settings, rig.prompt,
+                                            [] { return varno::routes::RoadFlags{}; });
+        control.speak("Turn left A43 512 metres");
+        QVERIFY(agent.shown());
+        QCOMPARE(agent.bubbleText(), QStringLiteral("Turn left A43 512 metres"));
+        QCOMPARE(voice.said, (std::vector<std::string>{"Route country mode", "Turn left A43 512 metres"}));
+        QVERIFY(rig.prompt.texts().empty());
+
+        rig.settings.write(keys::MSAgentACS, (rig.dir.path() + "/missing.txt").toStdString());
+        control.load({});
+        QCOMPARE(rig.prompt.texts().back(), std::string("MSAgent load failed"));
+        QVERIFY(!agent.hasCharacter() && !agent.shown());
     }
 };
 

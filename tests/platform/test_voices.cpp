@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "EspeakSynth.h"
 #include "PulseVoicePlayer.h"
 #include "TestPty.h"
 #include "VoiceFolder.h"
@@ -193,3 +194,16 @@ TEST(PulseVoicePlayer, NoSoundServerIsOneLineOnStderrOneReportAndOneAttempt)
 
 } // namespace
 } // namespace varno::platform
+
+TEST(Speech, EspeakSaysARouteTextAsMonoSamples)
+{
+    const auto voice = varno::platform::synthesizeSpeech("Turn left A43 512 metres");
+    if (!voice)
+        GTEST_SKIP() << "espeak-ng or its voice data is not available";
+    EXPECT_EQ(voice->channels, 1);
+    EXPECT_GT(voice->sampleRate, 8000);
+    // Two seconds or so of speech, not silence.
+    EXPECT_GT(voice->samples.size(), static_cast<std::size_t>(voice->sampleRate / 2));
+    EXPECT_TRUE(std::any_of(voice->samples.begin(), voice->samples.end(), [](short s) { return s > 1000; }));
+    EXPECT_FALSE(varno::platform::synthesizeSpeech(""));
+}

@@ -26,7 +26,8 @@ bool LineReader::next(std::string& piece, std::size_t limit)
         return n > 0;
     }
     while (piece.size() < limit - 1) {
-        const int c = std::getc(file_);
+        // One reader per file: the unlocked read is several times faster.
+        const int c = getc_unlocked(file_);
         if (c == EOF)
             break;
         piece.push_back(static_cast<char>(c));

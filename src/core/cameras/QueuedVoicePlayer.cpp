@@ -24,9 +24,19 @@ QueuedVoicePlayer::~QueuedVoicePlayer()
 
 void QueuedVoicePlayer::play(const std::string& path)
 {
+    push({path, false});
+}
+
+void QueuedVoicePlayer::speak(const std::string& text)
+{
+    push({text, true});
+}
+
+void QueuedVoicePlayer::push(Item item)
+{
     {
         std::lock_guard lock(mutex_);
-        pending_.push_back(path);
+        pending_.push_back(std::move(item));
     }
     wake_.notify_one();
 }
@@ -38,11 +48,14 @@ void QueuedVoicePlayer::run()
         wake_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
         if (stopping_)
             return;
-        std::string path = std::move(pending_.front());
+        Item item = std::move(pending_.front());
         pending_.pop_front();
         lock.unlock();
         try {
-            inner_->play(path);
+            if (item.speech)
+                inner_->speak(item.text);
+            else
+                inner_->play(item.text);
         } catch (const std::exception&) {
             // This file cannot be played (out of memory decoding it, say); the
             // warnings after it still can.

@@ -31,6 +31,7 @@ public:
     QueuedVoicePlayer& operator=(const QueuedVoicePlayer&) = delete;
 
     void play(const std::string& path) override;
+    void speak(const std::string& text) override;
 
 private:
     void run();
@@ -38,9 +39,14 @@ private:
     std::unique_ptr<VoicePlayer> inner_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<std::string> pending_; // guarded by mutex_
-    bool stopping_ = false;           // guarded by mutex_
-    std::thread thread_;              // last: starts once the rest is ready
+    struct Item {
+        std::string text; // a path, or the words to say
+        bool speech = false;
+    };
+    void push(Item item);
+    std::deque<Item> pending_; // guarded by mutex_
+    bool stopping_ = false;    // guarded by mutex_
+    std::thread thread_;       // last: starts once the rest is ready
 };
 
 } // namespace varno::cameras

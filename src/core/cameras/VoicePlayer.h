@@ -12,6 +12,10 @@ public:
     // it has finished, a QueuedVoicePlayer at once. A file that is missing or
     // cannot be played plays nothing; the caller carries on.
     virtual void play(const std::string& path) = 0;
+    // Says a text with the machine's speech, in turn with the files: a
+    // QueuedVoicePlayer queues it behind the sound playing now. Silent unless
+    // the player can speak.
+    virtual void speak(const std::string& text) { (void)text; }
 };
 
 // Plays nothing; for callers without sound.

@@ -134,16 +134,16 @@ const std::optional<std::string>& Guidance::step(RouteList& route, geo::LatLon f
     if (nearest_ && *nearest_ >= points.size())
         routeReplaced();
 
-    // Every point that has a place and a Desc. 1 is measured from the fix.
+    // Every point that has a place and a Desc. 1 is measured from the fix, by
+    // the map geometry's offsets (the cosine of each point's latitude is kept
+    // from the load).
     for (RoutePoint& p : points) {
-        p.measured = false;
-        if (!p.desc1)
+        p.measured = fix && p.place && p.desc1;
+        if (!p.measured)
             continue;
-        if (const auto o = geo::LatLonToMetres(p.place, fix)) {
-            p.offset = *o;
-            p.distance = std::sqrt(o->east * o->east + o->north * o->north);
-            p.measured = true;
-        }
+        p.offset.north = (p.place.latDeg() - fix.latDeg()) * geo::kMetresPerDegreeNorth;
+        p.offset.east = (p.place.lonDeg() - fix.lonDeg()) * p.cosLat * geo::kMetresPerDegreeEast;
+        p.distance = std::sqrt(p.offset.east * p.offset.east + p.offset.north * p.offset.north);
     }
 
     nearestText_ = kNoNearbyPoint;

@@ -1,6 +1,7 @@
 // The route file reader and the route list.
 #include "routes/RouteList.h"
 
+#include <array>
 #include <cmath>
 
 #include <fmt/format.h>
@@ -40,21 +41,21 @@ std::size_t firstTokens(std::string_view line, std::string_view* out, std::size_
     return n;
 }
 
-// The fields of a point line: each ends at a comma outside double quotes;
-// the quotes stay in the text. The last field ends at the line's end.
-std::vector<std::string_view> pointFields(std::string_view line, std::size_t most)
+// The first four fields of a point line: each ends at a comma outside double
+// quotes; the quotes stay in the text. The last field ends at the line's end.
+std::size_t pointFields(std::string_view line, std::array<std::string_view, 4>& fields)
 {
-    std::vector<std::string_view> fields;
+    std::size_t n = 0;
     std::size_t start = 0;
     bool quoted = false;
-    for (std::size_t i = 0; i <= line.size() && fields.size() < most; ++i) {
+    for (std::size_t i = 0; i <= line.size() && n < fields.size(); ++i) {
         if (i == line.size() || (line[i] == ',' && !quoted)) {
-            fields.push_back(line.substr(start, i - start));
+            fields[n++] = line.substr(start, i - start);
             start = i + 1;
         } else if (line[i] == '"')
             quoted = !quoted;
     }
-    return fields;
+    return n;
 }
 
 void appendLimited(std::string& to, std::string_view text, std::size_t limit)
@@ -81,16 +82,18 @@ std::optional<RoutePoint> parsePointLine(std::string_view line)
     if (firstTokens(line, tokens, 2) < 2 || leadingDouble(tokens[0]) == 0.0 ||
         leadingDouble(tokens[1]) == 0.0)
         return std::nullopt;
-    const std::vector<std::string_view> f = pointFields(line, 4);
+    std::array<std::string_view, 4> f;
+    const std::size_t n = pointFields(line, f);
     RoutePoint p;
     p.lonText = std::string(f[0].substr(0, kCoordinateTextLimit));
-    if (f.size() > 1)
+    if (n > 1)
         p.latText = std::string(f[1].substr(0, kCoordinateTextLimit));
-    if (f.size() > 2)
+    if (n > 2)
         p.desc1 = std::string(f[2]);
-    if (f.size() > 3)
+    if (n > 3)
         p.desc2 = std::string(f[3]);
     p.place = geo::LatLon::ofPlace(leadingDouble(p.latText), leadingDouble(p.lonText));
+    p.cosLat = std::cos(p.place.latDeg() * geo::kDegToRad);
     return p;
 }
 
@@ -224,13 +227,20 @@ RouteList::LoadResult RouteList::load(const std::string& path, Prompt& prompt)
     }
     LineReader reader(f.get());
     RouteText text = readRouteText(reader);
+    const bool truncated = text.truncated, sawExclusion = text.sawExclusion;
+    assign(std::move(text));
+    if (truncated)
+        prompt.message("The route file " + path + " has more than " + std::to_string(kMaxRoutePoints) +
+                       " points.\nOnly the first " + std::to_string(kMaxRoutePoints) + " are used.");
+    return {.opened = true, .sawExclusion = sawExclusion};
+}
+
+void RouteList::assign(RouteText text)
+{
+    loaded_ = true;
     points_ = std::move(text.points);
     excluded_ = std::move(text.excluded);
     title_ = std::move(text.title);
-    if (text.truncated)
-        prompt.message("The route file " + path + " has more than " + std::to_string(kMaxRoutePoints) +
-                       " points.\nOnly the first " + std::to_string(kMaxRoutePoints) + " are used.");
-    return {.opened = true, .sawExclusion = text.sawExclusion};
 }
 
 void RouteList::clear()

@@ -28,20 +28,24 @@ inline constexpr std::size_t kCoordinateTextLimit = 9;
 // be told about, and the guidance measures every point on every fix.
 inline constexpr std::size_t kMaxRoutePoints = 100000;
 
-// One point of the route as its line gave it.
+// One point of the route as its line gave it. The fields each guidance step
+// reads and writes come first, so that a step over a long route touches one
+// cache line per point.
 struct RoutePoint {
-    std::string lonText;              // the first field, at most 9 characters
-    std::string latText;              // the second field, at most 9 characters
-    std::optional<std::string> desc1; // third field; none when the line has no third field
-    std::optional<std::string> desc2; // fourth field
     // The texts as numbers; no position when either reads 0.
     geo::LatLon place;
-
+    // cos of the point's latitude, for the east offset.
+    double cosLat = 1.0;
     // [m] from the fix at the last guidance step that measured it; 0 after loading.
     double distance = 0.0;
     // Offsets from the fix, valid when the last guidance step measured the point.
     geo::Offset offset;
     bool measured = false;
+
+    std::string lonText;              // the first field, at most 9 characters
+    std::string latText;              // the second field, at most 9 characters
+    std::optional<std::string> desc1; // third field; none when the line has no third field
+    std::optional<std::string> desc2; // fourth field
 };
 
 // The pieces of one point line: nullopt when its first two non-empty fields
@@ -93,6 +97,8 @@ public:
     // file that cannot be opened shows "Error can't open the route file\n" and
     // the name, leaves an empty route and keeps the previous exclusions.
     LoadResult load(const std::string& path, Prompt& prompt);
+    // The route of a read that has been made already.
+    void assign(RouteText text);
     // Frees the points: as before the first load.
     void clear();
 

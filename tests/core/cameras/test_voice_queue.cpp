@@ -51,6 +51,8 @@ struct SlowPlayer final : VoicePlayer {
         log->changed.wait_for(lock, 10s, [&] { return log->gateOpen; });
         ++log->finished;
     }
+    // Speech takes its turn in the same queue as the files.
+    void speak(const std::string& text) override { play("say:" + text); }
 };
 
 TEST(VoiceQueue, PlaysEveryRequestInOrderWithoutTheCallerWaiting)
@@ -60,6 +62,11 @@ TEST(VoiceQueue, PlaysEveryRequestInOrderWithoutTheCallerWaiting)
     {
         QueuedVoicePlayer queue(std::make_unique<SlowPlayer>(log));
         for (int i = 0; i < 300; ++i) {
+            if (i % 10 == 3) {
+                queue.speak("turn " + std::to_string(i));
+                asked.push_back("say:turn " + std::to_string(i));
+                continue;
+            }
             asked.push_back(i == 7 ? "broken.wav" : std::to_string(i % 20 * 100) + ".wav");
             queue.play(asked.back());
         }

@@ -14,6 +14,7 @@
 #include "core/base/ScratchFiles.h"
 #include "routes/Guidance.h"
 #include "routes/RouteList.h"
+#include "speech/AgentCharacter.h"
 #include "speech/SpeechAgent.h"
 
 namespace varno::routes {
@@ -352,3 +353,43 @@ TEST(Agent, LoadSpeakAndFailure)
 
 } // namespace
 } // namespace varno::routes
+
+namespace varno::speech {
+namespace {
+
+TEST(AgentCharacter, ReadsTheBundledOwlAndRefusesBrokenFiles)
+{
+    const std::string owl = test::readBytes(VARNO_TEST_DATA_DIR "/../../data/agent/owl.txt");
+    std::string error;
+    const auto c = parseAgentCharacter(owl, &error);
+    ASSERT_TRUE(c) << error;
+    EXPECT_EQ(c->width, 16);
+    EXPECT_EQ(c->height, 16);
+    EXPECT_EQ(c->frame(false, 5).name, "idle");
+    EXPECT_NE(c->frame(true, 0).name, c->frame(true, 1).name);
+
+    const std::string head = "VARNO agent 1\ncolour k 000000\n";
+    const struct {
+        std::string text;
+        const char* why;
+    } bad[] = {
+        {"", "empty file"},
+        {"MSAGENT\x01\x02", "not a VARNO agent character"},
+        {head, "no frame"},
+        {head + "frame a\nkk\nk\n", "not a full rectangle"},
+        {head + "frame a\nkz\n", "known colours"},
+        {head + "frame a\nkk\nframe b\nk\n", "not a full rectangle"},
+        {head + "colour . 000000\n", "bad colour"},
+        {head + "colour q 00zz00\n", "bad colour"},
+        {head + "frame a\n" + std::string(65, 'k') + "\n", "larger than 64"},
+        {head + "what\n", "unknown line"},
+    };
+    for (const auto& b : bad) {
+        SCOPED_TRACE(b.text);
+        EXPECT_FALSE(parseAgentCharacter(b.text, &error));
+        EXPECT_NE(error.find(b.why), std::string::npos) << error;
+    }
+}
+
+} // namespace
+} // namespace varno::speech
