@@ -41,6 +41,18 @@ int countIn(const QImage& img, const QRect& r, const QColor& c)
     return n;
 }
 
+// Pixels of white text, its smoothed edges included.
+int bright(const QImage& img, const QRect& r)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            n += c.red() > 150 && c.green() > 150 && c.blue() > 150;
+        }
+    return n;
+}
+
 const QColor kInner(0, 193, 230);
 
 void writePois(Rig& rig)
@@ -118,6 +130,31 @@ private slots:
         press(f.view(), ".");
         QCOMPARE(f.windowTitle(), QStringLiteral("VARNO Pointer View"));
         QCOMPARE(render(view).pixelColor(174, 168 + 122), kInner);
+    }
+
+    // A route label beside the panel stops short of it: above y 145 of the image, labels end at x 600.
+    void pointerLabelsStopAtThePanel()
+    {
+        Rig rig;
+        QDir().mkpath(rig.dir.path() + "/Route");
+        // 1529 m east and 928 m north: the label starts at (560, 140) of the image.
+        const double lat = kFixLat + 928.0 / 111248.4;
+        const double lon = kFixLon + 1529.0 / (std::cos(lat * 0.017453292519943295) * 111319.2);
+        varno::test::writeBytes(
+            (rig.dir.path() + "/Route/trip.csv").toStdString(),
+            QString::asprintf("%.6f,%.6f,A label long enough to run under the panel,Road\n", lon, lat)
+                .toStdString());
+        rig.session->routes().load("C:\\VARNO\\Route\\trip.csv");
+        atTheFix(rig);
+        CMainFrame& f = rig.shownFrame();
+        press(f.view(), ".");
+        CVARNOView view(*rig.session);
+        view.resize(800, 520);
+        rig.session->mailbox().offer(rmc(0.0, true));
+        const QImage img = render(view);
+        const QRect label(560, 140 + 122, 40, 18), underPanel(600, 142 + 122, 150, 14);
+        QVERIFY(bright(img, label) > 10);
+        QCOMPARE(bright(img, underPanel), 0);
     }
 
     // Trail menu: the loaded trail's first vertex at the trail view's map centre, in its pen.

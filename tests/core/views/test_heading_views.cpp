@@ -160,7 +160,6 @@ TEST(HeadingViews, RouteLabelsAreCutAndArrowsFollowThePassedRule)
     Scene before;
     addPointerView(before, in);
     EXPECT_EQ(textOf(before, 537, 169 + dy), "Near");
-    EXPECT_EQ(before.textsIn({0, 0, 800, 600}).size(), before.textsIn({0, 0, 800, 600}).size());
     for (const TextItem* t : before.all<TextItem>())
         EXPECT_NE(t->text, "Far away label");
     EXPECT_EQ(textOf(before, 270, 300 + dy), "Nearest: A");
@@ -290,33 +289,6 @@ TEST(GpxTrail, TheIndexedDrawMatchesThePlainOne)
     t.buildIndex();
     EXPECT_EQ(lines(), plain);
     EXPECT_GE(plain.size(), 5u);
-}
-
-// The trail holds every route and track point gpsbabel finds in the corpus files.
-TEST(GpxTrail, AgreesWithGpsbabelOnEveryCorpusFile)
-{
-    if (std::system("gpsbabel -V >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "gpsbabel is not installed";
-    int files = 0;
-    for (const auto& e : fs::recursive_directory_iterator(fs::path(VARNO_CORPUS_DIR) / "gpx")) {
-        if (e.path().extension() != ".gpx")
-            continue;
-        SCOPED_TRACE(e.path().string());
-        const std::string cmd =
-            fmt::format("gpsbabel -t -r -i gpx -f '{}' -x nuketypes,waypoints -o csv -F - 2>/dev/null",
-                        e.path().string());
-        std::FILE* p = popen(cmd.c_str(), "r");
-        ASSERT_TRUE(p);
-        std::size_t lines = 0;
-        for (int ch; (ch = std::fgetc(p)) != EOF;)
-            lines += ch == '\n';
-        ASSERT_EQ(pclose(p), 0);
-        const TrailLoad t = loadTrail(e.path().string());
-        EXPECT_FALSE(t.error);
-        EXPECT_EQ(t.trail.pointCount(), lines);
-        ++files;
-    }
-    EXPECT_GE(files, 10);
 }
 
 } // namespace
