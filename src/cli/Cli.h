@@ -31,5 +31,7 @@ int cmdDistance(Context& ctx, const Args& args);
 int cmdConvert(Context& ctx, const Args& args);
 int cmdPassed(Context& ctx, const Args& args);
 int cmdRoute(Context& ctx, const Args& args);
+int cmdPoi(Context& ctx, const Args& args);
+int cmdTrail(Context& ctx, const Args& args);
 
 } // namespace varno::cli

@@ -19,12 +19,14 @@
 #include "LogCommands.h"
 #include "OptionsCommands.h"
 #include "PrintCommands.h"
+#include "PoiCommands.h"
 #include "RecordCommands.h"
 #include "SerialPortList.h"
 #include "RouteCommands.h"
 #include "TestCommands.h"
 #include "ToolCommands.h"
 #include "ToolbarIcons.h"
+#include "TrailCommands.h"
 #include "ViewCommands.h"
 #include "WindowCommands.h"
 
@@ -66,6 +68,8 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     registerHelpCommands(*this);
     registerPrintCommands(*this);
     registerToolCommands(*this);
+    registerPoiCommands(*this);
+    registerTrailCommands(*this);
     buildMenus();
     wireReader();
     resize(780, 580);

@@ -32,6 +32,7 @@ void CVARNOView::paintEvent(QPaintEvent*)
     const Session::Intake in = session_.intake();
     // The route, pointer and trail views guide on every repaint.
     session_.guidanceStep(width(), height());
+    session_.prepareDraw();
     session_.viewState().clearBackgroundChanged();
     scene_ = session_.buildScene(width(), height(), in);
     // Records the track point and consumes the sentence; the strip shows it.

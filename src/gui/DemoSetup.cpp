@@ -55,14 +55,17 @@ DemoPlace demoPlace()
                 ? QStringLiteral(VARNO_BUILD_ROOT "/demo")
                 : QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/demo");
     const QString home = root + QStringLiteral("/home");
-    return {root, home, root + QStringLiteral("/settings.reg"), home + QStringLiteral("/Log/demo-drive.txt")};
+    return {root, home, root + QStringLiteral("/settings.reg"), home + QStringLiteral("/Log/demo-drive.txt"),
+            home + QStringLiteral("/Trail/demo-trail.gpx")};
 }
 
 bool prepareDemoPlace(const DemoPlace& place, QString* error)
 {
     const QDir data(demoData());
     if (!QDir().mkpath(place.home + QStringLiteral("/Log")) ||
-        !QDir().mkpath(place.home + QStringLiteral("/Route"))) {
+        !QDir().mkpath(place.home + QStringLiteral("/Route")) ||
+        !QDir().mkpath(place.home + QStringLiteral("/POI")) ||
+        !QDir().mkpath(place.home + QStringLiteral("/Trail"))) {
         if (error)
             *error = QStringLiteral("Cannot make the demo folder %1").arg(place.home);
         return false;
@@ -73,7 +76,10 @@ bool prepareDemoPlace(const DemoPlace& place, QString* error)
                   place.home + QStringLiteral("/VARNOCamera.txt"), error) ||
         !copyOver(data.filePath(QStringLiteral("demo-drive.txt")), place.drive, error) ||
         !copyOver(data.filePath(QStringLiteral("demo-route.csv")),
-                  place.home + QStringLiteral("/Route/demo-route.csv"), error))
+                  place.home + QStringLiteral("/Route/demo-route.csv"), error) ||
+        !copyOver(data.filePath(QStringLiteral("demo-poi.txt")),
+                  place.home + QStringLiteral("/POI/demo-poi.txt"), error) ||
+        !copyOver(data.filePath(QStringLiteral("demo-trail.gpx")), place.trail, error))
         return false;
 
     qputenv("VARNO_HOME", QFile::encodeName(place.home));
@@ -89,5 +95,7 @@ bool writeDemoSettings(varno::settings::Settings& settings)
            settings.write(keys::CameraFile, keys::CameraFile.row().defaultText) &&
            // A route along the drive, loaded at start and spoken by the agent in the route view (F8).
            settings.write(keys::RouteName, "C:\\VARNO\\Route\\demo-route.csv") &&
-           settings.write(keys::AutoStartRoute, true) && settings.write(keys::RouteUseMSAgent, true);
+           settings.write(keys::AutoStartRoute, true) && settings.write(keys::RouteUseMSAgent, true) &&
+           settings.store().setString(varno::settings::kPoiFilesKey, "POIFile1", "demo-poi.txt") &&
+           settings.write(keys::POIFileNameCount, 1u);
 }

@@ -175,6 +175,9 @@ int main(int argc, char** argv)
     frame.setRouteFolder(QString::fromStdString(varno::platform::usePath("C:\\VARNO\\Route\\")));
     // The view's initial update: the first-run question.
     session.initialUpdate();
+    // The demo's trail is there for the trail view ("/"), its POIs for the POI view (F7).
+    if (demo)
+        session.loadTrail(place.trail.toStdString());
     const QString replayFile = demo ? place.drive : parser.value(replayOpt);
     // A picture or a replay wants the window tall enough for the sentence strip.
     // Sized before it is shown, the window is placed by its outer frame even

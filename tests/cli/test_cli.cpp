@@ -1,11 +1,13 @@
 // varno-cli run as a program: decode, replay's failures (its drives are golden cases), settings on a
 // scratch file, and live against a pseudo-terminal playing the receiver.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <arpa/inet.h>
+#include <filesystem>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -151,6 +153,47 @@ TEST(CliDistance, PrintsKilometresAndRefusesAWrongNumberOfPositions)
         EXPECT_EQ(std::tie(r.code, r.out), std::tie(code, out)) << args;
     }
     ::unsetenv("LC_ALL");
+// poi prints each rebuild of the POI list over a replay; trail prints a GPX file's trail.
+TEST(CliPoiAndTrail, RebuildsAndPoints)
+{
+    ScratchDir dir;
+    std::filesystem::create_directories(dir.path() / "POI");
+    writeBytes(dir.file("POI/a.txt"), "-0.12,51.48,Near the drive\n-0.12,51.40,Far\n");
+    writeBytes(dir.file("settings.reg"), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\VARNO]\n"
+                                         "\"POIFolder\"=\"C:\\\\VARNO\\\\POI\"\n"
+                                         "\"MapScale\"=dword:00000fa0\n\n"
+                                         "[HKEY_CURRENT_USER\\Software\\VARNO\\POIFiles]\n"
+                                         "\"POIFile1\"=\"a.txt\"\n");
+    ::setenv("VARNO_HOME", dir.path().c_str(), 1);
+    const CliRun poi = runCli("--settings " + shellQuoted(dir.file("settings.reg")) + " poi '" +
+                              VARNO_TEST_DATA_DIR "/drives/approach.nmea'");
+    ::unsetenv("VARNO_HOME");
+    EXPECT_EQ(poi.code, 0) << poi.err;
+    ASSERT_FALSE(poi.out.empty()) << poi.err;
+    const std::string first = poi.out.substr(0, poi.out.find('\n'));
+    EXPECT_TRUE(first.ends_with("\t1\tNear the drive")) << first;
+
+    const CliRun route =
+        runCli("trail " + shellQuoted(std::string(VARNO_CORPUS_DIR) + "/gpx/gpsbabel/segmented_tracks.gpx"));
+    EXPECT_EQ(route.code, 0);
+    std::size_t blanks = 0;
+    for (std::size_t at = route.out.find("\n\n"); at != std::string::npos; at = route.out.find("\n\n", at + 1))
+        ++blanks;
+    EXPECT_GT(blanks, 0u) << "a pen-up between segments";
+    EXPECT_EQ(static_cast<std::size_t>(std::count(route.out.begin(), route.out.end(), '\n')) - blanks, 46u);
+    EXPECT_TRUE(route.out.starts_with("35.826146,-86.844140\n")) << route.out.substr(0, 40);
+
+    writeBytes(dir.file("cut.gpx"), "<gpx><rte><rtept lat=\"1\" lon=\"2\"/><rtept");
+    for (const auto& [args, code, said] : std::initializer_list<std::tuple<std::string, int, std::string>>{
+             {"trail " + dir.file("cut.gpx"), 1, dir.file("cut.gpx") + ":1:"},
+             {"trail /nonexistent/t.gpx", 2, "/nonexistent/t.gpx: "},
+             {"trail", 2, "usage"},
+             {"poi", 2, "usage"}}) {
+        const CliRun r = runCli(args);
+        EXPECT_EQ(r.code, code) << args;
+        EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(runCli("trail " + dir.file("cut.gpx")).out, "1.000000,2.000000\n");
 }
 
 // Refusals and misses first, on no file; then hex numbers, quoted texts and --sz are stored, and names are

@@ -70,7 +70,7 @@ public:
             return;
         XML_SetUserData(xml_, this);
         XML_SetElementHandler(xml_, &Parser::onStart, &Parser::onEnd);
-        XML_SetCharacterDataHandler(xml_, &Parser::onText);
+        details_ = visitor_.wantsPointDetails();
         XML_SetEntityDeclHandler(xml_, &Parser::onEntityDecl);
     }
     ~Parser()
@@ -184,6 +184,9 @@ private:
             kind = Kind::Gpx;
         } else if (parent != Kind::Other && isGpxNamespace(ns)) {
             kind = childKind(parent, local);
+            const bool inPoint = parent == Kind::Wpt || parent == Kind::Rtept || parent == Kind::Trkpt;
+            if (inPoint && !details_)
+                kind = Kind::Other;
         }
         stack_.push_back(kind);
 
@@ -210,8 +213,10 @@ private:
         case Kind::Name:
         case Kind::Ele:
         case Kind::Time:
+            // Text is taken only inside these; elsewhere expat need not hand it over.
             collecting_ = true;
             text_.clear();
+            XML_SetCharacterDataHandler(xml_, &Parser::onText);
             break;
         default:
             break;
@@ -326,7 +331,7 @@ private:
                 visitor_.trackEnd();
             break;
         case Kind::Name:
-            collecting_ = false;
+            stopCollecting();
             if (parent == Kind::Rte || parent == Kind::Trk) {
                 if (!owner_.started)
                     owner_.name = text_;
@@ -335,17 +340,23 @@ private:
             }
             break;
         case Kind::Ele:
-            collecting_ = false;
+            stopCollecting();
             point_.eleMetres = parseNumber(text_);
             break;
         case Kind::Time:
-            collecting_ = false;
+            stopCollecting();
             point_.time = text_;
             break;
         default:
             return;
         }
         checkStop();
+    }
+
+    void stopCollecting()
+    {
+        collecting_ = false;
+        XML_SetCharacterDataHandler(xml_, nullptr);
     }
 
     struct Owner {
@@ -362,6 +373,7 @@ private:
     Owner owner_;
     std::string text_;
     bool collecting_ = false;
+    bool details_ = true;
     bool sawRoot_ = false;
     std::optional<Error> error_;
 };

@@ -45,6 +45,9 @@ public:
     // Returning true stops the reading after the current callback; read()
     // then reports an Error with stopped set.
     virtual bool wantsStop() const { return false; }
+    // False: points come without ele, time and name, which are then not
+    // collected at all (faster for those who only want positions).
+    virtual bool wantsPointDetails() const { return true; }
 };
 
 struct Error {

@@ -70,6 +70,16 @@ geo::LatLon PoiFile::linePosition(std::string_view line)
     return geo::LatLon::ofPlace(leadingDouble(tokens[1]), leadingDouble(tokens[0]));
 }
 
+namespace {
+constexpr double kRowsPerDegree = 100.0;
+constexpr int kRows = 18001; // -90 to 90 inclusive
+
+int rowOf(double lat)
+{
+    return static_cast<int>(std::floor((lat + 90.0) * kRowsPerDegree));
+}
+} // namespace
+
 PoiFile::PoiFile(std::string text) : text_(std::move(text))
 {
     std::size_t pos = 0;
@@ -80,15 +90,27 @@ PoiFile::PoiFile(std::string text) : text_(std::move(text))
         piece = stripLineEnd(piece.substr(0, piece.find('\0')));
         const geo::LatLon at = linePosition(piece);
         if (at && std::isfinite(at.latDeg()) && std::isfinite(at.lonDeg()))
-            entries_.push_back({pos, static_cast<std::uint32_t>(piece.size()), at.latDeg(), at.lonDeg(),
-                                std::cos(at.latDeg() * geo::kDegToRad)});
+            entries_.push_back({pos, static_cast<std::uint32_t>(piece.size()), at.latDeg(), at.lonDeg()});
         pos += len;
     }
-    byLat_.resize(entries_.size());
-    for (std::uint32_t i = 0; i < byLat_.size(); ++i)
-        byLat_[i] = i;
-    std::sort(byLat_.begin(), byLat_.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return entries_[a].lat < entries_[b].lat; });
+    // A counting sort into latitude rows.
+    rowStart_.assign(kRows + 1, 0);
+    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
+        const double lat = entries_[i].lat;
+        if (lat >= -90.0 && lat <= 90.0)
+            ++rowStart_[static_cast<std::size_t>(rowOf(lat)) + 1];
+        else
+            offGrid_.push_back(i);
+    }
+    for (std::size_t r = 1; r < rowStart_.size(); ++r)
+        rowStart_[r] += rowStart_[r - 1];
+    byRow_.resize(rowStart_.back());
+    std::vector<std::uint32_t> fill(rowStart_.begin(), rowStart_.end() - 1);
+    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
+        const double lat = entries_[i].lat;
+        if (lat >= -90.0 && lat <= 90.0)
+            byRow_[fill[static_cast<std::size_t>(rowOf(lat))]++] = i;
+    }
 }
 
 std::string_view PoiFile::line(std::size_t entry) const
@@ -102,17 +124,32 @@ std::vector<std::uint32_t> PoiFile::select(geo::LatLon fix, double radiusM) cons
     std::vector<std::uint32_t> out;
     if (!fix || !(radiusM >= 0.0))
         return out;
-    // A POI within the radius is at most this far north or south; the slack
-    // covers rounding, the exact test below decides.
-    const double band = radiusM / geo::kMetresPerDegreeNorth * (1.0 + 1e-9) + 1e-9;
-    auto it = std::lower_bound(byLat_.begin(), byLat_.end(), fix.latDeg() - band,
-                               [&](std::uint32_t e, double lat) { return entries_[e].lat < lat; });
-    for (; it != byLat_.end() && entries_[*it].lat <= fix.latDeg() + band; ++it) {
-        const Entry& e = entries_[*it];
-        const double sq = cameras::squaredCameraDistance(geo::LatLon(e.lat, e.lon), e.cosLat, fix);
+    // No cosine of a latitude the band reaches is below this; with it an entry
+    // too far east or west is passed over before its exact distance.
+    const double bandEdge =
+        std::min(90.0, std::fabs(fix.latDeg()) + radiusM / geo::kMetresPerDegreeNorth + 1e-6);
+    const double cosFloor = std::max(0.0, std::cos(bandEdge * geo::kDegToRad)) * (1.0 - 1e-9);
+    auto test = [&](std::uint32_t i) {
+        const Entry& e = entries_[i];
+        if (std::fabs(e.lon - fix.lonDeg()) * geo::kMetresPerDegreeEast * cosFloor > radiusM)
+            return;
+        const double cosLat = std::cos(e.lat * geo::kDegToRad);
+        const double sq = cameras::squaredCameraDistance(geo::LatLon(e.lat, e.lon), cosLat, fix);
         if (std::sqrt(sq) <= radiusM)
-            out.push_back(*it);
+            out.push_back(i);
+    };
+    // A POI within the radius is at most this far north or south; the slack
+    // covers rounding, the exact test decides.
+    const double band = radiusM / geo::kMetresPerDegreeNorth * (1.0 + 1e-9) + 1e-9;
+    const double from = std::max(-90.0, fix.latDeg() - band), to = std::min(90.0, fix.latDeg() + band);
+    if (from <= to) {
+        const int lo = std::clamp(rowOf(from), 0, kRows - 1), hi = std::clamp(rowOf(to), 0, kRows - 1);
+        for (std::uint32_t k = rowStart_[static_cast<std::size_t>(lo)];
+             k < rowStart_[static_cast<std::size_t>(hi) + 1]; ++k)
+            test(byRow_[k]);
     }
+    for (std::uint32_t i : offGrid_)
+        test(i);
     std::sort(out.begin(), out.end());
     return out;
 }

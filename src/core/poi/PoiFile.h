@@ -38,8 +38,9 @@ PoiPoint parsePoiLine(std::string_view line);
 
 namespace varno::poi {
 
-// A POI file read once and indexed by latitude, so a rebuild of the POI list
-// selects from memory.
+// A POI file read once and indexed by latitude rows of 0.01 degree, so a
+// rebuild of the POI list selects from memory and tests only the rows the
+// radius reaches.
 //
 // Lines are read as a 299-byte fgets reads them (a longer line arrives as
 // several lines), a NUL byte ends a line, and the line end is removed. Lines
@@ -67,11 +68,14 @@ private:
         std::uint32_t length;
         double lat;
         double lon;
-        double cosLat;
     };
     std::string text_;
     std::vector<Entry> entries_;
-    std::vector<std::uint32_t> byLat_; // entries ordered by latitude
+    // Entry numbers row by row; row r's run starts at rowStart_[r].
+    std::vector<std::uint32_t> byRow_;
+    std::vector<std::uint32_t> rowStart_;
+    // Entries whose latitude is off the globe; always tested.
+    std::vector<std::uint32_t> offGrid_;
 };
 
 } // namespace varno::poi

@@ -64,6 +64,19 @@ private:
         std::uintmax_t size = 0;
         std::filesystem::file_time_type mtime{};
     };
+    struct Read {
+        std::shared_ptr<const PoiFile> file; // null when it could not be read
+        std::string refusal;
+        bool outOfMemory = false;
+        bool statOk = false;
+        std::uintmax_t size = 0;
+        std::filesystem::file_time_type mtime{};
+    };
+    static Read readFile(const std::string& path);
+    // In the cache and unchanged on disk.
+    bool fresh(const std::string& path) const;
+    // Reads the files of paths that are not fresh, on several threads.
+    void readAhead(const std::vector<std::string>& paths);
     // The parsed file at path, from the cache when unchanged; null when it
     // cannot be opened (refusal says why, if it was refused).
     std::shared_ptr<const PoiFile> fileAt(const std::string& path, std::string& refusal, bool& outOfMemory);
@@ -71,6 +84,7 @@ private:
     std::vector<PoiPoint> points_;
     bool held_ = false;
     std::map<std::string, Cached> cache_;
+    std::map<std::string, Read> readAhead_;
     std::uint64_t reads_ = 0;
 };
 

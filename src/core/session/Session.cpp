@@ -266,6 +266,40 @@ Session::Intake Session::intake()
     return in;
 }
 
+views::RouteMarks Session::routeMarks() const
+{
+    views::RouteMarks m;
+    const auto& points = routes_.route().points();
+    const routes::Guidance& g = routes_.guidance();
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (points[i].measured)
+            m.labels.push_back({routes::labelText(points[i], static_cast<int>(i) + 1, routes_.labelFlags()),
+                                points[i].place});
+    const auto n = g.nearest();
+    if (!g.foundNearest() || !n || *n >= points.size())
+        return m;
+    m.hasNearest = true;
+    m.nearestText = g.nearestText();
+    m.nextText = g.nextText();
+    m.nearest = points[*n].place;
+    m.nearestIsFirst = *n == 0;
+    if (*n > 0)
+        m.previous = points[*n - 1].place;
+    if (*n + 1 < points.size())
+        m.following = points[*n + 1].place;
+    return m;
+}
+
+void Session::prepareDraw()
+{
+    const MapView v = view_.current();
+    if (v != MapView::Compass && v != MapView::Pointer && v != MapView::Trail)
+        return;
+    headingBefore_ = heading_.displayed();
+    heading_.step(decoder_.Course, decoder_.SpeedKnots);
+    routeMarks_ = v == MapView::Compass ? views::RouteMarks{} : routeMarks();
+}
+
 void Session::finishIntake(const Intake& taken)
 {
     if (taken.taken && viewMode().takesFixes() && decoder_.SpeedKnots > 1.0)
@@ -314,9 +348,76 @@ views::Scene Session::buildScene(int windowWidth, int windowHeight, const Intake
     in.guidance = &routes_.guidance();
     in.routeLabels = routes_.labelFlags();
     in.nothingReceived = taken.nothingReceived;
+    if (view_.current() == MapView::Poi)
+        in.pois = &poi_;
+    in.headingBefore = headingBefore_;
+    in.heading = heading_.displayed();
+    in.gpxTrail = gpxTrail();
+    in.routeMarks = &routeMarks_;
     if (taken.taken)
         in.stripText = taken.stripText();
     return views::composeScene(viewMode(), in);
+}
+
+// --- POI, trail, Manual Location ---
+
+void Session::loadPoiList()
+{
+    const auto status = poi_.load(decoder_.fix().position, warner_.scale.MapRadius, deps_.settings,
+                                  deps_.prompt, deps_.dataRoot);
+    if (poi::PoiList::stopsGps(status))
+        stopGps();
+    if (status == poi::PoiList::Status::Loaded)
+        warner_.store.CameraReloadCount = 0;
+}
+
+void Session::afterSelectPoiFiles()
+{
+    if (view_.current() == MapView::Poi)
+        loadPoiList();
+    else
+        reloadCameras();
+}
+
+std::string Session::loadTrail(const std::string& path)
+{
+    views::TrailLoad load = views::loadTrail(path);
+    const std::string message = load.message();
+    // A file that could not be opened leaves the loaded trail as it was.
+    if (!(load.error && load.error->line == 0))
+        gpxTrail_ = std::move(load.trail);
+    return message;
+}
+
+void Session::beginManualLocation()
+{
+    manualWasMuted_ = warner_.voice.Muted;
+    warner_.voice.Muted = true;
+    unloadAgent();
+    manualRouteSpeech_ = deps_.settings.read(keys::RouteUseMSAgent) == 1;
+    if (manualRouteSpeech_)
+        deps_.settings.write(keys::RouteUseMSAgent, false);
+    decoder_.Course = 0.0;
+}
+
+void Session::moveFixTo(double latDeg, double lonDeg)
+{
+    decoder_.Latitude = latDeg;
+    decoder_.Longitude = lonDeg;
+    forceCameraReload();
+    updateCameraWarnings();
+}
+
+void Session::endManualLocation()
+{
+    if (manualRouteSpeech_)
+        deps_.settings.write(keys::RouteUseMSAgent, true);
+    warner_.voice.Muted = manualWasMuted_;
+    const MapView v = view_.current();
+    if (v == MapView::Route || v == MapView::Pointer || v == MapView::Trail) {
+        resetRouteGuidance();
+        loadAgentIfRouteSpeech();
+    }
 }
 
 // --- view switching ---

@@ -15,13 +15,16 @@
 #include "gps/NmeaLog.h"
 #include "gps/SentenceMailbox.h"
 #include "gps/SerialPort.h"
+#include "poi/PoiList.h"
 #include "routes/RouteGuide.h"
 #include "session/ColourScheme.h"
 #include "session/ViewState.h"
 #include "settings/Settings.h"
 #include "speech/SpeechAgent.h"
+#include "views/HeadingLag.h"
 #include "views/Scene.h"
 #include "views/TrackLogging.h"
+#include "views/Trail.h"
 #include "views/ViewMode.h"
 
 namespace varno::session {
@@ -92,6 +95,9 @@ public:
     // Repaint, before drawing: the route guidance step of the route, pointer
     // and trail views (the route view only in a window of more than 750 x 460).
     void guidanceStep(int windowWidth, int windowHeight);
+    // Repaint, before drawing, in every view: the heading views take one
+    // step of the rose's lag and take what the guidance step gave.
+    void prepareDraw();
     // Repaint: what the current view draws in a window of this size.
     views::Scene buildScene(int windowWidth, int windowHeight, const Intake& taken) const;
     // Repaint, after drawing: records the track point and consumes the sentence.
@@ -158,6 +164,31 @@ public:
     // The space key: starts or clears the average-speed measurement.
     void spaceKey() { warner_.spaceKey(decoder_.fix()); }
 
+    // --- POI ---
+    // "Select Poi Files" closed (OK or Cancel): the POI list when the POI view
+    // is shown, else the camera list, for the current radius.
+    void afterSelectPoiFiles();
+    const poi::PoiList& poiList() const { return poi_; }
+
+    // --- trail ---
+    // "Load trail": replaces the trail with the file's; returns the message to show.
+    std::string loadTrail(const std::string& path);
+    // "Unload trail".
+    void unloadTrail() { gpxTrail_.reset(); }
+    const views::Trail* gpxTrail() const { return gpxTrail_ ? &*gpxTrail_ : nullptr; }
+    // The rose's displayed heading after the last draw.
+    double displayedHeading() const { return heading_.displayed(); }
+
+    // --- Manual Location ---
+    // Before the dialog: mutes the warnings, drops the speech agent, turns
+    // route speech off for the while, sets the course to 0.
+    void beginManualLocation();
+    // A button of the dialog: the fix moves there, the cameras around it are
+    // reloaded and the per-fix camera processing runs; the caller redraws.
+    void moveFixTo(double latDeg, double lonDeg);
+    // After the dialog: what beginManualLocation changed is put back.
+    void endManualLocation();
+
     // --- state for the view ---
     const ViewState& viewState() const { return view_; }
     ViewState& viewState() { return view_; }
@@ -199,11 +230,10 @@ public:
     bool nightTimerActive();
 
 private:
-    // The steps a switch of view takes (see views::ViewSteps). The POI list
-    // arrives with its feature; until then its steps have nothing to do.
+    // The steps a switch of view takes (see views::ViewSteps).
     void releaseAgentRequest() override { routes_.guidance().clearSpeakRequest(); }
-    void loadPoiList() override {}
-    void freePoiList() override {}
+    void loadPoiList() override;
+    void freePoiList() override { poi_.free(); }
     void resetRouteGuidance() override { routes_.readRoadTypes(); }
     void loadAgentIfRouteSpeech() override { routes_.loadAgentIfRouteSpeech(); }
     void unloadAgent() override { routes_.agent().unload(); }
@@ -235,6 +265,19 @@ private:
     views::TrackLogging track_;
     speech::RecordingSpeechAgent quietAgent_;
     routes::RouteGuide routes_;
+    poi::PoiList poi_;
+    std::optional<views::Trail> gpxTrail_;
+    // The rose's heading: one lag step per draw of a heading view, taken
+    // with the sentence of that draw.
+    views::HeadingLag heading_;
+    double headingBefore_ = 0.0;
+    // What the route guidance step of the last draw gave.
+    views::RouteMarks routeMarks_;
+    // What the last guidance step gave, as the pointer and trail views draw it.
+    views::RouteMarks routeMarks() const;
+    // What Manual Location changed while its dialog is open.
+    bool manualWasMuted_ = false;
+    bool manualRouteSpeech_ = false;
 
     int speedUnits_ = 0;
     int timeZone_ = 1;

@@ -1,4 +1,5 @@
-// The compass view: heading and bearing to the route. For now it shows the top lines.
+// The compass view: the rose turned to the heading, beside a small map.
+#include "views/HeadingScenes.h"
 #include "views/ViewMode.h"
 
 namespace varno::views {
@@ -13,6 +14,8 @@ public:
         if (how == ViewSwitch::Toggle)
             steps.releaseAgentRequest();
     }
+
+    void addToScene(Scene& scene, const SceneInput& in) const override { addCompassView(scene, in); }
 };
 
 } // namespace

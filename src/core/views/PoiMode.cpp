@@ -1,4 +1,5 @@
-// The POI view: the points of interest around the fix. For now it shows the top lines.
+// The POI view: the points of interest around the fix, drawn as labelled stars.
+#include "views/HeadingScenes.h"
 #include "views/ViewMode.h"
 
 namespace varno::views {
@@ -27,6 +28,8 @@ public:
     // The POI list follows the radius and the periodic reload instead of the cameras.
     void rebuildForRadius(ViewSteps& steps) override { steps.loadPoiList(); }
     void beforePeriodicReload(ViewSteps& steps) override { steps.loadPoiList(); }
+
+    void addToScene(Scene& scene, const SceneInput& in) const override { addPoiView(scene, in); }
 };
 
 } // namespace

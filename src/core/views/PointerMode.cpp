@@ -1,4 +1,5 @@
-// The pointer view: an arrow to the next route point. For now it shows the top lines.
+// The pointer view: the compass with the route around the vehicle and arrows to it.
+#include "views/HeadingScenes.h"
 #include "views/ViewMode.h"
 
 namespace varno::views {
@@ -19,6 +20,8 @@ public:
         if (how == ViewSwitch::Next)
             steps.loadAgentIfRouteSpeech();
     }
+
+    void addToScene(Scene& scene, const SceneInput& in) const override { addPointerView(scene, in); }
 };
 
 } // namespace

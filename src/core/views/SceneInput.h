@@ -14,10 +14,28 @@
 namespace varno::cameras {
 struct CameraPanelText;
 }
+namespace varno::poi {
+class PoiList;
+}
 
 namespace varno::views {
 
 class TrackRing;
+struct Trail;
+
+// What the route guidance step gives the pointer and trail views to draw.
+struct RouteMarks {
+    struct Label {
+        std::string text;
+        geo::LatLon at;
+    };
+    std::vector<Label> labels; // the route view's label texts, in route order
+    bool hasNearest = false;
+    std::string nearestText, nextText;
+    // The route points around the nearest one: before it, it, and after it.
+    geo::LatLon previous, nearest, following;
+    bool nearestIsFirst = false;
+};
 
 struct SceneInput {
     int windowWidth = 0;
@@ -43,6 +61,15 @@ struct SceneInput {
     const routes::RouteList* route = nullptr;
     const routes::Guidance* guidance = nullptr;
     routes::LabelFlags routeLabels;
+    // The POI list while the POI view is shown; nullptr otherwise.
+    const poi::PoiList* pois = nullptr;
+    // The compass rose's displayed heading [deg] before and after this draw's lag step.
+    double headingBefore = 0.0;
+    double heading = 0.0;
+    // The loaded GPX trail, nullptr when none.
+    const Trail* gpxTrail = nullptr;
+    // What the pointer and trail views draw of the route and its guidance.
+    const RouteMarks* routeMarks = nullptr;
     // Nothing has been handed over since start-up.
     bool nothingReceived = false;
     // The strip text of a sentence taken by this repaint (" Bad" already

@@ -1,4 +1,5 @@
-// The trail view: the route as a trail ahead of the vehicle. For now it shows the top lines.
+// The trail view: two small roses, the route and the loaded GPX trail around the vehicle.
+#include "views/HeadingScenes.h"
 #include "views/ViewMode.h"
 
 namespace varno::views {
@@ -22,6 +23,8 @@ public:
 
     // No sentence strip under the trail.
     bool showsStrip() const override { return false; }
+
+    void addToScene(Scene& scene, const SceneInput& in) const override { addTrailView(scene, in); }
 };
 
 } // namespace

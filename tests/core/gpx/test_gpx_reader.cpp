@@ -10,6 +10,7 @@
 
 #include "core/base/ScratchFiles.h"
 #include "gpx/GpxReader.h"
+#include "views/Trail.h"
 
 using namespace varno;
 namespace fs = std::filesystem;
@@ -189,6 +190,7 @@ long gpsbabelCount(const std::string& path, const char* keep, const char* drop)
     return pclose(p) == 0 ? lines : -1;
 }
 
+// Every waypoint, route point and track point gpsbabel finds, and the trail loaded from them.
 TEST(GpxReader, FindsThePointsGpsbabelFindsInRealFiles)
 {
     if (std::system("gpsbabel -V >/dev/null 2>&1") != 0)
@@ -210,6 +212,10 @@ TEST(GpxReader, FindsThePointsGpsbabelFindsInRealFiles)
         EXPECT_EQ(n.wpt, gpsbabelCount(e.path().string(), "", "tracks,routes"));
         EXPECT_EQ(n.trk, gpsbabelCount(e.path().string(), "-t", "waypoints,routes"));
         EXPECT_EQ(n.rte, gpsbabelCount(e.path().string(), "-r", "waypoints,tracks"));
+        // The trail view's trail is every route and track point.
+        const views::TrailLoad trail = views::loadTrail(e.path().string());
+        EXPECT_FALSE(trail.error);
+        EXPECT_EQ(static_cast<long>(trail.trail.pointCount()), n.trk + n.rte);
         ++files;
     }
     EXPECT_GE(files, 10);

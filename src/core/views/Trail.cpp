@@ -1,0 +1,75 @@
+#include "views/Trail.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fmt/format.h>
+
+#include "geo/MapGeometry.h"
+
+namespace varno::views {
+
+std::size_t Trail::pointCount() const
+{
+    std::size_t n = 0;
+    for (const auto& s : segments)
+        n += s.size();
+    return n;
+}
+
+void Trail::buildIndex()
+{
+    index.assign(segments.size(), {});
+    for (std::size_t s = 0; s < segments.size(); ++s) {
+        const auto& pts = segments[s];
+        SegmentIndex& ix = index[s];
+        ix.cosLat.reserve(pts.size());
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            const double lat = pts[i].latDeg();
+            ix.cosLat.push_back(std::cos(lat * geo::kDegToRad));
+            if (i % kChunk == 0) {
+                ix.chunkMinLat.push_back(lat);
+                ix.chunkMaxLat.push_back(lat);
+            }
+            // A NaN never narrows the span, so it never hides a run.
+            ix.chunkMinLat.back() = std::min(ix.chunkMinLat.back(), lat);
+            ix.chunkMaxLat.back() = std::max(ix.chunkMaxLat.back(), lat);
+        }
+    }
+}
+
+namespace {
+struct TrailBuilder final : gpx::Visitor {
+    Trail& trail;
+    explicit TrailBuilder(Trail& t) : trail(t) {}
+    void routeStart(const std::string&) override { trail.segments.emplace_back(); }
+    void routePoint(const gpx::Point& p) override { add(p); }
+    void segmentStart() override { trail.segments.emplace_back(); }
+    void trackPoint(const gpx::Point& p) override { add(p); }
+    void add(const gpx::Point& p) { trail.segments.back().emplace_back(p.latDeg, p.lonDeg); }
+    bool wantsPointDetails() const override { return false; }
+};
+} // namespace
+
+TrailLoad loadTrail(const std::string& path)
+{
+    TrailLoad load;
+    TrailBuilder builder(load.trail);
+    load.error = gpx::readFile(path, builder);
+    // Segments without points draw nothing.
+    std::erase_if(load.trail.segments, [](const auto& s) { return s.empty(); });
+    load.trail.buildIndex();
+    return load;
+}
+
+std::string TrailLoad::message() const
+{
+    const std::string count =
+        fmt::format("number of points found {}.", static_cast<long>(trail.pointCount()));
+    if (error && error->line == 0)
+        return "Error can't open source file\n" + error->text();
+    if (error)
+        return "Error reading the trail GPX\n" + error->text() + "\n" + count;
+    return "Loaded the trail GPX.\n" + count;
+}
+
+} // namespace varno::views

@@ -1,0 +1,48 @@
+// The trail of the trail view: a polyline loaded from a GPX file.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "geo/LatLon.h"
+#include "gpx/GpxReader.h"
+
+namespace varno::views {
+
+// Segments of points; the pen is lifted between segments. Every route of
+// the file is one segment, and so is every track segment; waypoints are not
+// part of the trail.
+struct Trail {
+    std::vector<std::vector<geo::LatLon>> segments;
+    std::size_t pointCount() const;
+    bool empty() const { return segments.empty(); }
+
+    // What a draw needs beyond the points, made once by buildIndex: each
+    // point's cosine of latitude, and the latitude span of each run of
+    // kChunk points, so runs wholly north or south of the map are passed over.
+    static constexpr std::size_t kChunk = 256;
+    struct SegmentIndex {
+        std::vector<double> cosLat;
+        std::vector<double> chunkMinLat, chunkMaxLat;
+    };
+    std::vector<SegmentIndex> index;
+    void buildIndex();
+};
+
+struct TrailLoad {
+    Trail trail;                     // what was read, also when reading stopped early
+    std::optional<gpx::Error> error; // why it stopped early
+    // The message for the user: the count, or the error followed by the count.
+    std::string message() const;
+};
+
+// Reads the trail from a GPX file. A file that cannot be opened gives an
+// error with line 0 and no points.
+TrailLoad loadTrail(const std::string& path);
+
+inline constexpr const char* kTrailUnloadedMessage = "The trail has been unloaded from memory";
+inline constexpr const char* kChooseTrailMessage = "Please choose a Gpolyline GPX route file.";
+
+} // namespace varno::views

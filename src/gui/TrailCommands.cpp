@@ -1,0 +1,48 @@
+// Trail menu: "Load trail" reads a GPX file into the trail view's trail, "Unload trail" drops it.
+#include "TrailCommands.h"
+
+#include <QWidget>
+
+#include "CMainFrame.h"
+#include "CVARNOView.h"
+#include "base/DataPath.h"
+
+TrailCommands::TrailCommands(varno::session::Session& session, QWidget* window)
+    : QObject(window), session_(session), window_(window)
+{
+    setObjectName(QStringLiteral("trailCommands"));
+}
+
+void TrailCommands::loadTrail()
+{
+    FileRequest request;
+    request.title = QStringLiteral("Open");
+    request.folder = QString::fromStdString(varno::mapDataPath("C:\\VARNO\\Trail\\", session_.dataRoot()));
+    request.filter = QStringLiteral("All files *.* (*)");
+    const QString chosen = dialogs.open(window_, request);
+    if (chosen.isEmpty()) {
+        session_.prompt().message(varno::views::kChooseTrailMessage);
+        return;
+    }
+    session_.prompt().message(session_.loadTrail(chosen.toStdString()));
+}
+
+void TrailCommands::unloadTrail()
+{
+    session_.unloadTrail();
+    session_.prompt().message(varno::views::kTrailUnloadedMessage);
+}
+
+void registerTrailCommands(CMainFrame& frame)
+{
+    auto* commands = new TrailCommands(frame.session(), &frame);
+    CVARNOView* view = frame.view();
+    frame.on({varno::session::CommandId::TrailLoad}, [commands, view] {
+        commands->loadTrail();
+        view->update();
+    });
+    frame.on({varno::session::CommandId::TrailUnload}, [commands, view] {
+        commands->unloadTrail();
+        view->update();
+    });
+}
