@@ -153,6 +153,8 @@ TEST(CliDistance, PrintsKilometresAndRefusesAWrongNumberOfPositions)
         EXPECT_EQ(std::tie(r.code, r.out), std::tie(code, out)) << args;
     }
     ::unsetenv("LC_ALL");
+}
+
 // poi prints each rebuild of the POI list over a replay; trail prints a GPX file's trail.
 TEST(CliPoiAndTrail, RebuildsAndPoints)
 {
