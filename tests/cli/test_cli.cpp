@@ -6,11 +6,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <arpa/inet.h>
 #include <filesystem>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <regex>
 #include <string>
 #include <sys/stat.h>
@@ -23,6 +20,7 @@
 
 #include "core/base/ScratchFiles.h"
 #include "core/gps/test_nmea_sentence.h"
+#include "platform/TcpServer.h"
 
 namespace varno::test {
 namespace {
@@ -179,7 +177,8 @@ TEST(CliPoiAndTrail, RebuildsAndPoints)
         runCli("trail " + shellQuoted(std::string(VARNO_CORPUS_DIR) + "/gpx/gpsbabel/segmented_tracks.gpx"));
     EXPECT_EQ(route.code, 0);
     std::size_t blanks = 0;
-    for (std::size_t at = route.out.find("\n\n"); at != std::string::npos; at = route.out.find("\n\n", at + 1))
+    for (std::size_t at = route.out.find("\n\n"); at != std::string::npos;
+         at = route.out.find("\n\n", at + 1))
         ++blanks;
     EXPECT_GT(blanks, 0u) << "a pen-up between segments";
     EXPECT_EQ(static_cast<std::size_t>(std::count(route.out.begin(), route.out.end(), '\n')) - blanks, 46u);
@@ -313,29 +312,13 @@ TEST_F(LiveCliTest, ReceiverUnpluggedEndsWithCode3AndTheMessage)
 // port, --reconnect picks the stream up again and says so on stderr.
 TEST_F(LiveCliTest, TcpSourceResumesAfterTheServerRestartsWithReconnect)
 {
-    auto listenOn = [](std::uint16_t port) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const int one = 1;
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(port);
-        socklen_t len = sizeof a;
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 1) != 0 ||
-            ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
-            return std::pair(-1, std::uint16_t(0));
-        return std::pair(fd, ntohs(a.sin_port));
-    };
-    auto [listener, port] = listenOn(0);
-    ASSERT_GE(listener, 0);
-    const std::string name = "tcp://127.0.0.1:" + std::to_string(port);
+    TcpServer server;
+    const std::string name = server.name("tcp");
     launch("--source " + name + " --reconnect --log '" + logPath + "'");
-    int peer = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-    ASSERT_GE(peer, 0);
+    ASSERT_TRUE(server.accept());
     auto sendUntil = [&](const std::string& text, std::size_t lines) {
         for (int i = 0; i < 100; ++i) {
-            if (::send(peer, text.data(), text.size(), MSG_NOSIGNAL) != ssize_t(text.size()))
+            if (!server.send(text))
                 return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             const std::string out = readBytes(outPath);
@@ -345,20 +328,15 @@ TEST_F(LiveCliTest, TcpSourceResumesAfterTheServerRestartsWithReconnect)
         return false;
     };
     ASSERT_TRUE(sendUntil(kRmc + "\n", 1)) << readBytes(errPath);
-    ::close(peer);
-    ::close(listener);
+    server.shut();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    std::tie(listener, port) = listenOn(port);
-    ASSERT_GE(listener, 0);
-    peer = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-    ASSERT_GE(peer, 0);
+    ASSERT_TRUE(server.listen(server.port));
+    ASSERT_TRUE(server.accept());
     const std::string first = readBytes(outPath);
     const auto before = std::size_t(std::count(first.begin(), first.end(), '\n'));
     ASSERT_TRUE(sendUntil(kRmc + "\r\n", before + 1)) << readBytes(errPath);
     kill(child, SIGINT);
     EXPECT_EQ(wait(), 0);
-    ::close(peer);
-    ::close(listener);
     const std::string err = readBytes(errPath);
     EXPECT_NE(err.find("GPS on " + name + " lost: waiting for it to come back\nGPS on " + name +
                        " is back: reading resumed\n"),

@@ -1,7 +1,6 @@
 // Network sources and hot-plug against real sockets and terminals: a gpsd that floods garbage or
 // never answers, the real gpsd fed by gpsfake, and a pseudo-terminal that
 // disappears and comes back under the same stable name.
-#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -9,9 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
-#include <netinet/in.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -20,6 +17,7 @@
 
 #include "NetSource.h"
 #include "SourcePort.h"
+#include "TcpServer.h"
 #include "TestPty.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/GpsControl.h"
@@ -36,68 +34,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::readBytes;
+using test::TcpServer;
 
 const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
 const std::string kGga = "$GPGGA,122518,5123.0366,N,00119.1139,W,1,08,0.9,100.0,M,,,,*00";
-
-// A listening socket on 127.0.0.1 that can be shut and opened again on the same port.
-class TcpServer {
-public:
-    TcpServer() { listen(0); }
-    ~TcpServer() { shut(); }
-    void listen(std::uint16_t want)
-    {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const int one = 1;
-        ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(want);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(listener_, 4);
-        socklen_t len = sizeof a;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len);
-        port = ntohs(a.sin_port);
-    }
-    // Waits for the program to connect.
-    bool accept()
-    {
-        client_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        return client_ >= 0;
-    }
-    bool send(const std::string& s) const
-    {
-        return ::send(client_, s.data(), s.size(), MSG_NOSIGNAL) == ssize_t(s.size());
-    }
-    // What the program sent, up to `want` bytes (or 10 s).
-    std::string receive(std::size_t want) const
-    {
-        std::string got;
-        char buf[256];
-        timeval tv{10, 0};
-        ::setsockopt(client_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-        ssize_t n = 0;
-        while (got.size() < want && (n = ::recv(client_, buf, sizeof buf, 0)) > 0)
-            got.append(buf, std::size_t(n));
-        return got;
-    }
-    void shut()
-    {
-        test::Pty::closeFd(client_);
-        test::Pty::closeFd(listener_);
-    }
-    std::string name(const char* scheme) const
-    {
-        return std::string(scheme) + "://127.0.0.1:" + std::to_string(port);
-    }
-
-    std::uint16_t port = 0;
-
-private:
-    int listener_ = -1;
-    int client_ = -1;
-};
 
 // The GPS as the window runs it, over a SourcePort, with every reader event recorded and each
 // handed-over sentence taken at once (as a view that keeps up would).
