@@ -13,7 +13,7 @@
 #include "ReplayDialog.h"
 #include "ReplayStart.h"
 #include "SendLogDialog.h"
-#include "base/FileSync.h"
+#include "core/base/ScratchFiles.h"
 #include "session/CommandTable.h"
 
 using namespace varno;
@@ -29,10 +29,6 @@ void writeFile(const QString& path, const std::string& bytes)
 {
     test::writeBytes(path.toStdString(), bytes);
 }
-
-struct FailingSync final : FileSync {
-    bool flushToDisk(std::FILE*) override { return false; }
-};
 
 // Presses Esc, which asks "Stop replay ?", while the start notice is up.
 struct EscOnNoticePrompt final : Prompt {
@@ -129,9 +125,8 @@ private slots:
         QVERIFY(!startCommandLineReplay(rig.frame(), {rig.dir.path(), 1, {}, true},
                                         [&](int code) { exitCode = code; }));
         QCOMPARE(exitCode, 2);
-        QCOMPARE(rig.prompt.texts(),
-                 std::vector<std::string>{"Error can't open the log file\n" + rig.dir.path().toStdString() +
-                                          ": a folder"});
+        QCOMPARE(rig.prompt.texts(), std::vector<std::string>{"Error can't open the log file\n" +
+                                                              rig.dir.path().toStdString() + ": a folder"});
     }
 
     // The program itself replays a drive offscreen, saves the picture and quits.
@@ -188,7 +183,7 @@ private slots:
     {
         guitest::Rig rig;
         CMainFrame& f = rig.frame();
-        FailingSync failing;
+        test::FailingSync failing;
         RecordCommands record(*rig.session, f.view(), &f, &failing);
         const QString path = rig.dir.path() + "/keep.txt";
         writeFile(path, "previous record");

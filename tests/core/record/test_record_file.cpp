@@ -128,17 +128,11 @@ TEST_F(RecordFixture, ExactLinesReadingRulesAndBrokenFilesKeepingWhatWasRestored
     EXPECT_EQ(std::tuple(fix.GgaMinute, fix.GgaSecond, track.ring().slot(0)->lat), std::tuple(0, 0, 0.0));
 }
 
-namespace {
-struct FailingSync final : FileSync {
-    bool flushToDisk(std::FILE*) override { return false; }
-};
-} // namespace
-
 TEST_F(RecordFixture, AFailedSaveLeavesThePreviousRecordIntactAndAFailedOpenTheGps)
 {
     const fs::path file = dir / "keep.txt";
     test::writeBytes(file.string(), "previous record");
-    FailingSync failing;
+    test::FailingSync failing;
     track.load();
     EXPECT_FALSE(saveRecordFile(file.string(), fix.fix(), 1, track, prompt, &failing));
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Error writing to file"});
