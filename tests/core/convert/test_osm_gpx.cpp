@@ -119,11 +119,6 @@ TEST(OsmToGpx, WaysNodesAreaAndExclusions)
         EXPECT_EQ(readBytes(dir.file("b.gpx")), readBytes(dir.file("a.gpx")));
     }
     std::string gpx;
-    convertXml(osmXml(nodes + ways), plain, gpx);
-    EXPECT_NE(gpx.find("<time>2008-00-00T01:01:07Z</time>\n<trk>"), std::string::npos);
-    EXPECT_NE(gpx.find("<trkpt lat=\"51.100000\" lon=\"-1.100000\">\n  <ele>100</ele>\n"
-                       "<time>2008-00-00T01:01:07Z</time>\n</trkpt>\n"),
-              std::string::npos);
 
     // Names of Latin-1 letters in one byte, declared so.
     OsmGpxOptions latin = all;

@@ -210,7 +210,6 @@ TEST(Guidance, AnnouncesOnceBelowFarAndOnceBelowNearPerRoadType)
         std::vector<int> spokenAt;
     };
     const Case cases[] = {
-        {{.motorway = false, .country = false, .town = true}, 700, 50, {450, 100}},
         {{.motorway = true, .country = false, .town = false}, 1700, 100, {1300, 500}},
         {{.motorway = false, .country = true, .town = true}, 700, 50, {450, 100}},
         {{.motorway = false, .country = true, .town = false}, 700, 50, {550, 250}},

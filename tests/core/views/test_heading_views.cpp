@@ -214,19 +214,9 @@ TEST(HeadingViews, PoiStarsInsideTheSquareOnly)
     EXPECT_TRUE(small.items.empty());
 }
 
-std::string corpusGpx(const char* name)
+// The corpus files' points and segments are checked through varno-cli trail.
+TEST(GpxTrail, ACutFileKeepsItsPointsAndTheMessagesNameTheFile)
 {
-    return (fs::path(VARNO_CORPUS_DIR) / "gpx" / "gpsbabel" / name).string();
-}
-
-TEST(GpxTrail, SegmentsPerRouteAndTrackSegmentAndTheMessages)
-{
-    const TrailLoad seg = loadTrail(corpusGpx("segmented_tracks.gpx"));
-    EXPECT_FALSE(seg.error);
-    EXPECT_EQ(seg.trail.pointCount(), 46u);
-    EXPECT_GT(seg.trail.segments.size(), 1u);
-    EXPECT_EQ(seg.message(), "Loaded the trail GPX.\nnumber of points found 46.");
-
     test::ScratchDir dir;
     const std::string cut = dir.file("cut.gpx");
     test::writeBytes(cut, "<gpx><trk><trkseg><trkpt lat=\"51.5\" lon=\"-1\"/>\n<trkpt lat=\"51.6\" "
