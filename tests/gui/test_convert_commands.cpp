@@ -57,17 +57,6 @@ class TestConvertCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyConvertCommandIsEnabled()
-    {
-        Rig rig;
-        for (const CommandId id :
-             {CommandId::ConvertPocketGpsCsv, CommandId::ConvertGarminCsv, CommandId::ConvertPocketGpsFiles,
-              CommandId::ConvertGpxRoute, CommandId::ConvertGpxTrack, CommandId::ConvertNmeaToGpx,
-              CommandId::ConvertJosmGpx, CommandId::ConvertOsmToGpx, CommandId::ConvertBigOsmToGpx,
-              CommandId::ConvertAddNewLines, CommandId::ConvertSrtmToGpx, CommandId::PassedCameraList})
-            QVERIFY(rig.frame().action(id)->isEnabled());
-    }
-
     // The camera lists: OK converts and closes; the defaults map into the data folder;
     // Cancel during the work leaves the old destination.
     void cameraListsConvertAndCancel()

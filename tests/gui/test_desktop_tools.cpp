@@ -116,15 +116,6 @@ private slots:
         }));
     }
 
-    // Ctrl+Q is a second key for Exit.
-    void ctrlQCloses()
-    {
-        guitest::Rig rig;
-        CMainFrame& f = rig.shownFrame();
-        QTest::keyClick(f.view(), Qt::Key_Q, Qt::ControlModifier);
-        QVERIFY(!f.isVisible());
-    }
-
     // A PDF of the view is written; an unwritable path fails with a message naming it; and with no
     // printer installed Print offers a PDF file.
     void printWritesAPdfOrSaysWhyNot()
