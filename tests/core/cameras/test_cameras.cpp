@@ -442,6 +442,18 @@ TEST_F(StoreFixture, LongLinesArriveInPiecesAndStrangeNumbersAreNoCameras)
     EXPECT_EQ(cams[1].CamType, "TAIL");
 }
 
+// The lines within the radius, found by testing every line.
+static std::vector<std::string_view> plainScan(const CameraFile& file, geo::LatLon fix, double radius)
+{
+    std::vector<std::string_view> within;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        const double d = CameraDistance(CameraFile::linePosition(file.line(i)), fix);
+        if (d != -1.0 && !(d > radius) && !std::isnan(d))
+            within.push_back(file.line(i));
+    }
+    return within;
+}
+
 // Near the pole and the date line too, the grid finds what testing every line finds.
 TEST(CameraFileIndex, GridSelectionMatchesAPlainScan)
 {
@@ -455,13 +467,8 @@ TEST(CameraFileIndex, GridSelectionMatchesAPlainScan)
     CameraFile file(text);
     for (auto [lat, lon, radius] :
          {std::tuple{51.5, -0.1, 4000.0}, {89.5, 179.5, 64000.0}, {60.0, 5.0, 2e6}, {45.0, 9.99, 16000.0}}) {
-        std::vector<std::string_view> expect;
-        for (std::size_t i = 0; i < file.size(); ++i) {
-            double d = CameraDistance(CameraFile::linePosition(file.line(i)), geo::LatLon(lat, lon));
-            if (d != -1.0 && !(d > radius))
-                expect.push_back(file.line(i));
-        }
-        EXPECT_EQ(file.select(geo::LatLon(lat, lon), radius), expect) << lat << "," << lon << " r=" << radius;
+        EXPECT_EQ(file.select(geo::LatLon(lat, lon), radius), plainScan(file, geo::LatLon(lat, lon), radius))
+            << lat << "," << lon << " r=" << radius;
     }
 }
 
@@ -521,13 +528,8 @@ TEST_F(StoreFixture, ExtremeFixesAndRadiiSelectWhatAPlainScanSelects)
         for (double lon : {-0.12, 1e300, -1e300, -4.4e21, inf, nan}) {
             for (double radius : {4000.0, 1e7, 1e300, -1e300, inf, nan}) {
                 const geo::LatLon fix(lat, lon);
-                std::vector<std::string_view> expect;
-                for (std::size_t i = 0; i < file.size(); ++i) {
-                    double d = CameraDistance(CameraFile::linePosition(file.line(i)), fix);
-                    if (d != -1.0 && !(d > radius) && !std::isnan(d))
-                        expect.push_back(file.line(i));
-                }
-                EXPECT_EQ(file.select(fix, radius), expect) << lat << "," << lon << " r=" << radius;
+                EXPECT_EQ(file.select(fix, radius), plainScan(file, fix, radius))
+                    << lat << "," << lon << " r=" << radius;
                 load(radius, lat);
             }
         }
