@@ -116,6 +116,15 @@ private slots:
         }));
     }
 
+    // Ctrl+Q quits even where the platform theme has no Quit key (offscreen has none).
+    void ctrlQCloses()
+    {
+        guitest::Rig rig;
+        CMainFrame& f = rig.shownFrame();
+        QTest::keyClick(f.view(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!f.isVisible());
+    }
+
     // A PDF of the view is written; an unwritable path fails with a message naming it; and with no
     // printer installed Print offers a PDF file.
     void printWritesAPdfOrSaysWhyNot()
