@@ -79,7 +79,9 @@ tsan: bootstrap
 bench: bootstrap
 	$(CMAKE) -S . -B build-bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DVARNO_BUILD_TESTS=OFF
 	$(CMAKE) --build build-bench -j $(JOBS)
-	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
+	@# The window benchmarks draw offscreen, with or without a display.
+	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; \
+	  QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
 
 # Each fuzz target for FUZZ_SECONDS, seeded from its kept corpus (fuzz/corpus),
 # fuzz/seeds and the shared corpus; new finds go to build-fuzz/corpus. Ends with
