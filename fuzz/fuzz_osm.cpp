@@ -1,5 +1,5 @@
-// Fuzz target: OSM XML through the reader: every way's references and every tag arrive whole,
-// and a bad file is an error, never a crash.
+// Fuzz target: OSM XML through the reader: every way's references, relation member and tag
+// arrive whole, and a bad file is an error, never a crash.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -16,6 +16,14 @@ struct Count final : varno::osm::Handler {
         if (located && (lat < -90.0 || lat > 90.0 || lon < -180.0 || lon > 180.0))
             __builtin_trap();
     }
+    void relation(std::int64_t, std::span<const varno::osm::Member> members,
+                  std::span<const varno::osm::Tag>) override
+    {
+        for (const varno::osm::Member& m : members)
+            if ((m.type != 'n' && m.type != 'w' && m.type != 'r') ||
+                m.role.find('\0') != std::string_view::npos)
+                __builtin_trap();
+    }
 };
 
 } // namespace
@@ -24,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     Count count;
     varno::osm::readBytes(std::string_view(reinterpret_cast<const char*>(data), size), "osm",
-                          varno::osm::kNodes | varno::osm::kWays, count);
+                          varno::osm::kNodes | varno::osm::kWays | varno::osm::kRelations, count);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <limits>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <fmt/format.h>
@@ -76,13 +77,19 @@ std::int64_t cellKey(double lat, double lon)
     return row * 100000 + col;
 }
 
-// The first read: cameras and places.
+// The first read: cameras, places and enforcement relations. A relation's
+// member that is not a camera node gets a camera at first without a
+// position (files list relations after nodes); `placed` is false for it
+// until a later read of the nodes finds it.
 struct Collector final : osm::Handler {
     std::vector<Camera> cameras;
+    std::vector<bool> placed;
     std::vector<Place> places;
+    std::unordered_map<std::int64_t, std::size_t> byId; // node id -> camera
+    std::unordered_set<std::int64_t> unplacedIds;       // camera nodes without a position
     std::uint64_t objects = 0, unplaced = 0;
 
-    void node(std::int64_t, bool located, double lat, double lon, std::span<const osm::Tag> tags) override
+    void node(std::int64_t id, bool located, double lat, double lon, std::span<const osm::Tag> tags) override
     {
         ++objects;
         if (tags.empty())
@@ -90,12 +97,15 @@ struct Collector final : osm::Handler {
         if (tag(tags, "highway") == "speed_camera") {
             if (!located) {
                 ++unplaced;
+                unplacedIds.insert(id);
                 return;
             }
             const bool specs =
                 tag(tags, "speed_camera") == "average_speed" || tag(tags, "enforcement") == "average_speed";
+            byId.emplace(id, cameras.size());
             cameras.push_back(
                 {lat, lon, specs, limitText(tag(tags, "maxspeed")), field(tag(tags, "direction"))});
+            placed.push_back(true);
             return;
         }
         const std::string_view place = tag(tags, "place");
@@ -104,6 +114,61 @@ struct Collector final : osm::Handler {
             (place == "city" || place == "town" || place == "village" || place == "hamlet" ||
              place == "suburb"))
             places.push_back({lat, lon, field(name)});
+    }
+
+    // type=enforcement with enforcement=maxspeed: its device nodes are cameras with the
+    // relation's limit; with enforcement=average_speed: its from and to nodes are a SPECS pair.
+    void relation(std::int64_t, std::span<const osm::Member> members, std::span<const osm::Tag> tags) override
+    {
+        if (tag(tags, "type") != "enforcement")
+            return;
+        const std::string_view kind = tag(tags, "enforcement");
+        const std::string limit = limitText(tag(tags, "maxspeed"));
+        if (kind == "maxspeed") {
+            for (const osm::Member& m : members)
+                if (m.type == 'n' && m.role == "device")
+                    enforce(m.ref, false, limit);
+        } else if (kind == "average_speed") {
+            for (const std::string_view role : {"from", "to"})
+                for (const osm::Member& m : members)
+                    if (m.type == 'n' && m.role == role)
+                        enforce(m.ref, true, limit);
+        }
+    }
+
+    // One line per node: a node already a camera keeps its line and takes what it lacks.
+    void enforce(std::int64_t id, bool specs, const std::string& limit)
+    {
+        if (unplacedIds.count(id))
+            return;
+        if (const auto known = byId.find(id); known != byId.end()) {
+            Camera& c = cameras[known->second];
+            c.specs = c.specs || specs;
+            if (c.limit.empty())
+                c.limit = limit;
+            return;
+        }
+        byId.emplace(id, cameras.size());
+        cameras.push_back({0.0, 0.0, specs, limit, ""});
+        placed.push_back(false);
+    }
+};
+
+// A read of the nodes for the positions of relation members that are not camera nodes.
+struct MemberFinder final : osm::Handler {
+    Collector& found;
+    explicit MemberFinder(Collector& f) : found(f) {}
+    void node(std::int64_t id, bool located, double lat, double lon, std::span<const osm::Tag>) override
+    {
+        if (!located)
+            return;
+        if (const auto known = found.byId.find(id);
+            known != found.byId.end() && !found.placed[known->second]) {
+            Camera& c = found.cameras[known->second];
+            c.lat = lat;
+            c.lon = lon;
+            found.placed[known->second] = true;
+        }
     }
 };
 
@@ -156,9 +221,9 @@ struct RoadFinder final : osm::Handler {
 
 Report convertOsmCameras(const std::string& source, Sink& out, Progress& progress)
 {
-    int pass = 0;
+    int pass = 0, passes = 2;
     const osm::ReadProgress tell = [&](std::uint64_t done, std::uint64_t total) {
-        return progress.update(pass * total + done, 2 * total);
+        return progress.update(pass * total + done, passes * total);
     };
     auto ended = [](const osm::ReadOutcome& read) {
         if (read.error)
@@ -170,9 +235,24 @@ Report convertOsmCameras(const std::string& source, Sink& out, Progress& progres
     };
 
     Collector found;
-    osm::ReadOutcome read = osm::readFile(source, osm::kNodes, found, tell);
+    osm::ReadOutcome read = osm::readFile(source, osm::kNodes | osm::kRelations, found, tell);
     if (!read)
         return ended(read);
+    std::uint64_t missing = 0;
+    if (std::find(found.placed.begin(), found.placed.end(), false) != found.placed.end()) {
+        ++pass;
+        ++passes;
+        MemberFinder members(found);
+        read = osm::readFile(source, osm::kNodes, members, tell);
+        if (!read)
+            return ended(read);
+        std::vector<Camera> kept;
+        for (std::size_t i = 0; i < found.cameras.size(); ++i)
+            if (found.placed[i])
+                kept.push_back(std::move(found.cameras[i]));
+        missing = found.cameras.size() - kept.size();
+        found.cameras = std::move(kept);
+    }
     RoadFinder roads(found.cameras);
     if (!found.cameras.empty()) {
         ++pass;
@@ -206,6 +286,9 @@ Report convertOsmCameras(const std::string& source, Sink& out, Progress& progres
                     report.linesIn, written);
     if (found.unplaced)
         report.notes = fmt::format("{} cameras without a position were left out.", found.unplaced);
+    if (missing)
+        report.notes += fmt::format("{}{} enforcement relation members without a position were left out.",
+                                    report.notes.empty() ? "" : "\n", missing);
     return report;
 }
 

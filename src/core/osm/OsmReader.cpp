@@ -8,6 +8,7 @@
 
 #include <osmium/io/any_input.hpp>
 #include <osmium/osm/node.hpp>
+#include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
 
 #include "base/InputFile.h"
@@ -45,11 +46,30 @@ public:
                 for (const auto& ref : way.nodes())
                     refs_.push_back(ref.ref());
                 handler_.way(way.id(), refs_, tags_);
+            } else if (item.type() == osmium::item_type::relation) {
+                const auto& relation = static_cast<const osmium::Relation&>(item);
+                collectTags(relation.tags());
+                members_.clear();
+                for (const auto& member : relation.members())
+                    members_.push_back({memberType(member.type()), member.ref(), member.role()});
+                handler_.relation(relation.id(), members_, tags_);
             }
         }
     }
 
 private:
+    static char memberType(osmium::item_type type)
+    {
+        switch (type) {
+        case osmium::item_type::way:
+            return 'w';
+        case osmium::item_type::relation:
+            return 'r';
+        default:
+            return 'n';
+        }
+    }
+
     void collectTags(const osmium::TagList& list)
     {
         tags_.clear();
@@ -60,6 +80,7 @@ private:
     Handler& handler_;
     std::vector<Tag> tags_;
     std::vector<std::int64_t> refs_;
+    std::vector<Member> members_;
 };
 
 osmium::osm_entity_bits::type entityBits(unsigned kinds)
@@ -69,6 +90,8 @@ osmium::osm_entity_bits::type entityBits(unsigned kinds)
         bits |= osmium::osm_entity_bits::node;
     if (kinds & kWays)
         bits |= osmium::osm_entity_bits::way;
+    if (kinds & kRelations)
+        bits |= osmium::osm_entity_bits::relation;
     return bits;
 }
 
@@ -152,6 +175,11 @@ public:
     {
         if (pass())
             inner_.way(id, refs, tags);
+    }
+    void relation(std::int64_t id, std::span<const Member> members, std::span<const Tag> tags) override
+    {
+        if (pass())
+            inner_.relation(id, members, tags);
     }
     bool wantsStop() const override { return inner_.wantsStop(); }
     std::uint64_t seen = 0;

@@ -1,4 +1,5 @@
-// Reading OpenStreetMap data (.osm, .osm.gz, .osm.bz2, .osm.pbf) as a stream of nodes and ways.
+// Reading OpenStreetMap data (.osm, .osm.gz, .osm.bz2, .osm.pbf) as a stream of nodes, ways
+// and relations.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,13 @@ struct Tag {
     std::string_view value;
 };
 
+// One member of a relation: type is 'n' (node), 'w' (way) or 'r' (relation).
+struct Member {
+    char type = 'n';
+    std::int64_t ref = 0;
+    std::string_view role;
+};
+
 // What a read hands out; the views are valid during the call only.
 class Handler {
 public:
@@ -29,11 +37,15 @@ public:
                      std::span<const Tag> /*tags*/)
     {
     }
+    virtual void relation(std::int64_t /*id*/, std::span<const Member> /*members*/,
+                          std::span<const Tag> /*tags*/)
+    {
+    }
     // True ends the read early (not as a cancel); asked between blocks of objects.
     virtual bool wantsStop() const { return false; }
 };
 
-enum Kinds : unsigned { kNodes = 1, kWays = 2 };
+enum Kinds : unsigned { kNodes = 1, kWays = 2, kRelations = 4 };
 
 // Bytes read so far and the file's size (0 when unknown); false cancels.
 using ReadProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
@@ -44,7 +56,7 @@ struct ReadOutcome {
     explicit operator bool() const { return !error && !cancelled; }
 };
 
-// Reads the nodes and/or ways of the file at path, in file order. The format
+// Reads the nodes, ways and/or relations of the file at path, in file order. The format
 // comes from the name (.osm, .osm.bz2, .osm.gz, .osm.pbf, .opl); a name
 // without a known suffix is read as OSM XML.
 ReadOutcome readFile(const std::string& path, unsigned kinds, Handler& handler,
