@@ -1,5 +1,6 @@
 // Routes in the window: the route view, the pick list, the route file and route points dialogs, driven
 // by keys and clicks.
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -238,6 +239,146 @@ private slots:
         control.load({});
         QCOMPARE(rig.prompt.texts().back(), std::string("MSAgent load failed"));
         QVERIFY(!agent.hasCharacter() && !agent.shown());
+    }
+    // "Route options": the boxes show the stored values, OK writes all five; by either button the route
+    // labels take the stored label values.
+    void routeOptionsWritesTheFiveAndRereadsTheLabels()
+    {
+        Rig rig;
+        rig.settings.write(keys::DisplayRouteText1, false);
+        rig.settings.write(keys::Exclude, true);
+        CMainFrame& f = rig.shownFrame();
+        QList<bool> shown;
+        whenShown<RouteOptionsDialog>(f, [&shown](RouteOptionsDialog& d) {
+            for (int i = 0; i < 5; ++i)
+                shown << d.box(i)->isChecked();
+            d.box(0)->click();
+            d.box(3)->click();
+            d.accept();
+        });
+        f.runCommand(CommandId::RouteOptions);
+        QCOMPARE(shown, (QList<bool>{true, false, true, true, true}));
+        QCOMPARE(rig.settings.read(keys::DisplayRouteNumber), 0);
+        QCOMPARE(rig.settings.read(keys::Exclude), 0);
+        QCOMPARE(rig.settings.read(keys::SayExcluded), 1);
+        auto flags = rig.session->routes().labelFlags();
+        QVERIFY(!flags.number && !flags.text1 && flags.text2);
+
+        // Cancel writes nothing but the labels still follow the settings.
+        rig.settings.write(keys::DisplayRouteNumber, true);
+        whenShown<RouteOptionsDialog>(f, [](RouteOptionsDialog& d) {
+            d.box(2)->click();
+            d.reject();
+        });
+        f.runCommand(CommandId::RouteOptions);
+        flags = rig.session->routes().labelFlags();
+        QVERIFY(flags.number && !flags.text1 && flags.text2);
+        QCOMPARE(rig.settings.read(keys::DisplayRouteText2), 1);
+    }
+
+    // "Route MSAgent options": a loaded character goes before it opens; Select MSAgent fills the field;
+    // one road type at most; OK writes the file and the five flags, which the guidance then uses.
+    void agentOptionsUnloadsAndWritesTheRoadType()
+    {
+        Rig rig;
+        rig.settings.write(keys::RouteUseMSAgent, false);
+        rig.settings.write(keys::MSAgentSound, true);
+        CMainFrame& f = rig.shownFrame();
+        f.runCommand(CommandId::AgentLoad);
+        QVERIFY(rig.session->routes().agent().loaded());
+        const QString acs = rig.dir.path() + "/Owl.acs";
+        routeCommands(f)->dialogs.open = [acs](QWidget*, const FileRequest&) { return acs; };
+        bool loadedWhileOpen = true;
+        QList<bool> roads;
+        whenShown<RouteAgentDialog>(f, [&](RouteAgentDialog& d) {
+            loadedWhileOpen = rig.session->routes().agent().loaded();
+            for (QPushButton* b : d.findChildren<QPushButton*>())
+                if (b->text() == QStringLiteral("Select MSAgent"))
+                    b->click();
+            d.town()->click();
+            d.motorway()->click();
+            roads << d.motorway()->isChecked() << d.country()->isChecked() << d.town()->isChecked();
+            d.enable()->click();
+            d.sound()->click();
+            d.accept();
+        });
+        f.runCommand(CommandId::RouteAgentOptions);
+        QVERIFY(!loadedWhileOpen);
+        QCOMPARE(roads, (QList<bool>{true, false, false}));
+        QCOMPARE(rig.settings.read(keys::MSAgentACS), std::optional<std::string>(acs.toStdString()));
+        QCOMPARE(rig.settings.read(keys::RouteMotorway), 1);
+        QCOMPARE(rig.settings.read(keys::RouteCountry), 0);
+        QCOMPARE(rig.settings.read(keys::RouteTown), 0);
+        QCOMPARE(rig.settings.read(keys::RouteUseMSAgent), 1);
+        QCOMPARE(rig.settings.read(keys::MSAgentSound), 0);
+        QCOMPARE(rig.session->routes().guidance().roadFlags(),
+                 (varno::routes::RoadFlags{.motorway = true, .country = false, .town = false}));
+    }
+
+    // "Route Excluded List": the names of the route's exclusion lines, or the one "none" row.
+    void excludedListShowsTheRoutesExclusions()
+    {
+        Rig rig;
+        CMainFrame& f = rig.shownFrame();
+        QStringList rows;
+        whenShown<ExcludedCamerasDialog>(f, [&rows](ExcludedCamerasDialog& d) {
+            for (int i = 0; i < d.list()->topLevelItemCount(); ++i)
+                rows << d.list()->topLevelItem(i)->text(0);
+            d.accept();
+        });
+        f.runCommand(CommandId::RouteExcludedList);
+        QCOMPARE(rows, QStringList{"There are no excluded cameras."});
+
+        rig.settings.write(keys::SayExcluded, false);
+        rig.settings.write(
+            keys::RouteName,
+            writeRoute(rig, "x.csv", ";Trip\n: Newbury Gatso :\n:m4 j12\n", {100.0}).toStdString());
+        rig.session->routes().reloadCurrent();
+        rows.clear();
+        f.runCommand(CommandId::RouteExcludedList);
+        QCOMPARE(rows, (QStringList{"Newbury Gatso", "m4 j12"}));
+    }
+
+    // "Snap to route": the fix stands on each route point in turn, heading north, and stays on the last;
+    // no route name or an unreadable file only says so.
+    void snapToRouteVisitsEachPoint()
+    {
+        Rig rig;
+        CMainFrame& f = rig.shownFrame();
+        rig.settings.write(keys::RouteName, "");
+        f.runCommand(CommandId::SnapToRoute);
+        rig.settings.write(keys::RouteName, (rig.dir.path() + "/none.csv").toStdString());
+        f.runCommand(CommandId::SnapToRoute);
+        QCOMPARE(rig.prompt.texts(),
+                 (std::vector<std::string>{
+                     "You do not have a default route file selected.\nSelect a route file and then try Snap "
+                     "To again.",
+                     "Error can't open the route file\n" + (rig.dir.path() + "/none.csv").toStdString()}));
+
+        rig.settings.write(keys::RouteName,
+                           writeRoute(rig, "s.csv", ";Trip\n:cam\n", {1000.0, 2000.0, 3000.0}).toStdString());
+        rig.session->decoder().Course = 90.0;
+        struct Painted : QObject {
+            Rig* rig;
+            QList<double> lats;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    lats << rig->session->decoder().Latitude;
+                return false;
+            }
+        } painted;
+        painted.rig = &rig;
+        f.view()->installEventFilter(&painted);
+        f.runCommand(CommandId::SnapToRoute);
+        f.view()->removeEventFilter(&painted);
+        QCOMPARE(painted.lats.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(painted.lats[i],
+                     QString::asprintf("%.6f", kFixLat + (i + 1) * 1000.0 / 111248.4).toDouble());
+        QCOMPARE(rig.session->decoder().Latitude, painted.lats.back());
+        QCOMPARE(rig.session->decoder().Longitude, kFixLon);
+        QCOMPARE(rig.session->decoder().Course, 0.0);
     }
 };
 
