@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "convert/GpxText.h"
+#include "core/convert/ConvertTestTools.h"
 #include "core/base/ScratchFiles.h"
 #include "core/gps/test_nmea_sentence.h"
 
@@ -122,4 +123,31 @@ TEST(GpxText, NewLinesAfterTokens)
     Progress progress;
     EXPECT_EQ(addNewLinesFile({dir.file("a.gpx"), dir.file("A.GPX")}, progress).message,
               "The source and destination file names can not be the same.");
+}
+
+// Every GPX the golden cases hold was written by us (NMEA, OSM, JOSM and line-broken GPX): other
+// tools must read each one.
+TEST(GpxOutput, EveryGoldenGpxIsWellFormedAndReadByGpsbabel)
+{
+    const bool xmllint = haveTool("xmllint"), gpsbabel = haveTool("gpsbabel");
+    if (!xmllint && !gpsbabel)
+        GTEST_SKIP() << "neither xmllint nor gpsbabel is installed";
+    int files = 0;
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(std::string(VARNO_TEST_DATA_DIR) + "/golden")) {
+        if (entry.path().extension() != ".gpx")
+            continue;
+        ++files;
+        const std::string path = "'" + entry.path().string() + "'";
+        int status = -1;
+        if (xmllint) {
+            commandOutput("xmllint --noout " + path + " 2>&1", &status);
+            EXPECT_EQ(status, 0) << path;
+        }
+        if (gpsbabel) {
+            commandOutput("gpsbabel -i gpx -f " + path + " -o unicsv -F /dev/null 2>&1", &status);
+            EXPECT_EQ(status, 0) << path;
+        }
+    }
+    EXPECT_GE(files, 8);
 }
