@@ -2,6 +2,7 @@
 #include "ViewCommands.h"
 
 #include <functional>
+#include <utility>
 
 #include "CMainFrame.h"
 #include "CVARNOView.h"
@@ -33,8 +34,15 @@ void registerViewCommands(CMainFrame& frame)
     frame.on({CommandId::PointerView, CommandId::KeyPointerDot}, toggle(MapView::Pointer));
     frame.on({CommandId::TrailView, CommandId::KeyTrailSlash}, toggle(MapView::Trail));
     frame.on({CommandId::TrackEditorView, CommandId::KeyTrackEditorT}, toggle(MapView::TrackEditor));
-    frame.checkedWhen(CommandId::TrackEditorView,
-                      [&session] { return session.viewState().isOn(MapView::TrackEditor); });
+    // The View menu marks the view on screen.
+    for (const auto& [id, v] : {std::pair{CommandId::CameraMap, MapView::Camera},
+                                {CommandId::DisplayPoi, MapView::Poi},
+                                {CommandId::RouteView, MapView::Route},
+                                {CommandId::CompassView, MapView::Compass},
+                                {CommandId::PointerView, MapView::Pointer},
+                                {CommandId::TrailView, MapView::Trail},
+                                {CommandId::TrackEditorView, MapView::TrackEditor}})
+        frame.checkedWhen(id, [&session, v] { return session.viewState().isOn(v); });
 
     frame.on({CommandId::CameraMap, CommandId::KeyCameraMapF6, CommandId::KeyCameraMapB},
              switching([&session] { session.showCameraMap(); }));

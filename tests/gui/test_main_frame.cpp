@@ -25,20 +25,29 @@ class TestMainFrame : public QObject {
 
 private slots:
     // The view keys title the window after the view they switch to (the order and the toggles are the
-    // session's), and T checks the track editor's menu item.
+    // session's), and the View menu marks that view and no other.
     void viewKeysTitleTheWindow()
     {
         guitest::Rig rig;
         CMainFrame& f = rig.shownFrame();
         QCOMPARE(f.windowTitle(), QStringLiteral("VARNO"));
-        const std::pair<const char*, const char*> steps[] = {
-            {"N", "POI"}, {"N", "Camera"}, {"F7", "POI"}, {"B", "Camera"}, {"F5", "POI"}, {"V", "Route"}};
-        for (auto [key, view] : steps) {
+        const std::tuple<const char*, const char*, CommandId> steps[] = {
+            {"N", "POI", CommandId::DisplayPoi},      {"N", "Camera", CommandId::CameraMap},
+            {"F7", "POI", CommandId::DisplayPoi},     {"B", "Camera", CommandId::CameraMap},
+            {"F5", "POI", CommandId::DisplayPoi},     {"V", "Route", CommandId::RouteView},
+            {"F9", "Compass", CommandId::CompassView}};
+        const CommandId items[] = {CommandId::CameraMap,      CommandId::DisplayPoi,  CommandId::RouteView,
+                                   CommandId::CompassView,    CommandId::PointerView, CommandId::TrailView,
+                                   CommandId::TrackEditorView};
+        for (auto [key, view, item] : steps) {
             press(f.view(), key);
             QCOMPARE(f.windowTitle(), QStringLiteral("VARNO %1 View").arg(view));
+            for (CommandId id : items)
+                QCOMPARE(f.action(id)->isChecked(), id == item);
         }
         press(f.view(), "T");
         QVERIFY(f.action(CommandId::TrackEditorView)->isChecked());
+        QVERIFY(!f.action(CommandId::CompassView)->isChecked());
     }
 
     // Size commands place the outer frame on their rectangle. A maximised or full-screen window
