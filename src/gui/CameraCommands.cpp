@@ -37,6 +37,8 @@ void registerCameraCommands(CMainFrame& frame)
     frame.on({CommandId::Mute, CommandId::ToolMute, CommandId::KeyMuteQ},
              [&session] { session.toggleMute(); });
     frame.checkedWhen(CommandId::Mute, [&session] { return session.muted(); });
+    // The toolbar's button stays pressed while muted.
+    frame.checkedWhen(CommandId::ToolMute, [&session] { return session.muted(); });
     frame.on({CommandId::KeySpecsSpace}, [&session, view] {
         session.spaceKey();
         view->update();

@@ -101,8 +101,10 @@ private slots:
         CMainFrame& f = rig.shownFrame();
         QTest::keyClick(f.view(), Qt::Key_Q);
         QVERIFY(rig.session->muted() && f.action(CommandId::Mute)->isChecked());
+        QVERIFY(f.action(CommandId::ToolMute)->isChecked()); // the toolbar button shows it
         f.runCommand(CommandId::ToolMute);
         QVERIFY(!rig.session->muted() && !f.action(CommandId::Mute)->isChecked());
+        QVERIFY(!f.action(CommandId::ToolMute)->isChecked());
         QCOMPARE(rig.voice.played, (Names{"Mute.wav", "Unmute.wav"}));
 
         atTheFix(rig);

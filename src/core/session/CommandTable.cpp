@@ -162,7 +162,7 @@ constexpr Command kCommands[] = {
     {CommandId::ToolDay, 32811, Menu::None, "Day colours", "", "", "Use day time colours"},
     {CommandId::ToolNight, 32812, Menu::None, "Night colours", "", "", "Use night time colours"},
     {CommandId::Tool800x600, 32818, Menu::None, "800 * 600", "", "", "Sets window size to 800 * 600"},
-    {CommandId::ToolMute, 32824, Menu::None, "Mute", "", "", "Turns camera announcement sound off/on"},
+    {CommandId::ToolMute, 32824, Menu::None, "Mute", "", "", "Turns camera announcement sound off/on", false, true},
 };
 
 constexpr Menu kMenuBar[] = {Menu::File,   Menu::View, Menu::Convert, Menu::Action, Menu::Options,
