@@ -23,6 +23,10 @@ struct Context {
 
 using Args = std::vector<std::string>;
 
+// A log named on the command line can be read; else says why ("Error can't
+// open the log file") and the subcommand exits with kExitUsage.
+bool logReadable(Context& ctx, const std::string& logPath);
+
 int cmdSettings(Context& ctx, const Args& args);
 int cmdDecode(Context& ctx, const Args& args);
 int cmdLive(Context& ctx, const Args& args);

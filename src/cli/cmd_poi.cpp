@@ -6,7 +6,6 @@
 
 #include "Cli.h"
 #include "Paths.h"
-#include "base/InputFile.h"
 #include "cameras/CameraDistance.h"
 #include "cameras/CameraWarner.h"
 #include "gps/CNmeaDecoder.h"
@@ -60,10 +59,8 @@ int cmdPoi(Context& ctx, const Args& args)
         usage(ctx.err);
         return kExitUsage;
     }
-    if (std::string refusal; !openForReading(logPath, &refusal)) {
-        ctx.prompt->message("Error can't open the log file\n" + nameWithRefusal(logPath, refusal));
+    if (!logReadable(ctx, logPath))
         return kExitUsage;
-    }
 
     settings::SettingsStore store(settingsPath);
     settings::Settings settings(store, *ctx.prompt);

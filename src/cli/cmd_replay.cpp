@@ -10,7 +10,6 @@
 #include "Paths.h"
 #include "VoiceFolder.h"
 #include "VoicePlayback.h"
-#include "base/InputFile.h"
 #include "cameras/CameraWarner.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/Intake.h"
@@ -86,10 +85,8 @@ int cmdReplay(Context& ctx, const Args& args)
     }
 
     // The replay would say so too, but the exit status must tell.
-    if (std::string refusal; !openForReading(logPath, &refusal)) {
-        ctx.prompt->message("Error can't open the log file\n" + nameWithRefusal(logPath, refusal));
+    if (!logReadable(ctx, logPath))
         return kExitUsage;
-    }
 
     settings::SettingsStore store(settingsPath);
     settings::Settings settings(store, *ctx.prompt);

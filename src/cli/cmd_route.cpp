@@ -8,7 +8,6 @@
 
 #include "Cli.h"
 #include "Paths.h"
-#include "base/InputFile.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/Intake.h"
 #include "gps/LogReplay.h"
@@ -91,10 +90,8 @@ int cmdRoute(Context& ctx, const Args& args)
         usage(ctx.err);
         return kExitUsage;
     }
-    if (std::string refusal; !openForReading(logPath, &refusal)) {
-        ctx.prompt->message("Error can't open the log file\n" + nameWithRefusal(logPath, refusal));
+    if (!logReadable(ctx, logPath))
         return kExitUsage;
-    }
 
     settings::SettingsStore store(settingsPath);
     settings::Settings settings(store, *ctx.prompt);

@@ -9,6 +9,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "FdWrite.h"
+
 #include "CSioBaud.h"
 #include "gps/PortList.h"
 
@@ -287,25 +289,7 @@ void CSio::drainWake()
 
 bool CSio::write(std::string_view data)
 {
-    if (fd_ < 0)
-        return false;
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd_, data.data(), data.size());
-        if (n > 0) {
-            data.remove_prefix(std::size_t(n));
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EAGAIN) {
-            pollfd p{fd_, POLLOUT, 0};
-            if (::poll(&p, 1, timeoutMs_.load()) <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-                return false;
-            continue;
-        }
-        return false;
-    }
-    return true;
+    return writeAll(fd_, data, timeoutMs_.load(), false);
 }
 
 bool CSio::close()

@@ -12,6 +12,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "FdWrite.h"
+
 namespace varno::platform {
 
 using gps::ReadResult;
@@ -151,25 +153,7 @@ void NetSource::drainWake()
 
 bool NetSource::write(std::string_view data)
 {
-    if (fd_ < 0)
-        return false;
-    while (!data.empty()) {
-        const ssize_t n = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL);
-        if (n > 0) {
-            data.remove_prefix(std::size_t(n));
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EAGAIN) {
-            pollfd p{fd_, POLLOUT, 0};
-            if (::poll(&p, 1, timeoutMs_.load()) <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-                return false;
-            continue;
-        }
-        return false;
-    }
-    return true;
+    return writeAll(fd_, data, timeoutMs_.load(), true);
 }
 
 bool NetSource::close()
