@@ -1,0 +1,430 @@
+// OSM and GPX data loaded into the track editor, and its SRTM background.
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "core/base/ScratchFiles.h"
+#include "trackedit/Background.h"
+
+namespace varno::trackedit {
+namespace {
+
+const std::string kCorpus = VARNO_CORPUS_DIR;
+
+std::vector<std::string> descriptions(const std::vector<TrackEntry>& entries)
+{
+    std::vector<std::string> out;
+    for (const TrackEntry& e : entries)
+        out.push_back(e.description.value_or("(none)"));
+    return out;
+}
+
+std::vector<std::size_t> pointCounts(const std::vector<TrackEntry>& entries)
+{
+    std::vector<std::size_t> out;
+    for (const TrackEntry& e : entries)
+        out.push_back(e.points.size());
+    return out;
+}
+
+// ---- GPX ----
+
+TEST(JosmGpxLoad, OneEntryPerSegmentNamedByItsTrack)
+{
+    struct Case {
+        const char* what;
+        std::string gpx;
+        std::vector<std::string> names;
+        std::vector<std::size_t> points;
+    };
+    const std::string head =
+        "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
+    const Case cases[] = {
+        {"three segments, later ones Empty",
+         head + "<trk><name>GPX:7:highway-primary:name-High St:</name>\n<trkseg>\n<trkpt lat=\"51.5\" "
+                "lon=\"-1.5\"/>\n"
+                "<trkpt lat=\"51.6\" lon=\"-1.6\"/>\n</trkseg>\n<trkseg><trkpt lat=\"51\" "
+                "lon=\"-1\"/></trkseg>\n"
+                "<trkseg><trkpt lat=\"52\" lon=\"-2\"/></trkseg></trk>\n"
+                "<trk><name>Second</name><trkseg><trkpt lat=\"53\" lon=\"-3\"/></trkseg></trk>\n"
+                "<trk><trkseg><trkpt lat=\"54\" lon=\"-4\"/></trkseg></trk></gpx>\n",
+         {"GPX:7:highway-primary:name-High St:", "Empty", "Empty", "Second", "Empty"},
+         {2, 1, 1, 1, 1}},
+        {"one line, apostrophes, a prefix, point names and waypoints ignored",
+         "<g:gpx xmlns:g='http://www.topografix.com/GPX/1/0'><g:wpt lat='1' "
+         "lon='1'><g:name>W</g:name></g:wpt>"
+         "<g:trk><g:name>A &amp; B</g:name><g:trkseg><g:trkpt lat='51.25' lon='-1.75'><g:name>pt</g:name>"
+         "</g:trkpt></g:trkseg></g:trk></g:gpx>",
+         {"A & B"},
+         {1}},
+        {"empty segments and tracks make no entry",
+         head + "<trk><name>Gone</name><trkseg></trkseg></trk><trk><name>Kept</name><trkseg></trkseg><trkseg>"
+                "<trkpt lat=\"1\" lon=\"2\"/></trkseg></trk><rte><rtept lat=\"3\" lon=\"4\"/></rte></gpx>",
+         {"Kept"},
+         {1}},
+    };
+    for (const Case& c : cases) {
+        std::vector<TrackEntry> entries;
+        const LoadReport r = loadJosmGpxBytes(c.gpx, "t.gpx", entries);
+        EXPECT_TRUE(r) << c.what << ": " << r.error.value_or("");
+        EXPECT_EQ(descriptions(entries), c.names) << c.what;
+        EXPECT_EQ(pointCounts(entries), c.points) << c.what;
+        for (const TrackEntry& e : entries) {
+            EXPECT_TRUE(e.loaded && !e.path && !e.extent.empty) << c.what;
+        }
+    }
+}
+
+TEST(JosmGpxLoad, FileMessagesAndFailures)
+{
+    test::ScratchDir dir;
+    const std::string good = dir.file("two.gpx");
+    test::writeBytes(good, "<gpx>\n<trk>\n\n<trkseg>\n<trkpt lat=\"51.5\" lon=\"-0.25\"/>\n"
+                           "<trkpt lat=\"51.75\" lon=\"-0.5\"/>\n</trkseg>\n</trk>\n</gpx>");
+    std::vector<TrackEntry> entries;
+    std::vector<std::uint64_t> told;
+    LoadReport r = loadJosmGpx(good, entries, [&](std::uint64_t done, std::uint64_t total) {
+        told.push_back(done);
+        EXPECT_EQ(total, 109u);
+        return true;
+    });
+    ASSERT_TRUE(r) << r.error.value_or("");
+    EXPECT_EQ(r.message, "Input 9 lines processed.\nOutput 2 lines processed.\n\nGPX load complete.");
+    EXPECT_EQ(told, std::vector<std::uint64_t>{109});
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].points[1], (TrackPoint{51.75, -0.5}));
+    EXPECT_DOUBLE_EQ(entries[0].extent.minLonDeg, -0.5);
+
+    // Cancelled from the progress callback: no message, what was read stays.
+    entries.clear();
+    r = loadJosmGpx(good, entries, [](std::uint64_t, std::uint64_t) { return false; });
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_TRUE(r.message.empty());
+
+    struct Bad {
+        std::string path;
+        std::string bytes; // written when not empty
+        std::string starts;
+        std::size_t kept;
+    };
+    const Bad bad[] = {
+        {"", "", "Please choose a JOSM gpx track file.", 0},
+        {dir.file("missing.gpx"), "", "Error can't open source file\n" + dir.file("missing.gpx"), 0},
+        {dir.path().string(), "", "Error can't open source file\n" + dir.path().string(), 0},
+        {dir.file("cut.gpx"), "<gpx><trk><trkseg><trkpt lat='1' lon='2'/><trkpt lat='3' lo",
+         "Error reading the GPX file\n" + dir.file("cut.gpx") + ":1:", 1},
+        {dir.file("nolat.gpx"),
+         "<gpx><trk><trkseg><trkpt lat='1' lon='2'/>\n<trkpt lon='2'/></trkseg></trk></gpx>",
+         "Error reading the GPX file\n" + dir.file("nolat.gpx") + ":2:", 1},
+    };
+    for (const Bad& b : bad) {
+        if (!b.bytes.empty())
+            test::writeBytes(b.path, b.bytes);
+        entries.clear();
+        r = loadJosmGpx(b.path, entries);
+        ASSERT_TRUE(r.error) << b.path;
+        EXPECT_EQ(r.error->substr(0, b.starts.size()), b.starts);
+        EXPECT_EQ(entries.size(), b.kept) << b.path;
+    }
+}
+
+// Every GPX file of the corpus loads or says why; loaded points are every
+// trkpt the file holds.
+TEST(JosmGpxLoad, CorpusFiles)
+{
+    int loaded = 0;
+    for (const auto& f : std::filesystem::recursive_directory_iterator(kCorpus + "/gpx")) {
+        if (!f.is_regular_file())
+            continue;
+        std::vector<TrackEntry> entries;
+        const LoadReport r = loadJosmGpx(f.path().string(), entries);
+        if (!r) {
+            EXPECT_NE(r.error->find(f.path().string()), std::string::npos) << *r.error;
+            continue;
+        }
+        ++loaded;
+        const std::string text = test::readBytes(f.path().string());
+        std::size_t trkpts = 0;
+        for (std::size_t at = 0; (at = text.find("<trkpt", at)) != std::string::npos; ++at)
+            ++trkpts;
+        EXPECT_EQ(r.pointsLoaded, trkpts) << f.path();
+    }
+    EXPECT_GT(loaded, 10);
+}
+
+// ---- OSM ----
+
+std::vector<TrackEntry> loadOsmText(const std::string& xml, LoadReport* report = nullptr)
+{
+    std::vector<TrackEntry> entries;
+    const LoadReport r = loadOsmBytes(xml, "osm", entries);
+    if (report)
+        *report = r;
+    return entries;
+}
+
+TEST(OsmLoad, OneEntryPerWayWithItsTagText)
+{
+    const std::string nodes = "<node id='1' lat='51.0' lon='-1.0'/><node id='2' lat='51.1' lon='-1.1'/>"
+                              "<node id='3' lat='51.2' lon='-1.2'/>";
+    struct Case {
+        const char* what;
+        std::string body;
+        std::vector<std::string> descriptions;
+        std::vector<std::size_t> points;
+    };
+    const Case cases[] = {
+        {"created_by first keeps the other tags",
+         nodes + "<way id='10'><nd ref='1'/><nd ref='2'/><tag k='created_by' v='JOSM'/><tag k='highway' "
+                 "v='primary'/><tag k='name' v='High Street'/></way>",
+         {"OSM:10:highway-primary:name-High Street:"},
+         {2}},
+        {"missing references are skipped; a way without any makes no entry",
+         nodes +
+             "<way id='11'><nd ref='1'/><nd ref='99'/><nd ref='3'/></way><way id='12'><nd ref='98'/></way>"
+             "<way id='13'/>",
+         {"OSM:11:"},
+         {2}},
+        {"negative ids of new objects",
+         "<node id='-1' lat='50' lon='1'/><node id='-2' lat='50.5' lon='1.5'/><way id='-3'><nd ref='-1'/>"
+         "<nd ref='-2'/><tag k='waterway' v='river'/></way>",
+         {"OSM:-3:waterway-river:"},
+         {2}},
+        {"a node given twice keeps its first position",
+         "<node id='1' lat='10' lon='10'/><node id='1' lat='20' lon='20'/><way id='4'><nd ref='1'/></way>",
+         {"OSM:4:"},
+         {1}},
+        {"nodes after ways (unsorted) are found",
+         "<way id='5'><nd ref='1'/><nd ref='2'/></way><node id='2' lat='51.1' lon='-1.1'/><way id='6'><nd "
+         "ref='1'/></way><node id='1' lat='51.0' lon='-1.0'/>",
+         {"OSM:5:", "OSM:6:"},
+         {2, 1}},
+        {"markup in values arrives decoded",
+         nodes + "<way id='7'><nd ref='1'/><tag k='name' v='Fish &amp; Chips'/></way>",
+         {"OSM:7:name-Fish & Chips:"},
+         {1}},
+        {"a description is cut to 498 characters",
+         nodes + "<way id='8'><nd ref='1'/><tag k='note' v='" + std::string(600, 'x') + "'/></way>",
+         {"OSM:8:note-" + std::string(498 - 11, 'x')},
+         {1}},
+    };
+    for (const Case& c : cases) {
+        LoadReport r;
+        const auto entries = loadOsmText("<osm version='0.6'>" + c.body + "</osm>", &r);
+        EXPECT_TRUE(r) << c.what << ": " << r.error.value_or("");
+        EXPECT_EQ(descriptions(entries), c.descriptions) << c.what;
+        EXPECT_EQ(pointCounts(entries), c.points) << c.what;
+    }
+    // The duplicate's first position, and positions in order.
+    const auto dup =
+        loadOsmText("<osm version='0.6'><node id='1' lat='10' lon='10'/><node id='1' lat='20' lon='20'/>"
+                    "<way id='4'><nd ref='1'/></way></osm>");
+    ASSERT_EQ(dup.size(), 1u);
+    EXPECT_EQ(dup[0].points[0], (TrackPoint{10, 10}));
+}
+
+TEST(OsmLoad, FileMessagesTwiceAndFailures)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("small.osm");
+    test::writeBytes(path,
+                     "<?xml version='1.0'?>\n<osm version='0.6'>\n<node id='1' lat='51' lon='-1'/>\n"
+                     "<node id='2' lat='52' lon='-2'/>\n<way id='3'><nd ref='1'/><nd ref='2'/><nd ref='7'/>"
+                     "</way>\n</osm>\n");
+    std::vector<TrackEntry> entries;
+    bool told = false;
+    LoadReport r = loadOsm(path, entries, [&](std::uint64_t, std::uint64_t) { return told = true; });
+    ASSERT_TRUE(r) << r.error.value_or("");
+    EXPECT_TRUE(told);
+    EXPECT_EQ(r.message, "Input 3 lines processed.\nOutput 3 lines processed.\n\nOSM load complete.");
+    r = loadOsm(path, entries);
+    EXPECT_EQ(descriptions(entries), (std::vector<std::string>{"OSM:3:", "OSM:3:"}));
+
+    const std::string cut = dir.file("cut.osm");
+    test::writeBytes(cut, "<osm version='0.6'><node id='1' lat='51' lon='-1'/><way id='3'><nd ref='1'/></way>"
+                          "<way id='4'><nd ref='1'/><nd re");
+    const std::string nested = dir.file("nested.osm");
+    {
+        std::ofstream out(nested);
+        out << "<osm version='0.6'>";
+        for (int i = 0; i < 100000; ++i)
+            out << "<a>";
+    }
+    struct Bad {
+        std::string path;
+        std::string starts;
+    };
+    const Bad bad[] = {
+        {"", "Please choose a osm file."},
+        {dir.file("none.osm"), "Error can't open source file\n" + dir.file("none.osm")},
+        {dir.path().string(), "Error can't open source file\n" + dir.path().string()},
+        {cut, "Error reading the OSM file\n" + cut},
+        {nested, "Error reading the OSM file\n" + nested},
+    };
+    for (const Bad& b : bad) {
+        entries.clear();
+        r = loadOsm(b.path, entries);
+        ASSERT_TRUE(r.error) << b.path;
+        EXPECT_EQ(r.error->substr(0, b.starts.size()), b.starts);
+        EXPECT_TRUE(r.message.empty());
+    }
+
+    entries.clear();
+    r = loadOsm(path, entries, [](std::uint64_t, std::uint64_t) { return false; });
+    EXPECT_TRUE(r.cancelled);
+}
+
+TEST(OsmLoad, MillionNodeWay)
+{
+    std::string xml =
+        "<osm version='0.6'><node id='1' lat='51' lon='-1'/><node id='2' lat='52' lon='-2'/><way id='9'>";
+    xml.reserve(16u << 20);
+    for (int i = 0; i < 1000000; ++i)
+        xml += i % 2 ? "<nd ref='1'/>" : "<nd ref='2'/>";
+    xml += "</way></osm>";
+    LoadReport r;
+    const auto entries = loadOsmText(xml, &r);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].points.size(), 1000000u);
+    EXPECT_EQ(r.pointsLoaded, 1000000u);
+    EXPECT_DOUBLE_EQ(entries[0].extent.maxLatDeg, 52.0);
+}
+
+bool haveOsmium()
+{
+    return std::system("command -v osmium >/dev/null 2>&1") == 0;
+}
+
+std::uint64_t osmiumCount(const std::string& path, const std::string& what)
+{
+    std::FILE* p =
+        popen(("osmium fileinfo -e -g data.count." + what + " '" + path + "' 2>/dev/null").c_str(), "r");
+    char line[64] = {};
+    const bool ok = p && std::fgets(line, sizeof line, p);
+    if (p)
+        pclose(p);
+    return ok ? std::strtoull(line, nullptr, 10) : ~0ull;
+}
+
+// Every OSM file of the corpus loads; the objects read are those osmium counts.
+TEST(OsmLoad, CorpusFiles)
+{
+    for (const auto& f : std::filesystem::recursive_directory_iterator(kCorpus + "/osm")) {
+        const std::string path = f.path().string();
+        if (!f.is_regular_file() || path.ends_with(".gpx"))
+            continue;
+        std::vector<TrackEntry> entries;
+        const LoadReport r = loadOsm(path, entries);
+        if (!r) {
+            // A file osmium refuses too (a malformed regression sample).
+            EXPECT_NE(r.error->find(path), std::string::npos) << *r.error;
+            continue;
+        }
+        for (const TrackEntry& e : entries)
+            EXPECT_TRUE(!e.points.empty() && e.description->starts_with("OSM:") &&
+                        e.description->size() <= 498);
+        // (osmium refuses the old 0.5 files the reader mends.)
+        const std::uint64_t nodes = haveOsmium() ? osmiumCount(path, "nodes") : ~0ull;
+        if (nodes != ~0ull) {
+            EXPECT_EQ(r.linesRead, nodes + osmiumCount(path, "ways")) << path;
+        }
+        if (path.ends_with("neubrandenburg.osm")) {
+            EXPECT_GT(entries.size(), 1000u);
+        }
+    }
+}
+
+// ---- SRTM ----
+
+TEST(SrtmBackground, LoadsTilesAndRefusesBadOnes)
+{
+    for (const char* name : {"N27E086.hgt", "N46W122.hgt", "S33W071.hgt", "S44E170.hgt"}) {
+        std::string message;
+        const auto layer = loadSrtmLayer(kCorpus + "/hgt/gpxeditor/" + name, message);
+        ASSERT_TRUE(layer) << message;
+        EXPECT_EQ(layer->tile.size, 1201);
+        EXPECT_EQ(layer->divisor, 1.5);
+        EXPECT_EQ(layer->firstColumn, 0);
+        EXPECT_EQ(layer->firstRow, 0);
+    }
+    test::ScratchDir dir;
+    const std::string tile(1201 * 1201 * 2, '\0');
+    struct Case {
+        std::string name;
+        std::size_t bytes; // written when not 0
+        bool loads;
+    };
+    const Case cases[] = {
+        {"N51W002.hgt", tile.size(), true},      {"tile.hgt", tile.size(), true}, // the background needs no
+                                                                                  // position
+        {"N51W001.hgt", tile.size() - 1, false}, {"N51W003.hgt", 1000, false},    {"missing.hgt", 0, false},
+    };
+    for (const Case& c : cases) {
+        if (c.bytes)
+            test::writeBytes(dir.file(c.name), tile.substr(0, c.bytes));
+        std::string message;
+        const auto layer = loadSrtmLayer(dir.file(c.name), message);
+        EXPECT_EQ(layer.has_value(), c.loads) << c.name;
+        if (!c.loads) {
+            EXPECT_NE(message.find(dir.file(c.name)), std::string::npos) << message;
+        }
+    }
+}
+
+TEST(SrtmBackground, ColourClassesAndLayout)
+{
+    SrtmLayer layer;
+    layer.tile.size = 1201;
+    layer.tile.samples.assign(1201 * 1201, 0);
+    struct Sample {
+        std::int16_t height;
+        std::array<int, 3> rgb;
+    };
+    const Sample samples[] = {
+        {0, {0, 0, 0}},        {1, {255, 255, 255}}, {2, {50, 133, 50}},
+        {29, {50, 241, 50}},   {30, {76, 143, 165}}, {255, {151, 218, 21}},
+        {286, {76, 143, 165}}, {-32768, {0, 0, 0}},  {-2, {151, 218, 21}},
+    };
+    // Sample c lands on pixel c / 1.5 + 1, and a later one on the same pixel
+    // covers it: pixel 2i + 1 shows column 3i + 1, pixel row 1 shows row 1.
+    for (std::size_t i = 0; i < std::size(samples); ++i)
+        layer.tile.samples[1201 + i * 3 + 1] = samples[i].height;
+    views::Scene scene;
+    drawSrtm(scene, layer, 1024, 768);
+    const auto rasters = scene.all<views::RasterItem>();
+    ASSERT_EQ(rasters.size(), 1u);
+    const views::RasterImage& img = *rasters[0]->image;
+    EXPECT_EQ(img.width, 802);  // the last column lands on 1200 / 1.5 + 1 = 801
+    EXPECT_EQ(img.height, 768); // rows beyond the window are left out
+    for (std::size_t i = 0; i < std::size(samples); ++i) {
+        const auto [r, g, b] = samples[i].rgb;
+        const std::uint32_t want = 0xFF000000u | static_cast<std::uint32_t>(b) << 16 | g << 8 | r;
+        EXPECT_EQ(img.pixels[1 * img.width + 1 + 2 * i], want) << samples[i].height;
+    }
+    // Pixel row and column 0 are never drawn: they show what lies below.
+    EXPECT_EQ(img.pixels[0], 0u);
+    EXPECT_EQ(img.pixels[5], 0u);
+
+    // The first row and column drawn move the tile up and left.
+    layer.firstColumn = 3;
+    layer.firstRow = 300;
+    layer.divisor = 1.0;
+    layer.tile.samples[300 * 1201 + 6] = 1;
+    scene = {};
+    drawSrtm(scene, layer, 1024, 768);
+    const views::RasterImage& moved = *scene.all<views::RasterItem>()[0]->image;
+    EXPECT_EQ(moved.width, 1024);
+    EXPECT_EQ(moved.pixels[1 * moved.width + 4], 0xFFFFFFFFu); // column 6 at (6 - 3) / 1 + 1
+    // A first column past the tile draws nothing.
+    layer.firstColumn = 1201;
+    scene = {};
+    drawSrtm(scene, layer, 1024, 768);
+    EXPECT_TRUE(scene.items.empty());
+}
+
+} // namespace
+} // namespace varno::trackedit
