@@ -9,6 +9,7 @@
 
 #include "CameraTypeIcons.h"
 #include "ColourConvert.h"
+#include "EditorIcons.h"
 
 using namespace varno::views;
 
@@ -159,7 +160,7 @@ public:
     {
         flushLines();
         clip(Rect{});
-        p_.drawImage(QPoint(i.x, i.y), cameraTypeIcon(i.icon));
+        p_.drawImage(QPoint(i.x, i.y), isEditorIcon(i.icon) ? editorIcon(i.icon) : cameraTypeIcon(i.icon));
     }
 
     void operator()(const RasterItem& r)

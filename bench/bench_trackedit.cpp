@@ -1,0 +1,237 @@
+// The track editor's background side by side with osmium: loading
+// neubrandenburg.osm and a generated 100 MB OSM XML (time, and the peak
+// memory of a process that does nothing else), the editor's scene of the
+// real file built and painted at 1024 x 768, and the SRTM background.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "ScenePainter.h"
+#include "SyntheticOsm.h"
+#include "trackedit/Background.h"
+
+using namespace varno;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kCorpus = VARNO_CORPUS_DIR;
+
+std::string neubrandenburg()
+{
+    return kCorpus + "/osm/josm/neubrandenburg.osm";
+}
+
+std::string bigOsm()
+{
+    static const std::string path = [] {
+        const fs::path dir = fs::temp_directory_path() / "varno-bench-convert";
+        fs::create_directories(dir);
+        return bench::syntheticOsmXml(dir);
+    }();
+    return path;
+}
+
+bool haveOsmium()
+{
+    return std::system("command -v osmium >/dev/null 2>&1") == 0;
+}
+
+void load(benchmark::State& state, const std::string& path)
+{
+    std::size_t entries = 0;
+    for (auto _ : state) {
+        std::vector<trackedit::TrackEntry> out;
+        const trackedit::LoadReport r = trackedit::loadOsm(path, out);
+        if (!r)
+            state.SkipWithError(r.error.value_or("cancelled").c_str());
+        entries = out.size();
+    }
+    state.counters["entries"] = static_cast<double>(entries);
+}
+
+void BM_LoadOsm_Neubrandenburg(benchmark::State& state)
+{
+    load(state, neubrandenburg());
+}
+BENCHMARK(BM_LoadOsm_Neubrandenburg)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LoadOsm_Grid100MB_Varno(benchmark::State& state)
+{
+    load(state, bigOsm());
+}
+BENCHMARK(BM_LoadOsm_Grid100MB_Varno)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_LoadOsm_Grid100MB_OsmiumCatOpl(benchmark::State& state)
+{
+    if (!haveOsmium()) {
+        state.SkipWithError("osmium is not installed");
+        return;
+    }
+    const std::string command = "osmium cat '" + bigOsm() + "' -o /dev/null -f opl";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0)
+            state.SkipWithError("osmium failed");
+}
+BENCHMARK(BM_LoadOsm_Grid100MB_OsmiumCatOpl)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The load in a child process of its own: its peak resident size (and that
+// of a child that only starts) against the file's size.
+void BM_LoadOsm_Grid100MB_PeakMemory(benchmark::State& state)
+{
+    const std::string path = bigOsm();
+    auto peakKiB = [&](bool doLoad) -> long {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (doLoad) {
+                std::vector<trackedit::TrackEntry> out;
+                trackedit::loadOsm(path, out);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        rusage usage{};
+        if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status))
+            return -1;
+        return usage.ru_maxrss;
+    };
+    long base = 0, peak = 0;
+    for (auto _ : state) {
+        base = peakKiB(false);
+        peak = peakKiB(true);
+    }
+    if (peak < 0 || base < 0)
+        state.SkipWithError("the child failed");
+    const double fileMiB = static_cast<double>(fs::file_size(path)) / (1 << 20);
+    state.counters["file_MiB"] = fileMiB;
+    state.counters["peak_MiB"] = peak / 1024.0;
+    state.counters["start_MiB"] = base / 1024.0;
+    state.counters["peak_per_file"] = peak / 1024.0 / fileMiB;
+}
+BENCHMARK(BM_LoadOsm_Grid100MB_PeakMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// The editor fitted to all loaded tracks, as after a load: the extent
+// widened by a tenth each side, 0.008 over the larger span.
+trackedit::EditorProjection fitted(const std::vector<trackedit::TrackEntry>& entries)
+{
+    double minLat = 89.9, maxLat = -89.9, minLon = 179.9, maxLon = -179.9;
+    for (const auto& e : entries)
+        for (const auto& p : e.points) {
+            minLat = std::min(minLat, p.latDeg);
+            maxLat = std::max(maxLat, p.latDeg);
+            minLon = std::min(minLon, p.lonDeg);
+            maxLon = std::max(maxLon, p.lonDeg);
+        }
+    trackedit::EditorProjection pr;
+    pr.width = 1024;
+    pr.height = 768;
+    pr.leftLonDeg = minLon - (maxLon - minLon) / 10;
+    pr.topLatDeg = maxLat + (maxLat - minLat) / 10;
+    const double span = std::max(maxLat - minLat, maxLon - minLon);
+    pr.scale = std::max(span > 0 ? 0.008 / span : 0.005, 0.0001);
+    return pr;
+}
+
+const std::vector<trackedit::TrackEntry>& loadedCity()
+{
+    static const std::vector<trackedit::TrackEntry> entries = [] {
+        std::vector<trackedit::TrackEntry> out;
+        trackedit::loadOsm(neubrandenburg(), out);
+        return out;
+    }();
+    return entries;
+}
+
+void paintTracks(benchmark::State& state, const trackedit::EditorProjection& pr)
+{
+    const auto& entries = loadedCity();
+    QImage img(pr.width, pr.height, QImage::Format_RGB32);
+    const trackedit::TrackDisplayFlags all{true, true, true, true};
+    std::size_t items = 0;
+    for (auto _ : state) {
+        views::Scene scene;
+        trackedit::drawTracks(scene, pr, entries, all);
+        items = scene.items.size();
+        img.fill(Qt::black);
+        QPainter p(&img);
+        paintScene(p, scene);
+    }
+    state.counters["entries"] = static_cast<double>(entries.size());
+    state.counters["items"] = static_cast<double>(items);
+}
+
+void BM_EditorScene_FullExtent(benchmark::State& state)
+{
+    paintTracks(state, fitted(loadedCity()));
+}
+BENCHMARK(BM_EditorScene_FullExtent)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Six zoom-in steps (x 1.4 each) about the middle of the city.
+void BM_EditorScene_ZoomedIn(benchmark::State& state)
+{
+    trackedit::EditorProjection pr = fitted(loadedCity());
+    const double z = std::pow(1.4, 6);
+    const double midLat = pr.topLatDeg - 384 / (111248.4 * pr.scale);
+    const double midLon =
+        pr.leftLonDeg + 512 / (std::cos(midLat * 0.017453292519943295) * 111319.2 * pr.scale);
+    pr.scale *= z;
+    pr.topLatDeg = midLat + 384 / (111248.4 * pr.scale);
+    pr.leftLonDeg = midLon - 512 / (std::cos(midLat * 0.017453292519943295) * 111319.2 * pr.scale);
+    paintTracks(state, pr);
+}
+BENCHMARK(BM_EditorScene_ZoomedIn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+std::string tile()
+{
+    return kCorpus + "/hgt/gpxeditor/N46W122.hgt";
+}
+
+void BM_SrtmTileLoad(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::string message;
+        if (!trackedit::loadSrtmLayer(tile(), message))
+            state.SkipWithError(message.c_str());
+    }
+}
+BENCHMARK(BM_SrtmTileLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SrtmBackground_BuildAndPaint(benchmark::State& state)
+{
+    std::string message;
+    const auto layer = trackedit::loadSrtmLayer(tile(), message);
+    if (!layer) {
+        state.SkipWithError(message.c_str());
+        return;
+    }
+    QImage img(1024, 768, QImage::Format_RGB32);
+    for (auto _ : state) {
+        views::Scene scene;
+        trackedit::drawSrtm(scene, *layer, 1024, 768);
+        QPainter p(&img);
+        paintScene(p, scene);
+    }
+}
+BENCHMARK(BM_SrtmBackground_BuildAndPaint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv); // fonts for the labels
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
