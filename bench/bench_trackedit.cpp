@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -76,37 +78,40 @@ void BM_LoadOsm_Grid100MB_OsmiumCatOpl(benchmark::State& state)
         state.SkipWithError("osmium is not installed");
         return;
     }
-    const std::string command = "osmium cat '" + bigOsm() + "' -o /dev/null -f opl";
+    const std::string command = "osmium cat '" + bigOsm() + "' -o /dev/null -f opl -O";
     for (auto _ : state)
         if (std::system(command.c_str()) != 0)
             state.SkipWithError("osmium failed");
 }
 BENCHMARK(BM_LoadOsm_Grid100MB_OsmiumCatOpl)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-// The load in a child process of its own: its peak resident size (and that
-// of a child that only starts) against the file's size.
+// The load in a fresh process of its own (this program again, told to load
+// and leave): its peak resident size against that of one that only starts,
+// and the file's size.
+constexpr const char* kLoadOnly = "--load-only=";
+
+long peakKiB(const std::string& path)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const std::string arg = kLoadOnly + path;
+        execl("/proc/self/exe", "bench_trackedit", arg.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss;
+}
+
 void BM_LoadOsm_Grid100MB_PeakMemory(benchmark::State& state)
 {
     const std::string path = bigOsm();
-    auto peakKiB = [&](bool doLoad) -> long {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            if (doLoad) {
-                std::vector<trackedit::TrackEntry> out;
-                trackedit::loadOsm(path, out);
-            }
-            _exit(0);
-        }
-        int status = 0;
-        rusage usage{};
-        if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status))
-            return -1;
-        return usage.ru_maxrss;
-    };
     long base = 0, peak = 0;
     for (auto _ : state) {
-        base = peakKiB(false);
-        peak = peakKiB(true);
+        base = peakKiB("");
+        peak = peakKiB(path);
     }
     if (peak < 0 || base < 0)
         state.SkipWithError("the child failed");
@@ -150,16 +155,20 @@ const std::vector<trackedit::TrackEntry>& loadedCity()
     return entries;
 }
 
-void paintTracks(benchmark::State& state, const trackedit::EditorProjection& pr)
+void paintTracks(benchmark::State& state, const trackedit::EditorProjection& pr, bool paint = true)
 {
     const auto& entries = loadedCity();
     QImage img(pr.width, pr.height, QImage::Format_RGB32);
-    const trackedit::TrackDisplayFlags all{true, true, true, true};
+    // Argument 1: names, refs, icons and node names shown; 0: the lines alone.
+    const bool shown = state.range(0) != 0;
+    const trackedit::TrackDisplayFlags all{shown, shown, shown, shown};
     std::size_t items = 0;
     for (auto _ : state) {
         views::Scene scene;
         trackedit::drawTracks(scene, pr, entries, all);
         items = scene.items.size();
+        if (!paint)
+            continue;
         img.fill(Qt::black);
         QPainter p(&img);
         paintScene(p, scene);
@@ -172,22 +181,26 @@ void BM_EditorScene_FullExtent(benchmark::State& state)
 {
     paintTracks(state, fitted(loadedCity()));
 }
-BENCHMARK(BM_EditorScene_FullExtent)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EditorScene_FullExtent)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Six zoom-in steps (x 1.4 each) about the middle of the city.
+// The scene alone, to tell building from painting.
+void BM_EditorScene_FullExtent_BuildOnly(benchmark::State& state)
+{
+    paintTracks(state, fitted(loadedCity()), false);
+}
+BENCHMARK(BM_EditorScene_FullExtent_BuildOnly)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Eight zoom-in steps (x 1.4 each) about the middle of the city.
 void BM_EditorScene_ZoomedIn(benchmark::State& state)
 {
     trackedit::EditorProjection pr = fitted(loadedCity());
-    const double z = std::pow(1.4, 6);
-    const double midLat = pr.topLatDeg - 384 / (111248.4 * pr.scale);
-    const double midLon =
-        pr.leftLonDeg + 512 / (std::cos(midLat * 0.017453292519943295) * 111319.2 * pr.scale);
-    pr.scale *= z;
+    const double midLat = 53.555, midLon = 13.274;
+    pr.scale *= std::pow(1.4, 8);
     pr.topLatDeg = midLat + 384 / (111248.4 * pr.scale);
     pr.leftLonDeg = midLon - 512 / (std::cos(midLat * 0.017453292519943295) * 111319.2 * pr.scale);
     paintTracks(state, pr);
 }
-BENCHMARK(BM_EditorScene_ZoomedIn)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EditorScene_ZoomedIn)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 std::string tile()
 {
@@ -226,6 +239,11 @@ BENCHMARK(BM_SrtmBackground_BuildAndPaint)->Unit(benchmark::kMillisecond)->UseRe
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string_view(argv[1]).starts_with(kLoadOnly)) {
+        const std::string path(argv[1] + std::strlen(kLoadOnly));
+        std::vector<trackedit::TrackEntry> out;
+        return path.empty() || trackedit::loadOsm(path, out) ? 0 : 1;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
