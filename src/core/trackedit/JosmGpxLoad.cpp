@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <cstring>
 #include <istream>
-#include <sstream>
 #include <streambuf>
 
 #include <fmt/format.h>

@@ -75,7 +75,8 @@ public:
             else
                 missing = true;
         }
-        // A way none of whose nodes is known yet gets an entry only if they come later.
+        // A way without references makes no entry; one whose nodes are all
+        // missing so far keeps an empty entry until the end, in case they come.
         if (points.empty() && !missing)
             return;
         TrackEntry e;
@@ -91,9 +92,9 @@ public:
     // point, and sets every new entry's extent.
     void finish(std::size_t firstEntry)
     {
-        if (!pending_.empty()) {
-            if (late_)
-                sortNodes();
+        // Without late nodes a second look would find what the first did.
+        if (late_ && !pending_.empty()) {
+            sortNodes();
             for (PendingWay& w : pending_) {
                 std::vector<TrackPoint>& points = out_[w.entry].points;
                 points.clear();
