@@ -281,7 +281,8 @@ TEST(OsmLoad, CorpusFiles)
             EXPECT_TRUE(!e.points.empty() && e.description->starts_with("OSM:") &&
                         e.description->size() <= 498);
         // (osmium refuses the old 0.5 files the reader mends.)
-        const std::uint64_t nodes = haveOsmium() ? osmiumCount(path, "nodes") : ~0ull;
+        const bool cheap = haveOsmium() && path.ends_with(".osm");
+        const std::uint64_t nodes = cheap ? osmiumCount(path, "nodes") : ~0ull;
         if (nodes != ~0ull) {
             EXPECT_EQ(r.linesRead, nodes + osmiumCount(path, "ways")) << path;
         }
