@@ -77,33 +77,6 @@ TEST(JosmGpxLoad, OneEntryPerSegmentNamedByItsTrack)
     }
 }
 
-TEST(JosmGpxLoad, FileMessagesAndFailures)
-{
-    test::ScratchDir dir;
-    const std::string good = dir.file("two.gpx");
-    test::writeBytes(good, "<gpx>\n<trk>\n\n<trkseg>\n<trkpt lat=\"51.5\" lon=\"-0.25\"/>\n"
-                           "<trkpt lat=\"51.75\" lon=\"-0.5\"/>\n</trkseg>\n</trk>\n</gpx>");
-    std::vector<TrackEntry> entries;
-    std::vector<std::uint64_t> told;
-    LoadReport r = loadJosmGpx(good, entries, [&](std::uint64_t done, std::uint64_t total) {
-        told.push_back(done);
-        EXPECT_EQ(total, 109u);
-        return true;
-    });
-    ASSERT_TRUE(r) << r.error.value_or("");
-    EXPECT_EQ(r.message, "Input 9 lines processed.\nOutput 2 lines processed.\n\nGPX load complete.");
-    EXPECT_EQ(told, std::vector<std::uint64_t>{109});
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].points[1], (TrackPoint{51.75, -0.5}));
-    EXPECT_DOUBLE_EQ(entries[0].extent.minLonDeg, -0.5);
-
-    // Cancelled from the progress callback: no message, what was read stays.
-    entries.clear();
-    r = loadJosmGpx(good, entries, [](std::uint64_t, std::uint64_t) { return false; });
-    EXPECT_TRUE(r.cancelled);
-    EXPECT_TRUE(r.message.empty());
-}
-
 // Every GPX file of the corpus loads; loaded points are every trkpt the file
 // holds.
 TEST(JosmGpxLoad, CorpusFiles)
@@ -206,28 +179,6 @@ TEST(OsmLoad, OneEntryPerWayWithItsTagText)
     }
 }
 
-TEST(OsmLoad, FileMessagesTwiceAndCancel)
-{
-    test::ScratchDir dir;
-    const std::string path = dir.file("small.osm");
-    test::writeBytes(path,
-                     "<?xml version='1.0'?>\n<osm version='0.6'>\n<node id='1' lat='51' lon='-1'/>\n"
-                     "<node id='2' lat='52' lon='-2'/>\n<way id='3'><nd ref='1'/><nd ref='2'/><nd ref='7'/>"
-                     "</way>\n</osm>\n");
-    std::vector<TrackEntry> entries;
-    bool told = false;
-    LoadReport r = loadOsm(path, entries, [&](std::uint64_t, std::uint64_t) { return told = true; });
-    ASSERT_TRUE(r) << r.error.value_or("");
-    EXPECT_TRUE(told);
-    EXPECT_EQ(r.message, "Input 3 lines processed.\nOutput 3 lines processed.\n\nOSM load complete.");
-    r = loadOsm(path, entries);
-    EXPECT_EQ(descriptions(entries), (std::vector<std::string>{"OSM:3:", "OSM:3:"}));
-
-    entries.clear();
-    r = loadOsm(path, entries, [](std::uint64_t, std::uint64_t) { return false; });
-    EXPECT_TRUE(r.cancelled);
-}
-
 TEST(OsmLoad, MillionNodeWay)
 {
     std::string xml =
@@ -294,12 +245,65 @@ TEST(OsmLoad, CorpusFiles)
     }
 }
 
+using Loader = LoadReport (*)(const std::string&, std::vector<TrackEntry>&, const LoadProgress&);
+
+// Both loaders from a file: progress told in bytes of the file's size, the
+// completion message, every load appending, and a cancel keeping quiet.
+TEST(BackgroundLoad, FileMessagesProgressAndCancel)
+{
+    struct Case {
+        Loader load;
+        std::string name, bytes, message;
+        std::vector<std::string> twice;
+        TrackPoint last;
+    };
+    const Case cases[] = {
+        {loadJosmGpx,
+         "two.gpx",
+         "<gpx>\n<trk>\n\n<trkseg>\n<trkpt lat=\"51.5\" lon=\"-0.25\"/>\n<trkpt lat=\"51.75\" "
+         "lon=\"-0.5\"/>\n</trkseg>\n</trk>\n</gpx>",
+         "Input 9 lines processed.\nOutput 2 lines processed.\n\nGPX load complete.",
+         {"Empty", "Empty"},
+         {51.75, -0.5}},
+        {loadOsm,
+         "small.osm",
+         "<?xml version='1.0'?>\n<osm version='0.6'>\n<node id='1' lat='51' lon='-1'/>\n"
+         "<node id='2' lat='52' lon='-2'/>\n<way id='3'><nd ref='1'/><nd ref='2'/><nd "
+         "ref='7'/></way>\n</osm>\n",
+         "Input 3 lines processed.\nOutput 3 lines processed.\n\nOSM load complete.",
+         {"OSM:3:", "OSM:3:"},
+         {52, -2}},
+    };
+    test::ScratchDir dir;
+    for (const Case& c : cases) {
+        const std::string path = dir.file(c.name);
+        test::writeBytes(path, c.bytes);
+        std::vector<TrackEntry> entries;
+        std::uint64_t told = 0;
+        LoadReport r = c.load(path, entries, [&](std::uint64_t done, std::uint64_t total) {
+            EXPECT_EQ(total, c.bytes.size()) << c.name;
+            told = done;
+            return true;
+        });
+        ASSERT_TRUE(r) << r.error.value_or("");
+        EXPECT_EQ(r.message, c.message);
+        EXPECT_EQ(told, c.bytes.size()) << c.name;
+        r = c.load(path, entries, {});
+        EXPECT_EQ(descriptions(entries), c.twice);
+        EXPECT_EQ(entries[0].points.back(), c.last) << c.name;
+        EXPECT_DOUBLE_EQ(entries[0].extent.minLonDeg, c.last.lonDeg) << c.name;
+
+        entries.clear();
+        r = c.load(path, entries, [](std::uint64_t, std::uint64_t) { return false; });
+        EXPECT_TRUE(r.cancelled && r.message.empty()) << c.name;
+    }
+}
+
 // Bad files of both loaders: a message naming the file, what came before the
 // fault kept.
 TEST(BackgroundLoad, BadFilesSayWhyNamingTheFile)
 {
     test::ScratchDir dir;
-    using Loader = LoadReport (*)(const std::string&, std::vector<TrackEntry>&, const LoadProgress&);
     std::string nested = "<osm version='0.6'>";
     for (int i = 0; i < 100000; ++i)
         nested += "<a>";
