@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include "core/base/ScratchFiles.h"
@@ -304,9 +305,22 @@ TEST(BackgroundLoad, FileMessagesProgressAndCancel)
 TEST(BackgroundLoad, BadFilesSayWhyNamingTheFile)
 {
     test::ScratchDir dir;
-    std::string nested = "<osm version='0.6'>";
+    std::string nested;
     for (int i = 0; i < 100000; ++i)
         nested += "<a>";
+    // Entities that expand ten-fold at each level, used in a name.
+    std::string laughs = "<?xml version='1.0'?><!DOCTYPE x [<!ENTITY e0 'aaaaaaaaaa'>";
+    for (int i = 1; i < 9; ++i) {
+        laughs += fmt::format("<!ENTITY e{} '", i);
+        for (int k = 0; k < 10; ++k)
+            laughs += fmt::format("&e{};", i - 1);
+        laughs += "'>";
+    }
+    laughs += "]>";
+    const std::string laughsGpx =
+        laughs + "<gpx><trk><name>&e8;</name><trkseg><trkpt lat='1' lon='2'/></trkseg></trk></gpx>";
+    const std::string laughsOsm = laughs + "<osm version='0.6'><node id='1' lat='1' lon='1'/><way id='2'><nd "
+                                           "ref='1'/><tag k='name' v='&e8;'/></way></osm>";
     struct Bad {
         Loader load;
         std::string name; // written when bytes is not empty
@@ -326,7 +340,10 @@ TEST(BackgroundLoad, BadFilesSayWhyNamingTheFile)
          "<osm version='0.6'><node id='1' lat='51' lon='-1'/><way id='3'><nd ref='1'/></way><way id='4'><nd "
          "re",
          "Error reading the OSM file\n", 0}, // the reader hands out whole blocks only
-        {loadOsm, "nested.osm", nested, "Error reading the OSM file\n", 0},
+        {loadJosmGpx, "nested.gpx", "<gpx>" + nested, "Error reading the GPX file\n", 0},
+        {loadJosmGpx, "laughs.gpx", laughsGpx, "Error reading the GPX file\n", 0},
+        {loadOsm, "nested.osm", "<osm version='0.6'>" + nested, "Error reading the OSM file\n", 0},
+        {loadOsm, "laughs.osm", laughsOsm, "Error reading the OSM file\n", 0},
     };
     for (const Bad& b : bad) {
         if (!b.bytes.empty())
