@@ -108,6 +108,15 @@ std::string completion(std::uint64_t lines, std::uint64_t points)
                        points);
 }
 
+// A point without a latitude has a message of its own; every fault names the
+// file and the place in it.
+std::string readError(const gpx::Error& error)
+{
+    if (error.message == "point without a lat attribute")
+        return fmt::format("Error missing 'lat=' or \" in or before line {}.\n{}", error.line, error.text());
+    return "Error reading the GPX file\n" + error.text();
+}
+
 std::uint64_t lineCount(std::string_view bytes)
 {
     std::uint64_t n = 0;
@@ -151,7 +160,7 @@ LoadReport loadJosmGpx(const std::string& path, std::vector<TrackEntry>& out, co
     if (buffer.failed)
         r.error = "Error reading the GPX file\n" + path + ": read error";
     else if (error)
-        r.error = "Error reading the GPX file\n" + error->text();
+        r.error = readError(*error);
     else
         r.message = completion(r.linesRead, r.pointsLoaded);
     return r;
@@ -166,7 +175,7 @@ LoadReport loadJosmGpxBytes(std::string_view bytes, const std::string& name, std
     r.linesRead = lineCount(bytes);
     r.pointsLoaded = collector.points;
     if (error)
-        r.error = "Error reading the GPX file\n" + error->text();
+        r.error = readError(*error);
     else
         r.message = completion(r.linesRead, r.pointsLoaded);
     return r;

@@ -334,7 +334,7 @@ TEST(BackgroundLoad, BadFilesSayWhyNamingTheFile)
          "Error reading the GPX file\n", 1},
         {loadJosmGpx, "nolat.gpx",
          "<gpx><trk><trkseg><trkpt lat='1' lon='2'/>\n<trkpt lon='2'/></trkseg></trk>",
-         "Error reading the GPX file\n", 1},
+         "Error missing 'lat=' or \" in or before line 2.\n", 1},
         {loadOsm, "none.osm", "", "Error can't open source file\n", 0},
         {loadOsm, "cut.osm",
          "<osm version='0.6'><node id='1' lat='51' lon='-1'/><way id='3'><nd ref='1'/></way><way id='4'><nd "
