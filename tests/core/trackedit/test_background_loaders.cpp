@@ -212,6 +212,41 @@ std::uint64_t osmiumCount(const std::string& path, const std::string& what)
     return ok ? std::strtoull(line, nullptr, 10) : ~0ull;
 }
 
+// The same data as .osm, .osm.gz, .osm.bz2 and .osm.pbf (written by osmium
+// and gzip/bzip2) gives the same entries.
+TEST(OsmLoad, EveryFormatGivesTheSameEntries)
+{
+    if (std::system("{ command -v osmium && command -v gzip && command -v bzip2; } >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "osmium, gzip or bzip2 is not installed";
+    test::ScratchDir dir;
+    const std::string xml = dir.file("roads.osm");
+    test::writeBytes(xml,
+                     "<?xml version='1.0'?>\n<osm version='0.6'>\n<node id='1' lat='51.5' lon='-1.25'/>\n"
+                     "<node id='2' lat='51.75' lon='-1.5'/>\n<way id='3'><nd ref='1'/><nd ref='2'/>"
+                     "<tag k='highway' v='primary'/><tag k='name' v='High St'/></way>\n</osm>\n");
+    std::vector<TrackEntry> want;
+    ASSERT_TRUE(loadOsm(xml, want));
+    ASSERT_EQ(descriptions(want), std::vector<std::string>{"OSM:3:highway-primary:name-High St:"});
+    const std::pair<std::string, std::string> forms[] = {
+        {"roads.osm.pbf", "osmium cat -O -o '{out}' '{in}'"},
+        {"roads.osm.gz", "gzip -c '{in}' > '{out}'"},
+        {"roads.osm.bz2", "bzip2 -c '{in}' > '{out}'"},
+    };
+    for (const auto& [name, command] : forms) {
+        const std::string out = dir.file(name);
+        std::string line = command;
+        line.replace(line.find("{out}"), 5, out);
+        line.replace(line.find("{in}"), 4, xml);
+        ASSERT_EQ(std::system((line + " 2>/dev/null").c_str()), 0) << line;
+        std::vector<TrackEntry> got;
+        const LoadReport r = loadOsm(out, got);
+        ASSERT_TRUE(r) << r.error.value_or("");
+        EXPECT_EQ(descriptions(got), descriptions(want)) << name;
+        ASSERT_EQ(got.size(), 1u);
+        EXPECT_EQ(got[0].points, want[0].points) << name;
+    }
+}
+
 // Every OSM file of the corpus loads; the objects read are those osmium counts.
 TEST(OsmLoad, CorpusFiles)
 {
