@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,9 +17,13 @@
 #include <set>
 
 #include "GuiFixture.h"
+#include "ReplayController.h"
+#include "ScreenAgent.h"
+#include "CSio.h"
 #include "session/CommandTable.h"
 
 using namespace varno::session;
+namespace keys = varno::settings::keys;
 
 namespace {
 
@@ -166,6 +171,128 @@ struct Look {
     }
 };
 
+// A window over a pseudo-terminal receiver, with the speech agent in its corner.
+struct WalkRig {
+    varno::test::Pty pty;
+    varno::platform::CSio port;
+    // Before the rig: the session unloads it as it goes.
+    ScreenAgent agent{nullptr, QStringLiteral(VARNO_TEST_DATA_DIR "/../../data/agent/owl.txt")};
+    guitest::Rig rig{true, &port};
+
+    WalkRig()
+    {
+        rig.settings.write(keys::Port, pty.path);
+        rig.session = std::make_unique<Session>(Session::Deps{rig.settings,
+                                                              rig.prompt,
+                                                              rig.clock,
+                                                              rig.port,
+                                                              rig.dir.path().toStdString(),
+                                                              [](std::chrono::milliseconds) {},
+                                                              &rig.voice,
+                                                              {},
+                                                              &agent});
+    }
+    ~WalkRig() { rig.frame().close(); }
+
+    // The camera file with one camera more, not yet loaded.
+    void moreCameras() const
+    {
+        const QString more = QStringLiteral("51.502,0.5,A34,Newbury,Bridge,MOBILE,P,30\n");
+        QFile f(rig.dir.path() + QStringLiteral("/VARNOCamera.txt"));
+        QVERIFY(f.open(QIODevice::Append));
+        f.write(more.toLatin1());
+    }
+};
+
+// The view shown, with a sentence drawn on it (a started or stopped receiver leaves it empty).
+void toView(CMainFrame& f, MapView v, CommandId item)
+{
+    if (f.session().viewState().current() != v)
+        f.runCommand(item);
+    // Tall enough for the map, which a 600 x 480 window leaves out.
+    f.resize(820, 720);
+    f.session().mailbox().offer(guitest::rmc(30.0));
+    f.view()->repaint();
+}
+
+// Puts the window where the command has something to show: a stop needs a running
+// receiver, day colours a night before, a zoom the camera map, and so on.
+void prepare(WalkRig& w, CMainFrame& f, CommandId id)
+{
+    Session& s = *w.rig.session;
+    using C = CommandId;
+    switch (id) {
+    case C::RunStart:
+    case C::KeyStartS:
+    case C::ToolStart:
+        if (s.gps().portOpen())
+            s.stopGps();
+        break;
+    case C::RunStop:
+    case C::KeyStopE:
+    case C::ToolStop:
+        if (!s.gps().portOpen())
+            s.startGps();
+        break;
+    case C::DayColours:
+    case C::ToolDay:
+        s.loadNightColours();
+        break;
+    case C::NightColours:
+    case C::ToolNight:
+        s.loadDayColours();
+        break;
+    case C::LoadCameraFile:
+        w.moreCameras();
+        toView(f, MapView::Camera, C::CameraMap);
+        break;
+    case C::DoOnDraw:
+        toView(f, MapView::Camera, C::CameraMap);
+        break;
+    case C::MarkLocation:
+    case C::KeyMarkM:
+    case C::ToolMark:
+        f.statusBar()->clearMessage();
+        break;
+    case C::AgentUnload:
+        if (!s.routes().agent().loaded())
+            f.runCommand(C::AgentLoad);
+        break;
+    case C::KeyZoomInPlus:
+    case C::KeyZoomOutMinus:
+    case C::KeyZoomInF4:
+    case C::KeyZoomOutF3:
+    case C::KeyZoomInNum:
+    case C::KeyZoomOutNum:
+    case C::ToolZoomIn:
+    case C::ToolZoomOut:
+    case C::KeySpecsSpace:
+        toView(f, MapView::Camera, C::CameraMap);
+        break;
+    case C::KeySpeakWaypoint0:
+    case C::KeyRouteMotorwayZ:
+    case C::KeyRouteCountryX:
+    case C::KeyRouteTownC:
+        toView(f, MapView::Route, C::RouteView);
+        break;
+    case C::KeyStopReplayEsc:
+        f.findChild<ReplayController*>()->start(
+            QStringLiteral(VARNO_TEST_DATA_DIR "/../../data/demo/demo-drive.txt"), 1000);
+        break;
+    case C::Scr600x480:
+    case C::Scr800x600:
+    case C::Scr800x700:
+    case C::Key600x480:
+    case C::Key800x600:
+    case C::Key800x700:
+    case C::Tool800x600:
+        f.resize(700, 500);
+        break;
+    default:
+        break;
+    }
+}
+
 enum class Way { Key, Menu, Button };
 
 } // namespace
@@ -174,8 +301,9 @@ class TestCommandWalk : public QObject {
     Q_OBJECT
 
     // Runs c the given way; a failure is noted in faults.
-    static void walk(guitest::Rig& rig, CMainFrame& f, const Command& c, Way way, QStringList& faults)
+    static void walk(WalkRig& w, CMainFrame& f, const Command& c, Way way, QStringList& faults)
     {
+        guitest::Rig& rig = w.rig;
         QAction* a = nullptr;
         QString how;
         switch (way) {
@@ -205,8 +333,14 @@ class TestCommandWalk : public QObject {
             faults << what + QStringLiteral(": disabled");
             return;
         }
+        // Back to the window after Exit, and after a dialog that left nothing active.
         if (!f.isVisible())
             f.show();
+        if (QApplication::activeWindow() != &f) {
+            f.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&f));
+        }
+        prepare(w, f, c.id);
         const Look before = Look::of(rig, f);
         DialogCloser closer;
         switch (way) {
@@ -229,9 +363,15 @@ class TestCommandWalk : public QObject {
         }
         closer.settle();
         faults << closer.faults;
-        const Look after = Look::of(rig, f);
-        if (closer.seen.isEmpty() && after.changesFrom(before).isEmpty())
+        Look after = Look::of(rig, f);
+        // Some answers come a moment later (the replay asks before its next line).
+        for (int i = 0; i < 10 && closer.seen.isEmpty() && after.changesFrom(before).isEmpty(); ++i) {
+            QTest::qWait(20);
+            after = Look::of(rig, f);
+        }
+        if (closer.seen.isEmpty() && after.changesFrom(before).isEmpty()) {
             faults << what + QStringLiteral(": nothing visible happened");
+        }
     }
 
 private slots:
@@ -248,25 +388,30 @@ private slots:
     {
         QElapsedTimer took;
         took.start();
-        guitest::Rig rig;
-        guitest::placeCameras(rig, {{300.0, 0.0, "GATSO"}});
-        CMainFrame& f = rig.shownFrame();
-        f.runCommand(CommandId::DoOnDraw); // something on the view to zoom and colour
+        WalkRig w;
+        guitest::placeCameras(w.rig, {{300.0, 0.0, "GATSO"}});
+        w.rig.session->routes().load(VARNO_TEST_DATA_DIR "/../../data/demo/demo-route.csv");
+        CMainFrame& f = w.rig.shownFrame();
+        w.agent.attach(f.view());
+        // Something on the view to zoom and colour.
+        w.rig.session->mailbox().offer(guitest::rmc(30.0));
+        f.view()->repaint();
         QStringList faults;
         int walked = 0;
         for (const Command& c : CommandTable::all()) {
             if (kTracksCommandsStillToCome.count(c.id))
                 continue;
             if (!c.key.empty())
-                walk(rig, f, c, Way::Key, faults), ++walked;
+                walk(w, f, c, Way::Key, faults), ++walked;
             if (c.menu != Menu::None)
-                walk(rig, f, c, Way::Menu, faults), ++walked;
+                walk(w, f, c, Way::Menu, faults), ++walked;
             if (c.menu == Menu::None && c.key.empty())
-                walk(rig, f, c, Way::Button, faults), ++walked;
+                walk(w, f, c, Way::Button, faults), ++walked;
         }
         qInfo("walked %d ways in %lld ms", walked, took.elapsed());
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
-        QVERIFY(walked > 130);
+        for (const QString& fault : faults)
+            qWarning("%s", qPrintable(fault));
+        QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults").arg(faults.size())));
     }
 };
 
