@@ -8,10 +8,12 @@
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QToolBar>
+#include <set>
 
 #include "GuiFixture.h"
 #include "WindowLook.h"
 #include "session/CommandTable.h"
+#include "session/Mnemonics.h"
 #include "views/CameraViewLayout.h"
 
 using namespace varno::session;
@@ -198,6 +200,14 @@ private slots:
         for (QAction* m : f.menuBar()->actions()) {
             QVERIFY2(m->text().contains(QLatin1Char('&')), qPrintable(m->text()));
             QVERIFY(m->menu()->toolTipsVisible());
+            // No letter opens two items (Scale to Window included); the Tracks menu has
+            // more items than letters, and its one repeat is the table's own.
+            std::set<char> letters;
+            for (QAction* a : m->menu()->actions())
+                if (!a->isSeparator())
+                    QVERIFY2(letters.insert(mnemonicOf(a->text().toStdString())).second ||
+                                 a->text() == QStringLiteral("Save &editted track"),
+                             qPrintable(m->text() + QStringLiteral(": ") + a->text()));
         }
         for (const Command& c : CommandTable::all()) {
             QAction* a = f.action(c.id);
