@@ -74,7 +74,7 @@ bool none(std::uint32_t colour)
 // clip, pen and font with the one before.
 class Painter {
 public:
-    explicit Painter(QPainter& p) : p_(p) { p_.save(); }
+    explicit Painter(QPainter& p) : p_(p), scaled_(p.worldTransform().isScaling()) { p_.save(); }
     ~Painter() { p_.restore(); }
     Painter(const Painter&) = delete;
     Painter& operator=(const Painter&) = delete;
@@ -110,10 +110,14 @@ public:
             p_.setFont(font_->font);
         }
         pen(t.colour, 0);
-        if (none(t.background)) {
-            // Without a background box the text's layout can be kept.
+        if (none(t.background) && !scaled_) {
+            // Without a background box the text's layout can be kept (laid out at 1:1:
+            // scaled, its letters would keep their 1:1 places and run into each other).
             p_.drawStaticText(QPoint(t.x, t.y), staticText(*font_, t.text));
             return;
+        }
+        if (none(t.background)) {
+            p_.setBackgroundMode(Qt::TransparentMode);
         } else {
             p_.setBackgroundMode(Qt::OpaqueMode);
             p_.setBackground(toQColor(t.background));
@@ -212,6 +216,7 @@ private:
     }
 
     QPainter& p_;
+    const bool scaled_;
     bool clipSet_ = false;
     Rect clip_;
     bool penSet_ = false;

@@ -80,6 +80,48 @@ private slots:
                      ref.pixelColor(b.rect.left + 2, b.rect.top + 2));
     }
 
+    // The map's labels (texts without a background box, clipped to the map) scaled up stay
+    // where they were, only larger. Drawn from their 1:1 layout they landed at their 1:1
+    // place, at their 1:1 size.
+    void scaledMapLabelsStayInPlace()
+    {
+        guitest::Rig rig;
+        placeCameras(rig, {{300.0, 0.0, "GATSO"}});
+        CVARNOView view(*rig.session);
+        const QImage ref = cameraView(rig, view, kLayoutWidth, kLayoutHeight, true);
+        const QImage big = cameraView(rig, view, 1600, 1020, true);
+        QCOMPARE(view.lastScale().factor, 2.0);
+        int labels = 0;
+        for (const TextItem* t : view.lastScene().all<TextItem>()) {
+            if (t->background != kNoColour)
+                continue;
+            // The columns of the label's cell with light ink, first and last, in layout pixels.
+            auto extent = [t](const QImage& img, int factor, int dx) {
+                int first = 1 << 20, last = -1;
+                for (int x = t->x * factor;
+                     x < std::min<int>(t->clip.right, t->x + t->cellHeight * int(t->text.size())) * factor;
+                     ++x)
+                    for (int y = t->y * factor; y < (t->y + t->cellHeight) * factor; ++y)
+                        if (img.pixelColor(x + dx, y).lightness() > 128) {
+                            first = std::min(first, x / factor);
+                            last = std::max(last, x / factor);
+                        }
+                return std::pair(first, last);
+            };
+            const auto one = extent(ref, 1, 0), two = extent(big, 2, 20);
+            QVERIFY2(one.second > one.first, t->text.c_str());
+            QVERIFY2(std::abs(two.first - one.first) <= 2 && std::abs(two.second - one.second) <= 2,
+                     qPrintable(QStringLiteral("%1: %2..%3 scaled, %4..%5 at 1:1")
+                                    .arg(QString::fromStdString(t->text))
+                                    .arg(two.first)
+                                    .arg(two.second)
+                                    .arg(one.first)
+                                    .arg(one.second)));
+            ++labels;
+        }
+        QCOMPARE(labels, 2); // the camera's letter and the map radius
+    }
+
     // A click in the scaled window reaches the view as the layout pixel under it, letterbox
     // included (outside the layout); the editor, which lays itself out, gets window pixels.
     void clicksGoBackThroughTheScale()
