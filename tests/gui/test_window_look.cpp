@@ -7,10 +7,12 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <set>
 
 #include "GuiFixture.h"
+#include "QtPrompt.h"
 #include "WindowLook.h"
 #include "session/CommandTable.h"
 #include "session/Mnemonics.h"
@@ -231,6 +233,50 @@ private slots:
         QVERIFY(isDark(f.menuBar()->palette().color(QPalette::Window)));
         f.runCommand(CommandId::DayColours);
         QCOMPARE(QApplication::palette(), day);
+    }
+
+    // The program's message boxes: Esc gives the safe answer and Enter the accepting one.
+    void messageBoxesTakeEscAndEnter()
+    {
+        using varno::PromptAnswer;
+        using varno::PromptButtons;
+        struct Case {
+            PromptButtons buttons;
+            Qt::Key key;
+            PromptAnswer answer;
+        } cases[] = {
+            {PromptButtons::Ok, Qt::Key_Escape, PromptAnswer::Ok},
+            {PromptButtons::Ok, Qt::Key_Return, PromptAnswer::Ok},
+            {PromptButtons::OkCancel, Qt::Key_Escape, PromptAnswer::Cancel},
+            {PromptButtons::OkCancel, Qt::Key_Return, PromptAnswer::Ok},
+            {PromptButtons::YesNo, Qt::Key_Escape, PromptAnswer::No},
+            {PromptButtons::YesNo, Qt::Key_Return, PromptAnswer::Yes},
+        };
+        QWidget parent;
+        parent.show();
+        QtPrompt prompt;
+        prompt.setParent(&parent);
+        for (const Case& c : cases) {
+            bool keyClosed = true;
+            QTimer::singleShot(50, [&c] {
+                if (QWidget* box = QApplication::activeModalWidget())
+                    QTest::keyClick(box, c.key);
+            });
+            // A box the key left open is closed here, and the case fails.
+            QTimer guard;
+            guard.setSingleShot(true);
+            connect(&guard, &QTimer::timeout, [&keyClosed] {
+                if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    keyClosed = false;
+                    box->done(-1);
+                }
+            });
+            guard.start(1000);
+            const PromptAnswer got =
+                prompt.show("Stop the replay?", c.buttons, varno::PromptIcon::Question, "VARNO");
+            QVERIFY(keyClosed);
+            QCOMPARE(int(got), int(c.answer));
+        }
     }
 
     // Every menu title and item shows a mnemonic, and the items' tooltips are their prompts,
