@@ -44,8 +44,8 @@ class TestWindowLook : public QObject {
     Q_OBJECT
 
 private slots:
-    // Scaled 2x into a wider window, every box of the camera view keeps its place and colours
-    // at twice the size, centred between letterbox bars of the window fill; off, a large
+    // Scaled 2x into a wider window, every box and label of the camera view keeps its place and
+    // colours at twice the size, centred between letterbox bars of the window fill; off, a large
     // window shows the layout at 1:1 in its top left corner as before.
     void scaledPaintKeepsTheLayoutsProportions()
     {
@@ -73,26 +73,8 @@ private slots:
         QCOMPARE(big.pixelColor(5, 500), fill);
         QCOMPARE(big.pixelColor(1600 - 5, 500), fill);
         QVERIFY(big.pixelColor(5, 500) != ref.pixelColor(2, 2 + 123));
-
-        const QImage plain = cameraView(rig, view, 1600, 1020, false);
-        QVERIFY(view.lastScale().identity());
-        QCOMPARE(view.lastScene().all<FillItem>().front()->rect, (Rect{0, 0, 1600, 1020}));
-        for (const BoxSpec& b : kCameraViewBoxes)
-            QCOMPARE(plain.pixelColor(b.rect.left + 2, b.rect.top + 2),
-                     ref.pixelColor(b.rect.left + 2, b.rect.top + 2));
-    }
-
-    // The map's labels (texts without a background box, clipped to the map) scaled up stay
-    // where they were, only larger. Drawn from their 1:1 layout they landed at their 1:1
-    // place, at their 1:1 size.
-    void scaledMapLabelsStayInPlace()
-    {
-        guitest::Rig rig;
-        placeCameras(rig, {{300.0, 0.0, "GATSO"}});
-        CVARNOView view(*rig.session);
-        const QImage ref = cameraView(rig, view, kLayoutWidth, kLayoutHeight, true);
-        const QImage big = cameraView(rig, view, 1600, 1020, true);
-        QCOMPARE(view.lastScale().factor, 2.0);
+        // The map's labels (texts without a background box, clipped to the map) stay where they
+        // were, only larger. Drawn from their 1:1 layout they landed at their 1:1 place and size.
         int labels = 0;
         for (const TextItem* t : view.lastScene().all<TextItem>()) {
             if (t->background != kNoColour)
@@ -122,6 +104,13 @@ private slots:
             ++labels;
         }
         QCOMPARE(labels, 2); // the camera's letter and the map radius
+
+        const QImage plain = cameraView(rig, view, 1600, 1020, false);
+        QVERIFY(view.lastScale().identity());
+        QCOMPARE(view.lastScene().all<FillItem>().front()->rect, (Rect{0, 0, 1600, 1020}));
+        for (const BoxSpec& b : kCameraViewBoxes)
+            QCOMPARE(plain.pixelColor(b.rect.left + 2, b.rect.top + 2),
+                     ref.pixelColor(b.rect.left + 2, b.rect.top + 2));
     }
 
     // A click in the scaled window reaches the view as the layout pixel under it, letterbox
@@ -136,12 +125,7 @@ private slots:
         struct Case {
             QPointF at;
             int x, y;
-        } cases[] = {{{20, 0}, 0, 0},
-                     {{21.5, 1.5}, 0, 0},
-                     {{22, 2}, 1, 1},
-                     {{10, 10}, -5, 5},
-                     {{20 + 2 * 183, 2 * 261}, 183, 261},
-                     {{1579, 1019}, 779, 509}};
+        } cases[] = {{{21.5, 1.5}, 0, 0}, {{10, 10}, -5, 5}, {{1579, 1019}, 779, 509}};
         for (const Case& c : cases) {
             QMouseEvent e(QEvent::MouseButtonPress, c.at, c.at, Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
