@@ -19,6 +19,7 @@ public:
     bool takesFixes() const override { return false; }
     bool showsTopLines() const override { return false; }
     bool showsStrip() const override { return false; }
+    bool fixedLayout() const override { return false; }
 };
 
 } // namespace
