@@ -84,7 +84,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
 CMainFrame::~CMainFrame()
 {
     // The reader's callbacks reach this window; they must be over before it goes.
-    if (session_.gps().portOpen())
+    if (session_.gps().portOpen() || session_.gps().opening())
         session_.stopGps();
     session_.gps().reader().stop();
 }

@@ -120,7 +120,8 @@ TEST(CliReplayAndLive, Failures)
              {"live --source tcp://127.0.0.1:1", "Can't open com port tcp://127.0.0.1:1\n"},
              {"live --source gpsd://", "Can't open com port gpsd://\n"},
              {"live --speed 4800", ""},
-             {"live --port Com250", "Can't open com port Com250\n"},
+             {"live --port Com250",
+              "Can't open com port Com250\nNo such file or directory \u2014 the device is not plugged in\n"},
              {"live --port /dev/null --log /nonexistent/dir/log.txt",
               "Error can't open the NMEA data file\n/nonexistent/dir/log.txt\n"}}) {
         const CliRun r = runCli(no + args);

@@ -26,9 +26,9 @@ int speedUnitsOf(settings::Settings& s)
 } // namespace
 
 Session::Session(Deps deps)
-    : deps_(std::move(deps)),
-      gps_(deps_.port, mailbox_, log_, deps_.prompt, deps_.settings,
-           gps::GpsControl::Hooks{deps_.sleep, deps_.opening, [this] { resetAverageSpeed(); }}),
+    : deps_(std::move(deps)), gps_(deps_.port, mailbox_, log_, deps_.prompt, deps_.settings,
+                                   gps::GpsControl::Hooks{deps_.sleep, deps_.opening,
+                                                          [this] { resetAverageSpeed(); }, deps_.postToUi}),
       warner_(deps_.settings, deps_.prompt, deps_.voicePlayer ? *deps_.voicePlayer : silentVoice_,
               deps_.dataRoot),
       track_(deps_.settings, deps_.prompt),

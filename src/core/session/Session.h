@@ -56,6 +56,10 @@ public:
         std::function<void(bool busy, const std::string& port)> opening = {};
         // Speaks the route texts; a quiet recorder when null.
         speech::SpeechAgent* speechAgent = nullptr;
+        // Queues a function to the UI thread: Start then opens the port on a
+        // worker, so the window stays live through the open's waits. Empty:
+        // the open runs on the calling thread (tests, the command line).
+        UiBridge::Post postToUi = {};
     };
 
     // View construction: reads the kept settings, loads the day scheme and runs
