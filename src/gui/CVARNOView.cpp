@@ -42,6 +42,8 @@ void CVARNOView::paintEvent(QPaintEvent*)
     stripText_ = strip ? textFromBytes(strip->text) : QString();
     QPainter p(this);
     paintScene(p, scene_);
+    if (in.taken)
+        emit sentenceTaken(in.checksumOk);
 }
 
 void CVARNOView::pointer(QMouseEvent* event, PointerEvent::Kind kind)

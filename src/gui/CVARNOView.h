@@ -18,6 +18,10 @@ public:
     // What the last repaint drew.
     const varno::views::Scene& lastScene() const { return scene_; }
 
+signals:
+    // A repaint took a sentence from the mailbox; ok: it passed its checksum and reached the fix.
+    void sentenceTaken(bool ok);
+
 public slots:
     // The reader's sentence message, delivered on the UI thread: the per-fix
     // processing, then an immediate repaint.
