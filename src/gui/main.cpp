@@ -19,6 +19,7 @@
 #include "SourcePort.h"
 #include "CVARNOView.h"
 #include "DemoSetup.h"
+#include "FirstRunPage.h"
 #include "ScreenAgent.h"
 #include "Paths.h"
 #include "PosixInputFile.h"
@@ -210,6 +211,10 @@ int main(int argc, char** argv)
             startCommandLineReplay(frame, request, [](int code) { QApplication::exit(code); });
         });
     }
+    // A fresh profile, once its settings questions are answered: the welcome
+    // page, when someone is there to answer it.
+    if (!grabbing && !quitAtEnd && replayFile.isEmpty())
+        QTimer::singleShot(0, &frame, [&frame] { showFirstRunPageIfDue(frame); });
     if (parser.isSet(quitAfter))
         QTimer::singleShot(parser.value(quitAfter).toInt(), &frame, &QWidget::close);
     const int result = app.exec();

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/Clock.h"
 #include "base/Prompt.h"
@@ -71,8 +72,12 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // The view's initial update: the first-run question.
+    // The view's initial update: the first-run question. When it wrote the
+    // defaults, the data folders are made and the welcome page is due
+    // (FirstRunPending).
     void initialUpdate();
+    // The folders the first start could not make ("folder: reason").
+    const std::vector<std::string>& folderFailures() const { return folderFailures_; }
 
     // The start-up actions, run when the window is first shown: auto start of
     // the GPS, the automatic NMEA log toggle, the start timers and route, the night timer.
@@ -286,6 +291,7 @@ private:
     int speedUnits_ = 0;
     int timeZone_ = 1;
     std::optional<std::string> startupRoute_;
+    std::vector<std::string> folderFailures_;
 };
 
 } // namespace varno::session

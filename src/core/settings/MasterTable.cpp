@@ -171,6 +171,9 @@ constexpr std::array kTable = {
     onOff("AidDirection", 0),
     onOff("AidChime", 0),
     onOff("AidCoach", 0),
+    // 1 from the first start that wrote the defaults until its welcome page
+    // was done with; profiles from before the page never had it.
+    onOff("FirstRunPending", 0),
 };
 
 template <K Kind> consteval Key<Kind> key(std::string_view name)
@@ -246,7 +249,8 @@ constinit const OnOffKey NightTimerEnable = key<K::OnOff>("NightTimerEnable");
 constinit const TextKey Source = key<K::Text>("Source"), SourceHost = key<K::Text>("SourceHost"),
                         SourcePort = key<K::Text>("SourcePort");
 constinit const OnOffKey Reconnect = key<K::OnOff>("Reconnect"), AidDirection = key<K::OnOff>("AidDirection"),
-                         AidChime = key<K::OnOff>("AidChime"), AidCoach = key<K::OnOff>("AidCoach");
+                         AidChime = key<K::OnOff>("AidChime"), AidCoach = key<K::OnOff>("AidCoach"),
+                         FirstRunPending = key<K::OnOff>("FirstRunPending");
 } // namespace keys
 
 std::span<const SettingDef> masterTable()

@@ -103,6 +103,8 @@ extern const OnOffKey NightTimerEnable;
 // network source; resuming after the device went away; the driver aids.
 extern const TextKey Source, SourceHost, SourcePort;
 extern const OnOffKey Reconnect, AidDirection, AidChime, AidCoach;
+// The welcome page after the first start is still to be shown (1), or done with.
+extern const OnOffKey FirstRunPending;
 } // namespace keys
 
 } // namespace varno::settings
