@@ -2,9 +2,6 @@
 #include "CSio.h"
 
 #include <cerrno>
-#include <clocale>
-#include <cstring>
-#include <system_error>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -13,6 +10,7 @@
 #include <unistd.h>
 
 #include "FdWrite.h"
+#include "SystemError.h"
 
 #include "CSioBaud.h"
 #include "gps/PortList.h"
@@ -138,10 +136,7 @@ std::string CSio::openFailureText(int err)
         return {};
     if (err == ENOTTY)
         return "Not a serial device";
-    // The system's own text, in English like the message it completes
-    // (whatever the locale); strerror_l is thread-safe, unlike strerror().
-    static const locale_t english = ::newlocale(LC_ALL_MASK, "C", locale_t{});
-    std::string text = english ? ::strerror_l(err, english) : std::generic_category().message(err);
+    std::string text = systemErrorText(err);
     if (err == EACCES || err == EPERM)
         text += " \u2014 is your user in the dialout group?";
     else if (err == ENOENT || err == ENODEV || err == ENXIO)
