@@ -51,6 +51,7 @@ FirstRunPage::FirstRunPage(CMainFrame& frame) : QDialog(&frame), frame_(frame)
     const std::string stored =
         settings.read(keys::CameraFile).value_or(keys::CameraFile.row().defaultText.data());
     cameraFile_ = new QLineEdit(textFromBytes(varno::mapDataPath(stored, session.dataRoot())), this);
+    cameraFile_->setMinimumWidth(cameraFile_->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 48);
     browse_ = new QPushButton(QStringLiteral("&Browse\u2026"), this);
     convert_ = new QPushButton(QStringLiteral("&Convert\u2026"), this);
     convert_->setToolTip(
@@ -90,7 +91,10 @@ FirstRunPage::FirstRunPage(CMainFrame& frame) : QDialog(&frame), frame_(frame)
     startAlways_->setChecked(true);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Camera &file"), cameraRow);
+    // A row of several widgets gets no buddy by itself: the label's key goes to the file name.
+    auto* cameraLabel = new QLabel(QStringLiteral("Camera &file"), this);
+    cameraLabel->setBuddy(cameraFile_);
+    form->addRow(cameraLabel, cameraRow);
     form->addRow(QString(), cameraNote_);
     form->addRow(QStringLiteral("&Receiver"), receiver_);
     form->addRow(QStringLiteral("&Host"), host_);
