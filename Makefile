@@ -68,13 +68,15 @@ sanitize: bootstrap
 tsan: bootstrap
 	$(CMAKE) -S . -B build-tsan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DVARNO_WERROR=$(WERROR) \
 	  -DVARNO_BUILD_BENCH=OFF -DVARNO_SANITIZE=thread
-	$(CMAKE) --build build-tsan -j $(JOBS) --target varno_core_tests varno_platform_tests gui_test_log_replay varno
+	$(CMAKE) --build build-tsan -j $(JOBS) --target varno_core_tests varno_platform_tests gui_test_log_replay \
+	  gui_test_receiver_status varno
 	TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/varno_core_tests --gtest_filter='$(TSAN_FILTER)'
 	TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/varno_platform_tests --gtest_filter='$(TSAN_FILTER)'
-	@# The window's replay and send-log workers with the UI thread. Qt is not built with
-	@# ThreadSanitizer, so only accesses made from our own code are checked.
-	QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 ignore_noninstrumented_modules=1 die_after_fork=0" \
-	  ./build-tsan/tests/gui/gui_test_log_replay
+	@# The window's replay, send-log and port-open workers with the UI thread. Qt is not built
+	@# with ThreadSanitizer, so only accesses made from our own code are checked.
+	for t in gui_test_log_replay gui_test_receiver_status; do \
+	  QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 ignore_noninstrumented_modules=1 die_after_fork=0" \
+	    ./build-tsan/tests/gui/$$t || exit 1; done
 
 bench: bootstrap
 	$(CMAKE) -S . -B build-bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DVARNO_BUILD_TESTS=OFF

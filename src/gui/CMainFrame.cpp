@@ -20,6 +20,7 @@
 #include "OptionsCommands.h"
 #include "PrintCommands.h"
 #include "PoiCommands.h"
+#include "ReceiverStatus.h"
 #include "RecordCommands.h"
 #include "SerialPortList.h"
 #include "RouteCommands.h"
@@ -87,7 +88,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
 CMainFrame::~CMainFrame()
 {
     // The reader's callbacks reach this window; they must be over before it goes.
-    if (session_.gps().portOpen())
+    if (session_.gps().portOpen() || session_.gps().opening())
         session_.stopGps();
     session_.gps().reader().stop();
 }
@@ -247,22 +248,26 @@ void CMainFrame::buildStatusBar()
         l->setAlignment(Qt::AlignCenter);
         statusBar()->addPermanentWidget(l);
     }
+    gpsPane_->setObjectName(QStringLiteral("gpsPane"));
+    receiver_ = new ReceiverStatus(session_, gpsPane_, statusBar(), this);
+    connect(view_, &CVARNOView::sentenceTaken, receiver_, &ReceiverStatus::sentenceTaken);
 }
 
 void CMainFrame::showOpening(bool busy, const QString& port)
 {
     if (busy) {
         statusBar()->showMessage(QStringLiteral("Opening %1...").arg(port));
-        // The open holds the event loop for its waits: draw the message now.
+        // An open on the calling thread holds the event loop for its waits: draw the message now.
         statusBar()->repaint();
     } else {
         statusBar()->clearMessage();
     }
+    refreshStatus();
 }
 
 void CMainFrame::refreshStatus()
 {
-    gpsPane_->setText(session_.gps().portOpen() ? QStringLiteral("GPS on") : QStringLiteral("GPS off"));
+    receiver_->refresh();
     logPane_->setText(session_.nmeaLog().isOpen() ? QStringLiteral("LOG") : QString());
     schemePane_->setText(session_.colours().isNight() ? QStringLiteral("Night") : QStringLiteral("Day"));
     applyNightPalette(session_.colours().isNight());

@@ -17,6 +17,7 @@
 class CVARNOView;
 class QLabel;
 class QMenu;
+class ReceiverStatus;
 class QToolBar;
 
 class CMainFrame : public QMainWindow {
@@ -36,6 +37,7 @@ public:
     const varno::gps::SerialPortEnumerator& ports() const { return *ports_; }
     QToolBar* fileToolbar() const { return fileBar_; }
     QToolBar* varnoToolbar() const { return varnoBar_; }
+    ReceiverStatus* receiverStatus() const { return receiver_; }
     // The action of a command (menu item, key or toolbar button).
     QAction* action(CommandId id) const;
     bool hasHandler(CommandId id) const { return handlers_.count(id) != 0; }
@@ -93,6 +95,7 @@ private:
     QToolBar* fileBar_ = nullptr;
     QToolBar* varnoBar_ = nullptr;
     QLabel* gpsPane_ = nullptr;
+    ReceiverStatus* receiver_ = nullptr; // the GPS pane's words, the replay's progress
     QLabel* logPane_ = nullptr;
     QLabel* schemePane_ = nullptr;
     std::map<CommandId, QAction*> actions_;

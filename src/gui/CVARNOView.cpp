@@ -62,6 +62,8 @@ void CVARNOView::paintEvent(QPaintEvent*)
         p.setRenderHint(QPainter::SmoothPixmapTransform);
     }
     paintScene(p, scene_);
+    if (in.taken)
+        emit sentenceTaken(in.checksumOk);
 }
 
 PointerEvent CVARNOView::pointerEvent(const QMouseEvent& event, PointerEvent::Kind kind) const

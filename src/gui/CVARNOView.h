@@ -31,6 +31,10 @@ public:
     varno::views::PointerEvent pointerEvent(const QMouseEvent& event,
                                             varno::views::PointerEvent::Kind kind) const;
 
+signals:
+    // A repaint took a sentence from the mailbox; ok: it passed its checksum and reached the fix.
+    void sentenceTaken(bool ok);
+
 public slots:
     // The reader's sentence message, delivered on the UI thread: the per-fix
     // processing, then an immediate repaint.

@@ -64,6 +64,7 @@ bool ReplayController::start(const QString& path, int delayMs, varno::gps::Repla
         timer_->stop();
         return false;
     }
+    emit started();
     return true;
 }
 

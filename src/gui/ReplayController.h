@@ -37,6 +37,13 @@ public:
 
     bool running() const { return replay_.running(); }
     int linesSent() const { return replay_.linesSent(); }
+    // Progress: the line of the file the replay is at, and the lines in all
+    // (-1 until the file is counted).
+    int currentLine() const { return replay_.currentLine(); }
+    int linesTotal() const { return replay_.linesTotal(); }
+    // Holds the replay before its next line; Esc still asks "Stop replay ?".
+    void setPaused(bool paused) { replay_.setPaused(paused); }
+    bool paused() const { return replay_.paused(); }
     int delayMs() const { return replay_.delayMs(); }
     // The pacing timer (tests check its period).
     const GateTimer& timer() const { return *timer_; }
@@ -52,6 +59,8 @@ public:
     FileDialogs dialogs = FileDialogs::standard();
 
 signals:
+    // A replay has started (its worker runs).
+    void started();
     // The replay ended by itself (end of file, Stop replay, the notice cancelled).
     void finished();
 

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
-#include <thread>
+#include <functional>
 
 #ifndef VARNO_VERSION
 #define VARNO_VERSION "unknown"
@@ -19,6 +19,7 @@
 #include "SourcePort.h"
 #include "CVARNOView.h"
 #include "DemoSetup.h"
+#include "FirstRunPage.h"
 #include "ScreenAgent.h"
 #include "Paths.h"
 #include "PosixInputFile.h"
@@ -26,6 +27,7 @@
 #include "QtPrompt.h"
 #include "ReplayStart.h"
 #include "SystemClock.h"
+#include "UiBridgeQt.h"
 #include "VoiceFolder.h"
 #include "VoicePlayback.h"
 #include "cameras/QueuedVoicePlayer.h"
@@ -132,12 +134,13 @@ int main(int argc, char** argv)
     varno::platform::SystemClock clock;
     varno::platform::SourcePort port;
 
-    // The waits of a port open hold the window; show that it is busy and why.
-    auto sleep = [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); };
+    // The port opens on a worker (its waits cancel on Stop); the window stays
+    // live meanwhile and shows that it is busy opening.
+    std::function<void(std::chrono::milliseconds)> sleep;
     CMainFrame* shownFrame = nullptr;
     auto opening = [&shownFrame](bool busy, const std::string& portName) {
         if (busy)
-            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+            QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
         else
             QApplication::restoreOverrideCursor();
         if (shownFrame)
@@ -165,8 +168,8 @@ int main(int argc, char** argv)
     ScreenAgent agent(voice.get(), QFileInfo(installedAgent).isFile()
                                        ? QDir::cleanPath(installedAgent)
                                        : QStringLiteral(VARNO_AGENT_CHARACTER));
-    varno::session::Session session(
-        {settings, prompt, clock, port, varno::platform::dataRoot(), sleep, voice.get(), opening, &agent});
+    varno::session::Session session({settings, prompt, clock, port, varno::platform::dataRoot(), sleep,
+                                     voice.get(), opening, &agent, postTo(qApp)});
 
     CMainFrame frame(session);
     agent.attach(frame.view());
@@ -208,6 +211,10 @@ int main(int argc, char** argv)
             startCommandLineReplay(frame, request, [](int code) { QApplication::exit(code); });
         });
     }
+    // A fresh profile, once its settings questions are answered: the welcome
+    // page, when someone is there to answer it.
+    if (!grabbing && !quitAtEnd && replayFile.isEmpty())
+        QTimer::singleShot(0, &frame, [&frame] { showFirstRunPageIfDue(frame); });
     if (parser.isSet(quitAfter))
         QTimer::singleShot(parser.value(quitAfter).toInt(), &frame, &QWidget::close);
     const int result = app.exec();

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "FdWrite.h"
+#include "SystemError.h"
 
 #include "CSioBaud.h"
 #include "gps/PortList.h"
@@ -100,24 +101,49 @@ CSio::~CSio()
 bool CSio::open(const std::string& name)
 {
     close();
+    openErrno_ = 0;
     const auto path = gps::devicePathForPort(name);
     if (!path)
-        return false;
+        return failOpen(-1, ENOENT);
     // Non-blocking so that neither a missing carrier nor a full output queue
     // can hang us; read() and write() wait with poll() instead.
     const int fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return failOpen(-1, errno);
     // Only real terminals: a regular file or a directory is no port.
     // TIOCEXCL keeps other programs out; the lock catches one that opened the
     // device before us.
-    if (!::isatty(fd) || ::ioctl(fd, TIOCEXCL) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
-    }
+    if (!::isatty(fd))
+        return failOpen(fd, ENOTTY);
+    if (::ioctl(fd, TIOCEXCL) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return failOpen(fd, errno == EWOULDBLOCK ? EBUSY : errno);
     fd_ = fd;
     drainWake();
     return true;
+}
+
+bool CSio::failOpen(int fd, int err)
+{
+    if (fd >= 0)
+        ::close(fd);
+    openErrno_ = err;
+    return false;
+}
+
+std::string CSio::openFailureText(int err)
+{
+    if (err == 0)
+        return {};
+    if (err == ENOTTY)
+        return "Not a serial device";
+    std::string text = systemErrorText(err);
+    if (err == EACCES || err == EPERM)
+        text += " \u2014 is your user in the dialout group?";
+    else if (err == ENOENT || err == ENODEV || err == ENXIO)
+        text += " \u2014 the device is not plugged in";
+    else if (err == EBUSY)
+        text += " \u2014 another program is using the port";
+    return text;
 }
 
 gps::LineSettings CSio::lineFlagsToSettings(const termios& tio)

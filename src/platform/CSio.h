@@ -28,6 +28,7 @@ public:
 
     bool open(const std::string& name) override;
     bool isOpen() const override { return fd_ >= 0; }
+    std::string openFailureReason() const override { return openFailureText(openErrno_); }
     std::optional<gps::LineSettings> state() override;
     bool applyState(const gps::LineSettings& settings) override;
     bool setReadTimeout(std::chrono::milliseconds timeout) override;
@@ -47,10 +48,17 @@ public:
     static void composeLineFlags(termios& tio, const gps::LineSettings& s);
     static gps::LineSettings lineFlagsToSettings(const termios& tio);
 
+    // The system's text for an errno of a failed open, with a hint for the
+    // usual causes; empty for 0.
+    static std::string openFailureText(int err);
+
 private:
     void drainWake();
+    // Closes a half-opened descriptor and keeps why the open failed.
+    bool failOpen(int fd, int err);
 
     int fd_ = -1;
+    int openErrno_ = 0; // of the last open(); 0 after a success
     int wakeRead_ = -1; // a pipe that interruptRead() writes to, polled with the tty
     int wakeWrite_ = -1;
     std::atomic<int> timeoutMs_{2000};

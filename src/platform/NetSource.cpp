@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "FdWrite.h"
+#include "SystemError.h"
 
 namespace varno::platform {
 
@@ -37,15 +38,19 @@ NetSource::~NetSource()
         ::close(wakeWrite_);
 }
 
-bool NetSource::waitWritable(int fd)
+int NetSource::waitWritable(int fd)
 {
     pollfd fds[2] = {{fd, POLLOUT, 0}, {wakeRead_, POLLIN, 0}};
     const int n = ::poll(fds, wakeRead_ >= 0 ? 2 : 1, connectMs_.load());
-    if (n <= 0 || (wakeRead_ >= 0 && (fds[1].revents & POLLIN)))
-        return false;
+    if (n < 0)
+        return errno;
+    if (n == 0)
+        return ETIMEDOUT;
+    if (wakeRead_ >= 0 && (fds[1].revents & POLLIN))
+        return ECANCELED;
     int err = 0;
     socklen_t len = sizeof err;
-    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 ? err : errno;
 }
 
 bool NetSource::connectTo(const gps::NetworkSource& where)
@@ -55,18 +60,30 @@ bool NetSource::connectTo(const gps::NetworkSource& where)
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     const std::string port = std::to_string(where.port);
-    if (::getaddrinfo(where.host.c_str(), port.c_str(), &hints, &found) != 0)
+    if (const int rc = ::getaddrinfo(where.host.c_str(), port.c_str(), &hints, &found); rc != 0) {
+        failure_ = where.host + ": " + ::gai_strerror(rc);
         return false;
+    }
+    int err = 0; // of the last address tried
     for (addrinfo* a = found; a && fd_ < 0; a = a->ai_next) {
         const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (fd < 0)
+        if (fd < 0) {
+            err = errno;
             continue;
-        const bool connected =
-            ::connect(fd, a->ai_addr, a->ai_addrlen) == 0 || (errno == EINPROGRESS && waitWritable(fd));
-        if (connected)
+        }
+        err = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0 ? 0 : errno;
+        if (err == EINPROGRESS)
+            err = waitWritable(fd);
+        if (err == 0)
             fd_ = fd;
         else
             ::close(fd);
+    }
+    // Stopped on the way: nothing to explain.
+    if (fd_ < 0 && err != 0 && err != ECANCELED) {
+        failure_ = systemErrorText(err);
+        if (err == ECONNREFUSED && where.kind == gps::SourceKind::Gpsd)
+            failure_ += " \u2014 is gpsd running?";
     }
     ::freeaddrinfo(found);
     if (fd_ >= 0) {
@@ -80,9 +97,12 @@ bool NetSource::connectTo(const gps::NetworkSource& where)
 bool NetSource::open(const std::string& name)
 {
     close();
+    failure_.clear();
     const auto where = gps::parseNetworkSource(name);
-    if (!where)
+    if (!where) {
+        failure_ = "Not a host and port to connect to";
         return false;
+    }
     drainWake();
     if (!connectTo(*where))
         return false;
@@ -91,6 +111,7 @@ bool NetSource::open(const std::string& name)
     pending_.clear();
     pendingAt_ = 0;
     if (gpsd && !write(kWatchRequest)) {
+        failure_ = "gpsd did not take the request for NMEA";
         close();
         return false;
     }

@@ -26,6 +26,7 @@ public:
 
     bool open(const std::string& name) override;
     bool isOpen() const override { return fd_ >= 0; }
+    std::string openFailureReason() const override { return failure_; }
     gps::ReadResult read(std::span<char> buffer) override;
     void interruptRead() override;
     bool write(std::string_view data) override;
@@ -42,7 +43,8 @@ public:
 
 private:
     bool connectTo(const gps::NetworkSource& where);
-    bool waitWritable(int fd);
+    // 0 once connected, else the errno (ETIMEDOUT, ECANCELED when woken).
+    int waitWritable(int fd);
     void drainWake();
 
     int fd_ = -1;
@@ -53,6 +55,7 @@ private:
     gps::StreamLines lines_;
     std::string pending_; // filtered lines not yet handed to read()
     std::size_t pendingAt_ = 0;
+    std::string failure_; // why the last open() failed
 };
 
 } // namespace varno::platform

@@ -27,6 +27,7 @@ public:
 
     bool open(const std::string& name) override;
     bool isOpen() const override { return active()->isOpen(); }
+    std::string openFailureReason() const override { return active()->openFailureReason(); }
     std::optional<gps::LineSettings> state() override;
     bool applyState(const gps::LineSettings& settings) override;
     bool setReadTimeout(std::chrono::milliseconds timeout) override;

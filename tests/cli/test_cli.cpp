@@ -123,10 +123,14 @@ TEST(CliReplayAndLive, Failures)
               "usage: varno-cli replay [--settings FILE] [--cameras FILE] [--route FILE] "
               "[--aids LIST] [--play] LOG\n"
               "  LIST: direction,chime,coach (any of them), all or none\n"},
-             {"live --source tcp://127.0.0.1:1", "Can't open com port tcp://127.0.0.1:1\n"},
-             {"live --source gpsd://", "Can't open com port gpsd://\n"},
+             {"live --source tcp://127.0.0.1:1",
+              "Can't open com port tcp://127.0.0.1:1\nConnection refused\n"},
+             {"live --source gpsd://127.0.0.1:1",
+              "Can't open com port gpsd://127.0.0.1:1\nConnection refused \u2014 is gpsd running?\n"},
+             {"live --source gpsd://", "Can't open com port gpsd://\nNot a host and port to connect to\n"},
              {"live --speed 4800", ""},
-             {"live --port Com250", "Can't open com port Com250\n"},
+             {"live --port Com250",
+              "Can't open com port Com250\nNo such file or directory \u2014 the device is not plugged in\n"},
              {"live --port /dev/null --log /nonexistent/dir/log.txt",
               "Error can't open the NMEA data file\n/nonexistent/dir/log.txt\n"}}) {
         const CliRun r = runCli(no + args);

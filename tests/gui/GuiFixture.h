@@ -52,12 +52,18 @@ struct Rig {
     // A fresh session over the settings as they are now, asking through p.
     void newSession(varno::Prompt& p)
     {
-        session = std::make_unique<varno::session::Session>(varno::session::Session::Deps{
-            settings, p, clock, port, dir.path().toStdString(), [](std::chrono::milliseconds) {}, &voice,
-            [this](bool busy, const std::string& name) {
-                if (onOpening)
-                    onOpening(busy, name);
-            }});
+        session = std::make_unique<varno::session::Session>(
+            varno::session::Session::Deps{settings, p, clock, port, dir.path().toStdString(),
+                                          [this](std::chrono::milliseconds ms) {
+                                              if (sleep)
+                                                  sleep(ms);
+                                          },
+                                          &voice,
+                                          [this](bool busy, const std::string& name) {
+                                              if (onOpening)
+                                                  onOpening(busy, name);
+                                          },
+                                          nullptr, postToUi});
     }
 
     CMainFrame& frame()
@@ -75,6 +81,10 @@ struct Rig {
 
     // What the program does around the waits of a port open (main.cpp shows it on the frame).
     std::function<void(bool busy, const std::string& port)> onOpening;
+    // The waits of a port open (none by default); with postToUi set before
+    // newSession(), Start opens on a worker as the program does.
+    std::function<void(std::chrono::milliseconds)> sleep;
+    varno::UiBridge::Post postToUi;
     QTemporaryDir dir;
     varno::test::RecordingPrompt prompt;
     varno::FixedClock clock{varno::LocalTime{}};

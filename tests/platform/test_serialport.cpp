@@ -2,8 +2,10 @@
 #include <chrono>
 #include <csignal>
 #include <ctime>
+#include <filesystem>
 #include <mutex>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -77,18 +79,32 @@ TEST(SerialPortTest, LineSettingsAsFlagsAndOnThePseudoTerminal)
 
 TEST(SerialPortTest, OpenRefusesWhatIsNoFreeTerminal)
 {
+    // Each refusal keeps its reason in the system's words, with a hint for the usual causes.
+    const std::string absent = "No such file or directory \u2014 the device is not plugged in";
     CSio port;
-    EXPECT_FALSE(port.open("/dev/no-such-gps"));
-    EXPECT_FALSE(port.open("Com250"));
     test::ScratchDir scratch;
     test::writeBytes(scratch.file("not_a_tty.txt"), "x");
-    EXPECT_FALSE(port.open(scratch.file("not_a_tty.txt")));
+    test::writeBytes(scratch.file("locked"), "x");
+    std::filesystem::permissions(scratch.file("locked"), std::filesystem::perms::none);
+    const bool root = ::geteuid() == 0; // root opens it all the same (then it is no tty)
+    for (const auto& [name, reason] :
+         {std::pair{std::string("/dev/no-such-gps"), absent}, std::pair{std::string("Com250"), absent},
+          std::pair{std::string("ttyUSB0"), absent}, // no name of a port at all
+          std::pair{scratch.file("not_a_tty.txt"), std::string("Not a serial device")},
+          std::pair{scratch.file("locked"),
+                    root ? std::string("Not a serial device")
+                         : "Permission denied \u2014 is your user in the dialout group?"}}) {
+        EXPECT_FALSE(port.open(name));
+        EXPECT_EQ(port.openFailureReason(), reason) << name;
+    }
     EXPECT_FALSE(port.isOpen());
-    // Shared with nobody: a second open of the same device fails.
+    // Shared with nobody: a second open of the same device fails, and says why.
     Pty pty;
     ASSERT_TRUE(port.open(pty.path));
+    EXPECT_EQ(port.openFailureReason(), "");
     CSio other;
     EXPECT_FALSE(other.open(pty.path));
+    EXPECT_EQ(other.openFailureReason(), "Device or resource busy \u2014 another program is using the port");
     EXPECT_TRUE(port.close());
     EXPECT_TRUE(other.open(pty.path));
     EXPECT_FALSE(port.close());

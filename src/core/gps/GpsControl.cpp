@@ -19,6 +19,12 @@ public:
         if (hook_)
             hook_(true, port_);
     }
+    // Only the end: the start was signalled elsewhere.
+    BusyScope(std::nullptr_t, const std::function<void(bool, const std::string&)>& hook,
+              const std::string& port)
+        : hook_(hook), port_(port)
+    {
+    }
     ~BusyScope()
     {
         if (hook_)
@@ -73,17 +79,24 @@ GpsControl::GpsControl(SerialPort& port, SentenceMailbox& mailbox, NmeaLog& log,
 {
 }
 
+GpsControl::GpsControl(SerialPort& port, SentenceMailbox& mailbox, NmeaLog& log, Prompt& prompt,
+                       settings::Settings& settings)
+    : GpsControl(port, mailbox, log, prompt, settings, Hooks{})
+{
+}
+
 GpsControl::~GpsControl()
 {
     StopGps();
 }
 
-void GpsControl::wait(std::chrono::milliseconds ms)
+bool GpsControl::wait(std::chrono::milliseconds ms)
 {
-    if (hooks_.sleep)
+    if (hooks_.sleep) {
         hooks_.sleep(ms);
-    else
-        std::this_thread::sleep_for(ms);
+        return !openBridge_.cancelled();
+    }
+    return openBridge_.sleepUntil(std::chrono::steady_clock::now() + ms);
 }
 
 std::optional<std::string> GpsControl::chosenName()
@@ -100,63 +113,149 @@ std::optional<std::string> GpsControl::chosenName()
                       settings_.read(keys::SourcePort).value_or(""));
 }
 
-bool GpsControl::OpenCommPort()
+std::optional<GpsControl::OpenPlan> GpsControl::makePlan()
 {
     namespace keys = settings::keys;
     const std::optional<std::string> name = chosenName();
     if (!name) {
         prompt_.message(
             "Unable read the comm port name from the registry.\nPlease check the port settings ?");
-        return false;
+        return std::nullopt;
     }
-    portName_ = *name;
+    OpenPlan plan;
+    plan.name = *name;
+    plan.alreadyOpen = portOpen_;
+    plan.keyExists = settings_.keyExists();
+    if (plan.keyExists) {
+        plan.speed = settings_.read(keys::Speed);
+        plan.stopBits = settings_.read(keys::StopBits);
+        plan.parity = settings_.read(keys::Parity);
+        plan.dataBits = settings_.read(keys::DataBits);
+    }
+    return plan;
+}
 
-    if (!portOpen_) {
-        if (!port_.open(portName_)) {
-            prompt_.message("Can't open com port " + portName_);
-            return false;
-        }
+GpsControl::OpenOutcome GpsControl::runOpen(const OpenPlan& plan, bool busy)
+{
+    using Stop = OpenOutcome::Stop;
+    OpenOutcome out;
+    if (!plan.alreadyOpen && !port_.open(plan.name)) {
+        out.stop = Stop::OpenFailed;
+        out.reason = port_.openFailureReason();
+        return out;
     }
-    portOpen_ = true;
+    out.opened = true;
 
     // A network source has no line to set up and nothing to wait for.
-    if (isNetworkSourceName(portName_))
-        return true;
+    if (isNetworkSourceName(plan.name))
+        return out;
 
+    const std::optional<LineSettings> current = port_.state();
+    if (!current) {
+        out.stop = Stop::NoState;
+        return out;
+    }
+    // 4800 8N1 when the key vanished since the port name was read.
+    out.applied = plan.keyExists
+                      ? mapStoredLineSettings(*current, plan.speed, plan.stopBits, plan.parity, plan.dataBits)
+                      : LineSettings{};
+
+    std::optional<BusyScope> busyScope;
+    if (busy)
+        busyScope.emplace(hooks_.opening, plan.name);
+    const auto stopped = [&out](Stop why) {
+        out.stop = why;
+        return out;
+    };
+    if (!wait(std::chrono::milliseconds(1000)))
+        return stopped(Stop::Cancelled);
+    if (!port_.applyState(out.applied))
+        return stopped(Stop::StateFailed);
+    if (!wait(std::chrono::milliseconds(2000)))
+        return stopped(Stop::Cancelled);
+    if (!port_.setReadTimeout(kReadTimeout))
+        return stopped(Stop::TimeoutsFailed);
+    if (!wait(std::chrono::milliseconds(500)))
+        return stopped(Stop::Cancelled);
+    port_.clearErrors();
+    if (!wait(std::chrono::milliseconds(500)))
+        return stopped(Stop::Cancelled);
+    return out;
+}
+
+bool GpsControl::finishOpen(const OpenPlan& plan, const OpenOutcome& out)
+{
+    using Stop = OpenOutcome::Stop;
+    if (out.stop == Stop::OpenFailed) {
+        // The system's reason on a line of its own, when it gave one.
+        prompt_.message("Can't open com port " + plan.name + (out.reason.empty() ? "" : "\n" + out.reason));
+        return false;
+    }
     // From here on a failure leaves the port open and flagged open; the next
     // Start closes it first.
-    const std::optional<LineSettings> current = port_.state();
-    if (!current)
+    portOpen_ = true;
+    if (out.stop == Stop::NoState)
         return false;
-
-    LineSettings wanted; // 4800 8N1 when the key vanished since the port name was read
-    if (settings_.keyExists()) {
-        wanted = mapStoredLineSettings(*current, settings_.read(keys::Speed), settings_.read(keys::StopBits),
-                                       settings_.read(keys::Parity), settings_.read(keys::DataBits));
-    }
-
-    lineSettings_ = wanted;
-    BusyScope busy(hooks_.opening, portName_);
-    wait(std::chrono::milliseconds(1000));
-    if (!port_.applyState(wanted)) {
+    if (!isNetworkSourceName(plan.name))
+        lineSettings_ = out.applied;
+    switch (out.stop) {
+    case Stop::StateFailed:
         prompt_.show("SetCommState\nCould not set communication state \n openport aborted", PromptButtons::Ok,
                      PromptIcon::Error);
         return false;
-    }
-    wait(std::chrono::milliseconds(2000));
-    if (!port_.setReadTimeout(kReadTimeout)) {
+    case Stop::TimeoutsFailed:
         prompt_.show("SetCommTimeouts\nCould not set communication timeouts\n openport aborted",
                      PromptButtons::Ok, PromptIcon::Error);
         return false;
+    case Stop::Cancelled:
+        return false;
+    default:
+        return true;
     }
-    wait(std::chrono::milliseconds(500));
-    port_.clearErrors();
-    wait(std::chrono::milliseconds(500));
-    return true;
+}
+
+bool GpsControl::OpenCommPort()
+{
+    if (!opening())
+        openBridge_ = UiBridge(); // waits in full on this thread
+    const std::optional<OpenPlan> plan = makePlan();
+    if (!plan)
+        return false;
+    portName_ = plan->name;
+    return finishOpen(*plan, runOpen(*plan, true));
+}
+
+void GpsControl::openEnded(bool cancelled)
+{
+    if (!worker_.joinable())
+        return; // ended already (a cancel came first)
+    if (cancelled)
+        openBridge_.cancel();
+    worker_.join();
+    const OpenOutcome out = workerOutcome_;
+    // The busy indication ends however the open ends, once the flag and the
+    // reader say how it went (messages included, as on the calling thread).
+    const BusyScope busyEnds(nullptr, hooks_.opening, workerPlan_.name);
+    if (cancelled) {
+        // Stopped while opening: nothing of the open stays.
+        if (out.opened && !workerPlan_.alreadyOpen)
+            port_.close();
+        portOpen_ = false;
+        return;
+    }
+    finishOpen(workerPlan_, out);
+    if (!startReader())
+        prompt_.message("Comms port is not open");
+}
+
+void GpsControl::cancelOpen()
+{
+    openEnded(true);
 }
 
 bool GpsControl::CloseCommPort()
 {
+    cancelOpen();
     if (!portOpen_)
         return false;
     // The reader must be out of read() before the handle goes away.
@@ -196,6 +295,8 @@ bool GpsControl::startReader()
 
 void GpsControl::StartGps()
 {
+    if (opening())
+        return; // a Start is opening the port already; its result follows
     if (portOpen_) {
         reader_.stop();
         CloseCommPort();
@@ -203,13 +304,32 @@ void GpsControl::StartGps()
     if (hooks_.resetAverageSpeed)
         hooks_.resetAverageSpeed();
     portOpen_ = false;
-    OpenCommPort();
-    if (!startReader())
+    if (!hooks_.postToUi) {
+        OpenCommPort();
+        if (!startReader())
+            prompt_.message("Comms port is not open");
+        return;
+    }
+    const std::optional<OpenPlan> plan = makePlan();
+    if (!plan) {
         prompt_.message("Comms port is not open");
+        return;
+    }
+    portName_ = plan->name;
+    workerPlan_ = *plan;
+    workerOutcome_ = {};
+    openBridge_ = UiBridge(hooks_.postToUi);
+    if (hooks_.opening)
+        hooks_.opening(true, portName_);
+    worker_ = std::thread([this] {
+        workerOutcome_ = runOpen(workerPlan_, false);
+        openBridge_.post([this] { openEnded(false); });
+    });
 }
 
 void GpsControl::StopGps()
 {
+    cancelOpen();
     reader_.stop();
     CloseCommPort();
 }

@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "base/Prompt.h"
+#include "base/UiBridge.h"
 #include "gps/SerialPort.h"
 #include "gps/SerialReader.h"
 #include "settings/Settings.h"
@@ -40,10 +42,18 @@ public:
         std::function<void(bool busy, const std::string& port)> opening;
         // Resets the average-speed state when the GPS is started.
         std::function<void()> resetAverageSpeed;
+        // Queues a function to the UI thread (see UiBridge). Given, Start runs
+        // the open and its waits on a worker thread and returns at once; the
+        // window stays live, `opening` spans the whole open, and the messages,
+        // the port-open flag and the reader start follow on the UI thread
+        // when the open has ended. Empty: Start opens on the calling thread.
+        UiBridge::Post postToUi = {};
     };
 
     GpsControl(SerialPort& port, SentenceMailbox& mailbox, NmeaLog& log, Prompt& prompt,
-               settings::Settings& settings, Hooks hooks = {});
+               settings::Settings& settings, Hooks hooks);
+    GpsControl(SerialPort& port, SentenceMailbox& mailbox, NmeaLog& log, Prompt& prompt,
+               settings::Settings& settings);
     ~GpsControl();
     GpsControl(const GpsControl&) = delete;
     GpsControl& operator=(const GpsControl&) = delete;
@@ -60,6 +70,8 @@ public:
     bool startReader();
 
     bool portOpen() const { return portOpen_; }
+    // A Start's open runs on its worker (only with postToUi).
+    bool opening() const { return worker_.joinable(); }
     // The stored port name of the last open attempt.
     const std::string& portName() const { return portName_; }
     SerialReader& reader() { return reader_; }
@@ -75,7 +87,35 @@ public:
     static constexpr std::chrono::milliseconds kReadTimeout{2000};
 
 private:
-    void wait(std::chrono::milliseconds ms);
+    // What an open needs from the settings, read on the UI thread before it starts.
+    struct OpenPlan {
+        std::string name;
+        bool alreadyOpen = false; // the port-open flag was set: no new open
+        bool keyExists = true;
+        std::optional<std::string> speed, stopBits, parity, dataBits;
+    };
+    // How the open went, up to where it stopped.
+    struct OpenOutcome {
+        enum class Stop { Done, OpenFailed, NoState, StateFailed, TimeoutsFailed, Cancelled };
+        Stop stop = Stop::Done;
+        bool opened = false; // the device is open (the port-open flag follows)
+        std::string reason;  // why open() failed, in the system's words
+        LineSettings applied;
+    };
+    // Runs on any one thread; touches the port and nothing else of this object.
+    // busy: around the waits (the calling thread's open shows it there).
+    OpenOutcome runOpen(const OpenPlan& plan, bool busy);
+    // UI thread: the flag, the settings kept for reopening, the messages. True on success.
+    bool finishOpen(const OpenPlan& plan, const OpenOutcome& outcome);
+    // UI thread: the worker's open has ended (or was cancelled, with cancelled).
+    void openEnded(bool cancelled);
+    // Cancels a Start's open that is under way and waits for its worker.
+    void cancelOpen();
+
+    // False when a Start's open was cancelled meanwhile.
+    bool wait(std::chrono::milliseconds ms);
+    // The settings an open reads, now; nullopt when the port name cannot be read.
+    std::optional<OpenPlan> makePlan();
     // The name to open: the override, else the stored source choice.
     std::optional<std::string> chosenName();
     // Opens the device again from the reader thread after it went away.
@@ -89,6 +129,12 @@ private:
     bool portOpen_ = false;
     std::string portName_;
     LineSettings lineSettings_; // what the last open applied, for reopening
+    // A Start's open on its worker: its own bridge each time, so that a
+    // cancelled open's late call can never reach the next one.
+    UiBridge openBridge_;
+    std::thread worker_;
+    OpenPlan workerPlan_;
+    OpenOutcome workerOutcome_; // written by the worker, read after it is joined
 };
 
 } // namespace varno::gps

@@ -1,6 +1,9 @@
 // Replaying an NMEA log into the view as if the receiver sent it, on a worker thread.
 #include "gps/LogReplay.h"
 
+#include <algorithm>
+#include <array>
+#include <climits>
 #include <cstdio>
 
 #include <fmt/printf.h>
@@ -12,6 +15,24 @@
 namespace varno::gps {
 
 // --- LogReplay ------------------------------------------------------------
+
+std::optional<int> LogReplay::countLines(std::FILE* file, const std::function<bool()>& cancelled)
+{
+    std::array<char, 65536> chunk;
+    long long lines = 0;
+    char last = '\n';
+    std::size_t got = 0;
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
+        if (cancelled())
+            return std::nullopt;
+        lines += std::count(chunk.data(), chunk.data() + got, '\n');
+        last = chunk[got - 1];
+    }
+    if (last != '\n')
+        ++lines; // a last line without its line end
+    std::rewind(file);
+    return static_cast<int>(std::min<long long>(lines, INT_MAX));
+}
 
 int LogReplay::delayFromText(std::string_view text)
 {
@@ -42,6 +63,9 @@ bool LogReplay::start(std::string fileName, int delayMs, StartOptions options)
     escape_ = false;
     linesSent_ = 0;
     linesRead_ = 0;
+    linesTotal_ = -1;
+    currentLine_ = 0;
+    paused_ = false;
     bridge_.reset();
     if (callbacks_.replayStarted)
         callbacks_.replayStarted();
@@ -88,14 +112,29 @@ void LogReplay::run()
         ask("Error can't open the log file\n" + nameWithRefusal(fileName_, refusal), PromptButtons::Ok);
         return;
     }
+    // The total for the progress, read through once here on the worker:
+    // a long log takes a moment, and the window must not wait for it.
+    const std::optional<int> total = countLines(file.get(), [this] { return bridge_.cancelled(); });
+    if (!total)
+        return;
+    linesTotal_ = *total;
     pacer_.start(std::chrono::milliseconds(delayMs_));
     LineReader reader(file.get());
     std::string line;
+    bool midLine = false; // the last piece was part of an over-long line
     while (!bridge_.cancelled()) {
-        if (escape_.exchange(false)) {
-            const PromptAnswer a = ask("Stop replay ?", PromptButtons::YesNo);
-            if (a != PromptAnswer::No)
-                return; // Yes, or the replay is being cancelled
+        // Esc is answered before the next line, paused or not; a pause holds
+        // the replay here until resumed.
+        for (;;) {
+            if (escape_.exchange(false)) {
+                const PromptAnswer a = ask("Stop replay ?", PromptButtons::YesNo);
+                if (a != PromptAnswer::No)
+                    return; // Yes, or the replay is being cancelled
+            }
+            if (!paused_)
+                break;
+            if (!bridge_.sleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(50)))
+                return;
         }
         if (!reader.next(line, kLineLimit)) {
             if (options_.reportEnd)
@@ -105,6 +144,9 @@ void LogReplay::run()
             return;
         }
         ++linesRead_;
+        if (!midLine)
+            ++currentLine_;
+        midLine = line.back() != '\n';
         stripLineEnd(line, 2);
         if (line.size() <= 2)
             continue; // empty lines and fragments are not handed over

@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <optional>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -71,6 +73,11 @@ public:
     // Lines are read with this fgets limit (at most 298 characters).
     static constexpr std::size_t kLineLimit = 299;
 
+    // The lines of an open file (a last line without its line end counts),
+    // read through in chunks; the file is rewound afterwards. nullopt when
+    // cancelled() turned true on the way.
+    static std::optional<int> countLines(std::FILE* file, const std::function<bool()>& cancelled);
+
     // The delay field's text as used: its leading number, at least 1 ms.
     static int delayFromText(std::string_view text);
 
@@ -91,11 +98,21 @@ public:
     // UI thread of a GUI: the replay waits for that thread.
     void join();
 
+    // Holds the replay before its next line until resumed (a paused replay
+    // can still be cancelled). Any thread.
+    void setPaused(bool paused) { paused_ = paused; }
+    bool paused() const { return paused_; }
+
     bool running() const { return running_; }
     // Sentences handed over by the current or last replay.
     int linesSent() const { return linesSent_; }
     // Lines read by the current or last replay, the ones passed over included.
     int linesRead() const { return linesRead_; }
+    // The lines of the file being replayed, counted when it was opened
+    // (pieces of over-long lines not counted apart); -1 until then.
+    int linesTotal() const { return linesTotal_; }
+    // The line of the file the replay is at (1 for the first), as linesTotal counts them.
+    int currentLine() const { return currentLine_; }
     int delayMs() const { return delayMs_; }
 
 private:
@@ -114,6 +131,9 @@ private:
     std::atomic<bool> running_{false};
     std::atomic<int> linesSent_{0};
     std::atomic<int> linesRead_{0};
+    std::atomic<int> linesTotal_{-1};
+    std::atomic<int> currentLine_{0};
+    std::atomic<bool> paused_{false};
     std::thread worker_;
 };
 

@@ -31,6 +31,10 @@ public:
     // source ("gpsd://host:port", "tcp://host:port").
     virtual bool open(const std::string& name) = 0;
     virtual bool isOpen() const = 0;
+    // Why the last open() failed, in the system's words with a hint where
+    // one helps ("Permission denied — is your user in the dialout group?");
+    // empty when there is nothing to add.
+    virtual std::string openFailureReason() const { return {}; }
 
     // Waits up to the read time-out for bytes and returns what is there (at
     // most buffer.size() bytes). Returns Timeout at once after interruptRead().

@@ -6,6 +6,7 @@
 #include "cameras/MarkLocation.h"
 #include "gps/Intake.h"
 #include "gps/NmeaChecksum.h"
+#include "session/FirstRun.h"
 #include "session/TimeWindow.h"
 #include "views/RouteViewScene.h"
 #include "settings/StartupChecks.h"
@@ -26,9 +27,9 @@ int speedUnitsOf(settings::Settings& s)
 } // namespace
 
 Session::Session(Deps deps)
-    : deps_(std::move(deps)),
-      gps_(deps_.port, mailbox_, log_, deps_.prompt, deps_.settings,
-           gps::GpsControl::Hooks{deps_.sleep, deps_.opening, [this] { resetAverageSpeed(); }}),
+    : deps_(std::move(deps)), gps_(deps_.port, mailbox_, log_, deps_.prompt, deps_.settings,
+                                   gps::GpsControl::Hooks{deps_.sleep, deps_.opening,
+                                                          [this] { resetAverageSpeed(); }, deps_.postToUi}),
       warner_(deps_.settings, deps_.prompt, deps_.voicePlayer ? *deps_.voicePlayer : silentVoice_,
               deps_.dataRoot),
       track_(deps_.settings, deps_.prompt),
@@ -76,6 +77,12 @@ void Session::initialUpdate()
     if (r == FirstRunResult::DefaultsWritten || r == FirstRunResult::WriteFailed) {
         track_.switchOff();
         reloadKeptSettings();
+    }
+    if (r == FirstRunResult::DefaultsWritten) {
+        // A fresh profile: the folders the settings name, so that every
+        // Browse opens where its files belong, and the welcome page to come.
+        folderFailures_ = makeFolders(dataFolders(deps_.settings, deps_.dataRoot));
+        deps_.settings.write(keys::FirstRunPending, true);
     }
 }
 

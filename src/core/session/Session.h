@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/Clock.h"
 #include "base/Prompt.h"
@@ -56,6 +57,10 @@ public:
         std::function<void(bool busy, const std::string& port)> opening = {};
         // Speaks the route texts; a quiet recorder when null.
         speech::SpeechAgent* speechAgent = nullptr;
+        // Queues a function to the UI thread: Start then opens the port on a
+        // worker, so the window stays live through the open's waits. Empty:
+        // the open runs on the calling thread (tests, the command line).
+        UiBridge::Post postToUi = {};
     };
 
     // View construction: reads the kept settings, loads the day scheme and runs
@@ -67,8 +72,12 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // The view's initial update: the first-run question.
+    // The view's initial update: the first-run question. When it wrote the
+    // defaults, the data folders are made and the welcome page is due
+    // (FirstRunPending).
     void initialUpdate();
+    // The folders the first start could not make ("folder: reason").
+    const std::vector<std::string>& folderFailures() const { return folderFailures_; }
 
     // The start-up actions, run when the window is first shown: auto start of
     // the GPS, the automatic NMEA log toggle, the start timers and route, the night timer.
@@ -282,6 +291,7 @@ private:
     int speedUnits_ = 0;
     int timeZone_ = 1;
     std::optional<std::string> startupRoute_;
+    std::vector<std::string> folderFailures_;
 };
 
 } // namespace varno::session

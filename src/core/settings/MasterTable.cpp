@@ -174,6 +174,9 @@ constexpr std::array kTable = {
     // Whether the views are drawn scaled up to a window larger than their
     // layout; off keeps them at 1:1 in the window's top left corner.
     onOff("ScaleWithWindow", 0),
+    // 1 from the first start that wrote the defaults until its welcome page
+    // was done with; profiles from before the page never had it.
+    onOff("FirstRunPending", 0),
 };
 
 template <K Kind> consteval Key<Kind> key(std::string_view name)
@@ -250,7 +253,8 @@ constinit const TextKey Source = key<K::Text>("Source"), SourceHost = key<K::Tex
                         SourcePort = key<K::Text>("SourcePort");
 constinit const OnOffKey Reconnect = key<K::OnOff>("Reconnect"), AidDirection = key<K::OnOff>("AidDirection"),
                          AidChime = key<K::OnOff>("AidChime"), AidCoach = key<K::OnOff>("AidCoach"),
-                         ScaleWithWindow = key<K::OnOff>("ScaleWithWindow");
+                         ScaleWithWindow = key<K::OnOff>("ScaleWithWindow"),
+                         FirstRunPending = key<K::OnOff>("FirstRunPending");
 } // namespace keys
 
 std::span<const SettingDef> masterTable()

@@ -105,6 +105,8 @@ extern const TextKey Source, SourceHost, SourcePort;
 extern const OnOffKey Reconnect, AidDirection, AidChime, AidCoach;
 // The views scaled up to a larger window (off: 1:1).
 extern const OnOffKey ScaleWithWindow;
+// The welcome page after the first start is still to be shown (1), or done with.
+extern const OnOffKey FirstRunPending;
 } // namespace keys
 
 } // namespace varno::settings

@@ -1,6 +1,7 @@
 // A scripted SerialPort for the reader, Start/Stop and send tests: bytes in, calls and writes recorded.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -27,6 +28,7 @@ public:
     std::vector<gps::LineSettings> applied;
     std::vector<std::string> calls; // in order: "open <name>", "apply", "timeout <ms>", "clear", "close"
     int readsAfterClose = 0;
+    std::string failReason; // what openFailureReason() says
 
     // Each call arrives as one read.
     void feed(std::string bytes)
@@ -60,6 +62,12 @@ public:
             return open_ = openSucceeds;
         });
     }
+    // Whether `call` is among the calls so far (safe while another thread makes calls).
+    bool called(const std::string& call) const
+    {
+        return locked([&] { return std::find(calls.begin(), calls.end(), call) != calls.end(); });
+    }
+    std::string openFailureReason() const override { return failReason; }
     bool isOpen() const override
     {
         return locked([&] { return open_; });

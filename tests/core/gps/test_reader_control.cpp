@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -220,6 +223,107 @@ TEST_F(SerialReaderControlTest, StartRunsTheReaderStopClosesOnlyAfterItEndedAndU
     port.feed("$GNGGA,2*00\r");
     port.waitDrained();
     EXPECT_EQ(mailbox.take(), "$GNGGA,2*00");
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+// The UI thread of the tests below: what the workers post waits here until run.
+struct UiQueue {
+    std::mutex m;
+    std::condition_variable cv;
+    std::deque<std::function<void()>> queued;
+
+    UiBridge::Post post()
+    {
+        return [this](std::function<void()> fn) {
+            std::lock_guard lock(m);
+            queued.push_back(std::move(fn));
+            cv.notify_all();
+        };
+    }
+    // Runs what is posted until done() holds (or 10 s have passed).
+    bool runUntil(const std::function<bool()>& done)
+    {
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (!done()) {
+            std::unique_lock lock(m);
+            if (!cv.wait_until(lock, until, [&] { return !queued.empty(); }))
+                return false;
+            auto fn = std::move(queued.front());
+            queued.pop_front();
+            lock.unlock();
+            fn();
+        }
+        return true;
+    }
+};
+
+// With a UI thread to post to, Start opens on a worker: it returns at once, the waits keep their
+// order, and the message (with the system's reason), the flag and the reader follow on the UI thread.
+TEST_F(SerialReaderControlTest, StartOpensOnAWorkerAndFinishesOnTheUiThread)
+{
+    UiQueue ui;
+    const std::thread::id uiThread = std::this_thread::get_id();
+    std::vector<std::thread::id> waitThreads;
+    GpsControl::Hooks hooks{[&](milliseconds ms) {
+                                waits.push_back(ms);
+                                waitThreads.push_back(std::this_thread::get_id());
+                            },
+                            [this](bool busy, const std::string& name) {
+                                busyCalls.push_back((busy ? "busy " : "idle ") + name);
+                            },
+                            {},
+                            ui.post()};
+    GpsControl gps(port, mailbox, log, prompt, settings, std::move(hooks));
+    gps.StartGps();
+    EXPECT_EQ(busyCalls, std::vector<std::string>{"busy Com3"}); // at once, before the worker's waits
+    ASSERT_TRUE(ui.runUntil([&] { return !gps.opening(); }));
+    EXPECT_TRUE(gps.portOpen() && gps.reader().running());
+    EXPECT_EQ(waits, (std::vector<milliseconds>{1000ms, 2000ms, 500ms, 500ms}));
+    EXPECT_EQ(std::count(waitThreads.begin(), waitThreads.end(), uiThread), 0);
+    EXPECT_EQ(busyCalls, (std::vector<std::string>{"busy Com3", "idle Com3"}));
+    EXPECT_TRUE(prompt.shown.empty());
+    gps.StopGps();
+
+    // A failed open: the reason on a second line, then the reader's complaint; a second Start while
+    // the first one opens changes nothing.
+    port.openSucceeds = false;
+    port.failReason = "Permission denied \u2014 is your user in the dialout group?";
+    gps.StartGps();
+    gps.StartGps();
+    ASSERT_TRUE(ui.runUntil([&] { return !gps.opening(); }));
+    EXPECT_FALSE(gps.portOpen());
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Can't open com port Com3\n" + port.failReason,
+                                                        "Comms port is not open"}));
+    EXPECT_EQ(std::count(port.calls.begin(), port.calls.end(), "open Com3"), 2);
+}
+
+// Stop (or the end of the program) during the open's waits ends them at once and leaves nothing open;
+// the open's late result never arrives.
+TEST_F(SerialReaderControlTest, StopDuringTheOpenCancelsItsWaits)
+{
+    UiQueue ui;
+    for (bool viaDestructor : {false, true}) {
+        SCOPED_TRACE(viaDestructor);
+        port.calls.clear();
+        const auto started = std::chrono::steady_clock::now();
+        {
+            // Real waits (no sleep hook): 4 s unless cancelled.
+            GpsControl gps(port, mailbox, log, prompt, settings, GpsControl::Hooks{{}, {}, {}, ui.post()});
+            gps.StartGps();
+            while (!port.called("open Com3"))
+                std::this_thread::yield();
+            if (!viaDestructor) {
+                gps.StopGps();
+                EXPECT_FALSE(gps.opening() || gps.portOpen() || gps.reader().running());
+            }
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 900ms);
+        EXPECT_EQ(port.calls, (std::vector<std::string>{"open Com3", "close"}));
+    }
+    // Whatever the worker posted is dropped.
+    std::lock_guard lock(ui.m);
+    for (auto& fn : ui.queued)
+        fn();
     EXPECT_TRUE(prompt.shown.empty());
 }
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/InputFile.h"
 #include "core/base/ScratchFiles.h"
 #include "FakeSerialPort.h"
 #include "gps/LogReplay.h"
@@ -345,6 +346,8 @@ TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharactersAtLeastOneMillise
     EXPECT_EQ(repainted, (std::vector<std::string>{"$GPGGA,1*00", "$GPGSV,2", std::string(99, 'X'), "abc",
                                                    std::string(99, 'a'), "bcd", "last"}));
     EXPECT_EQ(cameraRuns, 7);
+    // The progress counts lines of the file, the pieces of a long one as one.
+    EXPECT_EQ(std::tuple(replay.currentLine(), replay.linesTotal()), std::tuple(10, 10));
     EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kNotice, completeText(7)}));
     EXPECT_EQ(std::tie(prompt.shown[0].buttons, prompt.shown[0].title),
               std::tuple(PromptButtons::OkCancel, "Replay log"));
@@ -402,6 +405,57 @@ TEST_F(ReplayFixture, ThreadsRepaintAndPromptsRunOnTheUiThreadAndCancelReleasesT
     EXPECT_TRUE(allOnUi);
     EXPECT_EQ(repainted, std::vector<std::string>{"$GP1"});
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{kNotice});
+}
+
+// The line count: a last line without its end counts, an empty file has none, and a cancel on the
+// way gives no count.
+TEST(ReplayLineCount, CountsLinesAndRewinds)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.file("count.txt");
+    const std::string big(200000, 'x');
+    for (const auto& [bytes, lines] : {std::pair<std::string, int>{"", 0},
+                                       {"a", 1},
+                                       {"a\r\n", 1},
+                                       {"a\r\nb", 2},
+                                       {"\n\n\n", 3},
+                                       {big + "\n" + big + "\n" + big, 3}}) {
+        test::writeBytes(path, bytes);
+        const FileHandle f = openForReading(path);
+        ASSERT_TRUE(f);
+        EXPECT_EQ(LogReplay::countLines(f.get(), [] { return false; }), lines) << bytes.size();
+        EXPECT_EQ(std::fgetc(f.get()), bytes.empty() ? EOF : bytes[0]); // rewound
+    }
+    const FileHandle f = openForReading(path);
+    EXPECT_EQ(LogReplay::countLines(f.get(), [] { return true; }), std::nullopt);
+}
+
+// Paused, the replay hands nothing over until resumed; Esc still asks while paused.
+TEST_F(ReplayFixture, PauseHoldsTheNextLineAndEscStillAsks)
+{
+    write("$GP1\r\n$GP2\r\n$GP3\r\n");
+    auto cb = direct();
+    LogReplay* self = nullptr;
+    std::atomic<int> shown{0};
+    cb.repaint = [&] {
+        repainted.push_back(*mailbox.take());
+        if (++shown == 1)
+            self->setPaused(true);
+    };
+    LogReplay replay(mailbox, prompt, cb);
+    self = &replay;
+    prompt.script({PromptAnswer::No});
+    ASSERT_TRUE(replay.start(file, 1, {.showNotice = false, .reportEnd = false}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(shown.load(), 1);
+    EXPECT_TRUE(replay.running());
+    replay.escape(); // asked while paused; No goes on being paused
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(shown.load(), 1);
+    replay.setPaused(false);
+    replay.join();
+    EXPECT_EQ(repainted, (std::vector<std::string>{"$GP1", "$GP2", "$GP3"}));
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Stop replay ?"});
 }
 
 TEST_F(ReplayFixture, CommandLineStartLeavesOutNoticeAndReportButStillAsksOnEsc)

@@ -1,0 +1,50 @@
+// What a first start sets up beyond the settings: the data folders the settings name.
+#include "session/FirstRun.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "base/DataPath.h"
+
+namespace varno::session {
+
+std::vector<std::string> dataFolders(settings::Settings& s, std::string_view dataRoot)
+{
+    namespace keys = settings::keys;
+    std::vector<std::string> folders{std::string(dataRoot)};
+    const auto add = [&](const std::optional<std::string>& stored) {
+        if (!stored || stored->empty())
+            return;
+        std::string used = mapDataPath(*stored, dataRoot);
+        while (used.size() > 1 && used.back() == '/')
+            used.pop_back();
+        if (std::find(folders.begin(), folders.end(), used) == folders.end())
+            folders.push_back(std::move(used));
+    };
+    add(s.read(keys::LogFolder));
+    add(s.read(keys::RouteFolder));
+    add(s.read(keys::VoiceFolder));
+    add(s.read(keys::POIFolder));
+    add(s.read(keys::ImagesFolder));
+    return folders;
+}
+
+std::vector<std::string> makeFolders(const std::vector<std::string>& folders)
+{
+    std::vector<std::string> failed;
+    for (const std::string& folder : folders) {
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            failed.push_back(folder + ": " + ec.message());
+            continue;
+        }
+        // create_directories is content with a file of that name in the way.
+        if (!std::filesystem::is_directory(folder, ec))
+            failed.push_back(folder + ": " + std::make_error_code(std::errc::not_a_directory).message());
+    }
+    return failed;
+}
+
+} // namespace varno::session
