@@ -106,7 +106,15 @@ std::optional<MapFileError> parseMapFile(std::string_view bytes, TrackStore& sto
     if (line.size() > 5)
         store.zoom = leadingInt(std::string_view(line).substr(5));
 
+    // The rest of a line longer than a piece is dropped: read as a line of its
+    // own, a bare line end left over would end the list, and a track written
+    // back with a long description would lose every track after it.
+    bool whole = true;
     while (reader.next(line, kMapLineBuffer)) {
+        const bool continuation = !whole;
+        whole = line.ends_with('\n');
+        if (continuation)
+            continue;
         text = stripControlEnd(line);
         if (text.empty())
             break; // an empty line ends the list
