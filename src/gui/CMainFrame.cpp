@@ -27,6 +27,7 @@
 #include "ToolCommands.h"
 #include "ToolbarIcons.h"
 #include "TrailCommands.h"
+#include "TracksCommands.h"
 #include "ViewCommands.h"
 #include "WindowCommands.h"
 
@@ -70,6 +71,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     registerToolCommands(*this);
     registerPoiCommands(*this);
     registerTrailCommands(*this);
+    registerTracksCommands(*this);
     buildMenus();
     wireReader();
     resize(780, 580);

@@ -3,6 +3,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
+#include <utility>
 #include <QPainter>
 
 #include "ColourConvert.h"
@@ -64,6 +66,7 @@ void CVARNOView::pointer(QMouseEvent* event, PointerEvent::Kind kind)
     const QPoint at = event->position().toPoint();
     e.x = at.x();
     e.y = at.y();
+    e.wheelDelta = std::exchange(wheelDelta_, 0);
     if (session_.pointer(e))
         update();
 }
@@ -86,6 +89,16 @@ void CVARNOView::mouseReleaseEvent(QMouseEvent* event)
 void CVARNOView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     pointer(event, PointerEvent::Kind::DoubleClick);
+}
+
+void CVARNOView::wheelEvent(QWheelEvent* event)
+{
+    // A wheel turn goes the way of the mouse events, position and all.
+    QMouseEvent at(QEvent::MouseMove, event->position(), event->globalPosition(), Qt::NoButton, event->buttons(),
+                   event->modifiers());
+    wheelDelta_ = event->angleDelta().y();
+    pointer(&at, PointerEvent::Kind::Wheel);
+    event->accept();
 }
 
 void CVARNOView::keyPressEvent(QKeyEvent* event)

@@ -32,6 +32,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -41,4 +42,6 @@ private:
     QString stripText_;
     varno::views::Scene scene_;
     bool autoStarted_ = false;
+    int wheelDelta_ = 0; // the turn a Wheel pointer event carries
+
 };
