@@ -1,6 +1,8 @@
 // The track editor's drawing: header, bands, marker texts, buttons, the tracks,
 // the edited track, its markers, the location cross and the track bar.
+#include <algorithm>
 #include <cmath>
+#include <span>
 
 #include <fmt/printf.h>
 
@@ -76,6 +78,50 @@ void cross(views::Scene& s, int x, int y, std::uint32_t colour)
     line(s, {x, y + 110}, {x, y + 160}, colour, 0);
 }
 
+// Whether any of an entry's extent can land on screen.
+bool mayBeOnScreen(const EditorProjection& p, const TrackEntry& e)
+{
+    if (!e.loaded)
+        return false;
+    if (e.extent.empty)
+        return !e.points.empty(); // not known: let the drawing decide
+    const TrackExtent& x = e.extent;
+    const int top = p.y(x.maxLatDeg), bottom = p.y(x.minLatDeg);
+    if (bottom <= 0 || top >= p.height - 150)
+        return false;
+    // Across a small extent the cosine hardly changes: one at the middle
+    // latitude with a margin will do. A tall extent is left to the drawing.
+    if (x.maxLatDeg - x.minLatDeg > 0.5)
+        return true;
+    const double k = std::cos((x.minLatDeg + x.maxLatDeg) * 0.5 * 0.017453292519943295) * 111319.2 * p.scale;
+    const double left = (x.minLonDeg - p.leftLonDeg) * k, right = (x.maxLonDeg - p.leftLonDeg) * k;
+    const double margin = (std::fabs(left) + std::fabs(right)) * 0.01 + 2.0;
+    return right + margin > 0 && left - margin < p.width - 20;
+}
+
+// The entries whose extent can reach the screen, in list order. Their
+// polylines and labels are drawn entry by entry, so runs of them are drawn on
+// their own; icons and node names come after every entry's lines, so with
+// either shown the whole list is drawn in one go.
+void drawVisibleTracks(views::Scene& scene, const EditorProjection& p, std::span<const TrackEntry> entries,
+                       const TrackDisplayFlags& flags)
+{
+    if (flags.icons || flags.nodeNames) {
+        drawTracks(scene, p, entries, flags);
+        return;
+    }
+    std::size_t i = 0;
+    while (i < entries.size()) {
+        while (i < entries.size() && !mayBeOnScreen(p, entries[i]))
+            ++i;
+        const std::size_t from = i;
+        while (i < entries.size() && mayBeOnScreen(p, entries[i]))
+            ++i;
+        if (i > from)
+            drawTracks(scene, p, entries.subspan(from, i - from), flags);
+    }
+}
+
 } // namespace
 
 void Editor::buildScene(views::Scene& scene, int W, int H)
@@ -136,7 +182,7 @@ void Editor::buildScene(views::Scene& scene, int W, int H)
 
     // The tracks of the map file and the loaded data.
     if (store_)
-        drawTracks(scene, proj_, store_->tracks, displayFlags);
+        drawVisibleTracks(scene, proj_, store_->tracks, displayFlags);
 
     // The edited track: only the segments with an end on screen on each axis.
     if (edited_) {

@@ -439,3 +439,39 @@ TEST_F(EditorTest, TheSceneHasItsTextsBarsMarkersAndOnlyTheVisibleSegments)
 
 } // namespace
 } // namespace varno::trackedit
+
+namespace varno::trackedit {
+namespace {
+
+TEST(EditorCulling, EntriesOffScreenAddNothingAndOnesCrossingTheEdgeAreDrawn)
+{
+    const auto way = [](std::vector<TrackPoint> pts) {
+        TrackEntry e;
+        e.description = "OSM:1:highway=primary";
+        e.points = std::move(pts);
+        e.loaded = true;
+        e.updateExtent();
+        return e;
+    };
+    const TrackEntry inside = way({{50.01, 10.01}, {50.02, 10.02}});
+    const TrackEntry east = way({{50.01, 11.5}, {50.02, 11.6}});
+    const TrackEntry south = way({{48.0, 10.01}, {48.1, 10.02}});
+    const TrackEntry crossing = way({{50.01, 9.9}, {50.02, 10.3}}); // from left of the screen into it
+    const auto items = [&](std::vector<TrackEntry> entries) {
+        test::RecordingPrompt prompt;
+        Editor editor(prompt);
+        editor.newMap();
+        editor.appendEntries(std::move(entries));
+        editor.setOrigin(10.0, 50.05, 0.01); // a degree of longitude is about 700 pixels
+        views::Scene scene;
+        editor.buildScene(scene, 1024, 768);
+        return scene.items.size();
+    };
+    const std::size_t base = items({inside});
+    EXPECT_EQ(items({inside, east, south}), base);
+    EXPECT_EQ(items({east, inside, south}), base);
+    EXPECT_GT(items({inside, crossing}), base);
+}
+
+} // namespace
+} // namespace varno::trackedit
