@@ -117,6 +117,7 @@ bool Editor::newMap()
     if (!askDiscardEdited())
         return store_.has_value();
     closeEdited();
+    resetMarkers();
     store_.emplace();
     clearHistory();
     redraw();
@@ -284,14 +285,17 @@ void Editor::applyVisibility(const std::vector<bool>& visibleRows)
     for (std::size_t r = 0; r < rows.size() && r < visibleRows.size(); ++r) {
         TrackEntry& e = store_->tracks[rows[r]];
         if (!visibleRows[r]) {
-            // Display entries have nothing to load them from again: they stay.
+            e.loaded = false;
+            // A log is read again when it is shown again; OSM and GPX data have
+            // nothing to be read again from, so they keep their points hidden.
             if (e.path) {
-                e.loaded = false;
                 e.points.clear();
                 e.points.shrink_to_fit();
                 e.updateExtent();
             }
-        } else if (e.path && !e.loaded && !loadTrack(*store_, e, why)) {
+        } else if (!e.path) {
+            e.loaded = !e.points.empty();
+        } else if (!e.loaded && !loadTrack(*store_, e, why)) {
             problems.push_back(why);
         }
     }
@@ -732,10 +736,15 @@ bool Editor::onDoubleClick(const views::PointerEvent& e)
     if (86 <= y && y < 106) {
         if (!(93 < x && x < W - 103) || count_ <= 3 || !edited_)
             return false;
-        if (left)
-            start = static_cast<long>(static_cast<long long>(x - 93) * count_ / (W - 197));
-        else
-            end = static_cast<long>(static_cast<long long>(x - 93) * count_ / (W - 200));
+        // The end is placed over a bar 3 pixels narrower than the one the start
+        // is placed over, so near the right end it lands past the last point:
+        // it is held to the count, and a window too narrow for the bar leaves it.
+        const int span = left ? W - 197 : W - 200;
+        if (span <= 0)
+            return false;
+        const long at =
+            std::min<long>(count_, static_cast<long>(static_cast<long long>(x - 93) * count_ / span));
+        (left ? start : end) = at;
     } else {
         if ((112 <= y && y < 129) || (H - 25 < y && y < H - 3) || (x < 38 && H - 106 < y && y < H - 36))
             return false;

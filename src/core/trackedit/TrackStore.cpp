@@ -197,7 +197,7 @@ std::vector<TrackPoint> parseLogPoints(std::string_view bytes)
     std::string line;
     TrackPoint p;
     while (reader.next(line, kMapLineBuffer))
-        if (ggaPoint(line, p))
+        if (line.find('\0') == std::string::npos && ggaPoint(line, p))
             points.push_back(p);
     return points;
 }
@@ -218,13 +218,13 @@ bool readLogPoints(const std::string& path, std::vector<TrackPoint>& points, std
     const std::size_t before = points.size();
     std::uint32_t gga = 0;
     while (reader.next(line, kMapLineBuffer)) {
-        if (line.find('\0') != std::string::npos) {
-            binary = true;
-            continue;
-        }
+        const bool nul = line.find('\0') != std::string::npos;
+        binary = binary || nul;
         if (!startsWithNoCase(line, "$GPGGA"))
             continue;
-        if (ggaPoint(line, p)) {
+        // A damaged $GPGGA line gives no point but is counted, as Save counts
+        // it when it cuts the marked stretch out of the log.
+        if (!nul && ggaPoint(line, p)) {
             points.push_back(p);
             if (ggaLines)
                 ggaLines->push_back(gga);

@@ -174,6 +174,26 @@ TEST_F(EditorTest, DoubleClicksPickTheNearestPointOrATrackBarPosition)
     EXPECT_EQ(editor.endIndex(), 49);
 }
 
+// Near its right end a right double click on the track bar reaches past the
+// last point, and a window 200 wide divided by zero.
+TEST_F(EditorTest, TrackBarDoubleClicksStayWithinTheTrackAtAnyWidth)
+{
+    struct Case {
+        int width;
+        long end; // after a right double click at the bar's last pixel
+    };
+    const Case cases[] = {{198, 49}, {200, 49}, {201, 50}, {260, 50}, {1024, 50}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.width);
+        ASSERT_TRUE(editor.openEditedTrack("Drive", logPath));
+        views::Scene scene;
+        editor.buildScene(scene, c.width, H);
+        dbl(c.width - 104, 95, B::Right);
+        EXPECT_EQ(editor.endIndex(), c.end);
+        EXPECT_LE(editor.startIndex(), editor.pointCount());
+    }
+}
+
 TEST_F(EditorTest, ZoomPanWheelAndDragMoveTheView)
 {
     editor.setSrtm(SrtmLayer{});
@@ -275,6 +295,12 @@ TEST_F(EditorTest, UnsavedMarksAreAskedAboutBeforeTheTrackGoes)
     EXPECT_EQ(editor.pointCount(), Editor::kNoCount);
     // Marker steps went with the track.
     EXPECT_FALSE(editor.canUndo());
+    // A new map file closes the edited track and with it its marks.
+    ASSERT_TRUE(editor.openEditedTrack("Drive", logPath));
+    ASSERT_TRUE(editor.newMap());
+    EXPECT_FALSE(editor.edited());
+    EXPECT_EQ(editor.startIndex(), Editor::kNoStart);
+    EXPECT_EQ(editor.pointCount(), Editor::kNoCount);
 }
 
 TEST_F(EditorTest, AddRemoveAndDescriptionUndoAndRedo)
@@ -347,6 +373,20 @@ TEST(EditorFit, FitsAllLoadedTracksAndPlacesAnUnknownLocation)
     editor.applyVisibility({false, true});
     EXPECT_FALSE(editor.store()->tracks[0].loaded);
     EXPECT_DOUBLE_EQ(editor.projection().scale, 0.008 / 0.5);
+    // Loaded OSM or GPX data is listed too; hidden it keeps its points, so it
+    // can be shown again although there is no file to read it from.
+    TrackEntry way;
+    way.description = "OSM:1:highway=primary";
+    way.loaded = true;
+    way.points = {{52.0, 12.0}, {52.5, 12.0}};
+    editor.appendEntries({way});
+    ASSERT_EQ(editor.listRows().size(), 3u);
+    editor.applyVisibility({true, true, false});
+    EXPECT_FALSE(editor.store()->tracks[2].loaded);
+    EXPECT_DOUBLE_EQ(editor.projection().scale, 0.008 / 1.5);
+    editor.applyVisibility({true, true, true});
+    EXPECT_TRUE(editor.store()->tracks[2].loaded);
+    EXPECT_DOUBLE_EQ(editor.projection().topLatDeg, 52.5 + 0.25);
 }
 
 TEST(EditorThrottle, ShowingTheLocationSkipsPaintsByTheRefreshValue)

@@ -174,7 +174,8 @@ TEST(TrackLogs, ReadsTheGgaPositions)
                             "$GPGGA,1,,N,00119.1139,W,1\r\n"          // empty latitude: no point
                             "$GPGGA,1,5000.0,N,,E,1\r\n"              // empty longitude: no point
                             "$GNGGA,1,5000.0,N,00100.0,E,1\r\n"       // other talkers are not read
-                            "$GPGGA,1,5030.0,N,00030.0,E,1*7F\r\n";
+                            + std::string("$GPGGA,1,5010.0,N,00010.0,E,1\0\r\n", 32) // damaged: no point
+                            + "$GPGGA,1,5030.0,N,00030.0,E,1*7F\r\n";
     const std::vector<TrackPoint> pts = parseLogPoints(log);
     ASSERT_EQ(pts.size(), 3u);
     EXPECT_NEAR(pts[0].latDeg, 51 + 23.0366 / 60, 1e-12);
@@ -190,8 +191,9 @@ TEST(TrackLogs, ReadsTheGgaPositions)
     std::string why;
     ASSERT_TRUE(readLogPoints(dir.file("log.txt"), read, why, &gga));
     EXPECT_EQ(read, pts);
-    // The empty sentences count as $GPGGA lines all the same.
-    EXPECT_EQ(gga, (std::vector<std::uint32_t>{0, 1, 4}));
+    // The empty and damaged sentences count as $GPGGA lines all the same, as
+    // Save counts them when it cuts the marked stretch.
+    EXPECT_EQ(gga, (std::vector<std::uint32_t>{0, 1, 5}));
 }
 
 TEST(TrackLogs, BadLogsGiveAMessageNamingThemAndStayListed)
