@@ -408,12 +408,13 @@ void TracksCommands::refreshRate()
 
 namespace {
 
+using Loader = varno::trackedit::LoadReport (*)(const std::string&,
+                                                std::vector<varno::trackedit::TrackEntry>&,
+                                                const varno::trackedit::LoadProgress&);
+
 // Runs a loader off the UI thread with progress and Cancel, then hands its
 // entries to the editor; a failed load shows why.
-void runLoader(varno::session::Session& session, QWidget* window, const QString& title,
-               varno::trackedit::LoadReport (*loader)(const std::string&,
-                                                      std::vector<varno::trackedit::TrackEntry>&,
-                                                      const varno::trackedit::LoadProgress&),
+void runLoader(varno::session::Session& session, QWidget* window, const QString& title, Loader loader,
                const std::string& path)
 {
     std::vector<varno::trackedit::TrackEntry> entries;
@@ -442,50 +443,116 @@ void runLoader(varno::session::Session& session, QWidget* window, const QString&
         session.prompt().message(report.message);
 }
 
+// The texts of one of the two loading dialogs.
+struct LoaderDialog {
+    const char* noMap;      // without an open map file
+    const char* objectName; // for tests
+    const char* title;
+    const char* fileLabel;
+    const char* loadButton;
+    std::vector<const char*> texts;
+    const char* chooseFirst; // Load with no file name
+    const char* progressTitle;
+    Loader loader;
+};
+
+// A source file box with Browse, a load button usable again and again (every
+// load appends), and OK; the view is fitted to everything loaded at the end.
+void runLoaderDialog(varno::session::Session& session, QWidget* window, FileDialogs& dialogs,
+                     const LoaderDialog& d)
+{
+    Editor& editor = session.trackEditor();
+    if (!editor.store()) {
+        session.prompt().message(d.noMap);
+        return;
+    }
+    QDialog dlg(window);
+    dlg.setObjectName(QString::fromLatin1(d.objectName));
+    dlg.setWindowTitle(QString::fromLatin1(d.title));
+    auto* layout = new QVBoxLayout(&dlg);
+    for (const char* text : d.texts) {
+        auto* label = new QLabel(QString::fromLatin1(text));
+        label->setWordWrap(true);
+        layout->addWidget(label);
+    }
+    layout->addWidget(new QLabel(QString::fromLatin1(d.fileLabel)));
+    auto* row = new QHBoxLayout;
+    auto* pathEdit = new QLineEdit(&dlg);
+    pathEdit->setObjectName(QStringLiteral("path"));
+    pathEdit->setMinimumWidth(420);
+    row->addWidget(pathEdit);
+    QPushButton* browse = addButton(row, QStringLiteral("Browse"), "browse");
+    layout->addLayout(row);
+    auto* buttons = new QHBoxLayout;
+    QPushButton* load = addButton(buttons, QString::fromLatin1(d.loadButton), "load");
+    QPushButton* ok = addButton(buttons, QStringLiteral("OK"), "ok");
+    layout->addLayout(buttons);
+    QObject::connect(browse, &QPushButton::clicked, &dlg, [&] {
+        FileRequest r;
+        r.title = QStringLiteral("Open");
+        r.filter = qtFileFilter("All files *.*|*.*||");
+        r.proposedName = pathEdit->text();
+        const QString chosen = dialogs.open(&dlg, r);
+        if (!chosen.isEmpty())
+            pathEdit->setText(chosen);
+    });
+    QObject::connect(load, &QPushButton::clicked, &dlg, [&] {
+        if (pathEdit->text().isEmpty()) {
+            session.prompt().message(d.chooseFirst);
+            return;
+        }
+        runLoader(session, &dlg, QString::fromLatin1(d.progressTitle), d.loader,
+                  pathEdit->text().toStdString());
+    });
+    QObject::connect(ok, &QPushButton::clicked, &dlg, &QDialog::accept);
+    dlg.exec();
+    editor.fitAllTracks();
+}
+
 } // namespace
 
 void TracksCommands::loadJosmGpx()
 {
-    if (!session_.trackEditor().store()) {
-        session_.prompt().message(
-            "You must open or create a new track editor map file\nbefore you can load tracks.");
-        return;
-    }
-    FileRequest r;
-    r.title = QStringLiteral("Open");
-    r.folder = tracksFolder();
-    r.filter = qtFileFilter("GPX file (*.gpx)|*.gpx|All files (*.*)|*.*||");
-    const QString chosen = dialogs.open(window_, r);
-    if (!chosen.isEmpty())
-        runLoader(session_, window_, QStringLiteral("Loading JOSM GPX"), &varno::trackedit::loadJosmGpx,
-                  chosen.toStdString());
+    runLoaderDialog(session_, window_, dialogs,
+                    {"You must open or create a new track editor map file\nbefore you can load an "
+                     "additional\nJosm gpx track file.",
+                     "loadJosmGpx",
+                     "Load JOSM GPX track",
+                     "JOSM GPX track source file.",
+                     "Load GPX",
+                     {"Loads a multi section JOSM GPX or other GPX track file into the track editor.  The "
+                      "tracks will be displayed but can not be editted.  Select a file and then click 'Load "
+                      "GPX' to load it.  Click 'OK' to close the dialog."},
+                     "Please choose a JOSM gpx track file.",
+                     "Loading JOSM GPX",
+                     &varno::trackedit::loadJosmGpx});
 }
 
 void TracksCommands::loadOsm()
 {
-    if (!session_.trackEditor().store()) {
-        session_.prompt().message(
-            "You must open or create a new track editor map file\nbefore you can load tracks.");
-        return;
-    }
-    FileRequest r;
-    r.title = QStringLiteral("Open");
-    r.folder = tracksFolder();
-    r.filter =
-        qtFileFilter("OSM file (*.osm;*.osm.bz2;*.osm.gz;*.osm.pbf)|*.osm;*.osm.bz2;*.osm.gz;*.osm.pbf|All "
-                     "files (*.*)|*.*||");
-    const QString chosen = dialogs.open(window_, r);
-    if (!chosen.isEmpty())
-        runLoader(session_, window_, QStringLiteral("Loading OSM"), &varno::trackedit::loadOsm,
-                  chosen.toStdString());
+    runLoaderDialog(session_, window_, dialogs,
+                    {"You must open or create a new track editor map file\nbefore you can load an "
+                     "additional\nOSM file.",
+                     "loadOsm",
+                     "Load OSM file",
+                     "OSM source file.",
+                     "Load OSM file",
+                     {"Loads an  OSM file.   The tracks will be displayed but can not be editted.",
+                      "Select an OSM file and click the Load OSM file button.  Large files may take a few "
+                      "minutes to load.  You can repeat the process to load several files.  When finished "
+                      "click OK to close the dialog window ."},
+                     "Please choose a osm file.",
+                     "Loading OSM",
+                     &varno::trackedit::loadOsm});
 }
 
 void TracksCommands::loadSrtm()
 {
     FileRequest r;
-    r.title = QStringLiteral("Open");
-    r.folder = tracksFolder();
-    r.filter = qtFileFilter("SRTM 3 arc-seconds file (*.hgt)|*.hgt|All files (*.*)|*.*||");
+    r.title = QStringLiteral("Open - SRTM 3 arc-second topological height file");
+    r.folder = qs(varno::mapDataPath("C:\\VARNO\\STRM\\", session_.dataRoot()));
+    r.filter = qtFileFilter("SRTM (*.hgt)|*.hgt||");
+    r.defaultSuffix = QStringLiteral("hgt");
     const QString chosen = dialogs.open(window_, r);
     if (chosen.isEmpty())
         return;
@@ -496,9 +563,10 @@ void TracksCommands::loadSrtm()
         runConversion(window_, QStringLiteral("Loading SRTM"), [&](varno::convert::Progress&) {
             layer = varno::trackedit::loadSrtmLayer(path, message);
             return layer ? varno::convert::Report{}
-                         : varno::convert::Report::failed(message.empty() ? "Error: can't load " + path
-                                                                          : message);
+                         : varno::convert::Report::failed(
+                               message.empty() ? "Error can't open source file\n" + path : message);
         });
+    // A background already shown stays when another file fails to load.
     if (layer)
         session_.trackEditor().setSrtm(std::move(layer));
     else

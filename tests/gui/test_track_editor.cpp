@@ -1,6 +1,10 @@
 // The track editor driven through the window: open a map file, edit a track by
 // its buttons, undo and redo by keys, save the marked stretch, open it again;
 // the wheel, and the question on closing with unsaved marks.
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "GuiFixture.h"
@@ -25,6 +29,24 @@ std::string makeLog(int n)
                    .toStdString();
     }
     return log;
+}
+
+// Runs a command whose handler shows the modal dialog named name; act gets it and must close it.
+bool whileShown(CMainFrame& f, CommandId id, const QString& name, const std::function<void(QDialog&)>& act)
+{
+    bool seen = false;
+    std::function<void()> poll = [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (d && d->objectName() == name) {
+            seen = true;
+            act(*d);
+        } else {
+            QTimer::singleShot(10, poll);
+        }
+    };
+    QTimer::singleShot(0, poll);
+    f.runCommand(id);
+    return seen;
 }
 
 void click(CVARNOView* view, int x, int y, int times = 1)
@@ -132,6 +154,50 @@ private slots:
         QVERIFY(f.isVisible());
         rig.prompt.script({varno::PromptAnswer::Yes});
         QVERIFY(f.close());
+    }
+
+    // The two loading dialogs: a map file first, then a file name; a load that
+    // fails says why, naming the file, and the dialog stays for another try.
+    void loadersNeedAMapFileAndAFileName()
+    {
+        Rig rig;
+        CMainFrame& f = rig.shownFrame();
+        struct Case {
+            CommandId id;
+            QString dialog;
+            std::string noMap, noFile;
+        };
+        const Case cases[] = {
+            {CommandId::TracksLoadJosmGpx, QStringLiteral("loadJosmGpx"),
+             "You must open or create a new track editor map file\nbefore you can load an additional\nJosm "
+             "gpx "
+             "track file.",
+             "Please choose a JOSM gpx track file."},
+            {CommandId::TracksLoadOsm, QStringLiteral("loadOsm"),
+             "You must open or create a new track editor map file\nbefore you can load an additional\nOSM "
+             "file.",
+             "Please choose a osm file."},
+        };
+        const std::string missing = rig.dir.path().toStdString() + "/missing.data";
+        for (const Case& c : cases) {
+            rig.session->trackEditor().closeMap();
+            f.runCommand(c.id);
+            QCOMPARE(rig.prompt.texts().back(), c.noMap);
+            rig.session->trackEditor().newMap();
+            const bool shown = whileShown(f, c.id, c.dialog, [&](QDialog& d) {
+                auto* load = d.findChild<QPushButton*>(QStringLiteral("load"));
+                load->click();
+                QCOMPARE(rig.prompt.texts().back(), c.noFile);
+                d.findChild<QLineEdit*>(QStringLiteral("path"))->setText(QString::fromStdString(missing));
+                load->click();
+                QVERIFY(rig.prompt.texts().back().find(missing) != std::string::npos);
+                QVERIFY(d.isVisible());
+                d.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+            });
+            QVERIFY(shown);
+            QVERIFY(rig.session->trackEditor().store());
+            QVERIFY(!rig.session->trackEditor().store()->dirty);
+        }
     }
 };
 
