@@ -379,7 +379,9 @@ bool Editor::beginEditTrack()
     if (edited_) {
         if (prompt_.show(kCloseEdit, PromptButtons::YesNo) == PromptAnswer::No || !askDiscardEdited())
             return false;
+        // The marks go with the track, also when the chooser is cancelled.
         closeEdited();
+        resetMarkers();
     }
     return true;
 }
@@ -411,7 +413,10 @@ bool Editor::openEditedTrack(const std::string& description, const std::string& 
     end_ = count_ - 1;
     startPos_ = pointAt(start_) ? *pointAt(start_) : TrackPoint{};
     endPos_ = pointAt(end_) ? *pointAt(end_) : TrackPoint{};
-    fitTo({&edited_->entry.points});
+    // A log without positions has no extent to fit: the view stays where it is
+    // instead of turning to the far side of the world.
+    if (!edited_->entry.points.empty())
+        fitTo({&edited_->entry.points});
     redraw();
     return true;
 }

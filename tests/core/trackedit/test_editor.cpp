@@ -85,6 +85,19 @@ TEST_F(EditorTest, OpeningATrackSetsMarkersExtentAndScale)
     EXPECT_NEAR(editor.projection().scale, 0.008 / span, 1e-6);
     EXPECT_NEAR(editor.projection().leftLonDeg, editor.startMarker().lonDeg - span / 10, 1e-9);
     EXPECT_NEAR(editor.projection().topLatDeg, editor.endMarker().latDeg + span / 10, 1e-9);
+
+    // A log without a position opens empty and leaves the view where it was.
+    const EditorProjection before = editor.projection();
+    test::writeBytes(dir.file("empty.txt"), "$GPRMC,1,V\r\n");
+    prompt.script({PromptAnswer::Yes});
+    ASSERT_TRUE(editor.beginEditTrack());
+    // The marks went with the track: a cancelled chooser leaves none.
+    EXPECT_EQ(editor.startIndex(), Editor::kNoStart);
+    EXPECT_EQ(editor.pointCount(), Editor::kNoCount);
+    ASSERT_TRUE(editor.openEditedTrack("", dir.file("empty.txt")));
+    EXPECT_EQ(editor.pointCount(), 0);
+    EXPECT_EQ(editor.projection().leftLonDeg, before.leftLonDeg);
+    EXPECT_EQ(editor.projection().scale, before.scale);
 }
 
 TEST_F(EditorTest, MarkerButtonsStepWithinTheTrackAndUndo)
