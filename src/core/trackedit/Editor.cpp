@@ -202,7 +202,8 @@ int Editor::saveMapTo(const std::string& path)
 
 bool Editor::closeMap()
 {
-    if (!askDiscardEdited())
+    // Nothing goes unasked: unsaved marks, then tracks added since the last save.
+    if (!askDiscardEdited() || !askSaveBeforeFree())
         return false;
     store_.reset();
     closeEdited();

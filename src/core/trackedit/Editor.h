@@ -78,8 +78,8 @@ public:
     int saveMapAs();
     // Save As to a path already chosen (the overwrite question is asked here).
     int saveMapTo(const std::string& path);
-    // Close: discards the map file without asking (the edited track's unsaved
-    // changes are asked about first); false when the user kept it.
+    // Close: asks about unsaved marks and unsaved tracks first; false when the
+    // user kept the map file (or saving it failed).
     bool closeMap();
     // Shutting the window: asks about unsaved work; false to keep the window open.
     bool closeOnShutdown();

@@ -346,6 +346,18 @@ TEST_F(EditorTest, AddRemoveAndDescriptionUndoAndRedo)
     ASSERT_TRUE(editor.undo());
     ASSERT_TRUE(editor.addTrack("", "/c.txt"));
     EXPECT_FALSE(editor.canRedo());
+
+    // Closing the map file with an added track asks first; Yes saves, and a
+    // failed save keeps the map file open.
+    editor.chooseMapPath = [&](const std::string&) { return std::optional(dir.file("no/such/map.txt")); };
+    prompt.script({PromptAnswer::Yes});
+    EXPECT_FALSE(editor.closeMap());
+    EXPECT_EQ(prompt.texts().end()[-2],
+              "You have an unsaved track editor map file.\n\nDo you want to save it ?");
+    ASSERT_TRUE(editor.store());
+    prompt.script({PromptAnswer::No});
+    EXPECT_TRUE(editor.closeMap());
+    EXPECT_FALSE(editor.store());
 }
 
 TEST_F(EditorTest, TheHistoryKeepsAtLeastAHundredSteps)
