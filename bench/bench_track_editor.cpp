@@ -1,6 +1,6 @@
 // The track editor's scene for 1024 x 768: a generated store of 20 000 ways
 // (full extent, zoomed in, and panning frame after frame), built and painted,
-// and the real OSM file once its loader reads it.
+// one of 200 000 ways zoomed in, and the real OSM file once its loader reads it.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -115,6 +115,42 @@ BENCHMARK(BM_EditorScene_Full)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditorScene_Zoomed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditorSceneAndPaint_Full)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditorSceneAndPaint_Zoomed)->Unit(benchmark::kMillisecond);
+
+// A region's worth of ways (200 000 over a quarter by one and a quarter degrees) zoomed in
+// on a town: what the lookup of entries near the screen saves.
+void BM_EditorScene_Region200k(benchmark::State& state)
+{
+    static SilentPrompt prompt;
+    static std::unique_ptr<trackedit::Editor> editor;
+    if (!editor) {
+        editor = std::make_unique<trackedit::Editor>(prompt);
+        editor->newMap();
+        std::vector<trackedit::TrackEntry> ways;
+        for (int tile = 0; tile < 10; ++tile) {
+            std::vector<trackedit::TrackEntry> part = generatedWays(20000);
+            for (trackedit::TrackEntry& e : part) {
+                for (trackedit::TrackPoint& p : e.points) {
+                    p.latDeg += (tile % 2) * 0.15;
+                    p.lonDeg += (tile / 2) * 0.25 - 0.5;
+                }
+                e.updateExtent();
+            }
+            ways.insert(ways.end(), std::make_move_iterator(part.begin()),
+                        std::make_move_iterator(part.end()));
+        }
+        editor->appendEntries(std::move(ways));
+        editor->setOrigin(13.25, 53.58, 0.2);
+    }
+    std::size_t items = 0;
+    for (auto _ : state) {
+        views::Scene scene;
+        editor->buildScene(scene, kW, kH);
+        items = scene.items.size();
+        benchmark::DoNotOptimize(scene.items.data());
+    }
+    state.counters["items"] = static_cast<double>(items);
+}
+BENCHMARK(BM_EditorScene_Region200k)->Unit(benchmark::kMillisecond);
 
 // Panning by right-button drags, one frame per drag: the frames per second.
 void BM_EditorPanFrame(benchmark::State& state)

@@ -119,6 +119,7 @@ bool Editor::newMap()
     closeEdited();
     resetMarkers();
     store_.emplace();
+    tracksChanged();
     clearHistory();
     redraw();
     return true;
@@ -139,6 +140,7 @@ bool Editor::openMap(const std::string& path)
         return false;
     }
     store_ = std::move(fresh);
+    tracksChanged();
     resetMarkers();
     redraw();
     if (error) {
@@ -206,6 +208,7 @@ bool Editor::closeMap()
     if (!askDiscardEdited() || !askSaveBeforeFree())
         return false;
     store_.reset();
+    tracksChanged();
     closeEdited();
     clearHistory();
     resetMarkers();
@@ -302,6 +305,7 @@ void Editor::applyVisibility(const std::vector<bool>& visibleRows)
     }
     for (const std::string& p : problems)
         prompt_.show(p, PromptButtons::Ok, PromptIcon::Warning);
+    tracksChanged();
     fitAllTracks();
 }
 
@@ -316,6 +320,7 @@ void Editor::loadAll()
         resetMarkers();
     }
     std::vector<std::string> problems = loadAllTracks(*store_);
+    tracksChanged();
     if (!problems.empty()) {
         std::string text = "These tracks could not be loaded:";
         for (const std::string& p : problems)
@@ -334,6 +339,7 @@ void Editor::appendEntries(std::vector<TrackEntry> entries)
             e.updateExtent();
         store_->tracks.push_back(std::move(e));
     }
+    tracksChanged();
     fitAllTracks();
 }
 
@@ -552,6 +558,7 @@ void Editor::apply(Step& s, bool forward)
             s.entry = std::move(store_->tracks[s.index]);
             store_->tracks.erase(store_->tracks.begin() + static_cast<std::ptrdiff_t>(s.index));
         }
+        tracksChanged();
         // Adding a track asks for a save; taking the add back restores the flag.
         if (s.kind == Step::Kind::AddTrack) {
             if (forward) {

@@ -13,6 +13,7 @@
 #include "gps/Fix.h"
 #include "trackedit/Background.h"
 #include "trackedit/EditorProjection.h"
+#include "trackedit/EntryIndex.h"
 #include "trackedit/TrackStore.h"
 #include "views/Scene.h"
 #include "views/ViewMode.h"
@@ -175,6 +176,10 @@ private:
     bool askSaveBeforeFree();
     void fitTo(const std::vector<const std::vector<TrackPoint>*>& tracks);
     bool onLeftDown(int x, int y);
+    // The entries' polylines and labels, looked up in the grid when only they are drawn.
+    void drawEntries(views::Scene& scene);
+    // Every change of the list of entries: the grid is built again at the next paint.
+    void tracksChanged() { ++tracksVersion_; }
     bool onDoubleClick(const views::PointerEvent& e);
 
     Prompt& prompt_;
@@ -190,6 +195,9 @@ private:
     int rightDownX_ = 0, rightDownY_ = 0;
     int paintSkip_ = 0;
     views::Scene last_;
+    EntryIndex index_;
+    std::uint64_t tracksVersion_ = 1, indexVersion_ = 0;
+    std::vector<std::uint32_t> candidates_;
     std::vector<Step> done_, undone_;
 };
 

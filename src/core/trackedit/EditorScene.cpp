@@ -99,30 +99,57 @@ bool mayBeOnScreen(const EditorProjection& p, const TrackEntry& e)
     return right + margin > 0 && left - margin < p.width - 20;
 }
 
-// The entries whose extent can reach the screen, in list order. Their
-// polylines and labels are drawn entry by entry, so runs of them are drawn on
-// their own; icons and node names come after every entry's lines, so with
-// either shown the whole list is drawn in one go.
-void drawVisibleTracks(views::Scene& scene, const EditorProjection& p, std::span<const TrackEntry> entries,
-                       const TrackDisplayFlags& flags)
+// The part of the world the map shows, with a margin: the longitude span is
+// widest where the cosine is smallest, and the lines between points of an
+// entry may bend a little out of its extent.
+GeoBox screenBox(const EditorProjection& p)
 {
-    if (flags.icons || flags.nodeNames) {
-        drawTracks(scene, p, entries, flags);
-        return;
-    }
-    std::size_t i = 0;
-    while (i < entries.size()) {
-        while (i < entries.size() && !mayBeOnScreen(p, entries[i]))
-            ++i;
-        const std::size_t from = i;
-        while (i < entries.size() && mayBeOnScreen(p, entries[i]))
-            ++i;
-        if (i > from)
-            drawTracks(scene, p, entries.subspan(from, i - from), flags);
-    }
+    if (!(p.scale > 0.0) || !std::isfinite(p.scale))
+        return {-1e9, 1e9, -1e9, 1e9};
+    const double latPerPx = 1.0 / (111248.4 * p.scale);
+    const double top = p.topLatDeg + 2 * latPerPx;
+    const double bottom = p.topLatDeg - (p.height - 150 + 2) * latPerPx;
+    const double maxAbsLat = std::min(89.9, std::max(std::fabs(top), std::fabs(bottom)));
+    const double lonPerPx = 1.0 / (std::cos(maxAbsLat * 0.017453292519943295) * 111319.2 * p.scale);
+    const double width = (p.width - 20) * lonPerPx;
+    return {bottom, top, p.leftLonDeg - width * 0.02 - 2 * lonPerPx,
+            p.leftLonDeg + width * 1.02 + 2 * lonPerPx};
 }
 
 } // namespace
+
+// Polylines and labels are drawn entry by entry, so the entries near the
+// screen are looked up in the grid and drawn in runs, in list order. Icons and
+// node names come after every entry's lines, so with either shown the whole
+// list is drawn in one go.
+void Editor::drawEntries(views::Scene& scene)
+{
+    const std::span<const TrackEntry> entries(store_->tracks);
+    if (displayFlags.icons || displayFlags.nodeNames) {
+        drawTracks(scene, proj_, entries, displayFlags);
+        return;
+    }
+    if (indexVersion_ != tracksVersion_ || index_.size() != entries.size()) {
+        index_.build(entries);
+        indexVersion_ = tracksVersion_;
+    }
+    index_.query(screenBox(proj_), candidates_);
+    const std::size_t n = candidates_.size();
+    std::size_t k = 0;
+    while (k < n) {
+        if (!mayBeOnScreen(proj_, entries[candidates_[k]])) {
+            ++k;
+            continue;
+        }
+        const std::size_t from = candidates_[k++];
+        std::size_t to = from + 1;
+        while (k < n && candidates_[k] == to && mayBeOnScreen(proj_, entries[to])) {
+            ++to;
+            ++k;
+        }
+        drawTracks(scene, proj_, entries.subspan(from, to - from), displayFlags);
+    }
+}
 
 void Editor::buildScene(views::Scene& scene, int W, int H)
 {
@@ -182,7 +209,7 @@ void Editor::buildScene(views::Scene& scene, int W, int H)
 
     // The tracks of the map file and the loaded data.
     if (store_)
-        drawVisibleTracks(scene, proj_, store_->tracks, displayFlags);
+        drawEntries(scene);
 
     // The edited track: only the segments with an end on screen on each axis.
     if (edited_) {

@@ -540,3 +540,98 @@ TEST(EditorCulling, EntriesOffScreenAddNothingAndOnesCrossingTheEdgeAreDrawn)
 
 } // namespace
 } // namespace varno::trackedit
+
+#include <random>
+
+#include "trackedit/EntryIndex.h"
+
+namespace varno::trackedit {
+namespace {
+
+// Every entry whose extent meets the box comes back, once, in list order, and a
+// small box in a wide field brings back few others.
+TEST(EntryIndex, FindsEveryEntryMeetingTheBoxAndFewOthers)
+{
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> lat(53.0, 54.0), lon(13.0, 14.5), size(0.0, 0.01);
+    std::vector<TrackEntry> entries(3000);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        TrackEntry& e = entries[i];
+        const double a = lat(rng), o = lon(rng);
+        e.points = {{a, o}, {a + size(rng), o + size(rng)}};
+        if (i % 500 == 1)
+            e.points.push_back({a - 2.0, o + 3.0}); // tall and wide
+        if (i % 700 == 2)
+            e.path = "/log.txt"; // a log's points may change: always a candidate
+        if (i % 900 != 3)        // and one without an extent yet
+            e.updateExtent();
+        e.loaded = true;
+    }
+    EntryIndex index;
+    index.build(entries);
+    struct Case {
+        GeoBox box;
+        std::size_t atMost; // candidates
+    };
+    const Case cases[] = {
+        {{53.50, 53.52, 13.70, 13.73}, 60}, {{52.0, 55.0, 12.0, 15.0}, 3000}, // everything
+        {{53.999, 54.2, 14.49, 15.0}, 40}, // a corner of the grid and beyond
+        {{10.0, 11.0, 0.0, 1.0}, 30},      // far away: only those always tested
+        {{53.5, 53.5, 13.7, 13.7}, 40},    // a point
+    };
+    std::vector<std::uint32_t> got;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box.minLatDeg);
+        index.query(c.box, got);
+        EXPECT_TRUE(std::is_sorted(got.begin(), got.end()));
+        EXPECT_EQ(std::adjacent_find(got.begin(), got.end()), got.end());
+        EXPECT_LE(got.size(), c.atMost);
+        for (std::uint32_t i = 0; i < entries.size(); ++i) {
+            const TrackExtent& x = entries[i].extent;
+            const bool meets = x.empty || entries[i].path ||
+                               (x.minLatDeg <= c.box.maxLatDeg && x.maxLatDeg >= c.box.minLatDeg &&
+                                x.minLonDeg <= c.box.maxLonDeg && x.maxLonDeg >= c.box.minLonDeg);
+            EXPECT_TRUE(!meets || std::binary_search(got.begin(), got.end(), i)) << i;
+        }
+    }
+}
+
+// The grid follows the list: an entry that moves up the list when one before it
+// is removed is still found, and so after the undo.
+TEST(EditorCulling, TheLookupFollowsRemovalsAndUndo)
+{
+    test::RecordingPrompt prompt;
+    Editor editor(prompt);
+    editor.newMap();
+    TrackEntry far, near;
+    far.description = "OSM:1:highway=primary";
+    far.points = {{50.01, 13.51}, {50.02, 13.52}};
+    far.loaded = true;
+    near = far;
+    near.description = "OSM:2:highway=primary";
+    near.points = {{50.03, 10.01}, {50.04, 10.02}};
+    std::vector<TrackEntry> entries{far, near};
+    for (int i = 0; i < 60; ++i) { // more of them away east, so the grid has cells apart
+        far.points = {{50.0 + i * 0.01, 13.5 + i * 0.02}, {50.01 + i * 0.01, 13.51 + i * 0.02}};
+        entries.push_back(far);
+    }
+    editor.appendEntries(entries);
+    editor.setOrigin(10.0, 50.05, 0.01);
+    const auto items = [&] {
+        views::Scene scene;
+        editor.buildScene(scene, 1024, 768);
+        return scene.items.size();
+    };
+    const std::size_t shown = items();
+    ASSERT_TRUE(editor.removeTrackRow(0));
+    ASSERT_TRUE(editor.addTrack("", "/not/drawn.txt")); // the list is as long as before
+    EXPECT_EQ(items(), shown);
+    ASSERT_TRUE(editor.removeTrackRow(0));
+    EXPECT_LT(items(), shown);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(editor.undo());
+    EXPECT_EQ(items(), shown);
+}
+
+} // namespace
+} // namespace varno::trackedit
