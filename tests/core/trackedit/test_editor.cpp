@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <fmt/format.h>
+#include <random>
 
 #include "core/base/ScratchFiles.h"
 #include "support/RecordingPrompt.h"
 #include "trackedit/Editor.h"
+#include "trackedit/EntryIndex.h"
 
 namespace varno::trackedit {
 namespace {
@@ -502,12 +504,6 @@ TEST_F(EditorTest, TheSceneHasItsTextsBarsMarkersAndOnlyTheVisibleSegments)
     EXPECT_LT(trackPoints, 10u);
 }
 
-} // namespace
-} // namespace varno::trackedit
-
-namespace varno::trackedit {
-namespace {
-
 TEST(EditorCulling, EntriesOffScreenAddNothingAndOnesCrossingTheEdgeAreDrawn)
 {
     const auto way = [](std::vector<TrackPoint> pts) {
@@ -536,17 +532,32 @@ TEST(EditorCulling, EntriesOffScreenAddNothingAndOnesCrossingTheEdgeAreDrawn)
     EXPECT_EQ(items({inside, east, south}), base);
     EXPECT_EQ(items({east, inside, south}), base);
     EXPECT_GT(items({inside, crossing}), base);
+
+    // The lookup follows the list: an entry that moves up when one before it
+    // goes is still found, and so after the undo.
+    test::RecordingPrompt prompt;
+    Editor editor(prompt);
+    editor.newMap();
+    std::vector<TrackEntry> entries{way({{50.01, 13.51}, {50.02, 13.52}}), inside};
+    for (int i = 0; i < 60; ++i) // more away east, so the grid has cells apart
+        entries.push_back(way({{50.0 + i * 0.01, 13.5 + i * 0.02}, {50.01 + i * 0.01, 13.51 + i * 0.02}}));
+    editor.appendEntries(entries);
+    editor.setOrigin(10.0, 50.05, 0.01);
+    const auto shown = [&] {
+        views::Scene scene;
+        editor.buildScene(scene, 1024, 768);
+        return scene.items.size();
+    };
+    ASSERT_EQ(shown(), base);
+    ASSERT_TRUE(editor.removeTrackRow(0));
+    ASSERT_TRUE(editor.addTrack("", "/not/drawn.txt")); // the list is as long as before
+    EXPECT_EQ(shown(), base);
+    ASSERT_TRUE(editor.removeTrackRow(0));
+    EXPECT_LT(shown(), base);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(editor.undo());
+    EXPECT_EQ(shown(), base);
 }
-
-} // namespace
-} // namespace varno::trackedit
-
-#include <random>
-
-#include "trackedit/EntryIndex.h"
-
-namespace varno::trackedit {
-namespace {
 
 // Every entry whose extent meets the box comes back, once, in list order, and a
 // small box in a wide field brings back few others.
@@ -594,43 +605,6 @@ TEST(EntryIndex, FindsEveryEntryMeetingTheBoxAndFewOthers)
             EXPECT_TRUE(!meets || std::binary_search(got.begin(), got.end(), i)) << i;
         }
     }
-}
-
-// The grid follows the list: an entry that moves up the list when one before it
-// is removed is still found, and so after the undo.
-TEST(EditorCulling, TheLookupFollowsRemovalsAndUndo)
-{
-    test::RecordingPrompt prompt;
-    Editor editor(prompt);
-    editor.newMap();
-    TrackEntry far, near;
-    far.description = "OSM:1:highway=primary";
-    far.points = {{50.01, 13.51}, {50.02, 13.52}};
-    far.loaded = true;
-    near = far;
-    near.description = "OSM:2:highway=primary";
-    near.points = {{50.03, 10.01}, {50.04, 10.02}};
-    std::vector<TrackEntry> entries{far, near};
-    for (int i = 0; i < 60; ++i) { // more of them away east, so the grid has cells apart
-        far.points = {{50.0 + i * 0.01, 13.5 + i * 0.02}, {50.01 + i * 0.01, 13.51 + i * 0.02}};
-        entries.push_back(far);
-    }
-    editor.appendEntries(entries);
-    editor.setOrigin(10.0, 50.05, 0.01);
-    const auto items = [&] {
-        views::Scene scene;
-        editor.buildScene(scene, 1024, 768);
-        return scene.items.size();
-    };
-    const std::size_t shown = items();
-    ASSERT_TRUE(editor.removeTrackRow(0));
-    ASSERT_TRUE(editor.addTrack("", "/not/drawn.txt")); // the list is as long as before
-    EXPECT_EQ(items(), shown);
-    ASSERT_TRUE(editor.removeTrackRow(0));
-    EXPECT_LT(items(), shown);
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(editor.undo());
-    EXPECT_EQ(items(), shown);
 }
 
 } // namespace
