@@ -7,8 +7,9 @@
 namespace varno::trackedit {
 namespace {
 
-// Entries covering more cells than this are cheaper to test on every paint.
-constexpr long kMaxCellsPerEntry = 64;
+// Entries covering more cells than this are tested on every paint; the grid
+// then holds at most this many references an entry.
+constexpr long kMaxCellsPerEntry = 16;
 
 // Across a tall extent the screen lines between its points bend away from it
 // in longitude: such entries are tested on every paint, as the drawing does.
