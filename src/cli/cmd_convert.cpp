@@ -269,6 +269,10 @@ int cmdConvert(Context& ctx, const Args& args)
         usage(ctx.err);
         return kExitUsage;
     }
+    if (args[0] == "--help" || args[0] == "-h") {
+        usage(ctx.out);
+        return 0;
+    }
     const Kind* kind = nullptr;
     for (const Kind& k : kKinds)
         if (args[0] == k.name)

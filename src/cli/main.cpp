@@ -94,9 +94,17 @@ int main(int argc, char** argv)
     ctx.prompt = &prompt;
     const std::string name = argv[i++];
     varno::cli::Args args(argv + i, argv + argc);
-    for (const auto& s : kSubcommands)
-        if (name == s.name)
-            return s.run(ctx, args);
+    for (const auto& s : kSubcommands) {
+        if (name != s.name)
+            continue;
+        // "varno-cli decode --help" gives the subcommand's line; convert
+        // lists its kinds itself.
+        if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h") && name != "convert") {
+            std::printf("usage: varno-cli %s\n", s.synopsis);
+            return 0;
+        }
+        return s.run(ctx, args);
+    }
     std::fprintf(stderr, "varno-cli: unknown subcommand '%s'\n", name.c_str());
     usage(stderr);
     return varno::cli::kExitUsage;

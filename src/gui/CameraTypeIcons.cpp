@@ -38,7 +38,7 @@ IconLook lookOf(IconId c)
         return {QColor(255, 235, 150), "TEMP"};
     case IconId::Truvelo:
         return {QColor(190, 190, 215), "TRUV"};
-    case IconId::Other:
+    default: // Other, and the track editor's pictures (not camera types)
         break;
     }
     return {QColor(210, 210, 210), "CAM"};
@@ -152,7 +152,7 @@ void drawPicture(QPainter& p, IconId c)
         p.drawEllipse(QPointF(16, 12), 3, 3);
         p.drawEllipse(QPointF(26, 12), 3, 3);
         break;
-    case IconId::Other: // a camera body with a question mark
+    default: // Other: a camera body with a question mark
         p.setBrush(QColor(120, 120, 120));
         p.drawRoundedRect(QRectF(8, 8, 26, 18), 3, 3);
         p.drawRect(QRectF(14, 5, 8, 4));
@@ -199,5 +199,6 @@ const QImage& cameraTypeIcon(IconId cls)
             all[i] = drawIcon(static_cast<IconId>(i));
         return all;
     }();
-    return icons[static_cast<std::size_t>(cls)];
+    const auto i = static_cast<std::size_t>(cls);
+    return icons[i < icons.size() ? i : static_cast<std::size_t>(IconId::Other)];
 }

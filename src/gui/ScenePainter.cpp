@@ -9,6 +9,7 @@
 
 #include "CameraTypeIcons.h"
 #include "ColourConvert.h"
+#include "EditorIcons.h"
 
 using namespace varno::views;
 
@@ -110,16 +111,12 @@ public:
             p_.setFont(font_->font);
         }
         pen(t.colour, 0);
-        if (none(t.background)) {
-            // Without a background box the text's layout can be kept.
-            p_.drawStaticText(QPoint(t.x, t.y), staticText(*font_, t.text));
-            return;
-        } else {
-            p_.setBackgroundMode(Qt::OpaqueMode);
-            p_.setBackground(toQColor(t.background));
-        }
-        // Text origins are the top left of the character cell.
-        p_.drawText(QPoint(t.x, t.y + font_->ascent), textFromBytes(t.text));
+        // The text's layout is kept between repaints; a background box is
+        // filled under it first. Text origins are the top left of the cell.
+        const QStaticText& text = staticText(*font_, t.text);
+        if (!none(t.background))
+            p_.fillRect(QRectF(QPointF(t.x, t.y), text.size()), toQColor(t.background));
+        p_.drawStaticText(QPoint(t.x, t.y), text);
     }
 
     // One-pixel lines are handed to the painter in runs of one pen and clip.
@@ -159,7 +156,7 @@ public:
     {
         flushLines();
         clip(Rect{});
-        p_.drawImage(QPoint(i.x, i.y), cameraTypeIcon(i.icon));
+        p_.drawImage(QPoint(i.x, i.y), isEditorIcon(i.icon) ? editorIcon(i.icon) : cameraTypeIcon(i.icon));
     }
 
     void operator()(const RasterItem& r)

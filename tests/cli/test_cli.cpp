@@ -85,6 +85,12 @@ TEST(CliDecode, UnreadableFileAndUsage)
     EXPECT_EQ(std::tie(folder.code, folder.err),
               std::tuple(2, std::string("varno-cli decode: cannot read /: a folder\n")));
     EXPECT_EQ(runCli(kDecode).code, 2);
+    // --help after a subcommand is help, not a file name or a converter kind.
+    for (const char* sub : {"decode", "convert", "trail"}) {
+        const CliRun help = runCli(std::string(sub) + " --help");
+        EXPECT_EQ(std::tie(help.code, help.err), std::tuple(0, "")) << sub;
+        EXPECT_NE(help.out.find(std::string("varno-cli ") + sub), std::string::npos) << help.out;
+    }
 }
 
 TEST(CliFiles, AFifoNamedAsAFileIsRefusedAtOnce)

@@ -213,8 +213,13 @@ Report convertOv2(std::string_view bytes, Sink& out, const CameraOptions& option
             pos = start + 21;
             continue;
         }
-        if (type > 3)
+        if (type > 3) {
+            // The end of the list as far as the format goes, but a file that is
+            // not OV2 at all stops here too: say so rather than report nothing.
+            report.notes = fmt::format(
+                "The record at byte {} has the unknown type {}; reading stopped there.", start, type);
             break;
+        }
         // A record must move the reading on: a length inside its own header
         // would read the same record for ever.
         if (length < 5) {

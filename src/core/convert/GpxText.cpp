@@ -182,7 +182,7 @@ Report gpxToRouteFile(const FileJob& job, bool routes, Progress& progress)
     if (job.source != "-" && std::filesystem::equivalent(job.source, job.destination, ec))
         return Report::failed("The source and destination file names can not be the same.\n" + job.source);
     if (job.source != "-" && isFolder(job.source))
-        return Report::failed("Error can't open source file\n" + job.source + ": not a regular file");
+        return Report::failed("Error can't open source file\n" + job.source + ": a folder");
     AtomicFileWriter writer;
     Report failure;
     if (!openDestination(job, writer, failure))
@@ -219,7 +219,7 @@ Report josmToProject(const std::string& source, const std::string& destination, 
     const std::string mapFile = josmMapFile(destination);
     const std::string base = mapFile.substr(0, mapFile.size() - 4);
     if (isFolder(source))
-        return Report::failed("Error can't open source file\n" + source + ": not a regular file");
+        return Report::failed("Error can't open source file\n" + source + ": a folder");
 
     ProjectBuilder builder(progress);
     if (const std::optional<gpx::Error> error = readGpx(source, builder))

@@ -35,17 +35,6 @@ std::int32_t fixed(double degrees)
     return static_cast<std::int32_t>(std::lround(degrees * 1e7));
 }
 
-std::string tagText(std::span<const osm::Tag> tags)
-{
-    std::string text;
-    for (const osm::Tag& tag : tags) {
-        if (tag.key.substr(0, 10) == "created_by")
-            continue;
-        text.append(tag.key).append("-").append(tag.value).append(":");
-    }
-    return text;
-}
-
 std::string translated(std::string_view name)
 {
     std::string out;
@@ -125,7 +114,7 @@ public:
                 points_.push_back(*it);
         }
         if (!points_.empty())
-            writeTrack(fmt::format("GPX:{}:{}", id, tagText(tags)));
+            writeTrack(fmt::format("GPX:{}:{}", id, osmTagText(tags)));
     }
 
     void node(std::int64_t id, bool located, double lat, double lon, std::span<const osm::Tag> tags) override
@@ -133,7 +122,7 @@ public:
         ++objects;
         if (failed || !located || tags.empty() || !options_.area.contains(lat, lon))
             return;
-        const std::string text = tagText(tags);
+        const std::string text = osmTagText(tags);
         if (text.empty())
             return;
         points_.assign(1, {id, fixed(lat), fixed(lon)});
@@ -212,6 +201,17 @@ private:
 };
 
 } // namespace
+
+std::string osmTagText(std::span<const osm::Tag> tags)
+{
+    std::string text;
+    for (const osm::Tag& tag : tags) {
+        if (tag.key.substr(0, 10) == "created_by")
+            continue;
+        text.append(tag.key).append("-").append(tag.value).append(":");
+    }
+    return text;
+}
 
 std::vector<std::string> osmExclusionsAtOpen()
 {

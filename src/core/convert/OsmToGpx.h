@@ -3,11 +3,13 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "convert/Convert.h"
+#include "osm/OsmReader.h"
 
 namespace varno::convert {
 
@@ -19,6 +21,10 @@ inline constexpr std::array<std::string_view, 16> kOsmExclusions = {
 // Checked when the dialog opens, and after "Default" ("Default" also checks type-sos).
 std::vector<std::string> osmExclusionsAtOpen();
 std::vector<std::string> osmExclusionsDefault();
+
+// An OSM object's tags as the converter and the track editor describe it:
+// "key-value:" items in file order, created_by left out.
+std::string osmTagText(std::span<const osm::Tag> tags);
 
 struct OsmArea {
     double top = 91.0, left = -181.0, bottom = -91.0, right = 181.0;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "srtm/HgtTile.h"
@@ -35,6 +36,10 @@ struct LoadReport {
 LoadReport loadJosmGpx(const std::string& path, std::vector<TrackEntry>& out,
                        const LoadProgress& progress = {});
 LoadReport loadOsm(const std::string& path, std::vector<TrackEntry>& out, const LoadProgress& progress = {});
+// The same over bytes in memory (the fuzz targets); name is used in messages,
+// format as the OSM reader takes it ("osm", "pbf", "osm.bz2").
+LoadReport loadJosmGpxBytes(std::string_view bytes, const std::string& name, std::vector<TrackEntry>& out);
+LoadReport loadOsmBytes(std::string_view bytes, const std::string& format, std::vector<TrackEntry>& out);
 
 // ---- drawing the entries by their tag texts ----
 
@@ -50,6 +55,10 @@ struct TrackDisplayFlags {
 void drawTracks(views::Scene& scene, const EditorProjection& projection, std::span<const TrackEntry> entries,
                 const TrackDisplayFlags& flags);
 
+// The name a single node's entry ("Node:<id>:" and its tags) is labelled
+// with; empty for other entries and for names from openGeoDB.
+std::string nodeNameText(std::string_view description);
+
 // ---- SRTM height background ----
 
 struct SrtmLayer {
@@ -59,7 +68,8 @@ struct SrtmLayer {
     int firstRow = 0;
 };
 
-// Reads a .hgt tile for the background; message says why not.
+// Reads a .hgt tile for the background (3 or 1 arc-second); message says why
+// not, naming the file.
 std::optional<SrtmLayer> loadSrtmLayer(const std::string& path, std::string& message);
 
 // The height background laid out from the window's top left corner.

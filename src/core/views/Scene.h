@@ -14,10 +14,84 @@ namespace varno::views {
 // Colours are 0x00BBGGRR; a set high byte means "none" (no fill, no text background).
 inline constexpr std::uint32_t kNoColour = 0xFF000000;
 
-// The pictures an icon item can show: so far the nine camera type icons, in
-// the order they fill the average-speed line.
-enum class IconId { Mobil, Gatso, RedLight, Monit, RedSpeed, Specs, Tempo, Truvelo, Other };
+// The pictures an icon item can show: the nine camera type icons, in the
+// order they fill the average-speed line, then the track editor's pictures
+// of amenities and other points of interest.
+enum class IconId {
+    Mobil,
+    Gatso,
+    RedLight,
+    Monit,
+    RedSpeed,
+    Specs,
+    Tempo,
+    Truvelo,
+    Other,
+    // amenities
+    Parking,
+    Toilets,
+    School,
+    Fountain,
+    PlaceOfWorship,
+    PublicBuilding,
+    Biergarten,
+    Townhall,
+    Hospital,
+    GraveYard,
+    University,
+    Restaurant,
+    FastFood,
+    SportsGround,
+    PostBox,
+    Fuel,
+    Telephone,
+    Pub,
+    // leisure and sport (golf courses and golf share one, a pavilion and swimming share one)
+    Golf,
+    Playground,
+    Stadium,
+    Marina,
+    Fishing,
+    TenPin,
+    Athletics,
+    Basketball,
+    Bowling,
+    Bowls,
+    Football,
+    IceSkating,
+    Swimming,
+    Rowing,
+    Rugby,
+    Skateboard,
+    Skating,
+    Squash,
+    Tennis,
+    // railway, highway, waterway
+    Station,
+    LevelCrossing,
+    SpeedCamera,
+    Lock,
+    Weir,
+    // historic (a castle, a folly and an archaeological site share one)
+    Memorial,
+    Castle,
+    Monument,
+    Fort,
+    Well,
+    HistoricBuilding,
+    Statue,
+    Windmill,
+    Ruins,
+    Museum,
+    House,
+    Pier,
+    FerrisWheel,
+};
+// The camera type icons come first.
 inline constexpr std::size_t kIconIdCount = 9;
+inline constexpr IconId kFirstEditorIcon = IconId::Parking;
+inline constexpr std::size_t kEditorIconCount =
+    static_cast<std::size_t>(IconId::FerrisWheel) - static_cast<std::size_t>(IconId::Parking) + 1;
 
 struct Point {
     int x = 0;

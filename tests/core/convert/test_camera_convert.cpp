@@ -113,6 +113,11 @@ TEST(CameraOv2, RecordsGoodAndBad)
     for (const Case& c : cases)
         EXPECT_EQ(ov2(c.bytes), c.expected) << c.what;
 
+    // A file that is not OV2 at all says why nothing came out of it.
+    Report binary;
+    EXPECT_EQ(ov2("\x89PNG\r\n\x1a\n0000000000000000", {}, &binary), "");
+    EXPECT_EQ(binary.notes, "The record at byte 0 has the unknown type 137; reading stopped there.");
+
     CameraOptions fresh{CameraList::PocketGpsNew, true};
     EXPECT_EQ(ov2(ov2Point(-100000, 5100000, "GATSO 2 way@30") + ov2Point(-100000, 5100000, "Camera"), fresh),
               "51.000000,-1.000000,GATSO@30,,,GATSO@30,,30\n51.000000,-1.000000,Camera,,,Camera,,\n");

@@ -1,0 +1,184 @@
+// GPX tracks loaded into the track editor for display: one entry per track segment.
+#include <cstdio>
+#include <cstring>
+#include <istream>
+#include <streambuf>
+
+#include <fmt/format.h>
+
+#include "base/InputFile.h"
+#include "gpx/GpxReader.h"
+#include "trackedit/Background.h"
+
+namespace varno::trackedit {
+namespace {
+
+constexpr const char* kEmptyName = "Empty";
+
+// Bytes of a file handed to the GPX reader a block at a time, counting the
+// lines that pass and telling the progress callback.
+class CountingBuffer final : public std::streambuf {
+public:
+    CountingBuffer(std::FILE* f, std::uint64_t total, const LoadProgress& progress)
+        : f_(f), total_(total), progress_(progress)
+    {
+    }
+    std::uint64_t lines() const { return newlines_ + (last_ != '\n' && done_ > 0 ? 1 : 0); }
+    bool cancelled = false;
+    bool failed = false;
+
+protected:
+    int_type underflow() override
+    {
+        if (cancelled || failed)
+            return traits_type::eof();
+        const std::size_t got = std::fread(block_, 1, sizeof block_, f_);
+        if (got == 0) {
+            failed = std::ferror(f_) != 0;
+            return traits_type::eof();
+        }
+        for (const char* p = block_; (p = static_cast<const char*>(std::memchr(p, '\n', got - (p - block_))));
+             ++p)
+            ++newlines_;
+        last_ = block_[got - 1];
+        done_ += got;
+        if (progress_ && !progress_(done_, total_))
+            cancelled = true;
+        setg(block_, block_, block_ + got);
+        return traits_type::to_int_type(block_[0]);
+    }
+
+private:
+    std::FILE* f_;
+    std::uint64_t total_;
+    const LoadProgress& progress_;
+    char block_[1 << 16];
+    std::uint64_t newlines_ = 0;
+    std::uint64_t done_ = 0;
+    char last_ = '\n';
+};
+
+// A segment's entry is opened at its first point and named by its track's
+// name, which only the track's first segment with points takes: later ones
+// are "Empty", as are segments of unnamed tracks.
+class SegmentCollector final : public gpx::Visitor {
+public:
+    SegmentCollector(std::vector<TrackEntry>& out, const CountingBuffer* source) : out_(out), source_(source)
+    {
+    }
+
+    void trackStart(const std::string& name) override { name_ = name.empty() ? kEmptyName : name; }
+    void segmentStart() override { open_ = false; }
+    void trackPoint(const gpx::Point& p) override
+    {
+        if (!open_) {
+            TrackEntry e;
+            e.description = name_;
+            e.loaded = true;
+            out_.push_back(std::move(e));
+            name_ = kEmptyName;
+            open_ = true;
+        }
+        out_.back().points.push_back({p.latDeg, p.lonDeg});
+        ++points;
+    }
+    void segmentEnd() override { close(); }
+    void trackEnd() override { close(); }
+    bool wantsStop() const override { return source_ && source_->cancelled; }
+    bool wantsPointDetails() const override { return false; }
+
+    void close()
+    {
+        if (open_)
+            out_.back().updateExtent();
+        open_ = false;
+    }
+    std::uint64_t points = 0;
+
+private:
+    std::vector<TrackEntry>& out_;
+    const CountingBuffer* source_;
+    std::string name_ = kEmptyName;
+    bool open_ = false;
+};
+
+std::string completion(std::uint64_t lines, std::uint64_t points)
+{
+    return fmt::format("Input {} lines processed.\nOutput {} lines processed.\n\nGPX load complete.", lines,
+                       points);
+}
+
+// A point without a latitude has a message of its own; every fault names the
+// file and the place in it.
+std::string readError(const gpx::Error& error)
+{
+    if (error.message == "point without a lat attribute")
+        return fmt::format("Error missing 'lat=' or \" in or before line {}.\n{}", error.line, error.text());
+    return "Error reading the GPX file\n" + error.text();
+}
+
+std::uint64_t lineCount(std::string_view bytes)
+{
+    std::uint64_t n = 0;
+    for (const char c : bytes)
+        n += c == '\n';
+    return n + (!bytes.empty() && bytes.back() != '\n' ? 1 : 0);
+}
+
+} // namespace
+
+LoadReport loadJosmGpx(const std::string& path, std::vector<TrackEntry>& out, const LoadProgress& progress)
+{
+    LoadReport r;
+    if (path.empty()) {
+        r.error = "Please choose a JOSM gpx track file.";
+        return r;
+    }
+    std::string refusal;
+    FileHandle f = openForReading(path, &refusal);
+    if (!f) {
+        r.error = "Error can't open source file\n" + nameWithRefusal(path, refusal);
+        return r;
+    }
+    std::uint64_t total = 0;
+    if (std::fseek(f.get(), 0, SEEK_END) == 0) {
+        const long size = std::ftell(f.get());
+        total = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+        std::rewind(f.get());
+    }
+    CountingBuffer buffer(f.get(), total, progress);
+    std::istream in(&buffer);
+    SegmentCollector collector(out, &buffer);
+    const std::optional<gpx::Error> error = gpx::read(in, collector, path);
+    collector.close();
+    r.linesRead = buffer.lines();
+    r.pointsLoaded = collector.points;
+    if (buffer.cancelled) {
+        r.cancelled = true;
+        return r;
+    }
+    if (buffer.failed)
+        r.error = "Error reading the GPX file\n" + path + ": read error";
+    else if (error)
+        r.error = readError(*error);
+    else
+        r.message = completion(r.linesRead, r.pointsLoaded);
+    return r;
+}
+
+LoadReport loadJosmGpxBytes(std::string_view bytes, const std::string& name, std::vector<TrackEntry>& out)
+{
+    LoadReport r;
+    SegmentCollector collector(out, nullptr);
+    const std::optional<gpx::Error> error = gpx::readBytes(bytes, collector, name);
+    collector.close();
+    r.linesRead = lineCount(bytes);
+    r.pointsLoaded = collector.points;
+    if (error)
+        r.error = readError(*error);
+    else
+        r.message = completion(r.linesRead, r.pointsLoaded);
+    return r;
+}
+
+} // namespace varno::trackedit
