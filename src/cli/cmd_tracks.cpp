@@ -19,7 +19,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: varno-cli tracks info MAPFILE\n"
     "       varno-cli tracks render MAPFILE [--osm FILE] [--josm FILE] [--srtm FILE] "
-    "--png OUT [--size WxH]\n";
+    "--png OUT [--size WxH] [--zoom N] [--centre LAT,LON] [--show names,ref,icons,nodes]\n";
 
 int info(Context& ctx, const std::string& mapFile)
 {

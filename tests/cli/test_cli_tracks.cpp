@@ -95,6 +95,14 @@ TEST(CliTracks, RenderWritesAPictureOfTheRequestedSize)
     };
     EXPECT_EQ(be32(16), 640);
     EXPECT_EQ(be32(20), 480);
+    // Zoomed in with labels; an unknown toggle or a zoom that is not a number is a usage error.
+    EXPECT_EQ(tracks("render map.txt --png z.png --zoom 3 --centre 50.3,10.3 --show names,ref,icons",
+                     dir.path().string())
+                  .code,
+              0);
+    for (const char* bad : {"--zoom 3x", "--zoom many", "--show names,colours", "--show ''", "--centre 91,0"})
+        EXPECT_EQ(tracks(std::string("render map.txt --png b.png ") + bad, dir.path().string()).code, 2)
+            << bad;
     // A missing map file stops it with the message and no picture.
     const TracksRun bad = tracks("render none.txt --png bad.png", dir.path().string());
     EXPECT_EQ(bad.code, 2);

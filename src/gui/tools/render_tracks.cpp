@@ -4,8 +4,13 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "ScenePainter.h"
 #include "trackedit/EditorLoad.h"
@@ -26,8 +31,30 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: varno-cli tracks render MAPFILE [--osm FILE] [--josm FILE] [--srtm FILE] --png OUT "
-                 "[--size WxH]\n");
+                 "[--size WxH] [--zoom N] [--centre LAT,LON] [--show names,ref,icons,nodes]\n");
     return 2;
+}
+
+// The display toggles named in a comma-separated list; false for an unknown name.
+bool parseShow(const std::string& list, varno::trackedit::TrackDisplayFlags& flags)
+{
+    std::size_t from = 0;
+    while (from <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', from), list.size());
+        const std::string name = list.substr(from, comma - from);
+        if (name == "names")
+            flags.roadNames = true;
+        else if (name == "ref")
+            flags.roadRef = true;
+        else if (name == "icons")
+            flags.icons = true;
+        else if (name == "nodes")
+            flags.nodeNames = true;
+        else
+            return false;
+        from = comma + 1;
+    }
+    return true;
 }
 
 } // namespace
@@ -39,6 +66,9 @@ int main(int argc, char** argv)
     varno::trackedit::EditorLoadOptions options;
     std::string png;
     int width = 1024, height = 768;
+    int zoom = 0; // zoom-in steps about the middle of the fitted view, or about centre
+    std::optional<std::pair<double, double>> centre;
+    varno::trackedit::TrackDisplayFlags flags;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -54,6 +84,20 @@ int main(int argc, char** argv)
             if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 1 || height < 1 ||
                 width > 16384 || height > 16384)
                 return usage();
+        } else if (a == "--zoom" && hasValue) {
+            char end = 0;
+            if (std::sscanf(argv[++i], "%d%c", &zoom, &end) != 1 || zoom < -20 || zoom > 40)
+                return usage();
+        } else if (a == "--centre" && hasValue) {
+            double lat = 0, lon = 0;
+            char end = 0;
+            if (std::sscanf(argv[++i], "%lf,%lf%c", &lat, &lon, &end) != 2 || !(std::fabs(lat) < 90) ||
+                !(std::fabs(lon) <= 180))
+                return usage();
+            centre = std::pair{lat, lon};
+        } else if (a == "--show" && hasValue) {
+            if (!parseShow(argv[++i], flags))
+                return usage();
         } else if (options.mapFile.empty() && !a.starts_with("-"))
             options.mapFile = a;
         else
@@ -68,6 +112,20 @@ int main(int argc, char** argv)
     if (const auto error = varno::trackedit::loadIntoEditor(editor, options)) {
         std::fprintf(stderr, "%s\n", error->c_str());
         return 2;
+    }
+    editor.displayFlags = flags;
+    if (zoom != 0 || centre) {
+        // Each step is the zoom-in button's; the middle of the map stays put,
+        // or the centre asked for comes to the middle.
+        const varno::trackedit::EditorProjection& p = editor.projection();
+        const double k = 0.017453292519943295;
+        double midLat = p.topLatDeg - (height - 134) / 2.0 / (111248.4 * p.scale);
+        double midLon = p.leftLonDeg + width / 2.0 / (std::cos(midLat * k) * 111319.2 * p.scale);
+        if (centre)
+            std::tie(midLat, midLon) = *centre;
+        const double scale = p.scale * std::pow(1.4, zoom);
+        editor.setOrigin(midLon - width / 2.0 / (std::cos(midLat * k) * 111319.2 * scale),
+                         midLat + (height - 134) / 2.0 / (111248.4 * scale), scale);
     }
     varno::views::Scene scene;
     editor.buildScene(scene, width, height);
