@@ -1,11 +1,13 @@
 // The track editor's scene for 1024 x 768: a generated store of 20 000 ways
 // (full extent, zoomed in, and panning frame after frame), built and painted,
-// one of 200 000 ways zoomed in, and the real OSM file once its loader reads it.
+// one of 200 000 ways zoomed in, and the real OSM extract (whole, zoomed in on
+// the town, and panning there).
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <memory>
 #include <random>
 
@@ -175,38 +177,84 @@ void BM_EditorPanFrame(benchmark::State& state)
 }
 BENCHMARK(BM_EditorPanFrame)->Unit(benchmark::kMillisecond);
 
-// The real extract, once the OSM loader reads it.
-void BM_EditorSceneAndPaint_RealOsm(benchmark::State& state)
+// The real extract: the whole of it, zoomed in on the town, and panning there
+// by right-button drags (one frame a drag).
+trackedit::Editor* realOsm(std::string& error)
 {
-    static std::unique_ptr<trackedit::Editor> editor;
     static SilentPrompt prompt;
-    static std::string error;
-    if (!editor && error.empty()) {
+    static std::unique_ptr<trackedit::Editor> editor;
+    static std::string loadError;
+    if (!editor && loadError.empty()) {
         std::vector<trackedit::TrackEntry> ways;
         const trackedit::LoadReport r =
             trackedit::loadOsm(std::string(VARNO_CORPUS_DIR) + "/osm/josm/neubrandenburg.osm", ways);
         if (r.error) {
-            error = *r.error;
+            loadError = *r.error;
         } else {
             editor = std::make_unique<trackedit::Editor>(prompt);
             editor->newMap();
             editor->appendEntries(std::move(ways));
         }
     }
+    error = loadError;
+    return editor.get();
+}
+
+void realOsmFrames(benchmark::State& state, bool town, bool pan)
+{
+    std::string error;
+    trackedit::Editor* editor = realOsm(error);
     if (!editor) {
         state.SkipWithError(error.c_str());
         return;
     }
+    editor->fitAllTracks();
+    if (town) {
+        // Five steps of the zoom-in button, the town centre in the middle.
+        const double scale = editor->projection().scale * std::pow(1.4, 5);
+        const double lat = 53.5575, lon = 13.2610;
+        editor->setOrigin(lon - kW / 2.0 / (std::cos(lat * 0.017453292519943295) * 111319.2 * scale),
+                          lat + (kH - 134) / 2.0 / (111248.4 * scale), scale);
+    }
     QImage img(kW, kH, QImage::Format_RGB32);
+    int dir = 1;
+    std::size_t items = 0;
     for (auto _ : state) {
+        if (pan) {
+            editor->onPointer(
+                {views::PointerEvent::Kind::Press, views::PointerEvent::Button::Right, 500, 400});
+            editor->onPointer({views::PointerEvent::Kind::Release, views::PointerEvent::Button::Right,
+                               500 + 20 * dir, 400});
+            dir = -dir;
+        }
         views::Scene scene;
         editor->buildScene(scene, kW, kH);
         QPainter p(&img);
         paintScene(p, scene);
         p.end();
+        items = scene.items.size();
     }
+    state.counters["items"] = static_cast<double>(items);
+    if (pan)
+        state.counters["fps"] =
+            benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_EditorSceneAndPaint_RealOsm(benchmark::State& s)
+{
+    realOsmFrames(s, false, false);
+}
+void BM_EditorSceneAndPaint_RealOsmTown(benchmark::State& s)
+{
+    realOsmFrames(s, true, false);
+}
+void BM_EditorPanFrame_RealOsmTown(benchmark::State& s)
+{
+    realOsmFrames(s, true, true);
 }
 BENCHMARK(BM_EditorSceneAndPaint_RealOsm)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorSceneAndPaint_RealOsmTown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorPanFrame_RealOsmTown)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
