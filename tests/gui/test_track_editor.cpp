@@ -166,19 +166,27 @@ private slots:
             CommandId id;
             QString dialog;
             std::string noMap, noFile;
+            std::string good; // a file of one way from (53.55, 13.26) to (53.56, 13.27)
         };
         const Case cases[] = {
             {CommandId::TracksLoadJosmGpx, QStringLiteral("loadJosmGpx"),
              "You must open or create a new track editor map file\nbefore you can load an additional\nJosm "
              "gpx "
              "track file.",
-             "Please choose a JOSM gpx track file."},
+             "Please choose a JOSM gpx track file.",
+             "<gpx>\n<trk>\n<name>Ring</name>\n<trkseg>\n<trkpt lat=\"53.55\" lon=\"13.26\">\n</trkpt>\n"
+             "<trkpt lat=\"53.56\" lon=\"13.27\">\n</trkpt>\n</trkseg>\n</trk>\n</gpx>\n"},
             {CommandId::TracksLoadOsm, QStringLiteral("loadOsm"),
              "You must open or create a new track editor map file\nbefore you can load an additional\nOSM "
              "file.",
-             "Please choose a osm file."},
+             "Please choose a osm file.",
+             "<osm version=\"0.6\">\n<node id=\"1\" lat=\"53.55\" lon=\"13.26\"/>\n"
+             "<node id=\"2\" lat=\"53.56\" lon=\"13.27\"/>\n<way id=\"5\">\n<nd ref=\"1\"/>\n<nd "
+             "ref=\"2\"/>\n"
+             "<tag k=\"highway\" v=\"primary\"/>\n</way>\n</osm>\n"},
         };
         const std::string missing = rig.dir.path().toStdString() + "/missing.data";
+        const std::string good = rig.dir.path().toStdString() + "/good.data";
         for (const Case& c : cases) {
             rig.session->trackEditor().closeMap();
             f.runCommand(c.id);
@@ -192,11 +200,23 @@ private slots:
                 load->click();
                 QVERIFY(rig.prompt.texts().back().find(missing) != std::string::npos);
                 QVERIFY(d.isVisible());
+                // Every load appends, the same file twice gives its way twice.
+                varno::test::writeBytes(good, c.good);
+                d.findChild<QLineEdit*>(QStringLiteral("path"))->setText(QString::fromStdString(good));
+                load->click();
+                QVERIFY(rig.prompt.texts().back().find("load complete.") != std::string::npos);
+                load->click();
                 d.findChild<QPushButton*>(QStringLiteral("ok"))->click();
             });
             QVERIFY(shown);
-            QVERIFY(rig.session->trackEditor().store());
-            QVERIFY(!rig.session->trackEditor().store()->dirty);
+            const varno::trackedit::TrackStore* store = rig.session->trackEditor().store();
+            QVERIFY(store);
+            QVERIFY(!store->dirty);
+            QCOMPARE(store->tracks.size(), std::size_t{2});
+            QVERIFY(!store->tracks[1].path);
+            QCOMPARE(store->tracks[1].points.size(), std::size_t{2});
+            // Fitted to what was loaded.
+            QCOMPARE(rig.session->trackEditor().projection().topLatDeg, 53.56 + 0.001);
         }
     }
 };
