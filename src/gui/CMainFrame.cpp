@@ -30,6 +30,8 @@
 #include "TracksCommands.h"
 #include "ViewCommands.h"
 #include "WindowCommands.h"
+#include "WindowLook.h"
+#include "session/Mnemonics.h"
 
 using namespace varno::session;
 
@@ -73,6 +75,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     registerTrailCommands(*this);
     registerTracksCommands(*this);
     buildMenus();
+    addScaleItem(*this);
     wireReader();
     resize(780, 580);
     if (session_.settings().read(varno::settings::keys::AutoStartSize) == 1)
@@ -94,6 +97,8 @@ CMainFrame::~CMainFrame()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    // The view's first show has run the start-up actions (the night timer among them).
+    refreshStatus();
     placeAgainIfTheFrameChanged();
 }
 
@@ -148,6 +153,8 @@ void CMainFrame::buildActions()
         if (!c.shownKey.empty() && c.key.empty())
             a->setText(qs(c.text) + QLatin1Char('\t') + qs(c.shownKey));
         a->setStatusTip(qs(c.prompt));
+        // The prompt is the tooltip too, on a button and in a menu; the text where there is none.
+        a->setToolTip(c.prompt.empty() ? QString(qs(c.text)).remove(QLatin1Char('&')) : qs(c.prompt));
         a->setCheckable(c.checkable);
         if (!c.key.empty()) {
             a->setShortcut(keySequence(c.key));
@@ -169,12 +176,30 @@ QAction* CMainFrame::action(CommandId id) const
 
 void CMainFrame::buildMenus()
 {
+    // Every title and item gets a mnemonic; the table's own are kept, the
+    // others take a free letter of their menu (shown here only, the table's texts stay).
+    std::vector<std::string_view> titles;
+    for (Menu m : CommandTable::menuBar())
+        titles.push_back(CommandTable::menuTitle(m));
+    const std::vector<std::string> shownTitles = withMnemonics(titles);
+    std::size_t t = 0;
     for (Menu m : CommandTable::menuBar()) {
-        QMenu* menu = menuBar()->addMenu(qs(CommandTable::menuTitle(m)));
-        for (const Command& c : CommandTable::menuItems(m)) {
+        QMenu* menu = menuBar()->addMenu(qs(shownTitles[t++]));
+        menu->setToolTipsVisible(true);
+        menus_[m] = menu;
+        const auto items = CommandTable::menuItems(m);
+        std::vector<std::string_view> texts;
+        for (const Command& c : items)
+            texts.push_back(c.text);
+        const std::vector<std::string> shown = withMnemonics(texts);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const Command& c = items[i];
             if (c.separatorBefore)
                 menu->addSeparator();
-            menu->addAction(actions_.at(c.id));
+            QAction* a = actions_.at(c.id);
+            const int tab = a->text().indexOf(QLatin1Char('\t'));
+            a->setText(qs(shown[i]) + (tab >= 0 ? a->text().mid(tab) : QString()));
+            menu->addAction(a);
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::syncChecks);
     }
@@ -206,7 +231,6 @@ void CMainFrame::buildToolbars()
         }
         QAction* a = actions_.at(*id);
         a->setIcon(toolbarIcon(*id));
-        a->setToolTip(qs(CommandTable::find(*id).text));
         varnoBar_->addAction(a);
     }
     addToolBar(Qt::TopToolBarArea, varnoBar_);
@@ -243,6 +267,7 @@ void CMainFrame::refreshStatus()
     gpsPane_->setText(session_.gps().portOpen() ? QStringLiteral("GPS on") : QStringLiteral("GPS off"));
     logPane_->setText(session_.nmeaLog().isOpen() ? QStringLiteral("LOG") : QString());
     schemePane_->setText(session_.colours().isNight() ? QStringLiteral("Night") : QStringLiteral("Day"));
+    applyNightPalette(session_.colours().isNight());
 }
 
 void CMainFrame::wireReader()

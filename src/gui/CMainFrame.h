@@ -16,6 +16,7 @@
 
 class CVARNOView;
 class QLabel;
+class QMenu;
 class QToolBar;
 
 class CMainFrame : public QMainWindow {
@@ -38,6 +39,8 @@ public:
     // The action of a command (menu item, key or toolbar button).
     QAction* action(CommandId id) const;
     bool hasHandler(CommandId id) const { return handlers_.count(id) != 0; }
+    // A menu of the menu bar.
+    QMenu* menu(varno::session::Menu m) const { return menus_.at(m); }
 
     // A key token of the command table as Qt's key sequence.
     static QKeySequence keySequence(std::string_view token);
@@ -93,6 +96,7 @@ private:
     QLabel* logPane_ = nullptr;
     QLabel* schemePane_ = nullptr;
     std::map<CommandId, QAction*> actions_;
+    std::map<varno::session::Menu, QMenu*> menus_;
     std::map<CommandId, std::function<void()>> handlers_;
     std::map<CommandId, std::function<bool()>> checks_;
     QString routeFolder_;

@@ -4,11 +4,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
-#include <utility>
 #include <QPainter>
 
 #include "ColourConvert.h"
 #include "ScenePainter.h"
+#include "settings/Settings.h"
 #include "views/CameraViewScene.h"
 
 using varno::session::Session;
@@ -19,6 +19,13 @@ CVARNOView::CVARNOView(Session& session, QWidget* parent) : QWidget(parent), ses
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    scaleWithWindow_ = session_.settings().read(varno::settings::keys::ScaleWithWindow) == 1;
+}
+
+void CVARNOView::setScaleWithWindow(bool on)
+{
+    scaleWithWindow_ = on;
+    update();
 }
 
 void CVARNOView::onNewSentence()
@@ -32,25 +39,37 @@ void CVARNOView::paintEvent(QPaintEvent*)
     if (!session_.canPaint())
         return;
     const Session::Intake in = session_.intake();
+    // The scene is built at the logical size and painted through the scale.
+    scale_ =
+        varno::views::viewScaleFor(width(), height(), scaleWithWindow_, session_.viewMode().fixedLayout());
     // The route, pointer and trail views guide on every repaint.
-    session_.guidanceStep(width(), height());
+    session_.guidanceStep(scale_.logicalWidth, scale_.logicalHeight);
     session_.prepareDraw();
     session_.viewState().clearBackgroundChanged();
-    scene_ = session_.buildScene(width(), height(), in);
+    scene_ = session_.buildScene(scale_.logicalWidth, scale_.logicalHeight, in);
     // Records the track point and consumes the sentence; the strip shows it.
     session_.finishIntake(in);
 
     const auto* strip = scene_.textAt(varno::views::kStripTextX, varno::views::kStripTextY);
     stripText_ = strip ? textFromBytes(strip->text) : QString();
     QPainter p(this);
+    if (!scale_.identity()) {
+        // Letterbox in the window fill, then the layout scaled and centred.
+        const auto* fill =
+            scene_.items.empty() ? nullptr : std::get_if<varno::views::FillItem>(&scene_.items[0]);
+        p.fillRect(rect(), fill ? toQColor(fill->colour) : QColor(Qt::white));
+        p.translate(scale_.dx, scale_.dy);
+        p.scale(scale_.factor, scale_.factor);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+    }
     paintScene(p, scene_);
 }
 
-void CVARNOView::pointer(QMouseEvent* event, PointerEvent::Kind kind)
+PointerEvent CVARNOView::pointerEvent(const QMouseEvent& event, PointerEvent::Kind kind) const
 {
     PointerEvent e;
     e.kind = kind;
-    switch (event->button()) {
+    switch (event.button()) {
     case Qt::LeftButton:
         e.button = PointerEvent::Button::Left;
         break;
@@ -63,11 +82,15 @@ void CVARNOView::pointer(QMouseEvent* event, PointerEvent::Kind kind)
     default:
         break;
     }
-    const QPoint at = event->position().toPoint();
-    e.x = at.x();
-    e.y = at.y();
-    e.wheelDelta = std::exchange(wheelDelta_, 0);
-    if (session_.pointer(e))
+    const auto at = scale_.toLogical(event.position().x(), event.position().y());
+    e.x = at.x;
+    e.y = at.y;
+    return e;
+}
+
+void CVARNOView::pointer(QMouseEvent* event, PointerEvent::Kind kind)
+{
+    if (session_.pointer(pointerEvent(*event, kind)))
         update();
 }
 
@@ -94,10 +117,12 @@ void CVARNOView::mouseDoubleClickEvent(QMouseEvent* event)
 void CVARNOView::wheelEvent(QWheelEvent* event)
 {
     // A wheel turn goes the way of the mouse events, position and all.
-    QMouseEvent at(QEvent::MouseMove, event->position(), event->globalPosition(), Qt::NoButton, event->buttons(),
-                   event->modifiers());
-    wheelDelta_ = event->angleDelta().y();
-    pointer(&at, PointerEvent::Kind::Wheel);
+    const QMouseEvent at(QEvent::MouseMove, event->position(), event->globalPosition(), Qt::NoButton,
+                         event->buttons(), event->modifiers());
+    PointerEvent e = pointerEvent(at, PointerEvent::Kind::Wheel);
+    e.wheelDelta = event->angleDelta().y();
+    if (session_.pointer(e))
+        update();
     event->accept();
 }
 

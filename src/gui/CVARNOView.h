@@ -5,6 +5,7 @@
 
 #include "session/Session.h"
 #include "views/Scene.h"
+#include "views/ViewScale.h"
 
 class CVARNOView : public QWidget {
     Q_OBJECT
@@ -17,6 +18,18 @@ public:
     const QString& lastStripText() const { return stripText_; }
     // What the last repaint drew.
     const varno::views::Scene& lastScene() const { return scene_; }
+    // How the last repaint's scene reached the window: the size it was built
+    // at, and its scale and offset in the window.
+    const varno::views::ViewScale& lastScale() const { return scale_; }
+
+    // Whether a window larger than the views' layout shows it scaled up (off: 1:1).
+    bool scalesWithWindow() const { return scaleWithWindow_; }
+    void setScaleWithWindow(bool on);
+
+    // A mouse event as the views get it: in their layout's pixels, back through
+    // the scale of the last repaint.
+    varno::views::PointerEvent pointerEvent(const QMouseEvent& event,
+                                            varno::views::PointerEvent::Kind kind) const;
 
 public slots:
     // The reader's sentence message, delivered on the UI thread: the per-fix
@@ -41,7 +54,7 @@ private:
     varno::session::Session& session_;
     QString stripText_;
     varno::views::Scene scene_;
+    varno::views::ViewScale scale_;
+    bool scaleWithWindow_ = false;
     bool autoStarted_ = false;
-    int wheelDelta_ = 0; // the turn a Wheel pointer event carries
-
 };

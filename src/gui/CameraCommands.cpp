@@ -1,6 +1,8 @@
 // Cameras and the map: zoom, the specs line, Mute, Mark Location and the camera dialogs.
 #include "CameraCommands.h"
 
+#include <QStatusBar>
+
 #include "CMainFrame.h"
 #include "CVARNOView.h"
 #include "MapScaleDialog.h"
@@ -32,8 +34,14 @@ void registerCameraCommands(CMainFrame& frame)
         session.zoomOut();
         view->update();
     });
-    frame.on({CommandId::MarkLocation, CommandId::KeyMarkM, CommandId::ToolMark},
-             [&session] { session.markLocation(); });
+    // A written mark says so in the status bar; nothing else shows it.
+    frame.on({CommandId::MarkLocation, CommandId::KeyMarkM, CommandId::ToolMark}, [&frame, &session] {
+        if (session.markLocation())
+            frame.statusBar()->showMessage(QString::asprintf("Location %.6f, %.6f marked",
+                                                             session.decoder().Latitude,
+                                                             session.decoder().Longitude),
+                                           5000);
+    });
     frame.on({CommandId::Mute, CommandId::ToolMute, CommandId::KeyMuteQ},
              [&session] { session.toggleMute(); });
     frame.checkedWhen(CommandId::Mute, [&session] { return session.muted(); });
@@ -43,7 +51,15 @@ void registerCameraCommands(CMainFrame& frame)
         session.spaceKey();
         view->update();
     });
-    frame.on({CommandId::LoadCameraFile}, [&session] { session.loadCameraFile(); });
+    // The map shows the new list at the next fix; the status bar says at once what was loaded.
+    frame.on({CommandId::LoadCameraFile}, [&frame, &session] {
+        session.loadCameraFile();
+        const auto& list = session.cameraWarner().store.cameras();
+        frame.statusBar()->showMessage(
+            list ? QStringLiteral("%1 cameras loaded around the position").arg(list->size())
+                 : QStringLiteral("No position: no cameras loaded"),
+            5000);
+    });
 
     frame.on({CommandId::NearCameraList}, [&frame, &session, view] {
         const auto& fix = session.decoder();

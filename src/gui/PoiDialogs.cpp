@@ -144,6 +144,7 @@ ManualLocationDialog::ManualLocationDialog(varno::session::Session& session, QWi
         connect(b, &QPushButton::clicked, this, fn);
         grid->addWidget(b, row / 2 + 1, row % 2);
         ++row;
+        return b;
     };
     add(QStringLiteral("N &8"), [this] { step(lat_, 0.1); });
     add(QStringLiteral("&n"), [this] { step(lat_, 0.01); });
@@ -162,7 +163,8 @@ ManualLocationDialog::ManualLocationDialog(varno::session::Session& session, QWi
         session_.zoomOut();
         view_->update();
     });
-    add(QStringLiteral("&OK"), [this] { accept(); });
+    // Enter in a field takes the dialog's answer, as OK does.
+    add(QStringLiteral("&OK"), [this] { accept(); })->setDefault(true);
     add(QStringLiteral("&Cancel"), [this] { reject(); });
 }
 

@@ -26,7 +26,8 @@ bool printView(const CVARNOView& view, QPagedPaintDevice& device, const QString&
                     varno::PromptIcon::Error);
         return false;
     }
-    const QSize size = view.size();
+    // The scene as built, at the size it was built at, whatever the window's scale.
+    const QSize size(view.lastScale().logicalWidth, view.lastScale().logicalHeight);
     if (size.width() > 0 && size.height() > 0) {
         const double scale =
             std::min(device.width() / double(size.width()), device.height() / double(size.height()));

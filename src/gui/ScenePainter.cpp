@@ -75,7 +75,7 @@ bool none(std::uint32_t colour)
 // clip, pen and font with the one before.
 class Painter {
 public:
-    explicit Painter(QPainter& p) : p_(p) { p_.save(); }
+    explicit Painter(QPainter& p) : p_(p), scaled_(p.worldTransform().isScaling()) { p_.save(); }
     ~Painter() { p_.restore(); }
     Painter(const Painter&) = delete;
     Painter& operator=(const Painter&) = delete;
@@ -111,12 +111,25 @@ public:
             p_.setFont(font_->font);
         }
         pen(t.colour, 0);
-        // The text's layout is kept between repaints; a background box is
-        // filled under it first. Text origins are the top left of the cell.
-        const QStaticText& text = staticText(*font_, t.text);
-        if (!none(t.background))
-            p_.fillRect(QRectF(QPointF(t.x, t.y), text.size()), toQColor(t.background));
-        p_.drawStaticText(QPoint(t.x, t.y), text);
+        if (!scaled_) {
+            // At 1:1 the text's layout is kept between repaints; a background
+            // box is filled under it first. Text origins are the top left of
+            // the cell.
+            const QStaticText& text = staticText(*font_, t.text);
+            if (!none(t.background))
+                p_.fillRect(QRectF(QPointF(t.x, t.y), text.size()), toQColor(t.background));
+            p_.drawStaticText(QPoint(t.x, t.y), text);
+            return;
+        }
+        // Scaled, a kept layout would keep its letters' 1:1 places and run
+        // them into each other, so the text is laid out as drawn.
+        if (none(t.background)) {
+            p_.setBackgroundMode(Qt::TransparentMode);
+        } else {
+            p_.setBackgroundMode(Qt::OpaqueMode);
+            p_.setBackground(toQColor(t.background));
+        }
+        p_.drawText(QPoint(t.x, t.y + font_->ascent), textFromBytes(t.text));
     }
 
     // One-pixel lines are handed to the painter in runs of one pen and clip.
@@ -209,6 +222,7 @@ private:
     }
 
     QPainter& p_;
+    const bool scaled_;
     bool clipSet_ = false;
     Rect clip_;
     bool penSet_ = false;

@@ -198,6 +198,7 @@ void TracksCommands::addRemoveTracks()
     QPushButton* add = addButton(buttons, QStringLiteral("Add"), "add");
     QPushButton* remove = addButton(buttons, QStringLiteral("Remove"), "remove");
     QPushButton* ok = addButton(buttons, QStringLiteral("OK"), "ok");
+    ok->setDefault(true); // Enter closes, as OK does
     QPushButton* cancel = addButton(buttons, QStringLiteral("Cancel"), "cancel");
     layout->addLayout(buttons);
     fillRows(list, editor, false);
@@ -270,6 +271,7 @@ void TracksCommands::visibleTracks()
     QPushButton* none = addButton(buttons, QStringLiteral("None"), "none");
     QPushButton* apply = addButton(buttons, QStringLiteral("Apply"), "apply");
     QPushButton* ok = addButton(buttons, QStringLiteral("OK"), "ok");
+    ok->setDefault(true); // Enter closes, as OK does
     QPushButton* cancel = addButton(buttons, QStringLiteral("Cancel"), "cancel");
     layout->addLayout(buttons);
     fillRows(list, editor, true);
@@ -486,6 +488,7 @@ void runLoaderDialog(varno::session::Session& session, QWidget* window, FileDial
     auto* buttons = new QHBoxLayout;
     QPushButton* load = addButton(buttons, QString::fromLatin1(d.loadButton), "load");
     QPushButton* ok = addButton(buttons, QStringLiteral("OK"), "ok");
+    ok->setDefault(true); // Enter closes, as OK does
     layout->addLayout(buttons);
     QObject::connect(browse, &QPushButton::clicked, &dlg, [&] {
         FileRequest r;

@@ -171,6 +171,9 @@ constexpr std::array kTable = {
     onOff("AidDirection", 0),
     onOff("AidChime", 0),
     onOff("AidCoach", 0),
+    // Whether the views are drawn scaled up to a window larger than their
+    // layout; off keeps them at 1:1 in the window's top left corner.
+    onOff("ScaleWithWindow", 0),
 };
 
 template <K Kind> consteval Key<Kind> key(std::string_view name)
@@ -246,7 +249,8 @@ constinit const OnOffKey NightTimerEnable = key<K::OnOff>("NightTimerEnable");
 constinit const TextKey Source = key<K::Text>("Source"), SourceHost = key<K::Text>("SourceHost"),
                         SourcePort = key<K::Text>("SourcePort");
 constinit const OnOffKey Reconnect = key<K::OnOff>("Reconnect"), AidDirection = key<K::OnOff>("AidDirection"),
-                         AidChime = key<K::OnOff>("AidChime"), AidCoach = key<K::OnOff>("AidCoach");
+                         AidChime = key<K::OnOff>("AidChime"), AidCoach = key<K::OnOff>("AidCoach"),
+                         ScaleWithWindow = key<K::OnOff>("ScaleWithWindow");
 } // namespace keys
 
 std::span<const SettingDef> masterTable()

@@ -103,6 +103,8 @@ extern const OnOffKey NightTimerEnable;
 // network source; resuming after the device went away; the driver aids.
 extern const TextKey Source, SourceHost, SourcePort;
 extern const OnOffKey Reconnect, AidDirection, AidChime, AidCoach;
+// The views scaled up to a larger window (off: 1:1).
+extern const OnOffKey ScaleWithWindow;
 } // namespace keys
 
 } // namespace varno::settings

@@ -25,6 +25,8 @@ public:
     bool takesFixes() const override { return editor_ && editor_->showLocation; }
     bool showsTopLines() const override { return false; }
     bool showsStrip() const override { return false; }
+    // Its bars and buttons are laid out over the whole window.
+    bool fixedLayout() const override { return false; }
 
     // Painting moves the view to an off-screen location and counts the
     // throttle, so the editor is reached through a pointer to non-const.

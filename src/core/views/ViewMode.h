@@ -103,6 +103,9 @@ public:
     virtual bool showsTopLines() const { return true; }
     // The sentence strip below it.
     virtual bool showsStrip() const { return true; }
+    // Whether the view is drawn at its fixed layout size (and so may be scaled
+    // to the window); false for a view that lays itself out over the whole window.
+    virtual bool fixedLayout() const { return true; }
     // The view's own drawing, between the top lines and the strip.
     virtual void addToScene(Scene&, const SceneInput&) const {}
 
