@@ -37,5 +37,6 @@ int cmdPassed(Context& ctx, const Args& args);
 int cmdRoute(Context& ctx, const Args& args);
 int cmdPoi(Context& ctx, const Args& args);
 int cmdTrail(Context& ctx, const Args& args);
+int cmdTracks(Context& ctx, const Args& args);
 
 } // namespace varno::cli

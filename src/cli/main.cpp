@@ -44,6 +44,10 @@ constexpr Subcommand kSubcommands[] = {
      "poi LOG   the POI list rebuilds a log gives in the POI view (line, count, nearest)"},
     {"trail", varno::cli::cmdTrail,
      "trail FILE.gpx   the trail a GPX file gives, one point a line, an empty line per pen-up"},
+    {"tracks", varno::cli::cmdTracks,
+     "tracks info MAPFILE | render MAPFILE [--osm FILE] [--josm FILE] [--srtm FILE] --png OUT [--size WxH] "
+     "[--zoom N] [--centre LAT,LON] [--show names,ref,icons,nodes]   "
+     "a track editor map file: its tracks, or the editor's picture of it"},
 };
 
 void usage(std::FILE* f)

@@ -28,6 +28,7 @@
 #include "ToolCommands.h"
 #include "ToolbarIcons.h"
 #include "TrailCommands.h"
+#include "TracksCommands.h"
 #include "ViewCommands.h"
 #include "WindowCommands.h"
 #include "WindowLook.h"
@@ -73,6 +74,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     registerToolCommands(*this);
     registerPoiCommands(*this);
     registerTrailCommands(*this);
+    registerTracksCommands(*this);
     buildMenus();
     addScaleItem(*this);
     wireReader();

@@ -3,6 +3,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 #include "ColourConvert.h"
@@ -113,6 +114,18 @@ void CVARNOView::mouseReleaseEvent(QMouseEvent* event)
 void CVARNOView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     pointer(event, PointerEvent::Kind::DoubleClick);
+}
+
+void CVARNOView::wheelEvent(QWheelEvent* event)
+{
+    // A wheel turn goes the way of the mouse events, position and all.
+    const QMouseEvent at(QEvent::MouseMove, event->position(), event->globalPosition(), Qt::NoButton,
+                         event->buttons(), event->modifiers());
+    PointerEvent e = pointerEvent(at, PointerEvent::Kind::Wheel);
+    e.wheelDelta = event->angleDelta().y();
+    if (session_.pointer(e))
+        update();
+    event->accept();
 }
 
 void CVARNOView::keyPressEvent(QKeyEvent* event)

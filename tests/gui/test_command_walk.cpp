@@ -21,22 +21,12 @@
 #include "ScreenAgent.h"
 #include "CSio.h"
 #include "session/CommandTable.h"
+#include "trackedit/Editor.h"
 
 using namespace varno::session;
 namespace keys = varno::settings::keys;
 
 namespace {
-
-// The Tracks menu's handlers land separately; drop this list when they do.
-const std::set<CommandId> kTracksCommandsStillToCome = {
-    CommandId::TracksClose,       CommandId::TracksNew,           CommandId::TracksOpen,
-    CommandId::TracksSave,        CommandId::TracksSaveAs,        CommandId::TracksDescription,
-    CommandId::TracksAddRemove,   CommandId::TracksVisible,       CommandId::TracksLoadJosmGpx,
-    CommandId::TracksLoadOsm,     CommandId::TracksEditTrack,     CommandId::TracksSaveEdited,
-    CommandId::TracksCloseEdited, CommandId::TracksShowLocation,  CommandId::TracksRefreshRate,
-    CommandId::TracksShowIcons,   CommandId::TracksShowNodeNames, CommandId::TracksShowRoadNames,
-    CommandId::TracksShowRoadRef, CommandId::TracksLoadSrtm,      CommandId::TracksUnloadSrtm,
-};
 
 QString name(const Command& c)
 {
@@ -237,11 +227,39 @@ void prepare(WalkRig& w, CMainFrame& f, CommandId id)
     case C::DayColours:
     case C::ToolDay:
         s.loadNightColours();
+        toView(f, MapView::Camera, C::CameraMap); // the track editor keeps its own colours
         break;
     case C::NightColours:
     case C::ToolNight:
         s.loadDayColours();
+        toView(f, MapView::Camera, C::CameraMap);
         break;
+    // The track editor shows what it closes or unloads.
+    case C::TracksClose:
+        if (!s.trackEditor().store())
+            s.trackEditor().newMap();
+        toView(f, MapView::TrackEditor, C::TrackEditorView);
+        break;
+    case C::TracksCloseEdited: {
+        const std::string log = w.rig.dir.path().toStdString() + "/walk-track.txt";
+        QFile file(QString::fromStdString(log));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("$GPGGA,1,5130.0,N,00100.0,W,1\r\n$GPGGA,2,5131.0,N,00101.0,W,1\r\n");
+        file.close();
+        if (!s.trackEditor().store())
+            s.trackEditor().newMap();
+        s.trackEditor().openEditedTrack("Walk", log);
+        toView(f, MapView::TrackEditor, C::TrackEditorView);
+        break;
+    }
+    case C::TracksUnloadSrtm: {
+        varno::trackedit::SrtmLayer layer;
+        layer.tile.size = 1201;
+        layer.tile.samples.assign(1201 * 1201, 0x0101); // white in the background's colours
+        s.trackEditor().setSrtm(std::move(layer));
+        toView(f, MapView::TrackEditor, C::TrackEditorView);
+        break;
+    }
     case C::LoadCameraFile:
         w.moreCameras();
         toView(f, MapView::Camera, C::CameraMap);
@@ -399,8 +417,6 @@ private slots:
         QStringList faults;
         int walked = 0;
         for (const Command& c : CommandTable::all()) {
-            if (kTracksCommandsStillToCome.count(c.id))
-                continue;
             if (!c.key.empty())
                 walk(w, f, c, Way::Key, faults), ++walked;
             if (c.menu != Menu::None)

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 
+#include "base/Numbers.h"
 #include "cameras/MarkLocation.h"
 #include "gps/Intake.h"
 #include "gps/NmeaChecksum.h"
 #include "session/FirstRun.h"
 #include "session/TimeWindow.h"
+#include "trackedit/Editor.h"
 #include "views/RouteViewScene.h"
 #include "settings/StartupChecks.h"
 
@@ -30,6 +32,7 @@ Session::Session(Deps deps)
     : deps_(std::move(deps)), gps_(deps_.port, mailbox_, log_, deps_.prompt, deps_.settings,
                                    gps::GpsControl::Hooks{deps_.sleep, deps_.opening,
                                                           [this] { resetAverageSpeed(); }, deps_.postToUi}),
+      trackEditor_(std::make_unique<trackedit::Editor>(deps_.prompt)), modes_(trackEditor_.get()),
       warner_(deps_.settings, deps_.prompt, deps_.voicePlayer ? *deps_.voicePlayer : silentVoice_,
               deps_.dataRoot),
       track_(deps_.settings, deps_.prompt),
@@ -46,6 +49,7 @@ Session::Session(Deps deps)
     auto& s = deps_.settings;
     track_.load();
     timeZone_ = s.read(keys::TimeZone);
+    trackEditor_->refreshRate = std::max(300, leadingInt(s.read(keys::Speed).value_or("4800")));
     loadDayColours();
     resetAverageSpeed();
     settings::runVersionCheck(s);

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@
 #include "views/TrackLogging.h"
 #include "views/Trail.h"
 #include "views/ViewMode.h"
+
+namespace varno::trackedit {
+class Editor;
+}
 
 namespace varno::session {
 
@@ -185,6 +190,8 @@ public:
     // "Unload trail".
     void unloadTrail() { gpxTrail_.reset(); }
     const views::Trail* gpxTrail() const { return gpxTrail_ ? &*gpxTrail_ : nullptr; }
+    // The track editor: its map file, edited track and view.
+    trackedit::Editor& trackEditor() { return *trackEditor_; }
     // The rose's displayed heading after the last draw.
     double displayedHeading() const { return heading_.displayed(); }
 
@@ -267,6 +274,7 @@ private:
     gps::NmeaLog log_;
     gps::GpsControl gps_;
     ViewState view_;
+    std::unique_ptr<trackedit::Editor> trackEditor_;
     views::ViewModes modes_;
     ColourScheme colours_;
     cameras::SilentVoicePlayer silentVoice_;

@@ -8,6 +8,10 @@
 #include "views/Scene.h"
 #include "views/SceneInput.h"
 
+namespace varno::trackedit {
+class Editor;
+}
+
 namespace varno::views {
 
 using session::MapView;
@@ -49,10 +53,11 @@ public:
 
 // A mouse event in window pixels.
 struct PointerEvent {
-    enum class Kind { Press, Move, Release, DoubleClick } kind = Kind::Press;
+    enum class Kind { Press, Move, Release, DoubleClick, Wheel } kind = Kind::Press;
     enum class Button { None, Left, Right, Middle } button = Button::None;
     int x = 0;
     int y = 0;
+    int wheelDelta = 0; // Wheel: positive for a turn away from the user
 };
 
 // A key the view itself handles (the commands' keys never reach it).
@@ -116,12 +121,13 @@ std::unique_ptr<ViewMode> makeRouteMode();
 std::unique_ptr<ViewMode> makeCompassMode();
 std::unique_ptr<ViewMode> makePointerMode();
 std::unique_ptr<ViewMode> makeTrailMode();
-std::unique_ptr<ViewMode> makeTrackEditorMode();
+// Without an editor the track editor view shows only its fill.
+std::unique_ptr<ViewMode> makeTrackEditorMode(trackedit::Editor* editor = nullptr);
 
 // The seven views, one mode each; which one is current follows the view state.
 class ViewModes {
 public:
-    ViewModes();
+    explicit ViewModes(trackedit::Editor* trackEditor = nullptr);
 
     ViewMode& mode(MapView v) { return *modes_[static_cast<std::size_t>(v)]; }
     const ViewMode& mode(MapView v) const { return *modes_[static_cast<std::size_t>(v)]; }

@@ -4,9 +4,14 @@
 
 namespace varno::views {
 
-ViewModes::ViewModes()
-    : modes_{makeCameraMode(),  makePoiMode(),   makeRouteMode(),      makeCompassMode(),
-             makePointerMode(), makeTrailMode(), makeTrackEditorMode()}
+ViewModes::ViewModes(trackedit::Editor* trackEditor)
+    : modes_{makeCameraMode(),
+             makePoiMode(),
+             makeRouteMode(),
+             makeCompassMode(),
+             makePointerMode(),
+             makeTrailMode(),
+             makeTrackEditorMode(trackEditor)}
 {
 }
 
