@@ -24,15 +24,19 @@ void Trail::buildIndex()
         SegmentIndex& ix = index[s];
         ix.cosLat.reserve(pts.size());
         for (std::size_t i = 0; i < pts.size(); ++i) {
-            const double lat = pts[i].latDeg();
+            const double lat = pts[i].latDeg(), lon = pts[i].lonDeg();
             ix.cosLat.push_back(std::cos(lat * geo::kDegToRad));
             if (i % kChunk == 0) {
                 ix.chunkMinLat.push_back(lat);
                 ix.chunkMaxLat.push_back(lat);
+                ix.chunkMinLon.push_back(lon);
+                ix.chunkMaxLon.push_back(lon);
             }
             // A NaN never narrows the span, so it never hides a run.
             ix.chunkMinLat.back() = std::min(ix.chunkMinLat.back(), lat);
             ix.chunkMaxLat.back() = std::max(ix.chunkMaxLat.back(), lat);
+            ix.chunkMinLon.back() = std::min(ix.chunkMinLon.back(), lon);
+            ix.chunkMaxLon.back() = std::max(ix.chunkMaxLon.back(), lon);
         }
     }
 }

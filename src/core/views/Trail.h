@@ -20,12 +20,13 @@ struct Trail {
     bool empty() const { return segments.empty(); }
 
     // What a draw needs beyond the points, made once by buildIndex: each
-    // point's cosine of latitude, and the latitude span of each run of
-    // kChunk points, so runs wholly north or south of the map are passed over.
+    // point's cosine of latitude, and the latitude and longitude span of each
+    // run of kChunk points, so runs wholly beside the map are passed over.
     static constexpr std::size_t kChunk = 256;
     struct SegmentIndex {
         std::vector<double> cosLat;
         std::vector<double> chunkMinLat, chunkMaxLat;
+        std::vector<double> chunkMinLon, chunkMaxLon;
     };
     std::vector<SegmentIndex> index;
     void buildIndex();
