@@ -77,25 +77,40 @@ std::string commentText(std::string_view line)
 
 } // namespace
 
-std::optional<RoutePoint> parsePointLine(std::string_view line)
+bool parsePointLine(std::string_view line, RoutePoint& p)
 {
     line = stripLineEnd(line);
     std::string_view tokens[2];
-    if (firstTokens(line, tokens, 2) < 2 || leadingDouble(tokens[0]) == 0.0 ||
-        leadingDouble(tokens[1]) == 0.0)
-        return std::nullopt;
+    if (firstTokens(line, tokens, 2) < 2)
+        return false;
+    const double lon = leadingDouble(tokens[0]), lat = leadingDouble(tokens[1]);
+    if (lon == 0.0 || lat == 0.0)
+        return false;
     std::array<std::string_view, 4> f;
     const std::size_t n = pointFields(line, f);
-    RoutePoint p;
-    p.lonText = std::string(f[0].substr(0, kCoordinateTextLimit));
+    p.lonText.assign(f[0].substr(0, kCoordinateTextLimit));
     if (n > 1)
-        p.latText = std::string(f[1].substr(0, kCoordinateTextLimit));
+        p.latText.assign(f[1].substr(0, kCoordinateTextLimit));
     if (n > 2)
-        p.desc1 = std::string(f[2]);
+        p.desc1.emplace(f[2]);
     if (n > 3)
-        p.desc2 = std::string(f[3]);
-    p.place = geo::LatLon::ofPlace(leadingDouble(p.latText), leadingDouble(p.lonText));
+        p.desc2.emplace(f[3]);
+    // The place is read from the texts as kept; most lines hold them as their
+    // first two tokens, already read.
+    const auto sameText = [](std::string_view token, const std::string& text) {
+        return token.size() == text.size() && token == text;
+    };
+    p.place = geo::LatLon::ofPlace(sameText(tokens[1], p.latText) ? lat : leadingDouble(p.latText),
+                                   sameText(tokens[0], p.lonText) ? lon : leadingDouble(p.lonText));
     p.cosLat = std::cos(p.place.latDeg() * geo::kDegToRad);
+    return true;
+}
+
+std::optional<RoutePoint> parsePointLine(std::string_view line)
+{
+    RoutePoint p;
+    if (!parsePointLine(line, p))
+        return std::nullopt;
     return p;
 }
 
@@ -149,11 +164,12 @@ RouteText readRouteText(LineReader& reader, std::uintmax_t sizeHint)
             if (std::string name = exclusionName(line); !name.empty())
                 r.excluded.push_back(std::move(name));
             r.sawExclusion = true;
-        } else if (std::optional<RoutePoint> p = parsePointLine(line)) {
-            if (r.points.size() == kMaxRoutePoints)
-                r.truncated = true;
-            else
-                r.points.push_back(std::move(*p));
+        } else if (r.points.size() == kMaxRoutePoints) {
+            RoutePoint beyond;
+            r.truncated = r.truncated || parsePointLine(line, beyond);
+        } else if (!parsePointLine(line, r.points.emplace_back())) {
+            // Filled in place: a line that is no point leaves nothing.
+            r.points.pop_back();
         }
     }
     return r;

@@ -52,6 +52,8 @@ struct RoutePoint {
 // The pieces of one point line: nullopt when its first two non-empty fields
 // are missing or either reads 0.
 std::optional<RoutePoint> parsePointLine(std::string_view line);
+// The same into a fresh point; false (and the point partly filled) when the line is none.
+bool parsePointLine(std::string_view line, RoutePoint& p);
 
 // The name of a camera on an exclusion line: leading and trailing ':' and
 // blanks stripped.
