@@ -381,10 +381,15 @@ void Session::afterSelectPoiFiles()
 
 std::string Session::loadTrail(const std::string& path)
 {
-    views::TrailLoad load = views::loadTrail(path);
+    return useTrail(views::loadTrail(path));
+}
+
+std::string Session::useTrail(views::TrailLoad load)
+{
     const std::string message = load.message();
-    // A file that could not be opened leaves the loaded trail as it was.
-    if (!(load.error && load.error->line == 0))
+    // A file that could not be opened, or a load the user cancelled, leaves
+    // the loaded trail as it was.
+    if (!(load.error && (load.error->line == 0 || load.error->stopped)))
         gpxTrail_ = std::move(load.trail);
     return message;
 }

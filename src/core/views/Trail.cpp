@@ -44,7 +44,15 @@ void Trail::buildIndex()
 namespace {
 struct TrailBuilder final : gpx::Visitor {
     Trail& trail;
-    explicit TrailBuilder(Trail& t) : trail(t) {}
+    const TrailProgress& progress;
+    bool stop = false;
+    TrailBuilder(Trail& t, const TrailProgress& p) : trail(t), progress(p) {}
+    void bytesRead(std::uint64_t done, std::uint64_t total) override
+    {
+        if (progress && !progress(done, total))
+            stop = true;
+    }
+    bool wantsStop() const override { return stop; }
     void routeStart(const std::string&) override { trail.segments.emplace_back(); }
     void routePoint(const gpx::Point& p) override { add(p); }
     void segmentStart() override { trail.segments.emplace_back(); }
@@ -54,10 +62,10 @@ struct TrailBuilder final : gpx::Visitor {
 };
 } // namespace
 
-TrailLoad loadTrail(const std::string& path)
+TrailLoad loadTrail(const std::string& path, const TrailProgress& progress)
 {
     TrailLoad load;
-    TrailBuilder builder(load.trail);
+    TrailBuilder builder(load.trail, progress);
     load.error = gpx::readFile(path, builder);
     // Segments without points draw nothing.
     std::erase_if(load.trail.segments, [](const auto& s) { return s.empty(); });
@@ -71,6 +79,8 @@ std::string TrailLoad::message() const
         fmt::format("number of points found {}.", static_cast<long>(trail.pointCount()));
     if (error && error->line == 0)
         return "Error can't open source file\n" + error->text();
+    if (error && error->stopped)
+        return kTrailLoadCancelledMessage;
     if (error)
         return "Error reading the trail GPX\n" + error->text() + "\n" + count;
     return "Loaded the trail GPX.\n" + count;

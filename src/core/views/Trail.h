@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,10 +42,15 @@ struct TrailLoad {
 };
 
 // Reads the trail from a GPX file. A file that cannot be opened gives an
-// error with line 0 and no points.
-TrailLoad loadTrail(const std::string& path);
+// error with line 0 and no points. progress, when given, hears the bytes read
+// so far and the file's size; returning false stops the reading (an error
+// with stopped set).
+using TrailProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+TrailLoad loadTrail(const std::string& path, const TrailProgress& progress = {});
 
 inline constexpr const char* kTrailUnloadedMessage = "The trail has been unloaded from memory";
+inline constexpr const char* kTrailLoadCancelledMessage =
+    "Loading the trail cancelled.\nThe trail loaded before stays.";
 inline constexpr const char* kChooseTrailMessage = "Please choose a Gpolyline GPX route file.";
 
 } // namespace varno::views
