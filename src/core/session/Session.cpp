@@ -41,6 +41,7 @@ Session::Session(Deps deps)
     // The route's exclusion lines silence their cameras while it is loaded.
     warner_.store.excludedByRoute = [this](std::string_view line) { return routes_.excludes(line); };
     routes_.onLoaded = [this] { warner_.store.CameraReloadCount = 0; };
+    routes_.onOutOfMemory = [this] { stopGps(); };
 
     auto& s = deps_.settings;
     track_.load();
