@@ -177,13 +177,21 @@ private:
             fail(fmt::format("elements nested deeper than {}", limits_.maxDepth));
             return;
         }
+        const Kind parent = stack_.empty() ? Kind::Other : stack_.back();
+        // Inside an element passed over, and inside points whose details are
+        // not wanted, every element is passed over: its name need not be read.
+        if (!stack_.empty() &&
+            (parent == Kind::Other ||
+             (!details_ && (parent == Kind::Wpt || parent == Kind::Rtept || parent == Kind::Trkpt)))) {
+            stack_.push_back(Kind::Other);
+            return;
+        }
         std::string_view full(qname);
         std::string_view ns, local = full;
         if (auto cut = full.rfind(kNsSep); cut != std::string_view::npos) {
             ns = full.substr(0, cut);
             local = full.substr(cut + 1);
         }
-        const Kind parent = stack_.empty() ? Kind::Other : stack_.back();
         Kind kind = Kind::Other;
         if (stack_.empty()) {
             if (local != "gpx") {
