@@ -11,11 +11,16 @@
 
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
+#include <osmium/builder/osm_object_builder.hpp>
+#include <osmium/io/pbf_output.hpp>
+#include <osmium/io/writer.hpp>
+#include <osmium/memory/buffer.hpp>
 
 #include "base/InputFile.h"
 #include "cameras/CameraFile.h"
 #include "cameras/PassedCameras.h"
 #include "convert/NmeaToGpx.h"
+#include "convert/OsmCameras.h"
 #include "convert/OsmToGpx.h"
 #include "srtm/Contours.h"
 #include "srtm/HgtTile.h"
@@ -237,6 +242,94 @@ void BM_PassedCameras_1MLines_1MCameras(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PassedCameras_1MLines_1MCameras)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// 10 000 000 nodes as .osm.pbf, made once into the build tree: a grid of 2 500 x 4 000 nodes
+// over 25 x 40 km; every 10 000th node a speed camera, every 5 000th a town, and 20 000 named
+// roads of 10 nodes along the grid rows.
+constexpr std::int64_t kGridNodes = 10000000, kGridColumns = 4000;
+const std::string& camerasPbf10M()
+{
+    static const std::string path = [] {
+        const fs::path p = fs::path(VARNO_BENCH_DATA_DIR) / "cameras-10M.osm.pbf";
+        if (fs::exists(p))
+            return p.string();
+        fs::create_directories(p.parent_path());
+        const std::string part = p.string() + ".part.osm.pbf";
+        osmium::io::Header header;
+        header.set("generator", "varno bench");
+        osmium::io::Writer writer(part, header, osmium::io::overwrite::allow);
+        constexpr std::size_t kBufferBytes = 4 << 20;
+        osmium::memory::Buffer buffer(kBufferBytes, osmium::memory::Buffer::auto_grow::no);
+        auto room = [&] {
+            if (buffer.committed() > kBufferBytes - 4096) {
+                writer(std::move(buffer));
+                buffer = osmium::memory::Buffer(kBufferBytes, osmium::memory::Buffer::auto_grow::no);
+            }
+        };
+        for (std::int64_t id = 1; id <= kGridNodes; ++id) {
+            room();
+            {
+                const std::int64_t row = (id - 1) / kGridColumns, col = (id - 1) % kGridColumns;
+                osmium::builder::NodeBuilder node(buffer);
+                node.set_id(id).set_version(1);
+                node.set_location(osmium::Location(-1.0 + col * 0.0001, 51.0 + row * 0.0001));
+                if (id % 10000 == 0 || id % 5000 == 0) {
+                    osmium::builder::TagListBuilder tags(node);
+                    if (id % 10000 == 0) {
+                        tags.add_tag("highway", "speed_camera");
+                        tags.add_tag("maxspeed", "50");
+                    } else {
+                        tags.add_tag("place", "town");
+                        tags.add_tag("name", fmt::format("Town {}", id / 5000));
+                    }
+                }
+            }
+            buffer.commit();
+        }
+        for (std::int64_t w = 0; w < 20000; ++w) {
+            room();
+            {
+                osmium::builder::WayBuilder way(buffer);
+                way.set_id(w + 1).set_version(1);
+                const std::int64_t first = (w * 500) % kGridNodes + 1;
+                {
+                    osmium::builder::WayNodeListBuilder refs(way);
+                    for (std::int64_t i = 0; i < 10; ++i)
+                        refs.add_node_ref(first + i);
+                }
+                osmium::builder::TagListBuilder tags(way);
+                tags.add_tag("highway", "primary");
+                tags.add_tag("name", fmt::format("Road {}", w));
+            }
+            buffer.commit();
+        }
+        writer(std::move(buffer));
+        writer.close();
+        fs::rename(part, p);
+        return p.string();
+    }();
+    return path;
+}
+
+void BM_OsmCameras10MNodes_Varno(benchmark::State& state)
+{
+    const std::string& pbf = camerasPbf10M();
+    std::uint64_t lines = 0;
+    for (auto _ : state) {
+        FileSink out((folder() / "osm-cameras.txt").string());
+        convert::Progress progress;
+        const convert::Report r = convert::convertOsmCameras(pbf, out, progress);
+        if (!r.ok()) {
+            state.SkipWithError(r.message.c_str());
+            return;
+        }
+        lines = r.linesOut;
+    }
+    state.counters["cameras"] = static_cast<double>(lines);
+    state.counters["nodes/s"] =
+        benchmark::Counter(static_cast<double>(kGridNodes) * state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_OsmCameras10MNodes_Varno)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace
 

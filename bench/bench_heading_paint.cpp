@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +12,7 @@
 
 #include "CSio.h"
 #include "CVARNOView.h"
+#include "ScenePainter.h"
 #include "base/Clock.h"
 #include "base/Prompt.h"
 #include "session/Session.h"
@@ -127,6 +129,48 @@ void BM_TrailRepaint(benchmark::State& state)
 BENCHMARK(BM_CompassRepaint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PointerRepaint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TrailRepaint)->Unit(benchmark::kMicrosecond);
+
+// The two halves of a repaint apart: the scene built, and the last scene painted.
+void buildOnly(benchmark::State& state, session::MapView v)
+{
+    HeadingRig rig;
+    rig.session->toggleView(v);
+    const session::Session::Intake none{};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rig.session->buildScene(800, 600, none).items.size());
+}
+void paintOnly(benchmark::State& state, session::MapView v)
+{
+    HeadingRig rig;
+    rig.session->toggleView(v);
+    QImage img(800, 600, QImage::Format_RGB32);
+    rig.view->render(&img);
+    const views::Scene scene = rig.view->lastScene();
+    for (auto _ : state) {
+        QPainter p(&img);
+        paintScene(p, scene);
+    }
+}
+void BM_PointerBuild(benchmark::State& state)
+{
+    buildOnly(state, session::MapView::Pointer);
+}
+void BM_PointerPaint(benchmark::State& state)
+{
+    paintOnly(state, session::MapView::Pointer);
+}
+void BM_TrailBuild(benchmark::State& state)
+{
+    buildOnly(state, session::MapView::Trail);
+}
+void BM_TrailPaint(benchmark::State& state)
+{
+    paintOnly(state, session::MapView::Trail);
+}
+BENCHMARK(BM_PointerBuild)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PointerPaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TrailBuild)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TrailPaint)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -122,6 +122,29 @@ void BM_RouteViewBuildOnly(benchmark::State& state)
 }
 BENCHMARK(BM_RouteViewBuildOnly)->Unit(benchmark::kMicrosecond);
 
+// The same scene painted again and again, to tell painting from building.
+void BM_RouteViewPaintOnly(benchmark::State& state)
+{
+    routes::RouteList route = loaded(10000, 500);
+    routes::Guidance g;
+    g.step(route, geo::LatLon(kFixLat, kFixLon), false);
+    const auto mode = views::makeRouteMode();
+    views::SceneInput in;
+    in.windowWidth = 800;
+    in.windowHeight = 600;
+    in.fix.position = geo::LatLon(kFixLat, kFixLon);
+    in.route = &route;
+    in.guidance = &g;
+    in.stripText = "$GPRMC";
+    const views::Scene scene = views::composeScene(*mode, in);
+    QImage img(800, 600, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter p(&img);
+        paintScene(p, scene);
+    }
+}
+BENCHMARK(BM_RouteViewPaintOnly)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char** argv)

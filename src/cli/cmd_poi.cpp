@@ -21,7 +21,7 @@ namespace {
 
 void usage(std::FILE* f)
 {
-    std::fprintf(f, "usage: varno-cli poi [--settings FILE] LOG\n");
+    std::fprintf(f, "usage: varno-cli poi [--settings FILE] [--data-folder DIR] LOG\n");
 }
 
 // The description of the POI nearest the fix, empty when none.
@@ -45,10 +45,14 @@ int cmdPoi(Context& ctx, const Args& args)
 {
     std::string settingsPath = ctx.settingsPath;
     std::string logPath;
+    // What the stored "C:\VARNO" folder names (the POI folder is under it).
+    std::string dataRoot = platform::dataRoot();
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--settings" && i + 1 < args.size())
             settingsPath = args[++i];
+        else if (a == "--data-folder" && i + 1 < args.size())
+            dataRoot = args[++i];
         else if ((!a.empty() && a[0] == '-' && a != "-") || !logPath.empty()) {
             usage(ctx.err);
             return kExitUsage;
@@ -65,7 +69,6 @@ int cmdPoi(Context& ctx, const Args& args)
     settings::SettingsStore store(settingsPath);
     settings::Settings settings(store, *ctx.prompt);
     cameras::SilentVoicePlayer silent;
-    const std::string dataRoot = platform::dataRoot();
     cameras::CameraWarner warner(settings, *ctx.prompt, silent, dataRoot);
     poi::PoiList list;
     gps::CNmeaDecoder fix;

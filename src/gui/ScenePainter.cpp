@@ -5,7 +5,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QStaticText>
+#include <cstdlib>
 #include <map>
+#include <tuple>
+#include <vector>
 
 #include "CameraTypeIcons.h"
 #include "ColourConvert.h"
@@ -69,6 +72,97 @@ const QStaticText& staticText(const LayoutFont& font, const std::string& bytes)
 bool none(std::uint32_t colour)
 {
     return (colour & kNoColour) != 0;
+}
+
+// The pixels QPainter sets for one wide line from (0, 0) to (dx, dy), drawn
+// once into a small image by QPainter itself.
+struct PixelOffset {
+    int dx, dy;
+};
+const std::vector<PixelOffset>& widePen(int dx, int dy, int width)
+{
+    static std::map<std::tuple<int, int, int>, std::vector<PixelOffset>> shapes;
+    const auto key = std::make_tuple(dx, dy, width);
+    auto it = shapes.find(key);
+    if (it != shapes.end())
+        return it->second;
+    const int margin = width + 2;
+    const int ox = margin + std::max(0, -dx), oy = margin + std::max(0, -dy);
+    QImage img(2 * margin + std::abs(dx) + 1, 2 * margin + std::abs(dy) + 1,
+               QImage::Format_ARGB32_Premultiplied);
+    img.fill(0);
+    {
+        QPainter p(&img);
+        p.setPen(QPen(Qt::white, width));
+        p.drawLine(ox, oy, ox + dx, oy + dy);
+    }
+    std::vector<PixelOffset> pixels;
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (row[x] != 0)
+                pixels.push_back({x - ox, y - oy});
+    }
+    return shapes.emplace(key, std::move(pixels)).first->second;
+}
+
+// Many short wide lines (a trail drawn pixel step by pixel step) cost QPainter
+// a stroke each. QPainter strokes them sixteen at a time, and a batch that lies
+// well inside the clip gets the pixels of its lines' shapes wherever they are;
+// such batches are stamped from the shapes QPainter drew once into one layer
+// drawn in a single call. Batches near the clip's edges or with long lines,
+// and painters that scale or smooth, are left to QPainter in the same batches.
+// False when it drew nothing itself.
+constexpr int kStampReach = 16;
+constexpr int kStampMinLines = 64;
+constexpr qsizetype kQPainterBatch = 16;
+bool stampWideLines(QPainter& p, const QVector<QLine>& lines, int width, QRgb colour, const QRect& clip,
+                    QVector<QLine>& rest)
+{
+    if (lines.size() < kStampMinLines || width < 2 || clip.isEmpty() ||
+        p.deviceTransform().type() != QTransform::TxNone || p.testRenderHint(QPainter::Antialiasing) ||
+        p.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const int margin = 2 * width + 2;
+    const QRect inner = clip.adjusted(margin, margin, -margin, -margin);
+    if (inner.isEmpty())
+        return false;
+    QRect box;
+    std::vector<qsizetype> batches; // the first line of each stamped batch
+    for (qsizetype first = 0; first < lines.size(); first += kQPainterBatch) {
+        const qsizetype end = std::min(lines.size(), first + kQPainterBatch);
+        QRect span;
+        bool stamp = true;
+        for (qsizetype i = first; i < end && stamp; ++i) {
+            const QLine& l = lines[i];
+            stamp = std::abs(l.dx()) <= kStampReach && std::abs(l.dy()) <= kStampReach;
+            span = span.united(QRect(l.p1(), l.p2()).normalized());
+        }
+        if (stamp && inner.contains(span)) {
+            batches.push_back(first);
+            box = box.united(span);
+        } else {
+            for (qsizetype i = first; i < end; ++i)
+                rest.append(lines[i]);
+        }
+    }
+    if (batches.empty())
+        return false;
+    box.adjust(-width - 2, -width - 2, width + 2, width + 2);
+    QImage layer(box.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(0);
+    auto* bits = reinterpret_cast<QRgb*>(layer.bits());
+    const qsizetype stride = layer.bytesPerLine() / 4;
+    for (const qsizetype first : batches) {
+        for (qsizetype i = first; i < std::min(lines.size(), first + kQPainterBatch); ++i) {
+            const QLine& l = lines[i];
+            const int bx = l.x1() - box.left(), by = l.y1() - box.top();
+            for (const PixelOffset& o : widePen(l.dx(), l.dy(), width))
+                bits[(by + o.dy) * stride + bx + o.dx] = colour;
+        }
+    }
+    p.drawImage(box.topLeft(), layer);
+    return true;
 }
 
 // Sets only what changed since the last item: most items share their
@@ -191,6 +285,15 @@ public:
             return;
         clip(runClip_);
         pen(runColour_, runWidth_);
+        if (!none(runColour_) && !(runClip_ == Rect{})) {
+            QVector<QLine> rest;
+            if (stampWideLines(p_, run_, runWidth_, toQColor(runColour_).rgba(), toQRect(runClip_), rest)) {
+                if (!rest.isEmpty())
+                    p_.drawLines(rest);
+                run_.clear();
+                return;
+            }
+        }
         p_.drawLines(run_);
         run_.clear();
     }

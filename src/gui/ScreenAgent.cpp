@@ -16,6 +16,10 @@ namespace {
 constexpr int kScale = 4;
 constexpr int kBubbleWidth = 220;
 constexpr int kMargin = 8;
+// Where the character stands: this far left of the view's right edge (beyond
+// its own width) and its top this far above the view's bottom.
+constexpr int kAgentRightGap = 100;
+constexpr int kAgentBottomGap = 200;
 // A character file is a few kilobytes; anything much larger is not one.
 constexpr std::uintmax_t kMaxCharacterBytes = 1 << 20;
 
@@ -98,14 +102,31 @@ protected:
     }
 
 private:
+    // The character's top left at (right - its width - 100, bottom - 200) of
+    // the view, where the agent of old stood whenever the view reached the
+    // screen's right edge (it stood just outside the view otherwise, where a
+    // character drawn in the view cannot go); kept inside the view. The
+    // bubble is to its left.
     void place()
     {
         const QWidget* v = parentWidget();
-        const int w = kBubbleWidth + character_.width * kScale;
-        const int h = std::max(character_.height * kScale, 120);
-        setGeometry(v->width() - w - kMargin, v->height() - h - kMargin, w, h);
+        const int cw = character_.width * kScale, ch = character_.height * kScale;
+        const int w = kBubbleWidth + cw;
+        const int h = std::max(ch, 120);
+        const int charLeft = std::max(0, v->width() - cw - kAgentRightGap);
+        const int charTop = std::max(0, v->height() - kAgentBottomGap);
+        // The character stands at the widget's bottom right.
+        setGeometry(charLeft + cw - w, charTop + ch - h, w, h);
     }
 
+public:
+    QRect characterRect() const
+    {
+        const int cw = character_.width * kScale, ch = character_.height * kScale;
+        return QRect(geometry().right() + 1 - cw, geometry().bottom() + 1 - ch, cw, ch);
+    }
+
+private:
     const varno::speech::AgentCharacter& character_;
     QString bubble_;
     unsigned tick_ = 0;
@@ -186,6 +207,11 @@ void ScreenAgent::speak(const std::string& text)
 QString ScreenAgent::bubbleText() const
 {
     return widget_ && widget_->isVisible() ? widget_->bubble() : QString();
+}
+
+QRect ScreenAgent::characterRect() const
+{
+    return widget_ ? widget_->characterRect() : QRect();
 }
 
 bool ScreenAgent::shown() const

@@ -23,7 +23,7 @@ public:
     ScreenAgent(varno::cameras::VoicePlayer* voice, QString bundledCharacter, QObject* parent = nullptr);
     ~ScreenAgent() override;
 
-    // The view whose bottom right corner the character stands in. The agent
+    // The view the character stands in, near its bottom right corner. The agent
     // may outlive it (the session unloads the agent after the window has gone).
     void attach(QWidget* view);
 
@@ -37,6 +37,8 @@ public:
     // For tests: the bubble's text ("" when it is hidden) and whether the character is shown.
     QString bubbleText() const;
     bool shown() const;
+    // Where the character is drawn in the view (empty without one).
+    QRect characterRect() const;
 
 private:
     varno::cameras::VoicePlayer* voice_;

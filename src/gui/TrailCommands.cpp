@@ -5,6 +5,7 @@
 
 #include "CMainFrame.h"
 #include "CVARNOView.h"
+#include "ConvertRunner.h"
 #include "base/DataPath.h"
 
 TrailCommands::TrailCommands(varno::session::Session& session, QWidget* window)
@@ -24,7 +25,15 @@ void TrailCommands::loadTrail()
         session_.prompt().message(varno::views::kChooseTrailMessage);
         return;
     }
-    session_.prompt().message(session_.loadTrail(chosen.toStdString()));
+    // Read off the UI thread, with a progress bar and Cancel for large files.
+    const std::string path = chosen.toStdString();
+    varno::views::TrailLoad load;
+    runConversion(window_, QStringLiteral("Loading the trail"), [&](varno::convert::Progress& progress) {
+        load = varno::views::loadTrail(
+            path, [&](std::uint64_t done, std::uint64_t total) { return progress.updateNow(done, total); });
+        return varno::convert::Report{};
+    });
+    session_.prompt().message(session_.useTrail(std::move(load)));
 }
 
 void TrailCommands::unloadTrail()

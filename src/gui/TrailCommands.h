@@ -14,8 +14,10 @@ class TrailCommands : public QObject {
 public:
     TrailCommands(varno::session::Session& session, QWidget* window);
 
-    // The chooser starts in the data folder's Trail folder; the result of the
-    // load (the point count, or why it stopped) is shown.
+    // The chooser starts in the data folder's Trail folder; the file is read
+    // off the UI thread (a progress bar with Cancel for large files, a Cancel
+    // keeping the trail loaded before), then the result of the load (the
+    // point count, or why it stopped) is shown.
     void loadTrail();
     void unloadTrail();
 

@@ -136,6 +136,54 @@ private slots:
         }
     }
 
+    // Long runs of wide lines (a trail drawn pixel step by pixel step) come out
+    // pixel for pixel as QPainter draws the run in one call: in the clip's middle,
+    // along its edges, with long strides among short ones, at several widths.
+    void wideLineRunsAsQPainterDrawsThem()
+    {
+        using namespace varno::views;
+        const Rect clip{1, 123, 750, 465};
+        const struct {
+            int width, startX, startY, stride, band;
+        } cases[] = {{5, 400, 300, 1, 300}, {5, 1, 300, 1, 12},    {5, 749, 300, 1, 12},
+                     {5, 400, 123, 1, 12},  {5, 400, 464, 1, 12},  {2, 200, 200, 3, 150},
+                     {3, 8, 300, 1, 8},     {7, 380, 250, 2, 200}, {5, 100, 200, 40, 400}};
+        std::uint32_t seed = 11;
+        auto next = [&](int n) {
+            seed = seed * 1664525u + 1013904223u;
+            return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+        };
+        for (const auto& c : cases) {
+            PolylineItem line{{{c.startX, c.startY}}, 0x0000FFFF, c.width, clip};
+            for (int i = 0; i < 2000; ++i) {
+                const int s = i % 50 == 0 ? c.stride * 8 : c.stride;
+                const Point& at = line.points.back();
+                line.points.push_back(
+                    {std::clamp(at.x + next(2 * s + 1) - s, c.startX - c.band, c.startX + c.band),
+                     std::clamp(at.y + next(2 * s + 1) - s, c.startY - c.band, c.startY + c.band)});
+            }
+            Scene scene;
+            scene.add(FillItem{{0, 0, 800, 600}, 0});
+            scene.add(line);
+            QImage got(800, 600, QImage::Format_RGB32), want(800, 600, QImage::Format_RGB32);
+            QPainter p(&got);
+            paintScene(p, scene);
+            p.end();
+            want.fill(Qt::black);
+            QPainter q(&want);
+            q.setClipRect(QRect(1, 123, 749, 342));
+            q.setPen(QPen(QColor(255, 255, 0), c.width));
+            QVector<QLine> lines;
+            for (std::size_t i = 1; i < line.points.size(); ++i)
+                lines.append(
+                    QLine(line.points[i - 1].x, line.points[i - 1].y, line.points[i].x, line.points[i].y));
+            q.drawLines(lines);
+            q.end();
+            QVERIFY2(got == want,
+                     qPrintable(QString("width %1 from %2,%3").arg(c.width).arg(c.startX).arg(c.startY)));
+        }
+    }
+
     // The strip shows the sentence the repaint took (the smallest window with a strip is 771 x 502): the
     // day scheme's black text is seen on the black strip, and the next repaint, which took nothing, is empty.
     void sentenceStripShowsWhatTheRepaintTook()

@@ -9,6 +9,7 @@
 #include "GuiFixture.h"
 #include "PoiDialogs.h"
 #include "TrailCommands.h"
+#include "ConvertRunner.h"
 #include "session/CommandTable.h"
 
 using namespace guitest;
@@ -178,6 +179,25 @@ private slots:
         f.action(CommandId::TrailLoad)->trigger();
         QCOMPARE(asked, rig.dir.path() + "/Trail/");
         QCOMPARE(rig.prompt.texts().back(), std::string("Loaded the trail GPX.\nnumber of points found 3."));
+
+        // A large file is read off the UI thread; Cancel keeps the trail loaded before.
+        const QString big = rig.dir.path() + "/big.gpx";
+        std::string bigText = "<gpx><trk><trkseg>";
+        for (int i = 0; i < 20000; ++i)
+            bigText += "<trkpt lat=\"51.6\" lon=\"0.6\"/>\n";
+        varno::test::writeBytes(big.toStdString(), bigText + "</trkseg></trk></gpx>");
+        commands->dialogs.open = [&](QWidget*, const FileRequest&) { return big; };
+        conversionProgressShown = [](QWidget* w) {
+            for (auto* b : w->findChildren<QPushButton*>())
+                b->click();
+        };
+        f.action(CommandId::TrailLoad)->trigger();
+        conversionProgressShown = nullptr;
+        QCOMPARE(rig.prompt.texts().back(), std::string(varno::views::kTrailLoadCancelledMessage));
+        QVERIFY(rig.session->gpxTrail());
+        QCOMPARE(rig.session->gpxTrail()->pointCount(), std::size_t{3});
+        f.activateWindow(); // the progress bar had the focus
+        QVERIFY(QTest::qWaitForWindowActive(&f));
 
         press(f.view(), "/");
         QCOMPARE(f.windowTitle(), QStringLiteral("VARNO Trail View"));

@@ -232,6 +232,15 @@ private slots:
         control.speak("Turn left A43 512 metres");
         QVERIFY(agent.shown());
         QCOMPARE(agent.bubbleText(), QStringLiteral("Turn left A43 512 metres"));
+        // The character's top left 100 pixels plus its width left of the view's right edge and 200
+        // above its bottom, following the view; inside a view too small for that.
+        for (const QSize size : {QSize(800, 600), QSize(1000, 700), QSize(120, 150)}) {
+            view.resize(size);
+            const QRect c = agent.characterRect();
+            QVERIFY(!c.isEmpty());
+            QCOMPARE(c.topLeft(),
+                     QPoint(std::max(0, size.width() - c.width() - 100), std::max(0, size.height() - 200)));
+        }
         QCOMPARE(voice.said, (std::vector<std::string>{"Route country mode", "Turn left A43 512 metres"}));
         QVERIFY(rig.prompt.texts().empty());
 

@@ -112,6 +112,11 @@ bool DriverAids::mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) con
 {
     if (!on.direction || !camera)
         return true;
+    // Without a course to trust (standing, creeping, or a receiver that sends
+    // no speed or course at all) the aid cannot tell ahead from behind: warn
+    // as without it rather than stay silent.
+    if (!(fix.speedKnots * gps::kKnotsToKph > kHeadingMinKph))
+        return true;
     if (!headingTowards(fix, camera->position()))
         return false;
     const std::optional<double> watched = cameraDirection(*camera);

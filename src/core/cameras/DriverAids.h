@@ -18,7 +18,8 @@ class CameraStore;
 
 // A camera is ahead when the bearing to it is within this many degrees of the course.
 inline constexpr double kAheadHalfAngleDeg = 60.0;
-// Below this speed [km/h] the course means nothing and no camera counts as ahead.
+// Below this speed [km/h] the course means nothing: no camera counts as ahead,
+// and the direction aid warns of every camera as if it were off.
 inline constexpr double kHeadingMinKph = 5.0;
 // The chime sounds while a camera is this near [m] and the speed is over its limit.
 inline constexpr double kChimeRangeM = 500.0;
@@ -62,8 +63,10 @@ public:
     AidSwitches on;
 
     // Whether a distance band of this camera may be announced: always with the
-    // direction aid off, else only when the vehicle is heading towards it and,
-    // for a camera with a direction, travelling within 90 degrees of it.
+    // direction aid off or while the course is unknown (not faster than
+    // kHeadingMinKph, as with a receiver that sends no speed), else only when
+    // the vehicle is heading towards it and, for a camera with a direction,
+    // travelling within 90 degrees of it.
     bool mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) const;
 
     struct Result {

@@ -32,7 +32,17 @@ std::optional<Offset> LatLonToMetres(LatLon object, LatLon fix);
 // Where an object lands on a view whose centre is (centreX, centreY): nullopt
 // unless both offsets lie strictly inside (-radius, radius), so a radius of 0
 // shows nothing. Pixel offsets are truncated toward zero.
-std::optional<ScreenPoint> screenPoint(Offset offset, double mapRadius, int centreX, int centreY);
+// Inline: the map views place every point of a trail through it.
+inline std::optional<ScreenPoint> screenPoint(Offset offset, double mapRadius, int centreX, int centreY)
+{
+    // Strict on both sides: the visible area is a square in metres.
+    if (!(-mapRadius < offset.east && offset.east < mapRadius && -mapRadius < offset.north &&
+          offset.north < mapRadius))
+        return std::nullopt;
+    const double px = offset.east == 0.0 ? 0.0 : offset.east * kPixelsPerRadiusX / mapRadius;
+    const double py = offset.north == 0.0 ? 0.0 : offset.north * kPixelsPerRadiusY / mapRadius;
+    return ScreenPoint{static_cast<int>(centreX + px), static_cast<int>(centreY - py)};
+}
 
 // "Map radius %1.1fkm" below 1000 m, else "Map radius %.0fkm".
 std::string mapRadiusLabel(double mapRadius);

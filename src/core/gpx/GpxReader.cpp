@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fmt/format.h>
 #include <vector>
 
@@ -111,6 +112,15 @@ public:
 
     std::optional<Error> takeError() { return std::move(error_); }
 
+    // The visitor asked to stop while no block was being parsed.
+    void stopBetweenBlocks()
+    {
+        if (!error_) {
+            error_ = here("stopped");
+            error_->stopped = true;
+        }
+    }
+
 private:
     Error here(std::string message) const
     {
@@ -167,13 +177,21 @@ private:
             fail(fmt::format("elements nested deeper than {}", limits_.maxDepth));
             return;
         }
+        const Kind parent = stack_.empty() ? Kind::Other : stack_.back();
+        // Inside an element passed over, and inside points whose details are
+        // not wanted, every element is passed over: its name need not be read.
+        if (!stack_.empty() &&
+            (parent == Kind::Other ||
+             (!details_ && (parent == Kind::Wpt || parent == Kind::Rtept || parent == Kind::Trkpt)))) {
+            stack_.push_back(Kind::Other);
+            return;
+        }
         std::string_view full(qname);
         std::string_view ns, local = full;
         if (auto cut = full.rfind(kNsSep); cut != std::string_view::npos) {
             ns = full.substr(0, cut);
             local = full.substr(cut + 1);
         }
-        const Kind parent = stack_.empty() ? Kind::Other : stack_.back();
         Kind kind = Kind::Other;
         if (stack_.empty()) {
             if (local != "gpx") {
@@ -414,6 +432,10 @@ std::optional<Error> readFile(const std::string& path, Visitor& visitor, const L
     }
     Parser parser(visitor, path, limits);
     std::vector<char> block(kBlockBytes);
+    std::error_code sizeError;
+    const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
+    const std::uint64_t total = sizeError ? 0 : static_cast<std::uint64_t>(size);
+    std::uint64_t done = 0;
     while (true) {
         const std::size_t got = std::fread(block.data(), 1, block.size(), f.get());
         if (std::ferror(f.get()))
@@ -421,6 +443,12 @@ std::optional<Error> readFile(const std::string& path, Visitor& visitor, const L
         const bool last = got < block.size();
         if (!parser.feed(block.data(), got, last) || last)
             break;
+        done += got;
+        visitor.bytesRead(done, total);
+        if (visitor.wantsStop()) {
+            parser.stopBetweenBlocks();
+            break;
+        }
     }
     return parser.takeError();
 }

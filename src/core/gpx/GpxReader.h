@@ -48,6 +48,9 @@ public:
     // False: points come without ele, time and name, which are then not
     // collected at all (faster for those who only want positions).
     virtual bool wantsPointDetails() const { return true; }
+    // readFile: after each block, how many bytes of the file have been read
+    // (for a progress bar); wantsStop() is asked after it.
+    virtual void bytesRead(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
 };
 
 struct Error {

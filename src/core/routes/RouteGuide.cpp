@@ -21,6 +21,8 @@ void RouteGuide::load(const std::string& storedName)
     guidance_.routeReplaced();
     const std::string path = storedName.empty() ? storedName : mapDataPath(storedName, dataRoot_);
     const RouteList::LoadResult r = route_.load(path, prompt_);
+    if (r.outOfMemory && onOutOfMemory)
+        onOutOfMemory();
     if (!r.opened)
         return;
     if (r.sawExclusion && settings_.read(keys::SayExcluded) == 1) {

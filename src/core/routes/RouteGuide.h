@@ -68,6 +68,8 @@ public:
     const std::string& dataRoot() const { return dataRoot_; }
 
     std::function<void()> onLoaded;
+    // After a load that ran out of memory (GPS reading stops).
+    std::function<void()> onOutOfMemory;
 
 private:
     settings::Settings& settings_;

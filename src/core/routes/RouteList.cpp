@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <new>
 
 #include <fmt/format.h>
 
@@ -77,25 +78,40 @@ std::string commentText(std::string_view line)
 
 } // namespace
 
-std::optional<RoutePoint> parsePointLine(std::string_view line)
+bool parsePointLine(std::string_view line, RoutePoint& p)
 {
     line = stripLineEnd(line);
     std::string_view tokens[2];
-    if (firstTokens(line, tokens, 2) < 2 || leadingDouble(tokens[0]) == 0.0 ||
-        leadingDouble(tokens[1]) == 0.0)
-        return std::nullopt;
+    if (firstTokens(line, tokens, 2) < 2)
+        return false;
+    const double lon = leadingDouble(tokens[0]), lat = leadingDouble(tokens[1]);
+    if (lon == 0.0 || lat == 0.0)
+        return false;
     std::array<std::string_view, 4> f;
     const std::size_t n = pointFields(line, f);
-    RoutePoint p;
-    p.lonText = std::string(f[0].substr(0, kCoordinateTextLimit));
+    p.lonText.assign(f[0].substr(0, kCoordinateTextLimit));
     if (n > 1)
-        p.latText = std::string(f[1].substr(0, kCoordinateTextLimit));
+        p.latText.assign(f[1].substr(0, kCoordinateTextLimit));
     if (n > 2)
-        p.desc1 = std::string(f[2]);
+        p.desc1.emplace(f[2]);
     if (n > 3)
-        p.desc2 = std::string(f[3]);
-    p.place = geo::LatLon::ofPlace(leadingDouble(p.latText), leadingDouble(p.lonText));
+        p.desc2.emplace(f[3]);
+    // The place is read from the texts as kept; most lines hold them as their
+    // first two tokens, already read.
+    const auto sameText = [](std::string_view token, const std::string& text) {
+        return token.size() == text.size() && token == text;
+    };
+    p.place = geo::LatLon::ofPlace(sameText(tokens[1], p.latText) ? lat : leadingDouble(p.latText),
+                                   sameText(tokens[0], p.lonText) ? lon : leadingDouble(p.lonText));
     p.cosLat = std::cos(p.place.latDeg() * geo::kDegToRad);
+    return true;
+}
+
+std::optional<RoutePoint> parsePointLine(std::string_view line)
+{
+    RoutePoint p;
+    if (!parsePointLine(line, p))
+        return std::nullopt;
     return p;
 }
 
@@ -131,11 +147,27 @@ bool excludesCamera(const std::vector<std::string>& names, std::string_view came
     return false;
 }
 
+void (*routeAllocationProbe)(RouteAllocation) = nullptr;
+
+namespace {
+void probe(RouteAllocation at)
+{
+    if (routeAllocationProbe)
+        routeAllocationProbe(at);
+}
+} // namespace
+
 RouteText readRouteText(LineReader& reader, std::uintmax_t sizeHint)
 {
     RouteText r;
-    // A point line is rarely shorter than 20 bytes.
-    r.points.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(sizeHint / 20, kMaxRoutePoints)));
+    try {
+        probe(RouteAllocation::List);
+        // A point line is rarely shorter than 20 bytes.
+        r.points.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(sizeHint / 20, kMaxRoutePoints)));
+    } catch (const std::bad_alloc&) {
+        r.outOfMemory = OutOfMemory::List;
+        return r;
+    }
     std::string piece;
     while (reader.next(piece, kRouteLineLimit)) {
         const std::string_view line = asTextLine(piece);
@@ -146,14 +178,36 @@ RouteText readRouteText(LineReader& reader, std::uintmax_t sizeHint)
         } else if (line[0] == ':') {
             // A line of nothing but ':' and blanks names no camera; kept, it
             // would silence every camera whose name field is empty.
-            if (std::string name = exclusionName(line); !name.empty())
-                r.excluded.push_back(std::move(name));
+            try {
+                if (std::string name = exclusionName(line); !name.empty()) {
+                    probe(RouteAllocation::Exclusion);
+                    r.excluded.push_back(std::move(name));
+                }
+            } catch (const std::bad_alloc&) {
+                ++r.exclusionsLost; // that name only; the reading goes on
+            }
             r.sawExclusion = true;
-        } else if (std::optional<RoutePoint> p = parsePointLine(line)) {
-            if (r.points.size() == kMaxRoutePoints)
-                r.truncated = true;
-            else
-                r.points.push_back(std::move(*p));
+        } else if (r.points.size() == kMaxRoutePoints) {
+            RoutePoint beyond;
+            r.truncated = r.truncated || parsePointLine(line, beyond);
+        } else {
+            try {
+                probe(RouteAllocation::Point);
+                RoutePoint& p = r.points.emplace_back();
+                try {
+                    probe(RouteAllocation::Description);
+                    // Filled in place: a line that is no point leaves nothing.
+                    if (!parsePointLine(line, p))
+                        r.points.pop_back();
+                } catch (const std::bad_alloc&) {
+                    r.points.pop_back();
+                    r.outOfMemory = OutOfMemory::Description;
+                    break;
+                }
+            } catch (const std::bad_alloc&) {
+                r.outOfMemory = OutOfMemory::Point;
+                break;
+            }
         }
     }
     return r;
@@ -234,10 +288,32 @@ RouteList::LoadResult RouteList::load(const std::string& path, Prompt& prompt)
     const std::uintmax_t bytes = std::filesystem::file_size(path, ec);
     RouteText text = readRouteText(reader, ec ? 0 : bytes);
     const bool truncated = text.truncated, sawExclusion = text.sawExclusion;
+    const OutOfMemory outOfMemory = text.outOfMemory;
+    if (outOfMemory == OutOfMemory::List) {
+        // No room for the list at all: nothing read, the exclusions as they were.
+        prompt.message(kRouteOutOfMemoryMessage);
+        return {.outOfMemory = true};
+    }
+    for (int i = 0; i < text.exclusionsLost; ++i)
+        prompt.message(kExcludeOutOfMemoryMessage);
     assign(std::move(text));
+    switch (outOfMemory) {
+    case OutOfMemory::None:
+    case OutOfMemory::List:
+        break;
+    case OutOfMemory::Description:
+        prompt.message(kRouteOutOfMemoryMessage);
+        break;
+    case OutOfMemory::Point:
+        prompt.message(kRouteIncompleteMessage);
+        break;
+    }
     if (truncated)
         prompt.message("The route file " + path + " has more than " + std::to_string(kMaxRoutePoints) +
                        " points.\nOnly the first " + std::to_string(kMaxRoutePoints) + " are used.");
+    // A load that ran out of memory ends there, with what it read.
+    if (outOfMemory != OutOfMemory::None)
+        return {.outOfMemory = true};
     return {.opened = true, .sawExclusion = sawExclusion};
 }
 

@@ -52,6 +52,8 @@ struct RoutePoint {
 // The pieces of one point line: nullopt when its first two non-empty fields
 // are missing or either reads 0.
 std::optional<RoutePoint> parsePointLine(std::string_view line);
+// The same into a fresh point; false (and the point partly filled) when the line is none.
+bool parsePointLine(std::string_view line, RoutePoint& p);
 
 // The name of a camera on an exclusion line: leading and trailing ':' and
 // blanks stripped.
@@ -62,13 +64,30 @@ std::string exclusionName(std::string_view line);
 bool excludesCamera(const std::vector<std::string>& names, std::string_view cameraLine);
 
 // What one read of a route file found.
+// Where the reader ran out of memory: making room for the list (nothing is
+// read), for a point (the points before it are kept), or for a point's
+// description (the reading ends with what was read before that line).
+enum class OutOfMemory { None, List, Point, Description };
+
 struct RouteText {
     std::vector<RoutePoint> points;
     std::vector<std::string> excluded;
     std::string title = "Route "; // "Route " and every comment line's text with its line end
     bool sawExclusion = false;
     bool truncated = false; // more than kMaxRoutePoints point lines
+    OutOfMemory outOfMemory = OutOfMemory::None;
+    int exclusionsLost = 0; // exclusion lines whose name could not be kept
 };
+
+// Tests: called where the reader allocates, so that one allocation can be
+// made to fail (by throwing std::bad_alloc). Null otherwise.
+enum class RouteAllocation { List, Point, Description, Exclusion };
+extern void (*routeAllocationProbe)(RouteAllocation);
+
+inline constexpr const char* kRouteOutOfMemoryMessage = "Out of memory making the Route list";
+inline constexpr const char* kRouteIncompleteMessage =
+    "Out of memory making the Route list.\nThe Route list will be incomplete.";
+inline constexpr const char* kExcludeOutOfMemoryMessage = "Out of memory creating route exclude list";
 // sizeHint: the file's size in bytes, if known, to make room for its points at once.
 RouteText readRouteText(LineReader& reader, std::uintmax_t sizeHint = 0);
 
@@ -90,8 +109,11 @@ std::string pointsListDistance(const RoutePoint& point, geo::LatLon fix);
 class RouteList {
 public:
     struct LoadResult {
-        bool opened = false;       // the file was opened and read
+        bool opened = false;       // the file was opened and read to its end
         bool sawExclusion = false; // it had at least one exclusion line
+        // The reading ran out of memory (the message is shown; the points read
+        // before stay): GPS reading stops.
+        bool outOfMemory = false;
     };
 
     // Replaces the route with the named file's (path as the program uses it,

@@ -45,6 +45,7 @@ Session::Session(Deps deps)
     // The route's exclusion lines silence their cameras while it is loaded.
     warner_.store.excludedByRoute = [this](std::string_view line) { return routes_.excludes(line); };
     routes_.onLoaded = [this] { warner_.store.CameraReloadCount = 0; };
+    routes_.onOutOfMemory = [this] { stopGps(); };
 
     auto& s = deps_.settings;
     track_.load();
@@ -392,10 +393,15 @@ void Session::afterSelectPoiFiles()
 
 std::string Session::loadTrail(const std::string& path)
 {
-    views::TrailLoad load = views::loadTrail(path);
+    return useTrail(views::loadTrail(path));
+}
+
+std::string Session::useTrail(views::TrailLoad load)
+{
     const std::string message = load.message();
-    // A file that could not be opened leaves the loaded trail as it was.
-    if (!(load.error && load.error->line == 0))
+    // A file that could not be opened, or a load the user cancelled, leaves
+    // the loaded trail as it was.
+    if (!(load.error && (load.error->line == 0 || load.error->stopped)))
         gpxTrail_ = std::move(load.trail);
     return message;
 }

@@ -187,6 +187,9 @@ public:
     // --- trail ---
     // "Load trail": replaces the trail with the file's; returns the message to show.
     std::string loadTrail(const std::string& path);
+    // The same with a trail read elsewhere (off the UI thread): a file that
+    // could not be opened or a cancelled read keeps the trail as it was.
+    std::string useTrail(views::TrailLoad load);
     // "Unload trail".
     void unloadTrail() { gpxTrail_.reset(); }
     const views::Trail* gpxTrail() const { return gpxTrail_ ? &*gpxTrail_ : nullptr; }

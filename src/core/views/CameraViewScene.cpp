@@ -1,6 +1,8 @@
 // The camera view's parts of a scene: the top lines, the dashboard with its map, and the sentence strip.
 #include "views/CameraViewScene.h"
 
+#include <algorithm>
+#include <cmath>
 #include <fmt/printf.h>
 
 #include "base/Text.h"
@@ -103,6 +105,56 @@ void addMap(Scene& scene, const SceneInput& in)
             scene.add(std::move(l));
 }
 
+// Places points around a fix on the map as geo::LatLonToMetres and
+// geo::screenPoint do, pixel for pixel, without a cosine per point: the
+// cosine of a point's latitude comes from the fix's by Taylor's formula, and
+// only a point whose pixel that error could change is placed the exact way.
+class NearFix {
+public:
+    NearFix(geo::LatLon fix, double radius, int centreX, int centreY)
+        : fix_(fix), radius_(radius), cx_(centreX), cy_(centreY),
+          cos_(std::cos(fix.latDeg() * geo::kDegToRad)), sin_(std::sin(fix.latDeg() * geo::kDegToRad))
+    {
+    }
+
+    std::optional<Point> place(double lat, double lon) const
+    {
+        const double d = (lat - fix_.latDeg()) * geo::kDegToRad;
+        const double dLon = lon - fix_.lonDeg();
+        // The remainder of the second-order formula, and the rounding of both ways.
+        const double cosError = std::fabs(d * d * d) / 6.0 + 1e-14;
+        const double east = dLon * (cos_ - sin_ * d - cos_ * d * d * 0.5) * geo::kMetresPerDegreeEast;
+        const double eastError = 2.0 * (std::fabs(dLon) * geo::kMetresPerDegreeEast * cosError) + 1e-9;
+        const geo::Offset o{east, (lat - fix_.latDeg()) * geo::kMetresPerDegreeNorth};
+        const bool surelyIn = std::fabs(east) + eastError < radius_;
+        const bool surelyOut = std::fabs(east) - eastError >= radius_;
+        if (surelyOut)
+            return std::nullopt;
+        if (surelyIn) {
+            // The north offset is the exact one; only x may be in doubt.
+            const auto p = geo::screenPoint({0.0, o.north}, radius_, cx_, cy_);
+            if (!p)
+                return std::nullopt;
+            const int lo = column(east - eastError), hi = column(east + eastError);
+            if (lo == hi)
+                return Point{dLon == 0.0 ? cx_ : lo, p->y};
+        }
+        const auto exact = geo::LatLonToMetres(geo::LatLon(lat, lon), fix_);
+        const auto p = exact ? geo::screenPoint(*exact, radius_, cx_, cy_) : std::nullopt;
+        if (!p)
+            return std::nullopt;
+        return Point{p->x, p->y};
+    }
+
+private:
+    int column(double east) const { return static_cast<int>(cx_ + east * geo::kPixelsPerRadiusX / radius_); }
+
+    geo::LatLon fix_;
+    double radius_;
+    int cx_, cy_;
+    double cos_, sin_;
+};
+
 } // namespace
 
 IconId iconClassOf(std::string_view camType)
@@ -184,32 +236,55 @@ std::vector<PolylineItem> trailPolylines(const TrackRing& ring, geo::LatLon fix,
                                          const Rect& map)
 {
     std::vector<PolylineItem> runs;
-    if (!ring.allocated())
+    if (!ring.allocated() || !fix)
         return runs;
     const int centreX = map.left + kTrailCentreDx, centreY = map.top + kTrailCentreDy;
     const int last = static_cast<int>(ring.slotCount()) - 1;
 
+    // Most slots lie off the map: a slot whose latitude alone puts it outside
+    // the square, or whose longitude does at the smallest cosine of the
+    // latitudes the square spans, is known to be off without its own cosine.
+    // The margins only let a few more through to the exact test below.
+    const double reach = mapRadius / geo::kMetresPerDegreeNorth * (1.0 + 1e-9) + 1e-9;
+    const double south = fix.latDeg() - reach, north = fix.latDeg() + reach;
+    const double widest = std::max(std::fabs(south), std::fabs(north));
+    const double minCos = widest >= 90.0 ? 0.0 : std::cos(widest * geo::kDegToRad) * (1.0 - 1e-9);
+    const double lonReach =
+        minCos > 0.0 ? mapRadius / (minCos * geo::kMetresPerDegreeEast) * (1.0 + 1e-9) + 1e-9 : 1e300;
+
+    const NearFix near(fix, mapRadius, centreX, centreY);
     std::vector<Point> run;
+    // Slots drawn into the run, so a run whose points all share one pixel
+    // still draws that pixel.
+    std::size_t drawn = 0;
     auto liftPen = [&] {
+        if (run.size() == 1 && drawn >= 2)
+            run.push_back(run.front());
         if (run.size() >= 2)
             runs.push_back({std::move(run), kTrailYellow, 0, map});
         run.clear();
+        drawn = 0;
     };
     auto pass = [&](int from, int to) {
         for (int i = from; i <= to && i <= last; ++i) {
             const TrackSlot* s = ring.slot(i);
-            if (!s || s->lat == 0.0)
+            if (!s || s->lat == 0.0 || s->lon == 0.0)
                 continue; // an empty slot keeps the pen where it is
-            const auto o =
-                geo::LatLonToMetres(geo::LatLon::ofPlace(s->lat, s->lon), fix);
-            if (!o)
+            // Outside the square for sure (also NaN): the pen lifts.
+            if (!(s->lat > south && s->lat < north && std::fabs(s->lon - fix.lonDeg()) < lonReach)) {
+                liftPen();
                 continue;
-            const auto p = geo::screenPoint(*o, mapRadius, centreX, centreY);
+            }
+            const std::optional<Point> p = near.place(s->lat, s->lon);
             if (!p) {
                 liftPen();
                 continue;
             }
-            run.push_back({p->x, p->y});
+            // A point on the pixel of the one before adds nothing to the line.
+            const Point px = *p;
+            ++drawn;
+            if (run.empty() || !(run.back() == px))
+                run.push_back(px);
         }
         liftPen();
     };

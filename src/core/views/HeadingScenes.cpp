@@ -257,6 +257,26 @@ void smallRose(const Canvas& c, int cx, int cy, double heading)
     c.line(mx, cy - 45, mx, cy - 75, kCrossHairInner, 3);
 }
 
+// Adds a pixel to a wide line. A point on the pixel of the one before adds
+// nothing; one that carries on straight in the same direction as the last
+// stretch lengthens it instead: the wide pen covers the same pixels with one
+// stretch as with two.
+void addTrailPixel(std::vector<Point>& line, Point px)
+{
+    if (!line.empty() && line.back() == px)
+        return;
+    const std::size_t n = line.size();
+    if (n >= 2) {
+        const long ax = line[n - 1].x - line[n - 2].x, ay = line[n - 1].y - line[n - 2].y;
+        const long bx = px.x - line[n - 1].x, by = px.y - line[n - 1].y;
+        if (ax * by == ay * bx && ax * bx + ay * by > 0) {
+            line.back() = px;
+            return;
+        }
+    }
+    line.push_back(px);
+}
+
 // The loaded trail around the trail view's map centre, the pen lifted at
 // segment ends and at points outside the map square. With the trail's index
 // the cosines are at hand and runs of points wholly north or south of the
@@ -268,19 +288,31 @@ void addGpxTrail(Scene& scene, const Trail& trail, geo::LatLon fix, double radiu
     // Latitudes beyond these are outside the square (the exact test decides the rest).
     const double reach = radius / geo::kMetresPerDegreeNorth * (1.0 + 1e-9) + 1e-9;
     const double south = fix.latDeg() - reach, north = fix.latDeg() + reach;
+    // Longitudes as far as this from the fix are outside at every latitude of the square.
+    const double widest = std::max(std::fabs(south), std::fabs(north));
+    const double minCos = widest >= 90.0 ? 0.0 : std::cos(widest * geo::kDegToRad) * (1.0 - 1e-9);
+    const double lonReach =
+        minCos > 0.0 ? radius / (minCos * geo::kMetresPerDegreeEast) * (1.0 + 1e-9) + 1e-9 : 1e300;
+    const double west = fix.lonDeg() - lonReach, east = fix.lonDeg() + lonReach;
     for (std::size_t s = 0; s < trail.segments.size(); ++s) {
         const auto& pts = trail.segments[s];
         PolylineItem run{{}, kTrailColour, 5, kTrailImageRect};
+        std::size_t drawn = 0; // points that landed in this run
         auto flush = [&] {
+            // Points all on one pixel still draw it.
+            if (run.points.size() == 1 && drawn >= 2)
+                run.points.push_back(run.points.front());
             if (run.points.size() >= 2)
                 scene.add(run);
             run.points.clear();
+            drawn = 0;
         };
         for (std::size_t i = 0; i < pts.size(); ++i) {
             if (indexed && i % Trail::kChunk == 0) {
                 const std::size_t k = i / Trail::kChunk;
                 const Trail::SegmentIndex& ix = trail.index[s];
-                if (ix.chunkMaxLat[k] < south || ix.chunkMinLat[k] > north) {
+                if (ix.chunkMaxLat[k] < south || ix.chunkMinLat[k] > north || ix.chunkMaxLon[k] < west ||
+                    ix.chunkMinLon[k] > east) {
                     flush();
                     i += Trail::kChunk - 1;
                     continue;
@@ -288,9 +320,15 @@ void addGpxTrail(Scene& scene, const Trail& trail, geo::LatLon fix, double radiu
             }
             std::optional<geo::Offset> o;
             if (indexed && pts[i] && fix) {
+                const double dNorth = (pts[i].latDeg() - fix.latDeg()) * geo::kMetresPerDegreeNorth;
+                // North or south of the square: no need for the east offset.
+                if (!(-radius < dNorth && dNorth < radius)) {
+                    flush();
+                    continue;
+                }
                 o = geo::Offset{(pts[i].lonDeg() - fix.lonDeg()) * trail.index[s].cosLat[i] *
                                     geo::kMetresPerDegreeEast,
-                                (pts[i].latDeg() - fix.latDeg()) * geo::kMetresPerDegreeNorth};
+                                dNorth};
             } else {
                 o = geo::LatLonToMetres(pts[i], fix);
             }
@@ -299,10 +337,8 @@ void addGpxTrail(Scene& scene, const Trail& trail, geo::LatLon fix, double radiu
                 flush();
                 continue;
             }
-            // A point on the pixel of the one before adds nothing to the line.
-            const Point px{at->x, at->y + kTrailImageOffset};
-            if (run.points.empty() || !(run.points.back() == px))
-                run.points.push_back(px);
+            addTrailPixel(run.points, {at->x, at->y + kTrailImageOffset});
+            ++drawn;
         }
         flush();
     }

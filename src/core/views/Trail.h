@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,12 +22,13 @@ struct Trail {
     bool empty() const { return segments.empty(); }
 
     // What a draw needs beyond the points, made once by buildIndex: each
-    // point's cosine of latitude, and the latitude span of each run of
-    // kChunk points, so runs wholly north or south of the map are passed over.
+    // point's cosine of latitude, and the latitude and longitude span of each
+    // run of kChunk points, so runs wholly beside the map are passed over.
     static constexpr std::size_t kChunk = 256;
     struct SegmentIndex {
         std::vector<double> cosLat;
         std::vector<double> chunkMinLat, chunkMaxLat;
+        std::vector<double> chunkMinLon, chunkMaxLon;
     };
     std::vector<SegmentIndex> index;
     void buildIndex();
@@ -39,10 +42,15 @@ struct TrailLoad {
 };
 
 // Reads the trail from a GPX file. A file that cannot be opened gives an
-// error with line 0 and no points.
-TrailLoad loadTrail(const std::string& path);
+// error with line 0 and no points. progress, when given, hears the bytes read
+// so far and the file's size; returning false stops the reading (an error
+// with stopped set).
+using TrailProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+TrailLoad loadTrail(const std::string& path, const TrailProgress& progress = {});
 
 inline constexpr const char* kTrailUnloadedMessage = "The trail has been unloaded from memory";
+inline constexpr const char* kTrailLoadCancelledMessage =
+    "Loading the trail cancelled.\nThe trail loaded before stays.";
 inline constexpr const char* kChooseTrailMessage = "Please choose a Gpolyline GPX route file.";
 
 } // namespace varno::views

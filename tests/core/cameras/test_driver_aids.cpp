@@ -113,7 +113,7 @@ std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b)
     return a;
 }
 
-TEST(DirectionAid, AnnouncesOnlyCamerasAheadOfAMovingVehicle)
+TEST(DirectionAid, SilencesOnlyCamerasNotAheadOfAVehicleWithAKnownCourse)
 {
     const AidSwitches direction{true, false, false};
     // Fixes at every 100 m mark's middle: each band is announced, the one below 100 m as "0.wav".
@@ -138,8 +138,12 @@ TEST(DirectionAid, AnnouncesOnlyCamerasAheadOfAMovingVehicle)
          line(90, -350, 350, 50, 40),
          {"400.wav", "300.wav", "200.wav", "0.wav"},
          {"400.wav", "300.wav", "200.wav"}},
-        // Standing in front of it: no course to trust.
-        {"standing", {{0, -50, 0, 0}}, {"0.wav"}, {}},
+        // Standing in front of it: no course to trust, so warned as without the aid.
+        {"standing", {{0, -50, 0, 0}}, {"0.wav"}, {"0.wav"}},
+        // A receiver that sends no speed or course (GGA only): the heading is
+        // unknown, and every camera is warned of as without the aid.
+        {"no course, towards", line(0, -1250, -50, 100, 0), kTowards, kTowards},
+        {"no course, behind at start", line(0, 60, 400, 100, 0), {"0.wav"}, {"0.wav"}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(drive(c.steps, {}), c.off) << c.drive;

@@ -168,6 +168,56 @@ TEST(RouteList, LoadsReplacesAndFailsAsTheDriverIsTold)
     EXPECT_TRUE(route.points().empty());
 }
 
+// An allocation that fails while the route is read: the driver is told, the
+// load stops where the list says, and nothing crashes.
+RouteAllocation failingSite;
+int failingCall = 0, calls = 0;
+void failNth(RouteAllocation at)
+{
+    if (at == failingSite && ++calls == failingCall)
+        throw std::bad_alloc();
+}
+
+TEST(RouteList, OutOfMemoryMessagesAndWhatStays)
+{
+    ScratchDir dir;
+    test::writeBytes(dir.file("old.csv"), ":Old\n-1.5,52.25,P\n");
+    test::writeBytes(dir.file("r.csv"), ";T\n:A1\n:A2\n-1.1,51.1,P1\n-1.2,51.2,P2\n-1.3,51.3,P3\n");
+    const struct {
+        RouteAllocation site;
+        int call;
+        std::vector<std::string> messages;
+        std::size_t points;
+        std::vector<std::string> excluded;
+        bool outOfMemory;
+    } cases[] = {
+        {RouteAllocation::List, 1, {kRouteOutOfMemoryMessage}, 0, {"Old"}, true},
+        {RouteAllocation::Point, 3, {kRouteIncompleteMessage}, 2, {"A1", "A2"}, true},
+        {RouteAllocation::Description, 2, {kRouteOutOfMemoryMessage}, 1, {"A1", "A2"}, true},
+        {RouteAllocation::Exclusion, 1, {kExcludeOutOfMemoryMessage}, 3, {"A2"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.site));
+        RecordingPrompt prompt;
+        RouteList route;
+        route.load(dir.file("old.csv"), prompt);
+        failingSite = c.site;
+        failingCall = c.call;
+        calls = 0;
+        routeAllocationProbe = &failNth;
+        const auto r = route.load(dir.file("r.csv"), prompt);
+        routeAllocationProbe = nullptr;
+        std::vector<std::string> shown;
+        for (const auto& m : prompt.shown)
+            shown.push_back(m.text);
+        EXPECT_EQ(shown, c.messages);
+        EXPECT_EQ(route.points().size(), c.points);
+        EXPECT_EQ(route.excluded(), c.excluded);
+        EXPECT_EQ(r.outOfMemory, c.outOfMemory);
+        EXPECT_EQ(r.opened, !c.outOfMemory);
+    }
+}
+
 // ---- guidance ----
 
 // A route of points due north of the fix, at the given distances [m].

@@ -280,6 +280,82 @@ TEST(Trail, TwoPassesWithPenRules)
     EXPECT_EQ(runs[0].points.size(), 2u);
 }
 
+// The trail is placed without a cosine per point: every pixel must still be
+// the one the plain projection gives, at any latitude and radius, on the
+// square's edges too, and runs that share a pixel keep it.
+TEST(Trail, PixelsAsThePlainProjection)
+{
+    const Rect map{1, 123, 379, 414};
+    struct Case {
+        double lat, lon, radius, spreadM;
+    };
+    const Case cases[] = {{51.38, -1.33, 4000, 6000}, {51.38, -1.33, 250, 300}, {-33.9, 151.2, 1000, 1500},
+                          {69.6, 18.9, 30000, 45000}, {0.01, 0.01, 2000, 2500}, {89.9, 10.0, 5000, 8000},
+                          {51.38, -1.33, 0, 100}};
+    std::uint32_t seed = 7;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1 << 24) * 2.0 - 1.0;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lat);
+        const geo::LatLon fix(c.lat, c.lon);
+        TrackRing ring;
+        ring.allocate(3000);
+        std::vector<geo::LatLon> placed;
+        for (int i = 0; i < 3000; ++i) {
+            // A quarter on the square's east or west edge, half on pixel borders.
+            double e = next() * c.spreadM, n = next() * c.spreadM;
+            if (i % 4 == 0)
+                e = (i % 8 ? 1 : -1) * c.radius;
+            else if (i % 2 == 1 && c.radius > 0)
+                e = std::round(e * geo::kPixelsPerRadiusX / c.radius) * c.radius / geo::kPixelsPerRadiusX;
+            const double lat = c.lat + n / geo::kMetresPerDegreeNorth;
+            const double lon = c.lon + e / (geo::kMetresPerDegreeEast * std::cos(lat * geo::kDegToRad));
+            ring.record({lat, lon});
+            placed.emplace_back(lat, lon);
+        }
+        // The plain way: each point's own cosine, the pen lifted off the square.
+        std::vector<std::vector<Point>> want(1);
+        for (const geo::LatLon& p : placed) {
+            const auto o = geo::LatLonToMetres(p, fix);
+            const auto at =
+                geo::screenPoint(*o, c.radius, map.left + kTrailCentreDx, map.top + kTrailCentreDy);
+            if (!at) {
+                if (!want.back().empty())
+                    want.emplace_back();
+                continue;
+            }
+            want.back().push_back({at->x, at->y});
+        }
+        std::vector<Point> got, expected;
+        for (const auto& r : trailPolylines(ring, fix, c.radius, map))
+            got.insert(got.end(), r.points.begin(), r.points.end());
+        for (const auto& r : want) {
+            std::vector<Point> deduped;
+            for (const Point& p : r)
+                if (deduped.empty() || !(deduped.back() == p))
+                    deduped.push_back(p);
+            if (deduped.size() == 1 && r.size() >= 2)
+                deduped.push_back(deduped.front());
+            if (deduped.size() >= 2)
+                expected.insert(expected.end(), deduped.begin(), deduped.end());
+        }
+        EXPECT_EQ(got, expected);
+    }
+    // Three points on one pixel still draw it; one point alone draws nothing.
+    TrackRing ring;
+    ring.allocate(5);
+    for (double e : {0.0, 1.0, 2.0}) {
+        auto c = cameraAt(e + 100, 0, "");
+        ring.record({c.lat, c.lon});
+    }
+    const auto runs = trailPolylines(ring, geo::LatLon::ofFix(kFixLat, kFixLon), 4000, map);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].points.size(), 2u);
+    EXPECT_EQ(runs[0].points[0], runs[0].points[1]);
+}
+
 TEST_F(LoggingFixture, RecordsOnlyNewSentencesFasterThanOneKnot)
 {
     store(1, 1, 500);
