@@ -37,6 +37,8 @@ QString run(QWidget* parent, const FileRequest& r, QFileDialog::AcceptMode mode)
     QFileDialog dlg(parent, r.title, r.folder, r.filter);
     dlg.setAcceptMode(mode);
     dlg.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!r.confirmOverwrite)
+        dlg.setOption(QFileDialog::DontConfirmOverwrite);
     if (!r.defaultSuffix.isEmpty())
         dlg.setDefaultSuffix(r.defaultSuffix);
     if (!r.proposedName.isEmpty())

@@ -17,6 +17,9 @@ struct FileRequest {
     QString proposedName; // the name field's initial text
     QString filter;       // Qt's form
     QString defaultSuffix;
+    // Off where the command asks its own overwrite question right after the
+    // dialog, so that an existing file is not asked about twice.
+    bool confirmOverwrite = true;
 };
 
 // Each returns the chosen path, empty when the user cancelled.

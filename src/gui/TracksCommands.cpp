@@ -96,6 +96,7 @@ TracksCommands::TracksCommands(varno::session::Session& session, QWidget* window
         r.proposedName = qs(proposed);
         r.filter = kTextFilter;
         r.defaultSuffix = QStringLiteral("txt");
+        r.confirmOverwrite = false; // the editor asks
         const QString chosen = dialogs.save(window_, r);
         if (chosen.isEmpty())
             return std::nullopt;
@@ -358,6 +359,7 @@ void TracksCommands::saveEditedTrack()
     r.proposedName = QStringLiteral("NewNMEATrack.txt");
     r.filter = kTextFilter;
     r.defaultSuffix = QStringLiteral("txt");
+    r.confirmOverwrite = false; // the editor asks
     const QString chosen = dialogs.save(window_, r);
     if (!chosen.isEmpty())
         editor.saveEditedTrackTo(chosen.toStdString());

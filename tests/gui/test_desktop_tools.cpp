@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTimer>
@@ -117,6 +118,29 @@ private slots:
     }
 
     // Ctrl+Q quits even where the platform theme has no Quit key (offscreen has none).
+    // The standard save dialog asks about an existing file unless the command
+    // asks its own question after it.
+    void saveDialogLeavesTheOverwriteQuestionToCommandsThatAsk()
+    {
+        for (bool confirm : {true, false}) {
+            FileRequest r;
+            r.title = QStringLiteral("Save As");
+            r.confirmOverwrite = confirm;
+            std::optional<bool> asks;
+            std::function<void()> poll = [&] {
+                if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                    asks = !d->testOption(QFileDialog::DontConfirmOverwrite);
+                    d->reject();
+                } else {
+                    QTimer::singleShot(10, poll);
+                }
+            };
+            QTimer::singleShot(0, poll);
+            QVERIFY(FileDialogs::standard().save(nullptr, r).isEmpty());
+            QCOMPARE(asks, std::optional(confirm));
+        }
+    }
+
     void ctrlQCloses()
     {
         guitest::Rig rig;

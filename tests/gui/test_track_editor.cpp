@@ -75,7 +75,10 @@ private slots:
         QVERIFY(commands);
         commands->dialogs.open = [&](QWidget*, const FileRequest&) { return QString::fromStdString(map); };
         commands->dialogs.save = [&](QWidget*, const FileRequest& r) {
-            [&] { QCOMPARE(r.proposedName, QStringLiteral("NewNMEATrack.txt")); }();
+            [&] {
+                QCOMPARE(r.proposedName, QStringLiteral("NewNMEATrack.txt"));
+                QVERIFY(!r.confirmOverwrite); // the editor asks its own question
+            }();
             return QString::fromStdString(cut);
         };
         std::pair<std::string, std::string> choice{"Drive", log};
