@@ -595,27 +595,6 @@ TEST_F(WarnerFixture, FirstFixLoadsThenWarnsOnlyForTheBandItEndsIn)
     EXPECT_EQ(warner->panel.hazard.size(), 57u);
 }
 
-TEST_F(WarnerFixture, BandEdgesAreStrict)
-{
-    // Near the equator the fix latitude has steps fine enough for exactly 1000 m.
-    reload("0.02,10,A1,,,GATSO,,\n");
-    fix.Longitude = 10;
-    auto atLat = [&](double lat) {
-        player.played.clear();
-        fix.Latitude = lat;
-        warner->UpdateCameraWarnings(fix.fix());
-        return player.files();
-    };
-    atLat(0.02 - 1050 / geo::kMetresPerDegreeNorth);
-    ASSERT_EQ(warner->WarningStep, 1000.0);
-    double lat = 0.02 - 1000 / geo::kMetresPerDegreeNorth;
-    for (int i = 0; i < 1000 && CameraDistance(geo::LatLon(0.02, 10), geo::LatLon(lat, 10)) != 1000.0; ++i)
-        lat = std::nextafter(lat, 0.0);
-    ASSERT_EQ(CameraDistance(geo::LatLon(0.02, 10), geo::LatLon(lat, 10)), 1000.0);
-    EXPECT_EQ(atLat(lat), Files{});
-    EXPECT_EQ(atLat(0.02 - 999 / geo::kMetresPerDegreeNorth), Files{"1000.wav"});
-}
-
 TEST_F(WarnerFixture, ANewNearestCameraKeepsTheStep)
 {
     // A second camera 600 m beyond the first, on the same road.

@@ -22,11 +22,12 @@ std::vector<std::string> descriptions(const std::vector<TrackEntry>& entries)
     return out;
 }
 
-std::vector<std::size_t> pointCounts(const std::vector<TrackEntry>& entries)
+// "description:points" per entry.
+std::vector<std::string> summary(const std::vector<TrackEntry>& entries)
 {
-    std::vector<std::size_t> out;
+    std::vector<std::string> out;
     for (const TrackEntry& e : entries)
-        out.push_back(e.points.size());
+        out.push_back(e.description.value_or("(none)") + ":" + std::to_string(e.points.size()));
     return out;
 }
 
@@ -37,8 +38,7 @@ TEST(JosmGpxLoad, OneEntryPerSegmentNamedByItsTrack)
     struct Case {
         const char* what;
         std::string gpx;
-        std::vector<std::string> names;
-        std::vector<std::size_t> points;
+        std::vector<std::string> entries;
     };
     const std::string head =
         "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
@@ -51,27 +51,23 @@ TEST(JosmGpxLoad, OneEntryPerSegmentNamedByItsTrack)
                 "<trkseg><trkpt lat=\"52\" lon=\"-2\"/></trkseg></trk>\n"
                 "<trk><name>Second</name><trkseg><trkpt lat=\"53\" lon=\"-3\"/></trkseg></trk>\n"
                 "<trk><trkseg><trkpt lat=\"54\" lon=\"-4\"/></trkseg></trk></gpx>\n",
-         {"GPX:7:highway-primary:name-High St:", "Empty", "Empty", "Second", "Empty"},
-         {2, 1, 1, 1, 1}},
+         {"GPX:7:highway-primary:name-High St::2", "Empty:1", "Empty:1", "Second:1", "Empty:1"}},
         {"one line, apostrophes, a prefix, point names and waypoints ignored",
          "<g:gpx xmlns:g='http://www.topografix.com/GPX/1/0'><g:wpt lat='1' "
          "lon='1'><g:name>W</g:name></g:wpt>"
          "<g:trk><g:name>A &amp; B</g:name><g:trkseg><g:trkpt lat='51.25' lon='-1.75'><g:name>pt</g:name>"
          "</g:trkpt></g:trkseg></g:trk></g:gpx>",
-         {"A & B"},
-         {1}},
+         {"A & B:1"}},
         {"empty segments and tracks make no entry",
          head + "<trk><name>Gone</name><trkseg></trkseg></trk><trk><name>Kept</name><trkseg></trkseg><trkseg>"
                 "<trkpt lat=\"1\" lon=\"2\"/></trkseg></trk><rte><rtept lat=\"3\" lon=\"4\"/></rte></gpx>",
-         {"Kept"},
-         {1}},
+         {"Kept:1"}},
     };
     for (const Case& c : cases) {
         std::vector<TrackEntry> entries;
         const LoadReport r = loadJosmGpxBytes(c.gpx, "t.gpx", entries);
         EXPECT_TRUE(r) << c.what << ": " << r.error.value_or("");
-        EXPECT_EQ(descriptions(entries), c.names) << c.what;
-        EXPECT_EQ(pointCounts(entries), c.points) << c.what;
+        EXPECT_EQ(summary(entries), c.entries) << c.what;
         for (const TrackEntry& e : entries) {
             EXPECT_TRUE(e.loaded && !e.path && !e.extent.empty) << c.what;
         }
@@ -133,50 +129,41 @@ TEST(OsmLoad, OneEntryPerWayWithItsTagText)
     struct Case {
         const char* what;
         std::string body;
-        std::vector<std::string> descriptions;
-        std::vector<std::size_t> points;
+        std::vector<std::string> entries;
     };
     const Case cases[] = {
         {"created_by first keeps the other tags",
          nodes + "<way id='10'><nd ref='1'/><nd ref='2'/><tag k='created_by' v='JOSM'/><tag k='highway' "
                  "v='primary'/><tag k='name' v='High Street'/></way>",
-         {"OSM:10:highway-primary:name-High Street:"},
-         {2}},
+         {"OSM:10:highway-primary:name-High Street::2"}},
         {"missing references are skipped; a way without any makes no entry",
          nodes +
              "<way id='11'><nd ref='1'/><nd ref='99'/><nd ref='3'/></way><way id='12'><nd ref='98'/></way>"
              "<way id='13'/>",
-         {"OSM:11:"},
-         {2}},
+         {"OSM:11::2"}},
         {"negative ids of new objects",
          "<node id='-1' lat='50' lon='1'/><node id='-2' lat='50.5' lon='1.5'/><way id='-3'><nd ref='-1'/>"
          "<nd ref='-2'/><tag k='waterway' v='river'/></way>",
-         {"OSM:-3:waterway-river:"},
-         {2}},
+         {"OSM:-3:waterway-river::2"}},
         {"a node given twice keeps its first position",
          "<node id='1' lat='10' lon='10'/><node id='1' lat='20' lon='20'/><way id='4'><nd ref='1'/></way>",
-         {"OSM:4:"},
-         {1}},
+         {"OSM:4::1"}},
         {"nodes after ways (unsorted) are found",
          "<way id='5'><nd ref='1'/><nd ref='2'/></way><node id='2' lat='51.1' lon='-1.1'/><way id='6'><nd "
          "ref='1'/></way><node id='1' lat='51.0' lon='-1.0'/>",
-         {"OSM:5:", "OSM:6:"},
-         {2, 1}},
+         {"OSM:5::2", "OSM:6::1"}},
         {"markup in values arrives decoded",
          nodes + "<way id='7'><nd ref='1'/><tag k='name' v='Fish &amp; Chips'/></way>",
-         {"OSM:7:name-Fish & Chips:"},
-         {1}},
+         {"OSM:7:name-Fish & Chips::1"}},
         {"a description is cut to 498 characters",
          nodes + "<way id='8'><nd ref='1'/><tag k='note' v='" + std::string(600, 'x') + "'/></way>",
-         {"OSM:8:note-" + std::string(498 - 11, 'x')},
-         {1}},
+         {"OSM:8:note-" + std::string(498 - 11, 'x') + ":1"}},
     };
     for (const Case& c : cases) {
         LoadReport r;
         const auto entries = loadOsmText("<osm version='0.6'>" + c.body + "</osm>", &r);
         EXPECT_TRUE(r) << c.what << ": " << r.error.value_or("");
-        EXPECT_EQ(descriptions(entries), c.descriptions) << c.what;
-        EXPECT_EQ(pointCounts(entries), c.points) << c.what;
+        EXPECT_EQ(summary(entries), c.entries) << c.what;
     }
 }
 
