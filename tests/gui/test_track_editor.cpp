@@ -95,16 +95,12 @@ private slots:
         f.runCommand(CommandId::TracksEditTrack);
         QVERIFY(editor.edited());
         CVARNOView* view = f.view();
-        view->repaint();
-        QCOMPARE(view->lastScene().textAt(10, 40)->text, std::string("Track desc. Drive"));
 
         // Start +1 three times, end -10 once.
         click(view, 310, 120, 3);
         click(view, 410, 120);
         QCOMPARE(editor.startIndex(), 3L);
         QCOMPARE(editor.endIndex(), 39L);
-        view->repaint();
-        QCOMPARE(view->lastScene().textAt(10, 93)->text, std::string("000003"));
 
         // Undo and redo by keys.
         click(view, 310, 120);

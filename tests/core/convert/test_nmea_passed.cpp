@@ -22,26 +22,26 @@ using namespace varno::test;
 
 namespace {
 
+// Degrees as ddmm.mmmm (width 2) or dddmm.mmmm (width 3), and the hemisphere letter.
+std::string ddmm(double v, int width, char plus, char minus)
+{
+    const double a = std::fabs(v);
+    return fmt::sprintf("%0*d%07.4f,%c", width, static_cast<int>(a), (a - static_cast<int>(a)) * 60.0,
+                        v < 0 ? minus : plus);
+}
+
 std::string rmc(const char* time, double lat, double lon, const char* course, const char* date = "010524",
                 double knots = 30.0, const char* status = "A")
 {
-    const auto ddmm = [](double v, int width) {
-        const double a = std::fabs(v);
-        return fmt::sprintf("%0*d%07.4f", width, static_cast<int>(a), (a - static_cast<int>(a)) * 60.0);
-    };
-    return nmea(fmt::format("GPRMC,{},{},{},{},{},{},{:.1f},{},{},,", time, status, ddmm(lat, 2),
-                            lat < 0 ? 'S' : 'N', ddmm(lon, 3), lon < 0 ? 'W' : 'E', knots, course, date)) +
+    return nmea(fmt::format("GPRMC,{},{},{},{},{:.1f},{},{},,", time, status, ddmm(lat, 2, 'N', 'S'),
+                            ddmm(lon, 3, 'E', 'W'), knots, course, date)) +
            "\r\n";
 }
 
 std::string gga(double lat, double lon, const char* alt = "12.5")
 {
-    const auto ddmm = [](double v, int width) {
-        const double a = std::fabs(v);
-        return fmt::sprintf("%0*d%07.4f", width, static_cast<int>(a), (a - static_cast<int>(a)) * 60.0);
-    };
-    return nmea(fmt::format("GPGGA,120000,{},{},{},{},1,08,1.0,{},M,47.0,M,,", ddmm(lat, 2),
-                            lat < 0 ? 'S' : 'N', ddmm(lon, 3), lon < 0 ? 'W' : 'E', alt)) +
+    return nmea(fmt::format("GPGGA,120000,{},{},1,08,1.0,{},M,47.0,M,,", ddmm(lat, 2, 'N', 'S'),
+                            ddmm(lon, 3, 'E', 'W'), alt)) +
            "\r\n";
 }
 
