@@ -1,30 +1,18 @@
 // varno-cli convert and passed as programs: exit codes, messages naming files, standard input,
 // and destinations left alone when a conversion fails or is refused.
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
-#include "core/base/ScratchFiles.h"
+#include "CliRun.h"
 
 namespace varno::test {
 namespace {
 
-struct ConvertRun {
-    int code = -1;
-    std::string out, err;
-};
-
-ConvertRun cli(const std::string& args)
+CliRun cli(const std::string& args)
 {
-    ScratchDir dir;
-    const std::string out = dir.file("out"), err = dir.file("err");
-    const std::string cmd = "'" + std::string(VARNO_CLI_PATH) + "' --settings /nonexistent/varno-test.reg " +
-                            args + " >'" + out + "' 2>'" + err + "'";
-    const int status = std::system(cmd.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
+    return runCli("--settings /nonexistent/varno-test.reg " + args);
 }
 
 } // namespace
@@ -58,7 +46,7 @@ TEST(CliConvert, ExitCodesMessagesAndDestinations)
         {"passed --cameras " + dir.file("none.txt") + " " + dir.file("log.nmea"), 1, dir.file("none.txt")},
     };
     for (const Case& c : cases) {
-        const ConvertRun r = cli(c.args);
+        const CliRun r = cli(c.args);
         EXPECT_EQ(r.code, c.code) << c.args << "\n" << r.err;
         EXPECT_NE(r.err.find(c.errHas), std::string::npos) << c.args << "\n" << r.err;
     }
@@ -66,7 +54,7 @@ TEST(CliConvert, ExitCodesMessagesAndDestinations)
     EXPECT_FALSE(std::filesystem::exists(out));
 
     // Standard input to standard output, and --yes to overwrite.
-    ConvertRun r = cli("convert pocketgps-csv - - < '" + csv + "'");
+    CliRun r = cli("convert pocketgps-csv - - < '" + csv + "'");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "51,-1,GATSO@30,x,,GATSO@30,Yes,30\n");
     EXPECT_EQ(r.err, "1 lines processed.\n\nConversion complete.\n");

@@ -1,31 +1,18 @@
 // varno-cli tracks as a program: the per-track summary of a map file, its
 // failures, and the rendered picture.
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
-#include "core/base/ScratchFiles.h"
+#include "CliRun.h"
 
 namespace varno::test {
 namespace {
 
-struct TracksRun {
-    int code = -1;
-    std::string out, err;
-};
-
-TracksRun tracks(const std::string& args, const std::string& cwd = ".")
+CliRun tracks(const std::string& args, const std::string& cwd = ".")
 {
-    ScratchDir dir;
-    const std::string out = dir.file("out"), err = dir.file("err");
-    const std::string cmd = "cd '" + cwd + "' && '" + std::string(VARNO_CLI_PATH) +
-                            "' --settings /nonexistent/varno-test.reg tracks " + args + " >'" + out +
-                            "' 2>'" + err + "'";
-    const int status = std::system(cmd.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
+    return runCli("--settings /nonexistent/varno-test.reg tracks " + args, 0, cwd);
 }
 
 const std::string kLog = std::string(VARNO_TEST_DATA_DIR) + "/nmea/decode_small.nmea";
@@ -36,7 +23,7 @@ TEST(CliTracks, InfoListsEachTrackAndATotal)
     writeBytes(dir.file("map.txt"),
                ";VARNO Track Editor\r\nMapDesc:Small\r\nzoom:10\r\nTrkDesc:Small drive\r\nTrkPath:" + kLog +
                    "\r\nTrkPath:missing.txt\r\nTrkPath:map.txt\r\n");
-    const TracksRun r = tracks("info map.txt", dir.path().string());
+    const CliRun r = tracks("info map.txt", dir.path().string());
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "1\tSmall drive\t" + kLog +
@@ -66,7 +53,7 @@ TEST(CliTracks, BadMapFilesAndUsage)
         {"list x", 2, "usage:"},
     };
     for (const Case& c : cases) {
-        const TracksRun r = tracks(c.args);
+        const CliRun r = tracks(c.args);
         EXPECT_EQ(r.code, c.code) << c.args;
         EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args << ": " << r.err;
         EXPECT_EQ(r.out, "") << c.args;
@@ -81,7 +68,7 @@ TEST(CliTracks, RenderWritesAPictureOfTheRequestedSize)
         log += "$GPGGA,1,50" + std::to_string(10 + i) + ".0,N,010" + std::to_string(10 + i) + ".0,E,1\n";
     writeBytes(dir.file("drive.txt"), log);
     writeBytes(dir.file("map.txt"), ";VARNO Track Editor\r\nMapDesc:x\r\nzoom:10\r\nTrkPath:drive.txt\r\n");
-    const TracksRun r = tracks("render map.txt --png out.png --size 640x480", dir.path().string());
+    const CliRun r = tracks("render map.txt --png out.png --size 640x480", dir.path().string());
     if (r.code == 1 && r.err.find("was not found") != std::string::npos)
         GTEST_SKIP() << "built without the window";
     ASSERT_EQ(r.code, 0) << r.err;
@@ -104,7 +91,7 @@ TEST(CliTracks, RenderWritesAPictureOfTheRequestedSize)
         EXPECT_EQ(tracks(std::string("render map.txt --png b.png ") + bad, dir.path().string()).code, 2)
             << bad;
     // A missing map file stops it with the message and no picture.
-    const TracksRun bad = tracks("render none.txt --png bad.png", dir.path().string());
+    const CliRun bad = tracks("render none.txt --png bad.png", dir.path().string());
     EXPECT_EQ(bad.code, 2);
     EXPECT_NE(bad.err.find("none.txt"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.file("bad.png")));

@@ -33,25 +33,25 @@ bool near(const QImage& img, int x, int y, const QColor& c)
     return false;
 }
 
-int countIn(const QImage& img, const QRect& r, const QColor& c)
+// Pixels in r that pick takes.
+int countIn(const QImage& img, const QRect& r, const std::function<bool(const QColor&)>& pick)
 {
     int n = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x)
-            n += img.pixelColor(x, y) == c;
+            n += pick(img.pixelColor(x, y));
     return n;
 }
 
-// Pixels of white text, its smoothed edges included.
-int bright(const QImage& img, const QRect& r)
+bool isWhite(const QColor& c)
 {
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) {
-            const QColor c = img.pixelColor(x, y);
-            n += c.red() > 150 && c.green() > 150 && c.blue() > 150;
-        }
-    return n;
+    return c == Qt::white;
+}
+
+// White text, its smoothed edges included.
+bool isBright(const QColor& c)
+{
+    return c.red() > 150 && c.green() > 150 && c.blue() > 150;
 }
 
 const QColor kInner(0, 193, 230);
@@ -91,8 +91,8 @@ private slots:
         const QImage img = render(view);
         QCOMPARE(img.pixelColor(5, 130), QColor(Qt::black));
         const QRect star(180 + 85, 253, 60, 20);
-        QVERIFY(countIn(img, star, Qt::white) > 20);
-        QCOMPARE(countIn(img, QRect(180 - 60, 253 - 60, 40, 40), Qt::white), 0);
+        QVERIFY(countIn(img, star, isWhite) > 20);
+        QCOMPARE(countIn(img, QRect(180 - 60, 253 - 60, 40, 40), isWhite), 0);
         // The cross-hair as in the route view.
         QCOMPARE(img.pixelColor(1 + 183, 123 + 130), kInner);
 
@@ -154,8 +154,8 @@ private slots:
         rig.session->mailbox().offer(rmc(0.0, true));
         const QImage img = render(view);
         const QRect label(560, 140 + 122, 40, 18), underPanel(600, 142 + 122, 150, 14);
-        QVERIFY(bright(img, label) > 10);
-        QCOMPARE(bright(img, underPanel), 0);
+        QVERIFY(countIn(img, label, isBright) > 10);
+        QCOMPARE(countIn(img, underPanel, isBright), 0);
     }
 
     // Trail menu: the loaded trail's first vertex at the trail view's map centre, in its pen.

@@ -98,16 +98,12 @@ private slots:
         f.runCommand(CommandId::TracksEditTrack);
         QVERIFY(editor.edited());
         CVARNOView* view = f.view();
-        view->repaint();
-        QCOMPARE(view->lastScene().textAt(10, 40)->text, std::string("Track desc. Drive"));
 
         // Start +1 three times, end -10 once.
         click(view, 310, 120, 3);
         click(view, 410, 120);
         QCOMPARE(editor.startIndex(), 3L);
         QCOMPARE(editor.endIndex(), 39L);
-        view->repaint();
-        QCOMPARE(view->lastScene().textAt(10, 93)->text, std::string("000003"));
 
         // Undo and redo by keys.
         click(view, 310, 120);
@@ -121,19 +117,10 @@ private slots:
         QTest::keyClick(&f, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(editor.startIndex(), 3L);
 
-        // Save the stretch: from the line after $GPGGA number 2 through the line after number 39.
+        // Save the stretch (its bytes are the editor tests' business); opened again it holds the marked
+        // points.
         f.runCommand(CommandId::TracksSaveEdited);
         QCOMPARE(rig.prompt.texts().back(), std::string("Save complete."));
-        const std::string whole = varno::test::readBytes(log);
-        std::size_t from = 0;
-        for (int line = 0; line < 2 * 2 + 1; ++line)
-            from = whole.find('\n', from) + 1;
-        std::size_t to = from;
-        for (int line = 0; line < 2 * 37 + 1; ++line)
-            to = whole.find('\n', to) + 1;
-        QCOMPARE(varno::test::readBytes(cut), whole.substr(from, to - from));
-
-        // Open what was saved: the points of the marked stretch.
         const std::vector<varno::trackedit::TrackPoint> original = editor.edited()->entry.points;
         choice = {"Cut", cut};
         f.runCommand(CommandId::TracksEditTrack);

@@ -269,8 +269,10 @@ private slots:
     {
         guitest::Rig rig;
         CMainFrame& f = rig.shownFrame();
+        std::set<char> titleLetters;
         for (QAction* m : f.menuBar()->actions()) {
-            QVERIFY2(m->text().contains(QLatin1Char('&')), qPrintable(m->text()));
+            const char title = mnemonicOf(m->text().toStdString());
+            QVERIFY2(title != 0 && titleLetters.insert(title).second, qPrintable(m->text()));
             QVERIFY(m->menu()->toolTipsVisible());
             // No letter opens two items (Scale to Window included); the Tracks menu has
             // more items than letters, and its one repeat is the table's own.

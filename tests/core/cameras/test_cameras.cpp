@@ -140,17 +140,11 @@ void expectSameAsWalk(const std::vector<Cam>& cams, double fixLat, double fixLon
     EXPECT_EQ(want, got);
 }
 
-constexpr double kLat = 51.5;
-constexpr double kLon = -0.125;
-
-constexpr double kCamLat = 51.5;
-constexpr double kCamLon = -0.12;
-
 const std::string kGatso = "51.5,-0.12,A1,Town,Hazard,GATSO,P,30\n";
 
 struct WarnerFixture : ::testing::Test, WarnerRig {
     int clock = 10 * 3600; // [s] UTC time of the next fix
-    WarnerFixture() : WarnerRig(kGatso, kCamLon) {}
+    WarnerFixture() : WarnerRig(kGatso, kFixLon) {}
     // One fix d metres south of the camera, `seconds` after the previous one.
     void at(double d, int seconds = 1)
     {
@@ -158,7 +152,7 @@ struct WarnerFixture : ::testing::Test, WarnerRig {
         fix.GgaHour = static_cast<std::uint8_t>(clock / 3600 % 24);
         fix.GgaMinute = static_cast<std::uint8_t>(clock / 60 % 60);
         fix.GgaSecond = static_cast<std::uint8_t>(clock % 60);
-        fix.Latitude = kCamLat - d / geo::kMetresPerDegreeNorth;
+        fix.Latitude = kFixLat - d / geo::kMetresPerDegreeNorth;
         warner->UpdateCameraWarnings(fix.fix());
     }
     // What the fixes at these distances announce.
@@ -180,8 +174,8 @@ struct WarnerFixture : ::testing::Test, WarnerRig {
 struct SpecsFixture : WarnerFixture {
     SpecsFixture()
     {
-        useCameras(cameraLine(kCamLat, kCamLon, "SPECS") +
-                   cameraLine(northOf(kCamLat, 2000), kCamLon, "Specs"));
+        useCameras(cameraLine(kFixLat, kFixLon, "SPECS") +
+                   cameraLine(northOf(kFixLat, 2000), kFixLon, "Specs"));
         settings.set(settings::keys::AverageSpeed, 1);
         specs().reset();
     }
@@ -543,22 +537,26 @@ TEST(NearestSearch, TiesLimitsNoNumbersAndRandomListsAgreeWithTheWalk)
     const double inf = std::numeric_limits<double>::infinity(),
                  nan = std::numeric_limits<double>::quiet_NaN();
     const double o = 1.0 / 1024;
-    expectSameAsWalk({{kLat + o, kLon}, {kLat - o, kLon}}, kLat, kLon);
-    expectSameAsWalk({{kLat + 2, kLon}}, kLat, kLon, 100000.0);
-    expectSameAsWalk({{nan, kLon}, {kLat + 0.01, nan}, {inf, kLon}, {kLat + 0.02, -inf}, {kLat + 0.03, kLon}},
-                     kLat, kLon);
-    expectSameAsWalk({{kLat + 0.01, kLon}}, kLat, nan);
-    expectSameAsWalk({{kLat + 0.01, kLon}}, nan, kLon);
+    expectSameAsWalk({{kFixLat + o, kFixLon}, {kFixLat - o, kFixLon}}, kFixLat, kFixLon);
+    expectSameAsWalk({{kFixLat + 2, kFixLon}}, kFixLat, kFixLon, 100000.0);
+    expectSameAsWalk({{nan, kFixLon},
+                      {kFixLat + 0.01, nan},
+                      {inf, kFixLon},
+                      {kFixLat + 0.02, -inf},
+                      {kFixLat + 0.03, kFixLon}},
+                     kFixLat, kFixLon);
+    expectSameAsWalk({{kFixLat + 0.01, kFixLon}}, kFixLat, nan);
+    expectSameAsWalk({{kFixLat + 0.01, kFixLon}}, nan, kFixLon);
     std::mt19937 rnd(20240611);
     std::uniform_real_distribution<double> unit(-0.02, 0.02);
     std::uniform_int_distribution<int> grid(-8, 8);
     for (int trial = 0; trial < 3000 && !HasFailure(); ++trial) {
         std::vector<Cam> cams;
         for (int i = 0; i < trial % 70; ++i)
-            cams.push_back({kLat + grid(rnd) / 512.0, kLon + (i % 2 ? grid(rnd) / 512.0 : unit(rnd))});
-        const double fixLat = kLat + (trial % 5 ? unit(rnd) : grid(rnd) / 512.0);
+            cams.push_back({kFixLat + grid(rnd) / 512.0, kFixLon + (i % 2 ? grid(rnd) / 512.0 : unit(rnd))});
+        const double fixLat = kFixLat + (trial % 5 ? unit(rnd) : grid(rnd) / 512.0);
         SCOPED_TRACE(trial);
-        expectSameAsWalk(cams, fixLat, kLon + grid(rnd) / 512.0, trial % 7 == 0 ? 1500.0 : 20000000.0);
+        expectSameAsWalk(cams, fixLat, kFixLon + grid(rnd) / 512.0, trial % 7 == 0 ? 1500.0 : 20000000.0);
     }
 }
 
@@ -593,27 +591,6 @@ TEST_F(WarnerFixture, FirstFixLoadsThenWarnsOnlyForTheBandItEndsIn)
     at(1234.4);
     EXPECT_EQ(warner->panel.camera, "1234m A camera type of 25 chars");
     EXPECT_EQ(warner->panel.hazard.size(), 57u);
-}
-
-TEST_F(WarnerFixture, BandEdgesAreStrict)
-{
-    // Near the equator the fix latitude has steps fine enough for exactly 1000 m.
-    reload("0.02,10,A1,,,GATSO,,\n");
-    fix.Longitude = 10;
-    auto atLat = [&](double lat) {
-        player.played.clear();
-        fix.Latitude = lat;
-        warner->UpdateCameraWarnings(fix.fix());
-        return player.files();
-    };
-    atLat(0.02 - 1050 / geo::kMetresPerDegreeNorth);
-    ASSERT_EQ(warner->WarningStep, 1000.0);
-    double lat = 0.02 - 1000 / geo::kMetresPerDegreeNorth;
-    for (int i = 0; i < 1000 && CameraDistance(geo::LatLon(0.02, 10), geo::LatLon(lat, 10)) != 1000.0; ++i)
-        lat = std::nextafter(lat, 0.0);
-    ASSERT_EQ(CameraDistance(geo::LatLon(0.02, 10), geo::LatLon(lat, 10)), 1000.0);
-    EXPECT_EQ(atLat(lat), Files{});
-    EXPECT_EQ(atLat(0.02 - 999 / geo::kMetresPerDegreeNorth), Files{"1000.wav"});
 }
 
 TEST_F(WarnerFixture, ANewNearestCameraKeepsTheStep)
@@ -778,7 +755,7 @@ TEST_F(SpecsFixture, NextCameraTakesOverTinyMovesAreIgnoredAndNoCameraResets)
     EXPECT_NEAR(specs().totalDistance, 1113, 1e-3);
     // Within 200 m of B it becomes the zone camera and the count restarts.
     at(1850, 10);
-    EXPECT_NEAR(specs().zone.latDeg(), northOf(kCamLat, 2000), 1e-9);
+    EXPECT_NEAR(specs().zone.latDeg(), northOf(kFixLat, 2000), 1e-9);
     EXPECT_EQ(specs().totalDistance, 0.0);
     // No camera within 10 km resets, as do cameras without a specs one unless started by hand.
     warner->forceReload();

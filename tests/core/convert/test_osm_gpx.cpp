@@ -1,4 +1,4 @@
-// OSM to GPX on hand-made files (order, missing and odd ids, area, exclusions, POIs, names), the
+// OSM to GPX on hand-made files (missing and odd ids, area, exclusions, POIs, names), the
 // corpus against osmium's way count, and bounds.
 #include <gtest/gtest.h>
 
@@ -84,10 +84,6 @@ TEST(OsmToGpx, WaysNodesAreaAndExclusions)
          osmXml(nodes + ways),
          plain,
          {"GPX:10:highway-primary:name-High Street: #2", "GPX:12:waterway-river: #2"}},
-        {"ways before nodes still find them",
-         osmXml(ways + nodes),
-         plain,
-         {"GPX:10:highway-primary:name-High Street: #2", "GPX:12:waterway-river: #2"}},
         {"area: nodes outside are dropped; exclusions; POIs after the ways",
          osmXml(nodes + ways),
          big,
@@ -106,17 +102,6 @@ TEST(OsmToGpx, WaysNodesAreaAndExclusions)
         ASSERT_TRUE(r.ok()) << c.what << ": " << r.message;
         EXPECT_EQ(tracks(gpx), c.expected) << c.what;
         EXPECT_EQ(gpx.rfind("</gpx>\n"), gpx.size() - 7) << c.what;
-    }
-    // Written to a file, an unsorted file's first attempt is taken back: the
-    // same document as from the sorted one.
-    {
-        ScratchDir dir;
-        writeBytes(dir.file("sorted.osm"), osmXml(nodes + ways));
-        writeBytes(dir.file("unsorted.osm"), osmXml(ways + nodes));
-        Progress progress;
-        ASSERT_TRUE(convertOsmFile({dir.file("sorted.osm"), dir.file("a.gpx")}, plain, progress).ok());
-        ASSERT_TRUE(convertOsmFile({dir.file("unsorted.osm"), dir.file("b.gpx")}, plain, progress).ok());
-        EXPECT_EQ(readBytes(dir.file("b.gpx")), readBytes(dir.file("a.gpx")));
     }
     std::string gpx;
 

@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -17,6 +14,7 @@
 #include "gps/PortList.h"
 #include "support/RecordingPrompt.h"
 #include "support/TestSettings.h"
+#include "support/UiQueue.h"
 
 namespace varno::gps {
 namespace {
@@ -226,36 +224,7 @@ TEST_F(SerialReaderControlTest, StartRunsTheReaderStopClosesOnlyAfterItEndedAndU
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-// The UI thread of the tests below: what the workers post waits here until run.
-struct UiQueue {
-    std::mutex m;
-    std::condition_variable cv;
-    std::deque<std::function<void()>> queued;
-
-    UiBridge::Post post()
-    {
-        return [this](std::function<void()> fn) {
-            std::lock_guard lock(m);
-            queued.push_back(std::move(fn));
-            cv.notify_all();
-        };
-    }
-    // Runs what is posted until done() holds (or 10 s have passed).
-    bool runUntil(const std::function<bool()>& done)
-    {
-        const auto until = std::chrono::steady_clock::now() + 10s;
-        while (!done()) {
-            std::unique_lock lock(m);
-            if (!cv.wait_until(lock, until, [&] { return !queued.empty(); }))
-                return false;
-            auto fn = std::move(queued.front());
-            queued.pop_front();
-            lock.unlock();
-            fn();
-        }
-        return true;
-    }
-};
+using test::UiQueue;
 
 // With a UI thread to post to, Start opens on a worker: it returns at once, the waits keep their
 // order, and the message (with the system's reason), the flag and the reader follow on the UI thread.

@@ -19,6 +19,7 @@
 #include "gps/SentenceMailbox.h"
 #include "gps/SerialReader.h"
 #include "support/RecordingPrompt.h"
+#include "support/UiQueue.h"
 
 namespace varno::gps {
 namespace {
@@ -306,28 +307,7 @@ struct ReplayFixture : ::testing::Test {
         c.finished = [this] { ++finished; };
         return c;
     }
-    // Stands in for the UI thread's event queue: posted functions run only when pumped.
-    std::mutex m;
-    std::condition_variable cv;
-    std::deque<std::function<void()>> queued;
-    void post(std::function<void()> f)
-    {
-        std::lock_guard l(m);
-        queued.push_back(std::move(f));
-        cv.notify_all();
-    }
-    // Runs one posted function; false when none came within a while.
-    bool pumpOne()
-    {
-        std::unique_lock l(m);
-        if (!cv.wait_for(l, std::chrono::seconds(10), [&] { return !queued.empty(); }))
-            return false;
-        auto f = std::move(queued.front());
-        queued.pop_front();
-        l.unlock();
-        f();
-        return true;
-    }
+    test::UiQueue ui; // stands in for the UI thread's event queue
 };
 
 TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharactersAtLeastOneMillisecondApart)
@@ -386,7 +366,7 @@ TEST_F(ReplayFixture, ThreadsRepaintAndPromptsRunOnTheUiThreadAndCancelReleasesT
     const auto uiThread = std::this_thread::get_id();
     bool allOnUi = true;
     auto cb = direct();
-    cb.postToUi = [&](std::function<void()> f) { post(std::move(f)); };
+    cb.postToUi = ui.post();
     cb.repaint = [&] {
         allOnUi = allOnUi && std::this_thread::get_id() == uiThread;
         repainted.push_back(*mailbox.take());
@@ -394,12 +374,12 @@ TEST_F(ReplayFixture, ThreadsRepaintAndPromptsRunOnTheUiThreadAndCancelReleasesT
     {
         LogReplay replay(mailbox, prompt, cb);
         replay.start(file, 1);
-        ASSERT_TRUE(pumpOne()); // the notice
-        ASSERT_TRUE(pumpOne()); // repaint of line 1
-        ASSERT_TRUE(pumpOne()); // camera logic of line 1
-        replay.cancel();        // the worker now waits for the UI thread; the owner ends it from there
+        ASSERT_TRUE(ui.runOne()); // the notice
+        ASSERT_TRUE(ui.runOne()); // repaint of line 1
+        ASSERT_TRUE(ui.runOne()); // camera logic of line 1
+        replay.cancel();          // the worker now waits for the UI thread; the owner ends it from there
     }
-    for (auto& f : queued) // the worker has ended: a call it queued before the cancel must not run
+    for (auto& f : ui.queued) // the worker has ended: a call it queued before the cancel must not run
         f();
     EXPECT_EQ(finished, 0); // a cancelled replay does not report that it finished by itself
     EXPECT_TRUE(allOnUi);

@@ -1,9 +1,6 @@
 // Menu mnemonics: the table's own kept, the rest given a free letter of their menu.
 #include <gtest/gtest.h>
 
-#include <set>
-
-#include "session/CommandTable.h"
 #include "session/Mnemonics.h"
 
 using namespace varno::session;
@@ -36,39 +33,6 @@ TEST(Mnemonics, FreeLettersAreGivenAndOwnOnesKept)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(withMnemonics(c.in), c.out);
-    }
-}
-
-// What the menus show: a mnemonic on every title and every item, no letter
-// twice in a menu, and the texts otherwise as the table has them. The Tracks
-// menu has more items than free letters: its one repeat is the table's own.
-TEST(Mnemonics, EveryMenuOfTheTableGetsThem)
-{
-    std::vector<std::string_view> titles;
-    for (Menu m : CommandTable::menuBar())
-        titles.push_back(CommandTable::menuTitle(m));
-    std::set<char> titleLetters;
-    for (const std::string& t : withMnemonics(titles)) {
-        EXPECT_NE(mnemonicOf(t), 0) << t;
-        EXPECT_TRUE(titleLetters.insert(mnemonicOf(t)).second) << t;
-    }
-    for (Menu m : CommandTable::menuBar()) {
-        std::vector<std::string_view> texts;
-        for (const Command& c : CommandTable::menuItems(m))
-            texts.push_back(c.text);
-        const auto shown = withMnemonics(texts);
-        std::set<char> letters;
-        for (std::size_t i = 0; i < shown.size(); ++i) {
-            const char k = mnemonicOf(shown[i]);
-            EXPECT_TRUE(k != 0 && (letters.insert(k).second || shown[i] == "Save &editted track"))
-                << "menu " << CommandTable::menuTitle(m) << ": " << shown[i];
-            auto bare = [](std::string s) {
-                if (const auto at = s.find('&'); at != std::string::npos)
-                    s.erase(at, 1);
-                return s;
-            };
-            EXPECT_EQ(bare(shown[i]), bare(std::string(texts[i])));
-        }
     }
 }
 

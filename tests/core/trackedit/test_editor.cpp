@@ -182,9 +182,7 @@ TEST_F(EditorTest, DoubleClicksPickTheNearestPointOrATrackBarPosition)
     EXPECT_FALSE(dbl(20, H - 50));
     EXPECT_FALSE(dbl(260, 120));
     // Every pick is one undo step.
-    ASSERT_TRUE(editor.undo());
-    ASSERT_TRUE(editor.undo());
-    ASSERT_TRUE(editor.undo());
+    ASSERT_TRUE(editor.undo() && editor.undo() && editor.undo());
     EXPECT_EQ(editor.startIndex(), 7);
     EXPECT_EQ(editor.endIndex(), 49);
 }
@@ -333,14 +331,11 @@ TEST_F(EditorTest, AddRemoveAndDescriptionUndoAndRedo)
     EXPECT_EQ(*editor.store()->tracks[0].description, "First");
     ASSERT_TRUE(editor.undo()); // the description
     EXPECT_FALSE(editor.store()->description);
-    ASSERT_TRUE(editor.undo());
-    ASSERT_TRUE(editor.undo());
+    ASSERT_TRUE(editor.undo() && editor.undo());
     EXPECT_TRUE(editor.store()->tracks.empty());
     EXPECT_FALSE(editor.store()->dirty); // back to what it was before the adds
-    ASSERT_TRUE(editor.redo());
-    ASSERT_TRUE(editor.redo());
-    ASSERT_TRUE(editor.redo());
-    ASSERT_TRUE(editor.redo());
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(editor.redo());
     EXPECT_EQ(formatMapFile(*editor.store()),
               ";VARNO Track Editor\r\nMapDesc:Map\r\nzoom:10\r\nTrkPath:/b.txt\r\n");
     EXPECT_FALSE(editor.redo());
@@ -370,7 +365,6 @@ TEST_F(EditorTest, TheHistoryKeepsAtLeastAHundredSteps)
     int undone = 0;
     while (editor.undo())
         ++undone;
-    EXPECT_GE(undone, 100);
     EXPECT_EQ(undone, 151);
     EXPECT_EQ(editor.startIndex(), 0);
 }
