@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStaticText>
 #include <cstdlib>
@@ -65,6 +66,47 @@ const QStaticText& staticText(const LayoutFont& font, const std::string& bytes)
         t.setPerformanceHint(QStaticText::AggressiveCaching);
         t.prepare(QTransform(), font.font);
         it = cache.emplace(std::move(key), std::move(t)).first;
+    }
+    return it->second;
+}
+
+// Texts drawn once into a picture of their own and copied from it on every
+// repaint after: a view's hundreds of labels then cost one copy each instead
+// of one blend per letter (the same pixels, as the letters are blended the
+// same way, only earlier). Emptied when it holds much.
+struct TextPicture {
+    QImage image;
+    QPoint offset; // of the picture's corner from the text's origin, in logical pixels
+};
+
+const TextPicture& textPicture(const LayoutFont& font, const QStaticText& text, const std::string& bytes,
+                               QRgb colour, qreal dpr)
+{
+    using Key = std::tuple<const LayoutFont*, std::string, QRgb, qreal>;
+    static std::map<Key, TextPicture> cache;
+    static std::size_t bytesHeld = 0;
+    if (bytesHeld > (16u << 20)) {
+        cache.clear();
+        bytesHeld = 0;
+    }
+    Key key{&font, bytes, colour, dpr};
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        // Room for the ink wherever it reaches past the text's box, as
+        // letters with overhangs do, and a pixel for the smoothing.
+        const QRect ink = QFontMetrics(font.font).boundingRect(text.text()).translated(0, font.ascent);
+        const QRect box = ink.united(QRect(QPoint(0, 0), text.size().toSize())).adjusted(-1, -1, 1, 1);
+        QImage image((QSizeF(box.size()) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(dpr);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            p.setFont(font.font);
+            p.setPen(QColor::fromRgba(colour));
+            p.drawStaticText(-box.topLeft(), text);
+        }
+        bytesHeld += static_cast<std::size_t>(image.sizeInBytes()) + bytes.size();
+        it = cache.emplace(std::move(key), TextPicture{std::move(image), box.topLeft()}).first;
     }
     return it->second;
 }
@@ -169,7 +211,16 @@ bool stampWideLines(QPainter& p, const QVector<QLine>& lines, int width, QRgb co
 // clip, pen and font with the one before.
 class Painter {
 public:
-    explicit Painter(QPainter& p) : p_(p), scaled_(p.worldTransform().isScaling()) { p_.save(); }
+    Painter(QPainter& p, TextDrawing texts)
+        : p_(p), scaled_(p.worldTransform().isScaling()),
+          // Pictures of texts only where the painter draws pixels anyway (not
+          // into a PDF or a printer, where text stays text).
+          textPictures_(texts == TextDrawing::Pictures && p.paintEngine() &&
+                        p.paintEngine()->type() == QPaintEngine::Raster),
+          dpr_(p.device() ? p.device()->devicePixelRatio() : 1.0)
+    {
+        p_.save();
+    }
     ~Painter() { p_.restore(); }
     Painter(const Painter&) = delete;
     Painter& operator=(const Painter&) = delete;
@@ -212,7 +263,13 @@ public:
             const QStaticText& text = staticText(*font_, t.text);
             if (!none(t.background))
                 p_.fillRect(QRectF(QPointF(t.x, t.y), text.size()), toQColor(t.background));
-            p_.drawStaticText(QPoint(t.x, t.y), text);
+            if (textPictures_) {
+                const TextPicture& picture =
+                    textPicture(*font_, text, t.text, toQColor(t.colour).rgba(), dpr_);
+                p_.drawImage(QPoint(t.x, t.y) + picture.offset, picture.image);
+            } else {
+                p_.drawStaticText(QPoint(t.x, t.y), text);
+            }
             return;
         }
         // Scaled, a kept layout would keep its letters' 1:1 places and run
@@ -326,6 +383,8 @@ private:
 
     QPainter& p_;
     const bool scaled_;
+    const bool textPictures_;
+    const qreal dpr_;
     bool clipSet_ = false;
     Rect clip_;
     bool penSet_ = false;
@@ -342,9 +401,9 @@ private:
 
 } // namespace
 
-void paintScene(QPainter& p, const Scene& scene)
+void paintScene(QPainter& p, const Scene& scene, TextDrawing texts)
 {
-    Painter painter(p);
+    Painter painter(p, texts);
     for (const SceneItem& item : scene.items)
         std::visit(painter, item);
     painter.flushLines();

@@ -184,6 +184,62 @@ private slots:
         }
     }
 
+    // Texts copied from their kept pictures look as texts drawn letter by
+    // letter: overhanging letters, a clip, a background box, colours, a repaint
+    // from the kept pictures, a 2x screen.
+    void textPicturesLookAsDrawnText()
+    {
+        using namespace varno::views;
+        Scene scene;
+        scene.add(FillItem{{0, 0, 400, 200}, 0x00402010});
+        for (int i = 0; i < 6; ++i)
+            scene.add(FillItem{{i * 60, 0, i * 60 + 30, 200}, 0x00FFFFFFu - 0x00203040u * std::uint32_t(i)});
+        TextItem t;
+        t.cellHeight = 16;
+        const struct {
+            const char* text;
+            int x, y;
+            std::uint32_t colour, background;
+            Rect clip;
+        } items[] = {{"jaguar fly Wj", 0, 10, 0x00FFFFFF, kNoColour, {}},
+                     {"Point 12 \xc3\x85se", 50, 40, 0x0000C0FF, kNoColour, {}},
+                     {"boxed (ref) Qy", 20, 80, 0x00000000, 0x0000FFFF, {}},
+                     {"clipped text jjj", 90, 120, 0x00FF8000, kNoColour, {100, 125, 160, 135}},
+                     {"fyfjy", 300, 185, 0x00FFFFFF, kNoColour, {}}};
+        for (const auto& it : items) {
+            t.text = it.text;
+            t.x = it.x;
+            t.y = it.y;
+            t.colour = it.colour;
+            t.background = it.background;
+            t.clip = it.clip;
+            scene.add(t);
+        }
+        for (const qreal dpr : {1.0, 2.0})
+            for (int round = 0; round < 2; ++round) {
+                QImage got(QSize(400, 200) * dpr, QImage::Format_RGB32),
+                    want(got.size(), QImage::Format_RGB32);
+                got.setDevicePixelRatio(dpr);
+                want.setDevicePixelRatio(dpr);
+                QPainter p(&got);
+                paintScene(p, scene);
+                p.end();
+                QPainter q(&want);
+                paintScene(q, scene, TextDrawing::Letters);
+                q.end();
+                int worst = 0;
+                for (int y = 0; y < got.height(); ++y)
+                    for (int x = 0; x < got.width(); ++x) {
+                        const QRgb a = got.pixel(x, y), b = want.pixel(x, y);
+                        worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                          std::abs(qBlue(a) - qBlue(b))});
+                    }
+                // Blended earlier into a picture, a letter's edge may round one step apart.
+                QVERIFY2(worst <= 1,
+                         qPrintable(QString("dpr %1 round %2: %3").arg(dpr).arg(round).arg(worst)));
+            }
+    }
+
     // The strip shows the sentence the repaint took (the smallest window with a strip is 771 x 502): the
     // day scheme's black text is seen on the black strip, and the next repaint, which took nothing, is empty.
     void sentenceStripShowsWhatTheRepaintTook()
