@@ -37,11 +37,13 @@ constexpr Subcommand kSubcommands[] = {
     {"convert", varno::cli::cmdConvert,
      "convert KIND SRC DST [options]   the converters of the Convert menu"},
     {"passed", varno::cli::cmdPassed,
-     "passed --cameras FILE [--nearest M] [--farthest M] [--distances] LOG   the cameras a logged drive "
+     "passed --cameras FILE [--nearest M] [--farthest M] [--copy [--distances]] LOG   the cameras a logged "
+     "drive "
      "passed"},
     {"distance", varno::cli::cmdDistance, "distance LAT1 LON1 LAT2 LON2   the flat-earth distance in km"},
     {"poi", varno::cli::cmdPoi,
-     "poi LOG   the POI list rebuilds a log gives in the POI view (line, count, nearest)"},
+     "poi [--data-folder DIR] LOG   the POI list rebuilds a log gives in the POI view (line, count, "
+     "nearest)"},
     {"trail", varno::cli::cmdTrail,
      "trail FILE.gpx   the trail a GPX file gives, one point a line, an empty line per pen-up"},
     {"tracks", varno::cli::cmdTracks,
