@@ -44,6 +44,15 @@ inline std::optional<ScreenPoint> screenPoint(Offset offset, double mapRadius, i
     return ScreenPoint{static_cast<int>(centreX + px), static_cast<int>(centreY - py)};
 }
 
+// Bounds outside which a place is certainly off the map square of this
+// radius around the fix, kept a little generous so that only the exact test
+// decides what lies inside: latitudes south of south or north of north, and
+// longitudes lonReach or more from the fix's at every latitude in between.
+struct SquareBounds {
+    double south = 0.0, north = 0.0, lonReach = 0.0;
+};
+SquareBounds squareBounds(LatLon fix, double mapRadius);
+
 // "Map radius %1.1fkm" below 1000 m, else "Map radius %.0fkm".
 std::string mapRadiusLabel(double mapRadius);
 

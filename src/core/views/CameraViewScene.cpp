@@ -245,12 +245,8 @@ std::vector<PolylineItem> trailPolylines(const TrackRing& ring, geo::LatLon fix,
     // the square, or whose longitude does at the smallest cosine of the
     // latitudes the square spans, is known to be off without its own cosine.
     // The margins only let a few more through to the exact test below.
-    const double reach = mapRadius / geo::kMetresPerDegreeNorth * (1.0 + 1e-9) + 1e-9;
-    const double south = fix.latDeg() - reach, north = fix.latDeg() + reach;
-    const double widest = std::max(std::fabs(south), std::fabs(north));
-    const double minCos = widest >= 90.0 ? 0.0 : std::cos(widest * geo::kDegToRad) * (1.0 - 1e-9);
-    const double lonReach =
-        minCos > 0.0 ? mapRadius / (minCos * geo::kMetresPerDegreeEast) * (1.0 + 1e-9) + 1e-9 : 1e300;
+    const geo::SquareBounds square = geo::squareBounds(fix, mapRadius);
+    const double south = square.south, north = square.north, lonReach = square.lonReach;
 
     const NearFix near(fix, mapRadius, centreX, centreY);
     std::vector<Point> run;

@@ -285,14 +285,8 @@ void addTrailPixel(std::vector<Point>& line, Point px)
 void addGpxTrail(Scene& scene, const Trail& trail, geo::LatLon fix, double radius)
 {
     const bool indexed = trail.index.size() == trail.segments.size();
-    // Latitudes beyond these are outside the square (the exact test decides the rest).
-    const double reach = radius / geo::kMetresPerDegreeNorth * (1.0 + 1e-9) + 1e-9;
-    const double south = fix.latDeg() - reach, north = fix.latDeg() + reach;
-    // Longitudes as far as this from the fix are outside at every latitude of the square.
-    const double widest = std::max(std::fabs(south), std::fabs(north));
-    const double minCos = widest >= 90.0 ? 0.0 : std::cos(widest * geo::kDegToRad) * (1.0 - 1e-9);
-    const double lonReach =
-        minCos > 0.0 ? radius / (minCos * geo::kMetresPerDegreeEast) * (1.0 + 1e-9) + 1e-9 : 1e300;
+    const geo::SquareBounds square = geo::squareBounds(fix, radius);
+    const double south = square.south, north = square.north, lonReach = square.lonReach;
     const double west = fix.lonDeg() - lonReach, east = fix.lonDeg() + lonReach;
     for (std::size_t s = 0; s < trail.segments.size(); ++s) {
         const auto& pts = trail.segments[s];
