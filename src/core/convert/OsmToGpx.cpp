@@ -15,6 +15,7 @@
 
 #include "base/Text.h"
 #include "convert/GpxWriter.h"
+#include "osm/NodePositions.h"
 #include "osm/OsmReader.h"
 
 namespace varno::convert {
@@ -22,18 +23,7 @@ namespace {
 
 constexpr std::size_t kNameLimit = 460;
 
-// Positions kept in the OSM unit of 1e-7 degrees: 16 bytes a node.
-struct NodePosition {
-    std::int64_t id;
-    std::int32_t lat;
-    std::int32_t lon;
-    bool operator<(const NodePosition& o) const { return id < o.id; }
-};
-
-std::int32_t fixed(double degrees)
-{
-    return static_cast<std::int32_t>(std::lround(degrees * 1e7));
-}
+using osm::NodePosition;
 
 std::string translated(std::string_view name)
 {
@@ -85,7 +75,7 @@ public:
     {
         ++count;
         if (located && (!options_.big || options_.area.contains(lat, lon)))
-            nodes_.push_back({id, fixed(lat), fixed(lon)});
+            nodes_.push_back(NodePosition::at(id, lat, lon));
     }
     std::uint64_t count = 0;
 
@@ -109,9 +99,8 @@ public:
         points_.clear();
         for (const std::int64_t ref : refs) {
             ++references;
-            const auto it = std::lower_bound(nodes_.begin(), nodes_.end(), NodePosition{ref, 0, 0});
-            if (it != nodes_.end() && it->id == ref)
-                points_.push_back(*it);
+            if (const NodePosition* n = osm::findNode(nodes_, ref))
+                points_.push_back(*n);
         }
         if (!points_.empty())
             writeTrack(fmt::format("GPX:{}:{}", id, osmTagText(tags)));
@@ -125,7 +114,7 @@ public:
         const std::string text = osmTagText(tags);
         if (text.empty())
             return;
-        points_.assign(1, {id, fixed(lat), fixed(lon)});
+        points_.assign(1, NodePosition::at(id, lat, lon));
         writeTrack(fmt::format("Node:{}:{}", id, text));
     }
 
@@ -150,7 +139,7 @@ private:
             fmt::format_to(std::back_inserter(buffer_),
                            FMT_COMPILE("<trkpt lat=\"{:.6f}\" lon=\"{:.6f}\">\n  <ele>100</ele>\n<time>"
                                        "2008-00-00T01:01:07Z</time>\n</trkpt>\n"),
-                           p.lat / 1e7, p.lon / 1e7);
+                           p.latDeg(), p.lonDeg());
         constexpr std::string_view kEnd = "</trkseg>\n</trk>\n";
         buffer_.append(kEnd.data(), kEnd.data() + kEnd.size());
         failed = !out_.write(std::string_view(buffer_.data(), buffer_.size()));
@@ -256,12 +245,8 @@ Report convertOsmToGpx(const std::string& source, Sink& out, const OsmGpxOptions
 
     std::vector<NodePosition> nodes;
     NodeCollector collector(options, nodes);
-    auto sortNodes = [&nodes] {
-        // Ids are unique in a file; an id given twice keeps its first position.
-        std::stable_sort(nodes.begin(), nodes.end());
-        nodes.erase(std::unique(nodes.begin(), nodes.end(), [](auto& a, auto& b) { return a.id == b.id; }),
-                    nodes.end());
-    };
+    // Ids are unique in a file; an id given twice keeps its first position.
+    auto sortNodes = [&nodes] { osm::sortKeepingFirst(nodes); };
     std::optional<TrackWriter> writer;
     osm::ReadOutcome read;
     if (onePass) {

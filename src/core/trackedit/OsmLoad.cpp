@@ -6,6 +6,7 @@
 
 #include "base/Text.h"
 #include "convert/OsmToGpx.h"
+#include "osm/NodePositions.h"
 #include "osm/OsmReader.h"
 #include "trackedit/Background.h"
 
@@ -15,13 +16,7 @@ namespace {
 // The whole description, "OSM:<id>:" and the tags, is cut to this.
 constexpr std::size_t kDescriptionLimit = 498;
 
-// Positions in the OSM unit of 1e-7 degrees: 16 bytes a node.
-struct NodePosition {
-    std::int64_t id;
-    std::int32_t lat;
-    std::int32_t lon;
-    bool operator<(const NodePosition& o) const { return id < o.id; }
-};
+using osm::NodePosition;
 
 // A way whose references were not all found when it was read, waiting for
 // nodes that come after it in the file.
@@ -45,8 +40,7 @@ public:
             return;
         if (sorted_)
             late_ = true;
-        nodes_.push_back({id, static_cast<std::int32_t>(std::lround(lat * 1e7)),
-                          static_cast<std::int32_t>(std::lround(lon * 1e7))});
+        nodes_.push_back(NodePosition::at(id, lat, lon));
     }
 
     void way(std::int64_t id, std::span<const std::int64_t> refs, std::span<const osm::Tag> tags) override
@@ -71,7 +65,7 @@ public:
         bool missing = false;
         for (const std::int64_t ref : refs) {
             if (const NodePosition* n = find(ref))
-                points.push_back({n->lat / 1e7, n->lon / 1e7});
+                points.push_back({n->latDeg(), n->lonDeg()});
             else
                 missing = true;
         }
@@ -100,7 +94,7 @@ public:
                 points.clear();
                 for (const std::int64_t ref : w.refs)
                     if (const NodePosition* n = find(ref))
-                        points.push_back({n->lat / 1e7, n->lon / 1e7});
+                        points.push_back({n->latDeg(), n->lonDeg()});
             }
         }
         pending_.clear();
@@ -125,20 +119,12 @@ private:
 
     void sortNodes()
     {
-        // An id given twice keeps its first position.
-        std::stable_sort(nodes_.begin(), nodes_.end());
-        nodes_.erase(std::unique(nodes_.begin(), nodes_.end(),
-                                 [](const NodePosition& a, const NodePosition& b) { return a.id == b.id; }),
-                     nodes_.end());
+        osm::sortKeepingFirst(nodes_);
         sorted_ = true;
         late_ = false;
     }
 
-    const NodePosition* find(std::int64_t id) const
-    {
-        const auto it = std::lower_bound(nodes_.begin(), nodes_.end(), NodePosition{id, 0, 0});
-        return it != nodes_.end() && it->id == id ? &*it : nullptr;
-    }
+    const NodePosition* find(std::int64_t id) const { return osm::findNode(nodes_, id); }
 
     std::vector<TrackEntry>& out_;
     std::vector<NodePosition> nodes_;
