@@ -78,24 +78,34 @@ void BM_GuidanceStep10k(benchmark::State& state)
 }
 BENCHMARK(BM_GuidanceStep10k)->Unit(benchmark::kMicrosecond);
 
+// A 10 000-point route with 500 points around the fix, guided once, and the
+// route view's input at 800 x 600.
+struct RouteViewRig {
+    routes::RouteList route = loaded(10000, 500);
+    routes::Guidance guidance;
+    std::unique_ptr<views::ViewMode> mode = views::makeRouteMode();
+    views::SceneInput in;
+
+    RouteViewRig()
+    {
+        const geo::LatLon fix(kFixLat, kFixLon);
+        guidance.step(route, fix, false);
+        in.windowWidth = 800;
+        in.windowHeight = 600;
+        in.fix.position = fix;
+        in.route = &route;
+        in.guidance = &guidance;
+        in.stripText = "$GPRMC";
+    }
+};
+
 void BM_RouteViewBuildAndPaint(benchmark::State& state)
 {
-    routes::RouteList route = loaded(10000, 500);
-    routes::Guidance g;
-    const geo::LatLon fix(kFixLat, kFixLon);
-    g.step(route, fix, false);
-    const auto mode = views::makeRouteMode();
-    views::SceneInput in;
-    in.windowWidth = 800;
-    in.windowHeight = 600;
-    in.fix.position = fix;
-    in.route = &route;
-    in.guidance = &g;
-    in.stripText = "$GPRMC";
+    RouteViewRig rig;
     QImage img(800, 600, QImage::Format_RGB32);
     std::size_t labels = 0;
     for (auto _ : state) {
-        const views::Scene scene = views::composeScene(*mode, in);
+        const views::Scene scene = views::composeScene(*rig.mode, rig.in);
         labels = scene.items.size();
         QPainter p(&img);
         paintScene(p, scene);
@@ -107,36 +117,17 @@ BENCHMARK(BM_RouteViewBuildAndPaint)->Unit(benchmark::kMicrosecond);
 // The scene alone, to tell building from painting.
 void BM_RouteViewBuildOnly(benchmark::State& state)
 {
-    routes::RouteList route = loaded(10000, 500);
-    routes::Guidance g;
-    g.step(route, geo::LatLon(kFixLat, kFixLon), false);
-    const auto mode = views::makeRouteMode();
-    views::SceneInput in;
-    in.windowWidth = 800;
-    in.windowHeight = 600;
-    in.fix.position = geo::LatLon(kFixLat, kFixLon);
-    in.route = &route;
-    in.guidance = &g;
+    RouteViewRig rig;
     for (auto _ : state)
-        benchmark::DoNotOptimize(views::composeScene(*mode, in).items.size());
+        benchmark::DoNotOptimize(views::composeScene(*rig.mode, rig.in).items.size());
 }
 BENCHMARK(BM_RouteViewBuildOnly)->Unit(benchmark::kMicrosecond);
 
 // The same scene painted again and again, to tell painting from building.
 void BM_RouteViewPaintOnly(benchmark::State& state)
 {
-    routes::RouteList route = loaded(10000, 500);
-    routes::Guidance g;
-    g.step(route, geo::LatLon(kFixLat, kFixLon), false);
-    const auto mode = views::makeRouteMode();
-    views::SceneInput in;
-    in.windowWidth = 800;
-    in.windowHeight = 600;
-    in.fix.position = geo::LatLon(kFixLat, kFixLon);
-    in.route = &route;
-    in.guidance = &g;
-    in.stripText = "$GPRMC";
-    const views::Scene scene = views::composeScene(*mode, in);
+    RouteViewRig rig;
+    const views::Scene scene = views::composeScene(*rig.mode, rig.in);
     QImage img(800, 600, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter p(&img);
