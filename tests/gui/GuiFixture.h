@@ -1,9 +1,12 @@
 // A Session and main window over a temporary settings file, and cameras placed around a fixed position.
 #pragma once
 
+#include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -21,6 +24,29 @@
 #include "support/RecordingPrompt.h"
 
 namespace guitest {
+
+// Runs run, which shows a modal dialog of type D (named name, when one is
+// given); act gets the dialog while it is shown and must close it. Whether
+// such a dialog showed.
+template <class D = QDialog>
+bool whileShown(const std::function<void()>& run, const std::function<void(D&)>& act,
+                const QString& name = {})
+{
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!d || (!name.isEmpty() && d->objectName() != name))
+            return;
+        poll.stop();
+        seen = true;
+        act(*d);
+    });
+    poll.start();
+    run();
+    return seen;
+}
 
 // Keeps the name of every sound the program asked to play (without its folder), in order.
 struct RecordingVoice final : varno::cameras::VoicePlayer {

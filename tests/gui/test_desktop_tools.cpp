@@ -5,7 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QTimer>
+#include <optional>
 
 #include "ColoursDialog.h"
 #include "DistanceDialog.h"
@@ -18,20 +18,9 @@ namespace keys = varno::settings::keys;
 namespace {
 
 // Runs a command whose handler shows a modal dialog D; act gets the dialog and must close it.
-template <class D> bool whileShown(CMainFrame& f, CommandId id, std::function<void(D&)> act)
+template <class D> bool whileShown(CMainFrame& f, CommandId id, const std::function<void(D&)>& act)
 {
-    bool seen = false;
-    std::function<void()> poll = [&] {
-        if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
-            seen = true;
-            act(*d);
-        } else {
-            QTimer::singleShot(10, poll);
-        }
-    };
-    QTimer::singleShot(0, poll);
-    f.runCommand(id);
-    return seen;
+    return guitest::whileShown<D>([&] { f.runCommand(id); }, act);
 }
 
 } // namespace
@@ -117,7 +106,6 @@ private slots:
         }));
     }
 
-    // Ctrl+Q quits even where the platform theme has no Quit key (offscreen has none).
     // The standard save dialog asks about an existing file unless the command
     // asks its own question after it.
     void saveDialogLeavesTheOverwriteQuestionToCommandsThatAsk()
@@ -127,20 +115,17 @@ private slots:
             r.title = QStringLiteral("Save As");
             r.confirmOverwrite = confirm;
             std::optional<bool> asks;
-            std::function<void()> poll = [&] {
-                if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                    asks = !d->testOption(QFileDialog::DontConfirmOverwrite);
-                    d->reject();
-                } else {
-                    QTimer::singleShot(10, poll);
-                }
-            };
-            QTimer::singleShot(0, poll);
-            QVERIFY(FileDialogs::standard().save(nullptr, r).isEmpty());
+            guitest::whileShown<QFileDialog>(
+                [&] { QVERIFY(FileDialogs::standard().save(nullptr, r).isEmpty()); },
+                [&](QFileDialog& d) {
+                    asks = !d.testOption(QFileDialog::DontConfirmOverwrite);
+                    d.reject();
+                });
             QCOMPARE(asks, std::optional(confirm));
         }
     }
 
+    // Ctrl+Q quits even where the platform theme has no Quit key (offscreen has none).
     void ctrlQCloses()
     {
         guitest::Rig rig;

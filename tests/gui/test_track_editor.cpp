@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include "GuiFixture.h"
@@ -29,24 +28,6 @@ std::string makeLog(int n)
                    .toStdString();
     }
     return log;
-}
-
-// Runs a command whose handler shows the modal dialog named name; act gets it and must close it.
-bool whileShown(CMainFrame& f, CommandId id, const QString& name, const std::function<void(QDialog&)>& act)
-{
-    bool seen = false;
-    std::function<void()> poll = [&] {
-        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (d && d->objectName() == name) {
-            seen = true;
-            act(*d);
-        } else {
-            QTimer::singleShot(10, poll);
-        }
-    };
-    QTimer::singleShot(0, poll);
-    f.runCommand(id);
-    return seen;
 }
 
 void click(CVARNOView* view, int x, int y, int times = 1)
@@ -182,22 +163,25 @@ private slots:
             f.runCommand(c.id);
             QCOMPARE(rig.prompt.texts().back(), c.noMap);
             rig.session->trackEditor().newMap();
-            const bool shown = whileShown(f, c.id, c.dialog, [&](QDialog& d) {
-                auto* load = d.findChild<QPushButton*>(QStringLiteral("load"));
-                load->click();
-                QCOMPARE(rig.prompt.texts().back(), c.noFile);
-                d.findChild<QLineEdit*>(QStringLiteral("path"))->setText(QString::fromStdString(missing));
-                load->click();
-                QVERIFY(rig.prompt.texts().back().find(missing) != std::string::npos);
-                QVERIFY(d.isVisible());
-                // Every load appends, the same file twice gives its way twice.
-                varno::test::writeBytes(good, c.good);
-                d.findChild<QLineEdit*>(QStringLiteral("path"))->setText(QString::fromStdString(good));
-                load->click();
-                QVERIFY(rig.prompt.texts().back().find("load complete.") != std::string::npos);
-                load->click();
-                d.findChild<QPushButton*>(QStringLiteral("ok"))->click();
-            });
+            const bool shown = guitest::whileShown<QDialog>(
+                [&] { f.runCommand(c.id); },
+                [&](QDialog& d) {
+                    auto* load = d.findChild<QPushButton*>(QStringLiteral("load"));
+                    load->click();
+                    QCOMPARE(rig.prompt.texts().back(), c.noFile);
+                    d.findChild<QLineEdit*>(QStringLiteral("path"))->setText(QString::fromStdString(missing));
+                    load->click();
+                    QVERIFY(rig.prompt.texts().back().find(missing) != std::string::npos);
+                    QVERIFY(d.isVisible());
+                    // Every load appends, the same file twice gives its way twice.
+                    varno::test::writeBytes(good, c.good);
+                    d.findChild<QLineEdit*>(QStringLiteral("path"))->setText(QString::fromStdString(good));
+                    load->click();
+                    QVERIFY(rig.prompt.texts().back().find("load complete.") != std::string::npos);
+                    load->click();
+                    d.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+                },
+                c.dialog);
             QVERIFY(shown);
             const varno::trackedit::TrackStore* store = rig.session->trackEditor().store();
             QVERIFY(store);
