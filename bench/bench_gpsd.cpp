@@ -28,6 +28,7 @@
 #include "base/Prompt.h"
 #include "gps/GpsControl.h"
 #include "gps/NmeaLog.h"
+#include "support/Gpsfake.h"
 #include "gps/SentenceMailbox.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
@@ -112,9 +113,8 @@ void bareClient(std::uint16_t port, Arrivals& arrivals, const std::atomic<bool>&
 
 void BM_GpsdSourceLatency10Hz(benchmark::State& state)
 {
-    const fs::path gpsfake = "/usr/bin/gpsfake";
     const std::string log = std::string(VARNO_CORPUS_DIR) + "/nmea/gpsd/bt451.log";
-    if (!fs::exists(gpsfake) || !fs::exists("/usr/sbin/gpsd") || !fs::exists(log)) {
+    if (!fs::exists(varno::test::Gpsfake::kProgram) || !fs::exists("/usr/sbin/gpsd") || !fs::exists(log)) {
         state.SkipWithError("gpsfake, gpsd or the corpus log is not here");
         return;
     }
@@ -122,22 +122,8 @@ void BM_GpsdSourceLatency10Hz(benchmark::State& state)
     for (auto _ : state) {
         const std::uint16_t port = freePort();
         const std::string portText = std::to_string(port);
-        const char* argv[] = {"gpsfake", "-1",  "-q",        "-P",   portText.c_str(),
-                              "-c",      "0.1", log.c_str(), nullptr};
-        pid_t pid = 0;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        posix_spawnattr_t attr;
-        posix_spawnattr_init(&attr);
-        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-        posix_spawnattr_setpgroup(&attr, 0);
-        const int spawned =
-            posix_spawn(&pid, gpsfake.c_str(), &actions, &attr, const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attr);
-        if (spawned != 0) {
+        varno::test::Gpsfake gpsfake(port, "0.1", log);
+        if (!gpsfake.started()) {
             state.SkipWithError("gpsfake did not start");
             return;
         }
@@ -181,8 +167,7 @@ void BM_GpsdSourceLatency10Hz(benchmark::State& state)
         gps.StopGps();
         stop = true;
         client.join();
-        ::kill(-pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
+        gpsfake.end();
         std::error_code ec;
         fs::remove_all(dir, ec);
 

@@ -24,6 +24,7 @@
 #include "gps/HandOffFilter.h"
 #include "gps/Intake.h"
 #include "settings/SettingsStore.h"
+#include "support/Gpsfake.h"
 #include "support/RecordingPrompt.h"
 
 extern char** environ;
@@ -134,8 +135,7 @@ TEST(NetSourceTest, StopEndsTheReadOfASilentPeerAtOnce)
 // The receiver's positions through gpsfake and the real gpsd are those of reading its log directly.
 TEST(NetSourceTest, RealGpsdFedByGpsfakeGivesTheLogsPositions)
 {
-    const fs::path gpsfake = "/usr/bin/gpsfake";
-    if (!fs::exists(gpsfake) || !fs::exists("/usr/sbin/gpsd"))
+    if (!fs::exists(varno::test::Gpsfake::kProgram) || !fs::exists("/usr/sbin/gpsd"))
         GTEST_SKIP() << "gpsfake/gpsd not installed";
     const std::string corpus = std::string(VARNO_CORPUS_DIR) + "/nmea/gpsd/garmin15x.log";
 
@@ -155,29 +155,8 @@ TEST(NetSourceTest, RealGpsdFedByGpsfakeGivesTheLogsPositions)
         port = probe.port;
     }
     const std::string portText = std::to_string(port);
-    const char* argv[] = {"gpsfake", "-1",   "-q",           "-P",   portText.c_str(),
-                          "-c",      "0.05", corpus.c_str(), nullptr};
-    // gpsfake and the gpsd it starts run in a process group of their own, ended together below.
-    pid_t pid = 0;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attr, 0);
-    ASSERT_EQ(posix_spawn(&pid, gpsfake.c_str(), &actions, &attr, const_cast<char**>(argv), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
-    struct Reap {
-        pid_t pid;
-        ~Reap()
-        {
-            ::kill(-pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-    } reap{pid};
+    varno::test::Gpsfake gpsfake(port, "0.05", corpus);
+    ASSERT_TRUE(gpsfake.started());
 
     Receiver rx;
     rx.gps.portOverride = "gpsd://127.0.0.1:" + portText;
@@ -199,7 +178,7 @@ TEST(NetSourceTest, RealGpsdFedByGpsfakeGivesTheLogsPositions)
             seen = rx.sentences.size(), lastChange = std::chrono::steady_clock::now();
     }
     // gpsd goes away: the same message as an unplugged receiver.
-    ::kill(-pid, SIGKILL);
+    gpsfake.end();
     ASSERT_TRUE(rx.waitFor([&] { return !rx.events.empty(); }));
     EXPECT_EQ(rx.events.front(), "gone: The GPS receiver on gpsd://127.0.0.1:" + portText +
                                      " stopped responding.\nCheck the connection and press Start.");
