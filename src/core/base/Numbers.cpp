@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace varno {
@@ -71,6 +72,32 @@ double leadingDouble(std::string_view text)
         value = 0.0;
     }
     return negative ? -value : value;
+}
+
+std::size_t shortDecimal(std::string_view text, double& value)
+{
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    const bool negative = n > 0 && text[0] == '-';
+    if (n > 0 && (text[0] == '-' || text[0] == '+'))
+        ++i;
+    if (i >= n || text[i] < '0' || text[i] > '9')
+        return 0;
+    std::uint64_t mantissa = 0;
+    int digits = 0, fraction = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
+        mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    if (i < n && text[i] == '.') {
+        for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i, ++digits, ++fraction)
+            mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    }
+    if (digits > 15 || (i < n && (text[i] == 'e' || text[i] == 'E')))
+        return 0;
+    const double v = static_cast<double>(mantissa) / kPow10[fraction];
+    value = negative ? -v : v;
+    return i;
 }
 
 bool leadingHex(std::string_view& text, unsigned& value)
