@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/InputFile.h"
+#include "base/Numbers.h"
 
 namespace varno::gpx {
 
@@ -22,8 +23,6 @@ std::string Error::text() const
 
 namespace {
 
-// expat joins a namespace URI and a local name with this byte.
-constexpr char kNsSep = '\x01';
 constexpr std::size_t kBlockBytes = 64 * 1024;
 
 enum class Kind : std::uint8_t {
@@ -46,15 +45,26 @@ bool isGpxNamespace(std::string_view ns)
     return ns.empty() || ns.starts_with("http://www.topografix.com/GPX/");
 }
 
+// Compares without measuring the whole name first: attribute names are many.
+bool startsWith(const char* text, std::string_view prefix)
+{
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (text[i] != prefix[i])
+            return false; // also where the text ends, at its NUL
+    return true;
+}
+
 std::optional<double> parseNumber(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n' || s.front() == '\r'))
         s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r'))
         s.remove_suffix(1);
+    double v = 0.0;
+    if (!s.empty() && shortDecimal(s, v) == s.size())
+        return v;
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);
-    double v = 0.0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v))
         return std::nullopt;
@@ -66,7 +76,7 @@ public:
     Parser(Visitor& visitor, const std::string& name, const Limits& limits)
         : visitor_(visitor), name_(name), limits_(limits)
     {
-        xml_ = XML_ParserCreateNS(nullptr, kNsSep);
+        xml_ = XML_ParserCreate(nullptr);
         if (!xml_)
             return;
         XML_SetUserData(xml_, this);
@@ -92,22 +102,29 @@ public:
         while (true) {
             const int n = static_cast<int>(std::min<std::size_t>(size, 1 << 30));
             const bool final = last && static_cast<std::size_t>(n) == size;
-            if (XML_Parse(xml_, data, n, final ? 1 : 0) != XML_STATUS_OK) {
-                if (!error_) {
-                    error_ = here(XML_ErrorString(XML_GetErrorCode(xml_)));
-                }
-                return false;
-            }
-            if (error_)
+            if (!parsed(XML_Parse(xml_, data, n, final ? 1 : 0)))
                 return false;
             data += n;
             size -= static_cast<std::size_t>(n);
             if (size == 0)
                 break;
         }
-        if (last && !error_ && !sawRoot_)
-            error_ = here("no <gpx> element");
-        return !error_;
+        return finish(last);
+    }
+
+    // Expat's own buffer for the next block, read straight into it to spare a
+    // copy; nullptr (with the error set) when it cannot be had.
+    char* buffer(std::size_t size)
+    {
+        void* b = xml_ ? XML_GetBuffer(xml_, static_cast<int>(size)) : nullptr;
+        if (!b)
+            fail("out of memory for the XML parser");
+        return static_cast<char*>(b);
+    }
+    // Parses what was read into buffer(); false once the reading has ended with an error.
+    bool parseBuffer(std::size_t size, bool last)
+    {
+        return parsed(XML_ParseBuffer(xml_, static_cast<int>(size), last ? 1 : 0)) && finish(last);
     }
 
     std::optional<Error> takeError() { return std::move(error_); }
@@ -122,6 +139,19 @@ public:
     }
 
 private:
+    bool parsed(XML_Status status)
+    {
+        if (status != XML_STATUS_OK && !error_)
+            error_ = here(XML_ErrorString(XML_GetErrorCode(xml_)));
+        return !error_;
+    }
+    bool finish(bool last)
+    {
+        if (last && !error_ && !sawRoot_)
+            error_ = here("no <gpx> element");
+        return !error_;
+    }
+
     Error here(std::string message) const
     {
         Error e;
@@ -186,12 +216,13 @@ private:
             stack_.push_back(Kind::Other);
             return;
         }
-        std::string_view full(qname);
-        std::string_view ns, local = full;
-        if (auto cut = full.rfind(kNsSep); cut != std::string_view::npos) {
-            ns = full.substr(0, cut);
-            local = full.substr(cut + 1);
+        bindNamespaces(attrs);
+        std::string_view local(qname), prefix;
+        if (auto colon = local.find(':'); colon != std::string_view::npos) {
+            prefix = local.substr(0, colon);
+            local.remove_prefix(colon + 1);
         }
+        const std::string_view ns = namespaceOf(prefix);
         Kind kind = Kind::Other;
         if (stack_.empty()) {
             if (local != "gpx") {
@@ -241,6 +272,31 @@ private:
         }
     }
 
+    // Namespaces are followed here rather than by expat, which would build the
+    // full name of every element, wanted or not. Only elements that are read
+    // declare them: everything inside an element passed over is passed over.
+    void bindNamespaces(const XML_Char** attrs)
+    {
+        for (; attrs && attrs[0]; attrs += 2) {
+            const XML_Char* key = attrs[0];
+            if (!startsWith(key, "xmlns"))
+                continue;
+            if (key[5] == '\0')
+                bindings_.push_back({std::string(), attrs[1], stack_.size()});
+            else if (key[5] == ':')
+                bindings_.push_back({std::string(key + 6), attrs[1], stack_.size()});
+        }
+    }
+    // The innermost declaration of a prefix; an undeclared prefix belongs to
+    // no GPX namespace, and an element without one to the default namespace.
+    std::string_view namespaceOf(std::string_view prefix) const
+    {
+        for (auto b = bindings_.rbegin(); b != bindings_.rend(); ++b)
+            if (b->prefix == prefix)
+                return b->uri;
+        return prefix.empty() ? std::string_view() : kUndeclared;
+    }
+
     static Kind childKind(Kind parent, std::string_view local)
     {
         switch (parent) {
@@ -282,11 +338,11 @@ private:
         std::optional<double> lat, lon;
         bool seenLat = false, seenLon = false;
         for (; attrs && attrs[0]; attrs += 2) {
-            std::string_view key(attrs[0]);
-            if (key == "lat") {
+            const XML_Char* key = attrs[0];
+            if (startsWith(key, "lat") && key[3] == '\0') {
                 seenLat = true;
                 lat = parseNumber(attrs[1]);
-            } else if (key == "lon") {
+            } else if (startsWith(key, "lon") && key[3] == '\0') {
                 seenLon = true;
                 lon = parseNumber(attrs[1]);
             }
@@ -324,6 +380,8 @@ private:
             return;
         const Kind kind = stack_.back();
         stack_.pop_back();
+        while (!bindings_.empty() && bindings_.back().depth >= stack_.size())
+            bindings_.pop_back();
         const Kind parent = stack_.empty() ? Kind::Other : stack_.back();
         switch (kind) {
         case Kind::Wpt:
@@ -377,6 +435,13 @@ private:
         XML_SetCharacterDataHandler(xml_, nullptr);
     }
 
+    struct Binding {
+        std::string prefix;
+        std::string uri;
+        std::size_t depth;
+    };
+    static constexpr std::string_view kUndeclared = "undeclared prefix";
+
     struct Owner {
         std::string name;
         bool started = false;
@@ -387,6 +452,7 @@ private:
     Limits limits_;
     XML_Parser xml_ = nullptr;
     std::vector<Kind> stack_;
+    std::vector<Binding> bindings_;
     Point point_;
     Owner owner_;
     std::string text_;
@@ -431,17 +497,19 @@ std::optional<Error> readFile(const std::string& path, Visitor& visitor, const L
         return Error{path, 0, 0, refusal.empty() ? std::string(std::strerror(err)) : refusal, false};
     }
     Parser parser(visitor, path, limits);
-    std::vector<char> block(kBlockBytes);
     std::error_code sizeError;
     const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
     const std::uint64_t total = sizeError ? 0 : static_cast<std::uint64_t>(size);
     std::uint64_t done = 0;
     while (true) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), f.get());
+        char* block = parser.buffer(kBlockBytes);
+        if (!block)
+            break;
+        const std::size_t got = std::fread(block, 1, kBlockBytes, f.get());
         if (std::ferror(f.get()))
             return Error{path, 0, 0, std::string("read error: ") + std::strerror(errno), false};
-        const bool last = got < block.size();
-        if (!parser.feed(block.data(), got, last) || last)
+        const bool last = got < kBlockBytes;
+        if (!parser.parseBuffer(got, last) || last)
             break;
         done += got;
         visitor.bytesRead(done, total);

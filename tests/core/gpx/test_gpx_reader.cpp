@@ -75,6 +75,13 @@ const Case kShapes[] = {
  <x:rte><g:rtept lat="7" lon="7"/></x:rte>
  <g:extensions><g:wpt lat="6" lon="6"/></g:extensions></g:gpx>)",
      "T \nS\nt 1.000000,1.000000\n/S\n/T\n"},
+    {"namespaces hold where they are declared; undeclared prefixes are foreign",
+     R"(<gpx xmlns="http://www.topografix.com/GPX/1/1" xmlns:o="urn:other">
+ <trk xmlns="urn:other"><trkseg><trkpt lat="9" lon="9"/></trkseg></trk>
+ <trk><trkseg xmlns:g="http://www.topografix.com/GPX/1/1"><g:trkpt lat="1" lon="2"/><u:trkpt lat="8" lon="8"/></trkseg></trk>
+ <o:wpt lat="7" lon="7"/><g:wpt lat="6" lon="6"/>
+ <wpt xmlns:o="http://www.topografix.com/GPX/1/0" lat="3" lon="4"><o:name>inner</o:name></wpt></gpx>)",
+     "T \nS\nt 1.000000,2.000000\n/S\n/T\nW 3.000000,4.000000 ninner\n"},
     {"empty route and track still start and end; a name after the first point stays out",
      R"(<gpx><rte/><trk><name>Empty</name></trk><rte><rtept lat="1" lon="2"/><name>late</name></rte></gpx>)",
      "R \n/R\nT Empty\n/T\nR \nr 1.000000,2.000000\n/R\n"},
