@@ -264,6 +264,9 @@ void CMainFrame::showOpening(bool busy, const QString& port)
     } else {
         statusBar()->clearMessage();
     }
+    // Another Start while the port opens would change nothing: its result is on the way.
+    for (CommandId id : {CommandId::RunStart, CommandId::KeyStartS, CommandId::ToolStart})
+        action(id)->setEnabled(!busy && hasHandler(id));
     refreshStatus();
 }
 

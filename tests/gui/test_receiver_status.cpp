@@ -71,7 +71,9 @@ private slots:
         f.runCommand(CommandId::KeyStartS);
         QVERIFY(rig.session->gps().opening());
         QCOMPARE(paneText(f), QStringLiteral("Opening %1\u2026").arg(QString::fromStdString(pty.path)));
+        QVERIFY(!f.action(CommandId::RunStart)->isEnabled() && !f.action(CommandId::ToolStart)->isEnabled());
         QTRY_VERIFY(!rig.session->gps().opening());
+        QVERIFY(f.action(CommandId::RunStart)->isEnabled() && f.action(CommandId::ToolStart)->isEnabled());
         QVERIFY2(ticks >= 5, "the window handled its timer while the port opened");
         QVERIFY(rig.session->gps().portOpen() && rig.session->gps().reader().running());
         QCOMPARE(paneText(f), QStringLiteral("Waiting for data on %1").arg(QString::fromStdString(pty.path)));
