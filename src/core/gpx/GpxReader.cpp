@@ -222,7 +222,11 @@ private:
             prefix = local.substr(0, colon);
             local.remove_prefix(colon + 1);
         }
-        const std::string_view ns = namespaceOf(prefix);
+        const std::optional<std::string_view> ns = namespaceOf(prefix);
+        if (!ns) {
+            fail("unbound prefix");
+            return;
+        }
         Kind kind = Kind::Other;
         if (stack_.empty()) {
             if (local != "gpx") {
@@ -231,7 +235,7 @@ private:
             }
             sawRoot_ = true;
             kind = Kind::Gpx;
-        } else if (parent != Kind::Other && isGpxNamespace(ns)) {
+        } else if (parent != Kind::Other && isGpxNamespace(*ns)) {
             kind = childKind(parent, local);
             const bool inPoint = parent == Kind::Wpt || parent == Kind::Rtept || parent == Kind::Trkpt;
             if (inPoint && !details_)
@@ -287,14 +291,18 @@ private:
                 bindings_.push_back({std::string(key + 6), attrs[1], stack_.size()});
         }
     }
-    // The innermost declaration of a prefix; an undeclared prefix belongs to
-    // no GPX namespace, and an element without one to the default namespace.
-    std::string_view namespaceOf(std::string_view prefix) const
+    // The innermost declaration of a prefix, with no namespace for an element
+    // without one and none declared; nullopt for a prefix never declared.
+    std::optional<std::string_view> namespaceOf(std::string_view prefix) const
     {
         for (auto b = bindings_.rbegin(); b != bindings_.rend(); ++b)
             if (b->prefix == prefix)
                 return b->uri;
-        return prefix.empty() ? std::string_view() : kUndeclared;
+        if (prefix == "xml")
+            return "http://www.w3.org/XML/1998/namespace";
+        if (prefix.empty())
+            return std::string_view();
+        return std::nullopt;
     }
 
     static Kind childKind(Kind parent, std::string_view local)
@@ -440,7 +448,6 @@ private:
         std::string uri;
         std::size_t depth;
     };
-    static constexpr std::string_view kUndeclared = "undeclared prefix";
 
     struct Owner {
         std::string name;

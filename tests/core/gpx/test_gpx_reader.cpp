@@ -75,10 +75,10 @@ const Case kShapes[] = {
  <x:rte><g:rtept lat="7" lon="7"/></x:rte>
  <g:extensions><g:wpt lat="6" lon="6"/></g:extensions></g:gpx>)",
      "T \nS\nt 1.000000,1.000000\n/S\n/T\n"},
-    {"namespaces hold where they are declared; undeclared prefixes are foreign",
-     R"(<gpx xmlns="http://www.topografix.com/GPX/1/1" xmlns:o="urn:other">
+    {"namespaces hold where they are declared",
+     R"(<gpx xmlns="http://www.topografix.com/GPX/1/1" xmlns:o="urn:other" xmlns:g="urn:other">
  <trk xmlns="urn:other"><trkseg><trkpt lat="9" lon="9"/></trkseg></trk>
- <trk><trkseg xmlns:g="http://www.topografix.com/GPX/1/1"><g:trkpt lat="1" lon="2"/><u:trkpt lat="8" lon="8"/></trkseg></trk>
+ <trk><trkseg xmlns:g="http://www.topografix.com/GPX/1/1"><g:trkpt lat="1" lon="2"/><o:trkpt lat="8" lon="8"/></trkseg></trk>
  <o:wpt lat="7" lon="7"/><g:wpt lat="6" lon="6"/>
  <wpt xmlns:o="http://www.topografix.com/GPX/1/0" lat="3" lon="4"><o:name>inner</o:name></wpt></gpx>)",
      "T \nS\nt 1.000000,2.000000\n/S\n/T\nW 3.000000,4.000000 ninner\n"},
@@ -127,6 +127,7 @@ TEST(GpxReader, RefusesWhatIsNotGpxNamingTheFileAndLine)
         {"<html><body/></html>", "not a GPX file: the document element is <html>", 1},
         {"<gpx>\n<trk><trkseg><trkpt lat=\"1\" lon=\"2\"/>", "no element found", 2},
         {"<gpx>\n<wpt lat=\"1\"/></gpx>", "point without a lon attribute", 2},
+        {"<gpx><trk xmlns:g=\"urn:g\"/>\n<g:wpt lat=\"1\" lon=\"2\"/></gpx>", "unbound prefix", 2},
         {"<gpx><wpt lat=\"x\" lon=\"2\"/></gpx>", "lat that is not a number", 1},
         {"<gpx><wpt lat=\"nan\" lon=\"2\"/></gpx>", "lat that is not a number", 1},
         {"<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
