@@ -250,6 +250,9 @@ void CMainFrame::buildStatusBar()
         l->setAlignment(Qt::AlignCenter);
         statusBar()->addPermanentWidget(l);
     }
+    // A message longer than pane 1 is cut where the other panes begin; resting
+    // the pointer on the status bar shows the whole of it.
+    connect(statusBar(), &QStatusBar::messageChanged, statusBar(), &QWidget::setToolTip);
     gpsPane_->setObjectName(QStringLiteral("gpsPane"));
     receiver_ = new ReceiverStatus(session_, gpsPane_, statusBar(), this);
     connect(view_, &CVARNOView::sentenceTaken, receiver_, &ReceiverStatus::sentenceTaken);

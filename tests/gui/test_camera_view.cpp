@@ -287,6 +287,7 @@ private slots:
             ". Logging has stopped.";
         QTRY_COMPARE(rig.prompt.texts(), std::vector<std::string>{full});
         QCOMPARE(f.statusBar()->currentMessage(), QString::fromStdString(full));
+        QCOMPARE(f.statusBar()->toolTip(), QString::fromStdString(full)); // cut on screen, whole here
         QVERIFY(!f.action(CommandId::LogNmeaData)->isChecked());
 
         pty.closeMaster();
