@@ -20,7 +20,8 @@ double leadingDouble(std::string_view text);
 // digits and 10^k for k <= 15 are exact doubles, so one division gives the
 // correctly rounded value, as from_chars does. Returns how many characters
 // were read, or 0 when the text needs the general way (no digit first, more
-// digits, or an exponent follows); what follows the number is not looked at.
+// digits, or an exponent follows); anything else after the number is left to
+// the caller.
 std::size_t shortDecimal(std::string_view text, double& value);
 
 // Like strtoul(text, nullptr, 16) for the "%x" conversions: blanks, optional
