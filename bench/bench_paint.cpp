@@ -10,11 +10,11 @@
 #include <fstream>
 #include <random>
 
-#include "CSio.h"
-#include "CVARNOView.h"
-#include "ScenePainter.h"
 #include "base/Clock.h"
 #include "base/Prompt.h"
+#include "CSio.h"
+#include "gui/frame/CVARNOView.h"
+#include "gui/paint/ScenePainter.h"
 #include "session/Session.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"

@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "CMainFrame.h"
-#include "ReplayController.h"
 #include "base/Clock.h"
-#include "gps/PortList.h"
 #include "gps/AbsentSerialPort.h"
+#include "gps/PortList.h"
+#include "gui/frame/CMainFrame.h"
+#include "gui/gps/ReplayController.h"
 #include "session/Session.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <random>
 
-#include "ScenePainter.h"
 #include "base/Prompt.h"
+#include "gui/paint/ScenePainter.h"
 #include "routes/Guidance.h"
 #include "routes/RouteList.h"
 #include "views/RouteViewScene.h"

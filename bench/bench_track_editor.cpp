@@ -11,8 +11,8 @@
 #include <memory>
 #include <random>
 
-#include "ScenePainter.h"
 #include "base/Prompt.h"
+#include "gui/paint/ScenePainter.h"
 #include "trackedit/Editor.h"
 
 using namespace varno;

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <filesystem>
 
-#include "ScenePainter.h"
+#include "gui/paint/ScenePainter.h"
 #include "SyntheticOsm.h"
 #include "trackedit/Background.h"
 

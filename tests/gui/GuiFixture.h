@@ -11,12 +11,12 @@
 #include <functional>
 #include <memory>
 
-#include "CMainFrame.h"
-#include "CVARNOView.h"
 #include "base/Clock.h"
 #include "cameras/VoicePlayer.h"
-#include "gps/PortList.h"
 #include "gps/AbsentSerialPort.h"
+#include "gps/PortList.h"
+#include "gui/frame/CMainFrame.h"
+#include "gui/frame/CVARNOView.h"
 #include "platform/TestPty.h"
 #include "session/Session.h"
 #include "settings/Settings.h"

@@ -2,10 +2,10 @@
 // the Start Time Options, Driver aids and Com Settings source choices.
 #include <QCheckBox>
 
-#include "ComSettingsDialog.h"
-#include "DriverAidsDialog.h"
+#include "gui/cameras/DriverAidsDialog.h"
+#include "gui/gps/ComSettingsDialog.h"
+#include "gui/options/StartTimeDialog.h"
 #include "GuiFixture.h"
-#include "StartTimeDialog.h"
 #include "session/CommandTable.h"
 #include "views/CameraViewScene.h"
 

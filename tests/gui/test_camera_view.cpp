@@ -7,9 +7,9 @@
 #include <QStatusBar>
 
 #include "CSio.h"
-#include "GuiFixture.h"
-#include "ScenePainter.h"
 #include "gps/SerialReader.h"
+#include "gui/paint/ScenePainter.h"
+#include "GuiFixture.h"
 #include "session/CommandTable.h"
 #include "views/CameraViewScene.h"
 

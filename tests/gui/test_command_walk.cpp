@@ -16,10 +16,10 @@
 #include <QToolButton>
 #include <set>
 
-#include "GuiFixture.h"
-#include "ReplayController.h"
-#include "ScreenAgent.h"
 #include "CSio.h"
+#include "gui/gps/ReplayController.h"
+#include "gui/routes/ScreenAgent.h"
+#include "GuiFixture.h"
 #include "session/CommandTable.h"
 #include "trackedit/Editor.h"
 

@@ -11,10 +11,10 @@
 #include <QTreeWidget>
 #include <filesystem>
 
-#include "ConvertDialog.h"
-#include "ConvertRunner.h"
-#include "GuiFixture.h"
 #include "core/base/ScratchFiles.h"
+#include "gui/convert/ConvertDialog.h"
+#include "gui/convert/ConvertRunner.h"
+#include "GuiFixture.h"
 
 using namespace guitest;
 using varno::session::CommandId;

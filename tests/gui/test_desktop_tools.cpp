@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <optional>
 
-#include "ColoursDialog.h"
-#include "DistanceDialog.h"
+#include "gui/frame/PrintCommands.h"
+#include "gui/options/ColoursDialog.h"
+#include "gui/options/DistanceDialog.h"
 #include "GuiFixture.h"
-#include "PrintCommands.h"
 
 using namespace varno::session;
 namespace keys = varno::settings::keys;

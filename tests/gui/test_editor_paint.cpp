@@ -6,8 +6,8 @@
 #include <QtTest>
 #include <cmath>
 
-#include "EditorIcons.h"
-#include "ScenePainter.h"
+#include "gui/paint/EditorIcons.h"
+#include "gui/paint/ScenePainter.h"
 #include "trackedit/Background.h"
 
 using varno::views::IconId;

@@ -10,7 +10,7 @@
 #include <QSignalSpy>
 
 #include "CSio.h"
-#include "FirstRunPage.h"
+#include "gui/frame/FirstRunPage.h"
 #include "GuiFixture.h"
 
 using namespace varno;

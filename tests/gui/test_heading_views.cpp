@@ -6,10 +6,10 @@
 #include <QTreeWidget>
 #include <cmath>
 
+#include "gui/convert/ConvertRunner.h"
+#include "gui/poi/PoiDialogs.h"
+#include "gui/routes/TrailCommands.h"
 #include "GuiFixture.h"
-#include "PoiDialogs.h"
-#include "TrailCommands.h"
-#include "ConvertRunner.h"
 #include "session/CommandTable.h"
 
 using namespace guitest;

@@ -6,14 +6,14 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
-#include "GuiFixture.h"
-#include "LogCommands.h"
-#include "RecordCommands.h"
-#include "ReplayController.h"
-#include "ReplayDialog.h"
-#include "ReplayStart.h"
-#include "SendLogDialog.h"
 #include "core/base/ScratchFiles.h"
+#include "gui/gps/LogCommands.h"
+#include "gui/gps/RecordCommands.h"
+#include "gui/gps/ReplayController.h"
+#include "gui/gps/ReplayDialog.h"
+#include "gui/gps/ReplayStart.h"
+#include "gui/gps/SendLogDialog.h"
+#include "GuiFixture.h"
 #include "session/CommandTable.h"
 
 using namespace varno;

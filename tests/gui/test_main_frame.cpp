@@ -5,10 +5,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "gui/frame/PrintCommands.h"
+#include "gui/gps/RecordCommands.h"
+#include "gui/routes/RouteCommands.h"
 #include "GuiFixture.h"
-#include "PrintCommands.h"
-#include "RecordCommands.h"
-#include "RouteCommands.h"
 #include "session/CommandTable.h"
 
 using namespace varno::session;

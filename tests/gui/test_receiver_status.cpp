@@ -5,12 +5,12 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 
-#include "CSio.h"
-#include "GuiFixture.h"
-#include "ReceiverStatus.h"
-#include "ReplayController.h"
-#include "UiBridgeQt.h"
 #include "core/base/ScratchFiles.h"
+#include "CSio.h"
+#include "gui/gps/ReceiverStatus.h"
+#include "gui/gps/ReplayController.h"
+#include "gui/support/UiBridgeQt.h"
+#include "GuiFixture.h"
 
 using namespace varno;
 using namespace varno::session;

@@ -8,11 +8,11 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "gui/options/StartTimeDialog.h"
+#include "gui/routes/RouteCommands.h"
+#include "gui/routes/RouteDialogs.h"
+#include "gui/routes/ScreenAgent.h"
 #include "GuiFixture.h"
-#include "RouteCommands.h"
-#include "RouteDialogs.h"
-#include "ScreenAgent.h"
-#include "StartTimeDialog.h"
 #include "session/CommandTable.h"
 
 using namespace guitest;

@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QWheelEvent>
 
-#include "GuiFixture.h"
-#include "TracksCommands.h"
 #include "core/base/ScratchFiles.h"
+#include "gui/trackedit/TracksCommands.h"
+#include "GuiFixture.h"
 #include "session/CommandTable.h"
 #include "trackedit/Editor.h"
 

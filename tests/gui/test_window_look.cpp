@@ -11,9 +11,9 @@
 #include <QToolBar>
 #include <set>
 
+#include "gui/frame/WindowLook.h"
+#include "gui/support/QtPrompt.h"
 #include "GuiFixture.h"
-#include "QtPrompt.h"
-#include "WindowLook.h"
 #include "session/CommandTable.h"
 #include "session/Mnemonics.h"
 #include "views/CameraViewLayout.h"

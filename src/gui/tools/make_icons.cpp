@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "AppIcon.h"
+#include "gui/paint/AppIcon.h"
 
 int main(int argc, char** argv)
 {

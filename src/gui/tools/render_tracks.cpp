@@ -12,7 +12,7 @@
 #include <tuple>
 #include <utility>
 
-#include "ScenePainter.h"
+#include "gui/paint/ScenePainter.h"
 #include "trackedit/EditorLoad.h"
 
 namespace {

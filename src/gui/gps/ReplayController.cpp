@@ -1,0 +1,81 @@
+// Replaying an NMEA log into the window: the dialog, the pacing window timer, Esc, the end.
+#include "gui/gps/ReplayController.h"
+
+#include "gui/frame/CVARNOView.h"
+#include "gui/gps/ReplayDialog.h"
+
+using varno::gps::LogReplay;
+
+ReplayController::ReplayController(varno::session::Session& session, CVARNOView* view, QWidget* window)
+    : QObject(window), session_(session), view_(view), window_(window), timer_(new GateTimer(this)),
+      replay_(session.mailbox(), session.prompt(),
+              LogReplay::Callbacks{
+                  postTo(this),
+                  [this] { repaintWithSentence(); },
+                  [this] {
+                      session_.onSentence();
+                      if (afterCameraLogic)
+                          afterCameraLogic();
+                  },
+                  [this](std::chrono::milliseconds) { timer_->gate().wait(); },
+                  [this] { session_.cameraWarner().replayStarted(); },
+                  [this] {
+                      timer_->stop();
+                      session_.cameraWarner().replayEnded();
+                      emit finished();
+                  },
+              })
+{
+    setObjectName(QStringLiteral("replayController"));
+}
+
+ReplayController::~ReplayController()
+{
+    stop();
+}
+
+void ReplayController::stop()
+{
+    // Release the tick wait first: the worker may be waiting for a tick.
+    timer_->stop();
+    replay_.cancel();
+    session_.cameraWarner().replayEnded();
+}
+
+void ReplayController::repaintWithSentence()
+{
+    varno::gps::SentenceMailbox& mailbox = session_.mailbox();
+    lastSentence_ = mailbox.snapshot().sentence;
+    if (view_)
+        view_->repaint();
+    // A window that is hidden or minimised skips its paint; the sentence must
+    // still reach the fix, or the camera logic would run on an old position.
+    if (mailbox.snapshot().pending)
+        session_.finishIntake(session_.intake());
+}
+
+bool ReplayController::start(const QString& path, int delayMs, varno::gps::ReplayStartOptions options)
+{
+    if (path.isEmpty() || replay_.running())
+        return false;
+    // Arm the pacing before the worker can wait on it.
+    timer_->start(std::chrono::milliseconds(delayMs < 1 ? 1 : delayMs));
+    if (!replay_.start(path.toStdString(), delayMs, options)) {
+        timer_->stop();
+        return false;
+    }
+    emit started();
+    return true;
+}
+
+void ReplayController::runDialog()
+{
+    if (replay_.running())
+        return;
+    ReplayDialog dlg(session_.dataRoot(), window_);
+    dlg.dialogs = dialogs;
+    const bool ok = dialogHook ? dialogHook(dlg) : dlg.exec() == QDialog::Accepted;
+    if (!ok)
+        return;
+    start(dlg.filePath(), dlg.delayMs());
+}

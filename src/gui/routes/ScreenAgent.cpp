@@ -1,0 +1,220 @@
+// The speech agent on screen.
+#include "gui/routes/ScreenAgent.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "base/AsciiCase.h"
+#include "base/InputFile.h"
+
+namespace {
+
+// Pixels per character pixel, and the bubble beside it.
+constexpr int kScale = 4;
+constexpr int kBubbleWidth = 220;
+constexpr int kMargin = 8;
+// Where the character stands: this far left of the view's right edge (beyond
+// its own width) and its top this far above the view's bottom.
+constexpr int kAgentRightGap = 100;
+constexpr int kAgentBottomGap = 200;
+// A character file is a few kilobytes; anything much larger is not one.
+constexpr std::uintmax_t kMaxCharacterBytes = 1 << 20;
+
+} // namespace
+
+// Draws the character's frame and the bubble; the frames turn while it talks.
+class AgentWidget final : public QWidget {
+public:
+    AgentWidget(const varno::speech::AgentCharacter& c, QWidget* parent) : QWidget(parent), character_(c)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setObjectName(QStringLiteral("speechAgent"));
+        animation_.setInterval(180);
+        connect(&animation_, &QTimer::timeout, this, [this] {
+            ++tick_;
+            update();
+        });
+        quiet_.setSingleShot(true);
+        connect(&quiet_, &QTimer::timeout, this, [this] {
+            bubble_.clear();
+            animation_.stop();
+            update();
+        });
+        parent->installEventFilter(this);
+        place();
+    }
+
+    void say(const QString& text)
+    {
+        bubble_ = text;
+        animation_.start();
+        // Long enough to read, and about as long as the speech takes.
+        quiet_.start(std::max(3000, 90 * static_cast<int>(text.size())));
+        show();
+        raise();
+        update();
+    }
+    const QString& bubble() const { return bubble_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (watched == parentWidget() && e->type() == QEvent::Resize)
+            place();
+        return false;
+    }
+
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const varno::speech::AgentFrame& f = character_.frame(!bubble_.isEmpty(), tick_);
+        const int cw = character_.width * kScale, ch = character_.height * kScale;
+        const int x0 = width() - cw, y0 = height() - ch;
+        for (int y = 0; y < character_.height; ++y)
+            for (int x = 0; x < character_.width; ++x) {
+                const std::uint32_t px = f.pixels[static_cast<std::size_t>(y * character_.width + x)];
+                if (px >> 24)
+                    p.fillRect(x0 + x * kScale, y0 + y * kScale, kScale, kScale, QColor::fromRgb(px));
+            }
+        if (bubble_.isEmpty())
+            return;
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(14);
+        p.setFont(font);
+        const QRect textArea(kMargin, 0, kBubbleWidth - 2 * kMargin, height() - kMargin);
+        QRect need = p.fontMetrics().boundingRect(textArea, Qt::TextWordWrap, bubble_);
+        need.adjust(-6, -4, 6, 4);
+        need.moveBottom(y0 + ch / 2);
+        QPainterPath path;
+        path.addRoundedRect(need, 8, 8);
+        path.moveTo(need.right(), need.bottom() - 14);
+        path.lineTo(x0 + 4, y0 + ch / 2 - 6);
+        path.lineTo(need.right(), need.bottom() - 4);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(QColor(255, 255, 225));
+        p.drawPath(path.simplified());
+        p.setPen(Qt::black);
+        p.drawText(need.adjusted(6, 4, -6, -4), Qt::TextWordWrap, bubble_);
+    }
+
+private:
+    // The character's top left at (right - its width - 100, bottom - 200) of
+    // the view, where the agent of old stood whenever the view reached the
+    // screen's right edge (it stood just outside the view otherwise, where a
+    // character drawn in the view cannot go); kept inside the view. The
+    // bubble is to its left.
+    void place()
+    {
+        const QWidget* v = parentWidget();
+        const int cw = character_.width * kScale, ch = character_.height * kScale;
+        const int w = kBubbleWidth + cw;
+        const int h = std::max(ch, 120);
+        const int charLeft = std::max(0, v->width() - cw - kAgentRightGap);
+        const int charTop = std::max(0, v->height() - kAgentBottomGap);
+        // The character stands at the widget's bottom right.
+        setGeometry(charLeft + cw - w, charTop + ch - h, w, h);
+    }
+
+public:
+    QRect characterRect() const
+    {
+        const int cw = character_.width * kScale, ch = character_.height * kScale;
+        return QRect(geometry().right() + 1 - cw, geometry().bottom() + 1 - ch, cw, ch);
+    }
+
+private:
+    const varno::speech::AgentCharacter& character_;
+    QString bubble_;
+    unsigned tick_ = 0;
+    QTimer animation_;
+    QTimer quiet_;
+};
+
+ScreenAgent::ScreenAgent(varno::cameras::VoicePlayer* voice, QString bundledCharacter, QObject* parent)
+    : QObject(parent), voice_(voice), bundled_(std::move(bundledCharacter))
+{
+}
+
+ScreenAgent::~ScreenAgent()
+{
+    unloadCharacter();
+}
+
+void ScreenAgent::attach(QWidget* view)
+{
+    unloadCharacter();
+    view_ = view;
+}
+
+bool ScreenAgent::loadCharacter(const std::string& path)
+{
+    unloadCharacter();
+    // Microsoft Agent's own files are not read: a name of one stands for the bundled character.
+    const bool acs =
+        path.size() >= 4 && varno::equalsNoCase(std::string_view(path).substr(path.size() - 4), ".acs");
+    const std::string file = acs ? bundled_.toStdString() : path;
+    const varno::FileHandle f = varno::openForReading(file, nullptr, kMaxCharacterBytes);
+    if (!f)
+        return false;
+    std::string text;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f.get())) > 0;)
+        text.append(buf, n);
+    character_ = varno::speech::parseAgentCharacter(text);
+    if (!character_)
+        return false;
+    soundPath_.clear();
+    if (!character_->sound.empty())
+        soundPath_ =
+            QFileInfo(QString::fromStdString(file)).dir().filePath(QString::fromStdString(character_->sound));
+    if (view_) {
+        widget_ = new AgentWidget(*character_, view_);
+        widget_->hide();
+    }
+    return true;
+}
+
+void ScreenAgent::unloadCharacter()
+{
+    delete widget_.data();
+    character_.reset();
+}
+
+void ScreenAgent::showAndGreet()
+{
+    if (widget_) {
+        widget_->show();
+        widget_->raise();
+    }
+    if (soundEffects_ && voice_ && !soundPath_.isEmpty())
+        voice_->play(soundPath_.toStdString());
+}
+
+void ScreenAgent::speak(const std::string& text)
+{
+    if (!character_)
+        return;
+    if (widget_)
+        widget_->say(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (voice_)
+        voice_->speak(text);
+}
+
+QString ScreenAgent::bubbleText() const
+{
+    return widget_ && widget_->isVisible() ? widget_->bubble() : QString();
+}
+
+QRect ScreenAgent::characterRect() const
+{
+    return widget_ ? widget_->characterRect() : QRect();
+}
+
+bool ScreenAgent::shown() const
+{
+    return widget_ && widget_->isVisible();
+}
