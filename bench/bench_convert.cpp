@@ -131,8 +131,8 @@ void BM_NmeaToGpx_Varno(benchmark::State& state)
     const std::string log = nmeaLog();
     for (auto _ : state) {
         FileHandle f(std::fopen(log.c_str(), "rb"));
-        convert::LineInput in(f.get(), 0);
-        convert::Progress progress;
+        varno::LineInput in(f.get(), 0);
+        varno::Progress progress;
         std::vector<convert::NmeaPoint> points;
         convert::pickNmeaPoints(in, {true, 10, true, 100}, points, progress);
         FileSink out((folder() / "ours.gpx").string());
@@ -155,8 +155,8 @@ void BM_OsmXmlToGpx_Varno(benchmark::State& state)
     const std::string osm = osmXml();
     for (auto _ : state) {
         FileSink out((folder() / "osm.gpx").string());
-        convert::Progress progress;
-        const convert::Report r = convert::convertOsmToGpx(osm, out, {}, progress);
+        varno::Progress progress;
+        const varno::Report r = convert::convertOsmToGpx(osm, out, {}, progress);
         state.counters["tracks"] = static_cast<double>(r.linesOut);
     }
     rusage usage{};
@@ -175,7 +175,7 @@ void BM_OsmPbfToGpx_Varno(benchmark::State& state)
     }
     for (auto _ : state) {
         FileSink out((folder() / "osm-pbf.gpx").string());
-        convert::Progress progress;
+        varno::Progress progress;
         convert::convertOsmToGpx(pbf, out, {}, progress);
     }
 }
@@ -198,7 +198,7 @@ void BM_SrtmIsolines20_Varno(benchmark::State& state)
     }
     for (auto _ : state) {
         FileSink out((folder() / "isolines.gpx").string());
-        convert::Progress progress;
+        varno::Progress progress;
         srtm::isolines(*tile, out, 20, progress);
     }
 }
@@ -234,8 +234,8 @@ void BM_PassedCameras_1MLines_1MCameras(benchmark::State& state)
         convert::readSource(cameras, text, message);
         const cameras::CameraFile cameraFile(std::move(text));
         FileHandle f(std::fopen(log.c_str(), "rb"));
-        convert::LineInput in(f.get(), 0);
-        convert::Progress progress;
+        varno::LineInput in(f.get(), 0);
+        varno::Progress progress;
         cameras::PassedList list;
         cameras::passedCameras(in, cameraFile, {0, 4000, 1}, list, progress);
         state.counters["rows"] = static_cast<double>(list.shown().size());
@@ -317,8 +317,8 @@ void BM_OsmCameras10MNodes_Varno(benchmark::State& state)
     std::uint64_t lines = 0;
     for (auto _ : state) {
         FileSink out((folder() / "osm-cameras.txt").string());
-        convert::Progress progress;
-        const convert::Report r = convert::convertOsmCameras(pbf, out, progress);
+        varno::Progress progress;
+        const varno::Report r = convert::convertOsmCameras(pbf, out, progress);
         if (!r.ok()) {
             state.SkipWithError(r.message.c_str());
             return;

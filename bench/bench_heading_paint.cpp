@@ -97,7 +97,7 @@ struct HeadingRig {
 };
 
 // The whole repaint (scene built and painted) of one view.
-void repaint(benchmark::State& state, session::MapView v)
+void repaint(benchmark::State& state, views::MapView v)
 {
     HeadingRig rig;
     rig.session->toggleView(v);
@@ -116,22 +116,22 @@ void repaint(benchmark::State& state, session::MapView v)
 
 void BM_CompassRepaint(benchmark::State& state)
 {
-    repaint(state, session::MapView::Compass);
+    repaint(state, views::MapView::Compass);
 }
 void BM_PointerRepaint(benchmark::State& state)
 {
-    repaint(state, session::MapView::Pointer);
+    repaint(state, views::MapView::Pointer);
 }
 void BM_TrailRepaint(benchmark::State& state)
 {
-    repaint(state, session::MapView::Trail);
+    repaint(state, views::MapView::Trail);
 }
 BENCHMARK(BM_CompassRepaint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PointerRepaint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TrailRepaint)->Unit(benchmark::kMicrosecond);
 
 // The two halves of a repaint apart: the scene built, and the last scene painted.
-void buildOnly(benchmark::State& state, session::MapView v)
+void buildOnly(benchmark::State& state, views::MapView v)
 {
     HeadingRig rig;
     rig.session->toggleView(v);
@@ -139,7 +139,7 @@ void buildOnly(benchmark::State& state, session::MapView v)
     for (auto _ : state)
         benchmark::DoNotOptimize(rig.session->buildScene(800, 600, none).items.size());
 }
-void paintOnly(benchmark::State& state, session::MapView v)
+void paintOnly(benchmark::State& state, views::MapView v)
 {
     HeadingRig rig;
     rig.session->toggleView(v);
@@ -153,19 +153,19 @@ void paintOnly(benchmark::State& state, session::MapView v)
 }
 void BM_PointerBuild(benchmark::State& state)
 {
-    buildOnly(state, session::MapView::Pointer);
+    buildOnly(state, views::MapView::Pointer);
 }
 void BM_PointerPaint(benchmark::State& state)
 {
-    paintOnly(state, session::MapView::Pointer);
+    paintOnly(state, views::MapView::Pointer);
 }
 void BM_TrailBuild(benchmark::State& state)
 {
-    buildOnly(state, session::MapView::Trail);
+    buildOnly(state, views::MapView::Trail);
 }
 void BM_TrailPaint(benchmark::State& state)
 {
-    paintOnly(state, session::MapView::Trail);
+    paintOnly(state, views::MapView::Trail);
 }
 BENCHMARK(BM_PointerBuild)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PointerPaint)->Unit(benchmark::kMicrosecond);

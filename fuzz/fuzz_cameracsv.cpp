@@ -8,6 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    using namespace varno;
     using namespace varno::convert;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     for (const CameraList list : {CameraList::PocketGps, CameraList::Garmin, CameraList::PocketGpsNew}) {

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < tile.samples.size() && 2 + 2 * i + 1 < size; ++i)
         tile.samples[i] = static_cast<std::int16_t>(data[2 + 2 * i] << 8 | data[3 + 2 * i]);
     convert::StringSink iso, traced;
-    convert::Progress progress;
+    varno::Progress progress;
     // Only levels near the data: a wide range of heights would only repeat the same work.
     int lo = 32767, hi = -32768;
     for (const std::int16_t s : tile.samples)

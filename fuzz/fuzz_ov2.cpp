@@ -9,6 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    using namespace varno;
     using namespace varno::convert;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     for (const bool fresh : {false, true}) {

@@ -47,7 +47,7 @@ bool number(const std::string& text, std::optional<double>& out)
     return true;
 }
 
-using Runner = convert::Report (*)(Context&, const Options&, convert::Progress&);
+using Runner = varno::Report (*)(Context&, const Options&, varno::Progress&);
 
 bool overwriteAllowed(Context& ctx, const std::string& destination, const char* question)
 {
@@ -57,7 +57,7 @@ bool overwriteAllowed(Context& ctx, const std::string& destination, const char* 
     return ctx.prompt->show(question, PromptButtons::YesNo) == PromptAnswer::Yes;
 }
 
-convert::Report cameras(const Options& o, convert::CameraList list, convert::Progress& progress)
+varno::Report cameras(const Options& o, convert::CameraList list, varno::Progress& progress)
 {
     convert::CameraOptions options;
     options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : list;
@@ -67,17 +67,17 @@ convert::Report cameras(const Options& o, convert::CameraList list, convert::Pro
     return convert::convertCameraFile({o.source, o.destination, o.append}, options, progress);
 }
 
-convert::Report runPocketGps(Context&, const Options& o, convert::Progress& p)
+varno::Report runPocketGps(Context&, const Options& o, varno::Progress& p)
 {
     return cameras(o, convert::CameraList::PocketGps, p);
 }
 
-convert::Report runGarmin(Context&, const Options& o, convert::Progress& p)
+varno::Report runGarmin(Context&, const Options& o, varno::Progress& p)
 {
     return cameras(o, convert::CameraList::Garmin, p);
 }
 
-convert::Report runOv2(Context&, const Options& o, convert::Progress& progress)
+varno::Report runOv2(Context&, const Options& o, varno::Progress& progress)
 {
     convert::CameraOptions options;
     options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : convert::CameraList::PocketGps;
@@ -88,26 +88,26 @@ convert::Report runOv2(Context&, const Options& o, convert::Progress& progress)
                                 });
 }
 
-convert::Report runNmeaGpx(Context& ctx, const Options& o, convert::Progress& progress)
+varno::Report runNmeaGpx(Context& ctx, const Options& o, varno::Progress& progress)
 {
     if (!overwriteAllowed(ctx, o.destination, "The output GPX file all ready exists.\n\nOverwrite Yes/No ?"))
-        return convert::Report::failed(o.route ? "Error: Unable to create the output GPX route file."
-                                               : "Error: Unable to create the output GPX track file.");
+        return varno::Report::failed(o.route ? "Error: Unable to create the output GPX route file."
+                                             : "Error: Unable to create the output GPX track file.");
     convert::NmeaPickOptions pick;
     pick.atDirectionChange = o.degrees.has_value();
     pick.degrees = o.degrees.value_or(0.0);
     pick.atDistance = o.metres.has_value();
     pick.metres = o.metres.value_or(0.0);
     return convert::runFileJob(
-        {o.source, o.destination, false}, [&](convert::LineInput& in, convert::Sink& out) {
+        {o.source, o.destination, false}, [&](varno::LineInput& in, convert::Sink& out) {
             std::vector<convert::NmeaPoint> points;
-            convert::Report report = convert::pickNmeaPoints(in, pick, points, progress);
+            varno::Report report = convert::pickNmeaPoints(in, pick, points, progress);
             if (!report.ok())
                 return report;
             if (points.empty())
-                return convert::Report::failed(convert::kPointListEmpty);
+                return varno::Report::failed(convert::kPointListEmpty);
             if (!(o.route ? convert::writeGpxRoute(points, out) : convert::writeGpxTrack(points, out)))
-                return convert::Report::failed("Error: Unable to write to the file.");
+                return varno::Report::failed("Error: Unable to write to the file.");
             report.message = "The GPX output file has been created.";
             return report;
         });
@@ -134,7 +134,7 @@ bool parseArea(const std::string& text, convert::OsmArea& area)
     return true;
 }
 
-convert::Report runOsm(Context& ctx, const Options& o, convert::Progress& progress, bool big)
+varno::Report runOsm(Context& ctx, const Options& o, varno::Progress& progress, bool big)
 {
     convert::OsmGpxOptions options;
     options.big = big;
@@ -155,42 +155,42 @@ convert::Report runOsm(Context& ctx, const Options& o, convert::Progress& progre
             }
         }
         if (o.area && !parseArea(*o.area, options.area))
-            return convert::Report::failed("The area is TOP,LEFT,BOTTOM,RIGHT in degrees: " + *o.area);
+            return varno::Report::failed("The area is TOP,LEFT,BOTTOM,RIGHT in degrees: " + *o.area);
     }
     if (!overwriteAllowed(ctx, o.destination, "The output GPX file all ready exists.\n\nOverwrite Yes/No ?"))
-        return convert::Report::failed("The output GPX file was left as it was.");
+        return varno::Report::failed("The output GPX file was left as it was.");
     return convert::convertOsmFile({o.source, o.destination, false}, options, progress);
 }
 
-convert::Report runOsmGpx(Context& ctx, const Options& o, convert::Progress& p)
+varno::Report runOsmGpx(Context& ctx, const Options& o, varno::Progress& p)
 {
     return runOsm(ctx, o, p, false);
 }
-convert::Report runBigOsmGpx(Context& ctx, const Options& o, convert::Progress& p)
+varno::Report runBigOsmGpx(Context& ctx, const Options& o, varno::Progress& p)
 {
     return runOsm(ctx, o, p, true);
 }
 
-convert::Report runOsmCameras(Context& ctx, const Options& o, convert::Progress& progress)
+varno::Report runOsmCameras(Context& ctx, const Options& o, varno::Progress& progress)
 {
     if (!overwriteAllowed(ctx, o.destination,
                           "The destination file already exists.\n\nDo you want to overwrite it ?"))
-        return convert::Report::failed("The destination file was left as it was.");
+        return varno::Report::failed("The destination file was left as it was.");
     return convert::convertOsmCamerasFile({o.source, o.destination, o.append}, progress);
 }
 
-convert::Report runSrtm(Context& ctx, const Options& o, convert::Progress& progress)
+varno::Report runSrtm(Context& ctx, const Options& o, varno::Progress& progress)
 {
     if (o.method != "tracer" && o.method != "isolines")
-        return convert::Report::failed("The method is tracer or isolines, not " + o.method);
+        return varno::Report::failed("The method is tracer or isolines, not " + o.method);
     if (!overwriteAllowed(ctx, o.destination, "The output GPX file all ready exists.\n\nOverwrite Yes/No ?"))
-        return convert::Report::failed("The output GPX file was left as it was.");
+        return varno::Report::failed("The output GPX file was left as it was.");
     return convert::runBytesJob(
         {o.source, o.destination, false}, [&](std::string_view bytes, convert::Sink& out) {
             std::string message;
             const auto tile = srtm::parseHgt(bytes, o.source, message);
             if (!tile)
-                return convert::Report::failed(message);
+                return varno::Report::failed(message);
             if (o.method == "isolines")
                 return srtm::isolines(*tile, out, static_cast<int>(o.step.value_or(20)), progress);
             srtm::TracerOptions options;
@@ -201,30 +201,30 @@ convert::Report runSrtm(Context& ctx, const Options& o, convert::Progress& progr
         });
 }
 
-convert::Report runTrackRoute(Context&, const Options& o, convert::Progress& progress)
+varno::Report runTrackRoute(Context&, const Options& o, varno::Progress& progress)
 {
     return convert::gpxToRouteFile({o.source, o.destination, o.append}, false, progress);
 }
 
-convert::Report runRouteRoute(Context&, const Options& o, convert::Progress& progress)
+varno::Report runRouteRoute(Context&, const Options& o, varno::Progress& progress)
 {
     return convert::gpxToRouteFile({o.source, o.destination, o.append}, true, progress);
 }
 
-convert::Report runJosm(Context& ctx, const Options& o, convert::Progress& progress)
+varno::Report runJosm(Context& ctx, const Options& o, varno::Progress& progress)
 {
     if (!o.destination.empty() &&
         !overwriteAllowed(ctx, convert::josmMapFile(o.destination),
                           "The file already exists.\n\nDo you want to overwrite it ?"))
-        return convert::Report::failed("The map file was left as it was.");
+        return varno::Report::failed("The map file was left as it was.");
     return convert::josmToProject(o.source, o.destination, progress);
 }
 
-convert::Report runNewLines(Context& ctx, const Options& o, convert::Progress& progress)
+varno::Report runNewLines(Context& ctx, const Options& o, varno::Progress& progress)
 {
     if (!overwriteAllowed(ctx, o.destination,
                           "The destination file already exists.\n\nDo you want to overwrite it ?"))
-        return convert::Report::failed("The destination file was left as it was.");
+        return varno::Report::failed("The destination file was left as it was.");
     return convert::addNewLinesFile({o.source, o.destination, false}, progress);
 }
 
@@ -329,13 +329,13 @@ int cmdConvert(Context& ctx, const Args& args)
     o.destination = files[1];
 
     const bool terminal = isatty(fileno(ctx.err)) != 0;
-    convert::Progress progress([&](std::uint64_t done, std::uint64_t total) {
+    varno::Progress progress([&](std::uint64_t done, std::uint64_t total) {
         if (total > 0)
             std::fprintf(ctx.err, "\r%s: %3d%%", kind->name, static_cast<int>(100.0 * done / total));
         return true;
     });
-    convert::Progress quiet;
-    const convert::Report report = kind->run(ctx, o, terminal ? progress : quiet);
+    varno::Progress quiet;
+    const varno::Report report = kind->run(ctx, o, terminal ? progress : quiet);
     if (terminal)
         std::fprintf(ctx.err, "\r\033[K");
     if (!report.notes.empty())

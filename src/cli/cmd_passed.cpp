@@ -94,10 +94,10 @@ int cmdPassed(Context& ctx, const Args& args)
         log = owned.get();
     }
     const cameras::CameraFile cameraFile(std::move(cameraText));
-    convert::LineInput input(log, 0);
-    convert::Progress progress;
+    varno::LineInput input(log, 0);
+    varno::Progress progress;
     cameras::PassedList list;
-    const convert::Report report = cameras::passedCameras(input, cameraFile, options, list, progress);
+    const varno::Report report = cameras::passedCameras(input, cameraFile, options, list, progress);
     if (!report.ok()) {
         ctx.prompt->message(report.message);
         return kExitFailure;

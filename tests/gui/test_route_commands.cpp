@@ -223,7 +223,7 @@ private slots:
         ScreenAgent agent(&voice, QStringLiteral(VARNO_TEST_DATA_DIR "/../../data/agent/owl.txt"));
         agent.attach(&view);
         varno::speech::AgentControl control(agent, rig.settings, rig.prompt,
-                                            [] { return varno::routes::RoadFlags{}; });
+                                            [] { return varno::speech::RoadFlags{}; });
         control.speak("Turn left A43 512 metres");
         QVERIFY(agent.shown());
         QCOMPARE(agent.bubbleText(), QStringLiteral("Turn left A43 512 metres"));
@@ -316,7 +316,7 @@ private slots:
             flags << rig.settings.read(*key);
         QCOMPARE(flags, (QList<int>{1, 0, 0, 1, 0}));
         QCOMPARE(rig.session->routes().guidance().roadFlags(),
-                 (varno::routes::RoadFlags{.motorway = true, .country = false, .town = false}));
+                 (varno::speech::RoadFlags{.motorway = true, .country = false, .town = false}));
     }
 
     // "Route Excluded List": the names of the route's exclusion lines, or the one "none" row.

@@ -10,8 +10,27 @@ std::size_t linePieceLength(std::string_view bytes, std::size_t limit)
     if (limit < 2)
         return 0;
     const std::size_t n = std::min(bytes.size(), limit - 1);
-    const std::size_t nl = bytes.substr(0, n).find('\n');
-    return nl == std::string_view::npos ? n : nl + 1;
+    const std::size_t end = bytes.substr(0, n).find_first_of("\r\n");
+    if (end == std::string_view::npos)
+        return n;
+    // The LF of a CR LF belongs to the same line end, even past the limit.
+    if (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')
+        return end + 2;
+    return end + 1;
+}
+
+LineSpan lineSpan(std::string_view bytes, std::size_t limit)
+{
+    LineSpan span;
+    span.kept = linePieceLength(bytes, limit);
+    span.length = span.kept;
+    if (span.kept == 0 || endsLine(bytes.substr(0, span.kept)))
+        return span;
+    const std::string_view rest = bytes.substr(span.kept);
+    const std::size_t dropped = std::min(rest.find_first_of("\r\n"), rest.size());
+    span.cut = dropped > 0;
+    span.length += dropped + linePieceLength(rest.substr(dropped), 2);
+    return span;
 }
 
 bool LineReader::next(std::string& piece, std::size_t limit)
@@ -23,6 +42,7 @@ bool LineReader::next(std::string& piece, std::size_t limit)
         const std::size_t n = linePieceLength(rest_, limit);
         piece.assign(rest_.substr(0, n));
         rest_.remove_prefix(n);
+        consumed_ += n;
         return n > 0;
     }
     while (piece.size() < limit - 1) {
@@ -33,8 +53,42 @@ bool LineReader::next(std::string& piece, std::size_t limit)
         piece.push_back(static_cast<char>(c));
         if (c == '\n')
             break;
+        if (c == '\r') {
+            const int lf = getc_unlocked(file_);
+            if (lf == '\n')
+                piece.push_back('\n');
+            else if (lf != EOF)
+                ungetc(lf, file_);
+            break;
+        }
     }
+    consumed_ += piece.size();
     return !piece.empty();
+}
+
+bool LineReader::skipRestOfLine()
+{
+    if (!file_) {
+        const std::size_t dropped = std::min(rest_.find_first_of("\r\n"), rest_.size());
+        const std::size_t end = linePieceLength(rest_.substr(dropped), 2); // a CR LF whole
+        rest_.remove_prefix(dropped + end);
+        consumed_ += dropped + end;
+        return dropped > 0;
+    }
+    std::string end;
+    bool dropped = false;
+    while (next(end, 2) && !endsLine(end))
+        dropped = true;
+    return dropped;
+}
+
+bool LineReader::nextLine(std::string& line, std::size_t limit)
+{
+    if (!next(line, limit))
+        return false;
+    if (!endsLine(line) && skipRestOfLine())
+        ++overlong_;
+    return true;
 }
 
 std::string_view stripLineEnd(std::string_view line, std::size_t atMost)
@@ -47,6 +101,25 @@ std::string_view stripLineEnd(std::string_view line, std::size_t atMost)
 void stripLineEnd(std::string& line, std::size_t atMost)
 {
     line.resize(stripLineEnd(std::string_view(line), atMost).size());
+}
+
+std::string overlongLinesText(std::uint64_t count)
+{
+    if (count == 0)
+        return {};
+    return std::to_string(count) + (count == 1 ? " over-long line cut short" : " over-long lines cut short");
+}
+
+std::uint64_t countLineEnds(std::string_view chunk, char& last)
+{
+    std::uint64_t n = 0;
+    for (const char c : chunk) {
+        // The LF of a CR LF ends no second line.
+        if (c == '\n' ? last != '\r' : c == '\r')
+            ++n;
+        last = c;
+    }
+    return n;
 }
 
 } // namespace varno

@@ -5,18 +5,17 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
+#include "geo/IndexedLineFile.h"
 #include "geo/LatLon.h"
 
 namespace varno::cameras {
 
 // The lines of a camera file that carry a position, with a grid over them.
 //
-// Lines are read as the program always read them: at most 298 bytes at a time
-// (a longer line arrives as several lines), the line end removed from lines
-// longer than 2 characters. A line's position is its first two non-empty
+// Lines are read as geo::IndexedLineFile reads them, at most 298 bytes of
+// each (the rest of a longer line is dropped). A line's position is its first two non-empty
 // comma-separated tokens (runs of commas count as one separator here), each
 // read as a leading decimal number; lines without two tokens, or whose
 // latitude or longitude reads 0, carry no camera and are dropped.
@@ -35,29 +34,16 @@ public:
     // The same as entry numbers (for line()).
     std::vector<std::uint32_t> selectEntries(geo::LatLon fix, double radiusM) const;
 
-    std::size_t size() const { return entries_.size(); }
-    std::string_view line(std::size_t entry) const;
+    std::size_t size() const { return lines_.size(); }
+    std::string_view line(std::size_t entry) const { return lines_.line(entry); }
+    // Lines longer than the limit, whose rest was dropped.
+    std::uint64_t overlongLines() const { return lines_.overlongLines(); }
 
     // The position of a line by the rule above.
     static geo::LatLon linePosition(std::string_view line);
 
 private:
-    struct Entry {
-        std::size_t offset;
-        std::uint32_t length;
-        double lat;
-        double lon;
-    };
-
-    void addLine(std::size_t offset, std::size_t length);
-    void buildGrid();
-
-    std::string text_;
-    std::vector<Entry> entries_;
-    // (cell, entry) sorted: each grid row's cells are one contiguous run.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> cells_;
-    // Entries outside the grid (positions off the globe); always tested.
-    std::vector<std::uint32_t> offGrid_;
+    geo::IndexedLineFile lines_;
 };
 
 } // namespace varno::cameras

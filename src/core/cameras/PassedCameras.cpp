@@ -85,15 +85,15 @@ std::string PassedList::clipboardText(bool withDistances) const
     return text;
 }
 
-convert::Report passedCameras(convert::LineInput& log, const CameraFile& cameras,
-                              const PassedOptions& options, PassedList& list, convert::Progress& progress)
+Report passedCameras(LineInput& log, const CameraFile& cameras, const PassedOptions& options,
+                     PassedList& list, Progress& progress)
 {
     list = PassedList{};
     list.nearestM = options.nearestM;
     list.speedUnits = options.speedUnits;
-    convert::Report report;
+    Report report;
     if (options.farthestM < options.nearestM)
-        return convert::Report::failed(kNearestAboveFarthest);
+        return Report::failed(kNearestAboveFarthest);
 
     // The farthest distance is compared as a whole number, as it always was.
     const double farthest = static_cast<double>(static_cast<long long>(options.farthestM));
@@ -106,8 +106,8 @@ convert::Report passedCameras(convert::LineInput& log, const CameraFile& cameras
     while (log.next(line, 299)) {
         ++report.linesIn;
         if (!progress.update(log.done(), log.total())) {
-            report.status = convert::Report::Status::Cancelled;
-            report.message = convert::kCancelled;
+            report.status = Report::Status::Cancelled;
+            report.message = kCancelled;
             return report;
         }
         if (startsWithNoCase(line, "$GPRMC")) {

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "cameras/CameraFile.h"
-#include "convert/Convert.h"
+#include "base/LineInput.h"
+#include "base/Progress.h"
+#include "base/Report.h"
 
 namespace varno::cameras {
 
@@ -50,7 +52,7 @@ inline constexpr double kLargeFarthestM = 50000.0;
 // position and checks the cameras of the file within the farthest distance;
 // the cameras around the position are selected again on the first GGA and
 // after every further 100.
-convert::Report passedCameras(convert::LineInput& log, const CameraFile& cameras,
-                              const PassedOptions& options, PassedList& list, convert::Progress& progress);
+Report passedCameras(LineInput& log, const CameraFile& cameras, const PassedOptions& options,
+                     PassedList& list, Progress& progress);
 
 } // namespace varno::cameras

@@ -10,6 +10,7 @@
 
 #include "base/AsciiCase.h"
 #include "base/InputFile.h"
+#include "base/LineReader.h"
 #include "base/Text.h"
 
 namespace varno::convert {
@@ -166,9 +167,9 @@ Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, 
     Report report;
     std::string line;
     std::uint64_t skipped = 0;
-    if (options.list != CameraList::PocketGps && !in.next(line, kLineLimit))
+    if (options.list != CameraList::PocketGps && !in.nextLine(line, kLineLimit))
         line.clear();
-    while (in.next(line, kLineLimit)) {
+    while (in.nextLine(line, kLineLimit)) {
         ++report.linesIn;
         if (!progress.update(in.done(), in.total())) {
             report.status = Report::Status::Cancelled;
@@ -192,6 +193,8 @@ Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, 
     report.message = fmt::format("{} lines processed.\n\nConversion complete.", report.linesIn);
     if (skipped > 0)
         report.notes = fmt::format("{} lines without a latitude and longitude were left out.", skipped);
+    if (const std::uint64_t overlong = in.overlongLines(); overlong > 0)
+        report.notes += (report.notes.empty() ? "" : "\n") + overlongLinesText(overlong);
     return report;
 }
 

@@ -9,7 +9,9 @@
 #include <string_view>
 
 #include "base/AtomicFile.h"
-#include "base/LineReader.h"
+#include "base/LineInput.h"
+#include "base/Progress.h"
+#include "base/Report.h"
 
 namespace varno::convert {
 
@@ -62,87 +64,6 @@ public:
 
 private:
     AtomicFileWriter& writer_;
-};
-
-// How far a conversion has got; the callback returns false to cancel it.
-// Calls are spaced out, so it may be as slow as a queued UI update.
-class Progress {
-public:
-    using Callback = std::function<bool(std::uint64_t done, std::uint64_t total)>;
-    Progress() = default;
-    explicit Progress(Callback callback) : callback_(std::move(callback)) {}
-
-    // done and total in any unit (bytes, rows); total 0 when unknown. False: cancelled.
-    bool update(std::uint64_t done, std::uint64_t total)
-    {
-        if (cancelled_)
-            return false;
-        if (!callback_ || ++calls_ % kEvery != 0)
-            return true;
-        cancelled_ = !callback_(done, total);
-        return !cancelled_;
-    }
-    // The same for work that reports seldom (once a level, once a file):
-    // the callback is asked every time.
-    bool updateNow(std::uint64_t done, std::uint64_t total)
-    {
-        if (!cancelled_ && callback_)
-            cancelled_ = !callback_(done, total);
-        return !cancelled_;
-    }
-    bool cancelled() const { return cancelled_; }
-
-private:
-    static constexpr unsigned kEvery = 4096;
-    Callback callback_;
-    unsigned calls_ = 0;
-    bool cancelled_ = false;
-};
-
-struct Report {
-    enum class Status { Done, Failed, Cancelled };
-    Status status = Status::Done;
-    // The message the user sees at the end: the summary, or why it failed.
-    std::string message;
-    // Notes that do not stop the conversion (lines skipped and why).
-    std::string notes;
-    std::uint64_t linesIn = 0;
-    std::uint64_t linesOut = 0;
-
-    bool ok() const { return status == Status::Done; }
-    static Report failed(std::string why)
-    {
-        Report r;
-        r.status = Status::Failed;
-        r.message = std::move(why);
-        return r;
-    }
-};
-
-inline constexpr char kWriteFailed[] = "Error writing to output file.\nAborting save.";
-inline constexpr char kCancelled[] = "Conversion cancelled.";
-
-// Text read line by line from a file or from bytes, counting what it has read
-// so progress can be told.
-class LineInput {
-public:
-    LineInput(std::FILE* f, std::uint64_t totalBytes) : reader_(f), total_(totalBytes) {}
-    explicit LineInput(std::string_view bytes) : reader_(bytes), total_(bytes.size()) {}
-
-    bool next(std::string& piece, std::size_t limit)
-    {
-        if (!reader_.next(piece, limit))
-            return false;
-        done_ += piece.size();
-        return true;
-    }
-    std::uint64_t done() const { return done_; }
-    std::uint64_t total() const { return total_; }
-
-private:
-    LineReader reader_;
-    std::uint64_t done_ = 0;
-    std::uint64_t total_ = 0;
 };
 
 // Opening a source and a destination for a converter that reads a file:

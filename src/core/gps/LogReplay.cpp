@@ -25,11 +25,9 @@ std::optional<int> LogReplay::countLines(std::FILE* file, const std::function<bo
     while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
         if (cancelled())
             return std::nullopt;
-        lines += std::count(chunk.data(), chunk.data() + got, '\n');
-        last = chunk[got - 1];
+        lines += static_cast<long long>(countLineEnds(std::string_view(chunk.data(), got), last));
     }
-    if (last != '\n')
-        ++lines; // a last line without its line end
+    lines += static_cast<long long>(endsOpenLine(last)); // a last line without its line end
     std::rewind(file);
     return static_cast<int>(std::min<long long>(lines, INT_MAX));
 }
@@ -146,7 +144,7 @@ void LogReplay::run()
         ++linesRead_;
         if (!midLine)
             ++currentLine_;
-        midLine = line.back() != '\n';
+        midLine = !endsLine(line);
         stripLineEnd(line, 2);
         if (line.size() <= 2)
             continue; // empty lines and fragments are not handed over

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/LineReader.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "cameras/CameraDistance.h"
@@ -71,53 +70,15 @@ geo::LatLon PoiFile::linePosition(std::string_view line)
 }
 
 namespace {
-constexpr double kRowsPerDegree = 100.0;
-constexpr int kRows = 18001; // -90 to 90 inclusive
-
-int rowOf(double lat)
+// The position of a line, if finite.
+geo::LatLon finitePosition(std::string_view line)
 {
-    return static_cast<int>(std::floor((lat + 90.0) * kRowsPerDegree));
+    const geo::LatLon at = PoiFile::linePosition(line);
+    return at && std::isfinite(at.latDeg()) && std::isfinite(at.lonDeg()) ? at : geo::LatLon();
 }
 } // namespace
 
-PoiFile::PoiFile(std::string text) : text_(std::move(text))
-{
-    std::size_t pos = 0;
-    const std::size_t n = text_.size();
-    while (pos < n) {
-        const std::size_t len = linePieceLength(std::string_view(text_).substr(pos), kLineLimit);
-        std::string_view piece(text_.data() + pos, len);
-        piece = stripLineEnd(piece.substr(0, piece.find('\0')));
-        const geo::LatLon at = linePosition(piece);
-        if (at && std::isfinite(at.latDeg()) && std::isfinite(at.lonDeg()))
-            entries_.push_back({pos, static_cast<std::uint32_t>(piece.size()), at.latDeg(), at.lonDeg()});
-        pos += len;
-    }
-    // A counting sort into latitude rows.
-    rowStart_.assign(kRows + 1, 0);
-    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
-        const double lat = entries_[i].lat;
-        if (lat >= -90.0 && lat <= 90.0)
-            ++rowStart_[static_cast<std::size_t>(rowOf(lat)) + 1];
-        else
-            offGrid_.push_back(i);
-    }
-    for (std::size_t r = 1; r < rowStart_.size(); ++r)
-        rowStart_[r] += rowStart_[r - 1];
-    byRow_.resize(rowStart_.back());
-    std::vector<std::uint32_t> fill(rowStart_.begin(), rowStart_.end() - 1);
-    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
-        const double lat = entries_[i].lat;
-        if (lat >= -90.0 && lat <= 90.0)
-            byRow_[fill[static_cast<std::size_t>(rowOf(lat))]++] = i;
-    }
-}
-
-std::string_view PoiFile::line(std::size_t entry) const
-{
-    const Entry& e = entries_[entry];
-    return std::string_view(text_).substr(e.offset, e.length);
-}
+PoiFile::PoiFile(std::string text) : lines_(std::move(text), kLineLimit, &finitePosition) {}
 
 std::vector<std::uint32_t> PoiFile::select(geo::LatLon fix, double radiusM) const
 {
@@ -129,27 +90,15 @@ std::vector<std::uint32_t> PoiFile::select(geo::LatLon fix, double radiusM) cons
     const double bandEdge =
         std::min(90.0, std::fabs(fix.latDeg()) + radiusM / geo::kMetresPerDegreeNorth + 1e-6);
     const double cosFloor = std::max(0.0, std::cos(bandEdge * geo::kDegToRad)) * (1.0 - 1e-9);
-    auto test = [&](std::uint32_t i) {
-        const Entry& e = entries_[i];
-        if (std::fabs(e.lon - fix.lonDeg()) * geo::kMetresPerDegreeEast * cosFloor > radiusM)
-            return;
-        const double cosLat = std::cos(e.lat * geo::kDegToRad);
-        const double sq = cameras::squaredCameraDistance(geo::LatLon(e.lat, e.lon), cosLat, fix);
+    for (const std::uint32_t i : lines_.candidates(fix, radiusM)) {
+        const geo::LatLon at = lines_.position(i);
+        if (std::fabs(at.lonDeg() - fix.lonDeg()) * geo::kMetresPerDegreeEast * cosFloor > radiusM)
+            continue;
+        const double cosLat = std::cos(at.latDeg() * geo::kDegToRad);
+        const double sq = cameras::squaredCameraDistance(at, cosLat, fix);
         if (std::sqrt(sq) <= radiusM)
             out.push_back(i);
-    };
-    // A POI within the radius is at most this far north or south; the slack
-    // covers rounding, the exact test decides.
-    const double band = radiusM / geo::kMetresPerDegreeNorth * (1.0 + 1e-9) + 1e-9;
-    const double from = std::max(-90.0, fix.latDeg() - band), to = std::min(90.0, fix.latDeg() + band);
-    if (from <= to) {
-        const int lo = std::clamp(rowOf(from), 0, kRows - 1), hi = std::clamp(rowOf(to), 0, kRows - 1);
-        for (std::uint32_t k = rowStart_[static_cast<std::size_t>(lo)];
-             k < rowStart_[static_cast<std::size_t>(hi) + 1]; ++k)
-            test(byRow_[k]);
     }
-    for (std::uint32_t i : offGrid_)
-        test(i);
     std::sort(out.begin(), out.end());
     return out;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "geo/IndexedLineFile.h"
 #include "geo/LatLon.h"
 
 namespace varno::poi {
@@ -38,13 +39,12 @@ PoiPoint parsePoiLine(std::string_view line);
 
 namespace varno::poi {
 
-// A POI file read once and indexed by latitude rows of 0.01 degree, so a
-// rebuild of the POI list selects from memory and tests only the rows the
-// radius reaches.
+// A POI file read once and indexed by position, so a rebuild of the POI list
+// selects from memory and tests only the entries the radius can reach.
 //
-// Lines are read as a 299-byte fgets reads them (a longer line arrives as
-// several lines), a NUL byte ends a line, and the line end is removed. Lines
-// without a position are dropped, as are positions that are not finite.
+// Lines are read as geo::IndexedLineFile reads them, at most 298 bytes of
+// each (the rest of a longer line is dropped). Lines without a position are
+// dropped, as are positions that are not finite.
 class PoiFile {
 public:
     static constexpr std::size_t kLineLimit = 299;
@@ -56,26 +56,16 @@ public:
     // exactly at the radius is in), in file order. None without a fix.
     std::vector<std::uint32_t> select(geo::LatLon fix, double radiusM) const;
 
-    std::size_t size() const { return entries_.size(); }
-    std::string_view line(std::size_t entry) const;
+    std::size_t size() const { return lines_.size(); }
+    std::string_view line(std::size_t entry) const { return lines_.line(entry); }
+    // Lines longer than the limit, whose rest was dropped.
+    std::uint64_t overlongLines() const { return lines_.overlongLines(); }
 
     // First token longitude, second latitude (see parsePoiLine).
     static geo::LatLon linePosition(std::string_view line);
 
 private:
-    struct Entry {
-        std::size_t offset;
-        std::uint32_t length;
-        double lat;
-        double lon;
-    };
-    std::string text_;
-    std::vector<Entry> entries_;
-    // Entry numbers row by row; row r's run starts at rowStart_[r].
-    std::vector<std::uint32_t> byRow_;
-    std::vector<std::uint32_t> rowStart_;
-    // Entries whose latitude is off the globe; always tested.
-    std::vector<std::uint32_t> offGrid_;
+    geo::IndexedLineFile lines_;
 };
 
 } // namespace varno::poi

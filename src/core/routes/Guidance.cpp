@@ -36,7 +36,7 @@ void pointLine(std::string& text, std::size_t number, double distance, const Rou
 
 } // namespace
 
-AnnounceDistances announceDistances(RoadFlags flags)
+AnnounceDistances announceDistances(speech::RoadFlags flags)
 {
     if (flags.motorway)
         return {1400, 600};
@@ -45,7 +45,7 @@ AnnounceDistances announceDistances(RoadFlags flags)
     return {600, 300};
 }
 
-RoadFlags readRoadFlags(settings::Settings& settings)
+speech::RoadFlags readRoadFlags(settings::Settings& settings)
 {
     using namespace settings::keys;
     return {.motorway = settings.read(RouteMotorway) == 1,
@@ -61,23 +61,12 @@ LabelFlags readLabelFlags(settings::Settings& settings)
             .text2 = settings.read(DisplayRouteText2) == 1};
 }
 
-void writeRoadFlags(settings::Settings& settings, RoadFlags flags)
+void writeRoadFlags(settings::Settings& settings, speech::RoadFlags flags)
 {
     using namespace settings::keys;
     settings.write(RouteMotorway, flags.motorway);
     settings.write(RouteCountry, flags.country);
     settings.write(RouteTown, flags.town);
-}
-
-const char* roadModeSentence(RoadFlags flags)
-{
-    if (flags.motorway)
-        return "Route motorway mode";
-    if (flags.country)
-        return "Route country mode";
-    if (flags.town)
-        return "Route town mode";
-    return "Route no mode set, please check Route MSAgent settings";
 }
 
 std::string labelText(const RoutePoint& point, int position, LabelFlags flags)
@@ -203,7 +192,7 @@ void Guidance::composeTexts(const RouteList& route, std::size_t nearest)
         pointLine(nextText_, after + 1, points[after].distance, points[after]);
 }
 
-void Guidance::readRoadTypes(RoadFlags flags)
+void Guidance::readRoadTypes(speech::RoadFlags flags)
 {
     road_ = flags;
     lastPoint_.reset();

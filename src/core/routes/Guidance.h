@@ -8,6 +8,7 @@
 
 #include "geo/LatLon.h"
 #include "routes/RouteList.h"
+#include "speech/RoadFlags.h"
 
 namespace varno::settings {
 class Settings;
@@ -19,22 +20,13 @@ inline constexpr const char* kNoNearbyPoint = "No nearby point";
 // The last announced distance after every reset [m].
 inline constexpr int kUnannounced = 10000;
 
-// The road type flags; motorway wins over town, and with neither the
-// country distances apply.
-struct RoadFlags {
-    bool motorway = false;
-    bool country = true;
-    bool town = false;
-    friend bool operator==(const RoadFlags&, const RoadFlags&) = default;
-};
-
 // [m] a point is announced once below far and once more below near.
 struct AnnounceDistances {
     int far = 600;
     int near = 300;
     friend bool operator==(const AnnounceDistances&, const AnnounceDistances&) = default;
 };
-AnnounceDistances announceDistances(RoadFlags flags);
+AnnounceDistances announceDistances(speech::RoadFlags flags);
 
 // What the route labels show beside the "*".
 struct LabelFlags {
@@ -44,12 +36,10 @@ struct LabelFlags {
 };
 
 // The settings behind them: a flag is on when its value is exactly 1.
-RoadFlags readRoadFlags(settings::Settings& settings);
+speech::RoadFlags readRoadFlags(settings::Settings& settings);
 LabelFlags readLabelFlags(settings::Settings& settings);
 // Z, X and C: stores the one road type.
-void writeRoadFlags(settings::Settings& settings, RoadFlags flags);
-// The spoken name of the road type, said when the agent character loads.
-const char* roadModeSentence(RoadFlags flags);
+void writeRoadFlags(settings::Settings& settings, speech::RoadFlags flags);
 
 // A point's label: "*" or "* <position>", then " Desc. 1" and ",Desc. 2" as
 // the flags ask (Desc. 2 follows a blank when only the number precedes it).
@@ -99,10 +89,10 @@ public:
 
     // Reading the road types: the flags, and the current point counts as not
     // yet announced.
-    void readRoadTypes(RoadFlags flags);
+    void readRoadTypes(speech::RoadFlags flags);
     // The road type keys change the flags alone.
-    void setRoadFlags(RoadFlags flags) { road_ = flags; }
-    RoadFlags roadFlags() const { return road_; }
+    void setRoadFlags(speech::RoadFlags flags) { road_ = flags; }
+    speech::RoadFlags roadFlags() const { return road_; }
 
     // The route list was freed or replaced.
     void routeReplaced();
@@ -110,7 +100,7 @@ public:
 private:
     void composeTexts(const RouteList& route, std::size_t nearest);
 
-    RoadFlags road_;
+    speech::RoadFlags road_;
     std::optional<std::size_t> nearest_;
     std::optional<std::size_t> lastPoint_;
     int lastDistance_ = kUnannounced;

@@ -58,9 +58,9 @@ void RouteGuide::step(geo::LatLon fix)
         agent_.speak(*say);
 }
 
-RoadFlags RouteGuide::readRoadTypes()
+speech::RoadFlags RouteGuide::readRoadTypes()
 {
-    const RoadFlags flags = readRoadFlags(settings_);
+    const speech::RoadFlags flags = readRoadFlags(settings_);
     guidance_.readRoadTypes(flags);
     return flags;
 }
@@ -78,7 +78,7 @@ void RouteGuide::loadAgentIfRouteSpeech()
         agent_.load(guidance_.roadFlags());
 }
 
-void RouteGuide::setRoadType(RoadFlags flags)
+void RouteGuide::setRoadType(speech::RoadFlags flags)
 {
     writeRoadFlags(settings_, flags);
     guidance_.setRoadFlags(flags);

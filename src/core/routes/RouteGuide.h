@@ -43,13 +43,13 @@ public:
     void step(geo::LatLon fix);
 
     // Reads the road types into the guidance (the current point counts as unannounced).
-    RoadFlags readRoadTypes();
+    speech::RoadFlags readRoadTypes();
     // Entering a route-following view: no pending speak request, the road
     // types read, and the agent loaded when RouteUseMSAgent is on.
     void enterRouteView();
     void loadAgentIfRouteSpeech();
     // Z, X, C: store the road type and use it from the next step on.
-    void setRoadType(RoadFlags flags);
+    void setRoadType(speech::RoadFlags flags);
     // F10: in a route-following view it switches RouteUseMSAgent; elsewhere
     // it loads or unloads the character.
     void toggleAgent(bool routeViewShown);

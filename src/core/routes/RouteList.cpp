@@ -67,12 +67,12 @@ void appendLimited(std::string& to, std::string_view text, std::size_t limit)
         to.append(text.substr(0, limit - to.size()));
 }
 
-// The comment text after ';' with its line end, CR LF read as LF.
+// The comment text after ';' with its line end, CR LF and CR read as LF.
 std::string commentText(std::string_view line)
 {
-    std::string text(line.substr(1));
-    if (text.size() >= 2 && text[text.size() - 2] == '\r' && text.back() == '\n')
-        text.erase(text.size() - 2, 1);
+    std::string text(stripLineEnd(line.substr(1), 2));
+    if (endsLine(line))
+        text += '\n';
     return text;
 }
 
@@ -169,7 +169,7 @@ RouteText readRouteText(LineReader& reader, std::uintmax_t sizeHint)
         return r;
     }
     std::string piece;
-    while (reader.next(piece, kRouteLineLimit)) {
+    while (reader.nextLine(piece, kRouteLineLimit)) {
         const std::string_view line = asTextLine(piece);
         if (line.empty())
             continue;
@@ -210,6 +210,7 @@ RouteText readRouteText(LineReader& reader, std::uintmax_t sizeHint)
             }
         }
     }
+    r.overlongLines = reader.overlongLines();
     return r;
 }
 
@@ -221,7 +222,7 @@ std::optional<std::string> commentName(std::FILE* f, bool last)
     LineReader reader(f);
     std::string piece;
     std::optional<std::string> found;
-    while (reader.next(piece, kRouteLineLimit)) {
+    while (reader.nextLine(piece, kRouteLineLimit)) {
         std::string_view line = stripLineEnd(asTextLine(piece));
         if (line.size() < 2 || line[0] != ';')
             continue;
@@ -288,6 +289,7 @@ RouteList::LoadResult RouteList::load(const std::string& path, Prompt& prompt)
     const std::uintmax_t bytes = std::filesystem::file_size(path, ec);
     RouteText text = readRouteText(reader, ec ? 0 : bytes);
     const bool truncated = text.truncated, sawExclusion = text.sawExclusion;
+    const std::uint64_t overlong = text.overlongLines;
     const OutOfMemory outOfMemory = text.outOfMemory;
     if (outOfMemory == OutOfMemory::List) {
         // No room for the list at all: nothing read, the exclusions as they were.
@@ -308,6 +310,8 @@ RouteList::LoadResult RouteList::load(const std::string& path, Prompt& prompt)
         prompt.message(kRouteIncompleteMessage);
         break;
     }
+    if (overlong > 0)
+        prompt.message("The route file " + path + "\n" + overlongLinesText(overlong));
     if (truncated)
         prompt.message("The route file " + path + " has more than " + std::to_string(kMaxRoutePoints) +
                        " points.\nOnly the first " + std::to_string(kMaxRoutePoints) + " are used.");

@@ -76,7 +76,8 @@ struct RouteText {
     bool sawExclusion = false;
     bool truncated = false; // more than kMaxRoutePoints point lines
     OutOfMemory outOfMemory = OutOfMemory::None;
-    int exclusionsLost = 0; // exclusion lines whose name could not be kept
+    int exclusionsLost = 0;          // exclusion lines whose name could not be kept
+    std::uint64_t overlongLines = 0; // lines longer than the limit, their rest dropped
 };
 
 // Tests: called where the reader allocates, so that one allocation can be

@@ -262,7 +262,12 @@ private:
     // The camera list is a member; it goes with the session.
     void freeCameraList() {}
     void freeRouteList() { routes_.free(); }
-    void switchView(MapView to, views::ViewSwitch how) { modes_.switchTo(view_, to, how, *this); }
+    void switchView(MapView to, views::ViewSwitch how)
+    {
+        const MapView from = view_.current();
+        view_.switchTo(to);
+        modes_.switchTo(from, to, how, *this);
+    }
     void resetAverageSpeed();
     void updateCameraWarnings();
     void recordTrackPoint();

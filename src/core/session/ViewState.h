@@ -1,16 +1,14 @@
 // Which of the seven map views is showing, its window title, and the redraw-background flag.
 #pragma once
 
-#include <array>
 #include <string_view>
+
+#include "views/MapView.h"
 
 namespace varno::session {
 
-enum class MapView { Camera, Poi, Route, Compass, Pointer, Trail, TrackEditor };
-
-inline constexpr std::array<MapView, 7> kAllViews = {MapView::Camera,     MapView::Poi,     MapView::Route,
-                                                     MapView::Compass,    MapView::Pointer, MapView::Trail,
-                                                     MapView::TrackEditor};
+// The session names the views as the views name them.
+using views::MapView;
 
 // The seven view flags kept as one value, so that exactly one is always on.
 // Every switch asks the next repaint to rebuild the view's background.

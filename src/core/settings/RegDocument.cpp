@@ -2,10 +2,12 @@
 #include "settings/RegDocument.h"
 
 #include <iterator>
+#include <limits>
 
 #include <fmt/printf.h>
 
 #include "base/AsciiCase.h"
+#include "base/LineReader.h"
 
 namespace varno::settings {
 namespace {
@@ -363,17 +365,15 @@ RegParseResult RegDocument::parse(std::string_view bytes)
     std::string_view rest = *text;
     size_t lineNo = 0;
     while (!rest.empty()) {
-        size_t end = rest.find_first_of("\r\n");
-        std::string_view line = rest.substr(0, end);
+        // Lines of any length; LF, CR LF and CR end them.
+        const size_t length = linePieceLength(rest, std::numeric_limits<size_t>::max());
+        const std::string_view line = stripLineEnd(rest.substr(0, length), 2);
+        rest.remove_prefix(length);
         ++lineNo;
         if (!p.line(line, lineNo)) {
             result.error = p.error;
             return result;
         }
-        if (end == std::string_view::npos)
-            break;
-        size_t skip = (rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n') ? 2 : 1;
-        rest.remove_prefix(end + skip);
     }
     if (p.continuing) {
         result.error = "the file ends inside a hex value";

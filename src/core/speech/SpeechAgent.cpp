@@ -35,13 +35,13 @@ void RecordingSpeechAgent::speak(const std::string& text)
 }
 
 AgentControl::AgentControl(SpeechAgent& agent, settings::Settings& settings, Prompt& prompt,
-                           std::function<routes::RoadFlags()> readRoadTypes, std::string dataRoot)
+                           std::function<RoadFlags()> readRoadTypes, std::string dataRoot)
     : agent_(agent), settings_(settings), prompt_(prompt), readRoadTypes_(std::move(readRoadTypes)),
       dataRoot_(std::move(dataRoot))
 {
 }
 
-void AgentControl::load(routes::RoadFlags flags)
+void AgentControl::load(RoadFlags flags)
 {
     agent_.unloadCharacter();
     const std::string stored = settings_.read(settings::keys::MSAgentACS).value_or(kFallbackCharacter);
@@ -52,7 +52,7 @@ void AgentControl::load(routes::RoadFlags flags)
     }
     agent_.showAndGreet();
     agent_.setSoundEffects(settings_.read(settings::keys::MSAgentSound) == 1);
-    agent_.speak(routes::roadModeSentence(flags));
+    agent_.speak(roadModeSentence(flags));
 }
 
 void AgentControl::unload()
@@ -63,7 +63,7 @@ void AgentControl::unload()
 void AgentControl::speak(const std::string& text)
 {
     if (!agent_.hasCharacter())
-        load(readRoadTypes_ ? readRoadTypes_() : routes::RoadFlags{});
+        load(readRoadTypes_ ? readRoadTypes_() : RoadFlags{});
     if (agent_.hasCharacter())
         agent_.speak(text);
 }

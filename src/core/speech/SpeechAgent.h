@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/Prompt.h"
-#include "routes/Guidance.h"
+#include "speech/RoadFlags.h"
 
 namespace varno::settings {
 class Settings;
@@ -59,11 +59,11 @@ public:
     // announcement state) and returns them.
     // A character file named "C:\VARNO\..." lies in dataRoot.
     AgentControl(SpeechAgent& agent, settings::Settings& settings, Prompt& prompt,
-                 std::function<routes::RoadFlags()> readRoadTypes, std::string dataRoot = {});
+                 std::function<RoadFlags()> readRoadTypes, std::string dataRoot = {});
 
     // Loads the character of MSAgentACS ("MSAgent load failed" when it cannot),
     // shows it, sets its sound effects from MSAgentSound and says the road mode.
-    void load(routes::RoadFlags flags);
+    void load(RoadFlags flags);
     void unload();
     bool loaded() const { return agent_.hasCharacter(); }
     // Speaks, loading the character first when none is held; without one
@@ -76,7 +76,7 @@ private:
     SpeechAgent& agent_;
     settings::Settings& settings_;
     Prompt& prompt_;
-    std::function<routes::RoadFlags()> readRoadTypes_;
+    std::function<RoadFlags()> readRoadTypes_;
     std::string dataRoot_;
 };
 

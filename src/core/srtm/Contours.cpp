@@ -24,11 +24,11 @@ constexpr char kDocumentTime[] = "<time>2008-00-00T01:01:07Z</time>\n";
 constexpr std::array<std::array<int, 2>, 8> kNeighbours = {
     {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1}, {0, 1}, {1, -1}, {1, 0}, {1, 1}}};
 
-convert::Report cancelledReport()
+Report cancelledReport()
 {
-    convert::Report r;
-    r.status = convert::Report::Status::Cancelled;
-    r.message = convert::kCancelled;
+    Report r;
+    r.status = Report::Status::Cancelled;
+    r.message = kCancelled;
     return r;
 }
 
@@ -151,8 +151,8 @@ private:
 
 } // namespace
 
-convert::Report traceContours(const HgtTile& tile, convert::Sink& out, const TracerOptions& options,
-                              convert::Progress& progress)
+Report traceContours(const HgtTile& tile, convert::Sink& out, const TracerOptions& options,
+                     Progress& progress)
 {
     int minimum = 30000, maximum = -30000;
     for (const std::int16_t s : tile.samples) {
@@ -169,9 +169,9 @@ convert::Report traceContours(const HgtTile& tile, convert::Sink& out, const Tra
     const std::uint64_t levels = end > first ? static_cast<std::uint64_t>((end - first) / step) : 0;
 
     if (!out.write(convert::gpxHeader()) || !out.write(kDocumentTime))
-        return convert::Report::failed("Error: Unable to write to the file.");
+        return Report::failed("Error: Unable to write to the file.");
     Tracer tracer(tile, out);
-    convert::Report report;
+    Report report;
     if (options.eraseRange >= 1) {
         const int inner = std::max(options.contourRange - 1, 0);
         long erased = 0;
@@ -189,10 +189,10 @@ convert::Report traceContours(const HgtTile& tile, convert::Sink& out, const Tra
         for (int r = 0; r < tile.size; ++r)
             for (int c = 0; c < tile.size; ++c)
                 if (!tracer.trace(h, range, r, c))
-                    return convert::Report::failed("Error: Unable to write to the file.");
+                    return Report::failed("Error: Unable to write to the file.");
     }
     if (!out.write(convert::kGpxFooter))
-        return convert::Report::failed("Error: Unable to write to the file.");
+        return Report::failed("Error: Unable to write to the file.");
     report.linesOut = static_cast<std::uint64_t>(tracer.tracks);
     report.message =
         fmt::format("Step 2 of 2.\n\nWrote {} track segments.\n\nContour extraction is complete.",
@@ -388,7 +388,7 @@ private:
 
 } // namespace
 
-convert::Report isolines(const HgtTile& tile, convert::Sink& out, int step, convert::Progress& progress)
+Report isolines(const HgtTile& tile, convert::Sink& out, int step, Progress& progress)
 {
     if (step < 1)
         step = 20;
@@ -399,7 +399,7 @@ convert::Report isolines(const HgtTile& tile, convert::Sink& out, int step, conv
             maximum = std::max<int>(maximum, s);
         }
     if (!out.write(convert::gpxHeader()))
-        return convert::Report::failed("Error: Unable to write to the file.");
+        return Report::failed("Error: Unable to write to the file.");
     Isolines lines(tile, out);
     if (minimum <= maximum) {
         const int first = static_cast<int>(std::ceil(static_cast<double>(minimum) / step)) * step;
@@ -409,12 +409,12 @@ convert::Report isolines(const HgtTile& tile, convert::Sink& out, int step, conv
             if (!progress.updateNow(static_cast<std::uint64_t>(k), static_cast<std::uint64_t>(levels)))
                 return cancelledReport();
             if (!lines.level(k, first + k * step))
-                return convert::Report::failed("Error: Unable to write to the file.");
+                return Report::failed("Error: Unable to write to the file.");
         }
     }
     if (!out.write(convert::kGpxFooter))
-        return convert::Report::failed("Error: Unable to write to the file.");
-    convert::Report report;
+        return Report::failed("Error: Unable to write to the file.");
+    Report report;
     report.linesOut = lines.lines;
     report.message = fmt::format("Wrote {} contour lines of {} points.", lines.lines, lines.points);
     return report;

@@ -15,11 +15,11 @@ struct TracerOptions {
 // The extractor of the SRTM dialog: flat areas erased, then cells near each
 // level followed neighbour by neighbour into tracks. Works on a copy of the
 // tile. notes carries the first step's count.
-convert::Report traceContours(const HgtTile& tile, convert::Sink& out, const TracerOptions& options,
-                              convert::Progress& progress);
+Report traceContours(const HgtTile& tile, convert::Sink& out, const TracerOptions& options,
+                     Progress& progress);
 
 // Marching-squares isolines every step metres: one track per line per level,
 // cells with a void sample left out, positions interpolated between samples.
-convert::Report isolines(const HgtTile& tile, convert::Sink& out, int step, convert::Progress& progress);
+Report isolines(const HgtTile& tile, convert::Sink& out, int step, Progress& progress);
 
 } // namespace varno::srtm

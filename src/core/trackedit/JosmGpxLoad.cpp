@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "base/InputFile.h"
+#include "base/LineReader.h"
 #include "gpx/GpxReader.h"
 #include "trackedit/Background.h"
 
@@ -23,7 +24,7 @@ public:
         : f_(f), total_(total), progress_(progress)
     {
     }
-    std::uint64_t lines() const { return newlines_ + (last_ != '\n' && done_ > 0 ? 1 : 0); }
+    std::uint64_t lines() const { return lineEnds_ + (done_ > 0 ? endsOpenLine(last_) : 0); }
     bool cancelled = false;
     bool failed = false;
 
@@ -37,10 +38,7 @@ protected:
             failed = std::ferror(f_) != 0;
             return traits_type::eof();
         }
-        for (const char* p = block_; (p = static_cast<const char*>(std::memchr(p, '\n', got - (p - block_))));
-             ++p)
-            ++newlines_;
-        last_ = block_[got - 1];
+        lineEnds_ += countLineEnds(std::string_view(block_, got), last_);
         done_ += got;
         if (progress_ && !progress_(done_, total_))
             cancelled = true;
@@ -53,7 +51,7 @@ private:
     std::uint64_t total_;
     const LoadProgress& progress_;
     char block_[1 << 16];
-    std::uint64_t newlines_ = 0;
+    std::uint64_t lineEnds_ = 0;
     std::uint64_t done_ = 0;
     char last_ = '\n';
 };
@@ -119,10 +117,9 @@ std::string readError(const gpx::Error& error)
 
 std::uint64_t lineCount(std::string_view bytes)
 {
-    std::uint64_t n = 0;
-    for (const char c : bytes)
-        n += c == '\n';
-    return n + (!bytes.empty() && bytes.back() != '\n' ? 1 : 0);
+    char last = '\n';
+    const std::uint64_t n = countLineEnds(bytes, last);
+    return n + endsOpenLine(last);
 }
 
 } // namespace

@@ -86,7 +86,7 @@ std::optional<MapFileError> parseMapFile(std::string_view bytes, TrackStore& sto
         return failure("Error can't read from file");
     // The header is compared with its line end, so a one-line file is refused.
     const std::string header(kMapHeader);
-    if (line != header + "\n" && line != header + "\r\n")
+    if (line != header + "\n" && line != header + "\r\n" && line != header + "\r")
         return expected(kMapHeader, "first line of the\n", line);
 
     if (!reader.next(line, kMapLineBuffer))
@@ -112,7 +112,7 @@ std::optional<MapFileError> parseMapFile(std::string_view bytes, TrackStore& sto
     bool whole = true;
     while (reader.next(line, kMapLineBuffer)) {
         const bool continuation = !whole;
-        whole = line.ends_with('\n');
+        whole = endsLine(line);
         if (continuation)
             continue;
         text = stripControlEnd(line);

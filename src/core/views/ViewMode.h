@@ -4,7 +4,7 @@
 #include <array>
 #include <memory>
 
-#include "session/ViewState.h"
+#include "views/MapView.h"
 #include "views/Scene.h"
 #include "views/SceneInput.h"
 
@@ -13,8 +13,6 @@ class Editor;
 }
 
 namespace varno::views {
-
-using session::MapView;
 
 // How a switch of view was asked for; some views take different steps for each.
 enum class ViewSwitch {
@@ -114,7 +112,8 @@ public:
     virtual bool onKey(const KeyPress&) { return false; }
 };
 
-// The modes, one file each.
+// The modes, one file each; the track editor's lies with the editor in
+// trackedit/, which builds on the views and not the other way round.
 std::unique_ptr<ViewMode> makeCameraMode();
 std::unique_ptr<ViewMode> makePoiMode();
 std::unique_ptr<ViewMode> makeRouteMode();
@@ -132,12 +131,12 @@ public:
     ViewMode& mode(MapView v) { return *modes_[static_cast<std::size_t>(v)]; }
     const ViewMode& mode(MapView v) const { return *modes_[static_cast<std::size_t>(v)]; }
 
-    // Shows `to` in the state, then runs the old view's leave and the new
-    // view's enter steps for `how`.
-    void switchTo(session::ViewState& state, MapView to, ViewSwitch how, ViewSteps& steps);
+    // Runs the old view's leave and the new view's enter steps for `how`;
+    // the caller has already shown `to` in its view state.
+    void switchTo(MapView from, MapView to, ViewSwitch how, ViewSteps& steps);
 
 private:
-    std::array<std::unique_ptr<ViewMode>, session::kAllViews.size()> modes_;
+    std::array<std::unique_ptr<ViewMode>, kAllViews.size()> modes_;
 };
 
 // One repaint's scene: the window fill, then (unless the view takes no fixes

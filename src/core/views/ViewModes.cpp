@@ -15,11 +15,9 @@ ViewModes::ViewModes(trackedit::Editor* trackEditor)
 {
 }
 
-void ViewModes::switchTo(session::ViewState& state, MapView to, ViewSwitch how, ViewSteps& steps)
+void ViewModes::switchTo(MapView from, MapView to, ViewSwitch how, ViewSteps& steps)
 {
-    ViewMode& from = mode(state.current());
-    state.switchTo(to);
-    from.leave(how, steps);
+    mode(from).leave(how, steps);
     mode(to).enter(how, steps);
 }
 

@@ -53,7 +53,7 @@ bool exists(const std::string& path)
 }
 
 // The report as the user sees it: notes first, then the summary.
-void tell(varno::Prompt& prompt, const convert::Report& r)
+void tell(varno::Prompt& prompt, const varno::Report& r)
 {
     prompt.message(r.notes.empty() ? r.message : r.notes + "\n\n" + r.message);
 }
@@ -89,7 +89,7 @@ void cameraDialog(CMainFrame& frame, const QString& title, const QString& source
         return;
     const convert::FileJob job{dlg.path(QStringLiteral("source")), dlg.path(QStringLiteral("destination")),
                                dlg.checked(QStringLiteral("append"))};
-    tell(session.prompt(), runConversion(&frame, title, [&](convert::Progress& p) {
+    tell(session.prompt(), runConversion(&frame, title, [&](varno::Progress& p) {
              return convert::convertCameraFile(job, {list, false}, p);
          }));
 }
@@ -136,7 +136,7 @@ void pocketGpsFilesDialog(CMainFrame& frame)
         const bool append = dlg.checked(QStringLiteral("append"));
         const convert::CameraOptions options{convert::CameraList::PocketGpsNew,
                                              dlg.checked(QStringLiteral("shortNames"))};
-        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
+        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
                  return convert::convertCameraFiles(paths, destination, append, options, p);
              }));
     });
@@ -201,14 +201,14 @@ void nmeaDialog(CMainFrame& frame)
             dlg.checked(QStringLiteral("atDistance")), number(dlg.text(QStringLiteral("metres")))};
         const std::string log = dlg.path(QStringLiteral("log"));
         std::vector<convert::NmeaPoint> points;
-        const convert::Report r = runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
+        const varno::Report r = runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
             std::string refusal;
             varno::FileHandle f = varno::openForReading(log, &refusal);
             if (!f)
-                return convert::Report::failed("Error: Unable to open the file.\n" +
-                                               varno::nameWithRefusal(log, refusal));
+                return varno::Report::failed("Error: Unable to open the file.\n" +
+                                             varno::nameWithRefusal(log, refusal));
             std::error_code ec;
-            convert::LineInput in(f.get(), std::filesystem::file_size(log, ec));
+            varno::LineInput in(f.get(), std::filesystem::file_size(log, ec));
             return convert::pickNmeaPoints(in, options, points, p);
         });
         if (!r.ok()) {
@@ -282,7 +282,7 @@ void gpxRouteDialog(CMainFrame& frame, const QString& title, bool routes)
         const convert::FileJob job{dlg.path(QStringLiteral("source")),
                                    dlg.path(QStringLiteral("destination")),
                                    dlg.checked(QStringLiteral("append"))};
-        tell(session.prompt(), runConversion(&dlg, title, [&](convert::Progress& p) {
+        tell(session.prompt(), runConversion(&dlg, title, [&](varno::Progress& p) {
                  return convert::gpxToRouteFile(job, routes, p);
              }));
     });
@@ -308,7 +308,7 @@ void josmDialog(CMainFrame& frame)
                           "The file already exists.\n\nDo you want to overwrite it ?"))
             return;
         const std::string source = dlg.path(QStringLiteral("source"));
-        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
+        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
                  return convert::josmToProject(source, destination, p);
              }));
     });
@@ -336,7 +336,7 @@ void newLinesDialog(CMainFrame& frame)
             !askOverwrite(session.prompt(), job.destination,
                           "The destination file already exists.\n\nDo you want to overwrite it ?"))
             return;
-        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
+        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
                  return convert::addNewLinesFile(job, p);
              }));
     });
@@ -361,7 +361,7 @@ void osmCamerasDialog(CMainFrame& frame)
             !askOverwrite(session.prompt(), job.destination,
                           "The destination file already exists.\n\nDo you want to overwrite it ?"))
             return;
-        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
+        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
                  return convert::convertOsmCamerasFile(job, p);
              }));
     });
@@ -460,7 +460,7 @@ void osmDialog(CMainFrame& frame, bool big)
                                    dlg.path(QStringLiteral("destination")), false};
         if (!job.source.empty() && !askOverwrite(prompt, job.destination, kOverwriteGpx))
             return;
-        tell(prompt, runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
+        tell(prompt, runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
                  return convert::convertOsmFile(job, options, p);
              }));
     });
@@ -517,12 +517,12 @@ void srtmDialog(CMainFrame& frame)
         options.contourRange = varno::leadingInt(dlg.text(QStringLiteral("range")).toStdString());
         options.step = varno::leadingInt(dlg.text(QStringLiteral("step")).toStdString());
         const bool isolines = dlg.checked(QStringLiteral("isolines"));
-        tell(prompt, runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
+        tell(prompt, runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
                  return convert::runBytesJob(job, [&](std::string_view bytes, convert::Sink& out) {
                      std::string message;
                      const auto tile = varno::srtm::parseHgt(bytes, job.source, message);
                      if (!tile)
-                         return convert::Report::failed(message);
+                         return varno::Report::failed(message);
                      return isolines ? varno::srtm::isolines(*tile, out, options.step, p)
                                      : varno::srtm::traceContours(*tile, out, options, p);
                  });
@@ -572,18 +572,18 @@ void passedDialog(CMainFrame& frame)
         const std::string cameraPath = varno::mapDataPath(
             session.settings().read(varno::settings::keys::CameraFile).value_or(""), session.dataRoot());
         const std::string log = dlg.path(QStringLiteral("log"));
-        const convert::Report r = runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
+        const varno::Report r = runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
             std::string cameraText, message;
             if (!convert::readSource(cameraPath, cameraText, message))
-                return convert::Report::failed(message);
+                return varno::Report::failed(message);
             std::string refusal;
             varno::FileHandle f = varno::openForReading(log, &refusal);
             if (!f)
-                return convert::Report::failed("Error: Unable to open the file.\n" +
-                                               varno::nameWithRefusal(log, refusal));
+                return varno::Report::failed("Error: Unable to open the file.\n" +
+                                             varno::nameWithRefusal(log, refusal));
             const varno::cameras::CameraFile cameras(std::move(cameraText));
             std::error_code ec;
-            convert::LineInput in(f.get(), std::filesystem::file_size(log, ec));
+            varno::LineInput in(f.get(), std::filesystem::file_size(log, ec));
             return varno::cameras::passedCameras(in, cameras, options, passed, p);
         });
         if (!r.ok()) {

@@ -9,13 +9,12 @@
 
 std::function<void(QWidget*)> conversionProgressShown;
 
-varno::convert::Report
-runConversion(QWidget* parent, const QString& title,
-              const std::function<varno::convert::Report(varno::convert::Progress&)>& work)
+varno::Report runConversion(QWidget* parent, const QString& title,
+                            const std::function<varno::Report(varno::Progress&)>& work)
 {
     std::atomic<bool> cancel{false}, finished{false};
     std::atomic<std::uint64_t> done{0}, total{0};
-    varno::convert::Report report;
+    varno::Report report;
 
     QProgressDialog progress(title, QStringLiteral("Cancel"), 0, 1000, parent);
     progress.setObjectName(QStringLiteral("conversionProgress"));
@@ -34,7 +33,7 @@ runConversion(QWidget* parent, const QString& title,
     }
     QEventLoop loop;
     std::thread worker([&] {
-        varno::convert::Progress tell([&](std::uint64_t d, std::uint64_t t) {
+        varno::Progress tell([&](std::uint64_t d, std::uint64_t t) {
             done = d;
             total = t;
             return !cancel.load();

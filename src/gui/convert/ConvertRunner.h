@@ -12,9 +12,8 @@ class QWidget;
 // progress dialog with Cancel appears when the work takes more than half a
 // second; Cancel asks the work to stop at its next progress report. The UI
 // thread keeps handling events meanwhile.
-varno::convert::Report
-runConversion(QWidget* parent, const QString& title,
-              const std::function<varno::convert::Report(varno::convert::Progress&)>& work);
+varno::Report runConversion(QWidget* parent, const QString& title,
+                            const std::function<varno::Report(varno::Progress&)>& work);
 
 // Tests: when set, the progress dialog shows at once and this is called with
 // it before the work starts (to press Cancel).

@@ -8,8 +8,8 @@
 #include "gui/frame/CVARNOView.h"
 
 using varno::session::CommandId;
-using varno::session::MapView;
 using varno::session::Session;
+using varno::views::MapView;
 
 void registerViewCommands(CMainFrame& frame)
 {

@@ -13,7 +13,7 @@
 
 using varno::session::CommandId;
 namespace keys = varno::settings::keys;
-using varno::routes::RoadFlags;
+using varno::speech::RoadFlags;
 
 RouteCommands::RouteCommands(CMainFrame& frame)
     : QObject(&frame), frame_(frame), session_(frame.session()), view_(frame.view())

@@ -28,10 +28,10 @@ void TrailCommands::loadTrail()
     // Read off the UI thread, with a progress bar and Cancel for large files.
     const std::string path = chosen.toStdString();
     varno::views::TrailLoad load;
-    runConversion(window_, QStringLiteral("Loading the trail"), [&](varno::convert::Progress& progress) {
+    runConversion(window_, QStringLiteral("Loading the trail"), [&](varno::Progress& progress) {
         load = varno::views::loadTrail(
             path, [&](std::uint64_t done, std::uint64_t total) { return progress.updateNow(done, total); });
-        return varno::convert::Report{};
+        return varno::Report{};
     });
     session_.prompt().message(session_.useTrail(std::move(load)));
 }

@@ -423,23 +423,21 @@ void runLoader(varno::session::Session& session, QWidget* window, const QString&
 {
     std::vector<varno::trackedit::TrackEntry> entries;
     varno::trackedit::LoadReport load;
-    const varno::convert::Report report =
-        runConversion(window, title, [&](varno::convert::Progress& progress) {
-            load = loader(path, entries, [&](std::uint64_t done, std::uint64_t total) {
-                return progress.update(done, total);
-            });
-            if (load.cancelled) {
-                varno::convert::Report r;
-                r.status = varno::convert::Report::Status::Cancelled;
-                return r;
-            }
-            if (load.error)
-                return varno::convert::Report::failed(*load.error);
-            varno::convert::Report r;
-            r.message = load.message;
+    const varno::Report report = runConversion(window, title, [&](varno::Progress& progress) {
+        load = loader(path, entries,
+                      [&](std::uint64_t done, std::uint64_t total) { return progress.update(done, total); });
+        if (load.cancelled) {
+            varno::Report r;
+            r.status = varno::Report::Status::Cancelled;
             return r;
-        });
-    if (report.status == varno::convert::Report::Status::Cancelled)
+        }
+        if (load.error)
+            return varno::Report::failed(*load.error);
+        varno::Report r;
+        r.message = load.message;
+        return r;
+    });
+    if (report.status == varno::Report::Status::Cancelled)
         return;
     // What loaded before a failure stays, as it does for the map file's tracks.
     session.trackEditor().appendEntries(std::move(entries));
@@ -564,12 +562,12 @@ void TracksCommands::loadSrtm()
     std::optional<varno::trackedit::SrtmLayer> layer;
     std::string message;
     const std::string path = chosen.toStdString();
-    const varno::convert::Report report =
-        runConversion(window_, QStringLiteral("Loading SRTM"), [&](varno::convert::Progress&) {
+    const varno::Report report =
+        runConversion(window_, QStringLiteral("Loading SRTM"), [&](varno::Progress&) {
             layer = varno::trackedit::loadSrtmLayer(path, message);
-            return layer ? varno::convert::Report{}
-                         : varno::convert::Report::failed(
-                               message.empty() ? "Error can't open source file\n" + path : message);
+            return layer ? varno::Report{}
+                         : varno::Report::failed(message.empty() ? "Error can't open source file\n" + path
+                                                                 : message);
         });
     // A background already shown stays when another file fails to load.
     if (layer)
@@ -657,7 +655,7 @@ void registerTracksCommands(CMainFrame& frame)
 
     // Undo and redo of the editor's edits, while the editor is shown.
     const auto inEditor = [&session] {
-        return session.viewState().current() == varno::session::MapView::TrackEditor;
+        return session.viewState().current() == varno::views::MapView::TrackEditor;
     };
     const auto shortcut = [&frame, view, inEditor](const QKeySequence& keys, bool (Editor::*fn)(),
                                                    Editor& e) {

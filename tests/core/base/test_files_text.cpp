@@ -260,3 +260,51 @@ TEST(TickPacer, PacesAtTheDelayAndCountsTicksThatFellDueMeanwhile)
     EXPECT_EQ(ticks, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(250)});
 }
 
+// LF, CR LF and CR end lines alike, file or memory; a CR LF is never split
+// between pieces, even at the limit; nextLine drops and counts the rest of a
+// longer line.
+TEST(LineReader, TakesTheThreeLineEndsAlikeAndNextLineDropsTheRest)
+{
+    const struct {
+        std::string bytes;
+        std::size_t limit;
+        Names pieces, lines;
+        std::uint64_t overlong;
+    } cases[] = {
+        {"a\rb\r\nc\n\rd", 10, {"a\r", "b\r\n", "c\n", "\r", "d"}, {"a\r", "b\r\n", "c\n", "\r", "d"}, 0},
+        {"abc\r\nd", 4, {"abc", "\r\n", "d"}, {"abc", "d"}, 0}, // only the line end left over
+        {"ab\r\nd", 4, {"ab\r\n", "d"}, {"ab\r\n", "d"}, 0},    // the LF comes with its CR
+        {"abcdef\rgh\n", 4, {"abc", "def", "\r", "gh\n"}, {"abc", "gh\n"}, 1},
+        {"abcdefg", 4, {"abc", "def", "g"}, {"abc"}, 1},
+    };
+    for (const auto& c : cases) {
+        test::ScratchDir dir;
+        test::writeBytes(dir.file("in"), c.bytes);
+        for (const bool whole : {false, true}) {
+            const FileHandle f = openForReading(dir.file("in"));
+            ASSERT_TRUE(f);
+            LineReader fromFile(f.get()), fromMemory(c.bytes);
+            for (LineReader* reader : {&fromFile, &fromMemory}) {
+                Names got;
+                for (std::string piece;
+                     whole ? reader->nextLine(piece, c.limit) : reader->next(piece, c.limit);)
+                    got.push_back(piece);
+                EXPECT_EQ(got, whole ? c.lines : c.pieces) << c.bytes;
+                EXPECT_EQ(reader->overlongLines(), whole ? c.overlong : 0u) << c.bytes;
+                EXPECT_EQ(reader->consumed(), c.bytes.size()) << c.bytes;
+            }
+        }
+        const LineSpan span = lineSpan(c.bytes, c.limit);
+        EXPECT_EQ(span.kept, c.lines[0].size()) << c.bytes;
+    }
+    char last = '\n';
+    EXPECT_EQ(countLineEnds("a\rb\r\nc\n\n", last), 4u);
+    EXPECT_EQ(endsOpenLine(last), 0u);
+    EXPECT_EQ(countLineEnds("\nd", last), 1u); // the LF of a CR LF cut between chunks
+    last = '\r';
+    EXPECT_EQ(countLineEnds("\nd", last), 0u);
+    EXPECT_EQ(endsOpenLine(last), 1u);
+    EXPECT_EQ(overlongLinesText(0), "");
+    EXPECT_EQ(overlongLinesText(1), "1 over-long line cut short");
+    EXPECT_EQ(overlongLinesText(2), "2 over-long lines cut short");
+}

@@ -425,15 +425,16 @@ TEST_F(StoreFixture, ReloadsOnTheMoveListWhatAFreshLoadLists)
     }
 }
 
-TEST_F(StoreFixture, LongLinesArriveInPiecesAndStrangeNumbersAreNoCameras)
+TEST_F(StoreFixture, LongLinesLoseTheirRestAndStrangeNumbersAreNoCameras)
 {
-    // A line longer than 298 bytes: its second piece is a line of its own.
+    // A line longer than 298 bytes keeps its first 298; the rest is no camera.
     std::string longLine = "51.5,-0.12,Road,Town," + std::string(277, 'h');
-    useCameras(longLine + "51.501,-0.12,,,,TAIL\n" + "nan,nan,,,,NAN\n" + "1e999,5,,,,HUGE\n");
+    useCameras(longLine + "51.501,-0.12,,,,TAIL\n" + "nan,nan,,,,NAN\n" + "1e999,5,,,,HUGE\n" +
+               "51.502,-0.12,,,,NEXT\r");
     auto cams = load();
     ASSERT_EQ(cams.size(), 2u);
     EXPECT_EQ(cams[0].Hazard.size(), 57u);
-    EXPECT_EQ(cams[1].CamType, "TAIL");
+    EXPECT_EQ(cams[1].CamType, "NEXT");
 }
 
 // The lines within the radius, found by testing every line.
@@ -466,46 +467,63 @@ TEST(CameraFileIndex, GridSelectionMatchesAPlainScan)
     }
 }
 
-// A multi-megabyte file whose lines end in CR alone, or that has no line end at
-// all, is cut as a 299-byte fgets cuts it: pieces of at most 298 bytes, an LF
-// ends one early, a NUL ends the line's text.
-TEST(CameraFileIndex, LinesWithoutLineFeedsArriveInPiecesOfTheLineLimit)
+// A multi-megabyte file whose lines end in CR alone, CR LF or a mix of line
+// ends: each line keeps its first 298 bytes (a 299-byte fgets), the rest of a
+// longer line is dropped and counted, a NUL ends the line's text.
+TEST(CameraFileIndex, LinesOfAnyEndKeepTheirFirstPieceAndDropTheRest)
 {
-    std::string crOnly, noEnds;
+    std::string crOnly, crLf;
     for (int i = 0; crOnly.size() < 3'000'000; ++i) {
         std::string line =
             fmt::sprintf("%.6f,%.6f,Road,Town,,T,,", 51.0 + (i % 997) / 1000.0, -0.5 + (i % 991) / 1000.0);
-        // Filler of numbers, so that most pieces cut from its middle carry a position too.
+        // Filler of numbers: the rest of a long line would read as a camera of its own.
         for (std::size_t fill = static_cast<std::size_t>(i * 37 % 400); fill > 0;
              fill -= std::min<std::size_t>(fill, 10))
             line +=
                 std::string(i % 5 ? "5.25,-1.5," : "\0\0\0\0\0\0\0\0\0\0", std::min<std::size_t>(fill, 10));
         crOnly += line + "\r";
-        noEnds += line;
+        crLf += line + "\r\n";
     }
-    std::string mixed = crOnly.substr(0, 100000) + "\n51.2,-0.2,LF\n" + crOnly.substr(100000, 100000);
-    for (const std::string* text : {&crOnly, &noEnds, &mixed}) {
+    std::string mixed = crOnly.substr(0, 100000) + "\n51.2,-0.2,LF\n" + crLf.substr(100000, 100000);
+    for (const std::string* text : {&crOnly, &crLf, &mixed}) {
         std::vector<std::string> expect;
-        std::string piece;
-        auto endPiece = [&] {
-            std::string_view kept = stripLineEnd(std::string_view(piece).substr(0, piece.find('\0')));
-            if (CameraFile::linePosition(kept))
-                expect.emplace_back(kept);
-            piece.clear();
-        };
-        for (char c : *text) {
-            piece += c;
-            if (c == '\n' || piece.size() == CameraFile::kLineLimit - 1)
-                endPiece();
+        std::uint64_t overlong = 0;
+        std::size_t pos = 0;
+        while (pos < text->size()) {
+            const std::size_t end = std::min(text->find_first_of("\r\n", pos), text->size());
+            std::string_view line = std::string_view(*text).substr(pos, end - pos);
+            if (line.size() > CameraFile::kLineLimit - 1) {
+                line = line.substr(0, CameraFile::kLineLimit - 1);
+                ++overlong;
+            }
+            line = line.substr(0, line.find('\0'));
+            if (CameraFile::linePosition(line))
+                expect.emplace_back(line);
+            pos = end + ((*text)[end] == '\r' && end + 1 < text->size() && (*text)[end + 1] == '\n' ? 2 : 1);
         }
-        if (!piece.empty())
-            endPiece();
         CameraFile file(*text);
-        ASSERT_GT(expect.size(), text->size() / 2000);
+        ASSERT_GT(expect.size(), text->size() / 1000);
+        ASSERT_GT(overlong, 0u);
+        EXPECT_EQ(file.overlongLines(), overlong);
         ASSERT_EQ(file.size(), expect.size());
         for (std::size_t i = 0; i < expect.size(); ++i)
             ASSERT_EQ(file.line(i), expect[i]) << "entry " << i;
     }
+}
+
+// The tail of an over-long line is no camera of its own: it was warned as
+// "2000m GATSO" where no camera stands.
+TEST(CameraFileIndex, TheRestOfAnOverLongLineIsNoCamera)
+{
+    std::string line = cameraLine(kFixLat, kFixLon, "SPECS");
+    line.pop_back(); // its LF
+    line += std::string(CameraFile::kLineLimit - 1 - line.size(), ' ');
+    line += cameraLine(northOf(kFixLat, 2000.0), kFixLon, "GATSO");
+    const CameraFile file(line + cameraLine(kFixLat, kFixLon, "NEXT"));
+    ASSERT_EQ(file.size(), 2u);
+    EXPECT_NE(file.line(0).find("SPECS"), std::string_view::npos);
+    EXPECT_NE(file.line(1).find("NEXT"), std::string_view::npos);
+    EXPECT_EQ(file.overlongLines(), 1u);
 }
 
 // Fixes and radii far outside any map (and no numbers at all) select what testing

@@ -73,6 +73,27 @@ TEST(CameraCsv, LinesOfEachList)
     EXPECT_NE(r.notes.find("1 lines"), std::string::npos) << r.notes;
 }
 
+// CR alone ends a line; the rest of an over-long line is no camera, and the
+// notes say how many lines were cut.
+TEST(CameraCsv, CrOnlyLinesAndOverLongLines)
+{
+    CameraOptions pocket;
+    pocket.list = CameraList::PocketGps;
+    std::string out, crOut;
+    const Report lf = csv(";c\n-1,51,A,b\n-2,52,C,d\n", pocket, out);
+    const Report cr = csv(";c\r-1,51,A,b\r-2,52,C,d\r", pocket, crOut);
+    EXPECT_EQ(crOut, out);
+    EXPECT_EQ(cr.linesOut, 2u);
+    EXPECT_EQ(cr.notes, lf.notes);
+
+    std::string longLine = "-1,51,A,b";
+    longLine += std::string(298 - longLine.size(), ' ') + "-3,53,Phantom,x\n";
+    std::string longOut;
+    const Report r = csv(";c\n" + longLine + "-2,52,C,d\n", pocket, longOut);
+    EXPECT_EQ(r.linesOut, 2u);
+    EXPECT_EQ(longOut.find("Phantom"), std::string::npos);
+    EXPECT_NE(r.notes.find("1 over-long line cut short"), std::string::npos) << r.notes;
+}
 TEST(CameraOv2, RecordsGoodAndBad)
 {
     const std::string a = ov2Point(-133713, 5138422, "GATSO@30");

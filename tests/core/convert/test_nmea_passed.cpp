@@ -105,6 +105,20 @@ TEST(NmeaToGpx, NoPointsNoDocumentAndNamesAreEscaped)
               "A&amp;B &lt;&quot;x&apos;&gt; M\xc3\xbcnchen \xc3\xa9");
 }
 
+// An old Mac log (CR alone) gives the points its LF twin gives.
+TEST(NmeaToGpx, CrOnlyLogPicksThePointsOfItsLfTwin)
+{
+    std::string log;
+    for (int i = 0; i < 21; ++i)
+        log += rmc("120000", 51.0 + i * 0.01, -1.0, "0.0") + gga(51.0 + i * 0.01, -1.0);
+    std::string crOnly = log;
+    std::string::size_type at = 0;
+    while ((at = crOnly.find("\r\n", at)) != std::string::npos)
+        crOnly.erase(at + 1, 1), ++at;
+    const auto lfPoints = pick(log, {});
+    ASSERT_FALSE(lfPoints.empty());
+    EXPECT_EQ(pick(crOnly, {}).size(), lfPoints.size());
+}
 TEST(PassedCameras, ClosestApproachSpeedAndRows)
 {
     using namespace varno::cameras;

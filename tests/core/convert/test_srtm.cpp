@@ -97,7 +97,7 @@ TEST(HgtTile, NamesAndSizes)
 
 TEST(Isolines, RingsSaddlesVoidsAndLevels)
 {
-    convert::Progress progress;
+    varno::Progress progress;
     // A peak: one closed ring per level, first point repeated at the end.
     convert::StringSink peak;
     ASSERT_TRUE(isolines(grid(3, {0, 0, 0, 0, 100, 0, 0, 0, 0}), peak, 40, progress).ok());
@@ -126,10 +126,10 @@ TEST(Isolines, RingsSaddlesVoidsAndLevels)
     EXPECT_EQ(found[0].points.size(), 2u);
 
     // Cancel between levels leaves a cancelled report.
-    convert::Progress cancel([](std::uint64_t, std::uint64_t) { return false; });
+    varno::Progress cancel([](std::uint64_t, std::uint64_t) { return false; });
     convert::StringSink cancelled;
     EXPECT_EQ(isolines(grid(3, {0, 0, 0, 0, 100, 0, 0, 0, 0}), cancelled, 10, cancel).status,
-              convert::Report::Status::Cancelled);
+              varno::Report::Status::Cancelled);
 }
 
 TEST(ContourTracer, FollowsCellsNearEachLevel)
@@ -140,12 +140,12 @@ TEST(ContourTracer, FollowsCellsNearEachLevel)
         for (int c = 0; c < 5; ++c)
             samples.push_back(static_cast<std::int16_t>(10 * c));
     convert::StringSink out;
-    convert::Progress progress;
+    varno::Progress progress;
     TracerOptions options;
     options.eraseRange = 0;
     options.contourRange = 3;
     options.step = 20;
-    const convert::Report r = traceContours(grid(5, samples), out, options, progress);
+    const varno::Report r = traceContours(grid(5, samples), out, options, progress);
     ASSERT_TRUE(r.ok());
     // Levels 0 and 20 (the top level, 40, is not traced); level 0 has no number.
     EXPECT_NE(out.text.find("<name>GPX-1</name>"), std::string::npos) << out.text;
@@ -162,7 +162,7 @@ TEST(ContourTracer, FollowsCellsNearEachLevel)
     options.eraseRange = 3;
     std::vector<std::int16_t> plain(25, 0);
     plain[24] = 40;
-    const convert::Report f = traceContours(grid(5, plain), flat, options, progress);
+    const varno::Report f = traceContours(grid(5, plain), flat, options, progress);
     EXPECT_EQ(f.notes, "Step 1 of 2.\n\nErasedCount 21");
 
     // With a wide range the marker of used cells is itself within reach of the
@@ -184,7 +184,7 @@ TEST(Isolines, CorpusTileMatchesGdalContour)
     const auto tile = readHgt(tilePath, message);
     ASSERT_TRUE(tile) << message;
     convert::StringSink out;
-    convert::Progress progress;
+    varno::Progress progress;
     ASSERT_TRUE(isolines(*tile, out, 100, progress).ok());
     std::map<int, double> ours, theirs;
     for (const Line& l : lines(out.text))

@@ -333,6 +333,18 @@ TEST_F(ReplayFixture, HandsOverEveryLineLongerThanTwoCharactersAtLeastOneMillise
               std::tuple(PromptButtons::OkCancel, "Replay log"));
 }
 
+// An old Mac log (CR alone) replays line by line as its CR LF twin does,
+// and counts its lines the same.
+TEST_F(ReplayFixture, CrOnlyLogReplaysAsItsCrLfTwin)
+{
+    write("$GPGGA,1*00\r\rAB\r$GPGSV,2\rabc\rlast");
+    LogReplay replay(mailbox, prompt, direct());
+    ASSERT_TRUE(replay.start(file, 0));
+    replay.join();
+    EXPECT_EQ(repainted, (std::vector<std::string>{"$GPGGA,1*00", "$GPGSV,2", "abc", "last"}));
+    EXPECT_EQ(std::tuple(replay.currentLine(), replay.linesTotal()), std::tuple(6, 6));
+}
+
 // Cancel at the notice sends nothing; Esc asks, and Yes stops after the line shown (No goes on: the
 // command-line start below); a missing file, a folder and an empty name fail.
 TEST_F(ReplayFixture, CancelledNoticeEscAnsweredYesMissingFileAndEmptyName)

@@ -209,3 +209,21 @@ TEST_F(PoiListTest, NearListRowsEndWithABlankRow)
 }
 
 } // namespace
+
+// An old Mac file (CR alone) is read line by line; the rest of an over-long
+// line is dropped and counted, not read as a POI of its own.
+TEST(PoiFile, CrOnlyLinesAndTheRestOfAnOverLongLine)
+{
+    const std::string crOnly = "-1.0,51.51,north\r-1.0,51.5,here\r-1.0,51.49,south\r";
+    poi::PoiFile f(crOnly);
+    ASSERT_EQ(f.size(), 3u);
+    EXPECT_EQ(f.line(1), "-1.0,51.5,here");
+    EXPECT_EQ(f.overlongLines(), 0u);
+
+    std::string longLine = "-1.0,51.5,long";
+    longLine += std::string(poi::PoiFile::kLineLimit - 1 - longLine.size(), ' ') + "-1.0,51.5,phantom\n";
+    poi::PoiFile g(longLine + "-1.0,51.5,after\r\n");
+    ASSERT_EQ(g.size(), 2u);
+    EXPECT_EQ(g.line(1), "-1.0,51.5,after");
+    EXPECT_EQ(g.overlongLines(), 1u);
+}

@@ -14,7 +14,7 @@
 #include "views/RouteViewScene.h"
 
 using namespace varno;
-using session::MapView;
+using views::MapView;
 namespace keys = settings::keys;
 
 namespace {

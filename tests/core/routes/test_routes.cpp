@@ -20,6 +20,8 @@
 namespace varno::routes {
 namespace {
 
+using speech::RoadFlags;
+using speech::roadModeSentence;
 using test::RecordingPrompt;
 using test::ScratchDir;
 
@@ -168,6 +170,30 @@ TEST(RouteList, LoadsReplacesAndFailsAsTheDriverIsTold)
     EXPECT_TRUE(route.points().empty());
 }
 
+// An old Mac route file (CR alone) loads its points; the rest of an over-long
+// line is dropped, not read as a point, and the load says how many were cut.
+TEST(RouteList, CrOnlyLinesAndOverLongLines)
+{
+    ScratchDir dir;
+    RecordingPrompt prompt;
+    RouteList route;
+    test::writeBytes(dir.file("mac.csv"), ";Trip\r:Cam A\r-1.5,52.25,P001\r-1.6,52.3,P002\r");
+    ASSERT_TRUE(route.load(dir.file("mac.csv"), prompt).opened);
+    EXPECT_EQ(route.points().size(), 2u);
+    EXPECT_EQ(route.title(), "Route Trip\n");
+    EXPECT_EQ(route.excluded(), std::vector<std::string>{"Cam A"});
+    EXPECT_TRUE(prompt.shown.empty());
+
+    std::string longLine = "-1.5,52.25,Long";
+    longLine += std::string(kRouteLineLimit - 1 - longLine.size(), ' ') + "-1.7,52.4,Phantom\n";
+    test::writeBytes(dir.file("long.csv"), longLine + "-1.6,52.3,P002\n");
+    ASSERT_TRUE(route.load(dir.file("long.csv"), prompt).opened);
+    ASSERT_EQ(route.points().size(), 2u);
+    EXPECT_EQ(route.points()[1].desc1, "P002");
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text,
+              "The route file " + dir.file("long.csv") + "\n1 over-long line cut short");
+}
 // An allocation that fails while the route is read: the driver is told, the
 // load stops where the list says, and nothing crashes.
 RouteAllocation failingSite;

@@ -20,7 +20,7 @@
 #include "support/RecordingPrompt.h"
 
 using namespace varno;
-using session::MapView;
+using views::MapView;
 namespace keys = settings::keys;
 
 namespace {

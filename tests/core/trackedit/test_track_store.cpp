@@ -153,6 +153,35 @@ TEST(TrackLogs, ReadsTheGgaPositions)
     EXPECT_EQ(gga, (std::vector<std::uint32_t>{0, 1, 5}));
 }
 
+// An old Mac log or map file (CR alone) reads as its LF twin does.
+TEST(TrackLogs, CrOnlyLogsAndMapFilesReadAsTheirTwins)
+{
+    std::string log;
+    for (int i = 0; i < 21; ++i)
+        log += "$GPGGA,1," + std::to_string(5000 + i) + ".0,N,00010.0,E,1\r";
+    EXPECT_EQ(parseLogPoints(log).size(), 21u);
+    test::ScratchDir dir;
+    test::writeBytes(dir.file("log.txt"), log);
+    std::vector<TrackPoint> read;
+    std::string why;
+    ASSERT_TRUE(readLogPoints(dir.file("log.txt"), read, why));
+    EXPECT_EQ(read.size(), 21u);
+
+    TrackStore crlf, cr;
+    const std::string map = formatMapFile([] {
+        TrackStore s;
+        s.description = "Trips";
+        s.tracks.emplace_back().path = "a.txt";
+        s.tracks.emplace_back().path = "b.txt";
+        return s;
+    }());
+    std::string crMap = map;
+    std::erase(crMap, '\n');
+    EXPECT_FALSE(parseMapFile(map, crlf));
+    EXPECT_FALSE(parseMapFile(crMap, cr));
+    EXPECT_EQ(cr.tracks.size(), 2u);
+    EXPECT_EQ(cr.description, crlf.description);
+}
 TEST(TrackLogs, BadLogsGiveAMessageNamingThemAndStayListed)
 {
     test::ScratchDir dir;

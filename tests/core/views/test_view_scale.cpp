@@ -66,7 +66,7 @@ TEST(ViewScale, WindowPositionsReachTheirLogicalPixel)
 TEST(ViewScale, OnlyTheTrackEditorLaysItselfOut)
 {
     ViewModes modes;
-    for (MapView v : varno::session::kAllViews)
+    for (MapView v : varno::views::kAllViews)
         EXPECT_EQ(modes.mode(v).fixedLayout(), v != MapView::TrackEditor) << static_cast<int>(v);
 }
 

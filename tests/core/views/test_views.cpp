@@ -7,6 +7,7 @@
 #include "cameras/CameraPanel.h"
 #include "geo/MapGeometry.h"
 #include "gps/CNmeaDecoder.h"
+#include "session/ViewState.h"
 #include "support/RecordingPrompt.h"
 #include "support/TestSettings.h"
 #include "views/CameraViewScene.h"
@@ -108,7 +109,8 @@ TEST(ViewModes, EachSwitchTakesItsStepsInOrder)
         state.switchTo(c.from);
         state.clearBackgroundChanged();
         RecordedSteps steps;
-        modes.switchTo(state, c.to, c.how, steps);
+        state.switchTo(c.to);
+        modes.switchTo(c.from, c.to, c.how, steps);
         std::string done;
         for (const std::string& step : steps.done)
             done += (done.empty() ? "" : " ") + step;
@@ -125,7 +127,7 @@ TEST(ViewModes, EachViewsSceneHasItsPartsAndReloadsForANewRadius)
     SceneInput in;
     in.windowWidth = 800, in.windowHeight = 600, in.windowFill = 0x00123456, in.stripText = "$GPRMC";
     ViewModes modes;
-    for (MapView v : session::kAllViews) {
+    for (MapView v : views::kAllViews) {
         ViewMode& m = modes.mode(v);
         RecordedSteps steps;
         m.rebuildForRadius(steps);

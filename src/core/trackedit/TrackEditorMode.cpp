@@ -1,4 +1,5 @@
 // The track editor view: the tracks of the open map file, edited with the mouse.
+// It is a view mode, but lives with the editor it drives.
 #include "trackedit/Editor.h"
 #include "views/ViewMode.h"
 

@@ -1,0 +1,3 @@
+// Fixture: alpha builds on beta.
+#pragma once
+#include "beta/Beta.h"

@@ -1,0 +1,3 @@
+// Fixture: beta builds on gamma.
+#pragma once
+#include "gamma/Gamma.h"

@@ -1,0 +1,2 @@
+// Fixture: gamma includes alpha back, closing a loop of three folders.
+#include "alpha/Alpha.h"
