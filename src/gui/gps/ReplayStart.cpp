@@ -31,7 +31,7 @@ bool startCommandLineReplay(CMainFrame& frame, const ReplayStartRequest& request
         if (!request.snapshot.isEmpty()) {
             // The picture shows the last sentence in the strip, as its repaint drew it.
             if (!replay->lastSentence().empty())
-                session.mailbox().replace(replay->lastSentence());
+                session.road().mailbox().replace(replay->lastSentence());
             if (!frame.grab().save(request.snapshot))
                 code = 1;
         }
