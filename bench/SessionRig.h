@@ -42,7 +42,8 @@ struct SessionRig {
 
     SessionRig(const std::string& name, const Prepare& prepare, const SetUp& setUp, bool withView = true)
     {
-        dir = std::filesystem::temp_directory_path() / ("varno-bench-" + name + "-" + std::to_string(getpid()));
+        dir =
+            std::filesystem::temp_directory_path() / ("varno-bench-" + name + "-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir);
         store = std::make_unique<settings::SettingsStore>((dir / "settings.reg").string());
         settings = std::make_unique<settings::Settings>(*store, prompt);

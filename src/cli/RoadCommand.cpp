@@ -1,4 +1,5 @@
-// What the varno-cli commands that drive the sentence road share: their arguments, settings, fix, mailbox and road.
+// What the varno-cli commands that drive the sentence road share: their arguments, settings, fix, mailbox and
+// road.
 #include "RoadCommand.h"
 
 #include <chrono>

@@ -1,4 +1,5 @@
-// What the varno-cli commands that drive the sentence road share: their arguments, settings, fix, mailbox and road.
+// What the varno-cli commands that drive the sentence road share: their arguments, settings, fix, mailbox and
+// road.
 #pragma once
 
 #include <cstdio>
@@ -45,7 +46,8 @@ std::optional<LogArgs> parseLogArgs(Context& ctx, const Args& args, const std::v
 // pieces it needs (a warner, a route) and then the road through them.
 class RoadCommand {
 public:
-    RoadCommand(Context& ctx, const std::string& settingsPath, session::MapView shown = session::MapView::Camera);
+    RoadCommand(Context& ctx, const std::string& settingsPath,
+                session::MapView shown = session::MapView::Camera);
     RoadCommand(const RoadCommand&) = delete;
     RoadCommand& operator=(const RoadCommand&) = delete;
 
@@ -61,7 +63,8 @@ public:
     // keep: everything runs on the replay's own thread while this one waits.
     // Each line is a repaint that draws nothing, then a notify; the two hooks
     // run after each.
-    void replay(const std::string& logPath, std::function<void(const session::SentenceRoad::Intake&)> afterRepaint,
+    void replay(const std::string& logPath,
+                std::function<void(const session::SentenceRoad::Intake&)> afterRepaint,
                 std::function<void()> afterNotify);
     // The replay's lines read and handed over; 0 before it runs.
     int linesRead() const { return replay_ ? replay_->linesRead() : 0; }

@@ -186,7 +186,8 @@ int cmdLive(Context& ctx, const Args& args)
             road.notify();
         if (const auto painted = road.repaint({.draws = false}); painted && painted->intake.taken) {
             const session::SentenceRoad::Intake& in = painted->intake;
-            std::fprintf(ctx.out, "%s\n", formatDecodeLine(++count, in.sentence, in.checksumOk, rig.fix()).c_str());
+            std::fprintf(ctx.out, "%s\n",
+                         formatDecodeLine(++count, in.sentence, in.checksumOk, rig.fix()).c_str());
             std::fflush(ctx.out);
         }
         if (gone) {

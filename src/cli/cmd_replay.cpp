@@ -44,11 +44,13 @@ int cmdReplay(Context& ctx, const Args& args)
     std::optional<cameras::AidSwitches> aids;
     const std::optional<LogArgs> got = parseLogArgs(
         ctx, args,
-        {{"--cameras", true, [&](const std::string& v) {
+        {{"--cameras", true,
+          [&](const std::string& v) {
               cameraFile = v;
               return true;
           }},
-         {"--route", true, [&](const std::string& v) {
+         {"--route", true,
+          [&](const std::string& v) {
               routeFile = v;
               return true;
           }},
@@ -122,7 +124,8 @@ int cmdReplay(Context& ctx, const Args& args)
             }
             if (warner.aids.overLimit != overLimit) {
                 overLimit = warner.aids.overLimit;
-                std::fprintf(ctx.out, "%said\t%s\n", prefix().c_str(), overLimit ? "over limit" : "within limit");
+                std::fprintf(ctx.out, "%said\t%s\n", prefix().c_str(),
+                             overLimit ? "over limit" : "within limit");
             }
             if (warner.aids.coachLine != coachLine) {
                 coachLine = warner.aids.coachLine;

@@ -53,17 +53,17 @@ private:
 int cmdRoute(Context& ctx, const Args& args)
 {
     std::optional<std::string> routeFile;
-    const std::optional<LogArgs> got = parseLogArgs(
-        ctx, args,
-        {{"--route", true,
-          [&](const std::string& v) {
-              routeFile = v;
-              return true;
-          }},
-         // Every route-following view runs the same step on each repaint.
-         {"--view", true,
-          [](const std::string& v) { return v == "route" || v == "pointer" || v == "trail"; }}},
-        usage);
+    const std::optional<LogArgs> got =
+        parseLogArgs(ctx, args,
+                     {{"--route", true,
+                       [&](const std::string& v) {
+                           routeFile = v;
+                           return true;
+                       }},
+                      // Every route-following view runs the same step on each repaint.
+                      {"--view", true,
+                       [](const std::string& v) { return v == "route" || v == "pointer" || v == "trail"; }}},
+                     usage);
     if (!got)
         return kExitUsage;
 
@@ -102,22 +102,22 @@ int cmdRoute(Context& ctx, const Args& args)
     std::string next = guide.guidance().nextText();
     unsigned long steps = 0;
     replaying = true;
-    rig.replay(
-        got->logPath,
-        [&](const session::SentenceRoad::Intake&) {
-            ++steps;
-            if (guide.guidance().nearestText() != nearest) {
-                nearest = guide.guidance().nearestText();
-                std::fprintf(ctx.out, "%snearest\t%s\n", prefix().c_str(), nearest.c_str());
-            }
-            if (guide.guidance().nextText() != next) {
-                next = guide.guidance().nextText();
-                std::fprintf(ctx.out, "%snext\t%s\n", prefix().c_str(), next.c_str());
-            }
-        },
-        {});
+    rig.replay(got->logPath,
+               [&](const session::SentenceRoad::Intake&) {
+                   ++steps;
+                   if (guide.guidance().nearestText() != nearest) {
+                       nearest = guide.guidance().nearestText();
+                       std::fprintf(ctx.out, "%snearest\t%s\n", prefix().c_str(), nearest.c_str());
+                   }
+                   if (guide.guidance().nextText() != next) {
+                       next = guide.guidance().nextText();
+                       std::fprintf(ctx.out, "%snext\t%s\n", prefix().c_str(), next.c_str());
+                   }
+               },
+               {});
 
-    std::fprintf(ctx.err, "route: %d lines, %lu guidance steps, %lu spoken\n", rig.linesRead(), steps, spoken);
+    std::fprintf(ctx.err, "route: %d lines, %lu guidance steps, %lu spoken\n", rig.linesRead(), steps,
+                 spoken);
     return kExitOk;
 }
 

@@ -85,8 +85,8 @@ private slots:
         rig.session->cameraWarner().store.CameraListBusy = true;
         rig.session->road().mailbox().offer(rmc(0.0));
         img = render(view);
-        QCOMPARE(img.pixelColor(10, 130), QColor(Qt::magenta)); // not painted at all
-        QVERIFY(rig.session->road().mailbox().snapshot().pending);     // and the sentence waits
+        QCOMPARE(img.pixelColor(10, 130), QColor(Qt::magenta));    // not painted at all
+        QVERIFY(rig.session->road().mailbox().snapshot().pending); // and the sentence waits
         rig.session->cameraWarner().store.CameraListBusy = false;
         img = render(view);
         QCOMPARE(img.pixelColor(10, 130), QColor(Qt::black));

@@ -68,8 +68,8 @@ std::optional<SentenceRoad::Painted> SentenceRoad::repaint(const Window& window)
     Painted p;
     p.intake = intake();
     // The scene is built at the logical size and painted through the scale.
-    p.scale = views::viewScaleFor(window.width, window.height, window.scaleWithWindow,
-                                  shownMode().fixedLayout());
+    p.scale =
+        views::viewScaleFor(window.width, window.height, window.scaleWithWindow, shownMode().fixedLayout());
     guidanceStep(p.scale.logicalWidth, p.scale.logicalHeight);
     prepareDraw();
     if (window.draws) {

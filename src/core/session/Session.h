@@ -206,7 +206,10 @@ public:
         cameras::DriverAids& aids;
         views::TrackLogging& track;
     };
-    CameraDialogs cameraDialogs() { return {warner_.store.cameras(), warner_.scale, warner_.specs, warner_.aids, track_}; }
+    CameraDialogs cameraDialogs()
+    {
+        return {warner_.store.cameras(), warner_.scale, warner_.specs, warner_.aids, track_};
+    }
 
     const ViewState& viewState() const { return view_; }
     ViewState& viewState() { return view_; }

@@ -1,7 +1,6 @@
 // varno --replay FILE: a replay that starts with the window, for demos and pictures.
 #include "gui/gps/ReplayStart.h"
 
-
 #include "base/InputFile.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/CVARNOView.h"

@@ -183,7 +183,8 @@ TEST_F(SessionConfigured, IntakeDecodesGoodSentencesMarksBadOnesAndAlwaysConsume
     in = session().road().intake();
     EXPECT_EQ(session().decoder().RmcCount, 1u);
     session().road().finishIntake(in);
-    EXPECT_TRUE(session().road().mailbox().offer(kGoodRmc)) << "the reader would stall in the track editor view";
+    EXPECT_TRUE(session().road().mailbox().offer(kGoodRmc))
+        << "the reader would stall in the track editor view";
 }
 
 TEST_F(SessionConfigured, RoadDecodesAtTheRepaintSoANotifyWorksOnThePreviousFix)
@@ -191,7 +192,8 @@ TEST_F(SessionConfigured, RoadDecodesAtTheRepaintSoANotifyWorksOnThePreviousFix)
     session::SentenceRoad& road = session().road();
     road.mailbox().offer(kGoodRmc);
     road.notify();
-    EXPECT_EQ(session().decoder().RmcCount, 0u) << "the warner of this notify saw the fix before the sentence";
+    EXPECT_EQ(session().decoder().RmcCount, 0u)
+        << "the warner of this notify saw the fix before the sentence";
     const auto painted = road.repaint({});
     ASSERT_TRUE(painted);
     EXPECT_TRUE(painted->intake.taken && painted->intake.checksumOk);
