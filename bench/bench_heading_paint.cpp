@@ -10,14 +10,8 @@
 #include <fstream>
 #include <random>
 
-#include "base/Clock.h"
-#include "base/Prompt.h"
-#include "CSio.h"
-#include "gui/frame/CVARNOView.h"
+#include "SessionRig.h"
 #include "gui/paint/ScenePainter.h"
-#include "session/Session.h"
-#include "settings/Settings.h"
-#include "settings/SettingsStore.h"
 
 using namespace varno;
 
@@ -27,73 +21,33 @@ constexpr double kFixLat = 51.5;
 constexpr double kFixLon = -1.3;
 constexpr int kTrailPoints = 100000;
 
-std::string sentence()
-{
-    const std::string body = "$GPRMC,122517.0,A,5130.00000,N,00118.00000,W,035.0,090.0,170606,,,A";
-    unsigned sum = 0;
-    for (char c : body.substr(1))
-        sum ^= static_cast<unsigned char>(c);
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X", sum & 0xFF);
-    return body + tail;
-}
-
-struct HeadingRig {
+struct HeadingRig : bench::SessionRig {
     HeadingRig()
+        : SessionRig(
+              "heading",
+              [](const std::filesystem::path& dir, settings::Settings& settings) {
+                  settings.write(settings::keys::TrackLength, 5000);
+                  // A trail winding through and far beyond the map, in 100 segments.
+                  std::ofstream gpx(dir / "trail.gpx");
+                  gpx << "<gpx><trk>";
+                  for (int i = 0; i < kTrailPoints; ++i) {
+                      if (i % 1000 == 0)
+                          gpx << (i ? "</trkseg><trkseg>" : "<trkseg>");
+                      const double t = i * 0.0005;
+                      char line[96];
+                      std::snprintf(line, sizeof line, "<trkpt lat=\"%.7f\" lon=\"%.7f\"/>\n",
+                                    kFixLat + std::sin(t) * 0.05, kFixLon + std::cos(t * 1.3) * 0.08);
+                      gpx << line;
+                  }
+                  gpx << "</trkseg></trk></gpx>\n";
+              },
+              [](bench::SessionRig& rig) {
+                  rig.session->loadTrail((rig.dir / "trail.gpx").string());
+                  rig.placeFix(kFixLat, kFixLon, 35.0, 5001);
+                  rig.session->road().mailbox().offer(bench::movingSentence());
+              })
     {
-        std::mt19937 rng(5);
-        dir = std::filesystem::temp_directory_path() / ("varno-bench-heading-" + std::to_string(rng()));
-        std::filesystem::create_directories(dir);
-        store = std::make_unique<settings::SettingsStore>((dir / "settings.reg").string());
-        settings = std::make_unique<settings::Settings>(*store, prompt);
-        settings->writeDefaults();
-        settings->write(settings::keys::TrackLength, 5000);
-        // A trail winding through and far beyond the map, in 100 segments.
-        std::ofstream gpx(dir / "trail.gpx");
-        gpx << "<gpx><trk>";
-        for (int i = 0; i < kTrailPoints; ++i) {
-            if (i % 1000 == 0)
-                gpx << (i ? "</trkseg><trkseg>" : "<trkseg>");
-            const double t = i * 0.0005;
-            char line[96];
-            std::snprintf(line, sizeof line, "<trkpt lat=\"%.7f\" lon=\"%.7f\"/>\n",
-                          kFixLat + std::sin(t) * 0.05, kFixLon + std::cos(t * 1.3) * 0.08);
-            gpx << line;
-        }
-        gpx << "</trkseg></trk></gpx>\n";
-        gpx.close();
-
-        session = std::make_unique<session::Session>(session::Session::Deps{
-            *settings, prompt, clock, port, dir.string(), [](std::chrono::milliseconds) {}});
-        session->loadTrail((dir / "trail.gpx").string());
-        session->decoder().Latitude = kFixLat;
-        session->decoder().Longitude = kFixLon;
-        session->decoder().SpeedKnots = 35.0;
-        auto& ring = session->trackLogging().ring();
-        for (int i = 0; i < 5001; ++i) {
-            const double t = i * 0.004;
-            ring.record({kFixLat + std::sin(t) * 0.02, kFixLon + std::cos(t * 1.3) * 0.03});
-        }
-        session->mailbox().offer(sentence());
-        view = std::make_unique<CVARNOView>(*session);
-        view->resize(800, 600);
     }
-    ~HeadingRig()
-    {
-        view.reset();
-        session.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-
-    std::filesystem::path dir;
-    SilentPrompt prompt;
-    FixedClock clock{LocalTime{}};
-    platform::CSio port;
-    std::unique_ptr<settings::SettingsStore> store;
-    std::unique_ptr<settings::Settings> settings;
-    std::unique_ptr<session::Session> session;
-    std::unique_ptr<CVARNOView> view;
 };
 
 // The whole repaint (scene built and painted) of one view.
@@ -102,9 +56,9 @@ void repaint(benchmark::State& state, views::MapView v)
     HeadingRig rig;
     rig.session->toggleView(v);
     QImage img(800, 600, QImage::Format_RGB32);
-    const std::string s = sentence();
+    const std::string s = bench::movingSentence();
     for (auto _ : state) {
-        rig.session->mailbox().replace(s);
+        rig.session->road().mailbox().replace(s);
         rig.view->render(&img);
         benchmark::DoNotOptimize(img.constBits());
     }
@@ -135,9 +89,9 @@ void buildOnly(benchmark::State& state, views::MapView v)
 {
     HeadingRig rig;
     rig.session->toggleView(v);
-    const session::Session::Intake none{};
+    const session::SentenceRoad::Intake none{};
     for (auto _ : state)
-        benchmark::DoNotOptimize(rig.session->buildScene(800, 600, none).items.size());
+        benchmark::DoNotOptimize(rig.session->road().buildScene(800, 600, none).items.size());
 }
 void paintOnly(benchmark::State& state, views::MapView v)
 {

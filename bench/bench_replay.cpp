@@ -2,18 +2,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdio>
 
-#include "base/Clock.h"
-#include "gps/AbsentSerialPort.h"
+#include "SessionRig.h"
 #include "gps/PortList.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/gps/ReplayController.h"
-#include "session/Session.h"
-#include "settings/Settings.h"
-#include "settings/SettingsStore.h"
 
 #ifndef VARNO_DEMO_DATA_DIR
 #define VARNO_DEMO_DATA_DIR "data/demo"
@@ -34,21 +28,16 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    QTemporaryDir dir;
-    QFile::copy(VARNO_DEMO_DATA_DIR "/VARNOCamera.txt", dir.path() + "/VARNOCamera.txt");
     const QString drive = VARNO_DEMO_DATA_DIR "/demo-drive.txt";
-
-    varno::SilentPrompt prompt;
-    varno::settings::SettingsStore store((dir.path() + "/settings.reg").toStdString());
-    varno::settings::Settings settings(store, prompt);
-    settings.writeDefaults();
-    varno::FixedClock clock{varno::LocalTime{}};
-    // No receiver: the replay is the only source of sentences.
-    varno::gps::AbsentSerialPort port;
+    // The replay is the only source of sentences.
+    varno::bench::SessionRig rig(
+        "replay",
+        [](const std::filesystem::path& dir, varno::settings::Settings&) {
+            std::filesystem::copy_file(VARNO_DEMO_DATA_DIR "/VARNOCamera.txt", dir / "VARNOCamera.txt");
+        },
+        {}, false);
     NoPorts ports;
-    varno::session::Session session(
-        {settings, prompt, clock, port, dir.path().toStdString(), [](std::chrono::milliseconds) {}});
-    CMainFrame frame(session, nullptr, &ports);
+    CMainFrame frame(*rig.session, nullptr, &ports);
     frame.resize(800, 700);
     frame.show();
     auto* replay = frame.findChild<ReplayController*>();

@@ -12,14 +12,10 @@
 
 #include "Cli.h"
 #include "DecodeLine.h"
+#include "RoadCommand.h"
 #include "SourcePort.h"
-#include "gps/CNmeaDecoder.h"
 #include "gps/GpsControl.h"
-#include "gps/Intake.h"
 #include "gps/NmeaLog.h"
-#include "gps/SentenceMailbox.h"
-#include "settings/Settings.h"
-#include "settings/SettingsStore.h"
 
 namespace varno::cli {
 namespace {
@@ -100,8 +96,9 @@ int cmdLive(Context& ctx, const Args& args)
             return usageError(ctx, "unexpected argument '" + a + "'");
     }
 
-    settings::SettingsStore store(ctx.settingsPath);
-    settings::Settings settings(store, *ctx.prompt);
+    // The receiver's sentences take the road to the fix; there is no warner to run.
+    RoadCommand rig(ctx, ctx.settingsPath);
+    session::SentenceRoad& road = rig.makeRoad(nullptr);
     gps::NmeaLog log;
     if (logPath && !log.open(*logPath)) {
         ctx.prompt->message("Error can't open the NMEA data file\n" + *logPath);
@@ -110,7 +107,6 @@ int cmdLive(Context& ctx, const Args& args)
 
     InterruptGuard interrupts;
     platform::SourcePort port;
-    gps::SentenceMailbox mailbox;
     gps::GpsControl::Hooks hooks;
     // The waits of the open, cut short by Ctrl-C.
     hooks.sleep = [](std::chrono::milliseconds ms) {
@@ -122,7 +118,7 @@ int cmdLive(Context& ctx, const Args& args)
         if (busy)
             std::fprintf(ctx.err, "Opening %s...\n", name.c_str());
     };
-    gps::GpsControl gps(port, mailbox, log, *ctx.prompt, settings, std::move(hooks));
+    gps::GpsControl gps(port, road.mailbox(), log, *ctx.prompt, rig.settings(), std::move(hooks));
     // A port given on the command line works without a settings file.
     gps.portOverride = portOverride;
     gps.reconnectOverride = reconnect;
@@ -164,12 +160,12 @@ int cmdLive(Context& ctx, const Args& args)
         return kExitUsage;
     }
 
-    gps::CNmeaDecoder decoder;
     unsigned long count = 0;
     int result = kExitOk;
     while (!gInterrupted) {
         std::optional<std::string> gone, logFailed;
         std::vector<std::string> status;
+        bool notified = false;
         {
             std::unique_lock lock(events.mutex);
             // Signals cannot notify a condition variable, so look at the flag
@@ -177,7 +173,7 @@ int cmdLive(Context& ctx, const Args& args)
             events.cv.wait_for(lock, std::chrono::milliseconds(200), [&] {
                 return events.sentence || events.gone.has_value() || !events.status.empty();
             });
-            events.sentence = false;
+            notified = std::exchange(events.sentence, false);
             gone = events.gone;
             logFailed = std::exchange(events.logFailed, std::nullopt);
             status = std::exchange(events.status, {});
@@ -186,9 +182,12 @@ int cmdLive(Context& ctx, const Args& args)
             std::fprintf(ctx.err, "%s\n", text.c_str());
         if (logFailed)
             ctx.prompt->message(*logFailed);
-        if (auto sentence = mailbox.take()) {
-            const bool ok = gps::intakeSentence(decoder, *sentence);
-            std::fprintf(ctx.out, "%s\n", formatDecodeLine(++count, *sentence, ok, decoder).c_str());
+        if (notified)
+            road.notify();
+        if (const auto painted = road.repaint({.draws = false}); painted && painted->intake.taken) {
+            const session::SentenceRoad::Intake& in = painted->intake;
+            std::fprintf(ctx.out, "%s\n",
+                         formatDecodeLine(++count, in.sentence, in.checksumOk, rig.fix()).c_str());
             std::fflush(ctx.out);
         }
         if (gone) {

@@ -1,20 +1,16 @@
 // varno-cli poi: the POI list rebuilds a replayed log gives while the POI view is shown.
-#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <string>
 
 #include "Cli.h"
+#include "RoadCommand.h"
 #include "Paths.h"
 #include "cameras/CameraDistance.h"
 #include "cameras/CameraWarner.h"
 #include "gps/CNmeaDecoder.h"
-#include "gps/Intake.h"
-#include "gps/LogReplay.h"
-#include "gps/SentenceMailbox.h"
 #include "poi/PoiList.h"
 #include "settings/Settings.h"
-#include "settings/SettingsStore.h"
 
 namespace varno::cli {
 namespace {
@@ -43,42 +39,29 @@ std::string nearestDescription(const poi::PoiList& list, geo::LatLon fix)
 
 int cmdPoi(Context& ctx, const Args& args)
 {
-    std::string settingsPath = ctx.settingsPath;
-    std::string logPath;
     // What the stored "C:\VARNO" folder names (the POI folder is under it).
     std::string dataRoot = platform::dataRoot();
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--settings" && i + 1 < args.size())
-            settingsPath = args[++i];
-        else if (a == "--data-folder" && i + 1 < args.size())
-            dataRoot = args[++i];
-        else if ((!a.empty() && a[0] == '-' && a != "-") || !logPath.empty()) {
-            usage(ctx.err);
-            return kExitUsage;
-        } else
-            logPath = a;
-    }
-    if (logPath.empty()) {
-        usage(ctx.err);
-        return kExitUsage;
-    }
-    if (!logReadable(ctx, logPath))
+    const std::optional<LogArgs> got = parseLogArgs(ctx, args,
+                                                    {{"--data-folder", true,
+                                                      [&](const std::string& v) {
+                                                          dataRoot = v;
+                                                          return true;
+                                                      }}},
+                                                    usage);
+    if (!got)
         return kExitUsage;
 
-    settings::SettingsStore store(settingsPath);
-    settings::Settings settings(store, *ctx.prompt);
+    // The POI view is shown all along.
+    RoadCommand rig(ctx, got->settingsPath, session::MapView::Poi);
+    settings::Settings& settings = rig.settings();
     cameras::SilentVoicePlayer silent;
     cameras::CameraWarner warner(settings, *ctx.prompt, silent, dataRoot);
     poi::PoiList list;
-    gps::CNmeaDecoder fix;
-    gps::SentenceMailbox mailbox;
-    const gps::LogReplay* replay = nullptr;
+    const gps::CNmeaDecoder& fix = rig.fix();
     unsigned long rebuilds = 0;
     bool gpsStopped = false;
 
-    // The POI view is shown all along: the periodic reload rebuilds the list,
-    // as the window's per-fix step does.
+    // The periodic reload rebuilds the list, as the window's per-fix step does.
     warner.beforePeriodicReload = [&] {
         if (gpsStopped)
             return;
@@ -87,7 +70,7 @@ int cmdPoi(Context& ctx, const Args& args)
         if (status == poi::PoiList::Status::NoFix)
             return;
         ++rebuilds;
-        std::fprintf(ctx.out, "%d\t%zu\t%s\n", replay->linesRead(), list.points().size(),
+        std::fprintf(ctx.out, "%d\t%zu\t%s\n", rig.linesRead(), list.points().size(),
                      nearestDescription(list, fix.fix().position).c_str());
         if (status == poi::PoiList::Status::Loaded)
             warner.store.CameraReloadCount = 0;
@@ -95,21 +78,10 @@ int cmdPoi(Context& ctx, const Args& args)
         gpsStopped = poi::PoiList::stopsGps(status);
     };
 
-    gps::LogReplay::Callbacks callbacks;
-    callbacks.repaint = [&] {
-        if (std::optional<std::string> s = mailbox.take())
-            gps::intakeSentence(fix, *s);
-    };
-    callbacks.runCameraLogic = [&] { warner.UpdateCameraWarnings(fix.fix()); };
-    callbacks.waitTick = [](std::chrono::milliseconds) {};
-    callbacks.replayStarted = [&] { warner.replayStarted(); };
-    callbacks.finished = [&] { warner.replayEnded(); };
-    gps::LogReplay logReplay(mailbox, *ctx.prompt, std::move(callbacks));
-    replay = &logReplay;
-    logReplay.start(logPath, 1, {.showNotice = false, .reportEnd = false});
-    logReplay.join();
+    rig.makeRoad(&warner);
+    rig.replay(got->logPath, {}, {});
 
-    std::fprintf(ctx.err, "poi: %d lines, %lu rebuilds, %llu file reads\n", logReplay.linesRead(), rebuilds,
+    std::fprintf(ctx.err, "poi: %d lines, %lu rebuilds, %llu file reads\n", rig.linesRead(), rebuilds,
                  static_cast<unsigned long long>(list.fileReads()));
     return gpsStopped ? kExitFailure : kExitOk;
 }

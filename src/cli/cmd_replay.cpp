@@ -1,24 +1,16 @@
 // varno-cli replay: a NMEA log through the decoder and the camera warner, one line per event.
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
 
-#include <fmt/printf.h>
-
 #include "Cli.h"
+#include "RoadCommand.h"
 #include "Paths.h"
 #include "VoiceFolder.h"
 #include "VoicePlayback.h"
 #include "cameras/CameraWarner.h"
-#include "gps/CNmeaDecoder.h"
-#include "gps/Intake.h"
-#include "gps/LogReplay.h"
-#include "gps/Presentation.h"
-#include "gps/SentenceMailbox.h"
 #include "routes/RouteGuide.h"
 #include "settings/Settings.h"
-#include "settings/SettingsStore.h"
 #include "speech/SpeechAgent.h"
 
 namespace varno::cli {
@@ -46,50 +38,36 @@ void usage(std::FILE* f)
 
 int cmdReplay(Context& ctx, const Args& args)
 {
-    std::string settingsPath = ctx.settingsPath;
     std::optional<std::string> cameraFile;
     std::optional<std::string> routeFile;
-    std::string logPath;
     bool play = false;
     std::optional<cameras::AidSwitches> aids;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--settings" && i + 1 < args.size())
-            settingsPath = args[++i];
-        else if (a == "--cameras" && i + 1 < args.size())
-            cameraFile = args[++i];
-        else if (a == "--route" && i + 1 < args.size())
-            routeFile = args[++i];
-        else if (a == "--aids" && i + 1 < args.size()) {
-            aids = cameras::parseAidList(args[++i]);
-            if (!aids) {
-                std::fprintf(ctx.err, "varno-cli replay: unknown driver aid in '%s'\n", args[i].c_str());
-                usage(ctx.err);
-                return kExitUsage;
-            }
-        } else if (a == "--play")
-            play = true;
-        else if (!a.empty() && a[0] == '-' && a != "-") {
-            usage(ctx.err);
-            return kExitUsage;
-        } else if (logPath.empty())
-            logPath = a;
-        else {
-            usage(ctx.err);
-            return kExitUsage;
-        }
-    }
-    if (logPath.empty()) {
-        usage(ctx.err);
-        return kExitUsage;
-    }
-
-    // The replay would say so too, but the exit status must tell.
-    if (!logReadable(ctx, logPath))
+    const std::optional<LogArgs> got = parseLogArgs(
+        ctx, args,
+        {{"--cameras", true,
+          [&](const std::string& v) {
+              cameraFile = v;
+              return true;
+          }},
+         {"--route", true,
+          [&](const std::string& v) {
+              routeFile = v;
+              return true;
+          }},
+         {"--aids", true,
+          [&](const std::string& v) {
+              aids = cameras::parseAidList(v);
+              if (!aids)
+                  std::fprintf(ctx.err, "varno-cli replay: unknown driver aid in '%s'\n", v.c_str());
+              return aids.has_value();
+          }},
+         {"--play", false, [&](const std::string&) { return play = true; }}},
+        usage);
+    if (!got)
         return kExitUsage;
 
-    settings::SettingsStore store(settingsPath);
-    settings::Settings settings(store, *ctx.prompt);
+    RoadCommand rig(ctx, got->settingsPath);
+    settings::Settings& settings = rig.settings();
     ReplayPlayer player;
     std::unique_ptr<cameras::VoicePlayer> sound;
     if (play) {
@@ -111,14 +89,9 @@ int cmdReplay(Context& ctx, const Args& args)
         route.reloadCurrent();
     warner.store.excludedByRoute = [&route](std::string_view line) { return route.excludes(line); };
     const int timeZone = settings.read(settings::keys::TimeZone);
+    rig.makeRoad(&warner);
 
-    gps::CNmeaDecoder fix;
-    gps::SentenceMailbox mailbox;
-    const gps::LogReplay* replay = nullptr;
-    auto prefix = [&] {
-        return fmt::sprintf("%d\t%d:%02d:%02d\t", replay->linesRead(), gps::localHour(fix.GgaHour, timeZone),
-                            fix.GgaMinute, fix.GgaSecond);
-    };
+    auto prefix = [&] { return rig.eventPrefix(timeZone); };
     unsigned long voices = 0;
     warner.voice.onRequest = [&](std::string_view file) {
         ++voices;
@@ -126,8 +99,6 @@ int cmdReplay(Context& ctx, const Args& args)
                      file.data());
     };
 
-    // The window's replay, with no UI thread to reach and no pace to keep:
-    // everything runs on the replay's own thread while this one waits.
     std::string cameraLine = warner.panel.camera;
     std::string specsLine = warner.specs.line;
     std::string coachLine;
@@ -136,41 +107,34 @@ int cmdReplay(Context& ctx, const Args& args)
         std::fprintf(ctx.out, "%said\tsilenced %.0f m\t%s\n", prefix().c_str(), band, camera.CamType.c_str());
     };
     unsigned long decoded = 0;
-    gps::LogReplay::Callbacks callbacks;
-    callbacks.repaint = [&] {
-        if (std::optional<std::string> s = mailbox.take())
-            if (gps::intakeSentence(fix, *s))
+    rig.replay(
+        got->logPath,
+        [&](const session::SentenceRoad::Intake& in) {
+            if (in.taken && in.checksumOk)
                 ++decoded;
-    };
-    callbacks.runCameraLogic = [&] {
-        warner.UpdateCameraWarnings(fix.fix());
-        if (warner.panel.camera != cameraLine) {
-            cameraLine = warner.panel.camera;
-            std::fprintf(ctx.out, "%scamera\t%s\n", prefix().c_str(), cameraLine.c_str());
-        }
-        if (warner.specs.line != specsLine) {
-            specsLine = warner.specs.line;
-            std::fprintf(ctx.out, "%sspecs\t%s\n", prefix().c_str(), specsLine.c_str());
-        }
-        if (warner.aids.overLimit != overLimit) {
-            overLimit = warner.aids.overLimit;
-            std::fprintf(ctx.out, "%said\t%s\n", prefix().c_str(), overLimit ? "over limit" : "within limit");
-        }
-        if (warner.aids.coachLine != coachLine) {
-            coachLine = warner.aids.coachLine;
-            std::fprintf(ctx.out, "%scoach\t%s\n", prefix().c_str(), coachLine.c_str());
-        }
-    };
-    callbacks.waitTick = [](std::chrono::milliseconds) {};
-    callbacks.replayStarted = [&] { warner.replayStarted(); };
-    callbacks.finished = [&] { warner.replayEnded(); };
-    gps::LogReplay logReplay(mailbox, *ctx.prompt, std::move(callbacks));
-    replay = &logReplay;
-    logReplay.start(logPath, 1, {.showNotice = false, .reportEnd = false});
-    logReplay.join();
+        },
+        [&] {
+            if (warner.panel.camera != cameraLine) {
+                cameraLine = warner.panel.camera;
+                std::fprintf(ctx.out, "%scamera\t%s\n", prefix().c_str(), cameraLine.c_str());
+            }
+            if (warner.specs.line != specsLine) {
+                specsLine = warner.specs.line;
+                std::fprintf(ctx.out, "%sspecs\t%s\n", prefix().c_str(), specsLine.c_str());
+            }
+            if (warner.aids.overLimit != overLimit) {
+                overLimit = warner.aids.overLimit;
+                std::fprintf(ctx.out, "%said\t%s\n", prefix().c_str(),
+                             overLimit ? "over limit" : "within limit");
+            }
+            if (warner.aids.coachLine != coachLine) {
+                coachLine = warner.aids.coachLine;
+                std::fprintf(ctx.out, "%scoach\t%s\n", prefix().c_str(), coachLine.c_str());
+            }
+        });
 
     std::fprintf(ctx.err, "replay: %d lines, %d sentences handed over, %lu decoded, %lu voice requests\n",
-                 logReplay.linesRead(), logReplay.linesSent(), decoded, voices);
+                 rig.linesRead(), rig.linesSent(), decoded, voices);
     return kExitOk;
 }
 

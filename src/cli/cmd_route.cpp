@@ -1,21 +1,13 @@
 // varno-cli route: a NMEA log through the route guidance of the route-following views, one line per event.
-#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <string>
 
-#include <fmt/printf.h>
-
 #include "Cli.h"
+#include "RoadCommand.h"
 #include "Paths.h"
-#include "gps/CNmeaDecoder.h"
-#include "gps/Intake.h"
-#include "gps/LogReplay.h"
-#include "gps/Presentation.h"
-#include "gps/SentenceMailbox.h"
 #include "routes/RouteGuide.h"
 #include "settings/Settings.h"
-#include "settings/SettingsStore.h"
 #include "speech/SpeechAgent.h"
 
 namespace varno::cli {
@@ -60,57 +52,36 @@ private:
 
 int cmdRoute(Context& ctx, const Args& args)
 {
-    std::string settingsPath = ctx.settingsPath;
     std::optional<std::string> routeFile;
-    std::string logPath;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--settings" && i + 1 < args.size())
-            settingsPath = args[++i];
-        else if (a == "--route" && i + 1 < args.size())
-            routeFile = args[++i];
-        else if (a == "--view" && i + 1 < args.size()) {
-            // Every route-following view runs the same step on each repaint.
-            const std::string& v = args[++i];
-            if (v != "route" && v != "pointer" && v != "trail") {
-                usage(ctx.err);
-                return kExitUsage;
-            }
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
-            usage(ctx.err);
-            return kExitUsage;
-        } else if (logPath.empty())
-            logPath = a;
-        else {
-            usage(ctx.err);
-            return kExitUsage;
-        }
-    }
-    if (logPath.empty()) {
-        usage(ctx.err);
-        return kExitUsage;
-    }
-    if (!logReadable(ctx, logPath))
+    const std::optional<LogArgs> got =
+        parseLogArgs(ctx, args,
+                     {{"--route", true,
+                       [&](const std::string& v) {
+                           routeFile = v;
+                           return true;
+                       }},
+                      // Every route-following view runs the same step on each repaint.
+                      {"--view", true,
+                       [](const std::string& v) { return v == "route" || v == "pointer" || v == "trail"; }}},
+                     usage);
+    if (!got)
         return kExitUsage;
 
-    settings::SettingsStore store(settingsPath);
-    settings::Settings settings(store, *ctx.prompt);
+    // The route view, in a window it fits: each repaint is a guidance step.
+    RoadCommand rig(ctx, got->settingsPath, session::MapView::Route);
+    settings::Settings& settings = rig.settings();
     LoadPrompt loadPrompt(*ctx.prompt, ctx.out);
     speech::RecordingSpeechAgent agent;
     routes::RouteGuide guide(settings, loadPrompt, agent, platform::dataRoot());
     guide.readLabelFlags();
 
-    gps::CNmeaDecoder fix;
     const int timeZone = settings.read(settings::keys::TimeZone);
-    const gps::LogReplay* replay = nullptr;
-    auto prefix = [&] {
-        return fmt::sprintf("%d\t%d:%02d:%02d\t", replay ? replay->linesRead() : 0,
-                            gps::localHour(fix.GgaHour, timeZone), fix.GgaMinute, fix.GgaSecond);
-    };
+    bool replaying = false;
+    auto prefix = [&] { return rig.eventPrefix(timeZone); };
     unsigned long spoken = 0;
     agent.onSpeak = [&](const std::string& text) {
         ++spoken;
-        if (replay)
+        if (replaying)
             std::fprintf(ctx.out, "%sspeak\t%s\n", prefix().c_str(), oneLine(text).c_str());
         else
             std::fprintf(ctx.out, "load\tspeak\t%s\n", oneLine(text).c_str());
@@ -126,35 +97,26 @@ int cmdRoute(Context& ctx, const Args& args)
     std::fprintf(ctx.out, "load\tpoints\t%zu\n", guide.route().points().size());
     guide.enterRouteView();
 
-    // The window's replay: each line handed over is one repaint of the view,
-    // and so one guidance step.
-    gps::SentenceMailbox mailbox;
+    rig.makeRoad(nullptr, &guide);
     std::string nearest = guide.guidance().nearestText();
     std::string next = guide.guidance().nextText();
     unsigned long steps = 0;
-    gps::LogReplay::Callbacks callbacks;
-    callbacks.repaint = [&] {
-        if (std::optional<std::string> s = mailbox.take())
-            gps::intakeSentence(fix, *s);
-        guide.step(fix.fix().position);
-        ++steps;
-        if (guide.guidance().nearestText() != nearest) {
-            nearest = guide.guidance().nearestText();
-            std::fprintf(ctx.out, "%snearest\t%s\n", prefix().c_str(), nearest.c_str());
-        }
-        if (guide.guidance().nextText() != next) {
-            next = guide.guidance().nextText();
-            std::fprintf(ctx.out, "%snext\t%s\n", prefix().c_str(), next.c_str());
-        }
-    };
-    callbacks.runCameraLogic = [] {};
-    callbacks.waitTick = [](std::chrono::milliseconds) {};
-    gps::LogReplay logReplay(mailbox, *ctx.prompt, std::move(callbacks));
-    replay = &logReplay;
-    logReplay.start(logPath, 1, {.showNotice = false, .reportEnd = false});
-    logReplay.join();
+    replaying = true;
+    rig.replay(got->logPath,
+               [&](const session::SentenceRoad::Intake&) {
+                   ++steps;
+                   if (guide.guidance().nearestText() != nearest) {
+                       nearest = guide.guidance().nearestText();
+                       std::fprintf(ctx.out, "%snearest\t%s\n", prefix().c_str(), nearest.c_str());
+                   }
+                   if (guide.guidance().nextText() != next) {
+                       next = guide.guidance().nextText();
+                       std::fprintf(ctx.out, "%snext\t%s\n", prefix().c_str(), next.c_str());
+                   }
+               },
+               {});
 
-    std::fprintf(ctx.err, "route: %d lines, %lu guidance steps, %lu spoken\n", logReplay.linesRead(), steps,
+    std::fprintf(ctx.err, "route: %d lines, %lu guidance steps, %lu spoken\n", rig.linesRead(), steps,
                  spoken);
     return kExitOk;
 }

@@ -25,7 +25,7 @@ private slots:
         CMainFrame& f = rig.shownFrame();
         f.runCommand(CommandId::Scr800x700);
         placeCameras(rig, {{0.0, 50.0, "GATSO"}});
-        rig.session->mailbox().offer(rmc(30.0));
+        rig.session->road().mailbox().offer(rmc(30.0));
         QMetaObject::invokeMethod(f.view(), "onNewSentence", Qt::QueuedConnection);
         QVERIFY(rig.voice.played.empty());
         QTRY_COMPARE(rig.voice.played, Names{"0.wav"});
@@ -53,7 +53,7 @@ private slots:
         // The warnings run on the fix as it stands before the sentence: moving already.
         rig.session->decoder().SpeedKnots = 30.0;
         rig.session->decoder().Course = 90.0;
-        rig.session->mailbox().offer(rmc(30.0));
+        rig.session->road().mailbox().offer(rmc(30.0));
         QMetaObject::invokeMethod(f.view(), "onNewSentence", Qt::QueuedConnection);
         QTRY_COMPARE(rig.voice.played, Names{"Chime.wav"});
         auto speedBackground = [&f] {
@@ -123,7 +123,7 @@ private slots:
         // 20 km out: beyond the 4 km load radius, inside a 32 km one.
         placeCameras(rig, {{20000.0, 0.0, "GATSO"}});
         QVERIFY(rig.session->cameraWarner().store.cameras()->empty());
-        rig.session->mailbox().offer(rmc(0.0, true));
+        rig.session->road().mailbox().offer(rmc(0.0, true));
         const struct {
             Qt::Key key;
             Qt::KeyboardModifier modifier;

@@ -46,7 +46,7 @@ private slots:
         rig.session->cameraWarner().scale.MapRadius = 2000.0;
         CVARNOView view(*rig.session);
         view.resize(800, 520);
-        rig.session->mailbox().offer(rmc(0.0, true)); // fails its checksum: the fix stays where it is
+        rig.session->road().mailbox().offer(rmc(0.0, true)); // fails its checksum: the fix stays where it is
         const QImage img = render(view);
         QVERIFY(img.pixelColor(kMapLeft, kMapTop) == Qt::black &&
                 img.pixelColor(kMapLeft + 10, kMapTop + 10) == Qt::black);
@@ -83,10 +83,10 @@ private slots:
         QCOMPARE(img.pixelColor(10, 130), QColor(Qt::white));
 
         rig.session->cameraWarner().store.CameraListBusy = true;
-        rig.session->mailbox().offer(rmc(0.0));
+        rig.session->road().mailbox().offer(rmc(0.0));
         img = render(view);
-        QCOMPARE(img.pixelColor(10, 130), QColor(Qt::magenta)); // not painted at all
-        QVERIFY(rig.session->mailbox().snapshot().pending);     // and the sentence waits
+        QCOMPARE(img.pixelColor(10, 130), QColor(Qt::magenta));    // not painted at all
+        QVERIFY(rig.session->road().mailbox().snapshot().pending); // and the sentence waits
         rig.session->cameraWarner().store.CameraListBusy = false;
         img = render(view);
         QCOMPARE(img.pixelColor(10, 130), QColor(Qt::black));
@@ -247,7 +247,7 @@ private slots:
         Rig rig;
         CVARNOView view(*rig.session);
         view.resize(771, 502);
-        rig.session->mailbox().offer(kGood);
+        rig.session->road().mailbox().offer(kGood);
         const QImage img = render(view);
         QCOMPARE(view.lastStripText(), QString::fromLatin1(kGood));
         QVERIFY(textPixels(img) > 100);

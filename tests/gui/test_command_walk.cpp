@@ -201,7 +201,7 @@ void toView(CMainFrame& f, MapView v, CommandId item)
         f.runCommand(item);
     // Tall enough for the map, which a 600 x 480 window leaves out.
     f.resize(820, 720);
-    f.session().mailbox().offer(guitest::rmc(30.0));
+    f.session().road().mailbox().offer(guitest::rmc(30.0));
     f.view()->repaint();
 }
 
@@ -412,7 +412,7 @@ private slots:
         CMainFrame& f = w.rig.shownFrame();
         w.agent.attach(f.view());
         // Something on the view to zoom and colour.
-        w.rig.session->mailbox().offer(guitest::rmc(30.0));
+        w.rig.session->road().mailbox().offer(guitest::rmc(30.0));
         f.view()->repaint();
         QStringList faults;
         int walked = 0;

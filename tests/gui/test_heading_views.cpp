@@ -87,7 +87,7 @@ private slots:
                 f.action(CommandId::SelectPoiFiles)->isEnabled());
         CVARNOView view(*rig.session);
         view.resize(800, 520);
-        rig.session->mailbox().offer(rmc(0.0, true));
+        rig.session->road().mailbox().offer(rmc(0.0, true));
         const QImage img = render(view);
         QCOMPARE(img.pixelColor(5, 130), QColor(Qt::black));
         const QRect star(180 + 85, 253, 60, 20);
@@ -112,13 +112,13 @@ private slots:
         QCOMPARE(f.windowTitle(), QStringLiteral("VARNO Compass View"));
         CVARNOView view(*rig.session);
         view.resize(800, 520);
-        rig.session->mailbox().offer(rmc(10.0));
+        rig.session->road().mailbox().offer(rmc(10.0));
         QImage img = render(view);
         QCOMPARE(img.pixelColor(174, 168 + 122), kInner); // the rose's centre
         QCOMPARE(img.pixelColor(174, 50 + 122), kInner);  // the heading mark
         for (int i = 0; i < 30; ++i)
             img = render(view);
-        QVERIFY(std::abs(rig.session->displayedHeading() - 90.0) < 1e-3);
+        QVERIFY(std::abs(rig.session->road().displayedHeading() - 90.0) < 1e-3);
         const double t = (90.0 - 280.0) * M_PI / 180.0;
         const int x = static_cast<int>(174 + 140 * std::cos(t)),
                   y = static_cast<int>(170 - 140 * std::sin(t));
@@ -151,7 +151,7 @@ private slots:
         press(f.view(), ".");
         CVARNOView view(*rig.session);
         view.resize(800, 520);
-        rig.session->mailbox().offer(rmc(0.0, true));
+        rig.session->road().mailbox().offer(rmc(0.0, true));
         const QImage img = render(view);
         const QRect label(560, 140 + 122, 40, 18), underPanel(600, 142 + 122, 150, 14);
         QVERIFY(countIn(img, label, isBright) > 10);
@@ -203,7 +203,7 @@ private slots:
         QCOMPARE(f.windowTitle(), QStringLiteral("VARNO Trail View"));
         CVARNOView view(*rig.session);
         view.resize(800, 520);
-        rig.session->mailbox().offer(rmc(0.0));
+        rig.session->road().mailbox().offer(rmc(0.0));
         const QColor pen(0xD8, 0x9C, 0x5E);
         QImage img = render(view);
         QCOMPARE(img.pixelColor(385, 149 + 199), pen);

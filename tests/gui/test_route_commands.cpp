@@ -66,7 +66,7 @@ private slots:
         CMainFrame& f = rig.shownFrame();
         f.runCommand(CommandId::Scr800x700);
         rig.session->routes().reloadCurrent();
-        rig.session->mailbox().offer(rmc(0.0));
+        rig.session->road().mailbox().offer(rmc(0.0));
         atTheFix(rig);
         QTest::keyClick(f.view(), Qt::Key_F8);
         QCOMPARE(f.windowTitle(), QStringLiteral("VARNO Route View"));

@@ -29,7 +29,7 @@ QImage cameraView(guitest::Rig& rig, CVARNOView& view, int w, int h, bool scaled
 {
     view.setScaleWithWindow(scaled);
     view.resize(w, h);
-    rig.session->mailbox().offer(guitest::rmc(30.0));
+    rig.session->road().mailbox().offer(guitest::rmc(30.0));
     return guitest::render(view);
 }
 
@@ -152,7 +152,7 @@ private slots:
         QImage hi(view.size() * 2, QImage::Format_RGB32);
         hi.setDevicePixelRatio(2.0);
         hi.fill(Qt::magenta);
-        rig.session->mailbox().offer(guitest::rmc(30.0));
+        rig.session->road().mailbox().offer(guitest::rmc(30.0));
         view.render(&hi);
         for (const BoxSpec& b : kCameraViewBoxes) {
             const QPoint p(int((b.rect.left + 3) * 1.5), int((b.rect.top + 3) * 1.5));

@@ -5,18 +5,12 @@
 
 #include "base/Numbers.h"
 #include "cameras/MarkLocation.h"
-#include "gps/Intake.h"
-#include "gps/NmeaChecksum.h"
 #include "session/FirstRun.h"
-#include "session/TimeWindow.h"
 #include "trackedit/Editor.h"
-#include "views/RouteViewScene.h"
 #include "settings/StartupChecks.h"
 
 namespace varno::session {
 namespace {
-
-using routes::kRouteNameLimit;
 
 namespace keys = settings::keys;
 
@@ -37,7 +31,9 @@ Session::Session(Deps deps)
               deps_.dataRoot),
       track_(deps_.settings, deps_.prompt),
       routes_(deps_.settings, deps_.prompt, deps_.speechAgent ? *deps_.speechAgent : quietAgent_,
-              deps_.dataRoot)
+              deps_.dataRoot),
+      road_({decoder_, mailbox_, view_, modes_, &warner_, &routes_, &track_,
+             [this](views::SceneInput& in) { dressScene(in); }})
 {
     // A camera file that cannot be loaded stops the GPS, as every load failure does.
     warner_.store.stopGps = [this] { stopGps(); };
@@ -135,6 +131,22 @@ void Session::reloadUnits()
     timeZone_ = deps_.settings.read(keys::TimeZone);
 }
 
+// --- the record file ---
+
+record::RecordOpenResult Session::openRecord(const std::string& path)
+{
+    const record::RecordOpenResult r =
+        record::openRecordFile(path, decoder_, track_, deps_.prompt, [this] { stopGps(); });
+    if (r.refreshCameras())
+        road_.restoredFix();
+    return r;
+}
+
+void Session::saveRecord(const std::string& path, FileSync* sync)
+{
+    record::saveRecordFile(path, decoder_.fix(), timeZone_, track_, deps_.prompt, sync);
+}
+
 // --- cameras and the map ---
 
 void Session::reloadCameras()
@@ -150,11 +162,6 @@ void Session::resetAverageSpeed()
 void Session::updateCameraWarnings()
 {
     warner_.UpdateCameraWarnings(decoder_.fix());
-}
-
-void Session::recordTrackPoint()
-{
-    track_.recordFix(true, decoder_.fix());
 }
 
 bool Session::zoomIn()
@@ -185,190 +192,16 @@ bool Session::markLocation()
                                  decoder_.fix().position);
 }
 
-// --- start-up actions ---
-
-std::optional<std::string> Session::startTimerRoute()
+// What a scene shows that the road does not hold.
+void Session::dressScene(views::SceneInput& in) const
 {
-    auto& s = deps_.settings;
-    const std::string now = hourMinuteText(deps_.clock.now());
-    for (std::size_t n = 0; n < keys::StartTimerEnable.size(); ++n) {
-        if (s.read(keys::StartTimerEnable[n]) != 1)
-            continue;
-        const auto start = s.read(keys::StartTimerStartTime[n]);
-        const auto end = s.read(keys::StartTimerEndTime[n]);
-        // A time that cannot be read leaves the window empty, so the timer does not fire.
-        if (!start || !end || !inTimeWindow(now, normaliseTime(*start), normaliseTime(*end)))
-            continue;
-        auto file = s.read(keys::StartTimerFilename[n]);
-        if (!file)
-            continue;
-        if (file->size() > kRouteNameLimit)
-            file->resize(kRouteNameLimit);
-        return file;
-    }
-    return std::nullopt;
-}
-
-bool Session::nightTimerActive()
-{
-    auto& s = deps_.settings;
-    if (s.read(keys::NightTimerEnable) != 1)
-        return false;
-    const auto start = s.read(keys::NightTimerStartTime);
-    const auto end = s.read(keys::NightTimerEndTime);
-    if (!start || !end)
-        return false;
-    return inTimeWindow(hourMinuteText(deps_.clock.now()), normaliseTime(*start), normaliseTime(*end));
-}
-
-void Session::autoStart()
-{
-    auto& s = deps_.settings;
-    if (s.read(keys::AutoStartGPS) == 1 && !gps_.portOpen())
-        startGps();
-
-    if (s.read(keys::AutoStartLog) == 1)
-        log_.toggleAutomatic(deps_.clock, deps_.dataRoot, deps_.prompt);
-
-    bool timerFired = false;
-    if (auto route = startTimerRoute()) {
-        s.write(keys::RouteName, *route);
-        s.write(keys::AutoStartRoute, true);
-        timerFired = true;
-    }
-    if (timerFired || s.read(keys::AutoStartRoute) == 1) {
-        if (auto name = s.read(keys::RouteName)) {
-            if (name->size() > kRouteNameLimit)
-                name->resize(kRouteNameLimit);
-            loadRoute(*name);
-        }
-    }
-
-    if (nightTimerActive())
-        loadNightColours();
-}
-
-void Session::loadRoute(const std::string& name)
-{
-    startupRoute_ = name;
-    routes_.load(name);
-}
-
-// --- the sentence road ---
-
-void Session::onSentence()
-{
-    updateCameraWarnings();
-    viewMode().onFix();
-}
-
-Session::Intake Session::intake()
-{
-    Intake in;
-    const gps::SentenceMailbox::Snapshot snap = mailbox_.snapshot();
-    in.nothingReceived = snap.sentence.empty();
-    if (!snap.pending)
-        return in;
-    in.taken = true;
-    in.sentence = snap.sentence;
-    if (viewMode().takesFixes())
-        in.checksumOk = gps::intakeSentence(decoder_, in.sentence);
-    else
-        in.checksumOk = gps::NmeaChecksumOk(in.sentence);
-    return in;
-}
-
-views::RouteMarks Session::routeMarks() const
-{
-    views::RouteMarks m;
-    const auto& points = routes_.route().points();
-    const routes::Guidance& g = routes_.guidance();
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (points[i].measured)
-            m.labels.push_back({routes::labelText(points[i], static_cast<int>(i) + 1, routes_.labelFlags()),
-                                points[i].place});
-    const auto n = g.nearest();
-    if (!g.foundNearest() || !n || *n >= points.size())
-        return m;
-    m.hasNearest = true;
-    m.nearestText = g.nearestText();
-    m.nextText = g.nextText();
-    m.nearest = points[*n].place;
-    m.nearestIsFirst = *n == 0;
-    if (*n > 0)
-        m.previous = points[*n - 1].place;
-    if (*n + 1 < points.size())
-        m.following = points[*n + 1].place;
-    return m;
-}
-
-void Session::prepareDraw()
-{
-    const MapView v = view_.current();
-    if (v != MapView::Compass && v != MapView::Pointer && v != MapView::Trail)
-        return;
-    headingBefore_ = heading_.displayed();
-    heading_.step(decoder_.Course, decoder_.SpeedKnots);
-    routeMarks_ = v == MapView::Compass ? views::RouteMarks{} : routeMarks();
-}
-
-void Session::finishIntake(const Intake& taken)
-{
-    if (taken.taken && viewMode().takesFixes() && decoder_.SpeedKnots > 1.0)
-        recordTrackPoint();
-    mailbox_.clearPending();
-}
-
-bool Session::routeViewShown() const
-{
-    const MapView v = view_.current();
-    return v == MapView::Route || v == MapView::Pointer || v == MapView::Trail;
-}
-
-void Session::guidanceStep(int windowWidth, int windowHeight)
-{
-    if (!routeViewShown())
-        return;
-    if (view_.current() == MapView::Route && !views::routeViewFits(windowWidth, windowHeight))
-        return;
-    routes_.step(decoder_.fix().position);
-}
-
-views::Scene Session::buildScene(int windowWidth, int windowHeight, const Intake& taken) const
-{
-    views::SceneInput in;
-    in.windowWidth = windowWidth;
-    in.windowHeight = windowHeight;
-    in.fix = decoder_.fix();
     in.windowFill = colours_.windowFill();
     in.boxBackground = colours_.boxBackground();
     in.boxText = colours_.boxText();
     in.timeZone = timeZone_;
-    in.speedUnits = warner_.speedUnits;
-    in.mapRadius = warner_.scale.MapRadius;
-    in.panel = &warner_.panel;
-    in.averageSpeedText = warner_.specs.line;
-    // The coach's advice goes on the same line, after the average when that is shown.
-    if (const std::string& coach = warner_.aids.coachLine; !coach.empty())
-        in.averageSpeedText = warner_.specs.enabled ? in.averageSpeedText + "  " + coach : coach;
-    in.overLimit = warner_.aids.overLimit;
-    if (warner_.store.cameras())
-        in.cameras = &*warner_.store.cameras();
-    if (track_.displayTrack())
-        in.trail = &track_.ring();
-    in.route = &routes_.route();
-    in.guidance = &routes_.guidance();
-    in.routeLabels = routes_.labelFlags();
-    in.nothingReceived = taken.nothingReceived;
     if (view_.current() == MapView::Poi)
         in.pois = &poi_;
-    in.headingBefore = headingBefore_;
-    in.heading = heading_.displayed();
     in.gpxTrail = gpxTrail();
-    in.routeMarks = &routeMarks_;
-    if (taken.taken)
-        in.stripText = taken.stripText();
-    return views::composeScene(viewMode(), in);
 }
 
 // --- POI, trail, Manual Location ---

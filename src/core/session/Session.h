@@ -18,12 +18,13 @@
 #include "gps/SentenceMailbox.h"
 #include "gps/SerialPort.h"
 #include "poi/PoiList.h"
+#include "record/RecordFile.h"
 #include "routes/RouteGuide.h"
 #include "session/ColourScheme.h"
+#include "session/SentenceRoad.h"
 #include "session/ViewState.h"
 #include "settings/Settings.h"
 #include "speech/SpeechAgent.h"
-#include "views/HeadingLag.h"
 #include "views/Scene.h"
 #include "views/TrackLogging.h"
 #include "views/Trail.h"
@@ -39,7 +40,8 @@ namespace varno::session {
 // the reader, the NMEA log, the GPS control, the view flags and the colour
 // scheme (and, as their features land, the cameras, routes, POI and tracks).
 // Each piece is its own type; Session runs the sequences that involve several:
-// start-up, the intake of a sentence, view switching, Check Registry.
+// start-up, view switching, Check Registry. A handed-over sentence takes the
+// SentenceRoad, which the session owns and wires to its pieces.
 // Each map view is a views::ViewMode; the current one is the view state's.
 //
 // UI thread only, except what the reader thread reaches through the mailbox
@@ -89,35 +91,18 @@ public:
     void autoStart();
 
     // --- the sentence road ---
-    // The reader's message reached the UI thread: the per-fix processing that
-    // works on the previous fix. The caller repaints afterwards.
-    void onSentence();
+    // The order a handed-over sentence takes to the painted view: the
+    // window's view, its replay and the record commands drive it.
+    SentenceRoad& road() { return road_; }
+    const SentenceRoad& road() const { return road_; }
 
-    // What a repaint took from the mailbox.
-    struct Intake {
-        bool taken = false;      // a new sentence was pending
-        bool checksumOk = false; // and it passed its checksum test
-        std::string sentence;    // the sentence as handed over
-        // Nothing has been handed over since start-up: the view draws no more than its fill.
-        bool nothingReceived = false;
-        // The strip text: the sentence, with " Bad" when its checksum failed.
-        std::string stripText() const { return checksumOk ? sentence : sentence + " Bad"; }
-    };
-    // Repaint, before drawing: decodes the pending sentence into the fix,
-    // in the views that take fixes.
-    Intake intake();
-    // Repaint, before drawing: the route guidance step of the route, pointer
-    // and trail views (the route view only in a window of more than 750 x 460).
-    void guidanceStep(int windowWidth, int windowHeight);
-    // Repaint, before drawing, in every view: the heading views take one
-    // step of the rose's lag and take what the guidance step gave.
-    void prepareDraw();
-    // Repaint: what the current view draws in a window of this size.
-    views::Scene buildScene(int windowWidth, int windowHeight, const Intake& taken) const;
-    // Repaint, after drawing: records the track point and consumes the sentence.
-    void finishIntake(const Intake& taken);
-    // False while the camera list is being rebuilt; the repaint then draws nothing.
-    bool canPaint() const { return !warner_.store.CameraListBusy; }
+    // --- the record file ---
+    // File > Open: stops the GPS and restores the fix and the track log; a
+    // complete read then reloads the cameras around the fix and runs the
+    // camera logic once. The caller repaints when the file was opened.
+    record::RecordOpenResult openRecord(const std::string& path);
+    // File > Save and Save As: the fix time, position and track log.
+    void saveRecord(const std::string& path, FileSync* sync);
 
     // --- view switching ---
     // The toggling View items (and the letter keys that do the same).
@@ -195,8 +180,6 @@ public:
     const views::Trail* gpxTrail() const { return gpxTrail_ ? &*gpxTrail_ : nullptr; }
     // The track editor: its map file, edited track and view.
     trackedit::Editor& trackEditor() { return *trackEditor_; }
-    // The rose's displayed heading after the last draw.
-    double displayedHeading() const { return heading_.displayed(); }
 
     // --- Manual Location ---
     // Before the dialog: mutes the warnings, drops the speech agent, turns
@@ -208,24 +191,45 @@ public:
     // After the dialog: what beginManualLocation changed is put back.
     void endManualLocation();
 
-    // --- state for the view ---
+    // --- what the window's features ask for ---
+    // The receiver: the fix, the latitude and longitude as the decoder holds
+    // them (0.0 before a fix; the dialogs show them so), and its state for
+    // the status bar.
+    gps::Fix fix() const { return decoder_.fix(); }
+    geo::LatLon position() const { return {decoder_.Latitude, decoder_.Longitude}; }
+    const gps::CNmeaDecoder& receiver() const { return decoder_; }
+    // The camera commands' dialogs: the list around the fix and what they edit.
+    struct CameraDialogs {
+        const cameras::CameraList& cameras;
+        geo::MapScale& scale;
+        cameras::AverageSpeed& specs;
+        cameras::DriverAids& aids;
+        views::TrackLogging& track;
+    };
+    CameraDialogs cameraDialogs()
+    {
+        return {warner_.store.cameras(), warner_.scale, warner_.specs, warner_.aids, track_};
+    }
+
     const ViewState& viewState() const { return view_; }
     ViewState& viewState() { return view_; }
     const ColourScheme& colours() const { return colours_; }
-    const gps::CNmeaDecoder& decoder() const { return decoder_; }
-    gps::CNmeaDecoder& decoder() { return decoder_; }
-    gps::SentenceMailbox& mailbox() { return mailbox_; }
     gps::NmeaLog& nmeaLog() { return log_; }
     gps::GpsControl& gps() { return gps_; }
     settings::Settings& settings() { return deps_.settings; }
-    cameras::CameraWarner& cameraWarner() { return warner_; }
-    const cameras::CameraWarner& cameraWarner() const { return warner_; }
-    views::TrackLogging& trackLogging() { return track_; }
-    const views::TrackLogging& trackLogging() const { return track_; }
     Prompt& prompt() { return deps_.prompt; }
     const Clock& clock() const { return deps_.clock; }
     // Where "C:\VARNO" lives on this machine.
     const std::string& dataRoot() const { return deps_.dataRoot; }
+
+    // The pieces themselves, for tests and benchmarks that set a fix or look
+    // inside; the window goes through the narrow calls above.
+    gps::CNmeaDecoder& decoder() { return decoder_; }
+    const gps::CNmeaDecoder& decoder() const { return decoder_; }
+    cameras::CameraWarner& cameraWarner() { return warner_; }
+    const cameras::CameraWarner& cameraWarner() const { return warner_; }
+    views::TrackLogging& trackLogging() { return track_; }
+    const views::TrackLogging& trackLogging() const { return track_; }
 
     int speedUnits() const { return speedUnits_; }
     int timeZone() const { return timeZone_; }
@@ -237,7 +241,7 @@ public:
     routes::RouteGuide& routes() { return routes_; }
     const routes::RouteGuide& routes() const { return routes_; }
     // The route, pointer or trail view is shown.
-    bool routeViewShown() const;
+    bool routeViewShown() const { return road_.guidingViewShown(); }
     // The route the start-up actions asked to load, if any.
     const std::optional<std::string>& startupRoute() const { return startupRoute_; }
     int cameraReloadCounter() const { return warner_.store.CameraReloadCount; }
@@ -270,7 +274,7 @@ private:
     }
     void resetAverageSpeed();
     void updateCameraWarnings();
-    void recordTrackPoint();
+    void dressScene(views::SceneInput& in) const;
     void loadRoute(const std::string& name);
 
     // Reads what the view keeps of the settings (step 5 of writing the defaults).
@@ -292,14 +296,7 @@ private:
     routes::RouteGuide routes_;
     poi::PoiList poi_;
     std::optional<views::Trail> gpxTrail_;
-    // The rose's heading: one lag step per draw of a heading view, taken
-    // with the sentence of that draw.
-    views::HeadingLag heading_;
-    double headingBefore_ = 0.0;
-    // What the route guidance step of the last draw gave.
-    views::RouteMarks routeMarks_;
-    // What the last guidance step gave, as the pointer and trail views draw it.
-    views::RouteMarks routeMarks() const;
+    SentenceRoad road_;
     // What Manual Location changed while its dialog is open.
     bool manualWasMuted_ = false;
     bool manualRouteSpeech_ = false;

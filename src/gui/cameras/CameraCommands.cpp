@@ -38,8 +38,8 @@ void registerCameraCommands(CMainFrame& frame)
     frame.on({CommandId::MarkLocation, CommandId::KeyMarkM, CommandId::ToolMark}, [&frame, &session] {
         if (session.markLocation())
             frame.statusBar()->showMessage(QString::asprintf("Location %.6f, %.6f marked",
-                                                             session.decoder().Latitude,
-                                                             session.decoder().Longitude),
+                                                             session.position().latDeg(),
+                                                             session.position().lonDeg()),
                                            5000);
     });
     frame.on({CommandId::Mute, CommandId::ToolMute, CommandId::KeyMuteQ},
@@ -54,7 +54,7 @@ void registerCameraCommands(CMainFrame& frame)
     // The map shows the new list at the next fix; the status bar says at once what was loaded.
     frame.on({CommandId::LoadCameraFile}, [&frame, &session] {
         session.loadCameraFile();
-        const auto& list = session.cameraWarner().store.cameras();
+        const auto& list = session.cameraDialogs().cameras;
         frame.statusBar()->showMessage(
             list ? QStringLiteral("%1 cameras loaded around the position").arg(list->size())
                  : QStringLiteral("No position: no cameras loaded"),
@@ -62,25 +62,25 @@ void registerCameraCommands(CMainFrame& frame)
     });
 
     frame.on({CommandId::NearCameraList}, [&frame, &session, view] {
-        const auto& fix = session.decoder();
-        NearCameraListDialog dlg(session.cameraWarner().store.cameras(), fix.Latitude, fix.Longitude, &frame);
+        const varno::geo::LatLon at = session.position();
+        NearCameraListDialog dlg(session.cameraDialogs().cameras, at.latDeg(), at.lonDeg(), &frame);
         dlg.exec();
         view->update();
     });
     frame.on({CommandId::MapScale}, [&frame, &session, view] {
-        MapScaleDialog dlg(session.cameraWarner().scale, &frame);
+        MapScaleDialog dlg(session.cameraDialogs().scale, &frame);
         dlg.exec();
         session.afterMapScaleDialog();
         view->update();
     });
     frame.on({CommandId::SpecsAverageSpeed}, [&frame, &session, view] {
-        SpecsOptionsDialog dlg(session.cameraWarner().specs, session.prompt(), &frame);
+        SpecsOptionsDialog dlg(session.cameraDialogs().specs, session.prompt(), &frame);
         dlg.exec();
         session.afterSpecsDialog();
         view->update();
     });
     frame.on({CommandId::TrackLogging}, [&frame, &session, view] {
-        TrackLoggingDialog dlg(session.trackLogging(), &frame);
+        TrackLoggingDialog dlg(session.cameraDialogs().track, &frame);
         dlg.exec();
         session.afterTrackDialog();
         view->update();

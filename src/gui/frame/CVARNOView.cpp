@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 #include "views/CameraViewScene.h"
 
+using varno::session::SentenceRoad;
 using varno::session::Session;
 using varno::views::KeyPress;
 using varno::views::PointerEvent;
@@ -30,25 +31,18 @@ void CVARNOView::setScaleWithWindow(bool on)
 
 void CVARNOView::onNewSentence()
 {
-    session_.onSentence();
+    session_.road().notify();
     repaint();
 }
 
 void CVARNOView::paintEvent(QPaintEvent*)
 {
-    if (!session_.canPaint())
+    auto painted = session_.road().repaint({width(), height(), scaleWithWindow_});
+    if (!painted)
         return;
-    const Session::Intake in = session_.intake();
-    // The scene is built at the logical size and painted through the scale.
-    scale_ =
-        varno::views::viewScaleFor(width(), height(), scaleWithWindow_, session_.viewMode().fixedLayout());
-    // The route, pointer and trail views guide on every repaint.
-    session_.guidanceStep(scale_.logicalWidth, scale_.logicalHeight);
-    session_.prepareDraw();
-    session_.viewState().clearBackgroundChanged();
-    scene_ = session_.buildScene(scale_.logicalWidth, scale_.logicalHeight, in);
-    // Records the track point and consumes the sentence; the strip shows it.
-    session_.finishIntake(in);
+    scale_ = painted->scale;
+    scene_ = std::move(painted->scene);
+    const SentenceRoad::Intake& in = painted->intake;
 
     const auto* strip = scene_.textAt(varno::views::kStripTextX, varno::views::kStripTextY);
     stripText_ = strip ? textFromBytes(strip->text) : QString();

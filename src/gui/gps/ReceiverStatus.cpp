@@ -87,6 +87,6 @@ void ReceiverStatus::sentenceTaken(bool ok)
 {
     state_.setLink(currentLink());
     if (ok)
-        state_.sentence(session_.decoder(), std::chrono::steady_clock::now());
+        state_.sentence(session_.receiver(), std::chrono::steady_clock::now());
     refresh();
 }

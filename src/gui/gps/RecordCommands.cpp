@@ -33,15 +33,8 @@ void RecordCommands::open()
     const QString chosen = dialogs.open(window_, recordRequest(QStringLiteral("Open")));
     if (chosen.isEmpty())
         return;
-    const varno::record::RecordOpenResult r =
-        varno::record::openRecordFile(chosen.toStdString(), session_.decoder(), session_.trackLogging(),
-                                      session_.prompt(), [this] { session_.stopGps(); });
-    if (r.refreshCameras()) {
-        session_.cameraWarner().forceReload();
-        session_.onSentence();
-    }
     // What was restored is shown, a partly read record too.
-    if (r.opened)
+    if (session_.openRecord(chosen.toStdString()).opened)
         view_->repaint();
 }
 
@@ -65,8 +58,7 @@ void RecordCommands::saveAs()
 
 void RecordCommands::write()
 {
-    varno::record::saveRecordFile(recordName_.toStdString(), session_.decoder().fix(), session_.timeZone(),
-                                  session_.trackLogging(), session_.prompt(), sync_);
+    session_.saveRecord(recordName_.toStdString(), sync_);
 }
 
 void registerRecordCommands(CMainFrame& frame)

@@ -8,20 +8,20 @@ using varno::gps::LogReplay;
 
 ReplayController::ReplayController(varno::session::Session& session, CVARNOView* view, QWidget* window)
     : QObject(window), session_(session), view_(view), window_(window), timer_(new GateTimer(this)),
-      replay_(session.mailbox(), session.prompt(),
+      replay_(session.road().mailbox(), session.prompt(),
               LogReplay::Callbacks{
                   postTo(this),
                   [this] { repaintWithSentence(); },
                   [this] {
-                      session_.onSentence();
+                      session_.road().notify();
                       if (afterCameraLogic)
                           afterCameraLogic();
                   },
                   [this](std::chrono::milliseconds) { timer_->gate().wait(); },
-                  [this] { session_.cameraWarner().replayStarted(); },
+                  [this] { session_.road().replayStarted(); },
                   [this] {
                       timer_->stop();
-                      session_.cameraWarner().replayEnded();
+                      session_.road().replayEnded();
                       emit finished();
                   },
               })
@@ -39,19 +39,18 @@ void ReplayController::stop()
     // Release the tick wait first: the worker may be waiting for a tick.
     timer_->stop();
     replay_.cancel();
-    session_.cameraWarner().replayEnded();
+    session_.road().replayEnded();
 }
 
 void ReplayController::repaintWithSentence()
 {
-    varno::gps::SentenceMailbox& mailbox = session_.mailbox();
-    lastSentence_ = mailbox.snapshot().sentence;
+    varno::session::SentenceRoad& road = session_.road();
+    lastSentence_ = road.mailbox().snapshot().sentence;
     if (view_)
         view_->repaint();
     // A window that is hidden or minimised skips its paint; the sentence must
     // still reach the fix, or the camera logic would run on an old position.
-    if (mailbox.snapshot().pending)
-        session_.finishIntake(session_.intake());
+    road.take();
 }
 
 bool ReplayController::start(const QString& path, int delayMs, varno::gps::ReplayStartOptions options)

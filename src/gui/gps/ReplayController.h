@@ -14,9 +14,9 @@
 
 class CVARNOView;
 
-// Owns the replay worker. The worker hands each line over through the
-// session's mailbox and has the UI thread repaint the view and run the camera
-// logic, waiting for each; between the two it waits for a tick of a window timer
+// Owns the replay worker. The worker hands each line to the session's
+// sentence road and has the UI thread repaint the view and notify the road,
+// waiting for each; between the two it waits for a tick of a window timer
 // that runs at the chosen delay. The window stays live meanwhile:
 // menus, Esc and the "Stop replay ?" question are served by the event loop.
 class ReplayController : public QObject {

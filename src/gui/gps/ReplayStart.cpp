@@ -1,7 +1,6 @@
 // varno --replay FILE: a replay that starts with the window, for demos and pictures.
 #include "gui/gps/ReplayStart.h"
 
-
 #include "base/InputFile.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/CVARNOView.h"
@@ -31,7 +30,7 @@ bool startCommandLineReplay(CMainFrame& frame, const ReplayStartRequest& request
         if (!request.snapshot.isEmpty()) {
             // The picture shows the last sentence in the strip, as its repaint drew it.
             if (!replay->lastSentence().empty())
-                session.mailbox().replace(replay->lastSentence());
+                session.road().mailbox().replace(replay->lastSentence());
             if (!frame.grab().save(request.snapshot))
                 code = 1;
         }

@@ -39,7 +39,7 @@ void registerOptionsCommands(CMainFrame& frame)
         dlg.exec();
     });
     frame.on({CommandId::DriverAids}, [&frame, &session, view] {
-        DriverAidsDialog dlg(session.settings(), session.cameraWarner().aids, &frame);
+        DriverAidsDialog dlg(session.settings(), session.cameraDialogs().aids, &frame);
         dlg.exec();
         view->update();
     });

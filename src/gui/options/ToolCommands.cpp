@@ -22,7 +22,7 @@ void registerToolCommands(CMainFrame& frame)
         view->repaint();
     });
     frame.on({CommandId::DistanceToLocation}, [&frame, &session, view] {
-        DistanceDialog dlg(session.decoder().Latitude, session.decoder().Longitude, &frame);
+        DistanceDialog dlg(session.position().latDeg(), session.position().lonDeg(), &frame);
         dlg.exec();
         view->update();
     });

@@ -18,7 +18,7 @@ void registerPoiCommands(CMainFrame& frame)
         view->update();
     });
     frame.on({CommandId::NearPoiList}, [&frame, &session, view] {
-        NearPoiListDialog dlg(session.poiList(), session.decoder().fix().position, &frame);
+        NearPoiListDialog dlg(session.poiList(), session.fix().position, &frame);
         dlg.exec();
         view->update();
     });

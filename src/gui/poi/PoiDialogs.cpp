@@ -130,8 +130,8 @@ ManualLocationDialog::ManualLocationDialog(varno::session::Session& session, QWi
     : QDialog(parent), session_(session), view_(view)
 {
     setWindowTitle(QStringLiteral("Manual Location"));
-    lat_ = new QLineEdit(QString::fromStdString(fmt::sprintf("%f", session.decoder().Latitude)), this);
-    lon_ = new QLineEdit(QString::fromStdString(fmt::sprintf("%f", session.decoder().Longitude)), this);
+    lat_ = new QLineEdit(QString::fromStdString(fmt::sprintf("%f", session.position().latDeg())), this);
+    lon_ = new QLineEdit(QString::fromStdString(fmt::sprintf("%f", session.position().lonDeg())), this);
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("Latitude"), this), 0, 0);
     grid->addWidget(lat_, 0, 1);

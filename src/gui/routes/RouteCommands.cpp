@@ -38,7 +38,7 @@ void RouteCommands::selectRouteFile()
 
 void RouteCommands::routePointsList()
 {
-    RoutePointsDialog dlg(session_.settings(), session_.routes().route(), session_.decoder().fix().position,
+    RoutePointsDialog dlg(session_.settings(), session_.routes().route(), session_.fix().position,
                           session_.dataRoot(), &frame_);
     exec(dlg);
     view_->update();

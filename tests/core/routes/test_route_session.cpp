@@ -105,12 +105,12 @@ TEST_F(SessionViews, RouteViewDrawsLabelsTextsAndPanelOnlyInALargeEnoughWindow)
     session().decoder().GgaHour = 23;
     session().reloadUnits();
 
-    session().guidanceStep(750, 600);
+    session().road().guidanceStep(750, 600);
     EXPECT_EQ(session().routes().guidance().nearestText(), routes::kNoNearbyPoint);
-    EXPECT_TRUE(session().buildScene(750, 600, {}).all<views::TextItem>().size() < 10);
+    EXPECT_TRUE(session().road().buildScene(750, 600, {}).all<views::TextItem>().size() < 10);
 
-    session().guidanceStep(751, 461);
-    const views::Scene scene = session().buildScene(751, 461, {});
+    session().road().guidanceStep(751, 461);
+    const views::Scene scene = session().road().buildScene(751, 461, {});
     const views::TextItem* label = scene.textAt(1 + 179, 218); // 1112 m north at 4 km: 253 - 34.8, truncated
     ASSERT_TRUE(label);
     EXPECT_EQ(label->text, "* 1 Turn,A43");
@@ -125,10 +125,10 @@ TEST_F(SessionViews, RouteViewDrawsLabelsTextsAndPanelOnlyInALargeEnoughWindow)
     // The other views of the route run the step too; the camera view does not.
     session().toggleView(MapView::Route);
     at(51.5, -1.30);
-    session().guidanceStep(800, 600);
+    session().road().guidanceStep(800, 600);
     EXPECT_EQ(session().routes().guidance().nearest(), 0u);
     session().toggleView(MapView::Pointer);
-    session().guidanceStep(100, 100);
+    session().road().guidanceStep(100, 100);
     EXPECT_EQ(session().routes().guidance().nearest(), 1u);
 }
 
@@ -220,13 +220,13 @@ TEST_F(SessionViews, TheRoseTurnsOneStepADrawOnlyInTheHeadingViews)
 {
     session().decoder().Course = 90.0;
     session().decoder().SpeedKnots = 10.0;
-    session().prepareDraw();
-    EXPECT_EQ(session().displayedHeading(), 0.0) << "the camera view has no rose";
+    session().road().prepareDraw();
+    EXPECT_EQ(session().road().displayedHeading(), 0.0) << "the camera view has no rose";
     session().toggleView(MapView::Compass);
-    session().prepareDraw();
-    session().prepareDraw();
-    EXPECT_EQ(session().displayedHeading(), 67.5);
-    const views::Scene scene = session().buildScene(800, 600, {});
+    session().road().prepareDraw();
+    session().road().prepareDraw();
+    EXPECT_EQ(session().road().displayedHeading(), 67.5);
+    const views::Scene scene = session().road().buildScene(800, 600, {});
     EXPECT_TRUE(scene.textAt(330, 280 + 122)) << "the compass draws its course text";
 }
 
@@ -238,9 +238,9 @@ TEST_F(SessionViews, ThePointerViewShowsTheGuidanceOfTheDraw)
     session().routes().load("C:\\VARNO\\Route\\trip.csv");
     session().moveFixTo(51.5, -1.0);
     session().toggleView(MapView::Pointer);
-    session().guidanceStep(800, 600);
-    session().prepareDraw();
-    const views::Scene scene = session().buildScene(800, 600, {});
+    session().road().guidanceStep(800, 600);
+    session().road().prepareDraw();
+    const views::Scene scene = session().road().buildScene(800, 600, {});
     const views::TextItem* nearest = scene.textAt(270, 300 + 122);
     ASSERT_TRUE(nearest);
     EXPECT_EQ(nearest->text, session().routes().guidance().nearestText());

@@ -155,35 +155,56 @@ TEST_F(SessionConfigured, AutoStartRunsOnlyTheActionsTheSettingsTurnOn)
 
 TEST_F(SessionConfigured, IntakeDecodesGoodSentencesMarksBadOnesAndAlwaysConsumes)
 {
-    session().mailbox().offer(kGoodRmc);
-    auto in = session().intake();
+    session().road().mailbox().offer(kGoodRmc);
+    auto in = session().road().intake();
     EXPECT_TRUE(in.taken && in.checksumOk);
     EXPECT_EQ(in.stripText(), kGoodRmc);
     EXPECT_NEAR(session().decoder().Course, 226.6, 1e-9);
     // Until the repaint has drawn it the sentence stays pending: the reader must not overwrite it.
-    EXPECT_FALSE(session().mailbox().offer(kBadRmc));
-    session().finishIntake(in);
-    EXPECT_FALSE(session().intake().taken);
+    EXPECT_FALSE(session().road().mailbox().offer(kBadRmc));
+    session().road().finishIntake(in);
+    EXPECT_FALSE(session().road().intake().taken);
 
     // A bad checksum, or a NUL (a serial BREAK) under a matching one, changes no field.
     using namespace std::string_literals;
     for (const std::string& bad :
          {std::string(kBadRmc), test::nmea("GPRMC,122517.0,A,51\0 23.03664,N,00119.11388,W,000.0,226.6,"
                                            "170606,05.7,W,A"s)}) {
-        EXPECT_TRUE(session().mailbox().offer(bad));
-        in = session().intake();
+        EXPECT_TRUE(session().road().mailbox().offer(bad));
+        in = session().road().intake();
         EXPECT_TRUE(in.taken && !in.checksumOk);
         EXPECT_EQ(in.stripText(), bad + " Bad");
         EXPECT_EQ(session().decoder().RmcCount, 1u);
-        session().finishIntake(in);
+        session().road().finishIntake(in);
     }
 
     session().toggleView(MapView::TrackEditor); // no decoding there, but still consumed
-    session().mailbox().offer(kGoodRmc);
-    in = session().intake();
+    session().road().mailbox().offer(kGoodRmc);
+    in = session().road().intake();
     EXPECT_EQ(session().decoder().RmcCount, 1u);
-    session().finishIntake(in);
-    EXPECT_TRUE(session().mailbox().offer(kGoodRmc)) << "the reader would stall in the track editor view";
+    session().road().finishIntake(in);
+    EXPECT_TRUE(session().road().mailbox().offer(kGoodRmc))
+        << "the reader would stall in the track editor view";
+}
+
+TEST_F(SessionConfigured, RoadDecodesAtTheRepaintSoANotifyWorksOnThePreviousFix)
+{
+    session::SentenceRoad& road = session().road();
+    road.mailbox().offer(kGoodRmc);
+    road.notify();
+    EXPECT_EQ(session().decoder().RmcCount, 0u)
+        << "the warner of this notify saw the fix before the sentence";
+    const auto painted = road.repaint({});
+    ASSERT_TRUE(painted);
+    EXPECT_TRUE(painted->intake.taken && painted->intake.checksumOk);
+    EXPECT_EQ(session().decoder().RmcCount, 1u);
+    EXPECT_FALSE(painted->scene.items.empty());
+    EXPECT_TRUE(road.mailbox().offer(kGoodRmc)) << "consumed once drawn";
+
+    // A sentence no repaint comes for still reaches the fix; with none pending, take() does nothing.
+    EXPECT_TRUE(road.take().checksumOk);
+    EXPECT_EQ(session().decoder().RmcCount, 2u);
+    EXPECT_FALSE(road.take().taken);
 }
 
 TEST_F(SessionConfigured, ViewCommandsSwitchOrReturnToTheCameraMap)
