@@ -46,7 +46,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     // Each feature adds its own commands.
     registerFeatures(*this);
     buildMenus();
-    addScaleItem(*this);
+    addScaleItem(*menu(Menu::View), *view_, session_.settings());
     wireReader();
     resize(780, 580);
     if (session_.settings().read(varno::settings::keys::AutoStartSize) == 1)
