@@ -55,7 +55,7 @@ struct ConvertForm {
                                   varno::convert::Progress&) = nullptr;
 };
 
-// Every command whose dialog is a row, in menu order.
+// Every command whose dialog is a row.
 const std::vector<ConvertForm>& convertForms();
 
 // Shows form's dialog over parent and converts as the form says; written gets the destination
