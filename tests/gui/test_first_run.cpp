@@ -1,15 +1,19 @@
 // The first start from an empty profile: the settings questions, the data folders, the welcome page with a
 // camera file and a receiver, and the GPS it starts giving the first warning of the demo drive.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include "core/base/ScratchFiles.h"
 #include "CSio.h"
+#include "gui/convert/ConvertDialog.h"
 #include "gui/frame/FirstRunPage.h"
 #include "GuiFixture.h"
 
@@ -104,6 +108,36 @@ private slots:
         QCOMPARE(rig.settings.read(keys::AutoStartGPS), 0);
         QVERIFY(!rig.session->gps().portOpen());
         QVERIFY(!showFirstRunPageIfDue(f, [](FirstRunPage&) { QFAIL("shown twice"); }));
+    }
+
+    // The page's Convert menu says the Pocket GPS list may be an OV2 file (the menu item keeps its own
+    // text), and the camera file a conversion writes is the one the page shows after it.
+    void convertFromThePage()
+    {
+        guitest::Rig rig(false);
+        rig.session->initialUpdate();
+        CMainFrame& f = rig.frame();
+        const QString root = rig.dir.path();
+        test::writeBytes((root + "/Speed_Cam_Uk.csv").toStdString(), "-1,51,GATSO@30,x\n");
+        QVERIFY(showFirstRunPageIfDue(f, [&](FirstRunPage& page) {
+            QStringList offered;
+            for (QAction* a : page.convertButton()->menu()->actions())
+                offered << a->text().remove(QLatin1Char('&'));
+            QCOMPARE(offered, QStringList({"Pocket GPS CSV or OV2", "Garmin CSV", "OSM speed cameras"}));
+            QCOMPARE(f.action(CommandId::ConvertPocketGpsCsv)->text().remove(QLatin1Char('&')),
+                     QStringLiteral("Pocket GPS CSV"));
+            QVERIFY(!page.cameraNote()->text().isEmpty());
+            QTimer::singleShot(0, [&] {
+                auto* d = qobject_cast<ConvertDialog*>(QApplication::activeModalWidget());
+                QVERIFY(d);
+                d->findChild<QLineEdit*>(QStringLiteral("destination"))->setText(root + "/Cams.txt");
+                d->accept();
+            });
+            page.convertButton()->menu()->actions().front()->trigger();
+            QCOMPARE(page.cameraFile()->text(), root + "/Cams.txt");
+            QVERIFY(page.cameraNote()->text().isEmpty());
+            page.reject();
+        }));
     }
 };
 

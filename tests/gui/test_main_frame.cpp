@@ -1,6 +1,7 @@
 // The main window: view keys and titles, size commands, start-up actions, toolbars, the key map, colours.
 #include <QAction>
 #include <QDir>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
@@ -159,7 +160,32 @@ private slots:
         QVERIFY(pressed >= 17);
     }
 
-    // After Check Registry on a fresh profile, the colour commands repaint the view at once.
+    // Pane 1's "Ready" gives way to every message, also to one shown before the window is (a port
+    // opening as the window comes up), and stays away while the port opens, a menu item's prompt or not.
+    void readyOnlyWhileNothingElseIsSaid()
+    {
+        guitest::Rig rig;
+        CMainFrame& f = rig.frame();
+        QLabel* ready = nullptr;
+        for (QLabel* l : f.statusBar()->findChildren<QLabel*>())
+            if (l->text() == QStringLiteral("Ready"))
+                ready = l;
+        QVERIFY(ready);
+        f.showOpening(true, QStringLiteral("/dev/ttyUSB0"));
+        rig.shownFrame();
+        QCOMPARE(f.statusBar()->currentMessage(), QStringLiteral("Opening /dev/ttyUSB0..."));
+        QVERIFY(!ready->isVisible());
+        f.statusBar()->showMessage(QStringLiteral("Use night time colours"));
+        f.statusBar()->clearMessage();
+        QVERIFY(!ready->isVisible());
+        f.showOpening(false, QStringLiteral("/dev/ttyUSB0"));
+        QVERIFY(ready->isVisible());
+        f.statusBar()->showMessage(QStringLiteral("Use night time colours"));
+        QVERIFY(!ready->isVisible());
+        f.statusBar()->clearMessage();
+        QVERIFY(ready->isVisible());
+    }
+
     void nightColoursAfterCheckRegistryRepaintAtOnce()
     {
         guitest::Rig rig(false);

@@ -1,18 +1,14 @@
-// The Convert menu and the passed-camera list.
+// The Convert menu: the dialogs that are rows of the form table, and those with lists of their own
+// (several Pocket GPS files, the NMEA point list, the passed cameras).
 #include "gui/convert/ConvertCommands.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QFileInfo>
 #include <QClipboard>
 #include <QGridLayout>
-#include <QHeaderView>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <filesystem>
-#include <fmt/format.h>
 
 #include "base/DataPath.h"
 #include "base/InputFile.h"
@@ -20,47 +16,25 @@
 #include "cameras/CameraFile.h"
 #include "cameras/PassedCameras.h"
 #include "convert/CameraConvert.h"
-#include "convert/GpxText.h"
 #include "convert/NmeaToGpx.h"
-#include "convert/OsmCameras.h"
-#include "convert/OsmToGpx.h"
 #include "gui/convert/ConvertDialog.h"
+#include "gui/convert/ConvertForm.h"
 #include "gui/convert/ConvertRunner.h"
 #include "gui/frame/CMainFrame.h"
-#include "osm/OsmReader.h"
+#include "gui/paint/ColourConvert.h"
 #include "settings/Settings.h"
-#include "srtm/Contours.h"
 
 using varno::session::CommandId;
 namespace convert = varno::convert;
 
 namespace {
 
-constexpr char kAllFiles[] = "All files (*.*)|*.*||";
 constexpr char kLogFilter[] = "VARNO log file (*.txt)| *.txt|All files (*.*)|*.*||";
 constexpr char kGpxFilter[] = "GPX track or route file (*.gpx)| *.gpx|All files (*.*)|*.*||";
-constexpr char kOverwriteGpx[] = "The output GPX file all ready exists.\n\nOverwrite Yes/No ?";
 
 QString qs(std::string_view s)
 {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-bool exists(const std::string& path)
-{
-    std::error_code ec;
-    return !path.empty() && std::filesystem::exists(path, ec);
-}
-
-// The report as the user sees it: notes first, then the summary.
-void tell(varno::Prompt& prompt, const varno::Report& r)
-{
-    prompt.message(r.notes.empty() ? r.message : r.notes + "\n\n" + r.message);
-}
-
-bool askOverwrite(varno::Prompt& prompt, const std::string& path, const char* question)
-{
-    return !exists(path) || prompt.show(question, varno::PromptButtons::YesNo) == varno::PromptAnswer::Yes;
 }
 
 // An empty field, or one that names only a folder ("C:\\VARNO\\Log\\").
@@ -73,25 +47,6 @@ bool noFileNamed(const ConvertDialog& dlg, const char* field)
 double number(const QString& text)
 {
     return varno::leadingDouble(text.toStdString());
-}
-
-// Source, destination, "Append to existing file." and OK / Cancel: the camera list dialogs.
-void cameraDialog(CMainFrame& frame, const QString& title, const QString& source, convert::CameraList list)
-{
-    auto& session = frame.session();
-    ConvertDialog dlg(title, session.dataRoot(), &frame);
-    dlg.addFile(QStringLiteral("source"), QStringLiteral("Source file"), source, kAllFiles, false);
-    dlg.addFile(QStringLiteral("destination"), QStringLiteral("Destination file"),
-                QStringLiteral("C:\\VARNO\\VARNOCamera.txt"), kAllFiles, true);
-    dlg.addCheck(QStringLiteral("append"), QStringLiteral("Append to existing file."), false);
-    dlg.addClose(true);
-    if (dlg.exec() != QDialog::Accepted)
-        return;
-    const convert::FileJob job{dlg.path(QStringLiteral("source")), dlg.path(QStringLiteral("destination")),
-                               dlg.checked(QStringLiteral("append"))};
-    tell(session.prompt(), runConversion(&frame, title, [&](varno::Progress& p) {
-             return convert::convertCameraFile(job, {list, false}, p);
-         }));
 }
 
 void pocketGpsFilesDialog(CMainFrame& frame)
@@ -136,9 +91,9 @@ void pocketGpsFilesDialog(CMainFrame& frame)
         const bool append = dlg.checked(QStringLiteral("append"));
         const convert::CameraOptions options{convert::CameraList::PocketGpsNew,
                                              dlg.checked(QStringLiteral("shortNames"))};
-        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
-                 return convert::convertCameraFiles(paths, destination, append, options, p);
-             }));
+        tellReport(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
+                       return convert::convertCameraFiles(paths, destination, append, options, p);
+                   }));
     });
     dlg.addClose(false);
     dlg.exec();
@@ -212,7 +167,7 @@ void nmeaDialog(CMainFrame& frame)
             return convert::pickNmeaPoints(in, options, points, p);
         });
         if (!r.ok()) {
-            tell(prompt, r);
+            tellReport(prompt, r);
             return false;
         }
         fillPointList(list, points);
@@ -265,270 +220,6 @@ void nmeaDialog(CMainFrame& frame)
     });
     dlg.grid()->addWidget(list, dlg.nextRow(), 0, 1, 3);
     dlg.addClose(false);
-    dlg.exec();
-}
-
-// Source, destination and Convert: the GPX text converters.
-void gpxRouteDialog(CMainFrame& frame, const QString& title, bool routes)
-{
-    auto& session = frame.session();
-    ConvertDialog dlg(title, session.dataRoot(), &frame);
-    dlg.addFile(QStringLiteral("source"), QStringLiteral("Source file"), QStringLiteral("C:\\VARNO\\GPX\\"),
-                kAllFiles, false);
-    dlg.addFile(QStringLiteral("destination"), QStringLiteral("Destination file"),
-                QStringLiteral("C:\\VARNO\\Routes\\gpx.csv"), kAllFiles, true);
-    dlg.addCheck(QStringLiteral("append"), QStringLiteral("Append to existing file."), false);
-    dlg.addButton(QStringLiteral("convert"), QStringLiteral("Convert"), [&] {
-        const convert::FileJob job{dlg.path(QStringLiteral("source")),
-                                   dlg.path(QStringLiteral("destination")),
-                                   dlg.checked(QStringLiteral("append"))};
-        tell(session.prompt(), runConversion(&dlg, title, [&](varno::Progress& p) {
-                 return convert::gpxToRouteFile(job, routes, p);
-             }));
-    });
-    dlg.addClose(true);
-    dlg.exec();
-}
-
-void josmDialog(CMainFrame& frame)
-{
-    auto& session = frame.session();
-    ConvertDialog dlg(QStringLiteral("Convert JOSM GPX to map project"), session.dataRoot(), &frame);
-    dlg.addText(
-        QStringLiteral("Converts a multi section GPX track file that was exported from JOSM in to multiple "
-                       "files as a VARNO track project."));
-    dlg.addFile(QStringLiteral("source"), QStringLiteral("JOSM GPX track source file."), QString(), kAllFiles,
-                false);
-    dlg.addFile(QStringLiteral("destination"), QStringLiteral("Destination map project track folder/name."),
-                QString(), kAllFiles, true);
-    dlg.addButton(QStringLiteral("convert"), QStringLiteral("Convert"), [&] {
-        const std::string destination = dlg.path(QStringLiteral("destination"));
-        if (!destination.empty() &&
-            !askOverwrite(session.prompt(), convert::josmMapFile(destination),
-                          "The file already exists.\n\nDo you want to overwrite it ?"))
-            return;
-        const std::string source = dlg.path(QStringLiteral("source"));
-        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
-                 return convert::josmToProject(source, destination, p);
-             }));
-    });
-    dlg.addClose(false);
-    dlg.exec();
-}
-
-void newLinesDialog(CMainFrame& frame)
-{
-    auto& session = frame.session();
-    ConvertDialog dlg(QStringLiteral("Add new line characters"), session.dataRoot(), &frame);
-    dlg.addText(
-        QStringLiteral("Adds a new line character pair after each </trkpt> <trk> </trk> </name> <trkseg> "
-                       "</trkseg> />"));
-    dlg.addFile(QStringLiteral("source"), QStringLiteral("Source file"), QString(), kAllFiles, false);
-    dlg.addFile(QStringLiteral("destination"), QStringLiteral("Destination file"), QString(), kAllFiles,
-                true);
-    dlg.addText(
-        QStringLiteral("Select a source and destinaton file and click the Convert button.  When you are "
-                       "finished click the OK button to close the dialog."));
-    dlg.addButton(QStringLiteral("convert"), QStringLiteral("Convert"), [&] {
-        const convert::FileJob job{dlg.path(QStringLiteral("source")),
-                                   dlg.path(QStringLiteral("destination")), false};
-        if (!job.source.empty() && !job.destination.empty() && job.source != job.destination &&
-            !askOverwrite(session.prompt(), job.destination,
-                          "The destination file already exists.\n\nDo you want to overwrite it ?"))
-            return;
-        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
-                 return convert::addNewLinesFile(job, p);
-             }));
-    });
-    dlg.addClose(false);
-    dlg.exec();
-}
-
-void osmCamerasDialog(CMainFrame& frame)
-{
-    auto& session = frame.session();
-    ConvertDialog dlg(QStringLiteral("OSM speed cameras"), session.dataRoot(), &frame);
-    dlg.addText(QStringLiteral("Writes the speed cameras of an OpenStreetMap file to a camera file, with the "
-                               "road and town of each from the map."));
-    dlg.addFile(QStringLiteral("source"), QStringLiteral("Source OSM file"), QString(),
-                "OSM files (*.osm)|*.osm;*.osm.bz2;*.osm.gz;*.osm.pbf|All files (*.*)|*.*||", false);
-    dlg.addFile(QStringLiteral("destination"), QStringLiteral("Destination camera file"), QString(),
-                kAllFiles, true);
-    dlg.addButton(QStringLiteral("convert"), QStringLiteral("Convert"), [&] {
-        const convert::FileJob job{dlg.path(QStringLiteral("source")),
-                                   dlg.path(QStringLiteral("destination")), false};
-        if (!job.source.empty() && !job.destination.empty() && job.source != job.destination &&
-            !askOverwrite(session.prompt(), job.destination,
-                          "The destination file already exists.\n\nDo you want to overwrite it ?"))
-            return;
-        tell(session.prompt(), runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
-                 return convert::convertOsmCamerasFile(job, p);
-             }));
-    });
-    dlg.addClose(false);
-    dlg.exec();
-}
-
-void osmDialog(CMainFrame& frame, bool big)
-{
-    auto& session = frame.session();
-    auto& prompt = session.prompt();
-    ConvertDialog dlg(big ? QStringLiteral("Big OSM GPX extractor")
-                          : QStringLiteral("Convert OSM to GPX track"),
-                      session.dataRoot(), &frame);
-    dlg.addText(
-        big ? QStringLiteral("Converts an OSM source file to a GPX file suitable for use as a background map "
-                             "in the track editor.")
-            : QStringLiteral("Converts a OSM source file to a GPX file suitable for use as a background map "
-                             "in the track editor."));
-    dlg.addFile(QStringLiteral("source"), QStringLiteral("Source OSM file"), QString(),
-                "OSM files (*.osm)|*.osm;*.osm.bz2;*.osm.gz;*.osm.pbf|All files (*.*)|*.*||", false);
-    dlg.addFile(QStringLiteral("destination"), QStringLiteral("Destination GPX file"), QString(),
-                "GPX files (*.gpx)|*.gpx|All files (*.*)|*.*||", true);
-    if (big) {
-        dlg.addField(QStringLiteral("top"), QStringLiteral("Latitude of top."), QString());
-        dlg.addField(QStringLiteral("left"), QStringLiteral("Longitude of left."), QString());
-        dlg.addField(QStringLiteral("bottom"), QStringLiteral("Latitude of bottom."), QString());
-        dlg.addField(QStringLiteral("right"), QStringLiteral("Longitude of right."), QString());
-        dlg.addButton(QStringLiteral("getBounds"), QStringLiteral("Get bounds"), [&] {
-            if (dlg.text(QStringLiteral("source")).isEmpty()) {
-                prompt.message("Please select an OSM source file.");
-                return;
-            }
-            std::string error;
-            const auto bounds = varno::osm::readBounds(dlg.path(QStringLiteral("source")), &error);
-            if (!bounds) {
-                prompt.message(!error.empty()
-                                   ? error
-                                   : "The source file does not contain\na '<bound box=' line\n in the "
-                                     "first 100 rows.");
-                return;
-            }
-            const std::pair<const char*, double> sides[] = {{"bottom", bounds->bottom},
-                                                            {"left", bounds->left},
-                                                            {"top", bounds->top},
-                                                            {"right", bounds->right}};
-            for (const auto& [name, value] : sides)
-                dlg.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(qs(fmt::format("{}", value)));
-        });
-        dlg.addCheck(QStringLiteral("translate"), QStringLiteral("Translate unicode characters."), false);
-        dlg.addCheck(QStringLiteral("poi"), QStringLiteral("Include POI"), false);
-        dlg.addText(QStringLiteral("Exclude anything containing"));
-        const std::vector<std::string> atOpen = convert::osmExclusionsAtOpen();
-        for (const std::string_view e : convert::kOsmExclusions)
-            dlg.addCheck(qs(e), qs(e), std::find(atOpen.begin(), atOpen.end(), e) != atOpen.end());
-        auto setAll = [&dlg](const std::vector<std::string>& on) {
-            for (const std::string_view e : convert::kOsmExclusions)
-                dlg.check(qs(e))->setChecked(std::find(on.begin(), on.end(), e) != on.end());
-        };
-        dlg.addButton(QStringLiteral("default"), QStringLiteral("Default"),
-                      [setAll] { setAll(convert::osmExclusionsDefault()); });
-        dlg.addButton(QStringLiteral("all"), QStringLiteral("All"), [setAll] {
-            setAll(std::vector<std::string>(convert::kOsmExclusions.begin(), convert::kOsmExclusions.end()));
-        });
-        dlg.addButton(QStringLiteral("none"), QStringLiteral("None"), [setAll] { setAll({}); });
-        dlg.addText(
-            QStringLiteral("For each OSM file that you want to convert select the source and destination "
-                           "files, enter the coordinates of the area you require or click the Get bounds "
-                           "button for the entire area, and then click the Convert button."));
-        dlg.addText(
-            QStringLiteral("Note that 1.Some OSM files do not contain bounds information. 2. Leave the area "
-                           "coordinates empty for the entire area.  When you have finished converting files "
-                           "click the OK button to close the dialog window."));
-    } else {
-        dlg.addText(
-            QStringLiteral("For each OSM file that you want to convert select the source and destination "
-                           "files and then click the Convert button.  When you have finished converting "
-                           "files click the OK button to close the dialog window."));
-    }
-    dlg.addButton(QStringLiteral("convert"), QStringLiteral("Convert"), [&] {
-        convert::OsmGpxOptions options;
-        options.big = big;
-        if (big) {
-            auto side = [&](const char* name, double empty) {
-                const QString t = dlg.text(QString::fromLatin1(name)).trimmed();
-                return t.isEmpty() ? empty : number(t);
-            };
-            options.area = {side("top", 91), side("left", -181), side("bottom", -91), side("right", 181)};
-            options.includePoi = dlg.checked(QStringLiteral("poi"));
-            options.translateUnicode = dlg.checked(QStringLiteral("translate"));
-            for (const std::string_view e : convert::kOsmExclusions)
-                if (dlg.checked(qs(e)))
-                    options.exclusions.emplace_back(e);
-        }
-        const convert::FileJob job{dlg.path(QStringLiteral("source")),
-                                   dlg.path(QStringLiteral("destination")), false};
-        if (!job.source.empty() && !askOverwrite(prompt, job.destination, kOverwriteGpx))
-            return;
-        tell(prompt, runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
-                 return convert::convertOsmFile(job, options, p);
-             }));
-    });
-    dlg.addClose(false);
-    dlg.exec();
-}
-
-void srtmDialog(CMainFrame& frame)
-{
-    auto& session = frame.session();
-    auto& prompt = session.prompt();
-    ConvertDialog dlg(QStringLiteral("Converts a SRTM 3arc  Topology file to a GPX track file."),
-                      session.dataRoot(), &frame);
-    dlg.addText(
-        QStringLiteral("This is my failed attempt to extract contour lines from SRTM files.  The results are "
-                       "weird.  I've left it in as a sort of curio."));
-    dlg.addText(
-        QStringLiteral("Converts a SRTM *.hgt source file to a GPX file suitable for use as a background map "
-                       "in the track editor."));
-    dlg.addFile(QStringLiteral("source"), QStringLiteral("Source SRTM  *.hgt  file."), QString(),
-                "SRTM files *.hgt|*.hgt|All files (*.*)|*.*||", false);
-    dlg.addFile(QStringLiteral("destination"), QStringLiteral("Destination GPX file"), QString(),
-                "GPX files *.gpx|*.gpx|All files (*.*)|*.*||", true);
-    dlg.addField(QStringLiteral("erase"), QStringLiteral("Erase flat space height range."),
-                 QStringLiteral("3"));
-    dlg.addField(QStringLiteral("range"), QStringLiteral("Contour height range."), QStringLiteral("6"));
-    dlg.addField(QStringLiteral("step"), QStringLiteral("Contour step."), QStringLiteral("20"));
-    dlg.addCheck(QStringLiteral("isolines"),
-                 QStringLiteral("Isolines instead: one line at each contour step, following the ground."),
-                 false);
-    dlg.addText(QStringLiteral(
-        "For each SRTM file that you want to convert select the source and destination files "
-        "and then click the Convert button.  When you have finished converting files click the "
-        "OK button to close the dialog window."));
-    dlg.addText(
-        QStringLiteral("Erase flat space is the area within the contour that is removed (good for removing "
-                       "the sea).  Contour height range defines the width of the contour.  Contour step is "
-                       "the height between each contour e.g. 50 would give contours at 0, 50, 100,150 etc."));
-    dlg.addButton(QStringLiteral("convert"), QStringLiteral("Convert"), [&] {
-        if (dlg.text(QStringLiteral("source")).isEmpty()) {
-            prompt.message("Please choose a source file.");
-            return;
-        }
-        if (dlg.text(QStringLiteral("destination")).isEmpty()) {
-            prompt.message("Please select an output GPX track file.");
-            return;
-        }
-        const convert::FileJob job{dlg.path(QStringLiteral("source")),
-                                   dlg.path(QStringLiteral("destination")), false};
-        if (!askOverwrite(prompt, job.destination, kOverwriteGpx))
-            return;
-        varno::srtm::TracerOptions options;
-        options.eraseRange = varno::leadingInt(dlg.text(QStringLiteral("erase")).toStdString());
-        options.contourRange = varno::leadingInt(dlg.text(QStringLiteral("range")).toStdString());
-        options.step = varno::leadingInt(dlg.text(QStringLiteral("step")).toStdString());
-        const bool isolines = dlg.checked(QStringLiteral("isolines"));
-        tell(prompt, runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
-                 return convert::runBytesJob(job, [&](std::string_view bytes, convert::Sink& out) {
-                     std::string message;
-                     const auto tile = varno::srtm::parseHgt(bytes, job.source, message);
-                     if (!tile)
-                         return varno::Report::failed(message);
-                     return isolines ? varno::srtm::isolines(*tile, out, options.step, p)
-                                     : varno::srtm::traceContours(*tile, out, options, p);
-                 });
-             }));
-    });
-    dlg.addClose(true);
     dlg.exec();
 }
 
@@ -587,7 +278,7 @@ void passedDialog(CMainFrame& frame)
             return varno::cameras::passedCameras(in, cameras, options, passed, p);
         });
         if (!r.ok()) {
-            tell(prompt, r);
+            tellReport(prompt, r);
             return;
         }
         for (const auto& row : passed.rows())
@@ -613,27 +304,16 @@ void passedDialog(CMainFrame& frame)
 
 void registerConvertCommands(CMainFrame& frame)
 {
-    frame.on({CommandId::ConvertPocketGpsCsv}, [&frame] {
-        cameraDialog(frame, QStringLiteral("Convert Pocket GPS CSV"),
-                     QStringLiteral("C:\\VARNO\\Speed_Cam_Uk.csv"), convert::CameraList::PocketGps);
-    });
-    frame.on({CommandId::ConvertGarminCsv}, [&frame] {
-        cameraDialog(frame, QStringLiteral("Convert from a csv file"),
-                     QStringLiteral("C:\\VARNO\\pocketgps_uk_sc.csv"), convert::CameraList::Garmin);
-    });
+    for (const ConvertForm& form : convertForms())
+        frame.on({form.id}, [&frame, &form] {
+            showConvertForm(form, frame.session().prompt(), frame.session().dataRoot(), &frame,
+                            [&frame, &form](const std::string& destination) {
+                                // The welcome page shows the camera file a conversion made.
+                                if (form.writesCameraFile)
+                                    emit frame.cameraFileWritten(textFromBytes(destination));
+                            });
+        });
     frame.on({CommandId::ConvertPocketGpsFiles}, [&frame] { pocketGpsFilesDialog(frame); });
     frame.on({CommandId::ConvertNmeaToGpx}, [&frame] { nmeaDialog(frame); });
-    frame.on({CommandId::ConvertGpxTrack}, [&frame] {
-        gpxRouteDialog(frame, QStringLiteral("Convert GPX track file to this programs route format"), false);
-    });
-    frame.on({CommandId::ConvertGpxRoute}, [&frame] {
-        gpxRouteDialog(frame, QStringLiteral("Convert GPX Route to Route CSV file"), true);
-    });
-    frame.on({CommandId::ConvertJosmGpx}, [&frame] { josmDialog(frame); });
-    frame.on({CommandId::ConvertOsmToGpx}, [&frame] { osmDialog(frame, false); });
-    frame.on({CommandId::ConvertBigOsmToGpx}, [&frame] { osmDialog(frame, true); });
-    frame.on({CommandId::ConvertOsmCameras}, [&frame] { osmCamerasDialog(frame); });
-    frame.on({CommandId::ConvertAddNewLines}, [&frame] { newLinesDialog(frame); });
-    frame.on({CommandId::ConvertSrtmToGpx}, [&frame] { srtmDialog(frame); });
     frame.on({CommandId::PassedCameraList}, [&frame] { passedDialog(frame); });
 }

@@ -111,3 +111,25 @@ bool ConvertDialog::checked(const QString& name) const
 {
     return checks_.at(name)->isChecked();
 }
+
+ConvertAnswers ConvertDialog::answers() const
+{
+    ConvertAnswers a;
+    for (const auto& [name, edit] : fields_)
+        a.texts[name.toStdString()] = edit->text().toStdString();
+    for (const auto& [name, box] : checks_)
+        a.checks[name.toStdString()] = box->isChecked();
+    return a;
+}
+
+std::string ConvertAnswers::text(std::string_view name) const
+{
+    const auto it = texts.find(name);
+    return it == texts.end() ? std::string() : it->second;
+}
+
+bool ConvertAnswers::checked(std::string_view name) const
+{
+    const auto it = checks.find(name);
+    return it != checks.end() && it->second;
+}

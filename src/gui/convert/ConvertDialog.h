@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "gui/support/FileDialogs.h"
 
@@ -14,6 +15,16 @@ class QCheckBox;
 class QGridLayout;
 class QLineEdit;
 class QPushButton;
+
+// What a dialog's fields and boxes held when a conversion started: a copy the worker may read.
+struct ConvertAnswers {
+    std::map<std::string, std::string, std::less<>> texts;
+    std::map<std::string, bool, std::less<>> checks;
+
+    // Empty, and not checked, for a name the dialog does not have.
+    std::string text(std::string_view name) const;
+    bool checked(std::string_view name) const;
+};
 
 class ConvertDialog : public QDialog {
     Q_OBJECT
@@ -39,6 +50,7 @@ public:
     std::string path(const QString& name) const;
     bool checked(const QString& name) const;
     QCheckBox* check(const QString& name) const { return checks_.at(name); }
+    ConvertAnswers answers() const;
 
     FileDialogs dialogs = FileDialogs::standard();
     const std::string& dataRoot() const { return dataRoot_; }

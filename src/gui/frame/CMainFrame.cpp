@@ -26,6 +26,31 @@ QString qs(std::string_view s)
 {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
+
+// Pane 1's "Ready": only while no message is up and no port is opening. The bar itself hides it
+// for a message only while the bar is on screen, and a port that opens as the window comes up
+// (the view's first show starts the GPS) says "Opening ..." before the bar is shown; a menu
+// item's prompt, gone again, would bring "Ready" back beside the GPS pane's "Opening ...".
+class ReadyPane : public QLabel {
+public:
+    explicit ReadyPane(QWidget* parent) : QLabel(QStringLiteral("Ready"), parent)
+    {
+        setObjectName(QStringLiteral("readyPane"));
+    }
+    void setMessageUp(bool up)
+    {
+        messageUp_ = up;
+        setVisible(!messageUp_ && !opening_);
+    }
+    void setOpening(bool opening)
+    {
+        opening_ = opening;
+        setVisible(!messageUp_ && !opening_);
+    }
+
+private:
+    bool messageUp_ = false, opening_ = false;
+};
 } // namespace
 
 CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::SerialPortEnumerator* ports)
@@ -46,7 +71,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
     // Each feature adds its own commands.
     registerFeatures(*this);
     buildMenus();
-    addScaleItem(*this);
+    addScaleItem(*menu(Menu::View), *view_, session_.settings());
     wireReader();
     resize(780, 580);
     if (session_.settings().read(varno::settings::keys::AutoStartSize) == 1)
@@ -211,7 +236,10 @@ void CMainFrame::buildStatusBar()
 {
     // Pane 1 shows "Ready", or the prompt of the item under the mouse; the
     // other three show the GPS, the NMEA log and the colour scheme.
-    statusBar()->addWidget(new QLabel(QStringLiteral("Ready"), this), 1);
+    auto* ready = new ReadyPane(this);
+    statusBar()->addWidget(ready, 1);
+    connect(statusBar(), &QStatusBar::messageChanged, ready,
+            [ready](const QString& message) { ready->setMessageUp(!message.isEmpty()); });
     gpsPane_ = new QLabel(this);
     logPane_ = new QLabel(this);
     schemePane_ = new QLabel(this);
@@ -237,6 +265,7 @@ void CMainFrame::showOpening(bool busy, const QString& port)
     } else {
         statusBar()->clearMessage();
     }
+    static_cast<ReadyPane*>(findChild<QLabel*>(QStringLiteral("readyPane")))->setOpening(busy);
     // Another Start while the port opens would change nothing: its result is on the way.
     for (CommandId id : {CommandId::RunStart, CommandId::KeyStartS, CommandId::ToolStart})
         action(id)->setEnabled(!busy && hasHandler(id));

@@ -73,6 +73,8 @@ protected:
 signals:
     // Every command, before it runs.
     void commandRun(varno::session::CommandId id);
+    // A conversion has written a camera file there (a path on this machine).
+    void cameraFileWritten(const QString& path);
 
 private:
     void buildActions();

@@ -27,9 +27,15 @@ namespace {
 // The receiver list's network entries carry these as their data; a port carries its name.
 const QString kGpsd = QStringLiteral("gpsd"), kTcp = QStringLiteral("TCP");
 
-// The Convert commands that write a camera file.
-constexpr CommandId kCameraConverters[] = {CommandId::ConvertPocketGpsCsv, CommandId::ConvertGarminCsv,
-                                           CommandId::ConvertOsmCameras};
+// The Convert commands that write a camera file, each named as in the menu and then what the page
+// adds: the menu's "Pocket GPS CSV" reads OV2 files as well, which a new user would not guess.
+struct CameraConverter {
+    CommandId id;
+    const char* more;
+};
+constexpr CameraConverter kCameraConverters[] = {{CommandId::ConvertPocketGpsCsv, " or OV2"},
+                                                 {CommandId::ConvertGarminCsv, ""},
+                                                 {CommandId::ConvertOsmCameras, ""}};
 
 } // namespace
 
@@ -57,9 +63,10 @@ FirstRunPage::FirstRunPage(CMainFrame& frame) : QDialog(&frame), frame_(frame)
     convert_->setToolTip(
         QStringLiteral("Make a camera file from a PocketGPS or Garmin list, or from OpenStreetMap"));
     auto* convertMenu = new QMenu(convert_);
-    for (CommandId id : kCameraConverters)
+    for (const auto& [id, more] : kCameraConverters)
         if (frame.hasHandler(id))
-            convertMenu->addAction(frame.action(id)->text(), this, [this, id] { frame_.runCommand(id); });
+            convertMenu->addAction(frame.action(id)->text() + QLatin1String(more), this,
+                                   [this, id] { frame_.runCommand(id); });
     convert_->setMenu(convertMenu);
     convert_->setEnabled(!convertMenu->isEmpty());
     cameraNote_ = new QLabel(this);
@@ -68,6 +75,8 @@ FirstRunPage::FirstRunPage(CMainFrame& frame) : QDialog(&frame), frame_(frame)
     cameraRow->addWidget(browse_);
     cameraRow->addWidget(convert_);
     connect(cameraFile_, &QLineEdit::textChanged, this, &FirstRunPage::showCameraNote);
+    // A camera file just converted is the one the user wants.
+    connect(&frame, &CMainFrame::cameraFileWritten, cameraFile_, &QLineEdit::setText);
     connect(browse_, &QPushButton::clicked, this, [this] {
         FileRequest r;
         r.title = QStringLiteral("Camera file");

@@ -4,10 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
-#include <QMenuBar>
 #include <optional>
 
-#include "gui/frame/CMainFrame.h"
 #include "gui/frame/CVARNOView.h"
 #include "settings/Settings.h"
 
@@ -63,28 +61,20 @@ void applyNightPalette(bool night)
     }
 }
 
-QAction* addScaleItem(CMainFrame& frame)
+QAction* addScaleItem(QMenu& viewMenu, CVARNOView& view, varno::settings::Settings& settings)
 {
-    const QString viewTitle =
-        QString::fromUtf8(varno::session::CommandTable::menuTitle(varno::session::Menu::View).data());
-    QMenu* viewMenu = nullptr;
-    for (QAction* m : frame.menuBar()->actions())
-        if (m->menu() && m->text().remove(QLatin1Char('&')) == QString(viewTitle).remove(QLatin1Char('&')))
-            viewMenu = m->menu();
-    if (!viewMenu)
-        return nullptr;
-    viewMenu->addSeparator();
-    QAction* a = viewMenu->addAction(QStringLiteral("Scale to &Window"));
+    viewMenu.addSeparator();
+    QAction* a = viewMenu.addAction(QStringLiteral("Scale to &Window"));
     a->setObjectName(QStringLiteral("scaleToWindow"));
     a->setCheckable(true);
-    a->setChecked(frame.view()->scalesWithWindow());
+    a->setChecked(view.scalesWithWindow());
     const QString tip =
         QStringLiteral("Scales the view up to fill a larger window, or keeps it at its own size");
     a->setStatusTip(tip);
     a->setToolTip(tip);
-    QObject::connect(a, &QAction::toggled, &frame, [&frame](bool on) {
-        frame.view()->setScaleWithWindow(on);
-        frame.session().settings().write(varno::settings::keys::ScaleWithWindow, on);
+    QObject::connect(a, &QAction::toggled, &view, [&view, &settings](bool on) {
+        view.setScaleWithWindow(on);
+        settings.write(varno::settings::keys::ScaleWithWindow, on);
     });
     return a;
 }

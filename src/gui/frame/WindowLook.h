@@ -3,8 +3,13 @@
 
 #include <QPalette>
 
-class CMainFrame;
+class CVARNOView;
 class QAction;
+class QMenu;
+
+namespace varno::settings {
+class Settings;
+}
 
 // The dark palette the menus, bars and dialogs use with the night colours.
 QPalette nightPalette();
@@ -13,6 +18,6 @@ QPalette nightPalette();
 // before night came. Nothing changes when the state is already the one asked for.
 void applyNightPalette(bool night);
 
-// Adds "Scale to Window" to the View menu: a check item that switches the view
-// between scaled to the window and 1:1, and stores the choice. Returns the item.
-QAction* addScaleItem(CMainFrame& frame);
+// Adds "Scale to Window" to viewMenu: a check item that switches view between
+// scaled to the window and 1:1, and stores the choice in settings. Returns the item.
+QAction* addScaleItem(QMenu& viewMenu, CVARNOView& view, varno::settings::Settings& settings);
