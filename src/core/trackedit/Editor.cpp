@@ -48,7 +48,7 @@ bool Editor::newMap()
                 "The current tracks map file has not been saved.\n\nClick Yes to if you want to save "
                 "the current tracks\nmap file before closing it.\n",
                 PromptButtons::YesNo) == PromptAnswer::Yes &&
-            saveMap() != 0)
+            map_.save(chooseMapPath) != MapDocument::Saved::Yes)
             return true;
     }
     if (!askDiscardEdited())

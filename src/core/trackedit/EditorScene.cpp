@@ -261,9 +261,10 @@ void Editor::buildScene(views::Scene& scene, int W, int H)
             scene.add(
                 views::EllipseItem{{x - 25, y + 110, x + 25, y + 160}, kWhite, 3, views::kNoColour, 0, 360});
         }
+        // Off screen across, the location comes to the middle of the map, at
+        // any latitude.
         if (!onX)
-            proj_.leftLonDeg = location_.lonDeg -
-                               std::cos(location_.latDeg * 0.017453292519943295) * 1e-05 / proj_.scale * W;
+            proj_.leftLonDeg = location_.lonDeg - (W - 20) / 2.0 * proj_.lonDegPerPx(location_.latDeg);
         if (!onY)
             proj_.topLatDeg = location_.latDeg + 3e-06 / proj_.scale * H;
     }

@@ -39,7 +39,7 @@ bool MapDocument::open(const std::string& path)
     TrackStore fresh;
     fresh.mapFile = path;
     std::optional<MapFileError> error = readMapFile(path, fresh);
-    if (error && error->notOpened) {
+    if (error && error->noMap) {
         prompt_.show(error->message, PromptButtons::Ok, PromptIcon::Error);
         return false;
     }
@@ -107,8 +107,9 @@ bool MapDocument::askSaveBeforeFree(const PathChooser& choose)
 {
     if (!store_ || !store_->dirty)
         return true;
+    // Cancel in the Save As this opens keeps the map file, as a failed save does.
     if (prompt_.show(kUnsavedMap, PromptButtons::YesNo) == PromptAnswer::Yes)
-        return save(choose) != Saved::Failed;
+        return save(choose) == Saved::Yes;
     return true;
 }
 

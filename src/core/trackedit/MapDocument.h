@@ -42,7 +42,7 @@ public:
     // Save As to a path already chosen (the overwrite question is asked here).
     Saved saveTo(const std::string& path);
     // Before an unsaved map file goes: "save it ?", and Yes saves. False when
-    // it must stay: the save failed or its Save As was cancelled.
+    // it must stay: the save failed or the Save As it opened was cancelled.
     bool askSaveBeforeFree(const PathChooser& choose);
 
     // The entries the list dialogs show, in row order.

@@ -10,8 +10,6 @@ namespace {
 using K = views::PointerEvent::Kind;
 using B = views::PointerEvent::Button;
 
-constexpr double kDegToRad = 0.017453292519943295;
-
 bool inRange(int v, int lo, int hi)
 {
     return lo <= v && v <= hi;
@@ -181,12 +179,15 @@ bool PanTool::onPointer(const views::PointerEvent& e, EditorButton hit, ToolCont
     if (e.kind == K::Press) {
         downX_ = e.x;
         downY_ = e.y;
+        downLatDeg_ = p.topLatDeg - (e.y - EditorProjection::kMapTop) * p.latDegPerPx();
         return false;
     }
     if (e.kind != K::Release || (e.x == downX_ && e.y == downY_))
         return false;
-    p.leftLonDeg -= std::fabs(std::sin(p.topLatDeg * kDegToRad)) * 1.835e-5 * (e.x - downX_) / p.scale;
-    p.topLatDeg += (e.y - downY_) * 9e-06 / p.scale;
+    // The place the drag took hold of ends under the pointer, at any latitude:
+    // a pixel of longitude is as wide as it is at that place.
+    p.leftLonDeg -= (e.x - downX_) * p.lonDegPerPx(downLatDeg_);
+    p.topLatDeg += (e.y - downY_) * p.latDegPerPx();
     return true;
 }
 

@@ -70,6 +70,7 @@ public:
 
 private:
     int downX_ = 0, downY_ = 0;
+    double downLatDeg_ = 0.0; // the latitude the drag took hold of
 };
 
 // The marker buttons and the double clicks that put a mark on a point or on

@@ -20,49 +20,58 @@ private:
     Marks from_, to_;
 };
 
-// Adding a track asks for a save; taking the add back restores the flag.
-class AddTrack final : public EditCommand {
+// Every edit of the map file asks for a save; taking it back restores the flag.
+class MapEdit : public EditCommand {
 public:
-    AddTrack(std::size_t at, TrackEntry entry) : at_(at), entry_(std::move(entry)) {}
-    void apply(EditTarget& t) override
+    void apply(EditTarget& t) final
     {
         dirtyBefore_ = t.map.dirty();
-        t.map.insertTrack(at_, std::move(entry_));
+        change(t.map, true);
         t.map.setDirty(true);
     }
-    void revert(EditTarget& t) override
+    void revert(EditTarget& t) final
     {
-        entry_ = t.map.takeTrack(at_);
+        change(t.map, false);
         t.map.setDirty(dirtyBefore_);
     }
 
+protected:
+    virtual void change(MapDocument& map, bool forward) = 0;
+
 private:
-    std::size_t at_;
-    TrackEntry entry_;
     bool dirtyBefore_ = false;
 };
 
-class RemoveTrack final : public EditCommand {
+// Adding and removing are one step run either way.
+class AddOrRemoveTrack final : public MapEdit {
 public:
-    explicit RemoveTrack(std::size_t at) : at_(at) {}
-    void apply(EditTarget& t) override { entry_ = t.map.takeTrack(at_); }
-    void revert(EditTarget& t) override { t.map.insertTrack(at_, std::move(entry_)); }
+    AddOrRemoveTrack(std::size_t at, TrackEntry entry, bool add)
+        : at_(at), entry_(std::move(entry)), add_(add)
+    {
+    }
 
 private:
+    void change(MapDocument& map, bool forward) override
+    {
+        if (add_ == forward)
+            map.insertTrack(at_, std::move(entry_));
+        else
+            entry_ = map.takeTrack(at_);
+    }
     std::size_t at_;
     TrackEntry entry_;
+    bool add_;
 };
 
-class ChangeDescription final : public EditCommand {
+class ChangeDescription final : public MapEdit {
 public:
     ChangeDescription(std::optional<std::string> from, std::optional<std::string> to)
         : from_(std::move(from)), to_(std::move(to))
     {
     }
-    void apply(EditTarget& t) override { t.map.setDescription(to_); }
-    void revert(EditTarget& t) override { t.map.setDescription(from_); }
 
 private:
+    void change(MapDocument& map, bool forward) override { map.setDescription(forward ? to_ : from_); }
     std::optional<std::string> from_, to_;
 };
 
@@ -75,12 +84,12 @@ std::unique_ptr<EditCommand> moveMarks(Marks from, Marks to)
 
 std::unique_ptr<EditCommand> addTrack(std::size_t at, TrackEntry entry)
 {
-    return std::make_unique<AddTrack>(at, std::move(entry));
+    return std::make_unique<AddOrRemoveTrack>(at, std::move(entry), true);
 }
 
 std::unique_ptr<EditCommand> removeTrack(std::size_t at)
 {
-    return std::make_unique<RemoveTrack>(at);
+    return std::make_unique<AddOrRemoveTrack>(at, TrackEntry{}, false);
 }
 
 std::unique_ptr<EditCommand> changeDescription(std::optional<std::string> from, std::optional<std::string> to)

@@ -1,10 +1,16 @@
 // Where the editor's buttons are, and what its pan, zoom and place-mark tools do.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "trackedit/PointerTools.h"
 
 namespace varno::trackedit {
 namespace {
+
+using views::PointerEvent;
+using K = PointerEvent::Kind;
+using B = PointerEvent::Button;
 
 constexpr int W = 1024, H = 768;
 
@@ -32,6 +38,36 @@ TEST(EditorButtons, HitAreas)
     };
     for (const Case& c : cases)
         EXPECT_EQ(hitButton(c.x, c.y, W, H), c.b) << c.x << "," << c.y;
+}
+
+// A right-button drag leaves the place it took hold of under the pointer: at
+// the equator, in the tropics, in the north and in the south.
+TEST(PanTool, ADragKeepsThePlaceUnderThePointerAtAnyLatitude)
+{
+    for (const double lat : {0.0, 10.0, 19.0, 50.0, 70.0, -35.0}) {
+        SCOPED_TRACE(lat);
+        EditorProjection p;
+        p.leftLonDeg = 10.0;
+        p.topLatDeg = lat + 0.05;
+        p.scale = 0.05; // 20 m a pixel
+        p.width = W;
+        p.height = H;
+        std::optional<SrtmLayer> srtm;
+        MarkedTrack track;
+        ToolContext c{p, srtm, track, [](Marks) { FAIL() << "a pan moves no mark"; }};
+        // The place drawn at (600, 400), found by walking the metres back to degrees.
+        const double placeLat = p.topLatDeg - (400 - EditorProjection::kMapTop) * 20.0 / 111248.4;
+        const double placeLon = p.leftLonDeg + 600 * 20.0 / (std::cos(placeLat * M_PI / 180) * 111319.2);
+        ASSERT_NEAR(p.x(placeLat, placeLon), 600, 1);
+        PanTool pan;
+        EXPECT_FALSE(pan.onPointer({K::Press, B::Right, 600, 400}, EditorButton::None, c));
+        EXPECT_TRUE(pan.onPointer({K::Release, B::Right, 500, 450}, EditorButton::None, c));
+        EXPECT_NEAR(p.x(placeLat, placeLon), 500, 1);
+        EXPECT_NEAR(p.y(placeLat) + EditorProjection::kMapTop, 450, 1);
+        // A click without a move is no drag.
+        EXPECT_FALSE(pan.onPointer({K::Press, B::Right, 300, 300}, EditorButton::None, c));
+        EXPECT_FALSE(pan.onPointer({K::Release, B::Right, 300, 300}, EditorButton::None, c));
+    }
 }
 
 } // namespace
