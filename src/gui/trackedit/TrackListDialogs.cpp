@@ -81,6 +81,14 @@ void copyRowOnClick(QDialog& dlg, QTreeWidget* list, QLineEdit* descEdit, QLineE
     });
 }
 
+// OK, which Enter presses too, and Cancel at the end of a row of buttons.
+std::pair<QPushButton*, QPushButton*> addOkCancel(QBoxLayout* buttons)
+{
+    QPushButton* ok = addDialogButton(buttons, QStringLiteral("OK"), "ok");
+    ok->setDefault(true);
+    return {ok, addDialogButton(buttons, QStringLiteral("Cancel"), "cancel")};
+}
+
 } // namespace
 
 QPushButton* addDialogButton(QBoxLayout* layout, const QString& text, const char* name)
@@ -116,9 +124,7 @@ void addRemoveTracksDialog(varno::session::Session& session, QWidget* window, Fi
     auto* buttons = new QHBoxLayout;
     QPushButton* add = addDialogButton(buttons, QStringLiteral("Add"), "add");
     QPushButton* remove = addDialogButton(buttons, QStringLiteral("Remove"), "remove");
-    QPushButton* ok = addDialogButton(buttons, QStringLiteral("OK"), "ok");
-    ok->setDefault(true); // Enter closes, as OK does
-    QPushButton* cancel = addDialogButton(buttons, QStringLiteral("Cancel"), "cancel");
+    const auto [ok, cancel] = addOkCancel(buttons);
     layout->addLayout(buttons);
     fillRows(list, editor, false);
 
@@ -179,9 +185,7 @@ void visibleTracksDialog(varno::session::Session& session, QWidget* window)
     QPushButton* all = addDialogButton(buttons, QStringLiteral("All"), "all");
     QPushButton* none = addDialogButton(buttons, QStringLiteral("None"), "none");
     QPushButton* apply = addDialogButton(buttons, QStringLiteral("Apply"), "apply");
-    QPushButton* ok = addDialogButton(buttons, QStringLiteral("OK"), "ok");
-    ok->setDefault(true); // Enter closes, as OK does
-    QPushButton* cancel = addDialogButton(buttons, QStringLiteral("Cancel"), "cancel");
+    const auto [ok, cancel] = addOkCancel(buttons);
     layout->addLayout(buttons);
     fillRows(list, editor, true);
     const bool empty = editor.listRows().empty();
