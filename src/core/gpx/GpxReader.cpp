@@ -250,6 +250,7 @@ private:
             if (kind == Kind::Rtept)
                 startRoute();
             point_ = Point{};
+            skipPoint_ = false;
             readPosition(attrs);
             break;
         case Kind::Rte:
@@ -356,13 +357,22 @@ private:
             }
         }
         if (!seenLat || !seenLon)
-            fail(seenLat ? "point without a lon attribute" : "point without a lat attribute");
+            badPoint(seenLat ? "point without a lon attribute" : "point without a lat attribute");
         else if (!lat || !lon)
-            fail(!lat ? "point with a lat that is not a number" : "point with a lon that is not a number");
+            badPoint(!lat ? "point with a lat that is not a number"
+                          : "point with a lon that is not a number");
         else {
             point_.latDeg = *lat;
             point_.lonDeg = *lon;
         }
+    }
+
+    void badPoint(std::string message)
+    {
+        if (!error_ && visitor_.passOverPoint(here(message)))
+            skipPoint_ = true;
+        else
+            fail(std::move(message));
     }
 
     void startRoute()
@@ -393,13 +403,16 @@ private:
         const Kind parent = stack_.empty() ? Kind::Other : stack_.back();
         switch (kind) {
         case Kind::Wpt:
-            visitor_.waypoint(point_);
+            if (!skipPoint_)
+                visitor_.waypoint(point_);
             break;
         case Kind::Rtept:
-            visitor_.routePoint(point_);
+            if (!skipPoint_)
+                visitor_.routePoint(point_);
             break;
         case Kind::Trkpt:
-            visitor_.trackPoint(point_);
+            if (!skipPoint_)
+                visitor_.trackPoint(point_);
             break;
         case Kind::Rte:
             startRoute();
@@ -461,6 +474,7 @@ private:
     std::vector<Kind> stack_;
     std::vector<Binding> bindings_;
     Point point_;
+    bool skipPoint_ = false; // the point had no usable position and is passed over
     Owner owner_;
     std::string text_;
     bool collecting_ = false;

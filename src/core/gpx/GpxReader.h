@@ -4,8 +4,8 @@
 // handed out point by point, so memory stays bounded by the largest single
 // element, never by the size of the file. Elements of other namespaces and
 // everything inside <extensions> are passed over. A point without a usable
-// "lat" or "lon" attribute is an error: the reader would otherwise invent a
-// position.
+// "lat" or "lon" attribute is an error, unless the visitor passes over it:
+// the reader would otherwise invent a position.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +24,16 @@ struct Point {
     std::optional<double> eleMetres; // <ele>, when present and a number
     std::string time;                // <time> text as written, empty when absent
     std::string name;                // <name>, empty when absent
+};
+
+struct Error {
+    std::string file;       // the name the reader was given
+    std::uint64_t line = 0; // 1-based; 0 when the file could not be opened
+    std::uint64_t column = 0;
+    std::string message;
+    bool stopped = false; // the visitor asked to stop
+    // "file:line:column: message", or "file: message" without a line.
+    std::string text() const;
 };
 
 // What the reader hands out, in document order. Route and track names are
@@ -45,22 +55,16 @@ public:
     // Returning true stops the reading after the current callback; read()
     // then reports an Error with stopped set.
     virtual bool wantsStop() const { return false; }
+    // A point without a usable lat or lon: true passes over it (the visitor
+    // has taken note of the fault) and the reading goes on; false stops the
+    // reading with the fault as its Error.
+    virtual bool passOverPoint(const Error& /*fault*/) { return false; }
     // False: points come without ele, time and name, which are then not
     // collected at all (faster for those who only want positions).
     virtual bool wantsPointDetails() const { return true; }
     // readFile: after each block, how many bytes of the file have been read
     // (for a progress bar); wantsStop() is asked after it.
     virtual void bytesRead(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
-};
-
-struct Error {
-    std::string file;       // the name the reader was given
-    std::uint64_t line = 0; // 1-based; 0 when the file could not be opened
-    std::uint64_t column = 0;
-    std::string message;
-    bool stopped = false; // the visitor asked to stop
-    // "file:line:column: message", or "file: message" without a line.
-    std::string text() const;
 };
 
 struct Limits {

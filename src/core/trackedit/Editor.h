@@ -1,6 +1,7 @@
-// The track editor's state and its mouse editing: the open map file, the
-// edited track and its markers, the view's origin and scale, the background
-// and the undo history. Fed by pointer events and commands; no Qt.
+// The track editor: the map document, the edited track with its marks, the
+// pointer tools and the undo history put together behind the commands and
+// pointer events of the window, with the view's origin, scale, throttle and
+// drawing. No Qt.
 #pragma once
 
 #include <cstdint>
@@ -14,60 +15,34 @@
 #include "trackedit/Background.h"
 #include "trackedit/EditorProjection.h"
 #include "trackedit/EntryIndex.h"
+#include "trackedit/MapDocument.h"
+#include "trackedit/MarkedTrack.h"
+#include "trackedit/PointerTools.h"
 #include "trackedit/TrackStore.h"
+#include "trackedit/UndoHistory.h"
 #include "views/Scene.h"
 #include "views/ViewMode.h"
 
 namespace varno::trackedit {
 
-// The track opened for editing: its points, and for each point the number of
-// the $GPGGA line (from 0) it came from, which the saved stretch counts by.
-struct EditedTrack {
-    TrackEntry entry;
-    std::vector<std::uint32_t> ggaLine;
-};
-
-// The buttons painted into the editor.
-enum class EditorButton {
-    None,
-    StartMinus10,
-    StartMinus1,
-    StartPlus1,
-    StartPlus10,
-    EndMinus10,
-    EndMinus1,
-    EndPlus1,
-    EndPlus10,
-    ZoomOut,
-    ZoomIn,
-    North,
-    South,
-    West,
-    East,
-    TopBarGap,    // the top bar between its buttons
-    BottomBarGap, // the bottom bar beside the zoom buttons
-    TrackBar,
-};
-
-// Which button a left press at (x, y) in a W x H view lands on.
-EditorButton hitButton(int x, int y, int width, int height);
-
 class Editor {
 public:
     // The marker values while no track is edited.
-    static constexpr long kNoStart = -1;
-    static constexpr long kNoEnd = 100;
-    static constexpr long kNoCount = 100;
+    static constexpr long kNoStart = MarkedTrack::kNoStart;
+    static constexpr long kNoEnd = MarkedTrack::kNoEnd;
+    static constexpr long kNoCount = MarkedTrack::kNoCount;
     // The undo history keeps at least this many steps.
-    static constexpr std::size_t kUndoSteps = 200;
+    static constexpr std::size_t kUndoSteps = UndoHistory::kSteps;
 
     explicit Editor(Prompt& prompt);
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
 
     // Asked when Save needs a name (Save As): the chosen path, nullopt for Cancel.
-    std::function<std::optional<std::string>(const std::string& proposed)> chooseMapPath;
+    MapDocument::PathChooser chooseMapPath;
 
     // ---- the map file ----
-    const TrackStore* store() const { return store_ ? &*store_ : nullptr; }
+    const TrackStore* store() const { return map_.store(); }
     // New: asks about the open map file; true when a map file is open afterwards
     // (the caller then shows the description dialog).
     bool newMap();
@@ -101,7 +76,7 @@ public:
     const SrtmLayer* srtm() const { return srtm_ ? &*srtm_ : nullptr; }
 
     // ---- the edited track ----
-    const EditedTrack* edited() const { return edited_ ? &*edited_ : nullptr; }
+    const EditedTrack* edited() const { return marked_.track(); }
     // Before the track chooser: false (after a message or a No) when it must not open.
     bool beginEditTrack();
     // The chooser's choice: reads the log and fits the view to it. An empty path
@@ -113,15 +88,15 @@ public:
     bool saveEditedTrackTo(const std::string& outPath);
     // The Close edited track command; false when the user kept it.
     bool closeEditedTrackCommand();
-    bool editedChanged() const { return editedChanged_; }
+    bool editedChanged() const { return marked_.changed(); }
 
-    long startIndex() const { return start_; }
-    long endIndex() const { return end_; }
-    long pointCount() const { return count_; }
-    TrackPoint startMarker() const { return startPos_; }
-    TrackPoint endMarker() const { return endPos_; }
+    long startIndex() const { return marked_.marks().start; }
+    long endIndex() const { return marked_.marks().end; }
+    long pointCount() const { return marked_.count(); }
+    TrackPoint startMarker() const { return marked_.startMarker(); }
+    TrackPoint endMarker() const { return marked_.endMarker(); }
     // The point an index designates, if any.
-    const TrackPoint* pointAt(long index) const;
+    const TrackPoint* pointAt(long index) const { return marked_.pointAt(index); }
 
     // ---- the view ----
     const EditorProjection& projection() const { return proj_; }
@@ -150,55 +125,37 @@ public:
     void buildScene(views::Scene& scene, int width, int height);
 
     // ---- undo ----
-    bool canUndo() const { return !done_.empty(); }
-    bool canRedo() const { return !undone_.empty(); }
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
     bool undo();
     bool redo();
 
 private:
-    struct Step {
-        enum class Kind { Markers, AddTrack, RemoveTrack, Description } kind = Kind::Markers;
-        long oldStart = 0, oldEnd = 0, newStart = 0, newEnd = 0;
-        std::size_t index = 0;
-        TrackEntry entry;
-        bool dirtyBefore = false;
-        std::optional<std::string> oldText, newText;
-    };
-    void record(Step step);
-    void apply(Step& step, bool forward);
-    void clearHistory();
-    void setMarkers(long start, long end);
-    void stepMarker(EditorButton b);
-    void resetMarkers();
+    // Does an edit as an undo step and redraws.
+    void perform(std::unique_ptr<EditCommand> command);
+    // Closes the edited track; its mark moves leave the history.
     void closeEdited();
     bool askDiscardEdited();
-    // Asks about an unsaved map file before it goes; false when it must stay.
-    bool askSaveBeforeFree();
     void fitTo(const std::vector<const std::vector<TrackPoint>*>& tracks);
-    bool onLeftDown(int x, int y);
     // The entries' polylines and labels, looked up in the grid when only they are drawn.
     void drawEntries(views::Scene& scene);
-    // Every change of the list of entries: the grid is built again at the next paint.
-    void tracksChanged() { ++tracksVersion_; }
-    bool onDoubleClick(const views::PointerEvent& e);
 
     Prompt& prompt_;
-    std::optional<TrackStore> store_;
-    std::optional<EditedTrack> edited_;
-    bool editedChanged_ = false;
+    MapDocument map_;
+    MarkedTrack marked_;
+    UndoHistory history_;
+    ZoomTool zoomTool_;
+    PanTool panTool_;
+    PlaceMarkTool markTool_;
     std::optional<SrtmLayer> srtm_;
     EditorProjection proj_;
-    long start_ = kNoStart, end_ = kNoEnd, count_ = kNoCount;
-    TrackPoint startPos_, endPos_;
     TrackPoint location_;
     EditorButton pressed_ = EditorButton::None;
-    int rightDownX_ = 0, rightDownY_ = 0;
     int paintSkip_ = 0;
     views::Scene last_;
     EntryIndex index_;
-    std::uint64_t tracksVersion_ = 1, indexVersion_ = 0;
+    std::uint64_t indexVersion_ = 0;
     std::vector<std::uint32_t> candidates_;
-    std::vector<Step> done_, undone_;
 };
 
 } // namespace varno::trackedit

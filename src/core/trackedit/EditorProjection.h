@@ -25,6 +25,14 @@ struct EditorProjection {
     }
     int y(double latDeg) const { return toPixel((topLatDeg - latDeg) * 111248.4 * scale); }
 
+    // The degrees one pixel spans: a pixel of longitude at a latitude (held
+    // finite at the poles), a pixel of latitude anywhere.
+    double lonDegPerPx(double latDeg) const
+    {
+        return 1.0 / (std::max(std::cos(latDeg * 0.017453292519943295), 1e-9) * 111319.2 * scale);
+    }
+    double latDegPerPx() const { return 1.0 / (111248.4 * scale); }
+
     bool onScreenX(int px) const { return 0 < px && px < width - 20; }
     bool onScreenY(int py) const { return 0 < py && py < height - 150; }
 

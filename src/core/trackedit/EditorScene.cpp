@@ -124,14 +124,14 @@ GeoBox screenBox(const EditorProjection& p)
 // list is drawn in one go.
 void Editor::drawEntries(views::Scene& scene)
 {
-    const std::span<const TrackEntry> entries(store_->tracks);
+    const std::span<const TrackEntry> entries(map_.store()->tracks);
     if (displayFlags.icons || displayFlags.nodeNames) {
         drawTracks(scene, proj_, entries, displayFlags);
         return;
     }
-    if (indexVersion_ != tracksVersion_ || index_.size() != entries.size()) {
+    if (indexVersion_ != map_.version() || index_.size() != entries.size()) {
         index_.build(entries);
-        indexVersion_ = tracksVersion_;
+        indexVersion_ = map_.version();
     }
     index_.query(screenBox(proj_), candidates_);
     const std::size_t n = candidates_.size();
@@ -158,12 +158,13 @@ void Editor::buildScene(views::Scene& scene, int W, int H)
     scene.add(views::FillItem{{0, 0, W, H}, kBlack});
 
     // Header.
-    if (store_)
-        text(scene, "Tracks map desc. " + store_->description.value_or(std::string()), 10, 20, kWhite,
-             kBlack);
-    if (edited_) {
-        text(scene, "Track desc. " + edited_->entry.description.value_or("None"), 10, 40, kWhite, kBlack);
-        text(scene, "Track path/name " + edited_->entry.path.value_or("None"), 10, 60, kWhite, kBlack);
+    const TrackStore* store = map_.store();
+    const EditedTrack* edited = marked_.track();
+    if (store)
+        text(scene, "Tracks map desc. " + store->description.value_or(std::string()), 10, 20, kWhite, kBlack);
+    if (edited) {
+        text(scene, "Track desc. " + edited->entry.description.value_or("None"), 10, 40, kWhite, kBlack);
+        text(scene, "Track path/name " + edited->entry.path.value_or("None"), 10, 60, kWhite, kBlack);
     }
 
     // The height background lies under everything else.
@@ -178,10 +179,11 @@ void Editor::buildScene(views::Scene& scene, int W, int H)
         line(scene, {W < 251 ? 1 : W - 250, H - 12}, {W - 3, H - 12}, kWhite, 22);
 
     // Marker coordinates.
-    text(scene, fmt::sprintf("Lat. %9f", startPos_.latDeg), 10, 114, kBlack, kWhite);
-    text(scene, fmt::sprintf("Long. %9f", startPos_.lonDeg), 125, 114, kBlack, kWhite);
-    text(scene, fmt::sprintf("Lat. %9f", endPos_.latDeg), 525, 114, kBlack, kWhite);
-    text(scene, fmt::sprintf("Long. %9f", endPos_.lonDeg), 635, 114, kBlack, kWhite);
+    const TrackPoint startPos = marked_.startMarker(), endPos = marked_.endMarker();
+    text(scene, fmt::sprintf("Lat. %9f", startPos.latDeg), 10, 114, kBlack, kWhite);
+    text(scene, fmt::sprintf("Long. %9f", startPos.lonDeg), 125, 114, kBlack, kWhite);
+    text(scene, fmt::sprintf("Lat. %9f", endPos.latDeg), 525, 114, kBlack, kWhite);
+    text(scene, fmt::sprintf("Long. %9f", endPos.lonDeg), 635, 114, kBlack, kWhite);
     if (showLocation)
         text(scene, fmt::sprintf("Lat. %9f, Long. %9f", location_.latDeg, location_.lonDeg), W - 240, H - 20,
              kBlack, kWhite);
@@ -208,13 +210,14 @@ void Editor::buildScene(views::Scene& scene, int W, int H)
     button(scene, {34, H - 21, 34 + 26, H - 21 + 19}, pressed_ == EditorButton::ZoomIn, " +");
 
     // The tracks of the map file and the loaded data.
-    if (store_)
+    if (store)
         drawEntries(scene);
 
     // The edited track: only the segments with an end on screen on each axis.
-    if (edited_) {
+    const Marks marks = marked_.marks();
+    if (edited) {
         views::PolylineItem run{{}, kWhite, 0, {}};
-        const std::vector<TrackPoint>& pts = edited_->entry.points;
+        const std::vector<TrackPoint>& pts = edited->entry.points;
         int px = 0, py = 0;
         for (std::size_t i = 0; i < pts.size(); ++i) {
             const int x = proj_.x(pts[i].latDeg, pts[i].lonDeg);
@@ -238,15 +241,15 @@ void Editor::buildScene(views::Scene& scene, int W, int H)
             scene.add(std::move(run));
 
         const auto marker = [&](long index, std::uint32_t colour) {
-            const TrackPoint* p = pointAt(index);
+            const TrackPoint* p = marked_.pointAt(index);
             if (!p)
                 return;
             const int x = proj_.x(p->latDeg, p->lonDeg), y = proj_.y(p->latDeg);
             if (proj_.onScreenX(x) && proj_.onScreenY(y))
                 cross(scene, x, y, colour);
         };
-        marker(start_, kStartColour);
-        marker(end_, kEndColour);
+        marker(marks.start, kStartColour);
+        marker(marks.end, kEndColour);
     }
 
     // The location; off screen, the next paint moves the view to it.
@@ -258,9 +261,10 @@ void Editor::buildScene(views::Scene& scene, int W, int H)
             scene.add(
                 views::EllipseItem{{x - 25, y + 110, x + 25, y + 160}, kWhite, 3, views::kNoColour, 0, 360});
         }
+        // Off screen across, the location comes to the middle of the map, at
+        // any latitude.
         if (!onX)
-            proj_.leftLonDeg = location_.lonDeg -
-                               std::cos(location_.latDeg * 0.017453292519943295) * 1e-05 / proj_.scale * W;
+            proj_.leftLonDeg = location_.lonDeg - (W - 20) / 2.0 * proj_.lonDegPerPx(location_.latDeg);
         if (!onY)
             proj_.topLatDeg = location_.latDeg + 3e-06 / proj_.scale * H;
     }
@@ -268,21 +272,21 @@ void Editor::buildScene(views::Scene& scene, int W, int H)
     // The track bar.
     if (W >= 210) {
         scene.add(views::FillItem{{0, 90, W - 2, 90 + 19}, kBlack});
-        const long L = W - 200;
-        if (0 <= start_ && start_ <= count_ && count_ > 0) {
+        const long L = W - 200, start = marks.start, end = marks.end, count = marked_.count();
+        if (0 <= start && start <= count && count > 0) {
             scene.add(views::FrameItem{{98, 91, 98 + static_cast<int>(L), 90 + 18}, kYellow, 1});
             const auto bar = [&](long x, long w, std::uint32_t colour) {
                 if (w > 0)
                     scene.add(
                         views::FillItem{{static_cast<int>(x), 93, static_cast<int>(x + w), 93 + 14}, colour});
             };
-            const long s = L * start_ / count_, e = L * end_ / count_;
+            const long s = L * start / count, e = L * end / count;
             bar(99, s - 2, rgb(160, 0, 0));
-            bar(99 + s, L * (end_ - start_) / count_ - 2, rgb(0, 236, 190));
-            bar(99 + e, L * (count_ - end_) / count_ - 2, rgb(0, 40, 176));
+            bar(99 + s, L * (end - start) / count - 2, rgb(0, 236, 190));
+            bar(99 + e, L * (count - end) / count - 2, rgb(0, 40, 176));
         }
-        text(scene, fmt::sprintf("%06.f", static_cast<double>(start_)), 10, 93, kWhite, kBlack);
-        text(scene, fmt::sprintf("%06.f", static_cast<double>(end_)), W - 70, 93, kWhite, kBlack);
+        text(scene, fmt::sprintf("%06.f", static_cast<double>(start)), 10, 93, kWhite, kBlack);
+        text(scene, fmt::sprintf("%06.f", static_cast<double>(end)), W - 70, 93, kWhite, kBlack);
     }
 }
 

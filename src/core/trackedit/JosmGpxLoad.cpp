@@ -56,6 +56,17 @@ private:
     char last_ = '\n';
 };
 
+constexpr std::string_view kNoLat = "point without a lat attribute";
+
+// A point without a latitude has a message of its own; every fault names the
+// file and the place in it.
+std::string readError(const gpx::Error& error)
+{
+    if (error.message == kNoLat)
+        return fmt::format("Error missing 'lat=' or \" in or before line {}.\n{}", error.line, error.text());
+    return "Error reading the GPX file\n" + error.text();
+}
+
 // A segment's entry is opened at its first point and named by its track's
 // name, which only the track's first segment with points takes: later ones
 // are "Empty", as are segments of unnamed tracks.
@@ -84,6 +95,15 @@ public:
     void trackEnd() override { close(); }
     bool wantsStop() const override { return source_ && source_->cancelled; }
     bool wantsPointDetails() const override { return false; }
+    // A point without a latitude is reported and the load goes on; any other
+    // fault stops it.
+    bool passOverPoint(const gpx::Error& fault) override
+    {
+        if (fault.message != kNoLat)
+            return false;
+        faults.push_back(readError(fault));
+        return true;
+    }
 
     void close()
     {
@@ -92,6 +112,7 @@ public:
         open_ = false;
     }
     std::uint64_t points = 0;
+    std::vector<std::string> faults;
 
 private:
     std::vector<TrackEntry>& out_;
@@ -100,19 +121,14 @@ private:
     bool open_ = false;
 };
 
-std::string completion(std::uint64_t lines, std::uint64_t points)
+// The points passed over, then the counts.
+std::string completion(const SegmentCollector& collector, std::uint64_t lines)
 {
-    return fmt::format("Input {} lines processed.\nOutput {} lines processed.\n\nGPX load complete.", lines,
-                       points);
-}
-
-// A point without a latitude has a message of its own; every fault names the
-// file and the place in it.
-std::string readError(const gpx::Error& error)
-{
-    if (error.message == "point without a lat attribute")
-        return fmt::format("Error missing 'lat=' or \" in or before line {}.\n{}", error.line, error.text());
-    return "Error reading the GPX file\n" + error.text();
+    std::string text;
+    for (const std::string& f : collector.faults)
+        text += f + "\n\n";
+    return text + fmt::format("Input {} lines processed.\nOutput {} lines processed.\n\nGPX load complete.",
+                              lines, collector.points);
 }
 
 std::uint64_t lineCount(std::string_view bytes)
@@ -159,7 +175,7 @@ LoadReport loadJosmGpx(const std::string& path, std::vector<TrackEntry>& out, co
     else if (error)
         r.error = readError(*error);
     else
-        r.message = completion(r.linesRead, r.pointsLoaded);
+        r.message = completion(collector, r.linesRead);
     return r;
 }
 
@@ -174,7 +190,7 @@ LoadReport loadJosmGpxBytes(std::string_view bytes, const std::string& name, std
     if (error)
         r.error = readError(*error);
     else
-        r.message = completion(r.linesRead, r.pointsLoaded);
+        r.message = completion(collector, r.linesRead);
     return r;
 }
 

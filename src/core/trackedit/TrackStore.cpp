@@ -82,8 +82,11 @@ std::optional<MapFileError> parseMapFile(std::string_view bytes, TrackStore& sto
 {
     LineReader reader(bytes);
     std::string line;
-    if (!reader.next(line, kMapLineBuffer))
-        return failure("Error can't read from file");
+    if (!reader.next(line, kMapLineBuffer)) {
+        MapFileError e = failure("Error can't read from file");
+        e.noMap = true;
+        return e;
+    }
     // The header is compared with its line end, so a one-line file is refused.
     const std::string header(kMapHeader);
     if (line != header + "\n" && line != header + "\r\n" && line != header + "\r")
@@ -138,7 +141,7 @@ std::optional<MapFileError> readMapFile(const std::string& path, TrackStore& sto
     FileHandle f = openForReading(path, &refusal);
     if (!f) {
         MapFileError e = failure("Error can't open the tracks map file.\n" + nameWithRefusal(path, refusal));
-        e.notOpened = true;
+        e.noMap = true;
         return e;
     }
     std::string bytes;
@@ -146,8 +149,11 @@ std::optional<MapFileError> readMapFile(const std::string& path, TrackStore& sto
     std::size_t n = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0)
         bytes.append(buffer, n);
-    if (std::ferror(f.get()))
-        return failure("Error can't read from file");
+    if (std::ferror(f.get())) {
+        MapFileError e = failure("Error can't read from file");
+        e.noMap = true;
+        return e;
+    }
     return parseMapFile(bytes, store);
 }
 

@@ -38,7 +38,9 @@ struct MapFileError {
     std::string message;
     bool showLine = false;
     std::string lineRead;
-    bool notOpened = false; // the file itself could not be opened
+    // Nothing was read: the file could not be opened or holds no line, so no
+    // map file is open afterwards.
+    bool noMap = false;
 };
 
 // Reads a map file's bytes into store; on failure what was read so far stays.

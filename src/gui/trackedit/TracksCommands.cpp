@@ -6,26 +6,24 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "base/DataPath.h"
 #include "gui/convert/ConvertRunner.h"
 #include "gui/frame/CMainFrame.h"
 #include "gui/frame/CVARNOView.h"
+#include "gui/trackedit/TrackListDialogs.h"
 #include "session/Session.h"
 #include "trackedit/Editor.h"
 
 using varno::session::CommandId;
 using varno::trackedit::Editor;
-using varno::trackedit::TrackStore;
 
 namespace {
 
@@ -35,53 +33,6 @@ QString qs(const std::string& s)
 }
 
 const QString kTextFilter = QStringLiteral("Text (*.txt)");
-
-// The title of the list dialogs: the map description, else the map file's name.
-QString titleFor(const QString& prefix, const TrackStore& store)
-{
-    return prefix + qs(store.description ? *store.description : store.mapFile.value_or(std::string()));
-}
-
-QTreeWidget* makeList(QWidget* parent, const QStringList& columns, const QList<int>& widths)
-{
-    auto* list = new QTreeWidget(parent);
-    list->setObjectName(QStringLiteral("tracks"));
-    list->setRootIsDecorated(false);
-    list->setHeaderLabels(columns);
-    for (int i = 0; i < widths.size(); ++i)
-        list->setColumnWidth(i, widths[i]);
-    list->setMinimumWidth(640);
-    return list;
-}
-
-// The rows of the list dialogs: description (or "None") and file name, per listed entry.
-void fillRows(QTreeWidget* list, const Editor& editor, bool withVisible)
-{
-    list->clear();
-    const TrackStore* store = editor.store();
-    const std::vector<std::size_t> rows = editor.listRows();
-    if (!store || rows.empty()) {
-        auto* item = new QTreeWidgetItem(list, {QStringLiteral("List is empty.")});
-        item->setFlags(Qt::ItemIsEnabled);
-        return;
-    }
-    for (const std::size_t i : rows) {
-        const auto& e = store->tracks[i];
-        QStringList cells{qs(e.description.value_or("None")), qs(e.path.value_or(std::string()))};
-        if (withVisible)
-            cells.prepend(e.loaded ? QStringLiteral("Yes") : QStringLiteral("No"));
-        new QTreeWidgetItem(list, cells);
-    }
-}
-
-QPushButton* addButton(QBoxLayout* layout, const QString& text, const char* name)
-{
-    auto* b = new QPushButton(text);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    layout->addWidget(b);
-    return b;
-}
 
 } // namespace
 
@@ -170,82 +121,12 @@ void TracksCommands::description()
 
 void TracksCommands::addRemoveTracks()
 {
-    Editor& editor = session_.trackEditor();
-    if (!editor.store()) {
+    if (!session_.trackEditor().store()) {
         session_.prompt().message(
             "You must open or create a new track editor map file\nbefore you can add tracks to it.");
         return;
     }
-    QDialog dlg(window_);
-    dlg.setObjectName(QStringLiteral("addRemoveTracks"));
-    dlg.setWindowTitle(titleFor(QStringLiteral("Add/Remove Tracks - "), *editor.store()));
-    auto* layout = new QVBoxLayout(&dlg);
-    QTreeWidget* list =
-        makeList(&dlg, {QStringLiteral("Track description."), QStringLiteral("File name.")}, {300, 420});
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    layout->addWidget(list);
-    auto* descEdit = new QLineEdit(&dlg);
-    descEdit->setObjectName(QStringLiteral("description"));
-    descEdit->setPlaceholderText(QStringLiteral("Track description."));
-    auto* pathEdit = new QLineEdit(&dlg);
-    pathEdit->setObjectName(QStringLiteral("path"));
-    pathEdit->setPlaceholderText(QStringLiteral("File name."));
-    layout->addWidget(descEdit);
-    auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(pathEdit);
-    QPushButton* browse = addButton(pathRow, QStringLiteral("Browse"), "browse");
-    layout->addLayout(pathRow);
-    auto* buttons = new QHBoxLayout;
-    QPushButton* add = addButton(buttons, QStringLiteral("Add"), "add");
-    QPushButton* remove = addButton(buttons, QStringLiteral("Remove"), "remove");
-    QPushButton* ok = addButton(buttons, QStringLiteral("OK"), "ok");
-    ok->setDefault(true); // Enter closes, as OK does
-    QPushButton* cancel = addButton(buttons, QStringLiteral("Cancel"), "cancel");
-    layout->addLayout(buttons);
-    fillRows(list, editor, false);
-
-    QObject::connect(list, &QTreeWidget::itemClicked, &dlg, [=](QTreeWidgetItem* item) {
-        if (item->columnCount() < 2 || item->text(1).isEmpty())
-            return;
-        descEdit->setText(item->text(0) == QStringLiteral("None") ? QString() : item->text(0));
-        pathEdit->setText(item->text(1));
-    });
-    QObject::connect(browse, &QPushButton::clicked, &dlg, [&] {
-        FileRequest r;
-        r.title = QStringLiteral("Open");
-        r.folder = qs(varno::mapDataPath("C:\\VARNO\\Log\\", session_.dataRoot()));
-        r.filter = qtFileFilter("VARNO NMEA log file (*.txt)|*.txt|All files (*.*)|*.*||");
-        const QString chosen = dialogs.open(&dlg, r);
-        if (!chosen.isEmpty())
-            pathEdit->setText(chosen);
-    });
-    QObject::connect(add, &QPushButton::clicked, &dlg, [&] {
-        if (pathEdit->text().isEmpty())
-            return;
-        editor.addTrack(descEdit->text().toStdString(), pathEdit->text().toStdString());
-        fillRows(list, editor, false);
-    });
-    QObject::connect(remove, &QPushButton::clicked, &dlg, [&] {
-        std::vector<int> rows;
-        for (QTreeWidgetItem* item : list->selectedItems())
-            rows.push_back(list->indexOfTopLevelItem(item));
-        if (rows.empty() || editor.listRows().empty()) {
-            session_.prompt().message("No rows selected.\nSelect the rows that you want to remove\nby "
-                                      "clicking them in the left column\nof "
-                                      "the list before clicking\nthe 'Remove' button.\n\nMuliple rows can be "
-                                      "selected\nby holding the "
-                                      "'Ctrl' key while clicking.");
-            return;
-        }
-        // From the last row up, so the rows still to go keep their positions.
-        std::sort(rows.rbegin(), rows.rend());
-        for (const int row : rows)
-            editor.removeTrackRow(static_cast<std::size_t>(row));
-        fillRows(list, editor, false);
-    });
-    QObject::connect(ok, &QPushButton::clicked, &dlg, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dlg, &QDialog::reject);
-    dlg.exec();
+    addRemoveTracksDialog(session_, window_, dialogs);
 }
 
 void TracksCommands::visibleTracks()
@@ -256,54 +137,7 @@ void TracksCommands::visibleTracks()
                                   "which tracks to display.");
         return;
     }
-    QDialog dlg(window_);
-    dlg.setObjectName(QStringLiteral("visibleTracks"));
-    dlg.setWindowTitle(titleFor(QStringLiteral("Select track(s) to display - "), *editor.store()));
-    auto* layout = new QVBoxLayout(&dlg);
-    layout->addWidget(
-        new QLabel(QStringLiteral("Double click the first column of a row to change the display option.")));
-    QTreeWidget* list = makeList(
-        &dlg,
-        {QStringLiteral("Visible."), QStringLiteral("Track description."), QStringLiteral("File name.")},
-        {75, 300, 420});
-    layout->addWidget(list);
-    auto* buttons = new QHBoxLayout;
-    QPushButton* all = addButton(buttons, QStringLiteral("All"), "all");
-    QPushButton* none = addButton(buttons, QStringLiteral("None"), "none");
-    QPushButton* apply = addButton(buttons, QStringLiteral("Apply"), "apply");
-    QPushButton* ok = addButton(buttons, QStringLiteral("OK"), "ok");
-    ok->setDefault(true); // Enter closes, as OK does
-    QPushButton* cancel = addButton(buttons, QStringLiteral("Cancel"), "cancel");
-    layout->addLayout(buttons);
-    fillRows(list, editor, true);
-    const bool empty = editor.listRows().empty();
-    const auto setAll = [list, empty](const QString& v) {
-        for (int i = 0; !empty && i < list->topLevelItemCount(); ++i)
-            list->topLevelItem(i)->setText(0, v);
-    };
-    QObject::connect(list, &QTreeWidget::itemDoubleClicked, &dlg, [empty](QTreeWidgetItem* item) {
-        if (!empty)
-            item->setText(0, item->text(0) == QStringLiteral("Yes") ? QStringLiteral("No")
-                                                                    : QStringLiteral("Yes"));
-    });
-    QObject::connect(all, &QPushButton::clicked, &dlg, [=] { setAll(QStringLiteral("Yes")); });
-    QObject::connect(none, &QPushButton::clicked, &dlg, [=] { setAll(QStringLiteral("No")); });
-    const auto applyRows = [&] {
-        if (empty)
-            return;
-        std::vector<bool> visible;
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            visible.push_back(list->topLevelItem(i)->text(0) == QStringLiteral("Yes"));
-        editor.applyVisibility(visible);
-        session_.prompt().message("Display settings have been applied");
-    };
-    QObject::connect(apply, &QPushButton::clicked, &dlg, applyRows);
-    QObject::connect(ok, &QPushButton::clicked, &dlg, [&] {
-        applyRows();
-        dlg.accept();
-    });
-    QObject::connect(cancel, &QPushButton::clicked, &dlg, &QDialog::reject);
-    dlg.exec();
+    visibleTracksDialog(session_, window_);
     editor.fitAllTracks();
 }
 
@@ -312,37 +146,8 @@ void TracksCommands::editTrack()
     Editor& editor = session_.trackEditor();
     if (!editor.beginEditTrack())
         return;
-    std::optional<std::pair<std::string, std::string>> choice;
-    if (chooseTrack) {
-        choice = chooseTrack();
-    } else {
-        QDialog dlg(window_);
-        dlg.setObjectName(QStringLiteral("selectTrack"));
-        dlg.setWindowTitle(titleFor(QStringLiteral("Select track to edit - "), *editor.store()));
-        auto* layout = new QVBoxLayout(&dlg);
-        QTreeWidget* list =
-            makeList(&dlg, {QStringLiteral("Track description."), QStringLiteral("File name.")}, {300, 420});
-        layout->addWidget(list);
-        fillRows(list, editor, false);
-        auto* descEdit = new QLineEdit(&dlg);
-        descEdit->setPlaceholderText(QStringLiteral("Track description."));
-        auto* pathEdit = new QLineEdit(&dlg);
-        pathEdit->setPlaceholderText(QStringLiteral("Track path/name."));
-        layout->addWidget(descEdit);
-        layout->addWidget(pathEdit);
-        auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-        layout->addWidget(box);
-        QObject::connect(list, &QTreeWidget::itemClicked, &dlg, [=](QTreeWidgetItem* item) {
-            if (item->columnCount() < 2 || item->text(1).isEmpty())
-                return;
-            descEdit->setText(item->text(0) == QStringLiteral("None") ? QString() : item->text(0));
-            pathEdit->setText(item->text(1));
-        });
-        QObject::connect(box, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-        QObject::connect(box, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
-        if (dlg.exec() == QDialog::Accepted)
-            choice = std::pair{descEdit->text().toStdString(), pathEdit->text().toStdString()};
-    }
+    const std::optional<std::pair<std::string, std::string>> choice =
+        chooseTrack ? chooseTrack() : selectTrackDialog(window_, editor);
     if (!choice)
         return;
     editor.openEditedTrack(choice->first, choice->second);
@@ -483,11 +288,11 @@ void runLoaderDialog(varno::session::Session& session, QWidget* window, FileDial
     pathEdit->setObjectName(QStringLiteral("path"));
     pathEdit->setMinimumWidth(420);
     row->addWidget(pathEdit);
-    QPushButton* browse = addButton(row, QStringLiteral("Browse"), "browse");
+    QPushButton* browse = addDialogButton(row, QStringLiteral("Browse"), "browse");
     layout->addLayout(row);
     auto* buttons = new QHBoxLayout;
-    QPushButton* load = addButton(buttons, QString::fromLatin1(d.loadButton), "load");
-    QPushButton* ok = addButton(buttons, QStringLiteral("OK"), "ok");
+    QPushButton* load = addDialogButton(buttons, QString::fromLatin1(d.loadButton), "load");
+    QPushButton* ok = addDialogButton(buttons, QStringLiteral("OK"), "ok");
     ok->setDefault(true); // Enter closes, as OK does
     layout->addLayout(buttons);
     QObject::connect(browse, &QPushButton::clicked, &dlg, [&] {

@@ -115,6 +115,29 @@ std::vector<TrackEntry> loadOsmText(const std::string& xml, LoadReport* report =
     return entries;
 }
 
+// A point without a latitude is reported with its line, and the points
+// around it load.
+TEST(JosmGpxLoad, APointWithoutALatitudeIsReportedAndTheLoadGoesOn)
+{
+    const std::string gpx = "<gpx><trk><trkseg><trkpt lat='1' lon='2'/>\n<trkpt lon='2'/>\n"
+                            "<trkpt lat='3' lon='4'/></trkseg></trk><trk><trkseg><trkpt lon='5'/>\n"
+                            "<trkpt lat='6' lon='7'/></trkseg></trk></gpx>\n";
+    std::vector<TrackEntry> entries;
+    const LoadReport r = loadJosmGpxBytes(gpx, "t.gpx", entries);
+    ASSERT_TRUE(r) << r.error.value_or("");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].points, (std::vector<TrackPoint>{{1, 2}, {3, 4}}));
+    EXPECT_EQ(entries[1].points, (std::vector<TrackPoint>{{6, 7}}));
+    EXPECT_EQ(r.pointsLoaded, 3u);
+    EXPECT_TRUE(r.message.starts_with("Error missing 'lat=' or \" in or before line 2.\nt.gpx:2:"))
+        << r.message;
+    EXPECT_NE(r.message.find("\n\nError missing 'lat=' or \" in or before line 3.\nt.gpx:3:"),
+              std::string::npos);
+    EXPECT_TRUE(
+        r.message.ends_with("\n\nInput 4 lines processed.\nOutput 3 lines processed.\n\nGPX load complete."))
+        << r.message;
+}
+
 TEST(OsmLoad, OneEntryPerWayWithItsTagText)
 {
     const std::string nodes = "<node id='1' lat='51.0' lon='-1.0'/><node id='2' lat='51.1' lon='-1.1'/>"
@@ -341,9 +364,9 @@ TEST(BackgroundLoad, BadFilesSayWhyNamingTheFile)
         {loadJosmGpx, "missing.gpx", "", "Error can't open source file\n", 0},
         {loadJosmGpx, "cut.gpx", "<gpx><trk><trkseg><trkpt lat='1' lon='2'/><trkpt lat='3' lo",
          "Error reading the GPX file\n", 1},
-        {loadJosmGpx, "nolat.gpx",
-         "<gpx><trk><trkseg><trkpt lat='1' lon='2'/>\n<trkpt lon='2'/></trkseg></trk>",
-         "Error missing 'lat=' or \" in or before line 2.\n", 1},
+        {loadJosmGpx, "nolon.gpx",
+         "<gpx><trk><trkseg><trkpt lat='1' lon='2'/>\n<trkpt lat='2'/></trkseg></trk>",
+         "Error reading the GPX file\n", 1},
         {loadOsm, "none.osm", "", "Error can't open source file\n", 0},
         {loadOsm, "cut.osm",
          "<osm version='0.6'><node id='1' lat='51' lon='-1'/><way id='3'><nd ref='1'/></way><way id='4'><nd "

@@ -111,11 +111,11 @@ TEST(MapFile, FailuresNameTheFile)
     TrackStore s;
     auto e = readMapFile(dir.file("missing.txt"), s);
     ASSERT_TRUE(e);
-    EXPECT_TRUE(e->notOpened);
+    EXPECT_TRUE(e->noMap);
     EXPECT_NE(e->message.find("missing.txt"), std::string::npos);
     e = readMapFile(dir.path().string(), s); // a folder
     ASSERT_TRUE(e);
-    EXPECT_TRUE(e->notOpened);
+    EXPECT_TRUE(e->noMap);
     // A folder in the way of the written file.
     std::filesystem::create_directories(dir.file("blocked.txt") + "/x");
     const auto w = writeMapFile(dir.file("blocked.txt"), s);
