@@ -8,9 +8,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include <fmt/format.h>
+
 #include "Cli.h"
 #include "convert/CameraConvert.h"
 #include "convert/GpxText.h"
+#include "convert/GpxWriter.h"
 #include "convert/NmeaToGpx.h"
 #include "convert/OsmCameras.h"
 #include "convert/OsmToGpx.h"
@@ -57,8 +60,20 @@ bool overwriteAllowed(Context& ctx, const std::string& destination, const char* 
     return ctx.prompt->show(question, PromptButtons::YesNo) == PromptAnswer::Yes;
 }
 
-convert::Report cameras(const Options& o, convert::CameraList list, convert::Progress& progress)
+constexpr char kOverwriteDestination[] =
+    "The destination file already exists.\n\nDo you want to overwrite it ?";
+constexpr char kLeftAsItWas[] = "The destination file was left as it was.";
+
+// A camera file is replaced only when the user says so; appending keeps it anyway.
+bool cameraFileAllowed(Context& ctx, const Options& o)
 {
+    return o.append || overwriteAllowed(ctx, o.destination, kOverwriteDestination);
+}
+
+convert::Report cameras(Context& ctx, const Options& o, convert::CameraList list, convert::Progress& progress)
+{
+    if (!cameraFileAllowed(ctx, o))
+        return convert::Report::failed(kLeftAsItWas);
     convert::CameraOptions options;
     options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : list;
     options.shortNames = o.shortNames;
@@ -67,22 +82,24 @@ convert::Report cameras(const Options& o, convert::CameraList list, convert::Pro
     return convert::convertCameraFile({o.source, o.destination, o.append}, options, progress);
 }
 
-convert::Report runPocketGps(Context&, const Options& o, convert::Progress& p)
+convert::Report runPocketGps(Context& ctx, const Options& o, convert::Progress& p)
 {
-    return cameras(o, convert::CameraList::PocketGps, p);
+    return cameras(ctx, o, convert::CameraList::PocketGps, p);
 }
 
-convert::Report runGarmin(Context&, const Options& o, convert::Progress& p)
+convert::Report runGarmin(Context& ctx, const Options& o, convert::Progress& p)
 {
-    return cameras(o, convert::CameraList::Garmin, p);
+    return cameras(ctx, o, convert::CameraList::Garmin, p);
 }
 
-convert::Report runOv2(Context&, const Options& o, convert::Progress& progress)
+convert::Report runOv2(Context& ctx, const Options& o, convert::Progress& progress)
 {
+    if (!cameraFileAllowed(ctx, o))
+        return convert::Report::failed(kLeftAsItWas);
     convert::CameraOptions options;
     options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : convert::CameraList::PocketGps;
     options.shortNames = o.shortNames;
-    return convert::runBytesJob({o.source, o.destination, o.append},
+    return convert::runBytesJob({o.source, o.destination, o.append, true},
                                 [&](std::string_view bytes, convert::Sink& out) {
                                     return convert::convertOv2(bytes, out, options, progress);
                                 });
@@ -98,8 +115,16 @@ convert::Report runNmeaGpx(Context& ctx, const Options& o, convert::Progress& pr
     pick.degrees = o.degrees.value_or(0.0);
     pick.atDistance = o.metres.has_value();
     pick.metres = o.metres.value_or(0.0);
+    // Without a rule the dialog would take the first point alone; from the
+    // terminal that is never what is meant, so every valid point is taken.
+    if (!o.degrees && !o.metres)
+        pick.atDistance = true;
+    convert::Destination::Texts texts;
+    texts.cantOpen = "Error: Unable to open the file.";
+    texts.cantWrite = convert::kGpxWriteFailed;
     return convert::runFileJob(
-        {o.source, o.destination, false}, [&](convert::LineInput& in, convert::Sink& out) {
+        {o.source, o.destination, false},
+        [&](convert::LineInput& in, convert::Sink& out) {
             std::vector<convert::NmeaPoint> points;
             convert::Report report = convert::pickNmeaPoints(in, pick, points, progress);
             if (!report.ok())
@@ -107,10 +132,12 @@ convert::Report runNmeaGpx(Context& ctx, const Options& o, convert::Progress& pr
             if (points.empty())
                 return convert::Report::failed(convert::kPointListEmpty);
             if (!(o.route ? convert::writeGpxRoute(points, out) : convert::writeGpxTrack(points, out)))
-                return convert::Report::failed("Error: Unable to write to the file.");
-            report.message = "The GPX output file has been created.";
+                return convert::Report::failed(convert::kGpxWriteFailed);
+            report.message =
+                fmt::format("The GPX output file has been created.\n{} points written.", points.size());
             return report;
-        });
+        },
+        texts);
 }
 
 // "TOP,LEFT,BOTTOM,RIGHT"; an empty place stands for the whole globe on that side.
@@ -173,9 +200,8 @@ convert::Report runBigOsmGpx(Context& ctx, const Options& o, convert::Progress& 
 
 convert::Report runOsmCameras(Context& ctx, const Options& o, convert::Progress& progress)
 {
-    if (!overwriteAllowed(ctx, o.destination,
-                          "The destination file already exists.\n\nDo you want to overwrite it ?"))
-        return convert::Report::failed("The destination file was left as it was.");
+    if (!overwriteAllowed(ctx, o.destination, kOverwriteDestination))
+        return convert::Report::failed(kLeftAsItWas);
     return convert::convertOsmCamerasFile({o.source, o.destination, o.append}, progress);
 }
 
@@ -201,13 +227,17 @@ convert::Report runSrtm(Context& ctx, const Options& o, convert::Progress& progr
         });
 }
 
-convert::Report runTrackRoute(Context&, const Options& o, convert::Progress& progress)
+convert::Report runTrackRoute(Context& ctx, const Options& o, convert::Progress& progress)
 {
+    if (!o.append && !overwriteAllowed(ctx, o.destination, kOverwriteDestination))
+        return convert::Report::failed(kLeftAsItWas);
     return convert::gpxToRouteFile({o.source, o.destination, o.append}, false, progress);
 }
 
-convert::Report runRouteRoute(Context&, const Options& o, convert::Progress& progress)
+convert::Report runRouteRoute(Context& ctx, const Options& o, convert::Progress& progress)
 {
+    if (!o.append && !overwriteAllowed(ctx, o.destination, kOverwriteDestination))
+        return convert::Report::failed(kLeftAsItWas);
     return convert::gpxToRouteFile({o.source, o.destination, o.append}, true, progress);
 }
 
@@ -222,9 +252,8 @@ convert::Report runJosm(Context& ctx, const Options& o, convert::Progress& progr
 
 convert::Report runNewLines(Context& ctx, const Options& o, convert::Progress& progress)
 {
-    if (!overwriteAllowed(ctx, o.destination,
-                          "The destination file already exists.\n\nDo you want to overwrite it ?"))
-        return convert::Report::failed("The destination file was left as it was.");
+    if (!overwriteAllowed(ctx, o.destination, kOverwriteDestination))
+        return convert::Report::failed(kLeftAsItWas);
     return convert::addNewLinesFile({o.source, o.destination, false}, progress);
 }
 
@@ -239,7 +268,8 @@ constexpr Kind kKinds[] = {
      "PocketGPS camera CSV (or .ov2) to a camera file [--new [--short-names]]"},
     {"garmin-csv", runGarmin, "Garmin camera CSV (or .ov2) to a camera file"},
     {"ov2", runOv2, "OV2 points to a camera file [--new [--short-names]]"},
-    {"nmea-gpx", runNmeaGpx, "NMEA log to a GPX track [--route] [--degrees N] [--metres M]"},
+    {"nmea-gpx", runNmeaGpx,
+     "NMEA log to a GPX track [--route] [--degrees N] [--metres M] (neither: every valid point)"},
     {"osm-gpx", runOsmGpx, "OSM (.osm, .osm.bz2, .osm.gz, .osm.pbf) ways to GPX tracks"},
     {"big-osm-gpx", runBigOsmGpx,
      "an area of an OSM file to GPX [--area TOP,LEFT,BOTTOM,RIGHT] [--poi] [--translate] [--exclude W,W...]"},
