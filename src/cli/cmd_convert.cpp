@@ -54,8 +54,9 @@ using Runner = convert::Report (*)(Context&, const Options&, convert::Progress&)
 
 bool overwriteAllowed(Context& ctx, const std::string& destination, const char* question)
 {
+    // Only a file is asked about: a folder in the way is the converter's to refuse.
     std::error_code ec;
-    if (destination == "-" || !std::filesystem::exists(destination, ec))
+    if (destination == "-" || !std::filesystem::is_regular_file(destination, ec))
         return true;
     return ctx.prompt->show(question, PromptButtons::YesNo) == PromptAnswer::Yes;
 }
@@ -64,15 +65,18 @@ constexpr char kOverwriteDestination[] =
     "The destination file already exists.\n\nDo you want to overwrite it ?";
 constexpr char kLeftAsItWas[] = "The destination file was left as it was.";
 
-// A camera file is replaced only when the user says so; appending keeps it anyway.
-bool cameraFileAllowed(Context& ctx, const Options& o)
+// A camera or route file is replaced only when the user says so; appending
+// keeps it anyway, and the source itself is the converter's to refuse.
+bool replaceAllowed(Context& ctx, const Options& o)
 {
-    return o.append || overwriteAllowed(ctx, o.destination, kOverwriteDestination);
+    std::error_code ec;
+    return o.append || std::filesystem::equivalent(o.source, o.destination, ec) ||
+           overwriteAllowed(ctx, o.destination, kOverwriteDestination);
 }
 
 convert::Report cameras(Context& ctx, const Options& o, convert::CameraList list, convert::Progress& progress)
 {
-    if (!cameraFileAllowed(ctx, o))
+    if (!replaceAllowed(ctx, o))
         return convert::Report::failed(kLeftAsItWas);
     convert::CameraOptions options;
     options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : list;
@@ -94,7 +98,7 @@ convert::Report runGarmin(Context& ctx, const Options& o, convert::Progress& p)
 
 convert::Report runOv2(Context& ctx, const Options& o, convert::Progress& progress)
 {
-    if (!cameraFileAllowed(ctx, o))
+    if (!replaceAllowed(ctx, o))
         return convert::Report::failed(kLeftAsItWas);
     convert::CameraOptions options;
     options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : convert::CameraList::PocketGps;
@@ -229,14 +233,14 @@ convert::Report runSrtm(Context& ctx, const Options& o, convert::Progress& progr
 
 convert::Report runTrackRoute(Context& ctx, const Options& o, convert::Progress& progress)
 {
-    if (!o.append && !overwriteAllowed(ctx, o.destination, kOverwriteDestination))
+    if (!replaceAllowed(ctx, o))
         return convert::Report::failed(kLeftAsItWas);
     return convert::gpxToRouteFile({o.source, o.destination, o.append}, false, progress);
 }
 
 convert::Report runRouteRoute(Context& ctx, const Options& o, convert::Progress& progress)
 {
-    if (!o.append && !overwriteAllowed(ctx, o.destination, kOverwriteDestination))
+    if (!replaceAllowed(ctx, o))
         return convert::Report::failed(kLeftAsItWas);
     return convert::gpxToRouteFile({o.source, o.destination, o.append}, true, progress);
 }
