@@ -8,9 +8,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include <fmt/format.h>
+
 #include "Cli.h"
 #include "convert/CameraConvert.h"
 #include "convert/GpxText.h"
+#include "convert/GpxWriter.h"
 #include "convert/NmeaToGpx.h"
 #include "convert/OsmCameras.h"
 #include "convert/OsmToGpx.h"
@@ -51,14 +54,30 @@ using Runner = varno::Report (*)(Context&, const Options&, varno::Progress&);
 
 bool overwriteAllowed(Context& ctx, const std::string& destination, const char* question)
 {
+    // Only a file is asked about: a folder in the way is the converter's to refuse.
     std::error_code ec;
-    if (destination == "-" || !std::filesystem::exists(destination, ec))
+    if (destination == "-" || !std::filesystem::is_regular_file(destination, ec))
         return true;
     return ctx.prompt->show(question, PromptButtons::YesNo) == PromptAnswer::Yes;
 }
 
-varno::Report cameras(const Options& o, convert::CameraList list, varno::Progress& progress)
+constexpr char kOverwriteDestination[] =
+    "The destination file already exists.\n\nDo you want to overwrite it ?";
+constexpr char kLeftAsItWas[] = "The destination file was left as it was.";
+
+// A camera or route file is replaced only when the user says so; appending
+// keeps it anyway, and the source itself is the converter's to refuse.
+bool replaceAllowed(Context& ctx, const Options& o)
 {
+    std::error_code ec;
+    return o.append || std::filesystem::equivalent(o.source, o.destination, ec) ||
+           overwriteAllowed(ctx, o.destination, kOverwriteDestination);
+}
+
+varno::Report cameras(Context& ctx, const Options& o, convert::CameraList list, varno::Progress& progress)
+{
+    if (!replaceAllowed(ctx, o))
+        return varno::Report::failed(kLeftAsItWas);
     convert::CameraOptions options;
     options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : list;
     options.shortNames = o.shortNames;
@@ -67,22 +86,24 @@ varno::Report cameras(const Options& o, convert::CameraList list, varno::Progres
     return convert::convertCameraFile({o.source, o.destination, o.append}, options, progress);
 }
 
-varno::Report runPocketGps(Context&, const Options& o, varno::Progress& p)
+varno::Report runPocketGps(Context& ctx, const Options& o, varno::Progress& p)
 {
-    return cameras(o, convert::CameraList::PocketGps, p);
+    return cameras(ctx, o, convert::CameraList::PocketGps, p);
 }
 
-varno::Report runGarmin(Context&, const Options& o, varno::Progress& p)
+varno::Report runGarmin(Context& ctx, const Options& o, varno::Progress& p)
 {
-    return cameras(o, convert::CameraList::Garmin, p);
+    return cameras(ctx, o, convert::CameraList::Garmin, p);
 }
 
-varno::Report runOv2(Context&, const Options& o, varno::Progress& progress)
+varno::Report runOv2(Context& ctx, const Options& o, varno::Progress& progress)
 {
+    if (!replaceAllowed(ctx, o))
+        return varno::Report::failed(kLeftAsItWas);
     convert::CameraOptions options;
     options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : convert::CameraList::PocketGps;
     options.shortNames = o.shortNames;
-    return convert::runBytesJob({o.source, o.destination, o.append},
+    return convert::runBytesJob({o.source, o.destination, o.append, true},
                                 [&](std::string_view bytes, convert::Sink& out) {
                                     return convert::convertOv2(bytes, out, options, progress);
                                 });
@@ -92,14 +113,22 @@ varno::Report runNmeaGpx(Context& ctx, const Options& o, varno::Progress& progre
 {
     if (!overwriteAllowed(ctx, o.destination, "The output GPX file all ready exists.\n\nOverwrite Yes/No ?"))
         return varno::Report::failed(o.route ? "Error: Unable to create the output GPX route file."
-                                             : "Error: Unable to create the output GPX track file.");
+                                               : "Error: Unable to create the output GPX track file.");
     convert::NmeaPickOptions pick;
     pick.atDirectionChange = o.degrees.has_value();
     pick.degrees = o.degrees.value_or(0.0);
     pick.atDistance = o.metres.has_value();
     pick.metres = o.metres.value_or(0.0);
+    // Without a rule the dialog would take the first point alone; from the
+    // terminal that is never what is meant, so every valid point is taken.
+    if (!o.degrees && !o.metres)
+        pick.atDistance = true;
+    convert::Destination::Texts texts;
+    texts.cantOpen = "Error: Unable to open the file.";
+    texts.cantWrite = convert::kGpxWriteFailed;
     return convert::runFileJob(
-        {o.source, o.destination, false}, [&](varno::LineInput& in, convert::Sink& out) {
+        {o.source, o.destination, false},
+        [&](varno::LineInput& in, convert::Sink& out) {
             std::vector<convert::NmeaPoint> points;
             varno::Report report = convert::pickNmeaPoints(in, pick, points, progress);
             if (!report.ok())
@@ -107,10 +136,12 @@ varno::Report runNmeaGpx(Context& ctx, const Options& o, varno::Progress& progre
             if (points.empty())
                 return varno::Report::failed(convert::kPointListEmpty);
             if (!(o.route ? convert::writeGpxRoute(points, out) : convert::writeGpxTrack(points, out)))
-                return varno::Report::failed("Error: Unable to write to the file.");
-            report.message = "The GPX output file has been created.";
+                return varno::Report::failed(convert::kGpxWriteFailed);
+            report.message =
+                fmt::format("The GPX output file has been created.\n{} points written.", points.size());
             return report;
-        });
+        },
+        texts);
 }
 
 // "TOP,LEFT,BOTTOM,RIGHT"; an empty place stands for the whole globe on that side.
@@ -173,9 +204,8 @@ varno::Report runBigOsmGpx(Context& ctx, const Options& o, varno::Progress& p)
 
 varno::Report runOsmCameras(Context& ctx, const Options& o, varno::Progress& progress)
 {
-    if (!overwriteAllowed(ctx, o.destination,
-                          "The destination file already exists.\n\nDo you want to overwrite it ?"))
-        return varno::Report::failed("The destination file was left as it was.");
+    if (!overwriteAllowed(ctx, o.destination, kOverwriteDestination))
+        return varno::Report::failed(kLeftAsItWas);
     return convert::convertOsmCamerasFile({o.source, o.destination, o.append}, progress);
 }
 
@@ -201,13 +231,17 @@ varno::Report runSrtm(Context& ctx, const Options& o, varno::Progress& progress)
         });
 }
 
-varno::Report runTrackRoute(Context&, const Options& o, varno::Progress& progress)
+varno::Report runTrackRoute(Context& ctx, const Options& o, varno::Progress& progress)
 {
+    if (!replaceAllowed(ctx, o))
+        return varno::Report::failed(kLeftAsItWas);
     return convert::gpxToRouteFile({o.source, o.destination, o.append}, false, progress);
 }
 
-varno::Report runRouteRoute(Context&, const Options& o, varno::Progress& progress)
+varno::Report runRouteRoute(Context& ctx, const Options& o, varno::Progress& progress)
 {
+    if (!replaceAllowed(ctx, o))
+        return varno::Report::failed(kLeftAsItWas);
     return convert::gpxToRouteFile({o.source, o.destination, o.append}, true, progress);
 }
 
@@ -222,9 +256,8 @@ varno::Report runJosm(Context& ctx, const Options& o, varno::Progress& progress)
 
 varno::Report runNewLines(Context& ctx, const Options& o, varno::Progress& progress)
 {
-    if (!overwriteAllowed(ctx, o.destination,
-                          "The destination file already exists.\n\nDo you want to overwrite it ?"))
-        return varno::Report::failed("The destination file was left as it was.");
+    if (!overwriteAllowed(ctx, o.destination, kOverwriteDestination))
+        return varno::Report::failed(kLeftAsItWas);
     return convert::addNewLinesFile({o.source, o.destination, false}, progress);
 }
 
@@ -239,7 +272,8 @@ constexpr Kind kKinds[] = {
      "PocketGPS camera CSV (or .ov2) to a camera file [--new [--short-names]]"},
     {"garmin-csv", runGarmin, "Garmin camera CSV (or .ov2) to a camera file"},
     {"ov2", runOv2, "OV2 points to a camera file [--new [--short-names]]"},
-    {"nmea-gpx", runNmeaGpx, "NMEA log to a GPX track [--route] [--degrees N] [--metres M]"},
+    {"nmea-gpx", runNmeaGpx,
+     "NMEA log to a GPX track [--route] [--degrees N] [--metres M] (neither: every valid point)"},
     {"osm-gpx", runOsmGpx, "OSM (.osm, .osm.bz2, .osm.gz, .osm.pbf) ways to GPX tracks"},
     {"big-osm-gpx", runBigOsmGpx,
      "an area of an OSM file to GPX [--area TOP,LEFT,BOTTOM,RIGHT] [--poi] [--translate] [--exclude W,W...]"},

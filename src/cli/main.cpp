@@ -12,6 +12,7 @@
 #include "CliPrompt.h"
 #include "Paths.h"
 #include "PosixInputFile.h"
+#include "TempCleanup.h"
 
 namespace {
 
@@ -67,6 +68,8 @@ int main(int argc, char** argv)
     // Numbers in files never follow the locale; messages may one day.
     std::setlocale(LC_ALL, "");
     varno::platform::installNonBlockingReadOpener();
+    // A conversion stopped with Ctrl-C leaves no half-written temporary behind.
+    varno::platform::installTemporaryCleanup();
 
     varno::cli::Context ctx;
     ctx.settingsPath = varno::platform::defaultSettingsPath();

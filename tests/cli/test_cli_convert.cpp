@@ -1,7 +1,10 @@
 // varno-cli convert and passed as programs: exit codes, messages naming files, standard input,
 // and destinations left alone when a conversion fails or is refused.
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -56,12 +59,68 @@ TEST(CliConvert, ExitCodesMessagesAndDestinations)
     // Standard input to standard output, and --yes to overwrite.
     CliRun r = cli("convert pocketgps-csv - - < '" + csv + "'");
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "51,-1,GATSO@30,x,,GATSO@30,Yes,30\n");
+    EXPECT_EQ(r.out, "51,-1,GATSO@30,x,,GATSO@30,Yes,30\r\n");
     EXPECT_EQ(r.err, "1 lines processed.\n\nConversion complete.\n");
     // Numbers on the command line read the same in every locale (this binary also runs under de_DE).
     r = cli("--yes convert nmea-gpx --metres 100.5 --degrees 22.5 " + dir.file("log.nmea") + " " + gpx);
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(readBytes(gpx).find("<trkpt lat=\"51.500000000\" lon=\"-0.250000000\">"), std::string::npos);
+}
+
+TEST(CliConvert, AnExistingCameraOrRouteFileIsAskedForAndNeverEmptied)
+{
+    ScratchDir dir;
+    const std::string junk = dir.file("junk"), kept = dir.file("EXISTING.txt");
+    writeBytes(junk, "junk\n");
+    writeBytes(dir.file("empty.gpx"), "<gpx version='1.1' xmlns='http://www.topografix.com/GPX/1/1'/>");
+    writeBytes(kept, "51,-1,GATSO,,,GATSO,Yes,30\r\n");
+    for (const std::string kind :
+         {"pocketgps-csv", "garmin-csv", "ov2", "gpx-route-route", "gpx-track-route"}) {
+        const std::string src = kind.starts_with("gpx") ? dir.file("empty.gpx") : junk;
+        CliRun r = cli("convert " + kind + " " + src + " " + kept);
+        EXPECT_EQ(r.code, 1) << kind;
+        EXPECT_NE(r.err.find("The destination file already exists.\n\nDo you want to overwrite it ?"),
+                  std::string::npos)
+            << kind << "\n"
+            << r.err;
+        r = cli("--yes convert " + kind + " " + src + " " + kept);
+        EXPECT_EQ(r.code, 1) << kind;
+        EXPECT_NE(r.err.find("no record was read from the source file\n" + src), std::string::npos)
+            << kind << "\n"
+            << r.err;
+        EXPECT_EQ(readBytes(kept), "51,-1,GATSO,,,GATSO,Yes,30\r\n") << kind;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new.txt")));
+    EXPECT_EQ(cli("convert garmin-csv " + junk + " " + dir.file("new.txt")).code, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new.txt")));
+}
+
+TEST(CliConvert, ASignalTakesTheTemporaryAlongAndTheNextWriteSweepsDeadOnes)
+{
+    ScratchDir dir;
+    // Left by a process that is gone (no process has this id), by one that
+    // runs (init) and by something else.
+    for (const char* name : {"a.gpx.varno-999999999-0badf00d.tmp", "b.gpx.varno-1-0badf00d.tmp", "c.tmp"})
+        writeBytes(dir.file(name), "x");
+    // The conversion waits on its standard input, its temporary open, when
+    // the signal comes.
+    ScratchDir side;
+    const std::string cmd =
+        "cd '" + dir.path().string() + "' && (sleep 5 | '" + VARNO_CLI_PATH +
+        "' --settings /nonexistent/varno-test.reg convert add-newlines - out.gpx 2>/dev/null & "
+        "p=$!; sleep 1; ls > '" +
+        side.file("listing") + "'; kill -TERM $p; wait $p; echo $? > '" + side.file("status") + "')";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const std::string during = readBytes(side.file("listing"));
+    const std::string status = readBytes(side.file("status"));
+    EXPECT_NE(during.find("out.gpx.varno-"), std::string::npos) << during;
+    EXPECT_EQ(during.find("a.gpx.varno-"), std::string::npos) << during;
+    EXPECT_EQ(status, "143\n"); // ended by the signal, as before
+    std::vector<std::string> after;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        after.push_back(e.path().filename().string());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, (std::vector<std::string>{"b.gpx.varno-1-0badf00d.tmp", "c.tmp"}));
 }
 
 } // namespace varno::test

@@ -70,7 +70,7 @@ private slots:
             QCOMPARE(d.text(QStringLiteral("destination")), QStringLiteral("C:\\VARNO\\VARNOCamera.txt"));
             d.accept();
         });
-        QCOMPARE(readBytes(root + "/VARNOCamera.txt"), std::string("51,-1,GATSO@30,x,,GATSO@30,Yes,30\n"));
+        QCOMPARE(readBytes(root + "/VARNOCamera.txt"), std::string("51,-1,GATSO@30,x,,GATSO@30,Yes,30\r\n"));
         QCOMPARE(rig.prompt.texts().back(), std::string("1 lines processed.\n\nConversion complete."));
 
         std::string big = "header\n";
@@ -87,7 +87,7 @@ private slots:
         });
         conversionProgressShown = nullptr;
         QCOMPARE(rig.prompt.texts().back(), std::string("Conversion cancelled."));
-        QCOMPARE(readBytes(root + "/VARNOCamera.txt"), std::string("51,-1,GATSO@30,x,,GATSO@30,Yes,30\n"));
+        QCOMPARE(readBytes(root + "/VARNOCamera.txt"), std::string("51,-1,GATSO@30,x,,GATSO@30,Yes,30\r\n"));
 
         withDialog(f, CommandId::ConvertPocketGpsFiles, [&](ConvertDialog& d) {
             click(d, "convert");
@@ -99,7 +99,7 @@ private slots:
             d.check(QStringLiteral("shortNames"))->setChecked(true);
             click(d, "convert");
         });
-        QCOMPARE(readBytes(root + "/VARNOCamera.txt"), std::string("51,-1,GATSO@40,x,,GATSO@40,Yes,40\n"));
+        QCOMPARE(readBytes(root + "/VARNOCamera.txt"), std::string("51,-1,GATSO@40,x,,GATSO@40,Yes,40\r\n"));
     }
 
     // NMEA log: the point list, the track written, the file on the clipboard; then the route.
@@ -148,13 +148,13 @@ private slots:
             click(d, "convert");
         });
         QCOMPARE(readBytes(root + "/Routes/gpx.csv"),
-                 std::string("-0.25,51.5,P001,Trk001\n-0.3,51.6,P002,Trk002\n"));
+                 std::string("-0.25,51.5,P001,Trk001\r\n-0.3,51.6,P002,Trk002\r\n"));
         withDialog(f, CommandId::ConvertGpxRoute, [&](ConvertDialog& d) {
             set(d, "source", oneLine);
             d.check(QStringLiteral("append"))->setChecked(true);
             click(d, "convert");
         });
-        QVERIFY(readBytes(root + "/Routes/gpx.csv").ends_with("Trk002\n-1,51,A & B,\n"));
+        QVERIFY(readBytes(root + "/Routes/gpx.csv").ends_with("Trk002\r\n-1,51,A & B,\r\n"));
         withDialog(f, CommandId::ConvertJosmGpx, [&](ConvertDialog& d) {
             set(d, "source", oneLine);
             set(d, "destination", QStringLiteral("C:\\VARNO\\proj.txt"));
@@ -167,7 +167,7 @@ private slots:
             click(d, "convert");
         });
         QCOMPARE(rig.prompt.texts().back(), std::string("Finished writing to output file."));
-        QVERIFY(readBytes(root + "/lines.gpx").find("<trk>\n<name>One line</name>\n") != std::string::npos);
+        QVERIFY(readBytes(root + "/lines.gpx").find("<trk>\r\n<name>One line</name>\r\n") != std::string::npos);
     }
 
     // OSM, the area extractor with Get bounds and its boxes, and SRTM isolines.

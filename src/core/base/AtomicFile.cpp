@@ -3,16 +3,19 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <random>
 #include <system_error>
 
 #include <fmt/format.h>
 
 #include "base/InputFile.h"
+#include "base/LiveTemporaries.h"
 
 namespace varno {
 namespace {
@@ -29,15 +32,21 @@ WriteOutcome failure(WriteOutcome::Stage stage, int error)
     return out;
 }
 
-// A new, exclusively created file beside target; a name that is taken is
-// passed over, so two writers never share a temporary file.
+constexpr std::string_view kTempMark = ".varno-";
+constexpr std::string_view kTempEnd = ".tmp";
+
+// A new, exclusively created file beside target, named
+// "<target>.varno-<owner>-<8 hex digits>.tmp" so that a later write can tell
+// ours from anyone else's and whether the process that made it is gone; a
+// name that is taken is passed over, so two writers never share one.
 FileHandle createTemporary(const fs::path& target, const std::function<unsigned()>& suffix, fs::path& temp,
                            int& error)
 {
     std::random_device rd;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const unsigned digits = suffix ? suffix() : static_cast<unsigned>(rd());
-        temp = fs::path(fmt::format("{}.tmp{:08x}", target.string(), digits & 0xffffffffu));
+        temp = fs::path(fmt::format("{}{}{}-{:08x}{}", target.string(), kTempMark, temporaryOwner().id,
+                                    digits & 0xffffffffu, kTempEnd));
         errno = 0;
         FileHandle f(std::fopen(temp.c_str(), "wbx"));
         error = errno;
@@ -53,26 +62,64 @@ bool isHexDigits(std::string_view text)
                        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-// Removes temporary files that a killed write of target left behind: regular
-// files of exactly our name pattern that nobody has touched for a minute, so a
-// write still under way beside us keeps its file.
+// The owner id in one of our temporary names ("....varno-<id>-<hex8>.tmp"),
+// nullopt for any other name.
+std::optional<unsigned long> temporaryOwnerOf(std::string_view name)
+{
+    if (!name.ends_with(kTempEnd))
+        return std::nullopt;
+    name.remove_suffix(kTempEnd.size());
+    if (name.size() < 9 || name[name.size() - 9] != '-' || !isHexDigits(name.substr(name.size() - 8)))
+        return std::nullopt;
+    name.remove_suffix(9);
+    const auto mark = name.rfind(kTempMark);
+    if (mark == std::string_view::npos || mark == 0)
+        return std::nullopt;
+    const std::string_view digits = name.substr(mark + kTempMark.size());
+    unsigned long id = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
+    if (error != std::errc() || end != digits.data() + digits.size())
+        return std::nullopt;
+    return id;
+}
+
+// Whether a temporary file of ours was left by a write that will never end:
+// its process is gone, or, where that cannot be told, nobody has touched it
+// for an hour. Our own process's files are in use.
+bool isStaleTemporary(unsigned long id, fs::file_time_type written)
+{
+    const TemporaryOwner self = temporaryOwner();
+    if (id != 0 && self.alive)
+        return id != self.id && !self.alive(id);
+    return written < fs::file_time_type::clock::now() - std::chrono::hours(1);
+}
+
+// Removes temporary files that killed writes left in target's folder, ours
+// only: our name pattern, whatever file it was for, and stale. Earlier
+// versions named them "<target>.tmp<8 hex digits>"; those of target go once
+// untouched for a minute.
 void sweepStaleTemporaries(const fs::path& target)
 {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const std::string prefix = target.filename().string() + ".tmp";
-    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::minutes(1);
+    const std::string legacyPrefix = target.filename().string() + ".tmp";
+    const auto legacyCutoff = fs::file_time_type::clock::now() - std::chrono::minutes(1);
     std::error_code ec;
     fs::directory_iterator it(folder, ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.size() != prefix.size() + 8 || name.compare(0, prefix.size(), prefix) != 0 ||
-            !isHexDigits(std::string_view(name).substr(prefix.size())))
+        const std::optional<unsigned long> owner = temporaryOwnerOf(name);
+        const bool legacy = name.size() == legacyPrefix.size() + 8 &&
+                            name.compare(0, legacyPrefix.size(), legacyPrefix) == 0 &&
+                            isHexDigits(std::string_view(name).substr(legacyPrefix.size()));
+        if (!owner && !legacy)
             continue;
         std::error_code fileEc;
         if (!fs::is_regular_file(it->symlink_status(fileEc)) || fileEc)
             continue;
         const auto written = fs::last_write_time(it->path(), fileEc);
-        if (!fileEc && written < cutoff)
+        if (fileEc)
+            continue;
+        if (owner ? isStaleTemporary(*owner, written) : written < legacyCutoff)
             fs::remove(it->path(), fileEc);
     }
 }
@@ -131,6 +178,7 @@ WriteOutcome AtomicFileWriter::open(const std::string& path, const AtomicWriteOp
     target_ = target.string();
     temp_ = temp.string();
     file_ = f.release();
+    liveTemporaries::add(temp_);
     // The new text is never readable by more than the old: the temporary file
     // takes the old one's permissions before its first byte.
     if (options.inheritOldFile && fs::exists(current)) {
@@ -196,11 +244,35 @@ void AtomicFileWriter::abandon()
     if (!temp_.empty()) {
         std::error_code ec;
         fs::remove(temp_, ec);
+        liveTemporaries::drop(temp_);
         temp_.clear();
     }
 }
 
 WriteOutcome AtomicFileWriter::commit()
+{
+    if (file_)
+        if (WriteOutcome prepared = prepare(); !prepared)
+            return prepared;
+    if (temp_.empty())
+        return failure(WriteOutcome::Stage::Create, 0);
+    if (options_.beforeReplace)
+        if (const int e = options_.beforeReplace()) {
+            abandon();
+            return failure(WriteOutcome::Stage::Replace, e);
+        }
+    std::error_code ec;
+    fs::rename(temp_, target_, ec);
+    if (ec) {
+        abandon();
+        return failure(WriteOutcome::Stage::Replace, ec.value());
+    }
+    liveTemporaries::drop(temp_);
+    temp_.clear();
+    return {};
+}
+
+WriteOutcome AtomicFileWriter::prepare()
 {
     if (!file_)
         return failure(WriteOutcome::Stage::Create, 0);
@@ -224,15 +296,6 @@ WriteOutcome AtomicFileWriter::commit()
         error = errno;
     if (!ok || !closed)
         return abandoned(WriteOutcome::Stage::Write, error);
-
-    if (options_.beforeReplace)
-        if (const int e = options_.beforeReplace())
-            return abandoned(WriteOutcome::Stage::Replace, e);
-    std::error_code ec;
-    fs::rename(temp_, target_, ec);
-    if (ec)
-        return abandoned(WriteOutcome::Stage::Replace, ec.value());
-    temp_.clear();
     return {};
 }
 

@@ -68,9 +68,15 @@ public:
     bool write(std::string_view bytes);
     // Takes back everything written since open() (the old bytes kept stay).
     bool restart();
+    // Flushes, syncs and closes the temporary file without putting it in
+    // place yet: files that belong together are all prepared before the
+    // first is committed. On failure the temporary file is gone.
+    WriteOutcome prepare();
+    // Prepares (when not yet done) and puts the file in path's place.
     WriteOutcome commit();
     void abandon();
-    bool isOpen() const { return file_ != nullptr; }
+    // Open for writing, or prepared and waiting for commit().
+    bool isOpen() const { return !temp_.empty(); }
     // Bytes written since open(), old bytes kept by keepOldBytes included.
     std::uintmax_t size() const { return size_; }
 

@@ -157,9 +157,10 @@ std::string cameraLineFromCsv(std::string_view line, const CameraOptions& option
     }
     const bool mobile = startsWithNoCase(name, "TEMP") || startsWithNoCase(name, "MOBILE");
     const char* hazard = startsWithNoCase(name, "SPEC") ? "Calcs speed cam to cam" : "";
-    const std::string_view town = dropTrailingQuote(cutText(fields[3], 25));
+    const std::string town = fieldText(dropTrailingQuote(cutText(fields[3], 25)));
+    name = fieldText(name);
     return fmt::format("{},{},{},{},{},{},{},{}\n", lat, lon, name, town, hazard, name, mobile ? "No" : "Yes",
-                       speed);
+                       fieldText(speed));
 }
 
 Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, Progress& progress)
@@ -245,14 +246,16 @@ Report convertOv2(std::string_view bytes, Sink& out, const CameraOptions& option
         const std::string lon = coordinate(readInt32(data + start + 5));
         const std::string lat = coordinate(readInt32(data + start + 9));
         std::size_t at = start + 13;
-        const std::string_view name = readString(bytes, at, end);
+        // Names of OV2 files are mostly Latin-1 and may hold commas
+        // ("Aebi Frères, Bogis-Bossey"): written as camera-file fields.
+        const std::string name = fieldText(readString(bytes, at, end));
         std::string line;
         if (type == 3) {
-            const std::string_view town = readString(bytes, at, end);
-            const std::string_view camType = readString(bytes, at, end);
+            const std::string town = fieldText(readString(bytes, at, end));
+            const std::string camType = fieldText(readString(bytes, at, end));
             line = fmt::format("{},{},{},{},,{},,\n", lat, lon, name, town, camType);
         } else if (options.list == CameraList::PocketGpsNew) {
-            const std::string shortName = options.shortNames ? shortOv2Name(name) : std::string(name);
+            const std::string shortName = options.shortNames ? shortOv2Name(name) : name;
             const auto limitAt = shortName.find('@');
             if (limitAt != std::string::npos)
                 line = fmt::format("{},{},{},,,{},,{}\n", lat, lon, shortName, shortName,
@@ -271,8 +274,11 @@ Report convertOv2(std::string_view bytes, Sink& out, const CameraOptions& option
     return report;
 }
 
-Report convertCameraFile(const FileJob& job, const CameraOptions& options, Progress& progress)
+Report convertCameraFile(const FileJob& cameraJob, const CameraOptions& options, Progress& progress)
 {
+    // A camera file with no camera in it would only hide the one it replaced.
+    FileJob job = cameraJob;
+    job.needsRecords = true;
     if (isOv2Name(job.source))
         return runBytesJob(job, [&](std::string_view bytes, Sink& out) {
             return convertOv2(bytes, out, options, progress);
@@ -310,17 +316,9 @@ Report convertCameraFiles(const std::vector<std::string>& sources, const std::st
         if (!one.notes.empty())
             total.notes += source + ": " + one.notes + "\n";
     }
-    FileJob job{sources.front(), destination, append};
-    AtomicFileWriter writer;
-    Report failure;
-    if (!openDestination(job, writer, failure))
-        return failure;
-    if (writer.isOpen())
-        writer.write(text.text);
-    else if (!StdioSink(stdout).write(text.text))
-        return Report::failed(kWriteFailed);
     total.message = fmt::format("{} lines processed.\n\nConversion complete.", total.linesIn);
-    return finishDestination(writer, destination, std::move(total));
+    return runSinkJob({sources.front(), destination, append, true},
+                      [&](Sink& out) { return out.write(text.text) ? total : Report::failed(kWriteFailed); });
 }
 
 } // namespace varno::convert

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/InputFile.h"
+#include "base/Utf8.h"
 
 namespace varno::convert {
 namespace {
@@ -75,40 +76,73 @@ bool readSource(const std::string& path, std::string& bytes, std::string& messag
     return true;
 }
 
-bool openDestination(const FileJob& job, AtomicFileWriter& writer, Report& failure)
+std::string fieldText(std::string_view text)
 {
+    std::string s = utf8OrLatin1(text);
+    for (char& c : s)
+        if (c == ',' || c == '\n' || c == '\r')
+            c = ' ';
+    return s;
+}
+
+bool CrLfSink::write(std::string_view bytes)
+{
+    buffer_.clear();
+    buffer_.reserve(bytes.size() + bytes.size() / 16);
+    for (const char c : bytes) {
+        if (c == '\n' && !afterCr_)
+            buffer_ += '\r';
+        buffer_ += c;
+        afterCr_ = c == '\r';
+    }
+    return out_.write(buffer_);
+}
+
+bool Destination::open(const FileJob& job, Report& failure)
+{
+    job_ = job;
+    switch_.to = &outSink_;
     if (job.destination == "-")
         return true;
-    const WriteOutcome opened = writer.open(job.destination, {}, job.append);
+    const WriteOutcome opened = writer_.open(job.destination, {}, job.append);
     if (!opened) {
-        failure =
-            Report::failed("Error can't open destination file\n" + job.destination + ": " + opened.message);
+        failure = Report::failed(texts_.cantOpen + "\n" + job.destination + ": " + opened.message);
         return false;
     }
+    switch_.to = &fileSink_;
     return true;
 }
 
-Report finishDestination(AtomicFileWriter& writer, const std::string& destination, Report report)
+Report Destination::finish(Report report)
 {
-    if (!writer.isOpen()) {
-        if (destination == "-" && std::fflush(stdout) != 0 && report.ok())
-            return Report::failed(kWriteFailed);
+    if (report.ok() && job_.needsRecords && report.linesOut == 0) {
+        const std::string kept =
+            job_.destination == "-" ? std::string() : "\nThe destination file was left as it was.";
+        Report empty = Report::failed("Nothing was converted: no record was read from the source file\n" +
+                                      job_.source + kept);
+        empty.linesIn = report.linesIn;
+        report = std::move(empty);
+    }
+    if (!writer_.isOpen()) {
+        if (job_.destination == "-" && std::fflush(stdout) != 0 && report.ok())
+            return Report::failed(texts_.cantWrite);
         return report;
     }
     if (!report.ok()) {
-        writer.abandon();
+        writer_.abandon();
         return report;
     }
-    const WriteOutcome done = writer.commit();
+    const WriteOutcome done = writer_.commit();
     if (!done) {
-        Report failed = Report::failed(std::string(kWriteFailed) + "\n" + destination + ": " + done.message);
+        Report failed = Report::failed(texts_.cantWrite + "\n" + job_.destination + ": " + done.message);
         failed.linesIn = report.linesIn;
         return failed;
     }
     return report;
 }
 
-Report runFileJob(const FileJob& job, const std::function<Report(LineInput&, Sink&)>& convert)
+Report runFileJob(const FileJob& job, const std::function<Report(LineInput&, Sink&)>& convert,
+                  const Destination::Texts& texts)
 {
     Report failure;
     if (!sourceChecks(job, failure))
@@ -126,20 +160,18 @@ Report runFileJob(const FileJob& job, const std::function<Report(LineInput&, Sin
         std::error_code ec;
         total = fs::file_size(job.source, ec);
     }
-    AtomicFileWriter writer;
-    if (!openDestination(job, writer, failure))
+    Destination out(texts);
+    if (!out.open(job, failure))
         return failure;
-    AtomicSink fileSink(writer);
-    StdioSink outSink(stdout);
-    Sink& sink = writer.isOpen() ? static_cast<Sink&>(fileSink) : outSink;
     LineInput input(in, total);
-    Report report = convert(input, sink);
+    Report report = convert(input, out.sink());
     if (report.ok() && std::ferror(in))
         report = Report::failed(cantOpenSource(job.source, "read error"));
-    return finishDestination(writer, job.destination, std::move(report));
+    return out.finish(std::move(report));
 }
 
-Report runBytesJob(const FileJob& job, const std::function<Report(std::string_view, Sink&)>& convert)
+Report runBytesJob(const FileJob& job, const std::function<Report(std::string_view, Sink&)>& convert,
+                   const Destination::Texts& texts)
 {
     Report failure;
     if (!sourceChecks(job, failure))
@@ -147,13 +179,20 @@ Report runBytesJob(const FileJob& job, const std::function<Report(std::string_vi
     std::string bytes, message;
     if (!readSource(job.source, bytes, message))
         return Report::failed(message);
-    AtomicFileWriter writer;
-    if (!openDestination(job, writer, failure))
+    Destination out(texts);
+    if (!out.open(job, failure))
         return failure;
-    AtomicSink fileSink(writer);
-    StdioSink outSink(stdout);
-    Sink& sink = writer.isOpen() ? static_cast<Sink&>(fileSink) : outSink;
-    return finishDestination(writer, job.destination, convert(bytes, sink));
+    return out.finish(convert(bytes, out.sink()));
+}
+
+Report runSinkJob(const FileJob& job, const std::function<Report(Sink&)>& convert,
+                  const Destination::Texts& texts)
+{
+    Destination out(texts);
+    Report failure;
+    if (!out.open(job, failure))
+        return failure;
+    return out.finish(convert(out.sink()));
 }
 
 } // namespace varno::convert

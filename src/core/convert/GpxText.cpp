@@ -16,20 +16,6 @@
 namespace varno::convert {
 namespace {
 
-std::string coordinateText(double v)
-{
-    return fmt::format("{}", v);
-}
-
-// Commas would split a route line's fields; names keep their words.
-std::string fieldText(std::string text)
-{
-    for (char& c : text)
-        if (c == ',' || c == '\r' || c == '\n')
-            c = ' ';
-    return text;
-}
-
 std::optional<gpx::Error> readGpx(const std::string& source, gpx::Visitor& visitor)
 {
     if (source == "-")
@@ -59,8 +45,7 @@ public:
         if (routes_)
             return;
         ++points;
-        write(fmt::format("{},{},P{:03},Trk{:03}\n", coordinateText(p.lonDeg), coordinateText(p.latDeg),
-                          points, points));
+        write(fmt::format("{},{},P{:03},Trk{:03}\n", p.lonText, p.latText, points, points));
     }
     void waypoint(const gpx::Point& p) override { routePoint(p); }
     void routePoint(const gpx::Point& p) override
@@ -68,12 +53,22 @@ public:
         if (!routes_)
             return;
         ++points;
-        write(fmt::format("{},{},{}\n", coordinateText(p.lonDeg), coordinateText(p.latDeg),
-                          p.name.empty() ? std::string() : fieldText(p.name) + ","));
+        // Desc. 1 is the name, or the description when there is no name;
+        // Desc. 2 the description after a name.
+        std::string line = p.lonText + "," + p.latText + ",";
+        if (!p.name.empty()) {
+            line += fieldText(p.name) + ",";
+            line += fieldText(p.desc);
+        } else if (!p.desc.empty()) {
+            line += fieldText(p.desc) + ",";
+        }
+        write(line + "\n");
     }
+    void documentEnd(std::uint64_t count) override { lines = count; }
     bool wantsStop() const override { return failed || progress_.cancelled(); }
 
     std::uint64_t points = 0;
+    std::uint64_t lines = 0;
     bool failed = false;
 
 private:
@@ -98,12 +93,12 @@ Report gpxToRoute(const std::string& source, Sink& out, Progress& progress, bool
     if (error)
         return gpxFailure(*error);
     Report r;
-    r.linesIn = lines.points;
+    r.linesIn = lines.lines;
     r.linesOut = lines.points;
     r.message =
-        routes ? fmt::format("{} points processed.\n\nConversion complete.", lines.points)
-               : fmt::format("Input {} points processed.\nOutput {} lines processed.\n\nConversion complete.",
-                             lines.points, lines.points);
+        routes ? fmt::format("{} lines processed.\n\nConversion complete.", lines.lines)
+               : fmt::format("Input {} lines processed.\nOutput {} lines processed.\n\nConversion complete.",
+                             lines.lines, lines.points);
     return r;
 }
 
@@ -112,7 +107,7 @@ std::string nmeaChecksummed(const std::string& body)
     unsigned char sum = 0;
     for (const char c : body)
         sum ^= static_cast<unsigned char>(c);
-    return fmt::format("${}*{:02X}\r\n", body, sum);
+    return fmt::format("${}*{:02X}\n", body, sum);
 }
 
 // "ddmm.mmmm,N," with degreeDigits digits of whole degrees; the hemisphere
@@ -145,8 +140,10 @@ public:
         progress_.update(points, 0);
     }
     bool wantsStop() const override { return progress_.cancelled(); }
+    void documentEnd(std::uint64_t count) override { lines = count; }
 
     std::vector<ProjectTrack> tracks;
+    std::uint64_t lines = 0;
     std::uint64_t clock = 1000;
     std::uint64_t points = 0;
 
@@ -183,14 +180,9 @@ Report gpxToRouteFile(const FileJob& job, bool routes, Progress& progress)
         return Report::failed("The source and destination file names can not be the same.\n" + job.source);
     if (job.source != "-" && isFolder(job.source))
         return Report::failed("Error can't open source file\n" + job.source + ": a folder");
-    AtomicFileWriter writer;
-    Report failure;
-    if (!openDestination(job, writer, failure))
-        return failure;
-    AtomicSink fileSink(writer);
-    StdioSink outSink(stdout);
-    Sink& sink = writer.isOpen() ? static_cast<Sink&>(fileSink) : outSink;
-    return finishDestination(writer, job.destination, gpxToRoute(job.source, sink, progress, routes));
+    FileJob recorded = job;
+    recorded.needsRecords = true;
+    return runSinkJob(recorded, [&](Sink& out) { return gpxToRoute(job.source, out, progress, routes); });
 }
 
 std::string josmSentences(std::uint64_t clockMs, double lat, double lon)
@@ -235,25 +227,31 @@ Report josmToProject(const std::string& source, const std::string& destination, 
         files.emplace_back(path, std::move(builder.tracks[k - 1].text));
     }
     files.emplace_back(mapFile, std::move(map));
-    // Everything is ready before the first file is written; a file that
-    // fails takes back the ones written before it.
-    std::vector<std::string> written;
-    for (const auto& [path, text] : files) {
-        const WriteOutcome done = writeFileAtomically(path, text);
-        if (!done) {
-            for (const std::string& w : written) {
-                std::error_code ec;
-                std::filesystem::remove(w, ec);
-            }
-            return Report::failed("Error can't open destination file\n" + path + ": " + done.message);
+    // The project is one whole: every file is written and on disk beside
+    // its old self before the first takes the old one's place, so a folder in
+    // the way or a full disk leaves the old project as it was.
+    std::vector<AtomicFileWriter> writers(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto& [path, text] = files[i];
+        WriteOutcome done = writers[i].open(path);
+        if (done) {
+            AtomicSink file(writers[i]);
+            CrLfSink lines(file);
+            lines.write(text);
+            done = writers[i].prepare();
         }
-        written.push_back(path);
+        if (!done)
+            return Report::failed("Error can't open destination file\n" + path + ": " + done.message);
     }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (const WriteOutcome done = writers[i].commit(); !done)
+            return Report::failed("Error can't open destination file\n" + files[i].first + ": " +
+                                  done.message);
     Report r;
-    r.linesIn = builder.points;
+    r.linesIn = builder.lines;
     r.linesOut = builder.points;
-    r.message = fmt::format("Input {} points processed.\nOutput {} tracks written.\n\nConversion complete.",
-                            builder.points, builder.tracks.size());
+    r.message = fmt::format("Input {} lines processed.\nOutput {} lines processed.\n\nConversion complete.",
+                            builder.lines, builder.points);
     return r;
 }
 

@@ -3,6 +3,8 @@
 
 #include <fmt/format.h>
 
+#include "base/Utf8.h"
+
 namespace varno::convert {
 
 std::string gpxHeader()
@@ -17,23 +19,6 @@ std::string gpxHeader()
                        "http://www.topografix.com/GPX/1/0/gpx.xsd\">\n",
                        kGpxCreator);
 }
-
-namespace {
-
-// Length of the valid UTF-8 sequence at text[i], 0 when there is none.
-std::size_t utf8Length(std::string_view text, std::size_t i)
-{
-    const auto b = static_cast<unsigned char>(text[i]);
-    std::size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (n == 0 || (n == 2 && b < 0xC2) || i + n > text.size())
-        return 0;
-    for (std::size_t k = 1; k < n; ++k)
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-            return 0;
-    return n;
-}
-
-} // namespace
 
 std::string xmlEscaped(std::string_view text)
 {
@@ -65,13 +50,12 @@ std::string xmlEscaped(std::string_view text)
         default:
             if (b < 0x80) {
                 out += c;
-            } else if (const std::size_t n = utf8Length(text, i)) {
+            } else if (const std::size_t n = utf8SequenceLength(text, i)) {
                 out.append(text.substr(i, n));
                 i += n;
                 continue;
             } else {
-                out += static_cast<char>(0xC0 | (b >> 6));
-                out += static_cast<char>(0x80 | (b & 0x3F));
+                out += utf8OrLatin1(text.substr(i, 1));
             }
         }
         ++i;

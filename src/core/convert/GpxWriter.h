@@ -13,6 +13,9 @@ inline constexpr char kGpxCreator[] = "VARNO - https://github.com/varno-project/
 // The start of the document: the XML declaration and the <gpx> start tag.
 std::string gpxHeader();
 inline constexpr char kGpxFooter[] = "</gpx>\n";
+// What a GPX writer says when its file cannot take the text.
+inline constexpr char kGpxWriteFailed[] =
+    "Error: Unable to write to the file.\nAn error occurrd while writing to the GPX output file.";
 
 // Text for a GPX element or attribute value: & < > " ' escaped, and bytes
 // that are not valid UTF-8 (a Latin-1 name, say) read as Latin-1.

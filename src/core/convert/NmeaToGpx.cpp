@@ -49,6 +49,14 @@ int pair(std::string_view field, std::size_t n)
     return (a - '0') * 10 + (b - '0');
 }
 
+// "$xxRMC" with any talker ("$GPRMC", "$GNRMC", "$GLRMC" ...), letter case
+// aside; proprietary sentences ("$P...") are not talkers.
+bool isSentence(std::string_view line, std::string_view type)
+{
+    return line.size() >= 6 && line[0] == '$' && asciiLower(line[1]) != 'p' &&
+           equalsNoCase(line.substr(3, 3), type);
+}
+
 double distanceM(double lat1, double lon1, double lat2, double lon2)
 {
     const double dy = std::fabs(lat1 - lat2) * kMetresPerDegreeLat;
@@ -74,12 +82,12 @@ Report pickNmeaPoints(LineInput& log, const NmeaPickOptions& options, std::vecto
             report.message = kCancelled;
             return report;
         }
-        if (startsWithNoCase(line, "$GPGGA")) {
+        if (isSentence(line, "GGA")) {
             if (const std::string_view alt = gps::nmeaFieldView(line, 9); !alt.empty())
                 elevation = gps::nmeaNumber(alt);
             continue;
         }
-        if (!startsWithNoCase(line, "$GPRMC"))
+        if (!isSentence(line, "RMC"))
             continue;
         const std::string_view status = gps::nmeaFieldView(line, 2);
         if (status.empty() || asciiLower(status.front()) != 'a')

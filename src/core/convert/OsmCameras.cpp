@@ -35,16 +35,6 @@ std::string_view tag(std::span<const osm::Tag> tags, std::string_view key)
     return {};
 }
 
-// A field of the camera file: no commas, no line ends.
-std::string field(std::string_view text)
-{
-    std::string s(text);
-    for (char& c : s)
-        if (c == ',' || c == '\n' || c == '\r')
-            c = ' ';
-    return s;
-}
-
 // The number a maxspeed starts with ("50", "30 mph"); empty for "signals", "none" and the like.
 std::string limitText(std::string_view maxspeed)
 {
@@ -104,7 +94,7 @@ struct Collector final : osm::Handler {
                 tag(tags, "speed_camera") == "average_speed" || tag(tags, "enforcement") == "average_speed";
             byId.emplace(id, cameras.size());
             cameras.push_back(
-                {lat, lon, specs, limitText(tag(tags, "maxspeed")), field(tag(tags, "direction"))});
+                {lat, lon, specs, limitText(tag(tags, "maxspeed")), fieldText(tag(tags, "direction"))});
             placed.push_back(true);
             return;
         }
@@ -113,7 +103,7 @@ struct Collector final : osm::Handler {
         if (located && !name.empty() &&
             (place == "city" || place == "town" || place == "village" || place == "hamlet" ||
              place == "suburb"))
-            places.push_back({lat, lon, field(name)});
+            places.push_back({lat, lon, fieldText(name)});
     }
 
     // type=enforcement with enforcement=maxspeed: its device nodes are cameras with the
@@ -211,7 +201,7 @@ struct RoadFinder final : osm::Handler {
             for (const std::size_t i : cells.at(cellKey(lat, lon))) {
                 const double d = metres(cameras[i].lat, cameras[i].lon, lat, lon);
                 if (d < road[i].first || (d == road[i].first && road[i].second.empty()))
-                    road[i] = {d, field(label)};
+                    road[i] = {d, fieldText(label)};
             }
         }
     }
@@ -303,14 +293,7 @@ Report convertOsmCamerasFile(const FileJob& job, Progress& progress)
     std::error_code ec;
     if (job.destination != "-" && std::filesystem::equivalent(job.source, job.destination, ec))
         return Report::failed("The source and destination file names can not be the same.\n" + job.source);
-    AtomicFileWriter writer;
-    Report failure;
-    if (!openDestination(job, writer, failure))
-        return failure;
-    AtomicSink fileSink(writer);
-    StdioSink outSink(stdout);
-    Sink& sink = writer.isOpen() ? static_cast<Sink&>(fileSink) : outSink;
-    return finishDestination(writer, job.destination, convertOsmCameras(job.source, sink, progress));
+    return runSinkJob(job, [&](Sink& out) { return convertOsmCameras(job.source, out, progress); });
 }
 
 } // namespace varno::convert

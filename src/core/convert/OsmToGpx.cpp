@@ -251,13 +251,13 @@ Report convertOsmToGpx(const std::string& source, Sink& out, const OsmGpxOptions
     osm::ReadOutcome read;
     if (onePass) {
         if (!out.write(header))
-            return Report::failed(kWriteFailed);
+            return Report::failed(kGpxWriteFailed);
         writer.emplace(out, options, nodes);
         OnePass both(collector, *writer, sortNodes);
         read = osm::readFile(source, osm::kNodes | osm::kWays, both, tell);
         if (both.unsorted && !read.error && !read.cancelled) {
             if (!out.restart())
-                return Report::failed(kWriteFailed);
+                return Report::failed(kGpxWriteFailed);
             nodes.clear();
             collector.count = 0;
             writer.reset();
@@ -271,7 +271,7 @@ Report convertOsmToGpx(const std::string& source, Sink& out, const OsmGpxOptions
         if (!read.error && !read.cancelled) {
             sortNodes();
             if (!out.write(header))
-                return Report::failed(kWriteFailed);
+                return Report::failed(kGpxWriteFailed);
             writer.emplace(out, options, nodes);
             ++pass;
             read = osm::readFile(source, osm::kWays, *writer, tell);
@@ -286,13 +286,15 @@ Report convertOsmToGpx(const std::string& source, Sink& out, const OsmGpxOptions
     if (read.cancelled)
         return cancelled();
     if (writer->failed || !out.write(kGpxFooter))
-        return Report::failed(kWriteFailed);
+        return Report::failed(kGpxWriteFailed);
 
     Report report;
     report.linesIn = collector.count + writer->objects;
     report.linesOut = writer->tracks;
+    // osmium hands over elements, not lines; with one element to a line, as
+    // editors write OSM files, the nodes and ways are the lines that count.
     report.message =
-        fmt::format("Input {} nodes and ways read.\nOutput {} lines processed.\n\nThe GPX output file "
+        fmt::format("Input {} lines processed.\nOutput {} lines processed.\n\nThe GPX output file "
                     "has been created.",
                     report.linesIn, writer->references);
     return report;
@@ -311,14 +313,11 @@ Report convertOsmFile(const FileJob& job, const OsmGpxOptions& options, Progress
     std::error_code ec;
     if (job.destination != "-" && std::filesystem::equivalent(job.source, job.destination, ec))
         return Report::failed("The source and destination file names can not be the same.\n" + job.source);
-    AtomicFileWriter writer;
-    Report failure;
-    if (!openDestination(job, writer, failure))
-        return failure;
-    AtomicSink fileSink(writer);
-    StdioSink outSink(stdout);
-    Sink& sink = writer.isOpen() ? static_cast<Sink&>(fileSink) : outSink;
-    return finishDestination(writer, job.destination, convertOsmToGpx(job.source, sink, options, progress));
+    Destination::Texts texts;
+    texts.cantOpen = "Error: Unable to open the output gpx file.";
+    texts.cantWrite = kGpxWriteFailed;
+    return runSinkJob(
+        job, [&](Sink& out) { return convertOsmToGpx(job.source, out, options, progress); }, texts);
 }
 
 } // namespace varno::convert

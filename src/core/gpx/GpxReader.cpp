@@ -2,6 +2,7 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -35,6 +36,7 @@ enum class Kind : std::uint8_t {
     Trkseg,
     Trkpt,
     Name,
+    Desc,
     Ele,
     Time,
 };
@@ -99,6 +101,7 @@ public:
             fail("out of memory for the XML parser");
             return false;
         }
+        countLines(data, size);
         while (true) {
             const int n = static_cast<int>(std::min<std::size_t>(size, 1 << 30));
             const bool final = last && static_cast<std::size_t>(n) == size;
@@ -119,11 +122,13 @@ public:
         void* b = xml_ ? XML_GetBuffer(xml_, static_cast<int>(size)) : nullptr;
         if (!b)
             fail("out of memory for the XML parser");
-        return static_cast<char*>(b);
+        block_ = static_cast<char*>(b);
+        return block_;
     }
     // Parses what was read into buffer(); false once the reading has ended with an error.
     bool parseBuffer(std::size_t size, bool last)
     {
+        countLines(block_, size);
         return parsed(XML_ParseBuffer(xml_, static_cast<int>(size), last ? 1 : 0)) && finish(last);
     }
 
@@ -149,7 +154,17 @@ private:
     {
         if (last && !error_ && !sawRoot_)
             error_ = here("no <gpx> element");
+        if (last && !error_)
+            visitor_.documentEnd(newlines_ + (lastByte_ != '\n' && lastByte_ != '\0' ? 1 : 0));
         return !error_;
+    }
+    // Lines of the document, for converters that report how many they read.
+    void countLines(const char* data, std::size_t size)
+    {
+        if (size == 0)
+            return;
+        newlines_ += static_cast<std::uint64_t>(std::count(data, data + size, '\n'));
+        lastByte_ = data[size - 1] == '\0' ? ' ' : data[size - 1];
     }
 
     Error here(std::string message) const
@@ -265,6 +280,7 @@ private:
             }
             break;
         case Kind::Name:
+        case Kind::Desc:
         case Kind::Ele:
         case Kind::Time:
             // Text is taken only inside these; elsewhere expat need not hand it over.
@@ -332,6 +348,8 @@ private:
         case Kind::Trkpt:
             if (local == "name")
                 return Kind::Name;
+            if (local == "desc")
+                return Kind::Desc;
             if (local == "ele")
                 return Kind::Ele;
             if (local == "time")
@@ -351,9 +369,11 @@ private:
             if (startsWith(key, "lat") && key[3] == '\0') {
                 seenLat = true;
                 lat = parseNumber(attrs[1]);
+                point_.latText = attrs[1];
             } else if (startsWith(key, "lon") && key[3] == '\0') {
                 seenLon = true;
                 lon = parseNumber(attrs[1]);
+                point_.lonText = attrs[1];
             }
         }
         if (!seenLat || !seenLon)
@@ -436,6 +456,10 @@ private:
                 point_.name = text_;
             }
             break;
+        case Kind::Desc:
+            stopCollecting();
+            point_.desc = text_;
+            break;
         case Kind::Ele:
             stopCollecting();
             point_.eleMetres = parseNumber(text_);
@@ -471,6 +495,9 @@ private:
     const std::string& name_;
     Limits limits_;
     XML_Parser xml_ = nullptr;
+    char* block_ = nullptr;
+    std::uint64_t newlines_ = 0;
+    char lastByte_ = '\0';
     std::vector<Kind> stack_;
     std::vector<Binding> bindings_;
     Point point_;

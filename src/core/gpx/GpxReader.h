@@ -24,6 +24,8 @@ struct Point {
     std::optional<double> eleMetres; // <ele>, when present and a number
     std::string time;                // <time> text as written, empty when absent
     std::string name;                // <name>, empty when absent
+    std::string desc;                // <desc>, empty when absent
+    std::string latText, lonText;    // the lat and lon attributes as written
 };
 
 struct Error {
@@ -65,6 +67,9 @@ public:
     // readFile: after each block, how many bytes of the file have been read
     // (for a progress bar); wantsStop() is asked after it.
     virtual void bytesRead(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
+    // Once the whole document has been read without error: how many lines it
+    // has (a last line without a line end counts).
+    virtual void documentEnd(std::uint64_t /*lines*/) {}
 };
 
 struct Limits {

@@ -1,6 +1,7 @@
 // OpenStreetMap reading through libosmium; nothing of it shows outside this file.
 #include "osm/OsmReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -12,6 +13,8 @@
 #include <osmium/osm/way.hpp>
 
 #include "base/InputFile.h"
+#include "base/LineReader.h"
+#include "base/Numbers.h"
 
 namespace varno::osm {
 namespace {
@@ -222,6 +225,38 @@ ReadOutcome readBytes(std::string_view bytes, const std::string& format, unsigne
     return readOsmFile(osmium::io::File(bytes.data(), bytes.size(), format), "(memory)", kinds, handler, {});
 }
 
+namespace {
+
+// The bounding box of an older OSM file, whose header gives it as
+// <bound box='bottom,left,top,right' origin='...'/> (a line osmium passes
+// over) somewhere in its first 100 lines.
+std::optional<Bounds> readBoundBox(const std::string& path)
+{
+    constexpr std::string_view kTag = "<bound box=";
+    FileHandle f = openForReading(path, nullptr, std::numeric_limits<std::uintmax_t>::max());
+    if (!f)
+        return std::nullopt;
+    LineReader lines(f.get());
+    std::string line;
+    for (int n = 0; n < 100 && lines.next(line, 499); ++n) {
+        const auto at = line.find(kTag);
+        if (at == std::string::npos || at + kTag.size() + 1 > line.size())
+            continue;
+        std::string_view rest = std::string_view(line).substr(at + kTag.size() + 1);
+        rest = rest.substr(0, std::min(rest.find('\''), rest.find_first_of("\"\r\n")));
+        double sides[4] = {};
+        for (double& side : sides) {
+            const auto comma = rest.find(',');
+            side = leadingDouble(rest.substr(0, comma));
+            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        }
+        return Bounds{sides[0], sides[1], sides[2], sides[3]};
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<Bounds> readBounds(const std::string& path, std::string* error)
 {
     try {
@@ -235,10 +270,13 @@ std::optional<Bounds> readBounds(const std::string& path, std::string* error)
         const osmium::Box box = reader.header().box();
         reader.close();
         if (!box.valid())
-            return std::nullopt;
+            return readBoundBox(path);
         return Bounds{box.bottom_left().lat(), box.bottom_left().lon(), box.top_right().lat(),
                       box.top_right().lon()};
     } catch (const std::exception& e) {
+        // osmium reads only version 0.6 files; a 0.5 one still has its box.
+        if (std::optional<Bounds> box = readBoundBox(path))
+            return box;
         if (error)
             *error = "Error reading the OSM file\n" + path + ": " + e.what();
         return std::nullopt;

@@ -18,6 +18,7 @@
 #include "base/DataPath.h"
 #include "base/InputFile.h"
 #include "base/LineReader.h"
+#include "base/LiveTemporaries.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "base/UiBridge.h"
@@ -139,7 +140,7 @@ TEST(AtomicFile, TemporaryIsExclusiveNeverLooserThanTheTargetAndStaleOnesAreSwep
     unsigned next = 0;
     AtomicWriteOptions options;
     options.tempSuffix = [&] { return next++; };
-    fs::create_symlink(dir.file("victim"), path + ".tmp00000000");
+    fs::create_symlink(dir.file("victim"), path + ".varno-0-00000000.tmp");
     // What the temporary file allowed while its bytes went in.
     struct PermsAtFlush final : FileSync {
         std::string temp;
@@ -150,7 +151,7 @@ TEST(AtomicFile, TemporaryIsExclusiveNeverLooserThanTheTargetAndStaleOnesAreSwep
             return std::fflush(f) == 0;
         }
     } sync;
-    sync.temp = path + ".tmp00000001";
+    sync.temp = path + ".varno-0-00000001.tmp";
     options.sync = &sync;
     const mode_t umaskWas = ::umask(0); // the temporary would be made world-writable
     const bool written = static_cast<bool>(writeFileAtomically(path, "new", options));
@@ -158,7 +159,7 @@ TEST(AtomicFile, TemporaryIsExclusiveNeverLooserThanTheTargetAndStaleOnesAreSwep
     ASSERT_TRUE(written);
     EXPECT_EQ(test::readBytes(path), "new");
     EXPECT_EQ(test::readBytes(dir.file("victim")), "victim");
-    EXPECT_TRUE(fs::is_symlink(path + ".tmp00000000"));
+    EXPECT_TRUE(fs::is_symlink(path + ".varno-0-00000000.tmp"));
     EXPECT_EQ(sync.seen, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 
@@ -173,8 +174,52 @@ TEST(AtomicFile, TemporaryIsExclusiveNeverLooserThanTheTargetAndStaleOnesAreSwep
     test::writeBytes(dir.file("s.reg.tmpfeedbeef"), "young");
     ASSERT_TRUE(writeFileAtomically(path, "newer"));
     EXPECT_EQ(folderEntries(dir.path()),
-              (Names{"other.tmp0badf00d", "s.reg", "s.reg.tmp00000000", "s.reg.tmp0BADF00D",
-                     "s.reg.tmp0badf00d.keep", "s.reg.tmp123", "s.reg.tmpfeedbeef", "victim"}));
+              (Names{"other.tmp0badf00d", "s.reg", "s.reg.tmp0BADF00D", "s.reg.tmp0badf00d.keep",
+                     "s.reg.tmp123", "s.reg.tmpfeedbeef", "s.reg.varno-0-00000000.tmp", "victim"}));
+}
+
+TEST(AtomicFile, TemporariesOfGoneWritersAreSweptWhateverTheirFileAndLiveOnesAreKnown)
+{
+    test::ScratchDir dir;
+    // Process 7 is us, 8 still runs, 9 is gone.
+    setTemporaryOwner({7, [](unsigned long id) { return id == 7 || id == 8; }});
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    for (const char* name : {"a.gpx.varno-9-0badf00d.tmp", "b.txt.varno-8-0badf00d.tmp",
+                             "c.txt.varno-7-0badf00d.tmp", "d.txt.varno-9-0badf00d.tmp.keep",
+                             "e.txt.varno-x9-0badf00d.tmp", "f.txt.varno-9-0badf00.tmp", "g.txt.tmp"}) {
+        test::writeBytes(dir.file(name), "x");
+        fs::last_write_time(dir.file(name), old);
+    }
+    // Without a way to ask about processes, only age tells: a young one stays.
+    test::writeBytes(dir.file("h.txt.varno-0-0badf00d.tmp"), "young");
+    test::writeBytes(dir.file("i.txt.varno-0-0badf00d.tmp"), "old");
+    fs::last_write_time(dir.file("i.txt.varno-0-0badf00d.tmp"), old);
+
+    std::vector<std::string> removed;
+    static std::vector<std::string>* seen = nullptr;
+    seen = &removed;
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.open(dir.file("new.txt")));
+    // The file being written is the one a signal would take away.
+    liveTemporaries::removeAll([](const char* p) {
+        seen->push_back(p);
+        return 0;
+    });
+    ASSERT_EQ(removed.size(), 1u);
+    EXPECT_EQ(fs::path(removed[0]).parent_path(), dir.path());
+    EXPECT_NE(removed[0].find("new.txt.varno-7-"), std::string::npos) << removed[0];
+    ASSERT_TRUE(writer.commit());
+    removed.clear();
+    liveTemporaries::removeAll([](const char* p) {
+        seen->push_back(p);
+        return 0;
+    });
+    EXPECT_TRUE(removed.empty());
+    setTemporaryOwner({});
+    EXPECT_EQ(folderEntries(dir.path()),
+              (Names{"b.txt.varno-8-0badf00d.tmp", "c.txt.varno-7-0badf00d.tmp",
+                     "d.txt.varno-9-0badf00d.tmp.keep", "e.txt.varno-x9-0badf00d.tmp",
+                     "f.txt.varno-9-0badf00.tmp", "g.txt.tmp", "h.txt.varno-0-0badf00d.tmp", "new.txt"}));
 }
 
 TEST(LineReader, FileAndMemoryCutTheSamePiecesAndStripTheirEnds)

@@ -55,7 +55,7 @@ TEST(CameraCsv, LinesOfEachList)
          "-1,51,ABCDEFGHIJKLMNOPQ@300,Twenty-six characters long\n-1,51,ABCDEFGHIJKLM\xc3\xa9,"
          "M\xfcnchen Latin-1\n",
          "51,-1,ABCDEFGHIJKLMN,Twenty-six characters lon,,ABCDEFGHIJKLMN,Yes,300\n"
-         "51,-1,ABCDEFGHIJKLM,M\xfcnchen Latin-1,,ABCDEFGHIJKLM,Yes,\n"},
+         "51,-1,ABCDEFGHIJKLM,M\xc3\xbcnchen Latin-1,,ABCDEFGHIJKLM,Yes,\n"}, // written as UTF-8
         {"missing fields and empty fields stay in place", pocket, "-1,51\n-1,51,,town\n",
          "51,-1,,,,,Yes,\n51,-1,,town,,,Yes,\n"},
         {"garmin: the first line is a header, even with numbers", garmin, "-1,51,HEADER,x\n-1,51,B,c\n",
@@ -180,7 +180,7 @@ TEST(CameraFiles, AppendCancelAndRefusals)
     Progress progress;
     Report r = convertCameraFile({src, dst, true}, {}, progress);
     ASSERT_TRUE(r.ok()) << r.message;
-    EXPECT_EQ(readBytes(dst), "old line\n51,-1,A,b,,A,Yes,\n52,-2,C,d,,C,Yes,\n");
+    EXPECT_EQ(readBytes(dst), "old line\n51,-1,A,b,,A,Yes,\r\n52,-2,C,d,,C,Yes,\r\n");
 
     // A cancelled conversion leaves the old file and no temporary one beside it.
     writeBytes(dst, "old line\n");
@@ -225,7 +225,7 @@ TEST(CameraFiles, AppendCancelAndRefusals)
     r = convertCameraFiles({dir.file("a.csv"), dir.file("b.OV2")}, dst, false, {CameraList::PocketGpsNew},
                            progress);
     ASSERT_TRUE(r.ok()) << r.message;
-    EXPECT_EQ(readBytes(dst), "51,-1,A,b,,A,Yes,\n51.000000,-1.000000,B@30,,,B@30,,30\n");
+    EXPECT_EQ(readBytes(dst), "51,-1,A,b,,A,Yes,\r\n51.000000,-1.000000,B@30,,,B@30,,30\r\n");
 }
 
 // The streaming writer: an abandoned write leaves the old file; kept bytes come first.

@@ -32,10 +32,10 @@ TEST(GpxText, RouteLinesFromTracksAndRoutes)
     Progress progress;
     Report r = gpxToRouteFile({src, dst, true}, false, progress);
     ASSERT_TRUE(r.ok()) << r.message;
-    EXPECT_EQ(readBytes(dst), "old\n1.05,-0.5,P001,Trk001\n20,10,P002,Trk002\n21,11,P003,Trk003\n");
+    EXPECT_EQ(readBytes(dst), "old\n1.05,-0.5,P001,Trk001\r\n20,10,P002,Trk002\r\n21,11,P003,Trk003\r\n");
     r = gpxToRouteFile({src, dst, false}, true, progress);
     ASSERT_TRUE(r.ok()) << r.message;
-    EXPECT_EQ(readBytes(dst), "-0.25,51.5,Home  sweet,\n-0.3,51.6,\n");
+    EXPECT_EQ(readBytes(dst), "-0.25,51.5,Home  sweet,\r\n-0.3,51.6,\r\n");
 
     // Not XML, a point without a position, a folder: named, and the old file stays.
     for (const std::string& bad : {std::string("not xml"), std::string("<gpx><wpt lat=\"1\"/></gpx>"),
@@ -45,18 +45,17 @@ TEST(GpxText, RouteLinesFromTracksAndRoutes)
         EXPECT_EQ(r.status, Report::Status::Failed) << bad;
         EXPECT_NE(r.message.find(src), std::string::npos) << r.message;
     }
-    EXPECT_NE(
-        gpxToRouteFile({dir.path().string(), dst, false}, true, progress).message.find(": a folder"),
-        std::string::npos);
-    EXPECT_EQ(readBytes(dst), "-0.25,51.5,Home  sweet,\n-0.3,51.6,\n");
+    EXPECT_NE(gpxToRouteFile({dir.path().string(), dst, false}, true, progress).message.find(": a folder"),
+              std::string::npos);
+    EXPECT_EQ(readBytes(dst), "-0.25,51.5,Home  sweet,\r\n-0.3,51.6,\r\n");
 }
 
 TEST(GpxText, ProjectOfSegmentsWithSentences)
 {
     // Degrees below one, both hemispheres, checksums as a receiver writes them.
     EXPECT_EQ(josmSentences(1000, -0.5, 1.05),
-              nmea("GPGGA,000001.000,0030.0000,S,00103.0000,E,1,07,1.25,00121,M,047,M,,") + "\r\n" +
-                  nmea("GPRMC,000001.000,A,0030.0000,S,00103.0000,E,50.00,0.000,0.00,E,") + "\r\n");
+              nmea("GPGGA,000001.000,0030.0000,S,00103.0000,E,1,07,1.25,00121,M,047,M,,") + "\n" +
+                  nmea("GPRMC,000001.000,A,0030.0000,S,00103.0000,E,50.00,0.000,0.00,E,") + "\n");
     EXPECT_EQ(josmSentences(3723004, -33.5, -151.25).substr(0, 47),
               "$GPGGA,010203.004,3330.0000,S,15115.0000,W,1,07");
 
@@ -66,13 +65,26 @@ TEST(GpxText, ProjectOfSegmentsWithSentences)
     const Report r = josmToProject(dir.file("in.gpx"), dir.file("proj.TXT"), progress);
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_EQ(readBytes(dir.file("proj.txt")),
-              ";VARNO Track Editor\nMapDesc:JOSM Convert: " + dir.file("in.gpx") +
-                  "\nzoom:1\nTrkDesc:Track000001\nTrkPath:" + dir.file("proj-Track000001.txt") +
-                  "\nTrkDesc:Track000002\nTrkPath:" + dir.file("proj-Track000002.txt") + "\n");
+              ";VARNO Track Editor\r\nMapDesc:JOSM Convert: " + dir.file("in.gpx") +
+                  "\r\nzoom:1\r\nTrkDesc:Track000001\r\nTrkPath:" + dir.file("proj-Track000001.txt") +
+                  "\r\nTrkDesc:Track000002\r\nTrkPath:" + dir.file("proj-Track000002.txt") + "\r\n");
     // The clock runs on across tracks.
     const std::string second = readBytes(dir.file("proj-Track000002.txt"));
     EXPECT_EQ(second.substr(0, 17), "$GPGGA,000003.000");
     EXPECT_EQ(std::count(second.begin(), second.end(), '\n'), 2);
+    EXPECT_EQ(second.find("\r\n") + 2, second.find("$GPRMC"));
+    EXPECT_EQ(r.message, "Input 1 lines processed.\nOutput 3 lines processed.\n\nConversion complete.");
+
+    // A later file that cannot be written (a folder in its place) leaves
+    // every file of the old project as it was, none half new.
+    const std::string oldMap = readBytes(dir.file("proj.txt"));
+    writeBytes(dir.file("proj-Track000001.txt"), "first\r\n");
+    std::filesystem::remove(dir.file("proj-Track000002.txt"));
+    std::filesystem::create_directory(dir.file("proj-Track000002.txt"));
+    EXPECT_FALSE(josmToProject(dir.file("in.gpx"), dir.file("proj"), progress).ok());
+    EXPECT_EQ(readBytes(dir.file("proj-Track000001.txt")), "first\r\n");
+    EXPECT_EQ(readBytes(dir.file("proj.txt")), oldMap);
+    std::filesystem::remove(dir.file("proj-Track000002.txt"));
 
     // A bad source writes nothing at all.
     writeBytes(dir.file("bad.gpx"), "<gpx><trk><trkseg><trkpt lat='1' lon='2'/>");

@@ -54,6 +54,14 @@ std::vector<NmeaPoint> pick(const std::string& log, NmeaPickOptions options)
     return points;
 }
 
+// The same sentences from another talker ("GN": several satellite systems).
+std::string talker(const std::string& id, std::string log)
+{
+    for (std::size_t at = log.find("$GP"); at != std::string::npos; at = log.find("$GP", at + 1))
+        log.replace(at + 1, 2, id);
+    return log;
+}
+
 } // namespace
 
 TEST(NmeaToGpx, PicksPointsByDistanceAndTurn)
@@ -74,8 +82,10 @@ TEST(NmeaToGpx, PicksPointsByDistanceAndTurn)
         {"every 100 m", straight, metres100, 2},
         {"350 to 10 is a turn of 20", turning, turn15, 3},
         {"status V gives no point", rmc("120000", 51, -1, "0", "010524", 3, "V"), metres100, 0},
-        {"other talkers and junk give none", "$GNRMC,1,A\r\nrubbish\r\n$GPRMC,,A,xx,N,yy,E\r\n", metres100,
+        {"broken sentences and junk give none", "$GNRMC,1,A\r\nrubbish\r\n$GPRMC,,A,xx,N,yy,E\r\n", metres100,
          0},
+        {"any talker's RMC is a point", talker("GN", straight), metres100, 2},
+        {"a proprietary sentence is no talker's", talker("PG", straight), metres100, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(pick(c.log, c.options).size(), c.count) << c.what;

@@ -164,3 +164,25 @@ TEST(OsmToGpx, CorpusWaysAndFormats)
     EXPECT_NEAR(bounds->right, 13.3195496, 1e-6);
     EXPECT_FALSE(osm::readBounds(corpus + "/josm/empty.osm"));
 }
+
+TEST(OsmToGpx, GetBoundsReadsTheOlderBoundBoxLineInTheFirstHundred)
+{
+    const std::string box = "<bound box='51.25,-1.5,51.75,-1.0' origin='0.5'/>\n";
+    std::string filler;
+    for (int i = 0; i < 97; ++i)
+        filler += "<!-- line -->\n";
+    ScratchDir dir;
+    writeBytes(dir.file("a.osm"), "<?xml version='1.0'?>\n<osm version='0.5'>\n" + box + "</osm>\n");
+    const auto bounds = osm::readBounds(dir.file("a.osm"));
+    ASSERT_TRUE(bounds);
+    EXPECT_EQ(bounds->bottom, 51.25);
+    EXPECT_EQ(bounds->left, -1.5);
+    EXPECT_EQ(bounds->top, 51.75);
+    EXPECT_EQ(bounds->right, -1.0);
+    // Line 100 is still read; line 101 is not.
+    const std::string head = "<?xml version='1.0'?>\n<osm version='0.5'>\n";
+    writeBytes(dir.file("b.osm"), head + filler + box + "</osm>\n");
+    EXPECT_TRUE(osm::readBounds(dir.file("b.osm")));
+    writeBytes(dir.file("c.osm"), head + "<!-- -->\n" + filler + box + "</osm>\n");
+    EXPECT_FALSE(osm::readBounds(dir.file("c.osm")));
+}
