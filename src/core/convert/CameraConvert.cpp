@@ -1,16 +1,21 @@
 // Camera lists from PocketGPS and Garmin, CSV or OV2, into camera-file lines.
 #include "convert/CameraConvert.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <fmt/format.h>
 #include <fmt/printf.h>
 
 #include "base/AsciiCase.h"
 #include "base/InputFile.h"
+#include "base/Numbers.h"
 #include "base/Text.h"
+#include "geo/LatLon.h"
 
 namespace varno::convert {
 namespace {
@@ -161,11 +166,23 @@ std::string cameraLineFromCsv(std::string_view line, const CameraOptions& option
                        speed);
 }
 
+namespace {
+
+// The camera line's latitude and longitude (its first two fields) are a place on Earth.
+bool placeOnEarth(std::string_view camera)
+{
+    const auto comma = camera.find(',');
+    return geo::onEarth(leadingDouble(camera.substr(0, comma)), leadingDouble(camera.substr(comma + 1)));
+}
+
+} // namespace
+
 Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, Progress& progress)
 {
     Report report;
     std::string line;
     std::uint64_t skipped = 0;
+    std::vector<std::uint64_t> impossible; // lines whose position no place on Earth has
     if (options.list != CameraList::PocketGps && !in.next(line, kLineLimit))
         line.clear();
     while (in.next(line, kLineLimit)) {
@@ -185,6 +202,11 @@ Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, 
             ++skipped;
             continue;
         }
+        if (!placeOnEarth(camera)) {
+            // The line of the file: the header line of the other lists is not counted in.
+            impossible.push_back(report.linesIn + (options.list != CameraList::PocketGps ? 1 : 0));
+            continue;
+        }
         if (!out.write(camera))
             return Report::failed(kWriteFailed);
         ++report.linesOut;
@@ -192,6 +214,17 @@ Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, 
     report.message = fmt::format("{} lines processed.\n\nConversion complete.", report.linesIn);
     if (skipped > 0)
         report.notes = fmt::format("{} lines without a latitude and longitude were left out.", skipped);
+    if (!impossible.empty()) {
+        constexpr std::size_t kNamed = 10;
+        std::string lines;
+        for (std::size_t i = 0; i < std::min(impossible.size(), kNamed); ++i)
+            lines += (i ? ", " : "") + std::to_string(impossible[i]);
+        if (impossible.size() > kNamed)
+            lines += ", ...";
+        report.notes += fmt::format("{}{} lines with a latitude beyond 90 or a longitude beyond 180 degrees "
+                                    "were left out (line {}).",
+                                    report.notes.empty() ? "" : "\n", impossible.size(), lines);
+    }
     return report;
 }
 

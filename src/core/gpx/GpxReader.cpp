@@ -359,6 +359,9 @@ private:
             fail(seenLat ? "point without a lon attribute" : "point without a lat attribute");
         else if (!lat || !lon)
             fail(!lat ? "point with a lat that is not a number" : "point with a lon that is not a number");
+        else if (std::fabs(*lat) > 90.0 || std::fabs(*lon) > 180.0)
+            fail(std::fabs(*lat) > 90.0 ? "point with a lat beyond 90 degrees"
+                                        : "point with a lon beyond 180 degrees");
         else {
             point_.latDeg = *lat;
             point_.lonDeg = *lon;
