@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <filesystem>
+#include <optional>
 #include <fmt/format.h>
 
 #include "base/DataPath.h"
@@ -203,7 +204,7 @@ void nmeaDialog(CMainFrame& frame)
         std::vector<convert::NmeaPoint> points;
         const convert::Report r = runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
             std::string refusal;
-            varno::FileHandle f = varno::openForReading(log, &refusal);
+            varno::FileHandle f = varno::openTextForReading(log, &refusal);
             if (!f)
                 return convert::Report::failed("Error: Unable to open the file.\n" +
                                                varno::nameWithRefusal(log, refusal));
@@ -569,22 +570,24 @@ void passedDialog(CMainFrame& frame)
             prompt.message("Error: Please choose a log file to process.");
             return;
         }
-        const std::string cameraPath = varno::mapDataPath(
-            session.settings().read(varno::settings::keys::CameraFile).value_or(""), session.dataRoot());
+        std::optional<std::string> cameraPath = session.settings().read(varno::settings::keys::CameraFile);
+        if (cameraPath)
+            cameraPath = varno::mapDataPath(*cameraPath, session.dataRoot());
         const std::string log = dlg.path(QStringLiteral("log"));
         const convert::Report r = runConversion(&dlg, dlg.windowTitle(), [&](convert::Progress& p) {
-            std::string cameraText, message;
-            if (!convert::readSource(cameraPath, cameraText, message))
+            std::string message;
+            const std::optional<varno::cameras::CameraFile> cameras =
+                varno::cameras::passedCameraFile(cameraPath, message);
+            if (!cameras)
                 return convert::Report::failed(message);
             std::string refusal;
-            varno::FileHandle f = varno::openForReading(log, &refusal);
+            varno::FileHandle f = varno::openTextForReading(log, &refusal);
             if (!f)
                 return convert::Report::failed("Error: Unable to open the file.\n" +
                                                varno::nameWithRefusal(log, refusal));
-            const varno::cameras::CameraFile cameras(std::move(cameraText));
             std::error_code ec;
             convert::LineInput in(f.get(), std::filesystem::file_size(log, ec));
-            return varno::cameras::passedCameras(in, cameras, options, passed, p);
+            return varno::cameras::passedCameras(in, *cameras, options, passed, p);
         });
         if (!r.ok()) {
             tell(prompt, r);
