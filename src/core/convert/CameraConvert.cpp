@@ -222,8 +222,9 @@ Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, 
         if (impossible.size() > kNamed)
             lines += ", ...";
         report.notes += fmt::format("{}{} lines with a latitude beyond 90 or a longitude beyond 180 degrees "
-                                    "were left out (line {}).",
-                                    report.notes.empty() ? "" : "\n", impossible.size(), lines);
+                                    "were left out ({} {}).",
+                                    report.notes.empty() ? "" : "\n", impossible.size(),
+                                    impossible.size() == 1 ? "line" : "lines", lines);
     }
     return report;
 }
