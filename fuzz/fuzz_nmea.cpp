@@ -8,6 +8,7 @@
 #include "gps/CNmeaDecoder.h"
 #include "gps/HandOffFilter.h"
 #include "gps/Intake.h"
+#include "gps/NmeaChecksum.h"
 #include "gps/NmeaField.h"
 #include "base/Numbers.h"
 
@@ -36,7 +37,10 @@ void oneLine(CNmeaDecoder& d, std::string_view line)
 {
     const std::uint32_t before = d.SentenceCount;
     const bool decoded = intakeSentence(d, line);
-    check(d.SentenceCount == before + (decoded ? 1u : 0u));
+    // A sentence with a good checksum is counted even when its position is refused.
+    const bool checksumOk = NmeaChecksumOk(line);
+    check(d.SentenceCount == before + (checksumOk ? 1u : 0u));
+    check(!decoded || checksumOk);
     // A control byte (a NUL from a serial BREAK among them) or a byte above 0x7E never decodes.
     for (const char c : line)
         check(!decoded || (c >= 0x20 && c <= 0x7E));

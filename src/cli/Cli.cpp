@@ -8,7 +8,7 @@ namespace varno::cli {
 bool logReadable(Context& ctx, const std::string& logPath)
 {
     std::string refusal;
-    if (openForReading(logPath, &refusal))
+    if (openTextForReading(logPath, &refusal))
         return true;
     ctx.prompt->message("Error can't open the log file\n" + nameWithRefusal(logPath, refusal));
     return false;

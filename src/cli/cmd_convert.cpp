@@ -11,6 +11,7 @@
 #include <fmt/format.h>
 
 #include "Cli.h"
+#include "base/AsciiCase.h"
 #include "convert/CameraConvert.h"
 #include "convert/GpxText.h"
 #include "convert/GpxWriter.h"
@@ -51,6 +52,9 @@ bool number(const std::string& text, std::optional<double>& out)
 }
 
 using Runner = varno::Report (*)(Context&, const Options&, varno::Progress&);
+
+// The largest contour step, erase or contour range: more than Everest.
+constexpr double kMaxContourMetres = 10000.0;
 
 bool overwriteAllowed(Context& ctx, const std::string& destination, const char* question)
 {
@@ -103,10 +107,14 @@ varno::Report runOv2(Context& ctx, const Options& o, varno::Progress& progress)
     convert::CameraOptions options;
     options.list = o.pocketGpsNew ? convert::CameraList::PocketGpsNew : convert::CameraList::PocketGps;
     options.shortNames = o.shortNames;
-    return convert::runBytesJob({o.source, o.destination, o.append, true},
-                                [&](std::string_view bytes, convert::Sink& out) {
-                                    return convert::convertOv2(bytes, out, options, progress);
-                                });
+    return convert::runBytesJob(
+        {o.source, o.destination, o.append, true}, [&](std::string_view bytes, convert::Sink& out) {
+            varno::Report r = convert::convertOv2(bytes, out, options, progress);
+            // Reading stopped at a broken record before any point: not an OV2 file at all.
+            if (r.ok() && r.linesOut == 0 && !r.notes.empty())
+                return varno::Report::failed("Error: " + o.source + " is not an OV2 file.\n" + r.notes);
+            return r;
+        });
 }
 
 varno::Report runNmeaGpx(Context& ctx, const Options& o, varno::Progress& progress)
@@ -254,11 +262,47 @@ varno::Report runJosm(Context& ctx, const Options& o, varno::Progress& progress)
     return convert::josmToProject(o.source, o.destination, progress);
 }
 
+// What add-newlines writes, watched for signs that the source is no GPX text:
+// a NUL byte (binary data) stops the writing, and a text without "<gpx" is
+// found out at the end.
+class GpxTextCheck final : public convert::Sink {
+public:
+    explicit GpxTextCheck(convert::Sink& out) : out_(out) {}
+    bool write(std::string_view bytes) override
+    {
+        if (bytes.find('\0') != std::string_view::npos) {
+            binary = true;
+            return false;
+        }
+        sawGpx = sawGpx || (tail_ + std::string(bytes.substr(0, 8))).find("<gpx") != std::string::npos ||
+                 bytes.find("<gpx") != std::string_view::npos;
+        tail_ = std::string(bytes.substr(bytes.size() - std::min<std::size_t>(bytes.size(), 3)));
+        return out_.write(bytes);
+    }
+    bool binary = false;
+    bool sawGpx = false;
+
+private:
+    convert::Sink& out_;
+    std::string tail_; // the last bytes, for a "<gpx" across two writes
+};
+
 varno::Report runNewLines(Context& ctx, const Options& o, varno::Progress& progress)
 {
     if (!overwriteAllowed(ctx, o.destination, kOverwriteDestination))
         return varno::Report::failed(kLeftAsItWas);
-    return convert::addNewLinesFile({o.source, o.destination, false}, progress);
+    if (equalsNoCase(o.source, o.destination))
+        return convert::addNewLinesFile({o.source, o.destination, false}, progress); // its own refusal
+    return convert::runFileJob({o.source, o.destination, false}, [&](varno::LineInput& in,
+                                                                     convert::Sink& out) {
+        GpxTextCheck check(out);
+        varno::Report r = convert::addNewLines(in, check, progress);
+        if (check.binary)
+            return varno::Report::failed("Error: " + o.source + " is not a GPX file (binary data).");
+        if (r.ok() && !check.sawGpx)
+            return varno::Report::failed("Error: " + o.source + " is not a GPX file (no <gpx> element).");
+        return r;
+    });
 }
 
 struct Kind {
@@ -362,14 +406,38 @@ int cmdConvert(Context& ctx, const Args& args)
     o.source = files[0];
     o.destination = files[1];
 
+    // The contour options become whole metres (an int): nan, 1e308 or a
+    // negative value has no such meaning.
+    const auto metres = [](const std::optional<double>& v, double lowest) {
+        return !v || (*v >= lowest && *v <= kMaxContourMetres);
+    };
+    if (!metres(o.step, 1.0) || !metres(o.erase, 0.0) || !metres(o.range, 0.0)) {
+        std::fprintf(ctx.err,
+                     "varno-cli convert: --step takes 1 to %.0f metres, --erase and --range 0 to %.0f\n",
+                     kMaxContourMetres, kMaxContourMetres);
+        return kExitUsage;
+    }
+
     const bool terminal = isatty(fileno(ctx.err)) != 0;
     varno::Progress progress([&](std::uint64_t done, std::uint64_t total) {
         if (total > 0)
             std::fprintf(ctx.err, "\r%s: %3d%%", kind->name, static_cast<int>(100.0 * done / total));
         return true;
     });
+    // Off a terminal a long conversion (contours of a rough tile take minutes)
+    // still says how far it is: a line at every tenth.
+    int shownTenths = -1;
+    varno::Progress lines([&](std::uint64_t done, std::uint64_t total) {
+        const int tenths = total > 0 ? static_cast<int>(10.0 * static_cast<double>(done) / total) : 0;
+        if (tenths > shownTenths && tenths < 10) {
+            shownTenths = tenths;
+            std::fprintf(ctx.err, "%s: %d%%\n", kind->name, tenths * 10);
+        }
+        return true;
+    });
     varno::Progress quiet;
-    const varno::Report report = kind->run(ctx, o, terminal ? progress : quiet);
+    const bool slow = kind->run == runSrtm;
+    const varno::Report report = kind->run(ctx, o, terminal ? progress : slow ? lines : quiet);
     if (terminal)
         std::fprintf(ctx.err, "\r\033[K");
     if (!report.notes.empty())

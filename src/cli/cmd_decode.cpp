@@ -74,7 +74,7 @@ int cmdDecode(Context& ctx, const Args& args)
     std::FILE* in = stdin;
     if (path != "-") {
         std::string refusal;
-        owned = openForReading(path, &refusal);
+        owned = openTextForReading(path, &refusal);
         if (!owned) {
             std::fprintf(ctx.err, "varno-cli decode: cannot read %s: %s\n", path.c_str(),
                          refusal.empty() ? std::strerror(errno) : refusal.c_str());

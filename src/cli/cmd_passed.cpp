@@ -1,11 +1,14 @@
 // varno-cli passed: the cameras a logged drive passed, as the Passed Cameras list shows them.
 #include <charconv>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include <fmt/format.h>
 
 #include "Cli.h"
+#include "Paths.h"
+#include "base/DataPath.h"
 #include "base/InputFile.h"
 #include "cameras/CameraFile.h"
 #include "cameras/PassedCameras.h"
@@ -18,9 +21,9 @@ namespace {
 
 void usage(std::FILE* f)
 {
-    std::fprintf(f,
-                 "usage: varno-cli passed --cameras FILE [--nearest M] [--farthest M] [--copy [--distances]] "
-                 "LOG|-\n");
+    std::fprintf(
+        f, "usage: varno-cli passed [--cameras FILE] [--nearest M] [--farthest M] [--copy [--distances]] "
+           "LOG|-\n");
 }
 
 bool number(const std::string& text, double& out)
@@ -61,7 +64,7 @@ int cmdPassed(Context& ctx, const Args& args)
             return kExitUsage;
         }
     }
-    if (cameraPath.empty() || logPath.empty()) {
+    if (logPath.empty()) {
         usage(ctx.err);
         return kExitUsage;
     }
@@ -73,31 +76,38 @@ int cmdPassed(Context& ctx, const Args& args)
         ctx.prompt->show(cameras::kLargeFarthestQuestion, PromptButtons::YesNo) != PromptAnswer::Yes)
         return kExitFailure;
 
-    std::string cameraText, message;
-    if (!convert::readSource(cameraPath, cameraText, message)) {
-        ctx.prompt->message(message);
-        return kExitFailure;
-    }
     settings::SettingsStore store(ctx.settingsPath);
     settings::Settings settings(store, *ctx.prompt);
     options.speedUnits = static_cast<int>(settings.read(settings::keys::SpeedUnits));
+    // Without --cameras, the camera file the warner uses.
+    std::optional<std::string> cameraFilePath = cameraPath;
+    if (cameraPath.empty()) {
+        cameraFilePath = settings.read(settings::keys::CameraFile);
+        if (cameraFilePath)
+            cameraFilePath = mapDataPath(*cameraFilePath, platform::dataRoot());
+    }
+    std::string message;
+    std::optional<cameras::CameraFile> cameraFile = cameras::passedCameraFile(cameraFilePath, message);
+    if (!cameraFile) {
+        ctx.prompt->message(message);
+        return kExitFailure;
+    }
 
     FileHandle owned;
     std::FILE* log = stdin;
     if (logPath != "-") {
         std::string refusal;
-        owned = openForReading(logPath, &refusal);
+        owned = openTextForReading(logPath, &refusal);
         if (!owned) {
             ctx.prompt->message("Error: Unable to open the file.\n" + nameWithRefusal(logPath, refusal));
             return kExitFailure;
         }
         log = owned.get();
     }
-    const cameras::CameraFile cameraFile(std::move(cameraText));
     varno::LineInput input(log, 0);
     varno::Progress progress;
     cameras::PassedList list;
-    const varno::Report report = cameras::passedCameras(input, cameraFile, options, list, progress);
+    const varno::Report report = cameras::passedCameras(input, *cameraFile, options, list, progress);
     if (!report.ok()) {
         ctx.prompt->message(report.message);
         return kExitFailure;

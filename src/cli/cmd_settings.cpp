@@ -1,5 +1,7 @@
 // varno-cli settings: list, read and write the settings file, and reset it to the defaults.
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "Cli.h"
@@ -135,6 +137,18 @@ int get(Context& ctx, SettingsStore& store, settings::Settings& s, const std::st
     return kExitOk;
 }
 
+// The settings' own messages name a registry key, not where it lives: a
+// failed write also says which file could not be written, and why.
+int writeResult(Context& ctx, const SettingsStore& store, bool ok)
+{
+    if (ok)
+        return kExitOk;
+    const int code = store.lastErrorCode();
+    std::fprintf(ctx.err, "varno-cli settings: cannot write %s: %s\n", store.path().c_str(),
+                 code > 1 ? std::strerror(code) : "the write failed");
+    return kExitFailure;
+}
+
 int set(Context& ctx, SettingsStore& store, settings::Settings& s, const Args& args)
 {
     std::vector<std::string> positional;
@@ -189,7 +203,7 @@ int set(Context& ctx, SettingsStore& store, settings::Settings& s, const Args& a
                                 "\\" + name);
     }
     noteMovedAside(ctx, store, movedBefore);
-    return ok ? kExitOk : kExitFailure;
+    return writeResult(ctx, store, ok);
 }
 
 } // namespace
@@ -214,7 +228,7 @@ int cmdSettings(Context& ctx, const Args& args)
         const std::string movedBefore = store.movedAsidePath();
         bool ok = s.checkRegistry();
         noteMovedAside(ctx, store, movedBefore);
-        return ok ? kExitOk : kExitFailure;
+        return writeResult(ctx, store, ok);
     }
     std::fputs(kUsage, ctx.err);
     return kExitUsage;

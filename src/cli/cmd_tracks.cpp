@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "Cli.h"
+#include "Printable.h"
 #include "trackedit/EditorLoad.h"
 
 #ifndef VARNO_RENDER_HELPER
@@ -28,11 +29,11 @@ int info(Context& ctx, const std::string& mapFile)
     trackedit::EditorLoadOptions options;
     options.mapFile = mapFile;
     if (const auto error = trackedit::loadIntoEditor(editor, options)) {
-        std::fprintf(ctx.err, "%s\n", error->c_str());
+        std::fprintf(ctx.err, "%s\n", printable(*error).c_str());
         return kExitUsage;
     }
     for (const std::string& line : trackedit::describeTracks(*editor.store()))
-        std::fprintf(ctx.out, "%s\n", line.c_str());
+        std::fprintf(ctx.out, "%s\n", printable(line).c_str());
     return kExitOk;
 }
 

@@ -74,6 +74,33 @@ FileHandle openForReading(const std::string& path, std::string* refusal, std::ui
     return nullptr;
 }
 
+bool looksLikeUtf16(std::string_view head)
+{
+    if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF"))
+        return true;
+    if (head.size() < 4)
+        return false;
+    const auto zero = [&](std::size_t i) { return head[i] == '\0'; };
+    return (zero(1) && zero(3) && !zero(0) && !zero(2)) || (zero(0) && zero(2) && !zero(1) && !zero(3));
+}
+
+FileHandle openTextForReading(const std::string& path, std::string* refusal)
+{
+    FileHandle f = openForReading(path, refusal);
+    if (!f)
+        return f;
+    char head[4];
+    const std::size_t got = std::fread(head, 1, sizeof head, f.get());
+    if (!looksLikeUtf16(std::string_view(head, got))) {
+        std::rewind(f.get());
+        return f;
+    }
+    if (refusal)
+        *refusal = "UTF-16 text, not ASCII";
+    errno = EINVAL;
+    return nullptr;
+}
+
 std::string nameWithRefusal(const std::string& path, const std::string& refusal)
 {
     return refusal.empty() ? path : path + ": " + refusal;

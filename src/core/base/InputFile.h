@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace varno {
 
@@ -30,6 +31,15 @@ inline constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{1} << 30;
 // "larger than 1 GiB"), which is left empty otherwise.
 FileHandle openForReading(const std::string& path, std::string* refusal = nullptr,
                           std::uintmax_t maxBytes = kMaxInputFileBytes);
+
+// The same for a file of text lines (an NMEA log): a file in UTF-16 (with or
+// without a byte order mark) is refused too ("UTF-16 text, not ASCII"), since
+// every reader of lines would find nothing in it. The file is at its start.
+FileHandle openTextForReading(const std::string& path, std::string* refusal = nullptr);
+
+// Whether the first bytes of a file are those of UTF-16 text: a byte order
+// mark, or two characters each with a zero byte (a log never holds those).
+bool looksLikeUtf16(std::string_view head);
 
 // "larger than 1 GiB": the cap in words, for refusals.
 std::string inputSizeText(std::uintmax_t bytes);

@@ -4,11 +4,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/InputFile.h"
+#include "base/LineReader.h"
 #include "base/Numbers.h"
 #include "cameras/CameraDistance.h"
 #include "geo/MapGeometry.h"
 
 namespace varno::cameras {
+
+std::string cantOpenCameraFile(const std::string& path, const std::string& refusal)
+{
+    return "Error can't open the camera location file\n" + nameWithRefusal(path, refusal) +
+           "\nPlease check the setup/registry.";
+}
 
 CameraFile::CameraFile(std::string text) : lines_(std::move(text), kLineLimit, &linePosition) {}
 

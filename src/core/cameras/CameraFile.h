@@ -12,6 +12,13 @@
 
 namespace varno::cameras {
 
+// What the camera store and the passed-camera list say when the camera file
+// cannot be had: no name stored, or a file that will not open (path, with the
+// reason when the open was refused with one).
+inline constexpr char kNoCameraFileName[] =
+    "Error can't get the camera filename from the registry.\nPlease check the setup/registry.";
+std::string cantOpenCameraFile(const std::string& path, const std::string& refusal);
+
 // The lines of a camera file that carry a position, with a grid over them.
 //
 // Lines are read as geo::IndexedLineFile reads them, at most 298 bytes of

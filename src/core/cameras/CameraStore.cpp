@@ -70,7 +70,7 @@ void CameraStore::LoadCameraList(double radiusM, geo::LatLon fix)
     std::optional<std::string> stored =
         cameraFileOverride ? cameraFileOverride : settings_.read(settings::keys::CameraFile);
     if (!stored) {
-        fail("Error can't get the camera filename from the registry.\nPlease check the setup/registry.");
+        fail(kNoCameraFileName);
         return;
     }
     const std::string path = mapDataPath(*stored, dataRoot_);
@@ -78,8 +78,7 @@ void CameraStore::LoadCameraList(double radiusM, geo::LatLon fix)
     case CameraFileCache::Status::Ok:
         break;
     case CameraFileCache::Status::CannotOpen:
-        fail("Error can't open the camera location file\n" + nameWithRefusal(path, cache_.refusal()) +
-             "\nPlease check the setup/registry.");
+        fail(cantOpenCameraFile(path, cache_.refusal()));
         return;
     case CameraFileCache::Status::OutOfMemory:
         fail("Out of memory making the camera list.\nThe nearby camera list will be incomplete.");

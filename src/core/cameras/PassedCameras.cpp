@@ -7,11 +7,12 @@
 #include <fmt/format.h>
 #include <fmt/printf.h>
 
-#include "base/AsciiCase.h"
-#include "base/Numbers.h"
+#include "base/LineReader.h"
 #include "cameras/CameraDistance.h"
+#include "cameras/CameraFileCache.h"
 #include "cameras/CameraPoint.h"
 #include "cameras/CameraStore.h"
+#include "gps/NmeaChecksum.h"
 #include "gps/NmeaField.h"
 #include "gps/Presentation.h"
 
@@ -39,16 +40,39 @@ std::string speedLabel(double speed, int units)
     return fmt::sprintf("%.0f %s", speed, unit);
 }
 
-// ddmm.mmmm with degDigits degree digits, negated by the hemisphere letter.
-double nmeaDegrees(std::string_view field, std::string_view hemisphere, std::size_t degDigits, char negative)
+// "GGA" or "RMC" for such a sentence of a talker the decoder reads, with a
+// good checksum; empty for any other line.
+std::string_view sentenceType(std::string_view line)
 {
-    const double degrees = leadingDouble(field.substr(0, std::min(field.size(), degDigits)));
-    const double minutes = field.size() > degDigits ? leadingDouble(field.substr(degDigits)) : 0.0;
-    const double value = degrees + minutes / 60.0;
-    return !hemisphere.empty() && hemisphere.front() == negative ? -value : value;
+    const std::string_view sentence = stripLineEnd(line);
+    if (sentence.size() < 6 || sentence[0] != '$' || !gps::isGnssTalker(sentence.substr(1, 2)) ||
+        !gps::NmeaChecksumOk(sentence))
+        return {};
+    const std::string_view type = sentence.substr(3, 3);
+    return type == "GGA" || type == "RMC" ? type : std::string_view{};
 }
 
 } // namespace
+
+std::optional<CameraFile> passedCameraFile(const std::optional<std::string>& path, std::string& message)
+{
+    if (!path) {
+        message = kNoCameraFileName;
+        return std::nullopt;
+    }
+    CameraFileCache cache;
+    switch (cache.load(*path)) {
+    case CameraFileCache::Status::Ok:
+        return cache.file();
+    case CameraFileCache::Status::CannotOpen:
+        message = cantOpenCameraFile(*path, cache.refusal());
+        return std::nullopt;
+    case CameraFileCache::Status::OutOfMemory:
+        break;
+    }
+    message = "Out of memory making the camera list.\nThe nearby camera list will be incomplete.";
+    return std::nullopt;
+}
 
 std::vector<const PassedCamera*> PassedList::shown() const
 {
@@ -110,15 +134,22 @@ Report passedCameras(LineInput& log, const CameraFile& cameras, const PassedOpti
             report.message = kCancelled;
             return report;
         }
-        if (startsWithNoCase(line, "$GPRMC")) {
+        const std::string_view type = sentenceType(line);
+        if (type == "RMC") {
             speed = toDisplaySpeed(gps::nmeaNumber(gps::nmeaFieldView(line, 7)), options.speedUnits);
             continue;
         }
-        if (!startsWithNoCase(line, "$GPGGA"))
+        if (type != "GGA")
             continue;
-        const double lat = nmeaDegrees(gps::nmeaFieldView(line, 2), gps::nmeaFieldView(line, 3), 2, 'S');
-        const double lon = nmeaDegrees(gps::nmeaFieldView(line, 4), gps::nmeaFieldView(line, 5), 3, 'W');
-        const geo::LatLon here = geo::LatLon::ofFix(lat, lon);
+        const gps::NmeaAngle lat =
+            gps::nmeaLatitude(gps::nmeaFieldView(line, 2), gps::nmeaFieldView(line, 3));
+        const gps::NmeaAngle lon =
+            gps::nmeaLongitude(gps::nmeaFieldView(line, 4), gps::nmeaFieldView(line, 5));
+        const geo::LatLon here = geo::LatLon::ofFix(lat.value.value_or(0.0), lon.value.value_or(0.0));
+        // Without a position (no fix yet, or lost) nothing can be measured, and
+        // a store selected around no position would stay empty for 100 GGAs.
+        if (!here || !lon.value)
+            continue;
         if (counter >= kReselectEvery) {
             store.clear();
             for (const std::string_view camera : cameras.select(here, radius))

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,11 +49,19 @@ inline constexpr char kLargeFarthestQuestion[] =
     "list of passed cameras.\n\nDo you wan't to continue with this operation ?";
 inline constexpr double kLargeFarthestM = 50000.0;
 
-// Reads the log: RMC sentences set the speed, each GGA sentence moves the
-// position and checks the cameras of the file within the farthest distance;
-// the cameras around the position are selected again on the first GGA and
-// after every further 100.
-Report passedCameras(LineInput& log, const CameraFile& cameras, const PassedOptions& options,
-                     PassedList& list, Progress& progress);
+// The camera file of a run: path is the CameraFile setting as used (nullopt
+// when none is stored). On failure message is what the camera store says for
+// the same fault, naming the file.
+std::optional<CameraFile> passedCameraFile(const std::optional<std::string>& path, std::string& message);
+
+// Reads the log: RMC sentences set the speed, each GGA sentence with a
+// position moves the position and checks the cameras of the file within the
+// farthest distance; the cameras around the position are selected again on
+// the first GGA with a position and after every further 100. Every talker the
+// decoder reads counts ($GPGGA, $GNGGA, ...), and a sentence whose checksum is
+// wrong, or whose position no place on Earth has, is passed over, as the live
+// intake passes it over.
+varno::Report passedCameras(varno::LineInput& log, const CameraFile& cameras,
+                              const PassedOptions& options, PassedList& list, varno::Progress& progress);
 
 } // namespace varno::cameras

@@ -1,9 +1,12 @@
 // Camera lists from PocketGPS and Garmin, CSV or OV2, into camera-file lines.
 #include "convert/CameraConvert.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <fmt/format.h>
 #include <fmt/printf.h>
@@ -11,7 +14,9 @@
 #include "base/AsciiCase.h"
 #include "base/InputFile.h"
 #include "base/LineReader.h"
+#include "base/Numbers.h"
 #include "base/Text.h"
+#include "geo/LatLon.h"
 
 namespace varno::convert {
 namespace {
@@ -163,11 +168,23 @@ std::string cameraLineFromCsv(std::string_view line, const CameraOptions& option
                        fieldText(speed));
 }
 
+namespace {
+
+// The camera line's latitude and longitude (its first two fields) are a place on Earth.
+bool placeOnEarth(std::string_view camera)
+{
+    const auto comma = camera.find(',');
+    return geo::onEarth(leadingDouble(camera.substr(0, comma)), leadingDouble(camera.substr(comma + 1)));
+}
+
+} // namespace
+
 Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, Progress& progress)
 {
     Report report;
     std::string line;
     std::uint64_t skipped = 0;
+    std::vector<std::uint64_t> impossible; // lines whose position no place on Earth has
     if (options.list != CameraList::PocketGps && !in.nextLine(line, kLineLimit))
         line.clear();
     while (in.nextLine(line, kLineLimit)) {
@@ -187,6 +204,11 @@ Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, 
             ++skipped;
             continue;
         }
+        if (!placeOnEarth(camera)) {
+            // The line of the file: the header line of the other lists is not counted in.
+            impossible.push_back(report.linesIn + (options.list != CameraList::PocketGps ? 1 : 0));
+            continue;
+        }
         if (!out.write(camera))
             return Report::failed(kWriteFailed);
         ++report.linesOut;
@@ -196,6 +218,18 @@ Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, 
         report.notes = fmt::format("{} lines without a latitude and longitude were left out.", skipped);
     if (const std::uint64_t overlong = in.overlongLines(); overlong > 0)
         report.notes += (report.notes.empty() ? "" : "\n") + overlongLinesText(overlong);
+    if (!impossible.empty()) {
+        constexpr std::size_t kNamed = 10;
+        std::string lines;
+        for (std::size_t i = 0; i < std::min(impossible.size(), kNamed); ++i)
+            lines += (i ? ", " : "") + std::to_string(impossible[i]);
+        if (impossible.size() > kNamed)
+            lines += ", ...";
+        report.notes += fmt::format("{}{} lines with a latitude beyond 90 or a longitude beyond 180 degrees "
+                                    "were left out ({} {}).",
+                                    report.notes.empty() ? "" : "\n", impossible.size(),
+                                    impossible.size() == 1 ? "line" : "lines", lines);
+    }
     return report;
 }
 

@@ -43,4 +43,12 @@ private:
     bool known_ = false;
 };
 
+// Numbers a place on Earth can have: latitude within +-90, longitude within
+// +-180 (NaN is neither). Readers of outside files refuse the rest rather than
+// pass on a position nobody can be at.
+constexpr bool onEarth(double latDeg, double lonDeg)
+{
+    return latDeg >= -90.0 && latDeg <= 90.0 && lonDeg >= -180.0 && lonDeg <= 180.0;
+}
+
 } // namespace varno::geo

@@ -82,37 +82,29 @@ double numberOr(std::string_view field, double fallback)
     return number(field).value_or(fallback);
 }
 
-// "ddmm.mmmm" (degreeDigits 2) or "dddmm.mmmm" (3): degrees plus minutes / 60,
-// negated when the hemisphere field starts with `negative`. The stored value
-// stays when the field does not start with all its degree digits (empty, "-",
-// "1e308", "nan") or the result is not a finite angle within +-limit.
-void readAngle(std::string_view field, std::string_view hemisphere, std::size_t degreeDigits, char negative,
-               double limit, double& stored)
+struct Position {
+    std::optional<double> lat, lon;
+};
+
+// Latitude and longitude of a sentence; nullopt when either is bad. A
+// receiver that says it has no fix may fill the fields with anything (the
+// TN200 sends "36000.0000,N,72000.0000,E"): then a bad field is only absent.
+std::optional<Position> readPosition(std::string_view lat, std::string_view ns, std::string_view lon,
+                                     std::string_view ew, bool noFix)
 {
-    if (field.size() < degreeDigits)
-        return;
-    for (std::size_t i = 0; i < degreeDigits; ++i)
-        if (field[i] < '0' || field[i] > '9')
-            return;
-    const std::string_view degrees = field.substr(0, degreeDigits);
-    const std::string_view minutes =
-        field.size() > degreeDigits ? field.substr(degreeDigits) : std::string_view{};
-    double value = nmeaNumber(minutes) / 60.0 + leadingInt(degrees);
-    if (!hemisphere.empty() && hemisphere[0] == negative)
-        value = -value;
-    if (!std::isfinite(value) || std::fabs(value) > limit)
-        return;
-    stored = value;
+    const NmeaAngle a = nmeaLatitude(lat, ns);
+    const NmeaAngle b = nmeaLongitude(lon, ew);
+    if ((a.bad || b.bad) && !noFix)
+        return std::nullopt;
+    return Position{a.value, b.value};
 }
 
-void readLatitude(std::string_view field, std::string_view hemisphere, double& stored)
+void store(const Position& p, double& lat, double& lon)
 {
-    readAngle(field, hemisphere, 2, 'S', 90.0, stored);
-}
-
-void readLongitude(std::string_view field, std::string_view hemisphere, double& stored)
-{
-    readAngle(field, hemisphere, 3, 'W', 180.0, stored);
+    if (p.lat)
+        lat = *p.lat;
+    if (p.lon)
+        lon = *p.lon;
 }
 
 void readTime(std::string_view field, std::uint8_t& h, std::uint8_t& m, std::uint8_t& s)
@@ -122,16 +114,6 @@ void readTime(std::string_view field, std::uint8_t& h, std::uint8_t& m, std::uin
     h = toU8(pairAt(field, 0));
     m = toU8(pairAt(field, 1));
     s = toU8(pairAt(field, 2));
-}
-
-// Talkers whose position sentences are decoded: GPS, combined GNSS, GLONASS,
-// Galileo, BeiDou (both spellings) and QZSS.
-bool isGnssTalker(std::string_view talker)
-{
-    for (std::string_view t : {"GP", "GN", "GL", "GA", "GB", "BD", "GQ"})
-        if (talker == t)
-            return true;
-    return false;
 }
 
 } // namespace
@@ -149,11 +131,11 @@ Fix CNmeaDecoder::fix() const
     return f;
 }
 
-void CNmeaDecoder::DecodeSentence(std::string_view address, std::string_view data)
+bool CNmeaDecoder::DecodeSentence(std::string_view address, std::string_view data)
 {
     struct Entry {
         std::string_view type;
-        void (CNmeaDecoder::*decode)(std::string_view);
+        bool (CNmeaDecoder::*decode)(std::string_view);
     };
     static constexpr Entry kDecoders[] = {
         {"GGA", &CNmeaDecoder::decodeGga}, {"GSA", &CNmeaDecoder::decodeGsa},
@@ -163,24 +145,24 @@ void CNmeaDecoder::DecodeSentence(std::string_view address, std::string_view dat
 
     ++SentenceCount;
     if (address.size() != 5 || !isGnssTalker(address.substr(0, 2)))
-        return;
+        return true;
     const std::string_view type = address.substr(2);
-    for (const Entry& e : kDecoders) {
-        if (type == e.type) {
-            (this->*e.decode)(data);
-            return;
-        }
-    }
+    for (const Entry& e : kDecoders)
+        if (type == e.type)
+            return (this->*e.decode)(data);
+    return true;
 }
 
-void CNmeaDecoder::decodeGga(std::string_view data)
+bool CNmeaDecoder::decodeGga(std::string_view data)
 {
     // $--GGA,hhmmss.ss,llll.ll,a,yyyyy.yy,a,q,nn,h.h,a.a,M,g.g,M,age,ref*hh
     //        0         1       2 3        4 5 6  7   8   9 ...
     const Fields f(data);
+    const std::optional<Position> position = readPosition(f[1], f[2], f[3], f[4], f[5] == "0");
+    if (!position)
+        return false;
     readTime(f[0], GgaHour, GgaMinute, GgaSecond);
-    readLatitude(f[1], f[2], Latitude);
-    readLongitude(f[3], f[4], Longitude);
+    store(*position, Latitude, Longitude);
     if (!f[5].empty())
         FixQuality = toU8(f[5][0] - '0');
     if (!f[6].empty())
@@ -205,17 +187,20 @@ void CNmeaDecoder::decodeGga(std::string_view data)
     PrevAltitude = Altitude;
     PrevSecondsOfHour = s;
     ++GgaCount;
+    return true;
 }
 
-void CNmeaDecoder::decodeRmc(std::string_view data)
+bool CNmeaDecoder::decodeRmc(std::string_view data)
 {
     // $--RMC,hhmmss.ss,A,llll.ll,a,yyyyy.yy,a,x.x,x.x,ddmmyy,x.x,a,m*hh
     //        0         1 2       3 4        5 6   7   8      9   10 11
     const Fields f(data);
+    const std::optional<Position> position = readPosition(f[2], f[3], f[4], f[5], f[1] == "V");
+    if (!position)
+        return false;
     readTime(f[0], RmcHour, RmcMinute, RmcSecond);
     RmcStatus = f[1].empty() ? 'V' : f[1][0];
-    readLatitude(f[2], f[3], RmcLatitude);
-    readLongitude(f[4], f[5], RmcLongitude);
+    store(*position, RmcLatitude, RmcLongitude);
     SpeedKnots = numberOr(f[6], 0.0);
     Course = numberOr(f[7], 0.0);
     if (!f[8].empty()) {
@@ -227,9 +212,10 @@ void CNmeaDecoder::decodeRmc(std::string_view data)
     if (!f[10].empty() && f[10][0] == 'W')
         MagneticVariation = -MagneticVariation;
     ++RmcCount;
+    return true;
 }
 
-void CNmeaDecoder::decodeGsa(std::string_view data)
+bool CNmeaDecoder::decodeGsa(std::string_view data)
 {
     // $--GSA,a,x,xx,xx,xx,xx,xx,xx,xx,xx,xx,xx,xx,xx,p.p,h.h,v.v*hh
     //        0 1 2 .......................................13 14  15  16
@@ -246,9 +232,10 @@ void CNmeaDecoder::decodeGsa(std::string_view data)
     GsaHdop = numberOr(f[15], 0.0);
     Vdop = numberOr(f[16], 0.0);
     ++GsaCount;
+    return true;
 }
 
-void CNmeaDecoder::decodeGsv(std::string_view data)
+bool CNmeaDecoder::decodeGsv(std::string_view data)
 {
     // $--GSV,t,m,nn,pp,ee,aaa,ss,pp,ee,aaa,ss,pp,ee,aaa,ss,pp,ee,aaa,ss*hh
     //        0 1 2  3  4  5   6  7  8  9   10 11 12 13  14 15 16 17  18
@@ -257,7 +244,7 @@ void CNmeaDecoder::decodeGsv(std::string_view data)
     const int message = leadingInt(f[1]);
     // Nine messages of four satellites fill the 36 entries exactly.
     if (total < 1 || total > 8 || message < 1 || message > 9)
-        return;
+        return true; // passed over, as it always was
     if (!f[2].empty())
         SatsInView = toU16(leadingInt(f[2]));
     for (int i = 0; i < 4; ++i) {
@@ -273,28 +260,32 @@ void CNmeaDecoder::decodeGsv(std::string_view data)
                     sat.UsedInFix = 1;
     }
     ++GsvCount;
+    return true;
 }
 
-void CNmeaDecoder::decodeRmb(std::string_view data)
+bool CNmeaDecoder::decodeRmb(std::string_view data)
 {
     // $--RMB,A,x.x,a,c--c,c--c,llll.ll,a,yyyyy.yy,a,x.x,x.x,x.x,A,m*hh
     //        0 1   2 3    4    5       6 7        8 9   10  11  12
     const Fields f(data);
+    const std::optional<Position> destination = readPosition(f[5], f[6], f[7], f[8], f[0] == "V");
+    if (!destination)
+        return false;
     RmbStatus = f[0].empty() ? 'V' : f[0][0];
     CrossTrackError = numberOr(f[1], 0.0);
     SteerDirection = f[2].empty() ? '?' : f[2][0];
     OriginId.assign(f[3]);
     DestinationId.assign(f[4]);
-    readLatitude(f[5], f[6], DestinationLatitude);
-    readLongitude(f[7], f[8], DestinationLongitude);
+    store(*destination, DestinationLatitude, DestinationLongitude);
     RangeToDestination = numberOr(f[9], 0.0);
     BearingToDestination = numberOr(f[10], 0.0);
     ClosingVelocity = numberOr(f[11], 0.0);
     ArrivalStatus = f[12].empty() ? 'V' : f[12][0];
     ++RmbCount;
+    return true;
 }
 
-void CNmeaDecoder::decodeZda(std::string_view data)
+bool CNmeaDecoder::decodeZda(std::string_view data)
 {
     // $--ZDA,hhmmss.ss,dd,mm,yyyy,zh,zm*hh
     //        0         1  2  3    4  5
@@ -306,6 +297,7 @@ void CNmeaDecoder::decodeZda(std::string_view data)
     ZoneHours = toU8(leadingInt(f[4]));
     ZoneMinutes = toU8(leadingInt(f[5]));
     ++ZdaCount;
+    return true;
 }
 
 } // namespace varno::gps

@@ -100,18 +100,20 @@ public:
     // after "$GPRMC," to the end of the sentence, "*hh" included. Decodes into
     // the matching group when the address is a known talker followed by a known
     // type; anything else (GLL, proprietary "$P...", unknown talkers) only counts.
-    void DecodeSentence(std::string_view address, std::string_view data);
+    // False, with nothing but the count changed, for a GGA, RMC or RMB whose
+    // latitude or longitude is there but is no angle (see readAngle).
+    bool DecodeSentence(std::string_view address, std::string_view data);
 
     // The current fix as the fields above hold it now.
     Fix fix() const;
 
 private:
-    void decodeGga(std::string_view data);
-    void decodeRmc(std::string_view data);
-    void decodeGsa(std::string_view data);
-    void decodeGsv(std::string_view data);
-    void decodeRmb(std::string_view data);
-    void decodeZda(std::string_view data);
+    bool decodeGga(std::string_view data);
+    bool decodeRmc(std::string_view data);
+    bool decodeGsa(std::string_view data);
+    bool decodeGsv(std::string_view data);
+    bool decodeRmb(std::string_view data);
+    bool decodeZda(std::string_view data);
 };
 
 } // namespace varno::gps

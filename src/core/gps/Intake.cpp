@@ -13,8 +13,7 @@ bool intakeSentence(CNmeaDecoder& dec, std::string_view sentence)
     const std::string_view address = sentence.substr(1, 5); // size >= 5 after the check
     const std::string_view data =
         sentence.size() > 7 ? sentence.substr(7, kIntakeDataLimit) : std::string_view{};
-    dec.DecodeSentence(address, data);
-    return true;
+    return dec.DecodeSentence(address, data);
 }
 
 } // namespace varno::gps

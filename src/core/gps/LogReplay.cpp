@@ -105,7 +105,7 @@ void LogReplay::run()
         return;
 
     std::string refusal;
-    const FileHandle file = openForReading(fileName_, &refusal);
+    const FileHandle file = openTextForReading(fileName_, &refusal);
     if (!file) {
         ask("Error can't open the log file\n" + nameWithRefusal(fileName_, refusal), PromptButtons::Ok);
         return;

@@ -2,6 +2,7 @@
 #include "NmeaField.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "base/Numbers.h"
@@ -31,6 +32,51 @@ double nmeaNumber(std::string_view field)
     // strings, ".5") goes the general way.
     double value = 0.0;
     return shortDecimal(field, value) ? value : leadingDouble(field);
+}
+
+namespace {
+
+NmeaAngle nmeaAngle(std::string_view field, std::string_view hemisphere, std::size_t degreeDigits,
+                    char negative, double limit)
+{
+    constexpr NmeaAngle kBad{true, std::nullopt};
+    if (field.empty())
+        return {};
+    if (field.size() < degreeDigits)
+        return kBad;
+    for (std::size_t i = 0; i < degreeDigits; ++i)
+        if (field[i] < '0' || field[i] > '9')
+            return kBad;
+    const std::string_view minutesText = field.substr(degreeDigits);
+    const double minutes = minutesText.empty() ? 0.0 : nmeaNumber(minutesText);
+    if (!(minutes >= 0.0 && minutes < 60.0))
+        return kBad;
+    double value = minutes / 60.0 + leadingInt(field.substr(0, degreeDigits));
+    if (!hemisphere.empty() && hemisphere[0] == negative)
+        value = -value;
+    if (std::fabs(value) > limit)
+        return kBad;
+    return {false, value};
+}
+
+} // namespace
+
+bool isGnssTalker(std::string_view talker)
+{
+    for (std::string_view t : {"GP", "GN", "GL", "GA", "GB", "BD", "GQ"})
+        if (talker == t)
+            return true;
+    return false;
+}
+
+NmeaAngle nmeaLatitude(std::string_view field, std::string_view hemisphere)
+{
+    return nmeaAngle(field, hemisphere, 2, 'S', 90.0);
+}
+
+NmeaAngle nmeaLongitude(std::string_view field, std::string_view hemisphere)
+{
+    return nmeaAngle(field, hemisphere, 3, 'W', 180.0);
 }
 
 bool NmeaField(std::string_view text, int n, char* buffer, std::size_t size)

@@ -136,7 +136,7 @@ void SendLog::run()
     std::string line;
     while (loopCount_ >= 1) {
         std::string refusal;
-        FileHandle file = openForReading(fileName_, &refusal);
+        FileHandle file = openTextForReading(fileName_, &refusal);
         if (!file) {
             const std::string text = "Error can't open the log file\n" + nameWithRefusal(fileName_, refusal);
             bridge_.call([this, text] { prompt_.message(text); });

@@ -379,8 +379,10 @@ private:
         if (!seenLat || !seenLon)
             badPoint(seenLat ? "point without a lon attribute" : "point without a lat attribute");
         else if (!lat || !lon)
-            badPoint(!lat ? "point with a lat that is not a number"
-                          : "point with a lon that is not a number");
+            badPoint(!lat ? "point with a lat that is not a number" : "point with a lon that is not a number");
+        else if (std::fabs(*lat) > 90.0 || std::fabs(*lon) > 180.0)
+            badPoint(std::fabs(*lat) > 90.0 ? "point with a lat beyond 90 degrees"
+                                            : "point with a lon beyond 180 degrees");
         else {
             point_.latDeg = *lat;
             point_.lonDeg = *lon;

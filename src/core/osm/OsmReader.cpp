@@ -2,12 +2,23 @@
 #include "osm/OsmReader.h"
 
 #include <algorithm>
+#include <bzlib.h>
 #include <cerrno>
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <stdexcept>
+#include <zlib.h>
 
-#include <osmium/io/any_input.hpp>
+#include <fmt/format.h>
+// Not any_input.hpp: that registers libosmium's own gzip and bzip2 readers,
+// and ours (below) must be the ones a compressed file goes through.
+#include <osmium/io/compression.hpp>
+#include <osmium/io/detail/read_write.hpp>
+#include <osmium/io/o5m_input.hpp>
+#include <osmium/io/opl_input.hpp>
+#include <osmium/io/pbf_input.hpp>
+#include <osmium/io/xml_input.hpp>
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
@@ -18,6 +29,224 @@
 
 namespace varno::osm {
 namespace {
+
+// The limits of the read being set up on this thread; libosmium makes the
+// decompressor in the Reader's constructor, on the caller's thread.
+thread_local const ReadLimits* t_limits = nullptr;
+
+// What every XML and every compressed file is read through. The input cap of
+// the other readers cannot see into a compressed file: a kilobyte of bzip2 can
+// unpack to gigabytes. And expat reads a token it has not seen the end of again
+// with every new block, so one attribute of a gigabyte costs hours, however it
+// arrives. So the unpacked bytes are counted, and in XML a stretch without '<'
+// or '>' (in OSM data an element is never long) is cut off early. Packed or
+// not is told from the first bytes, so a plain file can come through here too.
+class GuardedDecompressor final : public osmium::io::Decompressor {
+public:
+    explicit GuardedDecompressor(int fd) : fd_(fd), limits_(currentLimits()) {}
+    GuardedDecompressor(const char* buffer, std::size_t size)
+        : buffer_(buffer), bufferLeft_(size), limits_(currentLimits())
+    {
+    }
+    GuardedDecompressor(const GuardedDecompressor&) = delete;
+    GuardedDecompressor& operator=(const GuardedDecompressor&) = delete;
+    ~GuardedDecompressor() noexcept override
+    {
+        try {
+            close();
+        } catch (...) {
+            // nothing more to do for a file being given up
+        }
+    }
+
+    std::string read() override
+    {
+        std::string out;
+        while (out.empty() && !done_) {
+            if (inPos_ == in_.size()) {
+                in_ = readRaw();
+                inPos_ = 0;
+                if (in_.empty()) {
+                    if (kind_ != Kind::Plain && kind_ != Kind::Unknown && !streamEnded_)
+                        throw std::runtime_error("the compressed data ends early");
+                    done_ = true;
+                    break;
+                }
+            }
+            if (kind_ == Kind::Unknown)
+                start();
+            if (kind_ == Kind::Plain) {
+                out.assign(in_, inPos_);
+                inPos_ = in_.size();
+            } else {
+                unpack(out);
+            }
+        }
+        check(out);
+        return out;
+    }
+
+    void close() override
+    {
+        endStream();
+        if (fd_ >= 0) {
+            const int fd = fd_;
+            fd_ = -1;
+            osmium::io::detail::reliable_close(fd);
+        }
+    }
+
+private:
+    enum class Kind { Unknown, Plain, Gzip, Bzip2 };
+
+    static ReadLimits currentLimits() { return t_limits ? *t_limits : ReadLimits{}; }
+
+    std::string readRaw()
+    {
+        std::string raw;
+        if (buffer_) {
+            raw.assign(buffer_, bufferLeft_);
+            bufferLeft_ = 0;
+        } else if (fd_ >= 0) {
+            raw.resize(osmium::io::Decompressor::input_buffer_size);
+            const auto got =
+                osmium::io::detail::reliable_read(fd_, raw.data(), static_cast<unsigned>(raw.size()));
+            raw.resize(static_cast<std::size_t>(got));
+        }
+        packedBytes_ += raw.size();
+        set_offset(packedBytes_);
+        return raw;
+    }
+
+    void start()
+    {
+        const std::string_view head(in_.data() + inPos_, in_.size() - inPos_);
+        if (head.starts_with("BZh"))
+            kind_ = Kind::Bzip2;
+        else if (head.starts_with("\x1f\x8b"))
+            kind_ = Kind::Gzip;
+        else
+            kind_ = Kind::Plain;
+        beginStream();
+    }
+
+    void beginStream()
+    {
+        int rc = 0;
+        if (kind_ == Kind::Gzip) {
+            zs_ = {};
+            rc = inflateInit2(&zs_, 15 + 32) == Z_OK ? 0 : 1;
+        } else if (kind_ == Kind::Bzip2) {
+            bz_ = {};
+            rc = BZ2_bzDecompressInit(&bz_, 0, 0) == BZ_OK ? 0 : 1;
+        }
+        if (rc != 0)
+            throw std::runtime_error("cannot start unpacking");
+        streamOpen_ = kind_ == Kind::Gzip || kind_ == Kind::Bzip2;
+        streamEnded_ = false;
+    }
+
+    void endStream()
+    {
+        if (!streamOpen_)
+            return;
+        if (kind_ == Kind::Gzip)
+            inflateEnd(&zs_);
+        else
+            BZ2_bzDecompressEnd(&bz_);
+        streamOpen_ = false;
+    }
+
+    // Unpacks what of in_ it can into out; a file of several packed streams
+    // (as parallel packers write them) is read stream after stream.
+    void unpack(std::string& out)
+    {
+        if (streamEnded_) {
+            endStream();
+            beginStream();
+        }
+        out.resize(osmium::io::Decompressor::input_buffer_size);
+        const std::size_t inLeft = in_.size() - inPos_;
+        std::size_t used = 0, made = 0;
+        bool ended = false;
+        if (kind_ == Kind::Gzip) {
+            zs_.next_in = reinterpret_cast<Bytef*>(in_.data() + inPos_);
+            zs_.avail_in = static_cast<uInt>(inLeft);
+            zs_.next_out = reinterpret_cast<Bytef*>(out.data());
+            zs_.avail_out = static_cast<uInt>(out.size());
+            const int rc = inflate(&zs_, Z_NO_FLUSH);
+            if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
+                throw std::runtime_error("the gzip data is damaged");
+            used = inLeft - zs_.avail_in;
+            made = out.size() - zs_.avail_out;
+            ended = rc == Z_STREAM_END;
+        } else {
+            bz_.next_in = in_.data() + inPos_;
+            bz_.avail_in = static_cast<unsigned>(inLeft);
+            bz_.next_out = out.data();
+            bz_.avail_out = static_cast<unsigned>(out.size());
+            const int rc = BZ2_bzDecompress(&bz_);
+            if (rc != BZ_OK && rc != BZ_STREAM_END)
+                throw std::runtime_error("the bzip2 data is damaged");
+            used = inLeft - bz_.avail_in;
+            made = out.size() - bz_.avail_out;
+            ended = rc == BZ_STREAM_END;
+        }
+        inPos_ += used;
+        out.resize(made);
+        streamEnded_ = ended;
+        if (!ended && used == 0 && made == 0)
+            throw std::runtime_error("the compressed data is damaged");
+    }
+
+    void check(std::string_view out)
+    {
+        unpackedBytes_ += out.size();
+        if (unpackedBytes_ > limits_.maxUnpackedBytes)
+            throw std::runtime_error("unpacks to more than " + inputSizeText(limits_.maxUnpackedBytes));
+        if (!limits_.xml)
+            return;
+        for (const char c : out) {
+            if (c == '<' || c == '>')
+                run_ = 0;
+            else if (++run_ > limits_.maxMarkupRun)
+                throw std::runtime_error(
+                    fmt::format("an attribute or text is longer than {} bytes", limits_.maxMarkupRun));
+        }
+    }
+
+    int fd_ = -1;
+    const char* buffer_ = nullptr;
+    std::size_t bufferLeft_ = 0;
+    ReadLimits limits_;
+    Kind kind_ = Kind::Unknown;
+    std::string in_;
+    std::size_t inPos_ = 0;
+    z_stream zs_{};
+    bz_stream bz_{};
+    bool streamOpen_ = false;
+    bool streamEnded_ = false;
+    bool done_ = false;
+    std::size_t packedBytes_ = 0;
+    std::uint64_t unpackedBytes_ = 0;
+    std::size_t run_ = 0;
+};
+
+const bool g_guardRegistered = [] {
+    auto& factory = osmium::io::CompressionFactory::instance();
+    bool ok = true;
+    for (const auto kind : {osmium::io::file_compression::gzip, osmium::io::file_compression::bzip2})
+        ok =
+            factory.register_compression(
+                kind,
+                [](int, osmium::io::fsync) -> osmium::io::Compressor* {
+                    throw std::runtime_error("this program writes no packed OSM files");
+                },
+                [](int fd) { return new GuardedDecompressor(fd); },
+                [](const char* buffer, std::size_t size) { return new GuardedDecompressor(buffer, size); }) &&
+            ok;
+    return ok;
+}();
 
 osmium::io::File osmFile(const std::string& path)
 {
@@ -40,6 +269,11 @@ public:
                 collectTags(node.tags());
                 const osmium::Location loc = node.location();
                 const bool located = loc.valid();
+                // A node without lat and lon (a deleted one) is passed on
+                // unplaced; one whose numbers no place on Earth has is refused.
+                if (loc.is_defined() && !located)
+                    throw std::runtime_error(
+                        fmt::format("node {} has a position no place on Earth has", node.id()));
                 handler_.node(node.id(), located, located ? loc.lat() : 0.0, located ? loc.lon() : 0.0,
                               tags_);
             } else if (item.type() == osmium::item_type::way) {
@@ -98,12 +332,28 @@ osmium::osm_entity_bits::type entityBits(unsigned kinds)
     return bits;
 }
 
+// Makes the Reader; XML goes through the guarded reader above even unpacked.
+osmium::io::Reader openReader(osmium::io::File file, unsigned kinds, const ReadLimits& limits)
+{
+    ReadLimits guard = limits;
+    guard.xml = file.format() == osmium::io::file_format::xml;
+    if (guard.xml && file.compression() == osmium::io::file_compression::none)
+        file.set_compression(osmium::io::file_compression::gzip); // told apart by its first bytes
+    struct Scope {
+        explicit Scope(const ReadLimits* l) { t_limits = l; }
+        ~Scope() { t_limits = nullptr; }
+    } scope(&guard);
+    return osmium::io::Reader(file, entityBits(kinds), osmium::io::read_meta::no);
+}
+
 ReadOutcome readOsmFile(const osmium::io::File& file, const std::string& name, unsigned kinds,
-                        Handler& handler, const ReadProgress& progress)
+                        Handler& handler, const ReadProgress& progress, const ReadLimits& limits)
 {
     ReadOutcome outcome;
     try {
-        osmium::io::Reader reader(file, entityBits(kinds), osmium::io::read_meta::no);
+        if (!g_guardRegistered)
+            throw std::runtime_error("packed files cannot be read safely");
+        osmium::io::Reader reader = openReader(file, kinds, limits);
         Pump pump(handler);
         while (osmium::memory::Buffer buffer = reader.read()) {
             pump(buffer);
@@ -195,7 +445,8 @@ private:
 
 } // namespace
 
-ReadOutcome readFile(const std::string& path, unsigned kinds, Handler& handler, const ReadProgress& progress)
+ReadOutcome readFile(const std::string& path, unsigned kinds, Handler& handler, const ReadProgress& progress,
+                     const ReadLimits& limits)
 {
     // The same checks as every other reader: a folder, a FIFO or a device is refused by name.
     std::string refusal;
@@ -207,22 +458,24 @@ ReadOutcome readFile(const std::string& path, unsigned kinds, Handler& handler, 
     }
     const osmium::io::File file = osmFile(path);
     SkipFirst counting(handler, 0);
-    ReadOutcome outcome = readOsmFile(file, path, kinds, counting, progress);
+    ReadOutcome outcome = readOsmFile(file, path, kinds, counting, progress, limits);
     if (outcome.error && file.format() == osmium::io::file_format::xml &&
         file.compression() == osmium::io::file_compression::none)
         if (const std::optional<std::string> bytes = mendedXml(path)) {
             SkipFirst rest(handler, counting.seen);
-            const ReadOutcome again =
-                readOsmFile(osmium::io::File(bytes->data(), bytes->size(), "osm"), path, kinds, rest, {});
+            const ReadOutcome again = readOsmFile(osmium::io::File(bytes->data(), bytes->size(), "osm"), path,
+                                                  kinds, rest, {}, limits);
             if (!again.error)
                 outcome = again;
         }
     return outcome;
 }
 
-ReadOutcome readBytes(std::string_view bytes, const std::string& format, unsigned kinds, Handler& handler)
+ReadOutcome readBytes(std::string_view bytes, const std::string& format, unsigned kinds, Handler& handler,
+                      const ReadLimits& limits)
 {
-    return readOsmFile(osmium::io::File(bytes.data(), bytes.size(), format), "(memory)", kinds, handler, {});
+    return readOsmFile(osmium::io::File(bytes.data(), bytes.size(), format), "(memory)", kinds, handler, {},
+                       limits);
 }
 
 namespace {

@@ -56,13 +56,23 @@ struct ReadOutcome {
     explicit operator bool() const { return !error && !cancelled; }
 };
 
+// What a read refuses to go on with: a file that unpacks to more bytes than
+// any file we read unpacked may have, and in XML an attribute or text (a
+// stretch without '<' or '>') longer than any OSM data holds.
+struct ReadLimits {
+    std::uint64_t maxUnpackedBytes = std::uint64_t{1} << 30;
+    std::size_t maxMarkupRun = std::size_t{1} << 20;
+    bool xml = false; // set by the reader from the format
+};
+
 // Reads the nodes, ways and/or relations of the file at path, in file order. The format
 // comes from the name (.osm, .osm.bz2, .osm.gz, .osm.pbf, .opl); a name
 // without a known suffix is read as OSM XML.
 ReadOutcome readFile(const std::string& path, unsigned kinds, Handler& handler,
-                     const ReadProgress& progress = {});
+                     const ReadProgress& progress = {}, const ReadLimits& limits = {});
 // The same over bytes in memory; format as osmium names it ("osm", "pbf", "osm.bz2").
-ReadOutcome readBytes(std::string_view bytes, const std::string& format, unsigned kinds, Handler& handler);
+ReadOutcome readBytes(std::string_view bytes, const std::string& format, unsigned kinds, Handler& handler,
+                      const ReadLimits& limits = {});
 
 struct Bounds {
     double bottom = 0.0, left = 0.0, top = 0.0, right = 0.0;

@@ -16,8 +16,14 @@ namespace {
 // next point counts as [m].
 constexpr double kFarAway = 1000000.0;
 
+// Whole metres, as the announcements compare and show them. A distance that
+// is no number (from a point no place has) or too large for an int counts as
+// far away: the cast of such a value would be undefined.
 long long truncated(double metres)
 {
+    constexpr double kLimit = 2.0e9;
+    if (!(metres > -kLimit && metres < kLimit))
+        return static_cast<long long>(kFarAway);
     return static_cast<long long>(metres);
 }
 

@@ -85,7 +85,7 @@ bool parsePointLine(std::string_view line, RoutePoint& p)
     if (firstTokens(line, tokens, 2) < 2)
         return false;
     const double lon = leadingDouble(tokens[0]), lat = leadingDouble(tokens[1]);
-    if (lon == 0.0 || lat == 0.0)
+    if (lon == 0.0 || lat == 0.0 || !geo::onEarth(lat, lon))
         return false;
     std::array<std::string_view, 4> f;
     const std::size_t n = pointFields(line, f);
@@ -101,8 +101,11 @@ bool parsePointLine(std::string_view line, RoutePoint& p)
     const auto sameText = [](std::string_view token, const std::string& text) {
         return token.size() == text.size() && token == text;
     };
-    p.place = geo::LatLon::ofPlace(sameText(tokens[1], p.latText) ? lat : leadingDouble(p.latText),
-                                   sameText(tokens[0], p.lonText) ? lon : leadingDouble(p.lonText));
+    const double placeLat = sameText(tokens[1], p.latText) ? lat : leadingDouble(p.latText);
+    const double placeLon = sameText(tokens[0], p.lonText) ? lon : leadingDouble(p.lonText);
+    if (!geo::onEarth(placeLat, placeLon))
+        return false; // "1,,nan,2": the kept texts are what is measured
+    p.place = geo::LatLon::ofPlace(placeLat, placeLon);
     p.cosLat = std::cos(p.place.latDeg() * geo::kDegToRad);
     return true;
 }

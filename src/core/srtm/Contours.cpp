@@ -196,7 +196,7 @@ Report traceContours(const HgtTile& tile, convert::Sink& out, const TracerOption
     report.linesOut = static_cast<std::uint64_t>(tracer.tracks);
     report.message =
         fmt::format("Step 2 of 2.\n\nWrote {} track segments.\n\nContour extraction is complete.",
-                    bareNumber(tracer.tracks));
+                    tracer.tracks); // "0", not the empty text of "%.ld"
     return report;
 }
 

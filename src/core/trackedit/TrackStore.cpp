@@ -37,26 +37,18 @@ std::optional<MapFileError> expected(std::string_view what, std::string_view ord
                         true, std::string(stripLineEnd(std::string_view(line)))};
 }
 
-// Degrees from an NMEA ddmm.mmmm (degDigits 2) or dddmm.mmmm (3) field.
-double ggaDegrees(std::string_view field, std::string_view hemisphere, std::size_t degDigits, char negative)
-{
-    const double degrees = leadingDouble(field.substr(0, std::min(field.size(), degDigits)));
-    const double minutes = field.size() > degDigits ? leadingDouble(field.substr(degDigits)) : 0.0;
-    const double value = minutes / 60.0 + degrees;
-    return !hemisphere.empty() && hemisphere.front() == negative ? -value : value;
-}
-
-// One candidate point from a line; false for any other line or an empty field.
+// One candidate point from a line; false for any other line, an empty field
+// or a position no place on Earth has (minutes of 60, "1e308", "nan").
 bool ggaPoint(std::string_view line, TrackPoint& out)
 {
     if (!startsWithNoCase(line, "$GPGGA"))
         return false;
-    const std::string_view lat = gps::nmeaFieldView(line, 2);
-    const std::string_view lon = gps::nmeaFieldView(line, 4);
-    if (lat.empty() || lon.empty())
+    const gps::NmeaAngle lat = gps::nmeaLatitude(gps::nmeaFieldView(line, 2), gps::nmeaFieldView(line, 3));
+    const gps::NmeaAngle lon = gps::nmeaLongitude(gps::nmeaFieldView(line, 4), gps::nmeaFieldView(line, 5));
+    if (!lat.value || !lon.value)
         return false;
-    out.latDeg = ggaDegrees(lat, gps::nmeaFieldView(line, 3), 2, 'S');
-    out.lonDeg = ggaDegrees(lon, gps::nmeaFieldView(line, 5), 3, 'W');
+    out.latDeg = *lat.value;
+    out.lonDeg = *lon.value;
     return true;
 }
 

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <filesystem>
+#include <optional>
+#include <fmt/format.h>
 
 #include "base/DataPath.h"
 #include "base/InputFile.h"
@@ -158,7 +160,7 @@ void nmeaDialog(CMainFrame& frame)
         std::vector<convert::NmeaPoint> points;
         const varno::Report r = runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
             std::string refusal;
-            varno::FileHandle f = varno::openForReading(log, &refusal);
+            varno::FileHandle f = varno::openTextForReading(log, &refusal);
             if (!f)
                 return varno::Report::failed("Error: Unable to open the file.\n" +
                                              varno::nameWithRefusal(log, refusal));
@@ -260,22 +262,24 @@ void passedDialog(CMainFrame& frame)
             prompt.message("Error: Please choose a log file to process.");
             return;
         }
-        const std::string cameraPath = varno::mapDataPath(
-            session.settings().read(varno::settings::keys::CameraFile).value_or(""), session.dataRoot());
+        std::optional<std::string> cameraPath = session.settings().read(varno::settings::keys::CameraFile);
+        if (cameraPath)
+            cameraPath = varno::mapDataPath(*cameraPath, session.dataRoot());
         const std::string log = dlg.path(QStringLiteral("log"));
         const varno::Report r = runConversion(&dlg, dlg.windowTitle(), [&](varno::Progress& p) {
-            std::string cameraText, message;
-            if (!convert::readSource(cameraPath, cameraText, message))
+            std::string message;
+            const std::optional<varno::cameras::CameraFile> cameras =
+                varno::cameras::passedCameraFile(cameraPath, message);
+            if (!cameras)
                 return varno::Report::failed(message);
             std::string refusal;
-            varno::FileHandle f = varno::openForReading(log, &refusal);
+            varno::FileHandle f = varno::openTextForReading(log, &refusal);
             if (!f)
                 return varno::Report::failed("Error: Unable to open the file.\n" +
-                                             varno::nameWithRefusal(log, refusal));
-            const varno::cameras::CameraFile cameras(std::move(cameraText));
+                                               varno::nameWithRefusal(log, refusal));
             std::error_code ec;
             varno::LineInput in(f.get(), std::filesystem::file_size(log, ec));
-            return varno::cameras::passedCameras(in, cameras, options, passed, p);
+            return varno::cameras::passedCameras(in, *cameras, options, passed, p);
         });
         if (!r.ok()) {
             tellReport(prompt, r);

@@ -71,6 +71,15 @@ TEST(CameraCsv, LinesOfEachList)
     const Report r = csv(";c\n-1,51,A,b\nx,y,z\n", pocket, out);
     EXPECT_EQ(r.message, "3 lines processed.\n\nConversion complete.");
     EXPECT_NE(r.notes.find("1 lines"), std::string::npos) << r.notes;
+
+    // Positions no place has are left out and their lines named (the header counts in Garmin's).
+    const Report off = csv("-1,91,A,b\n-1,51,B,c\n1e308,51,C,d\nnan,51,D,e\n", pocket, out);
+    EXPECT_EQ(out, "51,-1,B,c,,B,Yes,\n");
+    EXPECT_NE(off.notes.find("2 lines with a latitude beyond 90 or a longitude beyond 180 degrees were left "
+                             "out (lines 1, 3)."),
+              std::string::npos)
+        << off.notes;
+    EXPECT_NE(csv("h\n-181,51,A,b\n", garmin, out).notes.find("(line 2)"), std::string::npos);
 }
 
 // CR alone ends a line; the rest of an over-long line is no camera, and the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <sstream>
 
 #include <fmt/format.h>
@@ -178,4 +179,57 @@ TEST(PassedCameras, ClosestApproachSpeedAndRows)
     EXPECT_EQ(list.clipboardText(true), ":Gatso\t\t0.000 km\t\t46 mph\r\n:Truvelo\t\t0.252 km\r\n");
     EXPECT_EQ(list.clipboardText(false), ":Gatso\r\n:Truvelo\r\n");
     EXPECT_FALSE(passedCameras(in, file, {500, 100, 0}, list, progress).ok());
+}
+
+TEST(PassedCameras, TalkersChecksumsAndGgaWithoutPosition)
+{
+    using namespace varno::cameras;
+    const CameraFile file("51.0000,-1.0000,Road,Town,,Gatso,Yes,30\n");
+    const std::string noFix = nmea("GPGGA,120000,,,,,0,00,,,M,,M,,") + "\r\n";
+    const std::string atCamera = gga(51.0, -1.0);
+    const auto talker = [&](const char* to) {
+        return nmea(to + atCamera.substr(3, atCamera.find('*') - 3)) + "\r\n";
+    };
+    std::string badChecksum = atCamera;
+    badChecksum[badChecksum.find('*') + 1] ^= 1;
+    std::string lostFix; // a store rebuild falls on the GGA without a position
+    for (int i = 0; i <= 100; ++i)
+        lostFix += gga(51.3, -1.0); // 33 km away: the store around it holds nothing
+    lostFix += noFix + atCamera;
+    const struct {
+        const char* what;
+        std::string log;
+        std::size_t rows;
+    } cases[] = {
+        {"a start without a fix", noFix + atCamera, 1},
+        {"the fix lost when a rebuild is due", lostFix, 1},
+        {"multi-constellation GN", talker("GN"), 1},
+        {"BeiDou BD", talker("BD"), 1},
+        {"a talker the decoder does not read", talker("II"), 0},
+        {"a bad checksum", badChecksum, 0},
+    };
+    for (const auto& c : cases) {
+        LineInput in{std::string_view(c.log)};
+        Progress progress;
+        PassedList list;
+        ASSERT_TRUE(passedCameras(in, file, {0, 4000, 0}, list, progress).ok()) << c.what;
+        EXPECT_EQ(list.shown().size(), c.rows) << c.what;
+    }
+}
+
+TEST(PassedCameras, CameraFileFailuresUseTheStoreMessages)
+{
+    using namespace varno::cameras;
+    std::string message;
+    EXPECT_FALSE(passedCameraFile(std::nullopt, message));
+    EXPECT_EQ(message,
+              "Error can't get the camera filename from the registry.\nPlease check the setup/registry.");
+    ScratchDir dir;
+    EXPECT_FALSE(passedCameraFile(dir.file("none.txt"), message));
+    EXPECT_EQ(message, "Error can't open the camera location file\n" + dir.file("none.txt") +
+                           "\nPlease check the setup/registry.");
+    writeBytes(dir.file("cams.txt"), "51.0,-1.0,Road,Town,,Gatso,Yes,30\r\n");
+    const std::optional<CameraFile> file = passedCameraFile(dir.file("cams.txt"), message);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->size(), 1u);
 }

@@ -277,18 +277,29 @@ TEST(NmeaDecoder, BadNumbersNeverCorruptTheFixAndSmallFieldsWrapLikeTheirTypes)
     CNmeaDecoder d;
     feed(d, "GPGGA,120000,5130.0,N,00030.0,W,1,08,1.0,50.0,M,,M,,");
     feed(d, "GPRMC,120000,A,5130.0,N,00030.0,W,10.0,45.0,010124,,,A");
-    for (std::string_view bad :
-         {"nan", "inf", "-inf", "1e308", "-", "+", ".", "N", "99999.9", "-5130.0", "0x10"}) {
+    // A position that is there but is no angle refuses the whole sentence:
+    // not ok, and nothing of it (not even the time) reaches the fix.
+    for (std::string_view bad : {"nan", "inf", "-inf", "1e308", "-", "+", ".", "N", "99999.9", "-5130.0",
+                                 "0x10", "5160.0", "9100.0", "5"}) {
         SCOPED_TRACE(std::string(bad));
         const std::string b(bad);
-        feed(d, "GPGGA,120001," + b + ",N," + b + ",W,1,08,1.0," + b + ",M,,M,,");
-        EXPECT_EQ(std::tie(d.Latitude, d.Longitude), std::make_tuple(51.5, -0.5));
+        EXPECT_FALSE(
+            intakeSentence(d, nmea("GPGGA,120001," + b + ",N," + b + ",W,1,08,1.0," + b + ",M,,M,,")));
+        EXPECT_EQ(std::tie(d.Latitude, d.Longitude, d.GgaSecond), std::make_tuple(51.5, -0.5, 0));
         EXPECT_TRUE(std::isfinite(d.Altitude) && std::isfinite(d.VerticalSpeed));
-        feed(d, "GPRMC,120001,A," + b + ",N," + b + ",W," + b + "," + b + ",010124," + b + ",W,A");
-        EXPECT_EQ(d.RmcLatitude, 51.5);
+        EXPECT_FALSE(intakeSentence(
+            d, nmea("GPRMC,120001,A," + b + ",N," + b + ",W," + b + "," + b + ",010124," + b + ",W,A")));
+        EXPECT_EQ(std::tie(d.RmcLatitude, d.SpeedKnots), std::make_tuple(51.5, 10.0));
         EXPECT_TRUE(std::isfinite(d.SpeedKnots) && std::isfinite(d.Course) &&
                     std::isfinite(d.MagneticVariation));
     }
+    // A receiver without a fix fills the fields as it likes (TN200: "36" and
+    // "720" degrees): read as before, the impossible longitude kept.
+    feed(d, "GPRMC,120001,V,36000.0000,N,72000.0000,E,0.0,,010124,,");
+    feed(d, "GPGGA,120001,36000.0000,N,72000.0000,E,0,00,,,M,,M,,");
+    EXPECT_EQ(std::tie(d.Latitude, d.RmcLatitude, d.RmcStatus, d.GgaSecond),
+              std::make_tuple(36.0, 36.0, 'V', 1));
+    EXPECT_EQ(std::tie(d.Longitude, d.RmcLongitude), std::make_tuple(-0.5, -0.5));
     // inf and nan read as empty fields: RMC's empty rule gives 0.0.
     feed(d, "GPRMC,120002,A,,,,,nan,inf,010124,,,A");
     EXPECT_EQ(std::tie(d.SpeedKnots, d.Course), std::make_tuple(0.0, 0.0));

@@ -130,6 +130,8 @@ TEST(GpxReader, RefusesWhatIsNotGpxNamingTheFileAndLine)
         {"<gpx><trk xmlns:g=\"urn:g\"/>\n<g:wpt lat=\"1\" lon=\"2\"/></gpx>", "unbound prefix", 2},
         {"<gpx><wpt lat=\"x\" lon=\"2\"/></gpx>", "lat that is not a number", 1},
         {"<gpx><wpt lat=\"nan\" lon=\"2\"/></gpx>", "lat that is not a number", 1},
+        {"<gpx><wpt lat=\"90.5\" lon=\"2\"/></gpx>", "lat beyond 90 degrees", 1},
+        {"<gpx>\n<trk><trkseg><trkpt lat=\"1\" lon=\"1e308\"/>", "lon beyond 180 degrees", 2},
         {"<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
          "\"&a;&a;&a;&a;&a;&a;\">]>\n<gpx><wpt lat=\"1\" lon=\"2\"><name>&b;</name></wpt></gpx>",
          "entity declarations are not accepted", 2},

@@ -53,6 +53,10 @@ TEST(RouteFile, PointLinesSplitAsTheFormatSays)
         {"0,52.25,x,y", false, "", "", std::nullopt, std::nullopt},
         {"-1.5,0.0,x,y", false, "", "", std::nullopt, std::nullopt},
         {"abc,52.25,x", false, "", "", std::nullopt, std::nullopt},
+        // Coordinates that are no place: the guidance would measure NaN from them.
+        {"nan,52.25,x", false, "", "", std::nullopt, std::nullopt},
+        {"-1.5,1e308,x", false, "", "", std::nullopt, std::nullopt},
+        {"-181,52.25,x", false, "", "", std::nullopt, std::nullopt},
         {"-1.5", false, "", "", std::nullopt, std::nullopt},
         {"", false, "", "", std::nullopt, std::nullopt},
         // Empty fields do not count for validity, but they do for the fields.
