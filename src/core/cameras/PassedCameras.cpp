@@ -141,6 +141,11 @@ Report passedCameras(LineInput& log, const CameraFile& cameras, const PassedOpti
         }
         if (type != "GGA")
             continue;
+        // A GGA whose fix quality is 0 carries a position the receiver itself
+        // calls invalid: no camera is passed by it.
+        const std::string_view quality = gps::nmeaFieldView(line, 6);
+        if (quality == "0")
+            continue;
         const gps::NmeaAngle lat =
             gps::nmeaLatitude(gps::nmeaFieldView(line, 2), gps::nmeaFieldView(line, 3));
         const gps::NmeaAngle lon =

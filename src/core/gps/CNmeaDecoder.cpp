@@ -186,6 +186,7 @@ bool CNmeaDecoder::decodeGga(std::string_view data)
     }
     PrevAltitude = Altitude;
     PrevSecondsOfHour = s;
+    ReceiverFix = FixQuality != 0;
     ++GgaCount;
     return true;
 }
@@ -211,6 +212,7 @@ bool CNmeaDecoder::decodeRmc(std::string_view data)
     MagneticVariation = numberOr(f[9], 0.0);
     if (!f[10].empty() && f[10][0] == 'W')
         MagneticVariation = -MagneticVariation;
+    ReceiverFix = RmcStatus == 'A';
     ++RmcCount;
     return true;
 }

@@ -95,6 +95,8 @@ public:
 
     // Every sentence handed to DecodeSentence, known or not.
     std::uint32_t SentenceCount = 0;
+    // What the last GGA or RMC said of the fix (see receiverHasFix).
+    bool ReceiverFix = true;
 
     // address: the five-character sentence address ("GPRMC"); data: the text
     // after "$GPRMC," to the end of the sentence, "*hh" included. Decodes into
@@ -106,6 +108,11 @@ public:
 
     // The current fix as the fields above hold it now.
     Fix fix() const;
+    // The receiver's last word on its fix: the latest GGA (fix quality other
+    // than 0) or RMC (status A), whichever came last, whatever position a
+    // sentence saying "no fix" still carries. Before any GGA or RMC (a
+    // position set by a command) nothing says otherwise.
+    bool receiverHasFix() const { return ReceiverFix; }
 
 private:
     bool decodeGga(std::string_view data);

@@ -30,7 +30,9 @@ bool SentenceRoad::guidingViewShown() const
 
 void SentenceRoad::notify()
 {
-    if (parts_.warner)
+    // A position the receiver itself calls invalid warns of nothing: the
+    // warner keeps what it said last and speaks again with the next valid fix.
+    if (parts_.warner && parts_.decoder.receiverHasFix())
         parts_.warner->UpdateCameraWarnings(parts_.decoder.fix());
     shownMode().onFix();
 }
@@ -44,12 +46,14 @@ void SentenceRoad::restoredFix()
 
 void SentenceRoad::replayStarted()
 {
+    replaying_ = true;
     if (parts_.warner)
         parts_.warner->replayStarted();
 }
 
 void SentenceRoad::replayEnded()
 {
+    replaying_ = false;
     if (parts_.warner)
         parts_.warner->replayEnded();
 }
@@ -106,7 +110,7 @@ SentenceRoad::Intake SentenceRoad::intake()
 
 void SentenceRoad::guidanceStep(int windowWidth, int windowHeight)
 {
-    if (!parts_.routes || !guidingViewShown())
+    if (!parts_.routes || !guidingViewShown() || !parts_.decoder.receiverHasFix())
         return;
     if (parts_.view.current() == MapView::Route && !views::routeViewFits(windowWidth, windowHeight))
         return;
@@ -156,6 +160,7 @@ views::Scene SentenceRoad::buildScene(int windowWidth, int windowHeight, const I
     in.windowWidth = windowWidth;
     in.windowHeight = windowHeight;
     in.fix = parts_.decoder.fix();
+    in.noFix = !parts_.decoder.receiverHasFix();
     if (const cameras::CameraWarner* w = parts_.warner) {
         in.speedUnits = w->speedUnits;
         in.mapRadius = w->scale.MapRadius;

@@ -89,8 +89,13 @@ inline constexpr int kRadiusLabelX = 240, kRadiusLabelY = 390;
 
 // Colours, 0x00BBGGRR like the colour scheme's.
 inline constexpr std::uint32_t kFrameGrey = 0x00BEBEBE; // RGB 190, 190, 190
+// The position boxes' text while the receiver has no fix.
+inline constexpr std::uint32_t kStaleGrey = 0x00808080; // RGB 128, 128, 128
+// The camera line while the receiver has no fix.
+inline constexpr std::string_view kNoFixText = "NO FIX";
 inline constexpr std::uint32_t kBlack = 0x00000000;
-inline constexpr std::uint32_t kOverLimitRed = 0x002020E0; // RGB 224, 32, 32: the speed box over a camera's limit
+inline constexpr std::uint32_t kOverLimitRed =
+    0x002020E0; // RGB 224, 32, 32: the speed box over a camera's limit
 inline constexpr std::uint32_t kWhite = 0x00FFFFFF;
 inline constexpr std::uint32_t kCrossHairInner = 0x00E6C100; // RGB 0, 193, 230
 inline constexpr std::uint32_t kTrailYellow = 0x0000FFFF;    // RGB 255, 255, 0

@@ -294,7 +294,7 @@ std::vector<PolylineItem> trailPolylines(const TrackRing& ring, geo::LatLon fix,
 
 void addTopLines(Scene& scene, const SceneInput& in)
 {
-    simpleBox(scene, in, BoxId::CameraLine, panelOf(in).camera);
+    simpleBox(scene, in, BoxId::CameraLine, in.noFix ? std::string(kNoFixText) : panelOf(in).camera);
     simpleBox(scene, in, BoxId::AverageSpeedLine, in.averageSpeedText);
     const BoxSpec& avg = boxSpec(BoxId::AverageSpeedLine);
     if (fits(avg, in) && in.cameras)
@@ -306,8 +306,12 @@ void addCameraDashboard(Scene& scene, const SceneInput& in)
 {
     const gps::Fix& fix = in.fix;
     const cameras::CameraPanelText& panel = panelOf(in);
-    simpleBox(scene, in, BoxId::Latitude, fmt::sprintf("Lat. %f", fix.position.latDeg()));
-    simpleBox(scene, in, BoxId::Longitude, fmt::sprintf("Long. %f", fix.position.lonDeg()));
+    // Without a fix the last position stays in place, greyed as stale.
+    SceneInput stale = in;
+    if (in.noFix)
+        stale.boxText = kStaleGrey;
+    simpleBox(scene, stale, BoxId::Latitude, fmt::sprintf("Lat. %f", fix.position.latDeg()));
+    simpleBox(scene, stale, BoxId::Longitude, fmt::sprintf("Long. %f", fix.position.lonDeg()));
     simpleBox(scene, in, BoxId::Time, gps::timeText(fix, in.timeZone));
     simpleBox(scene, in, BoxId::SpeedLimitLabel, "Speed Limit");
     simpleBox(scene, in, BoxId::VehicleSpeedLabel, "Vehicle Speed");

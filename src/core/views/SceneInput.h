@@ -72,6 +72,9 @@ struct SceneInput {
     const RouteMarks* routeMarks = nullptr;
     // Nothing has been handed over since start-up.
     bool nothingReceived = false;
+    // The receiver says it has no fix: the position shown is the last one it
+    // sent, kept in place but marked stale.
+    bool noFix = false;
     // The strip text of a sentence taken by this repaint (" Bad" already
     // appended by the intake); nullopt when none was taken.
     std::optional<std::string> stripText;

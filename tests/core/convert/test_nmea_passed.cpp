@@ -192,6 +192,9 @@ TEST(PassedCameras, TalkersChecksumsAndGgaWithoutPosition)
     };
     std::string badChecksum = atCamera;
     badChecksum[badChecksum.find('*') + 1] ^= 1;
+    const std::string invalid = nmea(fmt::format("GPGGA,120000,{},{},0,08,1.0,12.5,M,47.0,M,,",
+                                                 ddmm(51.0, 2, 'N', 'S'), ddmm(-1.0, 3, 'E', 'W'))) +
+                                "\r\n";
     std::string lostFix; // a store rebuild falls on the GGA without a position
     for (int i = 0; i <= 100; ++i)
         lostFix += gga(51.3, -1.0); // 33 km away: the store around it holds nothing
@@ -207,6 +210,7 @@ TEST(PassedCameras, TalkersChecksumsAndGgaWithoutPosition)
         {"BeiDou BD", talker("BD"), 1},
         {"a talker the decoder does not read", talker("II"), 0},
         {"a bad checksum", badChecksum, 0},
+        {"a position sent with fix quality 0", invalid, 0},
     };
     for (const auto& c : cases) {
         LineInput in{std::string_view(c.log)};

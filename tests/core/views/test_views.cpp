@@ -195,6 +195,15 @@ TEST_F(SceneFixture, TextsWhereTheyStartAndTheirColours)
     EXPECT_EQ(t->colour, in.boxText);
     EXPECT_EQ(t->background, in.boxBackground);
     EXPECT_EQ(t->clip, road.rect);
+
+    // Without a fix the camera line says so and the kept position is greyed.
+    in.noFix = true;
+    const Scene stale = build();
+    EXPECT_EQ(boxTexts(stale, BoxId::CameraLine), Texts{"NO FIX"});
+    EXPECT_EQ(boxTexts(stale, BoxId::Latitude), Texts{"Lat. 51.380000"});
+    const BoxSpec& lat = boxSpec(BoxId::Latitude);
+    EXPECT_EQ(stale.textAt(lat.rect.left + lat.textDx, lat.rect.top + lat.textDy)->colour, kStaleGrey);
+    EXPECT_EQ(stale.textAt(road.rect.left + road.textDx, road.rect.top + road.textDy)->colour, in.boxText);
 }
 
 TEST(HazardPieces, NineteenCharacterPiecesAtMostThree)
