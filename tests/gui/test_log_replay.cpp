@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include "CSio.h"
 #include "core/base/ScratchFiles.h"
 #include "gui/gps/LogCommands.h"
 #include "gui/gps/RecordCommands.h"
@@ -115,6 +116,53 @@ private slots:
         QCOMPARE(rig.prompt.shown[0].title, std::string("Replay log"));
         QCOMPARE(rig.prompt.shown[1].buttons, PromptButtons::YesNo);
         QCOMPARE(rig.session->decoder().SpeedKnots, 5.8);
+    }
+
+    // One source at a time: a replay asks before it stops a running receiver
+    // (No leaves both as they were), Start is refused while the replay runs,
+    // and the command line stops the receiver without asking.
+    void aReplayAndTheReceiverNeverFeedTheViewTogether()
+    {
+        varno::test::Pty pty;
+        varno::platform::CSio port;
+        guitest::Rig rig(true, &port);
+        rig.settings.write(varno::settings::keys::Port, pty.path);
+        CMainFrame& f = rig.shownFrame();
+        auto* replay = f.findChild<ReplayController*>();
+        const QString file = rig.dir.path() + "/short.txt";
+        writeFile(file, "$GPGGA,081500.00,5121.6000,N,00122.8000,W,1,08,0.9,95.0,M,47.0,M,,*44\r\n");
+        replay->dialogHook = [&](ReplayDialog& dlg) {
+            dlg.nameEdit()->setText(file);
+            dlg.delayEdit()->setText(QStringLiteral("0"));
+            return true;
+        };
+        f.runCommand(CommandId::KeyStartS);
+        QVERIFY(rig.session->gpsRunning());
+
+        rig.prompt.script({PromptAnswer::No});
+        f.runCommand(kReplay);
+        QVERIFY(!replay->running());
+        QVERIFY(rig.session->gpsRunning());
+        QCOMPARE(rig.prompt.texts(), std::vector<std::string>{std::string(kStopGpsForReplay)});
+        QCOMPARE(rig.prompt.shown[0].buttons, PromptButtons::YesNo);
+
+        rig.prompt.shown.clear();
+        rig.prompt.script({PromptAnswer::Yes, PromptAnswer::Ok});
+        // The worker waits for the start notice, which shows once the event loop runs.
+        f.runCommand(kReplay);
+        QVERIFY(replay->running());
+        QVERIFY(!rig.session->gpsRunning());
+        f.runCommand(CommandId::KeyStartS);
+        QVERIFY(!rig.session->gpsRunning());
+        QCOMPARE(rig.prompt.texts().back(), std::string(kStopReplayFirst));
+        replay->stop();
+
+        f.runCommand(CommandId::KeyStartS);
+        QVERIFY(rig.session->gpsRunning());
+        int exitCode = -1;
+        QVERIFY(startCommandLineReplay(f, {file, 1, {}, true}, [&](int code) { exitCode = code; }));
+        QVERIFY(!rig.session->gpsRunning());
+        QTRY_COMPARE(exitCode, 0);
     }
 
     // A folder is not a log: reported, and the run ends with an error code.

@@ -122,6 +122,9 @@ public:
     // A log replay starts, and ends: the cameras around the replayed positions load soon.
     void replayStarted();
     void replayEnded();
+    // A replay feeds the road. One source at a time: the receiver is not
+    // started while it runs, and a replay stops the receiver first.
+    bool replaying() const { return replaying_; }
 
     // The steps of 3 one at a time, for tests and benchmarks.
     bool canPaint() const;
@@ -148,6 +151,7 @@ private:
     double headingBefore_ = 0.0;
     // What the route guidance step of the last draw gave.
     views::RouteMarks routeMarks_;
+    bool replaying_ = false;
 };
 
 } // namespace varno::session

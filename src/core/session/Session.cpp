@@ -42,6 +42,13 @@ Session::Session(Deps deps)
     warner_.store.excludedByRoute = [this](std::string_view line) { return routes_.excludes(line); };
     routes_.onLoaded = [this] { warner_.store.CameraReloadCount = 0; };
     routes_.onOutOfMemory = [this] { stopGps(); };
+    // A character that fails to load while the guidance speaks (inside a
+    // repaint) is reported after the repaint, where the window can show it.
+    if (deps_.postToUi)
+        routes_.agent().reportLater = [post = deps_.postToUi,
+                                       &prompt = deps_.prompt](const std::string& text) {
+            post([&prompt, text] { prompt.message(text); });
+        };
 
     auto& s = deps_.settings;
     track_.load();
@@ -320,7 +327,18 @@ void Session::loadNightColours()
 
 void Session::startGps()
 {
+    // One source feeds the road at a time: a replay's positions and the
+    // receiver's would take turns in the fix.
+    if (road_.replaying()) {
+        deps_.prompt.message(std::string(kStopReplayFirst));
+        return;
+    }
     gps_.StartGps();
+}
+
+bool Session::gpsRunning() const
+{
+    return gps_.portOpen() || gps_.opening();
 }
 
 void Session::stopGps()

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Clock.h"
@@ -35,6 +36,12 @@ class Editor;
 }
 
 namespace varno::session {
+
+// Start while a log is being replayed.
+inline constexpr std::string_view kStopReplayFirst =
+    "A log file is being replayed.\nStop the replay (Esc) before starting the GPS.";
+// Starting a replay while the receiver runs.
+inline constexpr std::string_view kStopGpsForReplay = "Stop the GPS for the replay?";
 
 // The composition root of the window: the decoder and fix, the mailbox from
 // the reader, the NMEA log, the GPS control, the view flags and the colour
@@ -127,8 +134,11 @@ public:
     void loadNightColours();
 
     // --- GPS ---
+    // Opens the receiver; refused with kStopReplayFirst while a replay feeds the road.
     void startGps();
     void stopGps();
+    // The receiver's port is open or being opened.
+    bool gpsRunning() const;
 
     // Test menu: Check Registry (writes every default, reloads, reports).
     void checkRegistry();

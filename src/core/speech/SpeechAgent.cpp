@@ -41,31 +41,45 @@ AgentControl::AgentControl(SpeechAgent& agent, settings::Settings& settings, Pro
 {
 }
 
-void AgentControl::load(RoadFlags flags)
+bool AgentControl::tryLoad(RoadFlags flags, const std::function<void(const std::string&)>& report)
 {
     agent_.unloadCharacter();
     const std::string stored = settings_.read(settings::keys::MSAgentACS).value_or(kFallbackCharacter);
     const std::string path = dataRoot_.empty() ? stored : mapDataPath(stored, dataRoot_);
-    if (!agent_.loadCharacter(path)) {
-        prompt_.message("MSAgent load failed");
-        return;
+    loadFailed_ = !agent_.loadCharacter(path);
+    if (loadFailed_) {
+        if (report)
+            report("MSAgent load failed");
+        else
+            prompt_.message("MSAgent load failed");
+        return false;
     }
     agent_.showAndGreet();
     agent_.setSoundEffects(settings_.read(settings::keys::MSAgentSound) == 1);
     agent_.speak(roadModeSentence(flags));
+    return true;
+}
+
+void AgentControl::load(RoadFlags flags)
+{
+    tryLoad(flags, {});
 }
 
 void AgentControl::unload()
 {
     agent_.unloadCharacter();
+    loadFailed_ = false;
 }
 
 void AgentControl::speak(const std::string& text)
 {
-    if (!agent_.hasCharacter())
-        load(readRoadTypes_ ? readRoadTypes_() : RoadFlags{});
-    if (agent_.hasCharacter())
-        agent_.speak(text);
+    if (!agent_.hasCharacter()) {
+        if (loadFailed_)
+            return;
+        if (!tryLoad(readRoadTypes_ ? readRoadTypes_() : RoadFlags{}, reportLater))
+            return;
+    }
+    agent_.speak(text);
 }
 
 } // namespace varno::speech

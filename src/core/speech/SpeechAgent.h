@@ -67,8 +67,16 @@ public:
     void unload();
     bool loaded() const { return agent_.hasCharacter(); }
     // Speaks, loading the character first when none is held; without one
-    // nothing is said.
+    // nothing is said. A character that failed to load is not tried again
+    // here: speaking runs on every guidance step, inside the view's repaint,
+    // and a retry would read the road types again (announcing the point anew)
+    // and open the failure's message box from the repaint each time. The next
+    // load() or unload() (a view switch, F10, a route load) tries afresh.
     void speak(const std::string& text);
+    // Where the failure of a load that speak() started is reported; the
+    // window queues it so that no message box opens inside a repaint. Unset:
+    // the prompt, at once.
+    std::function<void(const std::string&)> reportLater;
 
     SpeechAgent& agent() { return agent_; }
 
@@ -78,6 +86,10 @@ private:
     Prompt& prompt_;
     std::function<RoadFlags()> readRoadTypes_;
     std::string dataRoot_;
+    // The last load failed; speak() leaves the character alone until the next load or unload.
+    bool loadFailed_ = false;
+
+    bool tryLoad(RoadFlags flags, const std::function<void(const std::string&)>& report);
 };
 
 } // namespace varno::speech

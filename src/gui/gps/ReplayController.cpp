@@ -76,5 +76,12 @@ void ReplayController::runDialog()
     const bool ok = dialogHook ? dialogHook(dlg) : dlg.exec() == QDialog::Accepted;
     if (!ok)
         return;
+    // One source at a time: the replay's positions would take turns with the receiver's.
+    if (session_.gpsRunning()) {
+        if (session_.prompt().show(std::string(varno::session::kStopGpsForReplay),
+                                   varno::PromptButtons::YesNo) != varno::PromptAnswer::Yes)
+            return;
+        session_.stopGps();
+    }
     start(dlg.filePath(), dlg.delayMs());
 }

@@ -22,6 +22,10 @@ bool startCommandLineReplay(CMainFrame& frame, const ReplayStartRequest& request
             done(2);
         return false;
     }
+    // One source at a time: a receiver started with the window stops for the
+    // replay the command line asked for.
+    if (session.gpsRunning())
+        session.stopGps();
     // Room for the sentence strip at the bottom.
     frame.runCommand(varno::session::CommandId::Scr800x700);
 

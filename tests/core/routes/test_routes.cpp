@@ -428,6 +428,26 @@ TEST(Agent, LoadSpeakAndFailure)
     EXPECT_EQ(prompt.texts().back(), "MSAgent load failed");
     EXPECT_FALSE(control.loaded());
     EXPECT_EQ(agent.spoken.back(), "Hello");
+
+    // The guidance speaks on every repaint: a failed character is not tried
+    // again there (no road types read anew, no second message) until the
+    // next explicit load, which reports its own failure once more.
+    const std::size_t messages = prompt.texts().size();
+    const int reads = roadReads;
+    for (int i = 0; i < 5; ++i)
+        control.speak("Step");
+    EXPECT_EQ(prompt.texts().size(), messages);
+    EXPECT_EQ(roadReads, reads);
+    control.load({});
+    EXPECT_EQ(prompt.texts().size(), messages + 1);
+
+    // A failure of speak's own load goes where the window queues it.
+    control.unload();
+    std::vector<std::string> later;
+    control.reportLater = [&](const std::string& text) { later.push_back(text); };
+    control.speak("Queued");
+    EXPECT_EQ(later, std::vector<std::string>{"MSAgent load failed"});
+    EXPECT_EQ(prompt.texts().size(), messages + 1);
 }
 
 } // namespace
