@@ -4,10 +4,12 @@
 #include <string>
 
 #include "Cli.h"
-#include "RoadCommand.h"
 #include "Paths.h"
+#include "RoadCommand.h"
 #include "VoiceFolder.h"
 #include "VoicePlayback.h"
+#include "base/InputFile.h"
+#include "cameras/CameraFile.h"
 #include "cameras/CameraWarner.h"
 #include "routes/RouteGuide.h"
 #include "settings/Settings.h"
@@ -75,6 +77,12 @@ int cmdReplay(Context& ctx, const Args& args)
         sound = platform::makeVoicePlayer();
         player.sound = sound.get();
     }
+    // A camera file given that cannot be read fails the run: the store would
+    // say so at its first load, but the replay would go on warning of nothing.
+    if (std::string refusal; cameraFile && !openTextForReading(*cameraFile, &refusal)) {
+        ctx.prompt->message(cameras::cantOpenCameraFile(*cameraFile, refusal));
+        return kExitFailure;
+    }
     cameras::CameraWarner warner(settings, *ctx.prompt, player, platform::dataRoot());
     warner.store.cameraFileOverride = cameraFile;
     if (aids)
@@ -83,9 +91,10 @@ int cmdReplay(Context& ctx, const Args& args)
     // its exclusion lines silence their cameras.
     speech::RecordingSpeechAgent quietAgent;
     routes::RouteGuide route(settings, *ctx.prompt, quietAgent, platform::dataRoot());
-    if (routeFile)
-        route.load(*routeFile);
-    else if (settings.read(settings::keys::AutoStartRoute) == 1)
+    if (routeFile) {
+        if (!route.load(*routeFile))
+            return kExitFailure;
+    } else if (settings.read(settings::keys::AutoStartRoute) == 1)
         route.reloadCurrent();
     warner.store.excludedByRoute = [&route](std::string_view line) { return route.excludes(line); };
     const int timeZone = settings.read(settings::keys::TimeZone);

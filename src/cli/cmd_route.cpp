@@ -4,8 +4,9 @@
 #include <string>
 
 #include "Cli.h"
-#include "RoadCommand.h"
 #include "Paths.h"
+#include "Printable.h"
+#include "RoadCommand.h"
 #include "routes/RouteGuide.h"
 #include "settings/Settings.h"
 #include "speech/SpeechAgent.h"
@@ -39,7 +40,7 @@ public:
     PromptAnswer show(const std::string& text, PromptButtons buttons, PromptIcon icon,
                       const std::string& title) override
     {
-        std::fprintf(out_, "load\tmessage\t%s\n", oneLine(text).c_str());
+        std::fprintf(out_, "load\tmessage\t%s\n", printable(oneLine(text)).c_str());
         return inner_.show(text, buttons, icon, title);
     }
 
@@ -82,18 +83,16 @@ int cmdRoute(Context& ctx, const Args& args)
     agent.onSpeak = [&](const std::string& text) {
         ++spoken;
         if (replaying)
-            std::fprintf(ctx.out, "%sspeak\t%s\n", prefix().c_str(), oneLine(text).c_str());
+            std::fprintf(ctx.out, "%sspeak\t%s\n", prefix().c_str(), printable(oneLine(text)).c_str());
         else
-            std::fprintf(ctx.out, "load\tspeak\t%s\n", oneLine(text).c_str());
+            std::fprintf(ctx.out, "load\tspeak\t%s\n", printable(oneLine(text)).c_str());
     };
 
-    if (routeFile)
-        guide.load(*routeFile);
-    else if (!guide.reloadCurrent())
+    if (routeFile ? !guide.load(*routeFile) : !guide.reloadCurrent())
         return kExitFailure;
-    std::fprintf(ctx.out, "load\ttitle\t%s\n", oneLine(guide.route().title()).c_str());
+    std::fprintf(ctx.out, "load\ttitle\t%s\n", printable(oneLine(guide.route().title())).c_str());
     for (const std::string& name : guide.route().excluded())
-        std::fprintf(ctx.out, "load\texcluded\t%s\n", name.c_str());
+        std::fprintf(ctx.out, "load\texcluded\t%s\n", printable(name).c_str());
     std::fprintf(ctx.out, "load\tpoints\t%zu\n", guide.route().points().size());
     guide.enterRouteView();
 
@@ -107,11 +106,11 @@ int cmdRoute(Context& ctx, const Args& args)
                    ++steps;
                    if (guide.guidance().nearestText() != nearest) {
                        nearest = guide.guidance().nearestText();
-                       std::fprintf(ctx.out, "%snearest\t%s\n", prefix().c_str(), nearest.c_str());
+                       std::fprintf(ctx.out, "%snearest\t%s\n", prefix().c_str(), printable(nearest).c_str());
                    }
                    if (guide.guidance().nextText() != next) {
                        next = guide.guidance().nextText();
-                       std::fprintf(ctx.out, "%snext\t%s\n", prefix().c_str(), next.c_str());
+                       std::fprintf(ctx.out, "%snext\t%s\n", prefix().c_str(), printable(next).c_str());
                    }
                },
                {});

@@ -52,6 +52,23 @@ TEST(CliHostile, FailuresExitNonZeroNamingTheFile)
     }
     EXPECT_FALSE(std::filesystem::exists(out));
 
+    // A camera or route file given to a replay that cannot be read fails the
+    // run instead of replaying without it (the route's own message goes to
+    // standard output as a load line).
+    const std::string log = dir.file("drive.nmea");
+    writeBytes(log, "$GPGGA,081500.00,5121.6000,N,00122.8000,W,1,08,0.9,95.0,M,47.0,M,,*44\r\n");
+    for (const std::string& args : {"replay --cameras " + dir.file("none.txt") + " " + log,
+                                    "replay --cameras " + dir.path().string() + " " + log,
+                                    "replay --route " + dir.file("none.csv") + " " + log,
+                                    "route --route " + dir.file("none.csv") + " " + log}) {
+        const CliRun run = runCli("--settings /nonexistent/varno-test.reg " + args);
+        EXPECT_EQ(run.code, 1) << args << "\n" << run.err;
+        EXPECT_TRUE(run.err.find("Error can't open the") != std::string::npos ||
+                    run.out.find("Error can't open the") != std::string::npos)
+            << args << "\n"
+            << run.out << run.err;
+    }
+
     // A tile with no contour to draw still says how many it wrote.
     const CliRun r = runCli("--settings /nonexistent/varno-test.reg convert srtm-gpx " + tile + " " + out);
     EXPECT_EQ(r.code, 0) << r.err;
@@ -71,6 +88,19 @@ TEST(CliHostile, TracksInfoPrintsControlBytesEscaped)
     EXPECT_NE(r.out.find("red\\x1B]0;pwned\\x07\\xC2\\x9B2J caf\xc3\xa9\tend\tmissing.txt"),
               std::string::npos)
         << r.out;
+}
+
+// A route file's title reaches the terminal escaped too.
+TEST(CliHostile, RouteTitlesPrintEscaped)
+{
+    ScratchDir dir;
+    writeBytes(dir.file("r.csv"), ";Home\x1b]0;pwned\x07\r\n-1.38,51.36,A,B\r\n");
+    writeBytes(dir.file("d.nmea"),
+               "$GPGGA,081500.00,5121.6000,N,00122.8000,W,1,08,0.9,95.0,M,47.0,M,,*44\r\n");
+    const CliRun r =
+        runCli("--settings /nonexistent/varno-test.reg route --route r.csv d.nmea", 0, dir.path().string());
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("load\ttitle\tRoute Home\\x1B]0;pwned\\x07"), std::string::npos) << r.out;
 }
 
 } // namespace varno::test

@@ -227,6 +227,11 @@ Report josmToProject(const std::string& source, const std::string& destination, 
         files.emplace_back(path, std::move(builder.tracks[k - 1].text));
     }
     files.emplace_back(mapFile, std::move(map));
+    // The map file and the track files each have their own message.
+    const auto cantWrite = [&mapFile](const std::string& path) {
+        return std::string(path == mapFile ? "Error can't open the tracks map file.\n"
+                                           : "Error can't open destination file\n");
+    };
     // The project is one whole: every file is written and on disk beside
     // its old self before the first takes the old one's place, so a folder in
     // the way or a full disk leaves the old project as it was.
@@ -241,12 +246,11 @@ Report josmToProject(const std::string& source, const std::string& destination, 
             done = writers[i].prepare();
         }
         if (!done)
-            return Report::failed("Error can't open destination file\n" + path + ": " + done.message);
+            return Report::failed(cantWrite(path) + path + ": " + done.message);
     }
     for (std::size_t i = 0; i < files.size(); ++i)
         if (const WriteOutcome done = writers[i].commit(); !done)
-            return Report::failed("Error can't open destination file\n" + files[i].first + ": " +
-                                  done.message);
+            return Report::failed(cantWrite(files[i].first) + files[i].first + ": " + done.message);
     Report r;
     r.linesIn = builder.lines;
     r.linesOut = builder.points;

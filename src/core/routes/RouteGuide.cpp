@@ -16,7 +16,7 @@ RouteGuide::RouteGuide(settings::Settings& settings, Prompt& prompt, speech::Spe
 {
 }
 
-void RouteGuide::load(const std::string& storedName)
+bool RouteGuide::load(const std::string& storedName)
 {
     guidance_.routeReplaced();
     const std::string path = storedName.empty() ? storedName : mapDataPath(storedName, dataRoot_);
@@ -24,7 +24,7 @@ void RouteGuide::load(const std::string& storedName)
     if (r.outOfMemory && onOutOfMemory)
         onOutOfMemory();
     if (!r.opened)
-        return;
+        return false;
     if (r.sawExclusion && settings_.read(keys::SayExcluded) == 1) {
         agent_.load(readRoadTypes());
         agent_.speak(route_.title());
@@ -32,6 +32,7 @@ void RouteGuide::load(const std::string& storedName)
     }
     if (onLoaded)
         onLoaded();
+    return !r.outOfMemory;
 }
 
 bool RouteGuide::reloadCurrent()

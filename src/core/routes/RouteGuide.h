@@ -32,7 +32,8 @@ public:
     // names lie in the data folder). When the file has exclusion lines and
     // SayExcluded is on, the agent says the title and "Has excluded cameras".
     // Then onLoaded runs (the camera store's reload counter starts over).
-    void load(const std::string& storedName);
+    // False when the file could not be read whole (the message has been shown).
+    bool load(const std::string& storedName);
     // The current route file (RouteName) loaded again; false when it cannot be read.
     bool reloadCurrent();
     // Empties the route, as before the first load.

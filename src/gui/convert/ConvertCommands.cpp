@@ -147,7 +147,10 @@ void nmeaDialog(CMainFrame& frame)
         list->setColumnWidth(column, width);
 
     // Builds the list; false when there is nothing to write.
+    // The list could not be read from the log (not a missing name, not a Cancel).
+    bool listFailed = false;
     auto buildList = [&]() -> bool {
+        listFailed = false;
         if (dlg.text(QStringLiteral("log")).isEmpty() || noFileNamed(dlg, "log")) {
             prompt.message("Please select an NMEA log file.");
             return false;
@@ -170,14 +173,18 @@ void nmeaDialog(CMainFrame& frame)
         });
         if (!r.ok()) {
             tellReport(prompt, r);
+            listFailed = r.status != varno::Report::Status::Cancelled;
             return false;
         }
         fillPointList(list, points);
         return true;
     };
     auto create = [&](bool route) {
-        if (!buildList())
+        if (!buildList()) {
+            if (listFailed)
+                prompt.message("Error: Unable to create list of points.");
             return;
+        }
         const char* failed = route ? "Error: Unable to create the output GPX route file."
                                    : "Error: Unable to create the output GPX track file.";
         if (noFileNamed(dlg, "gpx")) {
@@ -276,7 +283,7 @@ void passedDialog(CMainFrame& frame)
             varno::FileHandle f = varno::openTextForReading(log, &refusal);
             if (!f)
                 return varno::Report::failed("Error: Unable to open the file.\n" +
-                                               varno::nameWithRefusal(log, refusal));
+                                             varno::nameWithRefusal(log, refusal));
             std::error_code ec;
             varno::LineInput in(f.get(), std::filesystem::file_size(log, ec));
             return varno::cameras::passedCameras(in, *cameras, options, passed, p);

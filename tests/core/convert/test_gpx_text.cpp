@@ -81,10 +81,17 @@ TEST(GpxText, ProjectOfSegmentsWithSentences)
     writeBytes(dir.file("proj-Track000001.txt"), "first\r\n");
     std::filesystem::remove(dir.file("proj-Track000002.txt"));
     std::filesystem::create_directory(dir.file("proj-Track000002.txt"));
-    EXPECT_FALSE(josmToProject(dir.file("in.gpx"), dir.file("proj"), progress).ok());
+    const Report trackFailed = josmToProject(dir.file("in.gpx"), dir.file("proj"), progress);
+    EXPECT_FALSE(trackFailed.ok());
+    EXPECT_TRUE(trackFailed.message.starts_with("Error can't open destination file\n"))
+        << trackFailed.message;
     EXPECT_EQ(readBytes(dir.file("proj-Track000001.txt")), "first\r\n");
     EXPECT_EQ(readBytes(dir.file("proj.txt")), oldMap);
     std::filesystem::remove(dir.file("proj-Track000002.txt"));
+    // The map file has its own message.
+    std::filesystem::create_directory(dir.file("folder.txt"));
+    EXPECT_TRUE(josmToProject(dir.file("in.gpx"), dir.file("folder"), progress)
+                    .message.starts_with("Error can't open the tracks map file.\n"));
 
     // A bad source writes nothing at all.
     writeBytes(dir.file("bad.gpx"), "<gpx><trk><trkseg><trkpt lat='1' lon='2'/>");
