@@ -125,13 +125,13 @@ private slots:
             QCOMPARE(rig.prompt.texts().back(), std::string("The GPX output file has been created."));
             click(d, "copy");
             QVERIFY(QApplication::clipboard()->text().startsWith(
-                QStringLiteral("<?xml version=\"1.0\"?>\n<gpx")));
+                QStringLiteral("<?xml version=\"1.0\"?>\r\n<gpx")));
             rig.prompt.script({varno::PromptAnswer::No});
             click(d, "createRoute");
             QCOMPARE(rig.prompt.texts().back(),
                      std::string("Error: Unable to create the output GPX route file."));
         });
-        QVERIFY(readBytes(gpx.toStdString()).find("<name>ACTIVE LOG</name>") != std::string::npos);
+        QVERIFY(readBytes(gpx.toStdString()).find("<name>ACTIVE LOG</name>\r\n") != std::string::npos);
     }
 
     // The GPX text converters, one conversion each.

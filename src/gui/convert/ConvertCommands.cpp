@@ -202,8 +202,10 @@ void nmeaDialog(CMainFrame& frame)
             prompt.message(failed);
             return;
         }
+        // Written with CR LF line ends, as every converter writes its files.
         convert::StringSink text;
-        route ? convert::writeGpxRoute(points, text) : convert::writeGpxTrack(points, text);
+        convert::CrLfSink lines(text);
+        route ? convert::writeGpxRoute(points, lines) : convert::writeGpxTrack(points, lines);
         const varno::WriteOutcome written = varno::writeFileAtomically(gpx, text.text);
         if (!written) {
             prompt.message("Error: Unable to write to the file.\n" + gpx + ": " + written.message);
