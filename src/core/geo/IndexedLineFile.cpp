@@ -62,7 +62,8 @@ IndexedLineFile::IndexedLineFile(std::string text, std::size_t lineLimit, Positi
         pos += span.length;
     }
 
-    cells_.reserve(entries_.size());
+    std::vector<Cell> unsorted;
+    unsorted.reserve(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const Entry& e = entries_[i];
         if (!(e.lat >= -90.0 && e.lat <= 90.0 && e.lon >= -180.0 && e.lon <= 180.0)) {
@@ -70,9 +71,32 @@ IndexedLineFile::IndexedLineFile(std::string text, std::size_t lineLimit, Positi
             continue;
         }
         const std::uint32_t cell = clampTo(rowOf(e.lat), kRows) * kCols + clampTo(colOf(e.lon), kCols);
-        cells_.emplace_back(cell, static_cast<std::uint32_t>(i));
+        unsorted.emplace_back(cell, static_cast<std::uint32_t>(i));
     }
-    std::sort(cells_.begin(), cells_.end());
+    cells_ = sortedByCell(std::move(unsorted));
+}
+
+// The cells in order of cell number, entries of one cell in file order: two
+// stable counting passes over 12 bits of the cell number each (the grid has
+// fewer than 2^24 cells). A file of a million lines sorts in a fraction of
+// what a comparison sort takes.
+std::vector<IndexedLineFile::Cell> IndexedLineFile::sortedByCell(std::vector<Cell> cells)
+{
+    static_assert(kRows * kCols <= (1u << 24), "two 12-bit passes cover the cell number");
+    constexpr std::uint32_t kBuckets = 1u << 12;
+    std::vector<Cell> other(cells.size());
+    std::vector<std::uint32_t> start(kBuckets + 1);
+    for (const unsigned shift : {0u, 12u}) {
+        std::fill(start.begin(), start.end(), 0u);
+        for (const Cell& c : cells)
+            ++start[((c.first >> shift) & (kBuckets - 1)) + 1];
+        for (std::uint32_t b = 1; b <= kBuckets; ++b)
+            start[b] += start[b - 1];
+        for (const Cell& c : cells)
+            other[start[(c.first >> shift) & (kBuckets - 1)]++] = c;
+        cells.swap(other);
+    }
+    return cells;
 }
 
 std::string_view IndexedLineFile::line(std::size_t entry) const

@@ -40,6 +40,10 @@ public:
     std::vector<std::uint32_t> candidates(LatLon fix, double radiusM) const;
 
 private:
+    // (cell number, entry), in order.
+    using Cell = std::pair<std::uint32_t, std::uint32_t>;
+    static std::vector<Cell> sortedByCell(std::vector<Cell> cells);
+
     struct Entry {
         std::size_t offset;
         std::uint32_t length;
@@ -50,7 +54,7 @@ private:
     std::string text_;
     std::vector<Entry> entries_;
     // (cell, entry) sorted: each grid row's cells are one contiguous run.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> cells_;
+    std::vector<Cell> cells_;
     // Entries outside the grid (positions off the globe); always candidates.
     std::vector<std::uint32_t> offGrid_;
     std::uint64_t overlong_ = 0;
