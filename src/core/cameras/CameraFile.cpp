@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "base/InputFile.h"
-#include "base/LineReader.h"
 #include "base/Numbers.h"
 #include "cameras/CameraDistance.h"
 #include "geo/MapGeometry.h"

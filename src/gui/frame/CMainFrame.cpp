@@ -85,7 +85,7 @@ CMainFrame::CMainFrame(Session& session, QWidget* parent, const varno::gps::Seri
 CMainFrame::~CMainFrame()
 {
     // The reader's callbacks reach this window; they must be over before it goes.
-    if (session_.gps().portOpen() || session_.gps().opening())
+    if (session_.gpsRunning())
         session_.stopGps();
     session_.gps().reader().stop();
 }
