@@ -177,6 +177,8 @@ constexpr std::array kTable = {
     // 1 from the first start that wrote the defaults until its welcome page
     // was done with; profiles from before the page never had it.
     onOff("FirstRunPending", 0),
+    // The road map drawn under the views and matched to the fix; empty: none.
+    text("RoadMapFile", ""),
 };
 
 template <K Kind> consteval Key<Kind> key(std::string_view name)
@@ -255,6 +257,7 @@ constinit const OnOffKey Reconnect = key<K::OnOff>("Reconnect"), AidDirection = 
                          AidChime = key<K::OnOff>("AidChime"), AidCoach = key<K::OnOff>("AidCoach"),
                          ScaleWithWindow = key<K::OnOff>("ScaleWithWindow"),
                          FirstRunPending = key<K::OnOff>("FirstRunPending");
+constinit const TextKey RoadMapFile = key<K::Text>("RoadMapFile");
 } // namespace keys
 
 std::span<const SettingDef> masterTable()

@@ -107,6 +107,8 @@ extern const OnOffKey Reconnect, AidDirection, AidChime, AidCoach;
 extern const OnOffKey ScaleWithWindow;
 // The welcome page after the first start is still to be shown (1), or done with.
 extern const OnOffKey FirstRunPending;
+// The road map file (empty: no road map).
+extern const TextKey RoadMapFile;
 } // namespace keys
 
 } // namespace varno::settings
