@@ -6,6 +6,7 @@
 
 #include <fmt/printf.h>
 
+#include "cameras/CameraWarner.h"
 #include "gps/Presentation.h"
 
 namespace varno::cli {
@@ -52,6 +53,8 @@ RoadCommand::RoadCommand(Context& ctx, const std::string& settingsPath, session:
 
 session::SentenceRoad& RoadCommand::makeRoad(cameras::CameraWarner* warner, routes::RouteGuide* routes)
 {
+    if (warner)
+        warner->store.noted = [err = ctx_.err](const std::string& note) { fmt::print(err, "{}\n", note); };
     return road_.emplace(session::SentenceRoad::Parts{fix_, mailbox_, view_, modes_, warner, routes});
 }
 

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include <fmt/core.h>
+
 #include "Cli.h"
 #include "RoadCommand.h"
 #include "Paths.h"
@@ -57,6 +59,7 @@ int cmdPoi(Context& ctx, const Args& args)
     cameras::SilentVoicePlayer silent;
     cameras::CameraWarner warner(settings, *ctx.prompt, silent, dataRoot);
     poi::PoiList list;
+    list.noted = [&ctx](const std::string& note) { fmt::print(ctx.err, "{}\n", note); };
     const gps::CNmeaDecoder& fix = rig.fix();
     unsigned long rebuilds = 0;
     bool gpsStopped = false;

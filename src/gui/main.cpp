@@ -34,6 +34,7 @@
 #include "settings/SettingsStore.h"
 #include "SourcePort.h"
 #include "SystemClock.h"
+#include "TempCleanup.h"
 #include "VoiceFolder.h"
 #include "VoicePlayback.h"
 
@@ -47,6 +48,9 @@ int main(int argc, char** argv)
         }
     QApplication app(argc, argv);
     varno::platform::installNonBlockingReadOpener();
+    // A conversion's half-written output goes with the window when it is
+    // killed (SIGTERM at log-out, Ctrl-C in the terminal it was started from).
+    varno::platform::installTemporaryCleanup();
     QApplication::setApplicationName(QStringLiteral("VARNO"));
     QApplication::setApplicationVersion(QStringLiteral(VARNO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("varno"));
@@ -150,7 +154,8 @@ int main(int argc, char** argv)
     // Camera warnings are spoken through the sound server, one after another on
     // a thread of their own so that the window never waits for a sound. Without
     // a server they are silent, and the status bar says so once.
-    auto noSoundServer = [&shownFrame](const std::string& message) {
+    // Also the notes of files read with over-long lines.
+    auto showInStatusBar = [&shownFrame](const std::string& message) {
         QMetaObject::invokeMethod(
             qApp,
             [&shownFrame, text = QString::fromStdString(message)] {
@@ -159,8 +164,8 @@ int main(int argc, char** argv)
             },
             Qt::QueuedConnection);
     };
-    const auto voice =
-        std::make_unique<varno::cameras::QueuedVoicePlayer>(varno::platform::makeVoicePlayer(noSoundServer));
+    const auto voice = std::make_unique<varno::cameras::QueuedVoicePlayer>(
+        varno::platform::makeVoicePlayer(showInStatusBar));
     // Route texts: the agent in the view's corner, its words queued behind the camera warnings.
     // An installed program has it in <prefix>/share/varno/agent, beside its bin folder.
     const QString installedAgent =
@@ -169,7 +174,7 @@ int main(int argc, char** argv)
                                        ? QDir::cleanPath(installedAgent)
                                        : QStringLiteral(VARNO_AGENT_CHARACTER));
     varno::session::Session session({settings, prompt, clock, port, varno::platform::dataRoot(), sleep,
-                                     voice.get(), opening, &agent, postTo(qApp)});
+                                     voice.get(), opening, &agent, postTo(qApp), showInStatusBar});
 
     CMainFrame frame(session);
     agent.attach(frame.view());

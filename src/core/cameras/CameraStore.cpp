@@ -6,6 +6,7 @@
 
 #include "base/DataPath.h"
 #include "base/InputFile.h"
+#include "base/LineReader.h"
 #include "cameras/CameraDistance.h"
 
 namespace varno::cameras {
@@ -76,6 +77,11 @@ void CameraStore::LoadCameraList(double radiusM, geo::LatLon fix)
     const std::string path = mapDataPath(*stored, dataRoot_);
     switch (cache_.load(path)) {
     case CameraFileCache::Status::Ok:
+        if (cache_.generation() != notedGeneration_) {
+            notedGeneration_ = cache_.generation();
+            if (const std::uint64_t cut = cache_.file().overlongLines(); cut > 0 && noted)
+                noted(path + ": " + overlongLinesText(cut));
+        }
         break;
     case CameraFileCache::Status::CannotOpen:
         fail(cantOpenCameraFile(path, cache_.refusal()));

@@ -55,6 +55,9 @@ public:
 
     // Stops GPS input after a load failure.
     std::function<void()> stopGps;
+    // Told once per reading of the camera file that had lines too long to be
+    // records: their rest was dropped ("<path>: N over-long lines cut short").
+    std::function<void(const std::string& note)> noted;
     // Whether the current route excludes the camera of this raw line; asked
     // only when the Exclude setting reads 1. Until a route fills it: never.
     std::function<bool(std::string_view rawLine)> excludedByRoute;
@@ -89,6 +92,7 @@ private:
     std::optional<std::size_t> nearest_;
     std::optional<std::size_t> nearestSpecs_;
     CameraFileCache cache_;
+    std::uint64_t notedGeneration_ = 0;
     // What the list was last built from, so an unchanged selection from an
     // unchanged file keeps the records instead of building them again.
     std::uint64_t builtGeneration_ = 0;

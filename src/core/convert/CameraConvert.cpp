@@ -177,6 +177,18 @@ bool placeOnEarth(std::string_view camera)
     return geo::onEarth(leadingDouble(camera.substr(0, comma)), leadingDouble(camera.substr(comma + 1)));
 }
 
+// The first few of these line numbers or offsets, for a message.
+std::string namedFew(const std::vector<std::uint64_t>& where)
+{
+    constexpr std::size_t kNamed = 10;
+    std::string text;
+    for (std::size_t i = 0; i < std::min(where.size(), kNamed); ++i)
+        text += (i ? ", " : "") + std::to_string(where[i]);
+    if (where.size() > kNamed)
+        text += ", ...";
+    return text;
+}
+
 } // namespace
 
 Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, Progress& progress)
@@ -219,12 +231,7 @@ Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, 
     if (const std::uint64_t overlong = in.overlongLines(); overlong > 0)
         report.notes += (report.notes.empty() ? "" : "\n") + overlongLinesText(overlong);
     if (!impossible.empty()) {
-        constexpr std::size_t kNamed = 10;
-        std::string lines;
-        for (std::size_t i = 0; i < std::min(impossible.size(), kNamed); ++i)
-            lines += (i ? ", " : "") + std::to_string(impossible[i]);
-        if (impossible.size() > kNamed)
-            lines += ", ...";
+        const std::string lines = namedFew(impossible);
         report.notes += fmt::format("{}{} lines with a latitude beyond 90 or a longitude beyond 180 degrees "
                                     "were left out ({} {}).",
                                     report.notes.empty() ? "" : "\n", impossible.size(),
@@ -236,6 +243,7 @@ Report convertCameraCsv(LineInput& in, Sink& out, const CameraOptions& options, 
 Report convertOv2(std::string_view bytes, Sink& out, const CameraOptions& options, Progress& progress)
 {
     Report report;
+    std::vector<std::uint64_t> impossible; // byte offsets of records placed off the Earth
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t pos = 0;
     while (pos + 5 <= bytes.size()) {
@@ -277,8 +285,14 @@ Report convertOv2(std::string_view bytes, Sink& out, const CameraOptions& option
             report.notes = fmt::format("The record at byte {} is cut short; reading stopped there.", start);
             break;
         }
-        const std::string lon = coordinate(readInt32(data + start + 5));
-        const std::string lat = coordinate(readInt32(data + start + 9));
+        const std::int32_t rawLon = readInt32(data + start + 5), rawLat = readInt32(data + start + 9);
+        if (!geo::onEarth(rawLat / 100000.0, rawLon / 100000.0)) {
+            impossible.push_back(start);
+            pos = next;
+            continue;
+        }
+        const std::string lon = coordinate(rawLon);
+        const std::string lat = coordinate(rawLat);
         std::size_t at = start + 13;
         // Names of OV2 files are mostly Latin-1 and may hold commas
         // ("Aebi Frères, Bogis-Bossey"): written as camera-file fields.
@@ -305,6 +319,12 @@ Report convertOv2(std::string_view bytes, Sink& out, const CameraOptions& option
         pos = next;
     }
     report.message = fmt::format("{} lines processed.\n\nConversion complete.", report.linesOut);
+    if (!impossible.empty())
+        report.notes +=
+            fmt::format("{}{} records with a latitude beyond 90 or a longitude beyond 180 degrees "
+                        "were left out (at {} {}).",
+                        report.notes.empty() ? "" : "\n", impossible.size(),
+                        impossible.size() == 1 ? "byte" : "bytes", namedFew(impossible));
     return report;
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bzlib.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <limits>
@@ -482,20 +483,39 @@ namespace {
 
 // The bounding box of an older OSM file, whose header gives it as
 // <bound box='bottom,left,top,right' origin='...'/> (a line osmium passes
-// over) somewhere in its first 100 lines.
+// over) somewhere in its first 100 lines, packed with gzip or bzip2 or not.
 std::optional<Bounds> readBoundBox(const std::string& path)
 {
     constexpr std::string_view kTag = "<bound box=";
+    constexpr std::size_t kHeadBytes = 64 * 1024;
+    // Enough packed bytes for bzip2's first block, which comes out whole or not at all.
+    constexpr std::size_t kPackedBytes = 1024 * 1024;
     FileHandle f = openForReading(path, nullptr, std::numeric_limits<std::uintmax_t>::max());
     if (!f)
         return std::nullopt;
-    LineReader lines(f.get());
-    std::string line;
-    for (int n = 0; n < 100 && lines.next(line, 499); ++n) {
+    std::string packed(kPackedBytes, '\0');
+    packed.resize(std::fread(packed.data(), 1, packed.size(), f.get()));
+    std::string head;
+    try {
+        GuardedDecompressor unpack(packed.data(), packed.size());
+        while (head.size() < kHeadBytes) {
+            const std::string chunk = unpack.read();
+            if (chunk.empty())
+                break;
+            head += chunk;
+        }
+    } catch (const std::exception&) {
+        // A broken packing ends the head where it broke.
+    }
+    std::string_view text = head;
+    for (int n = 0; n < 100 && !text.empty(); ++n) {
+        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+        const std::string_view line = text.substr(0, std::min<std::size_t>(end, 499));
+        text.remove_prefix(std::min(end + 1, text.size()));
         const auto at = line.find(kTag);
         if (at == std::string::npos || at + kTag.size() + 1 > line.size())
             continue;
-        std::string_view rest = std::string_view(line).substr(at + kTag.size() + 1);
+        std::string_view rest = line.substr(at + kTag.size() + 1);
         rest = rest.substr(0, std::min(rest.find('\''), rest.find_first_of("\"\r\n")));
         double sides[4] = {};
         for (double& side : sides) {

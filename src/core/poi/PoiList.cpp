@@ -12,6 +12,7 @@
 
 #include "base/DataPath.h"
 #include "base/InputFile.h"
+#include "base/LineReader.h"
 #include "base/Numbers.h"
 
 namespace varno::poi {
@@ -125,6 +126,8 @@ std::shared_ptr<const PoiFile> PoiList::fileAt(const std::string& path, std::str
     if (!r.file)
         return nullptr;
     ++reads_;
+    if (const std::uint64_t cut = r.file->overlongLines(); cut > 0 && noted)
+        noted(path + ": " + overlongLinesText(cut));
     // Only a file whose size and time are known can be recognised next time.
     if (r.statOk)
         cache_[path] = Cached{r.file, r.size, r.mtime};

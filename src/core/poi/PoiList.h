@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -49,6 +50,10 @@ public:
     {
         return s == Status::NoFolder || s == Status::CannotOpen || s == Status::OutOfMemory;
     }
+    // Told once per reading of a POI file that had lines too long to be
+    // records: their rest was dropped ("<path>: N over-long lines cut short").
+    std::function<void(const std::string& note)> noted;
+
     // Frees the list: no list is held afterwards.
     void free();
 

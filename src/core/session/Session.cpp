@@ -37,6 +37,8 @@ Session::Session(Deps deps)
 {
     // A camera file that cannot be loaded stops the GPS, as every load failure does.
     warner_.store.stopGps = [this] { stopGps(); };
+    warner_.store.noted = deps_.note;
+    poi_.noted = deps_.note;
     warner_.beforePeriodicReload = [this] { viewMode().beforePeriodicReload(*this); };
     // The route's exclusion lines silence their cameras while it is loaded.
     warner_.store.excludedByRoute = [this](std::string_view line) { return routes_.excludes(line); };

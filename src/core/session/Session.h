@@ -75,6 +75,9 @@ public:
         // worker, so the window stays live through the open's waits. Empty:
         // the open runs on the calling thread (tests, the command line).
         UiBridge::Post postToUi = {};
+        // A note for the status bar that needs no answer: a camera or POI file
+        // read with lines too long to be records. Dropped when empty.
+        std::function<void(const std::string& note)> note = {};
     };
 
     // View construction: reads the kept settings, loads the day scheme and runs

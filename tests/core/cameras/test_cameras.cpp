@@ -526,6 +526,21 @@ TEST(CameraFileIndex, TheRestOfAnOverLongLineIsNoCamera)
     EXPECT_EQ(file.overlongLines(), 1u);
 }
 
+// The load says once per reading of the file how many lines it cut short, so the
+// user learns why a camera is missing; an unchanged file says nothing again.
+TEST_F(StoreFixture, CutLinesAreNotedOncePerReading)
+{
+    std::string text = cameraLine(kFixLat, kFixLon, "LONG");
+    text.insert(text.size() - 1, std::string(CameraFile::kLineLimit, ' '));
+    useCameras(text + cameraLine(northOf(kFixLat, 100.0), kFixLon, "GATSO"));
+    std::vector<std::string> notes;
+    store.noted = [&](const std::string& note) { notes.push_back(note); };
+    EXPECT_EQ(load().size(), 2u);
+    load();
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_TRUE(notes[0].ends_with(": 1 over-long line cut short")) << notes[0];
+}
+
 // Fixes and radii far outside any map (and no numbers at all) select what testing
 // every line selects, through the store's load too.
 TEST_F(StoreFixture, ExtremeFixesAndRadiiSelectWhatAPlainScanSelects)

@@ -134,6 +134,15 @@ TEST(CameraOv2, RecordsGoodAndBad)
     EXPECT_EQ(ov2("\x89PNG\r\n\x1a\n0000000000000000", {}, &binary), "");
     EXPECT_EQ(binary.notes, "The record at byte 0 has the unknown type 137; reading stopped there.");
 
+    // A record placed off the Earth is left out and named; the rest are kept.
+    Report offEarth;
+    EXPECT_EQ(ov2(ov2Point(-100000, 9100000, "NORTH") + a + ov2Point(18000001, 100, "EAST"), {}, &offEarth),
+              lineA);
+    EXPECT_EQ(offEarth.notes,
+              "2 records with a latitude beyond 90 or a longitude beyond 180 degrees were left "
+              "out (at bytes 0, " +
+                  std::to_string(ov2Point(-100000, 9100000, "NORTH").size() + a.size()) + ").");
+
     CameraOptions fresh{CameraList::PocketGpsNew, true};
     EXPECT_EQ(ov2(ov2Point(-100000, 5100000, "GATSO 2 way@30") + ov2Point(-100000, 5100000, "Camera"), fresh),
               "51.000000,-1.000000,GATSO@30,,,GATSO@30,,30\n51.000000,-1.000000,Camera,,,Camera,,\n");

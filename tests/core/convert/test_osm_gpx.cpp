@@ -2,8 +2,11 @@
 // corpus against osmium's way count, and bounds.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
+
+#include <fmt/format.h>
 
 #include "convert/OsmToGpx.h"
 #include "core/base/ScratchFiles.h"
@@ -179,6 +182,14 @@ TEST(OsmToGpx, GetBoundsReadsTheOlderBoundBoxLineInTheFirstHundred)
     EXPECT_EQ(bounds->left, -1.5);
     EXPECT_EQ(bounds->top, 51.75);
     EXPECT_EQ(bounds->right, -1.0);
+    // Packed, as extracts of that time were handed out, it is read the same.
+    for (const char* pack : {"gzip", "bzip2"}) {
+        const std::string packed = dir.file(std::string("a.osm.") + (pack[0] == 'g' ? "gz" : "bz2"));
+        ASSERT_EQ(std::system(fmt::format("{} -c '{}' > '{}'", pack, dir.file("a.osm"), packed).c_str()), 0);
+        const auto unpacked = osm::readBounds(packed);
+        ASSERT_TRUE(unpacked) << pack;
+        EXPECT_EQ(unpacked->top, 51.75) << pack;
+    }
     // Line 100 is still read; line 101 is not.
     const std::string head = "<?xml version='1.0'?>\n<osm version='0.5'>\n";
     writeBytes(dir.file("b.osm"), head + filler + box + "</osm>\n");

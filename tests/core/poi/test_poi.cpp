@@ -112,15 +112,22 @@ TEST_F(PoiListTest, ReadsTheSelectedFilesInStoredOrder)
     EXPECT_EQ(descriptions(), (std::vector<std::string>{"B1", "A1", "B1"}));
     EXPECT_EQ(list.fileReads(), 2u) << "a file named twice is read once";
     EXPECT_TRUE(prompt.shown.empty());
+    std::vector<std::string> notes;
+    list.noted = [&](const std::string& note) { notes.push_back(note); };
 
     // Unchanged files are not read again; a changed one is.
     EXPECT_EQ(load(), poi::PoiList::Status::Loaded);
     EXPECT_EQ(list.fileReads(), 2u);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    writePoi("a.txt", "-1.001,51.501,A2 changed\n");
+    writePoi("a.txt",
+             "-1.001,51.501,A2 changed\n-1.0,53.0,far" + std::string(poi::PoiFile::kLineLimit, ' ') + "\n");
     load();
     EXPECT_EQ(list.fileReads(), 3u);
     EXPECT_EQ(descriptions(), (std::vector<std::string>{"B1", "A2 changed", "B1"}));
+    // Its cut line is noted once, with the file's name; the next load reads nothing.
+    load();
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_TRUE(notes[0].ends_with("a.txt: 1 over-long line cut short")) << notes[0];
 
     // Without a fix the list stays as it is.
     EXPECT_EQ(list.load(geo::LatLon(), 4000, ts, prompt, data.path().string()), poi::PoiList::Status::NoFix);
