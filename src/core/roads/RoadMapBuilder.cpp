@@ -21,6 +21,7 @@
 #include <osmium/index/detail/mmap_vector_base.hpp>
 
 #include "base/AsciiCase.h"
+#include "base/AtomicFile.h"
 #include "base/InputFile.h"
 #include "base/LiveTemporaries.h"
 #include "osm/OsmReader.h"
@@ -741,6 +742,8 @@ Report Build::run()
     const std::uint64_t sourceBytes = fs::is_regular_file(sourceStatus) ? fs::file_size(source_, ec) : 0;
 
     // The temporary map first: a folder we cannot write to fails at once.
+    // What a killed build left beside the map goes.
+    removeStaleTemporaries(destination_);
     std::string why;
     if (!createTemporary(why))
         return failed(writeFailure(destination_, why));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -279,6 +280,12 @@ TEST(RoadMapBuild, FailedOrCancelledLeavesNoFileAndTheOldMapAsItWas)
         EXPECT_NE(r.message.find(bad), std::string::npos) << r.message;
     }
     EXPECT_EQ(readBytes(map), "the old map");
+    // What a build killed long ago left goes with the next build.
+    const std::string stale = map + ".varno-0-0badf00d.tmp";
+    writeBytes(stale, "half a map");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(2));
+    EXPECT_EQ(buildRoadMap(bomb, map).status, Report::Status::Failed);
+    EXPECT_FALSE(fs::exists(stale));
     EXPECT_EQ(filesIn(dir),
               (std::vector<std::string>{"cut.osm.pbf", "map.sqlite", "neubrandenburg.osm.pbf", "off.osm"}));
 
