@@ -974,7 +974,8 @@ Report Build::run()
     r.linesIn = counts.highwayWays;
     r.linesOut = static_cast<std::uint64_t>(written);
     if (counts.skipped > 0)
-        r.notes = fmt::format("{} highway ways were left out: their nodes are missing from the extract",
+        r.notes = fmt::format("{} highway ways were left out: fewer than two of their nodes are in the "
+                              "extract, or more than a way may have",
                               counts.skipped);
     return r;
 }
