@@ -641,6 +641,39 @@ std::string isoTime(std::chrono::system_clock::time_point t)
     return fmt::format("{:%Y-%m-%dT%H:%M:%SZ}", std::chrono::floor<std::chrono::seconds>(t));
 }
 
+// Where id is (or would be) in the sorted ids, searched from hint outwards:
+// the nodes of a way are mostly close in id to the one before, so the search
+// stays among a few neighbours instead of crossing a list that may not fit
+// in memory.
+std::size_t nearIndex(const osmium::detail::mmap_vector_base<std::int64_t>& ids, std::int64_t id,
+                      std::size_t hint)
+{
+    const std::size_t n = ids.size();
+    if (n == 0)
+        return 0;
+    hint = std::min(hint, n - 1);
+    std::size_t low = 0, high = n; // the answer lies in [low, high]
+    if (ids[hint] < id) {
+        std::size_t step = 1;
+        low = hint + 1;
+        while (hint + step < n && ids[hint + step] < id) {
+            low = hint + step + 1;
+            step *= 2;
+        }
+        high = std::min(n, hint + step);
+    } else {
+        std::size_t step = 1;
+        high = hint;
+        while (step <= hint && ids[hint - step] >= id) {
+            high = hint - step;
+            step *= 2;
+        }
+        low = step <= hint ? hint - step + 1 : 0;
+    }
+    return static_cast<std::size_t>(std::lower_bound(ids.begin() + low, ids.begin() + high, id) -
+                                    ids.begin());
+}
+
 class Build {
 public:
     Build(const std::string& source, const std::string& destination, const RoadMapBuildOptions& options)
@@ -850,10 +883,7 @@ Report Build::run()
                 return failed(
                     writeFailure(destination_, "the list of ways being built could not be read back"));
             node += delta;
-            // The nodes of a way are mostly close in id: look next to the last first.
-            std::size_t at = hint + 1 < ids.size() && ids[hint + 1] == node ? hint + 1 : ids.size();
-            if (at == ids.size())
-                at = static_cast<std::size_t>(std::lower_bound(ids.begin(), ids.end(), node) - ids.begin());
+            const std::size_t at = nearIndex(ids, node, hint);
             if (at == ids.size() || ids[at] != node)
                 continue;
             hint = at;

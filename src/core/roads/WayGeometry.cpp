@@ -139,7 +139,8 @@ bool decodeWayGeometry(std::string_view blob, std::vector<PointE7>& out)
 bool decodeWayGeometry(std::string_view blob, std::vector<geo::LatLon>& out)
 {
     return decode(blob, out, [](std::int64_t lat, std::int64_t lon) {
-        return geo::LatLon(static_cast<double>(lat) * 1e-7, static_cast<double>(lon) * 1e-7);
+        // Divided, not multiplied by 1e-7: the very degrees OSM readers give.
+        return geo::LatLon(static_cast<double>(lat) / 1e7, static_cast<double>(lon) / 1e7);
     });
 }
 
