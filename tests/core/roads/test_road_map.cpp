@@ -367,8 +367,9 @@ TEST(RoadMapFile, BadFilesAreRefusedByNameAndDamageNeverCrashes)
             std::vector<RoadWay> ways;
             map->waysIn(kWorld, ways);
             noticed += !map->lastError().empty();
-            if (!map->lastError().empty())
+            if (!map->lastError().empty()) {
                 EXPECT_NE(map->lastError().find("damaged.sqlite"), std::string::npos);
+            }
             map->waysIn({53.55, 13.25, 53.56, 13.27}, ways);
         } else {
             ++noticed;
