@@ -242,7 +242,7 @@ public:
     const views::TrackLogging& trackLogging() const { return track_; }
 
     int speedUnits() const { return speedUnits_; }
-    int timeZone() const { return timeZone_; }
+    const TimeZone& timeZone() const { return timeZone_; }
     double mapRadius() const { return warner_.scale.MapRadius; }
     bool logTrack() const { return track_.logTrack(); }
     bool displayTrack() const { return track_.displayTrack(); }
@@ -312,7 +312,9 @@ private:
     bool manualRouteSpeech_ = false;
 
     int speedUnits_ = 0;
-    int timeZone_ = 1;
+    TimeZone timeZone_;
+    bool receiverNotices_ = false;
+    std::string linkNotice_;
     std::optional<std::string> startupRoute_;
     std::vector<std::string> folderFailures_;
 };

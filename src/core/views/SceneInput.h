@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/TimeZone.h"
 #include "cameras/CameraPoint.h"
 #include "gps/Fix.h"
 #include "routes/Guidance.h"
@@ -45,7 +46,7 @@ struct SceneInput {
     std::uint32_t windowFill = 0x00FFFFFF;
     std::uint32_t boxBackground = 0;
     std::uint32_t boxText = 0;
-    int timeZone = 1;
+    TimeZone timeZone;
     int speedUnits = 0;
     double mapRadius = 4000.0; // [m]
     const cameras::CameraPanelText* panel = nullptr;
