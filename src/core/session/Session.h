@@ -131,7 +131,15 @@ public:
 
     // --- colours ---
     void loadDayColours();
+    // The stored night scheme, or the dimmed night colours when NightPalette is on.
     void loadNightColours();
+
+    // --- the receiver notice ---
+    // What the window knows of the link, for the big words over the view
+    // (session::ReceiverState::linkNotice); true when they changed.
+    bool setLinkNotice(std::string words);
+    // ReceiverNotice is on: the view shows the receiver's state in big words.
+    bool receiverNotices() const { return receiverNotices_; }
 
     // --- GPS ---
     // Opens the receiver; refused with kStopReplayFirst while a replay feeds the road.

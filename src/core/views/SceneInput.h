@@ -76,6 +76,12 @@ struct SceneInput {
     // The receiver says it has no fix: the position shown is the last one it
     // sent, kept in place but marked stale.
     bool noFix = false;
+    // The receiver's state in big words over the view (the ReceiverNotice
+    // setting); the link's own words, empty while it is fine; the satellites
+    // the last GGA used, unknown without one.
+    bool receiverNotice = false;
+    std::string linkNotice;
+    std::optional<int> satellites;
     // The strip text of a sentence taken by this repaint (" Bad" already
     // appended by the intake); nullopt when none was taken.
     std::optional<std::string> stripText;
