@@ -9,9 +9,12 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <cmath>
 #include <set>
+#include <tuple>
 
 #include "gui/frame/WindowLook.h"
+#include "gui/paint/ColourConvert.h"
 #include "gui/support/QtPrompt.h"
 #include "GuiFixture.h"
 #include "session/CommandTable.h"
@@ -36,6 +39,18 @@ QImage cameraView(guitest::Rig& rig, CVARNOView& view, int w, int h, bool scaled
 bool isDark(const QColor& c)
 {
     return c.lightness() < 80;
+}
+
+// Relative luminance (sRGB, 0 black .. 1 white) and the contrast ratio of two colours.
+double luminance(const QColor& c)
+{
+    const auto lin = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+}
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
@@ -217,6 +232,44 @@ private slots:
         QVERIFY(isDark(f.menuBar()->palette().color(QPalette::Window)));
         f.runCommand(CommandId::DayColours);
         QCOMPARE(QApplication::palette(), day);
+    }
+
+    // The dimmed night colours (NightPalette) on a camera view painted off screen: the window fill and
+    // the boxes dark grey, nothing saturated, the text muted but readable; the stored night scheme
+    // stays as stored, and without the setting night shows it as before.
+    void dimmedNightIsDarkAndReadable()
+    {
+        guitest::Rig rig;
+        const std::uint32_t storedBack = rig.settings.read(keys::NightTimeBackGround);
+        const std::uint32_t storedText = rig.settings.read(keys::NightTimeForeGround);
+        CVARNOView view(*rig.session);
+        const Rect box = boxSpec(BoxId::VehicleSpeedLabel).rect;
+        const auto look = [&] {
+            rig.session->loadNightColours();
+            const QImage img = cameraView(rig, view, kLayoutWidth, kLayoutHeight, false);
+            QColor text = img.pixelColor(box.left + 2, box.top + 2);
+            for (int y = box.top + 1; y < box.bottom - 1; ++y)
+                for (int x = box.left + 1; x < box.right - 1; ++x)
+                    if (luminance(img.pixelColor(x, y)) > luminance(text))
+                        text = img.pixelColor(x, y);
+            return std::tuple{img.pixelColor(kLayoutWidth - 2, kLayoutHeight - 2),
+                              img.pixelColor(box.left + 2, box.top + 2), text};
+        };
+        const auto [storedFill, storedBox, storedInk] = look();
+        QCOMPARE(storedBox, toQColor(storedBack)); // the stored scheme: a saturated blue
+        QVERIFY(storedBox.hsvSaturationF() > 0.9);
+
+        rig.settings.write(keys::NightPalette, true);
+        const auto [fill, back, text] = look();
+        QVERIFY2(luminance(fill) < 0.01, qPrintable(fill.name()));
+        QVERIFY2(luminance(back) < 0.03, qPrintable(back.name()));
+        QVERIFY(back.hsvSaturationF() < 0.1 && fill.hsvSaturationF() < 0.1);
+        QVERIFY2(contrast(text, back) > 4.5, qPrintable(text.name() + " on " + back.name()));
+        // Muted: not white, and warm (amber) rather than green or blue.
+        QVERIFY(luminance(text) < 0.6 && text.red() > text.green() && text.green() > text.blue());
+        QCOMPARE(rig.settings.read(keys::NightTimeBackGround), storedBack);
+        QCOMPARE(rig.settings.read(keys::NightTimeForeGround), storedText);
+        (void)storedFill, (void)storedInk;
     }
 
     // The program's message boxes: Esc gives the safe answer and Enter the accepting one.
