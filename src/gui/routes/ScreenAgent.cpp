@@ -104,9 +104,11 @@ protected:
         if (bubble_.isEmpty())
             return;
         QFont font(QStringLiteral("Arial"));
-        font.setPixelSize(14);
+        // The bubble grows with the character.
+        const double grow = double(charSize_.width()) / (character_.width * kScale);
+        font.setPixelSize(std::max(14, int(14 * grow + 0.5)));
         p.setFont(font);
-        const QRect textArea(kMargin, 0, kBubbleWidth - 2 * kMargin, height() - kMargin);
+        const QRect textArea(kMargin, 0, width() - cw - 2 * kMargin, height() - kMargin);
         QRect need = p.fontMetrics().boundingRect(textArea, Qt::TextWordWrap, bubble_);
         need.adjust(-6, -4, 6, 4);
         need.moveBottom(y0 + ch / 2);
@@ -150,8 +152,9 @@ private:
         }
         charSize_ = at.size();
         const int cw = at.width(), ch = at.height();
-        const int w = kBubbleWidth + cw;
-        const int h = std::max(ch, 120);
+        const double grow = double(cw) / natural.width();
+        const int w = int(kBubbleWidth * grow) + cw;
+        const int h = std::max(ch, int(120 * grow));
         // The character stands at the widget's bottom right.
         const QRect g(at.left() + cw - w, at.top() + ch - h, w, h);
         if (g != geometry())
