@@ -11,6 +11,7 @@
 #include "gui/frame/PrintCommands.h"
 #include "gui/options/ColoursDialog.h"
 #include "gui/options/DistanceDialog.h"
+#include "gui/options/TimeZoneDialog.h"
 #include "GuiFixture.h"
 
 using namespace varno::session;
@@ -74,6 +75,25 @@ private slots:
         d.accept();
         QCOMPARE(rig.settings.read(keys::NightPalette), 1);
         QCOMPARE(rig.settings.read(keys::NightTimeBackGround), back);
+    }
+
+    // Time Zone: the system's zone is a check box storing "System"; the view's time follows it at once.
+    void timeZoneDialogOffersTheSystemsZone()
+    {
+        guitest::Rig rig;
+        CMainFrame& f = rig.shownFrame();
+        QVERIFY(whileShown<TimeZoneDialog>(f, CommandId::TimeZone, [](TimeZoneDialog& d) {
+            QVERIFY(!d.followSystem()->isChecked() && d.field()->text() == QStringLiteral("+1"));
+            d.followSystem()->setChecked(true);
+            QVERIFY(!d.field()->isEnabled());
+            d.accept();
+        }));
+        QCOMPARE(rig.settings.peek(keys::TimeZone).value_or(""), std::string("System"));
+        QVERIFY(rig.session->timeZone().followsSystem());
+        QVERIFY(whileShown<TimeZoneDialog>(f, CommandId::TimeZone, [](TimeZoneDialog& d) {
+            QVERIFY(d.followSystem()->isChecked() && d.field()->text().isEmpty());
+            d.reject();
+        }));
     }
 
     // Pick fills the three fields of its colour from the picker; a cancelled picker changes nothing.
