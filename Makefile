@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 60
 PREFIX   ?= /usr/local
 TSAN_FILTER  ?= *Reader*:*Mailbox*:*NmeaLog*:*SerialPort*:*Threads*:*Replay*:*Send*:*VoiceQueue*
 
-.PHONY: all bootstrap configure build run test sanitize tsan bench fuzz fuzz-corpus format clean screenshot install deb
+.PHONY: all bootstrap configure build run test sanitize tsan bench fuzz fuzz-corpus format clean screenshot screenshots install deb
 
 all: build
 
@@ -128,6 +128,11 @@ screenshot: build
 	VARNO_SETTINGS=$(CURDIR)/build/screenshot-settings.reg VARNO_HOME=$(CURDIR)/build/screenshot-home \
 	  xvfb-run -a -s "-screen 0 1024x768x24" ./build/src/gui/varno --screenshot build/screenshot.png
 	@echo "wrote build/screenshot.png"
+
+# The README's pictures of the driver's display: docs/day.png, night.png,
+# speeding.png, no-fix.png (off screen) and first-run.png (under Xvfb).
+screenshots: build
+	scripts/screenshots docs
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,7 +1,8 @@
-// Decode throughput: a generated 1,000,000-line receiver log through the intake.
+// Decode throughput: a generated 1,000,000-line receiver log through the intake; the time text per fix.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 
 #include "gps/CNmeaDecoder.h"
 #include "gps/Intake.h"
+#include "gps/Presentation.h"
 
 namespace {
 
@@ -69,6 +71,22 @@ void BM_DecodeLog(benchmark::State& state)
                            benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_DecodeLog)->Unit(benchmark::kMillisecond);
+
+// The time of day a view shows for one fix: a fixed zone against the system's
+// (TZ=Europe/Amsterdam, summer time from the fix's date), side by side.
+void BM_TimeText(benchmark::State& state)
+{
+    setenv("TZ", "Europe/Amsterdam", 1);
+    const varno::TimeZone zone = state.range(0) ? varno::TimeZone::system() : varno::TimeZone(1);
+    varno::gps::Fix fix;
+    fix.yearUtc = 2018, fix.monthUtc = 8, fix.dayUtc = 20, fix.hourUtc = 9, fix.minuteUtc = 47;
+    for (auto _ : state) {
+        fix.secondUtc = static_cast<std::uint8_t>((fix.secondUtc + 1) % 60);
+        benchmark::DoNotOptimize(varno::gps::timeText(fix, zone));
+    }
+    state.SetLabel(state.range(0) ? "System" : "+1");
+}
+BENCHMARK(BM_TimeText)->Arg(0)->Arg(1);
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "gps/Intake.h"
 #include "gps/NmeaChecksum.h"
 #include "gps/NmeaField.h"
+#include "gps/Presentation.h"
 #include "base/Numbers.h"
 
 using namespace varno::gps;
@@ -31,6 +32,9 @@ void checkFix(const CNmeaDecoder& d)
     check(std::isfinite(d.Altitude) && std::isfinite(d.VerticalSpeed));
     check(std::isfinite(d.SpeedKnots) && std::isfinite(d.Course));
     check(d.OriginId.size() <= 24 && d.DestinationId.size() <= 24);
+    // Whatever date and time arrived, the system's zone gives a time of day.
+    const varno::TimeOfDay t = localTimeOf(d.fix(), varno::TimeZone::system());
+    check(t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 99 && t.second >= 0 && t.second <= 99);
 }
 
 void oneLine(CNmeaDecoder& d, std::string_view line)

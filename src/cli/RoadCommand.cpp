@@ -82,10 +82,10 @@ void RoadCommand::replay(const std::string& logPath,
     r.join();
 }
 
-std::string RoadCommand::eventPrefix(int timeZone) const
+std::string RoadCommand::eventPrefix(const TimeZone& timeZone) const
 {
-    return fmt::sprintf("%d\t%d:%02d:%02d\t", linesRead(), gps::localHour(fix_.GgaHour, timeZone),
-                        fix_.GgaMinute, fix_.GgaSecond);
+    const TimeOfDay t = gps::localTimeOf(fix_.fix(), timeZone);
+    return fmt::sprintf("%d\t%d:%02d:%02d\t", linesRead(), t.hour, t.minute, t.second);
 }
 
 } // namespace varno::cli

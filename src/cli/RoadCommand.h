@@ -71,7 +71,7 @@ public:
     int linesSent() const { return replay_ ? replay_->linesSent() : 0; }
     // The start of an event line: the line of the log and the fix's local
     // time in this zone, "LINE\tH:MM:SS\t".
-    std::string eventPrefix(int timeZone) const;
+    std::string eventPrefix(const TimeZone& timeZone) const;
 
 private:
     Context& ctx_;

@@ -97,7 +97,7 @@ int cmdReplay(Context& ctx, const Args& args)
     } else if (settings.read(settings::keys::AutoStartRoute) == 1)
         route.reloadCurrent();
     warner.store.excludedByRoute = [&route](std::string_view line) { return route.excludes(line); };
-    const int timeZone = settings.read(settings::keys::TimeZone);
+    const TimeZone timeZone = settings.read(settings::keys::TimeZone);
     rig.makeRoad(&warner);
 
     auto prefix = [&] { return rig.eventPrefix(timeZone); };

@@ -76,7 +76,7 @@ int cmdRoute(Context& ctx, const Args& args)
     routes::RouteGuide guide(settings, loadPrompt, agent, platform::dataRoot());
     guide.readLabelFlags();
 
-    const int timeZone = settings.read(settings::keys::TimeZone);
+    const TimeZone timeZone = settings.read(settings::keys::TimeZone);
     bool replaying = false;
     auto prefix = [&] { return rig.eventPrefix(timeZone); };
     unsigned long spoken = 0;

@@ -178,6 +178,8 @@ int main(int argc, char** argv)
 
     CMainFrame frame(session);
     agent.attach(frame.view());
+    // The character scales with the view and keeps clear of what the driver reads.
+    agent.setStage([view = frame.view()](QSize character) { return view->agentSpot(character); });
     shownFrame = &frame;
     qtPrompt.setParent(&frame);
     frame.setRouteFolder(QString::fromStdString(varno::platform::usePath("C:\\VARNO\\Route\\")));

@@ -191,6 +191,9 @@ TEST(CliSettings, RefusesWhatItCannotStoreMissesWhatIsNotThereAndStoresTheRest)
     EXPECT_EQ(run("get mapscale").out, "8000\n");
     EXPECT_EQ(run("get CameraFile").out, "C:\\VARNO\\my \"cams\".txt\n");
     EXPECT_EQ(run("get POIFiles\\\\POIFile1").out, "fuel.asc\n");
+    // The time zone may follow the system's.
+    EXPECT_EQ(run("set TimeZone System").code, 0);
+    EXPECT_EQ(run("get TimeZone").out, "System\n");
     EXPECT_NE(run("list").out.find("\nPOIFiles\\POIFile1\tREG_SZ\tfuel.asc\n"), std::string::npos);
 }
 

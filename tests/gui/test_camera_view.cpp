@@ -12,6 +12,7 @@
 #include "GuiFixture.h"
 #include "session/CommandTable.h"
 #include "views/CameraViewScene.h"
+#include "views/ReceiverNotice.h"
 
 using namespace guitest;
 using varno::session::CommandId;
@@ -90,6 +91,32 @@ private slots:
         rig.session->cameraWarner().store.CameraListBusy = false;
         img = render(view);
         QCOMPARE(img.pixelColor(10, 130), QColor(Qt::black));
+    }
+
+    // A notice's words are drawn centred in their box, at 1:1 and scaled: the ink (amber, or blended
+    // from the dark fill) is as far from the box's left edge as from its right.
+    void noticeWordsAreCentredInTheirBox()
+    {
+        using namespace varno::views;
+        for (const int factor : {1, 2}) {
+            Scene scene;
+            scene.addBox(kNoticeRect, kFrameGrey, kNoticeFill);
+            scene.add(TextItem{"NO FIX \u2014 3 satellites", 0, 0, "Arial", kNoticeFont, kNoticeAmber,
+                               kNoColour, kNoticeRect, true});
+            QImage img(800 * factor, 520 * factor, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.scale(factor, factor);
+            paintScene(p, scene);
+            p.end();
+            int left = img.width(), right = -1;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (img.pixelColor(x, y).red() > 100 && img.pixelColor(x, y).blue() < 80)
+                        left = std::min(left, x), right = std::max(right, x);
+            const int l = left / factor - kNoticeRect.left, r = kNoticeRect.right - right / factor;
+            QVERIFY2(std::abs(l - r) <= 3 && l > 100, qPrintable(QStringLiteral("%1 %2").arg(l).arg(r)));
+        }
     }
 
     // The items no view draws yet, and clipping, each on its own window.

@@ -1,6 +1,7 @@
 // The display colours and distance dialogs, and printing the view to PDF.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include "gui/frame/PrintCommands.h"
 #include "gui/options/ColoursDialog.h"
 #include "gui/options/DistanceDialog.h"
+#include "gui/options/TimeZoneDialog.h"
 #include "GuiFixture.h"
 
 using namespace varno::session;
@@ -56,6 +58,42 @@ private slots:
             QVERIFY(!rig.session->colours().isNight());
             QCOMPARE(rig.session->colours().boxBackground(), ok ? 0x0000FF2Cu : 0x00FFFFFFu);
         }
+    }
+
+    // "Dimmed for night driving" greys the night fields and on OK stores NightPalette alone, the night
+    // colours as they were; OK without a change to the box writes no NightPalette at all.
+    void dimmedNightIsChosenInTheColoursDialog()
+    {
+        guitest::Rig rig;
+        const std::uint32_t back = rig.settings.read(keys::NightTimeBackGround);
+        QVERIFY(rig.store.deleteValue(varno::settings::kVarnoKey, "NightPalette")); // an older profile
+        ColoursDialog(rig.settings).accept();
+        QVERIFY(!rig.store.get(varno::settings::kVarnoKey, "NightPalette"));
+        ColoursDialog d(rig.settings);
+        d.dimmedNight()->setChecked(true);
+        QVERIFY(!d.field(ColoursDialog::NightText, ColoursDialog::Red)->isEnabled());
+        d.accept();
+        QCOMPARE(rig.settings.read(keys::NightPalette), 1);
+        QCOMPARE(rig.settings.read(keys::NightTimeBackGround), back);
+    }
+
+    // Time Zone: the system's zone is a check box storing "System"; the view's time follows it at once.
+    void timeZoneDialogOffersTheSystemsZone()
+    {
+        guitest::Rig rig;
+        CMainFrame& f = rig.shownFrame();
+        QVERIFY(whileShown<TimeZoneDialog>(f, CommandId::TimeZone, [](TimeZoneDialog& d) {
+            QVERIFY(!d.followSystem()->isChecked() && d.field()->text() == QStringLiteral("+1"));
+            d.followSystem()->setChecked(true);
+            QVERIFY(!d.field()->isEnabled());
+            d.accept();
+        }));
+        QCOMPARE(rig.settings.peek(keys::TimeZone).value_or(""), std::string("System"));
+        QVERIFY(rig.session->timeZone().followsSystem());
+        QVERIFY(whileShown<TimeZoneDialog>(f, CommandId::TimeZone, [](TimeZoneDialog& d) {
+            QVERIFY(d.followSystem()->isChecked() && d.field()->text().isEmpty());
+            d.reject();
+        }));
     }
 
     // Pick fills the three fields of its colour from the picker; a cancelled picker changes nothing.

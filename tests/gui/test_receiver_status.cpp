@@ -39,6 +39,15 @@ QString paneText(CMainFrame& f)
     return f.findChild<QLabel*>(QStringLiteral("gpsPane"))->text();
 }
 
+// The big words over the view in its last repaint, "" when none.
+QString noticeText(CMainFrame& f)
+{
+    for (const varno::views::TextItem* t : f.view()->lastScene().all<varno::views::TextItem>())
+        if (t->centred)
+            return QString::fromStdString(t->text);
+    return {};
+}
+
 } // namespace
 
 class TestReceiverStatus : public QObject {
@@ -55,6 +64,7 @@ private slots:
         guitest::Rig rig(true, &port);
         rig.sleep = [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms / 10); };
         rig.postToUi = postTo(qApp);
+        rig.settings.write(settings::keys::ReceiverNotice, true);
         rig.newSession(rig.prompt);
         rig.settings.write(settings::keys::Port, pty.path);
         guitest::placeCameras(rig, {}); // a camera file (without one a fix stops the GPS)
@@ -73,17 +83,25 @@ private slots:
         QCOMPARE(paneText(f), QStringLiteral("Opening %1\u2026").arg(QString::fromStdString(pty.path)));
         QVERIFY(!f.action(CommandId::RunStart)->isEnabled() && !f.action(CommandId::ToolStart)->isEnabled());
         QTRY_VERIFY(!rig.session->gps().opening());
-        QVERIFY(f.action(CommandId::RunStart)->isEnabled() && f.action(CommandId::ToolStart)->isEnabled());
+        // Open, Start stays greyed: Stop comes first.
+        QVERIFY(!f.action(CommandId::RunStart)->isEnabled() && !f.action(CommandId::ToolStart)->isEnabled());
+        QVERIFY(f.action(CommandId::RunStop)->isEnabled());
         QVERIFY2(ticks >= 5, "the window handled its timer while the port opened");
         QVERIFY(rig.session->gps().portOpen() && rig.session->gps().reader().running());
         QCOMPARE(paneText(f), QStringLiteral("Waiting for data on %1").arg(QString::fromStdString(pty.path)));
+        // With ReceiverNotice on, the view says so in big words.
+        QTRY_COMPARE(noticeText(f),
+                     QStringLiteral("Waiting for GPS on %1").arg(QString::fromStdString(pty.path)));
 
         QVERIFY(pty.send(gga(0, 3) + "\r\n"));
         QTRY_COMPARE(paneText(f), QStringLiteral("No fix (3 satellites)"));
+        QTRY_COMPARE(noticeText(f), QStringLiteral("NO FIX \u2014 3 satellites"));
         QVERIFY(pty.send(gga(1, 9) + "\r\n"));
         QTRY_COMPARE(paneText(f), QStringLiteral("Fix, 9 satellites"));
+        QTRY_COMPARE(noticeText(f), QString());
         f.runCommand(CommandId::KeyStopE);
         QCOMPARE(paneText(f), QStringLiteral("GPS off"));
+        QVERIFY(f.action(CommandId::RunStart)->isEnabled() && f.action(CommandId::ToolStart)->isEnabled());
         QVERIFY(rig.prompt.shown.empty());
 
         rig.settings.write(settings::keys::Port, "/dev/no-such-gps");

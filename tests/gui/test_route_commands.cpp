@@ -244,6 +244,32 @@ private slots:
         QCOMPARE(rig.prompt.texts().back(), std::string("MSAgent load failed"));
         QVERIFY(!agent.hasCharacter() && !agent.shown());
     }
+    // In the program's view the character stands only in the views that guide (hidden in the camera
+    // and compass views) and scales with the view when Scale to Window is on.
+    void screenAgentStandsOnlyInGuidingViewsAndScalesWithTheView()
+    {
+        Rig rig;
+        CMainFrame& f = rig.shownFrame();
+        CVARNOView* view = f.view();
+        ScreenAgent agent(nullptr, QStringLiteral(VARNO_TEST_DATA_DIR "/../../data/agent/owl.txt"));
+        agent.attach(view);
+        agent.setStage([view](QSize character) { return view->agentSpot(character); });
+        varno::speech::AgentControl(agent, rig.settings, rig.prompt, [] {
+            return varno::speech::RoadFlags{};
+        }).speak("Turn left");
+        QTest::qWait(50);
+        QVERIFY(agent.hasCharacter() && !agent.shown());
+        f.runCommand(CommandId::RouteView);
+        QTRY_VERIFY(agent.shown() && agent.characterRect().size() == QSize(64, 64));
+        view->setScaleWithWindow(true);
+        f.resize(1600, 1200);
+        QTRY_VERIFY(view->lastScale().factor > 1.5);
+        QTRY_COMPARE(agent.characterRect().width(), int(64 * view->lastScale().factor + 0.5));
+        QVERIFY(view->rect().contains(agent.characterRect()));
+        f.runCommand(CommandId::CompassView);
+        QTRY_VERIFY(!agent.shown());
+    }
+
     // "Route options": the boxes show the stored values, OK writes all five; by either button the route
     // labels take the stored label values.
     void routeOptionsWritesTheFiveAndRereadsTheLabels()

@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <cmath>
 #include <set>
 
 #include "gui/frame/WindowLook.h"
@@ -36,6 +37,18 @@ QImage cameraView(guitest::Rig& rig, CVARNOView& view, int w, int h, bool scaled
 bool isDark(const QColor& c)
 {
     return c.lightness() < 80;
+}
+
+// Relative luminance (sRGB, 0 black .. 1 white) and the contrast ratio of two colours.
+double luminance(const QColor& c)
+{
+    const auto lin = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+}
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
@@ -217,6 +230,35 @@ private slots:
         QVERIFY(isDark(f.menuBar()->palette().color(QPalette::Window)));
         f.runCommand(CommandId::DayColours);
         QCOMPARE(QApplication::palette(), day);
+    }
+
+    // Night on a camera view painted off screen: the stored scheme's saturated blue boxes, or with
+    // NightPalette a dark grey fill and boxes and muted amber text that still reads; the stored night
+    // colours stay as they are.
+    void dimmedNightIsDarkAndReadable()
+    {
+        guitest::Rig rig;
+        const std::uint32_t stored = rig.settings.read(keys::NightTimeBackGround);
+        CVARNOView view(*rig.session);
+        const Rect box = boxSpec(BoxId::VehicleSpeedLabel).rect;
+        rig.session->loadNightColours();
+        QImage img = cameraView(rig, view, kLayoutWidth, kLayoutHeight, false);
+        QVERIFY(img.pixelColor(box.left + 2, box.top + 2).hsvSaturationF() > 0.9);
+        rig.settings.write(keys::NightPalette, true);
+        rig.session->loadNightColours();
+        img = cameraView(rig, view, kLayoutWidth, kLayoutHeight, false);
+        const QColor fill = img.pixelColor(kLayoutWidth - 2, kLayoutHeight - 2);
+        const QColor back = img.pixelColor(box.left + 2, box.top + 2);
+        QColor text = back; // the brightest pixel of the label is its text
+        for (int y = box.top + 1; y < box.bottom - 1; ++y)
+            for (int x = box.left + 1; x < box.right - 1; ++x)
+                if (luminance(img.pixelColor(x, y)) > luminance(text))
+                    text = img.pixelColor(x, y);
+        QVERIFY(luminance(fill) < 0.01 && luminance(back) < 0.03);
+        QVERIFY(back.hsvSaturationF() < 0.1 && fill.hsvSaturationF() < 0.1);
+        QVERIFY2(contrast(text, back) > 4.5, qPrintable(text.name() + " on " + back.name()));
+        QVERIFY(luminance(text) < 0.6 && text.red() > text.green() && text.green() > text.blue());
+        QCOMPARE(rig.settings.read(keys::NightTimeBackGround), stored);
     }
 
     // The program's message boxes: Esc gives the safe answer and Enter the accepting one.

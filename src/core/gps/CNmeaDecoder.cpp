@@ -128,6 +128,11 @@ Fix CNmeaDecoder::fix() const
     f.altitudeM = Altitude;
     f.speedKnots = SpeedKnots;
     f.courseDeg = Course;
+    if (RmcCount > 0 && Month >= 1 && Month <= 12 && Day >= 1 && Day <= 31) {
+        f.yearUtc = Year;
+        f.monthUtc = Month;
+        f.dayUtc = Day;
+    }
     return f;
 }
 

@@ -15,6 +15,9 @@ struct Fix {
     double altitudeM = 0.0;                                 // [m] antenna altitude as sent
     double speedKnots = 0.0;                                // [kn] over ground
     double courseDeg = 0.0;                                 // [deg] true
+    // The date of the last RMC (UTC); year 0 until a valid one came.
+    std::uint16_t yearUtc = 0;
+    std::uint8_t monthUtc = 0, dayUtc = 0;
 
     friend bool operator==(const Fix&, const Fix&) = default;
 };

@@ -30,17 +30,16 @@ std::string speedLabelText(double speedKnots, int speedUnits)
     return fmt::sprintf("Speed %01.0f mph", speedKnots * kKnotsToMph);
 }
 
-int localHour(int ggaHour, int timeZone)
+TimeOfDay localTimeOf(const Fix& fix, const TimeZone& zone)
 {
-    // A stored zone outside -12..12 (edited by hand) still gives an hour of the day.
-    const long long h = (static_cast<long long>(ggaHour) + timeZone) % 24;
-    return static_cast<int>(h < 0 ? h + 24 : h);
+    return localTimeOfDay({fix.yearUtc, fix.monthUtc, fix.dayUtc, fix.hourUtc, fix.minuteUtc, fix.secondUtc},
+                          zone);
 }
 
-std::string timeText(const Fix& fix, int timeZone)
+std::string timeText(const Fix& fix, const TimeZone& zone)
 {
-    return fmt::sprintf("Time %d:%2.2d:%2.2d", localHour(fix.hourUtc, timeZone), int{fix.minuteUtc},
-                        int{fix.secondUtc});
+    const TimeOfDay t = localTimeOf(fix, zone);
+    return fmt::sprintf("Time %d:%2.2d:%2.2d", t.hour, t.minute, t.second);
 }
 
 std::string timeZoneTextToStore(std::string_view typed)
@@ -51,11 +50,6 @@ std::string timeZoneTextToStore(std::string_view typed)
     if (zone > 12)
         return "12";
     return std::string(typed);
-}
-
-int timeZoneFromText(std::string_view stored)
-{
-    return leadingInt(stored);
 }
 
 int speedUnitsFromDialog(bool kphChecked, bool knotsChecked)

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/TimeZone.h"
+
 namespace varno::gps {
 
 struct Fix;
@@ -29,19 +31,17 @@ std::string speedText(double speedKnots, int speedUnits);
 // The other views: "Speed %01.0f kph" / "... knots" / "... mph", "Speed 0 mph".
 std::string speedLabelText(double speedKnots, int speedUnits);
 
-// ggaHour + timeZone wrapped into 0..23.
-int localHour(int ggaHour, int timeZone);
+// The fix's UTC time (and date, when an RMC gave one) in the zone: what every
+// view, file and command line output shows as the local time.
+TimeOfDay localTimeOf(const Fix& fix, const TimeZone& zone);
 
-// "Time %d:%2.2d:%2.2d" with the local hour and the GGA minute and second.
-std::string timeText(const Fix& fix, int timeZone);
+// "Time %d:%2.2d:%2.2d" with the local time of the fix.
+std::string timeText(const Fix& fix, const TimeZone& zone);
 
 // Time Zone dialog OK: the text to store as TimeZone. The typed text reads as
 // its leading number (leadingInt: blanks, sign, digits; 0 when none); below -12
 // stores "-12", above 12 stores "12", anything else is stored as typed.
 std::string timeZoneTextToStore(std::string_view typed);
-
-// The TimeZone in effect for a stored text (its leading number).
-int timeZoneFromText(std::string_view stored);
 
 // Speed Setup dialog OK: 1 when "Kilometres per hour" is checked, else 2 when
 // "Knots" is checked, else 0 (MPH).

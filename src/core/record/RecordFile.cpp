@@ -92,7 +92,7 @@ bool readRecord(LineReader& reader, gps::CNmeaDecoder& fix, views::TrackLogging&
 
 } // namespace
 
-std::string formatRecord(const gps::Fix& fix, int timeZone, const views::TrackLogging& track)
+std::string formatRecord(const gps::Fix& fix, const TimeZone& timeZone, const views::TrackLogging& track)
 {
     std::string out;
     auto line = [&out](std::string_view text) {
@@ -101,8 +101,8 @@ std::string formatRecord(const gps::Fix& fix, int timeZone, const views::TrackLo
     };
     line("VARNO record file");
     line("Time");
-    line(fmt::sprintf("%d:%2.2d:%2.2d", gps::localHour(fix.hourUtc, timeZone), int(fix.minuteUtc),
-                      int(fix.secondUtc)));
+    const TimeOfDay local = gps::localTimeOf(fix, timeZone);
+    line(fmt::sprintf("%d:%2.2d:%2.2d", local.hour, local.minute, local.second));
     line(fmt::sprintf("%d", int(fix.hourUtc)));
     line(fmt::sprintf("%d", int(fix.minuteUtc)));
     line(fmt::sprintf("%d", int(fix.secondUtc)));
@@ -126,7 +126,7 @@ std::string formatRecord(const gps::Fix& fix, int timeZone, const views::TrackLo
     return out;
 }
 
-bool saveRecordFile(const std::string& path, const gps::Fix& fix, int timeZone,
+bool saveRecordFile(const std::string& path, const gps::Fix& fix, const TimeZone& timeZone,
                     const views::TrackLogging& track, Prompt& prompt, FileSync* sync)
 {
     AtomicWriteOptions options;

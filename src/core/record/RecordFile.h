@@ -7,6 +7,7 @@
 
 #include "base/FileSync.h"
 #include "base/Prompt.h"
+#include "base/TimeZone.h"
 #include "gps/Fix.h"
 
 namespace varno::gps {
@@ -29,14 +30,14 @@ inline constexpr std::size_t kRecordLineLimit = 254;
 // The file as written: header, time, position, the track index and length, a
 // latitude and a longitude line for each allocated slot 0 .. TrackLength - 1,
 // and "End Of file" without a line end. Lines end with CR LF.
-std::string formatRecord(const gps::Fix& fix, int timeZone, const views::TrackLogging& track);
+std::string formatRecord(const gps::Fix& fix, const TimeZone& timeZone, const views::TrackLogging& track);
 
 // Writes the record to path. The text goes to a temporary file in the same
 // folder, which is flushed and then renamed over path, so a save that fails
 // halfway leaves the previous record as it was. Shows "Error can't create the
 // record file\n<path>" or "Error writing to file" on failure; false then.
 // sync may be null (stdio flush only).
-bool saveRecordFile(const std::string& path, const gps::Fix& fix, int timeZone,
+bool saveRecordFile(const std::string& path, const gps::Fix& fix, const TimeZone& timeZone,
                     const views::TrackLogging& track, Prompt& prompt, FileSync* sync = nullptr);
 
 struct RecordOpenResult {

@@ -18,9 +18,12 @@ void ColourScheme::loadDay(const ColourReader& read)
     night_ = false;
 }
 
-void ColourScheme::loadNight(const ColourReader& read)
+void ColourScheme::loadNight(const ColourReader& read, bool dimmed)
 {
-    load(read, settings::keys::NightTimeBackGround, settings::keys::NightTimeForeGround, kBlack);
+    if (dimmed)
+        slots_ = {kDimBackground, kDimText, kDimBackground, kDimText, kDimFill};
+    else
+        load(read, settings::keys::NightTimeBackGround, settings::keys::NightTimeForeGround, kBlack);
     night_ = true;
 }
 

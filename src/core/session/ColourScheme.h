@@ -21,8 +21,16 @@ public:
 
     // DayTimeBackGround / DayTimeForeGround, window fill white.
     void loadDay(const ColourReader& read);
-    // NightTimeBackGround / NightTimeForeGround, window fill black.
-    void loadNight(const ColourReader& read);
+    // The dimmed night colours (NightPalette): a dark grey view, darker grey
+    // boxes and muted amber text, for eyes used to the dark road; the stored
+    // night scheme stays as the user set it.
+    static constexpr std::uint32_t kDimFill = 0x00121212;       // RGB 18, 18, 18
+    static constexpr std::uint32_t kDimBackground = 0x00262626; // RGB 38, 38, 38
+    static constexpr std::uint32_t kDimText = 0x002096E0;       // RGB 224, 150, 32
+
+    // NightTimeBackGround / NightTimeForeGround, window fill black; or, dimmed,
+    // the colours above.
+    void loadNight(const ColourReader& read, bool dimmed = false);
 
     // Slots 1..5: box background, box text, their second copies, window fill.
     std::uint32_t slot(int n) const { return slots_.at(static_cast<std::size_t>(n - 1)); }

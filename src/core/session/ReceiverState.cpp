@@ -81,4 +81,23 @@ std::string ReceiverState::words(TimePoint now) const
     return text;
 }
 
+std::string ReceiverState::linkNotice(TimePoint now) const
+{
+    using Kind = ReceiverLink::Kind;
+    switch (link_.kind) {
+    case Kind::Opening:
+        return "Waiting for GPS on " + link_.port;
+    case Kind::Open:
+        if (!lastSentence_)
+            return "Waiting for GPS on " + link_.port;
+        return now - *lastSentence_ >= kSilence ? "Receiver stopped responding" : std::string();
+    case Kind::Lost:
+        return "Receiver stopped responding";
+    case Kind::Off:
+    case Kind::Replay:
+        break;
+    }
+    return {};
+}
+
 } // namespace varno::session

@@ -52,6 +52,13 @@ public:
 
     std::string words(TimePoint now) const;
 
+    // The link's state as the view shows it in big words: "Waiting for GPS on
+    // /dev/ttyUSB0" while the port opens and until its first sentence,
+    // "Receiver stopped responding" once it has been silent for kSilence or
+    // its reader ended; empty otherwise (off, a replay, a receiver that talks:
+    // whether it has a fix the fix itself tells).
+    std::string linkNotice(TimePoint now) const;
+
 private:
     ReceiverLink link_;
     std::optional<TimePoint> lastSentence_;

@@ -161,6 +161,8 @@ views::Scene SentenceRoad::buildScene(int windowWidth, int windowHeight, const I
     in.windowHeight = windowHeight;
     in.fix = parts_.decoder.fix();
     in.noFix = !parts_.decoder.receiverHasFix();
+    if (parts_.decoder.GgaCount > 0)
+        in.satellites = parts_.decoder.Satellites;
     if (const cameras::CameraWarner* w = parts_.warner) {
         in.speedUnits = w->speedUnits;
         in.mapRadius = w->scale.MapRadius;

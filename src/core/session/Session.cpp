@@ -55,6 +55,7 @@ Session::Session(Deps deps)
     auto& s = deps_.settings;
     track_.load();
     timeZone_ = s.read(keys::TimeZone);
+    receiverNotices_ = s.read(keys::ReceiverNotice) == 1;
     trackEditor_->refreshRate = std::max(300, leadingInt(s.read(keys::Speed).value_or("4800")));
     loadDayColours();
     resetAverageSpeed();
@@ -102,6 +103,7 @@ void Session::reloadKeptSettings()
     loadDayColours();
     track_.reloadFlags();
     timeZone_ = s.read(keys::TimeZone);
+    receiverNotices_ = s.read(keys::ReceiverNotice) == 1;
     resetAverageSpeed();
     speedUnits_ = speedUnitsOf(s);
     warner_.speedUnits = speedUnits_;
@@ -208,6 +210,8 @@ void Session::dressScene(views::SceneInput& in) const
     in.boxBackground = colours_.boxBackground();
     in.boxText = colours_.boxText();
     in.timeZone = timeZone_;
+    in.receiverNotice = receiverNotices_;
+    in.linkNotice = linkNotice_;
     if (view_.current() == MapView::Poi)
         in.pois = &poi_;
     in.gpxTrail = gpxTrail();
@@ -313,6 +317,14 @@ void Session::nextView()
 
 // --- colours ---
 
+bool Session::setLinkNotice(std::string words)
+{
+    if (words == linkNotice_)
+        return false;
+    linkNotice_ = std::move(words);
+    return true;
+}
+
 void Session::loadDayColours()
 {
     colours_.loadDay([this](const settings::ColourKey& key) { return deps_.settings.read(key); });
@@ -321,7 +333,8 @@ void Session::loadDayColours()
 
 void Session::loadNightColours()
 {
-    colours_.loadNight([this](const settings::ColourKey& key) { return deps_.settings.read(key); });
+    colours_.loadNight([this](const settings::ColourKey& key) { return deps_.settings.read(key); },
+                       deps_.settings.read(keys::NightPalette) == 1);
     view_.markBackgroundChanged();
 }
 

@@ -134,7 +134,15 @@ public:
 
     // --- colours ---
     void loadDayColours();
+    // The stored night scheme, or the dimmed night colours when NightPalette is on.
     void loadNightColours();
+
+    // --- the receiver notice ---
+    // What the window knows of the link, for the big words over the view
+    // (session::ReceiverState::linkNotice); true when they changed.
+    bool setLinkNotice(std::string words);
+    // ReceiverNotice is on: the view shows the receiver's state in big words.
+    bool receiverNotices() const { return receiverNotices_; }
 
     // --- GPS ---
     // Opens the receiver; refused with kStopReplayFirst while a replay feeds the road.
@@ -245,7 +253,7 @@ public:
     const views::TrackLogging& trackLogging() const { return track_; }
 
     int speedUnits() const { return speedUnits_; }
-    int timeZone() const { return timeZone_; }
+    const TimeZone& timeZone() const { return timeZone_; }
     double mapRadius() const { return warner_.scale.MapRadius; }
     bool logTrack() const { return track_.logTrack(); }
     bool displayTrack() const { return track_.displayTrack(); }
@@ -315,7 +323,9 @@ private:
     bool manualRouteSpeech_ = false;
 
     int speedUnits_ = 0;
-    int timeZone_ = 1;
+    TimeZone timeZone_;
+    bool receiverNotices_ = false;
+    std::string linkNotice_;
     std::optional<std::string> startupRoute_;
     std::vector<std::string> folderFailures_;
 };

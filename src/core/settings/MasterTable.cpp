@@ -179,6 +179,11 @@ constexpr std::array kTable = {
     onOff("FirstRunPending", 0),
     // The road map drawn under the views and matched to the fix; empty: none.
     text("RoadMapFile", ""),
+    // Big words over the view while the receiver has nothing to show
+    // ("Waiting for GPS on …", "NO FIX — 3 satellites"), and the dimmed
+    // night colours in place of the stored night scheme; off unless chosen.
+    onOff("ReceiverNotice", 0),
+    onOff("NightPalette", 0),
 };
 
 template <K Kind> consteval Key<Kind> key(std::string_view name)
@@ -258,6 +263,8 @@ constinit const OnOffKey Reconnect = key<K::OnOff>("Reconnect"), AidDirection = 
                          ScaleWithWindow = key<K::OnOff>("ScaleWithWindow"),
                          FirstRunPending = key<K::OnOff>("FirstRunPending");
 constinit const TextKey RoadMapFile = key<K::Text>("RoadMapFile");
+constinit const OnOffKey ReceiverNotice = key<K::OnOff>("ReceiverNotice"),
+                         NightPalette = key<K::OnOff>("NightPalette");
 } // namespace keys
 
 std::span<const SettingDef> masterTable()

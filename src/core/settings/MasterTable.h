@@ -109,6 +109,10 @@ extern const OnOffKey ScaleWithWindow;
 extern const OnOffKey FirstRunPending;
 // The road map file (empty: no road map).
 extern const TextKey RoadMapFile;
+// The receiver's state in big words over the view (off: the views as they were).
+extern const OnOffKey ReceiverNotice;
+// Night shows the dimmed night colours rather than the stored night scheme.
+extern const OnOffKey NightPalette;
 } // namespace keys
 
 } // namespace varno::settings

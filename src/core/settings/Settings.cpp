@@ -98,11 +98,11 @@ int64_t Settings::read(const NumberKey& key)
     return std::clamp(v->number, def.low, def.high);
 }
 
-int Settings::read(const TimeZoneKey& key)
+TimeZone Settings::read(const TimeZoneKey& key)
 {
     bool keyMissing;
     auto text = readText(key.row(), keyMissing);
-    return text ? leadingInt(*text) : 1;
+    return text ? timeZoneFromText(*text) : TimeZone(1);
 }
 
 std::optional<uint32_t> Settings::parseColour(std::string_view text)

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/Prompt.h"
+#include "base/TimeZone.h"
 #include "settings/MasterTable.h"
 #include "settings/SettingsStore.h"
 
@@ -44,7 +45,7 @@ public:
     std::optional<std::string> read(const TimeKey& key) { return readName(key.row()); }
     int read(const OnOffKey& key);
     int64_t read(const NumberKey& key);
-    int read(const TimeZoneKey& key);
+    TimeZone read(const TimeZoneKey& key);
     uint32_t read(const ColourKey& key);
 
     // The stored text of a text setting as it is, without the reader's limit,

@@ -31,7 +31,7 @@ TextItem label(std::string text, int x, int y, bool onMap = false)
 
 } // namespace
 
-std::array<std::string, 6> fixPanelLines(const gps::Fix& fix, int timeZone, int speedUnits)
+std::array<std::string, 6> fixPanelLines(const gps::Fix& fix, const TimeZone& timeZone, int speedUnits)
 {
     return {
         fmt::sprintf("Lat. %f", fix.position.latDeg()),

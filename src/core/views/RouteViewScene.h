@@ -24,7 +24,7 @@ constexpr bool routeViewFits(int windowWidth, int windowHeight)
 }
 
 // The fix panel's six lines: latitude, longitude, local time, bearing, speed, altitude.
-std::array<std::string, 6> fixPanelLines(const gps::Fix& fix, int timeZone, int speedUnits);
+std::array<std::string, 6> fixPanelLines(const gps::Fix& fix, const TimeZone& timeZone, int speedUnits);
 
 // The whole route view, for a scene whose guidance step has run.
 void addRouteView(Scene& scene, const SceneInput& in);

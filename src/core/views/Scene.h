@@ -123,6 +123,8 @@ struct TextItem {
     std::uint32_t colour = 0;
     std::uint32_t background = kNoColour; // the cell's background, or none
     Rect clip;
+    // Drawn centred in clip, both ways, rather than from (x, y).
+    bool centred = false;
 };
 
 // Joined straight lines through points; width 0 is the one-pixel pen.

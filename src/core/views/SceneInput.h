@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/TimeZone.h"
 #include "cameras/CameraPoint.h"
 #include "gps/Fix.h"
 #include "routes/Guidance.h"
@@ -45,7 +46,7 @@ struct SceneInput {
     std::uint32_t windowFill = 0x00FFFFFF;
     std::uint32_t boxBackground = 0;
     std::uint32_t boxText = 0;
-    int timeZone = 1;
+    TimeZone timeZone;
     int speedUnits = 0;
     double mapRadius = 4000.0; // [m]
     const cameras::CameraPanelText* panel = nullptr;
@@ -75,6 +76,12 @@ struct SceneInput {
     // The receiver says it has no fix: the position shown is the last one it
     // sent, kept in place but marked stale.
     bool noFix = false;
+    // The receiver's state in big words over the view (the ReceiverNotice
+    // setting); the link's own words, empty while it is fine; the satellites
+    // the last GGA used, unknown without one.
+    bool receiverNotice = false;
+    std::string linkNotice;
+    std::optional<int> satellites;
     // The strip text of a sentence taken by this repaint (" Bad" already
     // appended by the intake); nullopt when none was taken.
     std::optional<std::string> stripText;

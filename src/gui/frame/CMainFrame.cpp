@@ -272,8 +272,17 @@ void CMainFrame::showOpening(bool busy, const QString& port)
     refreshStatus();
 }
 
+void CMainFrame::syncStart()
+{
+    // Start is greyed while the port is open or opening: Stop comes first.
+    const bool running = session_.gpsRunning();
+    for (CommandId id : {CommandId::RunStart, CommandId::KeyStartS, CommandId::ToolStart})
+        action(id)->setEnabled(!running && hasHandler(id));
+}
+
 void CMainFrame::refreshStatus()
 {
+    syncStart();
     receiver_->refresh();
     logPane_->setText(session_.nmeaLog().isOpen() ? QStringLiteral("LOG") : QString());
     schemePane_->setText(session_.colours().isNight() ? QStringLiteral("Night") : QStringLiteral("Day"));

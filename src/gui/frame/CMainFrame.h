@@ -89,6 +89,7 @@ private:
     void placeAgainIfTheFrameChanged(bool settled = false);
     void syncChecks();
     void refreshStatus();
+    void syncStart();
 
     varno::session::Session& session_;
     std::unique_ptr<varno::gps::SerialPortEnumerator> ownPorts_;

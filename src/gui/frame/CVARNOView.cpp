@@ -9,6 +9,7 @@
 #include "gui/paint/ColourConvert.h"
 #include "gui/paint/ScenePainter.h"
 #include "settings/Settings.h"
+#include "views/AgentSpot.h"
 #include "views/CameraViewScene.h"
 
 using varno::session::SentenceRoad;
@@ -59,6 +60,18 @@ void CVARNOView::paintEvent(QPaintEvent*)
     paintScene(p, scene_);
     if (in.taken)
         emit sentenceTaken(in.checksumOk);
+}
+
+std::optional<QRect> CVARNOView::agentSpot(QSize character) const
+{
+    const auto spot = varno::views::agentSpot(scene_, session_.viewState().current(), scale_.logicalWidth,
+                                              scale_.logicalHeight, character.width(), character.height());
+    if (!spot)
+        return std::nullopt;
+    const auto at = [this](int x, int y) {
+        return QPoint(int(scale_.dx + x * scale_.factor + 0.5), int(scale_.dy + y * scale_.factor + 0.5));
+    };
+    return QRect(at(spot->left, spot->top), at(spot->right, spot->bottom) - QPoint(1, 1));
 }
 
 PointerEvent CVARNOView::pointerEvent(const QMouseEvent& event, PointerEvent::Kind kind) const

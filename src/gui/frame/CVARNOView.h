@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "session/Session.h"
 #include "views/Scene.h"
@@ -21,6 +22,11 @@ public:
     // How the last repaint's scene reached the window: the size it was built
     // at, and its scale and offset in the window.
     const varno::views::ViewScale& lastScale() const { return scale_; }
+
+    // Where the route agent's character of the given size (at 1:1) stands in
+    // the window, scaled as the last repaint's scene; nullopt in a view that
+    // does not guide or where nothing the driver reads would stay clear.
+    std::optional<QRect> agentSpot(QSize character) const;
 
     // Whether a window larger than the views' layout shows it scaled up (off: 1:1).
     bool scalesWithWindow() const { return scaleWithWindow_; }

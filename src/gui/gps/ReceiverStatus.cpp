@@ -6,6 +6,7 @@
 #include <QStatusBar>
 #include <chrono>
 
+#include "gui/frame/CVARNOView.h"
 #include "gui/gps/ReplayController.h"
 
 using varno::session::ReceiverLink;
@@ -79,7 +80,12 @@ void ReceiverStatus::showReplay()
 void ReceiverStatus::refresh()
 {
     state_.setLink(currentLink());
-    gpsPane_->setText(QString::fromStdString(state_.words(std::chrono::steady_clock::now())));
+    const auto now = std::chrono::steady_clock::now();
+    gpsPane_->setText(QString::fromStdString(state_.words(now)));
+    // The view's big words follow the link too (waiting, silent), when it shows them.
+    if (session_.setLinkNotice(state_.linkNotice(now)) && session_.receiverNotices())
+        if (auto* view = window_->findChild<CVARNOView*>())
+            view->update();
     showReplay();
 }
 

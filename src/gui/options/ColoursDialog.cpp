@@ -1,6 +1,7 @@
 // "Display colours": the text and background colours of the day and night schemes.
 #include "gui/options/ColoursDialog.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -81,6 +82,14 @@ ColoursDialog::ColoursDialog(varno::settings::Settings& settings, QWidget* paren
             connect(pickButton, &QPushButton::clicked, this, [this, which] { pick(which); });
             grid->addWidget(pickButton, row++, 1);
         }
+        if (night) {
+            dimmed_ = new QCheckBox(QStringLiteral("Dimmed for night driving"), column);
+            dimmed_->setToolTip(QStringLiteral("A dark grey view with muted amber text in place of the "
+                                               "colours above, which are kept"));
+            dimmed_->setChecked(settings_.read(keys::NightPalette) == 1);
+            grid->addWidget(dimmed_, row++, 0, 1, 2);
+            connect(dimmed_, &QCheckBox::toggled, this, &ColoursDialog::redrawSamples);
+        }
         grid->addWidget(new QLabel(QStringLiteral("Sample"), column), row++, 0, 1, 2);
         samples_[night] = new QLabel(column);
         samples_[night]->setFixedSize(kSampleSize);
@@ -116,15 +125,26 @@ void ColoursDialog::redrawSamples()
         for (const QLineEdit* f : colour)
             if (!f)
                 return;
+    if (!dimmed_)
+        return;
+    using varno::session::ColourScheme;
+    const bool dimmed = dimmed_->isChecked();
+    for (Which which : {NightText, NightBackground}) {
+        for (QLineEdit* f : fields_[which])
+            f->setEnabled(!dimmed);
+        pick_[which]->setEnabled(!dimmed);
+    }
     for (bool night : {false, true}) {
+        const bool dim = night && dimmed;
         QPixmap pixmap(kSampleSize);
-        pixmap.fill(qColour(colour(night ? NightBackground : DayBackground)));
+        pixmap.fill(
+            qColour(dim ? ColourScheme::kDimBackground : colour(night ? NightBackground : DayBackground)));
         QPainter p(&pixmap);
         QFont font(QStringLiteral("Times New Roman"));
         font.setPixelSize(48);
         font.setWeight(QFont::Normal);
         p.setFont(font);
-        p.setPen(qColour(colour(night ? NightText : DayText)));
+        p.setPen(qColour(dim ? ColourScheme::kDimText : colour(night ? NightText : DayText)));
         p.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("Sample"));
         p.end();
         samples_[night]->setPixmap(pixmap);
@@ -145,5 +165,8 @@ void ColoursDialog::accept()
 {
     for (Which which : {DayBackground, NightBackground, DayText, NightText})
         settings_.write(keyOf(which), colour(which));
+    // Written only when changed: a profile that never chose keeps its file as it was.
+    if (dimmed_->isChecked() != (settings_.read(keys::NightPalette) == 1))
+        settings_.write(keys::NightPalette, dimmed_->isChecked());
     QDialog::accept();
 }

@@ -12,6 +12,7 @@
 #include "settings/Settings.h"
 
 class QAbstractButton;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 
@@ -30,6 +31,9 @@ public:
     // A number field of a colour, whatever its place on screen.
     QLineEdit* field(Which which, Channel channel) const { return fields_.at(which).at(channel); }
     QAbstractButton* pickButton(Which which) const { return pick_.at(which); }
+    // Checked: night shows the dimmed night colours (NightPalette); the night
+    // fields keep the stored scheme and are greyed.
+    QCheckBox* dimmedNight() const { return dimmed_; }
     // The samples as last drawn (day, night).
     QImage sample(bool night) const;
     // What "Pick" asks; QColorDialog, starting from black, unless replaced.
@@ -49,5 +53,6 @@ private:
     std::array<std::array<QLineEdit*, 3>, 4> fields_{};
     std::array<QAbstractButton*, 4> pick_{};
     std::array<QLabel*, 2> samples_{};
+    QCheckBox* dimmed_ = nullptr;
     Picker picker_;
 };

@@ -1,4 +1,4 @@
-// "Time Zone": the hours added to the receiver's UTC time.
+// "Time Zone": the hours added to the receiver's UTC time, or the system's own zone.
 #include "gui/options/TimeZoneDialog.h"
 
 #include <QDialogButtonBox>
@@ -13,7 +13,13 @@ TimeZoneDialog::TimeZoneDialog(varno::settings::Settings& settings, QWidget* par
 {
     setWindowTitle(QStringLiteral("Time Zone"));
     field_ = new QLineEdit(this);
-    field_->setText(textFromBytes(settings.peek(varno::settings::keys::TimeZone).value_or("")));
+    const std::string stored = settings.peek(varno::settings::keys::TimeZone).value_or("");
+    system_ = new QCheckBox(QStringLiteral("Follow the system's time zone (summer time included)"), this);
+    system_->setChecked(varno::timeZoneFromText(stored).followsSystem());
+    // The hours stay as they were while the system's zone is chosen.
+    field_->setText(system_->isChecked() ? QString() : textFromBytes(stored));
+    field_->setEnabled(!system_->isChecked());
+    connect(system_, &QCheckBox::toggled, field_, [this](bool on) { field_->setEnabled(!on); });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -21,12 +27,14 @@ TimeZoneDialog::TimeZoneDialog(varno::settings::Settings& settings, QWidget* par
     layout->addWidget(
         new QLabel(QStringLiteral("Enter a + or - figure for your time zone. e.g. 1 or -1."), this));
     layout->addWidget(field_);
+    layout->addWidget(system_);
     layout->addWidget(buttons);
 }
 
 void TimeZoneDialog::accept()
 {
     settings_.write(varno::settings::keys::TimeZone,
-                    varno::gps::timeZoneTextToStore(field_->text().toStdString()));
+                    system_->isChecked() ? std::string(varno::kSystemTimeZone)
+                                         : varno::gps::timeZoneTextToStore(field_->text().toStdString()));
     QDialog::accept();
 }

@@ -1,6 +1,7 @@
-// "Time Zone": the hours added to the receiver's UTC time.
+// "Time Zone": the hours added to the receiver's UTC time, or the system's own zone.
 #pragma once
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 
@@ -11,6 +12,8 @@ class TimeZoneDialog : public QDialog {
 public:
     explicit TimeZoneDialog(varno::settings::Settings& settings, QWidget* parent = nullptr);
     QLineEdit* field() const { return field_; }
+    // Checked: the system's zone, summer time included (stored as "System").
+    QCheckBox* followSystem() const { return system_; }
 
 public slots:
     void accept() override;
@@ -18,4 +21,5 @@ public slots:
 private:
     varno::settings::Settings& settings_;
     QLineEdit* field_;
+    QCheckBox* system_;
 };

@@ -256,6 +256,22 @@ public:
             p_.setFont(font_->font);
         }
         pen(t.colour, 0);
+        if (t.centred) {
+            // A notice's words, centred in their box; shrunk to fit a narrow box.
+            const QString s = textFromBytes(t.text);
+            const QRect box = toQRect(t.clip);
+            QFont f = font_->font;
+            const int width = QFontMetrics(f).horizontalAdvance(s);
+            if (width > box.width() - 16 && width > 0) {
+                f.setPixelSize(std::max(8, f.pixelSize() * (box.width() - 16) / width));
+                p_.setFont(f);
+            }
+            p_.setBackgroundMode(Qt::TransparentMode);
+            p_.drawText(box, Qt::AlignCenter, s);
+            if (f != font_->font)
+                p_.setFont(font_->font);
+            return;
+        }
         if (!scaled_) {
             // At 1:1 the text's layout is kept between repaints; a background
             // box is filled under it first. Text origins are the top left of

@@ -28,7 +28,8 @@ constexpr std::uintmax_t kMaxCharacterBytes = 1 << 20;
 // Draws the character's frame and the bubble; the frames turn while it talks.
 class AgentWidget final : public QWidget {
 public:
-    AgentWidget(const varno::speech::AgentCharacter& c, QWidget* parent) : QWidget(parent), character_(c)
+    AgentWidget(const varno::speech::AgentCharacter& c, const ScreenAgent::Stage& stage, QWidget* parent)
+        : QWidget(parent), character_(c), stage_(stage)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setObjectName(QStringLiteral("speechAgent"));
@@ -53,17 +54,37 @@ public:
         animation_.start();
         // Long enough to read, and about as long as the speech takes.
         quiet_.start(std::max(3000, 90 * static_cast<int>(text.size())));
-        show();
-        raise();
+        appear();
         update();
+    }
+    // Shown where the stage lets it stand; hidden, and shown again when the
+    // view changes back, where it does not.
+    void appear()
+    {
+        wanted_ = true;
+        place();
+        if (onStage_) {
+            show();
+            raise();
+        }
     }
     const QString& bubble() const { return bubble_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        if (watched == parentWidget() && e->type() == QEvent::Resize)
+        if (watched != parentWidget())
+            return false;
+        if (e->type() == QEvent::Resize)
             place();
+        // A repaint may have changed the view shown: a look once it is done.
+        else if (e->type() == QEvent::Paint && stage_ && !placing_) {
+            placing_ = true;
+            QTimer::singleShot(0, this, [this] {
+                placing_ = false;
+                place();
+            });
+        }
         return false;
     }
 
@@ -71,20 +92,23 @@ protected:
     {
         QPainter p(this);
         const varno::speech::AgentFrame& f = character_.frame(!bubble_.isEmpty(), tick_);
-        const int cw = character_.width * kScale, ch = character_.height * kScale;
+        const int cw = charSize_.width(), ch = charSize_.height();
         const int x0 = width() - cw, y0 = height() - ch;
+        const double pixel = double(cw) / character_.width;
         for (int y = 0; y < character_.height; ++y)
             for (int x = 0; x < character_.width; ++x) {
                 const std::uint32_t px = f.pixels[static_cast<std::size_t>(y * character_.width + x)];
                 if (px >> 24)
-                    p.fillRect(x0 + x * kScale, y0 + y * kScale, kScale, kScale, QColor::fromRgb(px));
+                    p.fillRect(QRectF(x0 + x * pixel, y0 + y * pixel, pixel, pixel), QColor::fromRgb(px));
             }
         if (bubble_.isEmpty())
             return;
         QFont font(QStringLiteral("Arial"));
-        font.setPixelSize(14);
+        // The bubble grows with the character.
+        const double grow = double(charSize_.width()) / (character_.width * kScale);
+        font.setPixelSize(std::max(14, int(14 * grow + 0.5)));
         p.setFont(font);
-        const QRect textArea(kMargin, 0, kBubbleWidth - 2 * kMargin, height() - kMargin);
+        const QRect textArea(kMargin, 0, width() - cw - 2 * kMargin, height() - kMargin);
         QRect need = p.fontMetrics().boundingRect(textArea, Qt::TextWordWrap, bubble_);
         need.adjust(-6, -4, 6, 4);
         need.moveBottom(y0 + ch / 2);
@@ -107,27 +131,55 @@ private:
     // screen's right edge (it stood just outside the view otherwise, where a
     // character drawn in the view cannot go); kept inside the view. The
     // bubble is to its left.
+    // With a stage, where it says, scaled as the view.
     void place()
     {
         const QWidget* v = parentWidget();
-        const int cw = character_.width * kScale, ch = character_.height * kScale;
-        const int w = kBubbleWidth + cw;
-        const int h = std::max(ch, 120);
-        const int charLeft = std::max(0, v->width() - cw - kAgentRightGap);
-        const int charTop = std::max(0, v->height() - kAgentBottomGap);
+        const QSize natural(character_.width * kScale, character_.height * kScale);
+        QRect at;
+        if (stage_) {
+            const std::optional<QRect> spot = stage_(natural);
+            onStage_ = spot.has_value();
+            if (!onStage_) {
+                hide();
+                return;
+            }
+            at = *spot;
+        } else {
+            at = QRect(QPoint(std::max(0, v->width() - natural.width() - kAgentRightGap),
+                              std::max(0, v->height() - kAgentBottomGap)),
+                       natural);
+        }
+        charSize_ = at.size();
+        const int cw = at.width(), ch = at.height();
+        const double grow = double(cw) / natural.width();
+        const int w = int(kBubbleWidth * grow) + cw;
+        const int h = std::max(ch, int(120 * grow));
         // The character stands at the widget's bottom right.
-        setGeometry(charLeft + cw - w, charTop + ch - h, w, h);
+        const QRect g(at.left() + cw - w, at.top() + ch - h, w, h);
+        if (g != geometry())
+            setGeometry(g);
+        if (wanted_ && !isVisible()) {
+            show();
+            raise();
+        }
     }
 
 public:
     QRect characterRect() const
     {
-        const int cw = character_.width * kScale, ch = character_.height * kScale;
-        return QRect(geometry().right() + 1 - cw, geometry().bottom() + 1 - ch, cw, ch);
+        return QRect(geometry().right() + 1 - charSize_.width(), geometry().bottom() + 1 - charSize_.height(),
+                     charSize_.width(), charSize_.height());
     }
 
 private:
     const varno::speech::AgentCharacter& character_;
+    const ScreenAgent::Stage& stage_;
+    QSize charSize_;
+    // Shown by the session (greeted or talking), and whether the view has a place for it now.
+    bool wanted_ = false;
+    bool onStage_ = true;
+    bool placing_ = false;
     QString bubble_;
     unsigned tick_ = 0;
     QTimer animation_;
@@ -172,7 +224,7 @@ bool ScreenAgent::loadCharacter(const std::string& path)
         soundPath_ =
             QFileInfo(QString::fromStdString(file)).dir().filePath(QString::fromStdString(character_->sound));
     if (view_) {
-        widget_ = new AgentWidget(*character_, view_);
+        widget_ = new AgentWidget(*character_, stage_, view_);
         widget_->hide();
     }
     return true;
@@ -184,12 +236,15 @@ void ScreenAgent::unloadCharacter()
     character_.reset();
 }
 
+void ScreenAgent::setStage(Stage stage)
+{
+    stage_ = std::move(stage);
+}
+
 void ScreenAgent::showAndGreet()
 {
-    if (widget_) {
-        widget_->show();
-        widget_->raise();
-    }
+    if (widget_)
+        widget_->appear();
     if (soundEffects_ && voice_ && !soundPath_.isEmpty())
         voice_->play(soundPath_.toStdString());
 }

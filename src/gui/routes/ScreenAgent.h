@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 #include "cameras/VoicePlayer.h"
@@ -26,6 +27,12 @@ public:
     // The view the character stands in, near its bottom right corner. The agent
     // may outlive it (the session unloads the agent after the window has gone).
     void attach(QWidget* view);
+    // Where in the view a character of the given size (at 1:1) stands, scaled
+    // as the view is: the rectangle in the view's pixels, or nullopt where it
+    // must hide. Asked after each of the view's repaints and resizes. Without
+    // a stage the character stands near the view's bottom right corner at 1:1.
+    using Stage = std::function<std::optional<QRect>(QSize character)>;
+    void setStage(Stage stage);
 
     bool loadCharacter(const std::string& path) override;
     void unloadCharacter() override;
@@ -49,4 +56,5 @@ private:
     QPointer<QWidget> view_;
     // A child of the view: gone with it.
     QPointer<AgentWidget> widget_;
+    Stage stage_;
 };

@@ -174,7 +174,8 @@ TEST(NmeaDecoder, EmptyFieldsResetOrKeepAsEachFieldDoes)
     ASSERT_TRUE(intakeSentence(d, kRmc)); // RMC fills its own group, not the fix's position
     EXPECT_EQ(std::tie(d.Day, d.Month, d.Year, d.RmcStatus, d.MagneticVariation, d.Latitude),
               std::make_tuple(17, 6, 2006, 'A', -5.7, 0.0));
-    EXPECT_EQ(d.fix(), (Fix{{}, 0, 0, 0, 0.0, 0.0, 226.6}));
+    // The RMC date reaches the fix, for the local time in the system's zone.
+    EXPECT_EQ(d.fix(), (Fix{{}, 0, 0, 0, 0.0, 0.0, 226.6, 2006, 6, 17}));
     feed(d, "GPRMC,101010,A,5000.0,N,00200.0,E,12.5,90.0,311299,3.0,E,A");
     feed(d, "GPRMC,,,,,,,,,,,,");
     // Time, position and date unchanged; status, speed, course and variation reset.
@@ -329,12 +330,12 @@ TEST(NmeaPresentation, SpeedAndTimeTextsAndTheTimeZoneSetup)
     const int cases[][3] = {{0, -1, 23},  {23, 2, 1}, {11, -12, 23},
                             {23, 12, 11}, {5, 50, 7}, {5, -50, 3}}; // a zone edited by hand beyond +-12
     for (const auto& [utc, zone, local] : cases)
-        EXPECT_EQ(localHour(utc, zone), local) << utc << " " << zone;
+        EXPECT_EQ(varno::localTimeOfDay({.hour = utc}, zone).hour, local) << utc << " " << zone;
     const Fix fix{.position = {}, .hourUtc = 0, .minuteUtc = 5, .secondUtc = 7};
     EXPECT_EQ(timeText(fix, -1), "Time 23:05:07");
     // The time zone setup clamps numbers but stores other text as typed.
     for (const auto& [typed, stored] : {std::pair{"-13", "-12"}, std::pair{"99999999999", "12"},
                                         std::pair{" 2 hours", " 2 hours"}, std::pair{"abc", "abc"}})
         EXPECT_EQ(timeZoneTextToStore(typed), stored);
-    EXPECT_EQ(timeZoneFromText(" 2 hours"), 2);
+    EXPECT_EQ(varno::timeZoneFromText(" 2 hours"), 2);
 }

@@ -113,3 +113,22 @@ TEST(ReceiverState, WordsFollowTheLinkAndTheSentences)
         EXPECT_EQ(s.words(t0 + c.askAt), c.words) << c.name;
     }
 }
+
+// The view's big words speak only of the link: waiting for the first sentence, or silence.
+TEST(ReceiverState, LinkNoticeSaysWaitingOrStoppedAndNothingElse)
+{
+    ReceiverState s;
+    EXPECT_EQ(s.linkNotice(t0), "");
+    s.setLink({Kind::Opening, usb.port});
+    EXPECT_EQ(s.linkNotice(t0), "Waiting for GPS on /dev/ttyUSB0");
+    s.setLink(usb);
+    EXPECT_EQ(s.linkNotice(t0 + 30s), "Waiting for GPS on /dev/ttyUSB0");
+    s.sentence(decoded(false, 3), t0 + 1s);
+    EXPECT_EQ(s.linkNotice(t0 + 5999ms), ""); // no fix: the fix itself tells
+    EXPECT_EQ(s.linkNotice(t0 + 6s), "Receiver stopped responding");
+    s.setLink({Kind::Replay, {}});
+    s.sentence(decoded(true, 8), t0 + 1s);
+    EXPECT_EQ(s.linkNotice(t0 + 60s), "");
+    s.setLink({Kind::Lost, usb.port});
+    EXPECT_EQ(s.linkNotice(t0), "Receiver stopped responding");
+}
