@@ -52,7 +52,8 @@ private slots:
                 rig.settings.read(keys::AidCoach) != 1);
         // The warnings run on the fix as it stands before the sentence: moving already.
         rig.session->decoder().SpeedKnots = 30.0;
-        rig.session->decoder().Course = 90.0;
+        rig.session->decoder().Course =
+            0.0; // towards the camera: the direction aid warns only of cameras ahead
         rig.session->road().mailbox().offer(rmc(30.0));
         QMetaObject::invokeMethod(f.view(), "onNewSentence", Qt::QueuedConnection);
         QTRY_COMPARE(rig.voice.played, Names{"Chime.wav"});

@@ -31,7 +31,7 @@ double metresPerSecondPerUnit(int speedUnits)
 
 const char* unitName(int speedUnits)
 {
-    return speedUnits == gps::kSpeedUnitsKph ? "kph" : speedUnits == gps::kSpeedUnitsKnots ? "knots" : "mph";
+    return speedUnits == gps::kSpeedUnitsKph ? "km/h" : speedUnits == gps::kSpeedUnitsKnots ? "knots" : "mph";
 }
 
 // The camera's limit as a number; 0 when it has none.
@@ -108,6 +108,11 @@ std::optional<double> cameraDirection(const CameraPoint& camera)
     return std::fmod(leadingInt(digits), 360);
 }
 
+bool courseKnown(const gps::Fix& fix)
+{
+    return fix.speedKnots * gps::kKnotsToKph > kHeadingMinKph;
+}
+
 bool DriverAids::mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) const
 {
     if (!on.direction || !camera)
@@ -115,7 +120,7 @@ bool DriverAids::mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) con
     // Without a course to trust (standing, creeping, or a receiver that sends
     // no speed or course at all) the aid cannot tell ahead from behind: warn
     // as without it rather than stay silent.
-    if (!(fix.speedKnots * gps::kKnotsToKph > kHeadingMinKph))
+    if (!courseKnown(fix))
         return true;
     if (!headingTowards(fix, camera->position()))
         return false;
@@ -129,6 +134,8 @@ bool DriverAids::mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) con
 void DriverAids::clear()
 {
     overLimit = false;
+    averageOverLimit = false;
+    ahead = {};
     coachLine.clear();
     lastChime_.reset();
 }
@@ -150,6 +157,9 @@ DriverAids::Result DriverAids::afterFix(const gps::Fix& fix, const CameraPoint* 
             lastChime_ = now;
         }
     }
+    if (on.chime)
+        averageOverLimit = specs.average >= 0.0 && specs.zoneLimit > 0 &&
+                           specs.average > specs.zoneLimit * metresPerSecondPerUnit(speedUnits);
     if (on.coach)
         coach(fix, store, specs, speedUnits, result);
     return result;
