@@ -23,8 +23,7 @@ double CameraWarner::mainCamera(const gps::Fix& fix, double nearestDistance)
 {
     DriverAids::Ahead& ahead = aids.ahead;
     if (courseKnown(fix)) {
-        const double d = store.NearestCameraWhere(
-            fix.position, [&](const CameraPoint& c) { return aids.mayAnnounce(fix, &c); });
+        const double d = store.NearestCameraWhere(fix.position, AheadOf(fix));
         const CameraPoint* camera = store.nearestCamera();
         ahead = {true, camera ? camera->position() : geo::LatLon{}, store.nearestIndex().value_or(0)};
         return d;

@@ -113,6 +113,33 @@ bool courseKnown(const gps::Fix& fix)
     return fix.speedKnots * gps::kKnotsToKph > kHeadingMinKph;
 }
 
+AheadOf::AheadOf(const gps::Fix& fix)
+    : at_(fix.position), course_(fix.courseDeg), sin_(std::sin(fix.courseDeg * kDegToRad)),
+      cos_(std::cos(fix.courseDeg * kDegToRad)), eastScale_(std::cos(fix.position.latDeg() * kDegToRad))
+{
+}
+
+bool AheadOf::operator()(const CameraPoint& camera) const
+{
+    const geo::LatLon c = camera.position();
+    if (!c)
+        return false;
+    const double north = c.latDeg() - at_.latDeg();
+    const double east = (c.lonDeg() - at_.lonDeg()) * eastScale_;
+    // cos(60°) = 0.5: along the course at least half the distance.
+    static_assert(kAheadHalfAngleDeg == 60.0);
+    const double along = east * sin_ + north * cos_;
+    if (!(along >= 0.0 && along * along >= 0.25 * (north * north + east * east)))
+        return false;
+    if (!camera.Hazard.starts_with(kDirectionPrefix))
+        return true;
+    const std::optional<double> watched = cameraDirection(camera);
+    if (!watched)
+        return true;
+    double off = std::fmod(std::fabs(*watched - course_), 360.0);
+    return (off > 180.0 ? 360.0 - off : off) <= 90.0;
+}
+
 bool DriverAids::mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) const
 {
     if (!on.direction || !camera)

@@ -61,6 +61,20 @@ double speedInUnits(double speedKnots, int speedUnits);
 // True when the fix moves fast enough for its course to tell ahead from behind.
 bool courseKnown(const gps::Fix& fix);
 
+// mayAnnounce for many cameras around one fix with a known course, with the
+// course's sine and cosine worked out once: a camera lies within
+// kAheadHalfAngleDeg of the course when its offset, on the same flat earth as
+// bearingDeg, makes an angle of at most that with the course.
+class AheadOf {
+public:
+    explicit AheadOf(const gps::Fix& fix);
+    bool operator()(const CameraPoint& camera) const;
+
+private:
+    geo::LatLon at_;
+    double course_, sin_, cos_, eastScale_;
+};
+
 class DriverAids {
 public:
     AidSwitches on;
