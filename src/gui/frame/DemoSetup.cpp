@@ -100,6 +100,6 @@ bool writeDemoSettings(varno::settings::Settings& settings)
            settings.store().setString(varno::settings::kPoiFilesKey, "POIFile1", "demo-poi.txt") &&
            settings.write(keys::POIFileNameCount, 1u) &&
            // What a new profile recommended for driving shows: cameras ahead only, speeding, the zone's
-           // average.
-           varno::session::writeRecommendedProfile(settings, varno::session::measurementLocale());
+           // average. The demo drive is in England, its camera limits in mph, whatever this machine's locale.
+           varno::session::writeRecommendedProfile(settings, "en_GB");
 }

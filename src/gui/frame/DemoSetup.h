@@ -25,5 +25,5 @@ DemoPlace demoPlace();
 bool prepareDemoPlace(const DemoPlace& place, QString* error);
 
 // Every default, then track logging and display on, the demo camera file and the demo POI file, and
-// the profile recommended for driving (for this system's locale).
+// the profile recommended for driving (in mph, the unit of the demo cameras' limits).
 bool writeDemoSettings(varno::settings::Settings& settings);
