@@ -72,7 +72,7 @@ void CameraWarner::UpdateCameraWarnings(const gps::Fix& fix)
     // bands rest as after "No cameras are in the map area".
     if (aids.on.direction)
         d = mainCamera(fix, d);
-    if (d > kNoCameraRange) {
+    if (d > kNoCameraRange || d < 0.0) { // d < 0: no distance to the camera chosen
         WarningStep = kNoCameraWarningStep;
         panel.clearNoneAhead();
         d = kNoDistance;
