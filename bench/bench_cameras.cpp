@@ -168,7 +168,9 @@ void BM_ParseLineEnds(benchmark::State& state)
 BENCHMARK(BM_ParseLineEnds)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // Arg 1: with every driver aid on (side by side with them off), moving at 70 mph so the
-// direction test, the chime's limit check and the coach's section search all run.
+// direction aid's search for the nearest camera ahead, the chime's limit checks, the zone's
+// average and the coach's section search all run. Arg 2: the same, standing (no course), where
+// the direction aid keeps the camera it chose last.
 void BM_UpdateCameraWarnings(benchmark::State& state)
 {
     Rig rig;
@@ -180,13 +182,50 @@ void BM_UpdateCameraWarnings(benchmark::State& state)
     fix.SpeedKnots = 60.0;
     fix.Course = 45.0;
     rig.warner->UpdateCameraWarnings(fix.fix());
+    if (state.range(0) == 2)
+        fix.SpeedKnots = 0.0;
     for (auto _ : state) {
         rig.warner->store.CameraReloadCount = 0; // the per-fix work, without the 62nd-fix reload
         rig.warner->UpdateCameraWarnings(fix.fix());
     }
     state.counters["cameras"] = static_cast<double>(rig.warner->store.cameras()->size());
 }
-BENCHMARK(BM_UpdateCameraWarnings)->ArgName("aids")->Arg(0)->Arg(1);
+BENCHMARK(BM_UpdateCameraWarnings)->ArgName("aids")->Arg(0)->Arg(1)->Arg(2);
+
+// The drive below, each fix with its speed and course straight into the warner: the per-fix cost of
+// the driver aids, all off (0) and all on (1) side by side, while the cameras ahead change as the
+// course turns and the specs cameras start and end their measurements.
+void BM_DriveFixes(benchmark::State& state)
+{
+    Rig rig;
+    if (state.range(0))
+        rig.warner->aids.on = {true, true, true};
+    std::vector<gps::Fix> fixes;
+    gps::CNmeaDecoder d;
+    constexpr int kLap = 600;
+    for (int i = 0; i < kLap; ++i) {
+        const double a = i * 6.283185307179586 / kLap;
+        d.Latitude = kFixLat + kDriveRadius * std::sin(a) / geo::kMetresPerDegreeNorth;
+        d.Longitude = kFixLon + kDriveRadius * std::cos(a) /
+                                    (geo::kMetresPerDegreeEast * std::cos(kFixLat * geo::kDegToRad));
+        d.SpeedKnots = kDriveRadius * 6.283185307179586 / kLap * 3600 / 1852;
+        d.Course = std::fmod(std::atan2(-std::sin(a), std::cos(a)) / geo::kDegToRad + 360.0, 360.0);
+        const int t = 36000 + i;
+        d.GgaHour = static_cast<std::uint8_t>(t / 3600);
+        d.GgaMinute = static_cast<std::uint8_t>(t / 60 % 60);
+        d.GgaSecond = static_cast<std::uint8_t>(t % 60);
+        fixes.push_back(d.fix());
+    }
+    rig.warner->UpdateCameraWarnings(fixes.front()); // the first load
+    std::size_t i = 0;
+    for (auto _ : state) {
+        rig.warner->store.CameraReloadCount = 0; // the per-fix work, without the 62nd-fix reload
+        rig.warner->UpdateCameraWarnings(fixes[i]);
+        i = i + 1 == fixes.size() ? 0 : i + 1;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DriveFixes)->ArgName("aids")->Arg(0)->Arg(1);
 
 // Fix i of the drive: once round a circle every 600 s, one fix a second.
 std::string gga(int i)

@@ -112,6 +112,7 @@ int cmdReplay(Context& ctx, const Args& args)
     std::string specsLine = warner.specs.line;
     std::string coachLine;
     bool overLimit = false;
+    bool averageOverLimit = false;
     warner.onSilenced = [&](const cameras::CameraPoint& camera, double band) {
         std::fprintf(ctx.out, "%said\tsilenced %.0f m\t%s\n", prefix().c_str(), band, camera.CamType.c_str());
     };
@@ -135,6 +136,11 @@ int cmdReplay(Context& ctx, const Args& args)
                 overLimit = warner.aids.overLimit;
                 std::fprintf(ctx.out, "%said\t%s\n", prefix().c_str(),
                              overLimit ? "over limit" : "within limit");
+            }
+            if (warner.aids.averageOverLimit != averageOverLimit) {
+                averageOverLimit = warner.aids.averageOverLimit;
+                std::fprintf(ctx.out, "%said\t%s\n", prefix().c_str(),
+                             averageOverLimit ? "average over limit" : "average within limit");
             }
             if (warner.aids.coachLine != coachLine) {
                 coachLine = warner.aids.coachLine;

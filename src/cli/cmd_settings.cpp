@@ -1,11 +1,13 @@
-// varno-cli settings: list, read and write the settings file, and reset it to the defaults.
+// varno-cli settings: list, read and write the settings file, reset it to the defaults, and set up a new one.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "Cli.h"
+#include "Paths.h"
 #include "PosixFileSync.h"
+#include "session/FirstRun.h"
 #include "settings/MasterTable.h"
 #include "settings/Settings.h"
 #include "base/AsciiCase.h"
@@ -20,7 +22,10 @@ using settings::ValueType;
 
 constexpr const char* kUsage =
     "usage: varno-cli settings list | get NAME | set NAME VALUE [--dword|--sz] | check-registry\n"
-    "  NAME is a value of Software\\VARNO, or SUBKEY\\NAME for a key below it (POIFiles\\POIFile1).\n";
+    "       varno-cli settings first-run [--recommended|--spec]\n"
+    "  NAME is a value of Software\\VARNO, or SUBKEY\\NAME for a key below it (POIFiles\\POIFile1).\n"
+    "  first-run sets up a new profile as the first start and its welcome page do: every default,\n"
+    "  the data folders, and (--recommended, the default) the profile recommended for driving.\n";
 
 // "POIFiles\POIFile1" -> key "Software\VARNO\POIFiles", name "POIFile1".
 void splitName(const std::string& arg, std::string& key, std::string& name)
@@ -206,6 +211,41 @@ int set(Context& ctx, SettingsStore& store, settings::Settings& s, const Args& a
     return writeResult(ctx, store, ok);
 }
 
+// The first start without a window: only for a profile the first start has not finished setting
+// up, so that no choice of the user's is overwritten.
+int firstRun(Context& ctx, SettingsStore& store, settings::Settings& s, const Args& args)
+{
+    bool recommended = true;
+    for (const auto& a : args) {
+        if (a == "--recommended" || a == "--spec") {
+            recommended = a == "--recommended";
+        } else {
+            std::fputs(kUsage, ctx.err);
+            return kExitUsage;
+        }
+    }
+    const std::string movedBefore = store.movedAsidePath();
+    if (!session::isNewProfile(s)) {
+        std::fprintf(ctx.err,
+                     "varno-cli settings first-run: %s is not a new profile; nothing was changed "
+                     "(change single values with settings set)\n",
+                     store.path().c_str());
+        return kExitFailure;
+    }
+    bool ok = s.keyExists() || s.writeDefaults();
+    if (ok && recommended)
+        ok = session::writeRecommendedProfile(s, session::measurementLocale());
+    // Set up: the welcome page does not come again.
+    if (ok)
+        ok = s.write(settings::keys::FirstRunPending, false);
+    noteMovedAside(ctx, store, movedBefore);
+    if (ok)
+        for (const std::string& failure : session::makeFolders(session::dataFolders(s, platform::dataRoot())))
+            std::fprintf(ctx.err, "varno-cli settings first-run: could not make the folder %s\n",
+                         failure.c_str());
+    return writeResult(ctx, store, ok);
+}
+
 } // namespace
 
 int cmdSettings(Context& ctx, const Args& args)
@@ -224,6 +264,8 @@ int cmdSettings(Context& ctx, const Args& args)
         return get(ctx, store, s, args[1]);
     if (verb == "set")
         return set(ctx, store, s, Args(args.begin() + 1, args.end()));
+    if (verb == "first-run")
+        return firstRun(ctx, store, s, Args(args.begin() + 1, args.end()));
     if (verb == "check-registry" && args.size() == 1) {
         const std::string movedBefore = store.movedAsidePath();
         bool ok = s.checkRegistry();

@@ -197,6 +197,44 @@ TEST(CliSettings, RefusesWhatItCannotStoreMissesWhatIsNotThereAndStoresTheRest)
     EXPECT_NE(run("list").out.find("\nPOIFiles\\POIFile1\tREG_SZ\tfuel.asc\n"), std::string::npos);
 }
 
+// A new profile set up without a window: the recommended values, with the units of the locale, and the
+// data folders; the defaults alone with --spec; a profile set up already is refused and left as it was.
+TEST(CliSettings, FirstRunSetsUpOnlyANewProfile)
+{
+    ScratchDir dir;
+    ::setenv("VARNO_HOME", dir.file("home").c_str(), 1);
+    const auto run = [&](const std::string& file, const std::string& args,
+                         const char* locale = "de_DE.UTF-8") {
+        ::setenv("LC_ALL", locale, 1);
+        return runCli("--settings '" + dir.file(file) + "' settings " + args);
+    };
+    CliRun r = run("de.reg", "first-run");
+    ASSERT_EQ(r.code, 0) << r.err;
+    for (const char* on : {"AidDirection", "AidChime", "AidCoach", "ScaleWithWindow", "SpeedUnits"})
+        EXPECT_EQ(run("de.reg", std::string("get ") + on).out, "1\n") << on;
+    EXPECT_EQ(run("de.reg", "get TimeZone").out, "System\n");
+    EXPECT_EQ(run("de.reg", "get FirstRunPending").out, "0\n");
+    EXPECT_EQ(run("de.reg", "get MapScale").out, "4000\n");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("home/Log")));
+
+    EXPECT_EQ(run("gb.reg", "first-run --recommended", "en_GB.UTF-8").code, 0);
+    EXPECT_EQ(run("gb.reg", "get SpeedUnits").out, "0\n");
+
+    EXPECT_EQ(run("spec.reg", "first-run --spec").code, 0);
+    EXPECT_EQ(run("spec.reg", "get AidDirection").out, "0\n");
+    EXPECT_EQ(run("spec.reg", "get TimeZone").out, "+1\n");
+
+    // Set up already: refused, nothing changed.
+    const std::string before = readBytes(dir.file("spec.reg"));
+    r = run("spec.reg", "first-run --recommended");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("not a new profile"), std::string::npos) << r.err;
+    EXPECT_EQ(readBytes(dir.file("spec.reg")), before);
+    EXPECT_EQ(run("new.reg", "first-run --fast").code, 2);
+    ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+    ::unsetenv("VARNO_HOME");
+}
+
 const std::string kRmc = "$GPRMC,122517.0,A,5123.03664,N,00119.11388,W,000.0,226.6,170606,05.7,W,A*3B";
 
 struct LiveCliTest : ::testing::Test {

@@ -35,8 +35,8 @@ private slots:
                  std::vector<std::string>{"50m GATSO"});
     }
 
-    // The dialog stores the aids and the warner follows at once: heading east past a 30 limit camera
-    // 50 m north at 30 knots, the band beside is silenced, the chime sounds and the speed box turns red.
+    // The dialog stores the aids and the warner follows at once: heading north at 30 knots towards a
+    // 30 limit camera 50 m ahead, its band is announced, the chime sounds and the speed box turns red.
     void driverAidsDialogSwitchesTheAidsAndTheSpeedBoxTurnsRed()
     {
         Rig rig;
@@ -52,10 +52,10 @@ private slots:
                 rig.settings.read(keys::AidCoach) != 1);
         // The warnings run on the fix as it stands before the sentence: moving already.
         rig.session->decoder().SpeedKnots = 30.0;
-        rig.session->decoder().Course = 90.0;
+        rig.session->decoder().Course = 0.0;
         rig.session->road().mailbox().offer(rmc(30.0));
         QMetaObject::invokeMethod(f.view(), "onNewSentence", Qt::QueuedConnection);
-        QTRY_COMPARE(rig.voice.played, Names{"Chime.wav"});
+        QTRY_COMPARE(rig.voice.played, (Names{"0.wav", "Chime.wav"}));
         auto speedBackground = [&f] {
             for (const auto& item : f.view()->lastScene().items)
                 if (const auto* t = std::get_if<varno::views::TextItem>(&item); t && t->text == "35 mph")

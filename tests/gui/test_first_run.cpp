@@ -38,11 +38,10 @@ private slots:
         guitest::Rig rig(false, &port); // nothing stored yet
         rig.ports.ports = {"/dev/ttyS0", pty.path};
         rig.session->initialUpdate();
-        // The questions of every first start come first, unchanged and in their order.
+        // The one question of a first start: with no settings at all there is no version to warn about.
         const auto texts = rig.prompt.texts();
-        QCOMPARE(texts.size(), std::size_t(2));
-        QVERIFY(texts[0].rfind("This copy of VARNO is a later version", 0) == 0);
-        QVERIFY(texts[1].rfind("Setup registry values?", 0) == 0);
+        QCOMPARE(texts.size(), std::size_t(1));
+        QVERIFY(texts[0].rfind("Setup registry values?", 0) == 0);
         for (const char* folder : {"Log", "Route", "Voice", "POI", "Images"})
             QVERIFY2(QDir(rig.dir.path() + "/" + folder).exists(), folder);
 
@@ -67,6 +66,7 @@ private slots:
             page.receiver()->setCurrentIndex(1);
             QVERIFY(!page.host()->isEnabled());
             QVERIFY(page.startAlways()->isChecked());
+            QVERIFY(page.recommended()->isChecked());
             QTest::mouseClick(page.startButton(), Qt::LeftButton);
         });
         QVERIFY(shown);
@@ -74,9 +74,20 @@ private slots:
         QCOMPARE(rig.settings.read(keys::Port), std::optional(pty.path));
         QCOMPARE(rig.settings.read(keys::Source), std::optional(std::string("Serial")));
         QCOMPARE(rig.settings.read(keys::AutoStartGPS), 1);
+        // Recommended for driving: the aids, the scaled view and the system's zone, at once in the view.
+        QCOMPARE(rig.settings.read(keys::AidDirection), 1);
+        QCOMPARE(rig.settings.read(keys::AidChime), 1);
+        QCOMPARE(rig.settings.read(keys::AidCoach), 1);
+        QCOMPARE(rig.settings.read(keys::ScaleWithWindow), 1);
+        QCOMPARE(rig.settings.peek(keys::TimeZone), std::optional(std::string("System")));
+        QVERIFY(rig.session->cameraWarner().aids.on.direction);
+        QVERIFY(f.view()->scalesWithWindow());
         QVERIFY(rig.session->gps().portOpen() && rig.session->gps().reader().running());
         // Never again.
         QVERIFY(!showFirstRunPageIfDue(f, [](FirstRunPage&) { QFAIL("shown twice"); }));
+        // The view scaled to the window repaints once more: before the drive, so that no paint but those
+        // of the drive's sentences takes one.
+        QCoreApplication::processEvents();
 
         // The receiver drives the demo drive: the first camera's first warning comes.
         QFile drive(kDemo + "/demo-drive.txt");
@@ -94,18 +105,25 @@ private slots:
         }
         QVERIFY(!rig.voice.played.empty());
         QCOMPARE(rig.voice.played.front(), std::string("1500.wav"));
-        QVERIFY2(rig.prompt.texts().size() == 2, rig.prompt.texts().back().c_str());
+        QVERIFY2(rig.prompt.texts().size() == 1, rig.prompt.texts().back().c_str());
     }
 
-    // Skip: the settings stay as the questions left them, and the page is done with all the same.
+    // Skip with "Recommended for driving" unchecked: the settings stay as the questions left them, and
+    // the page is done with all the same.
     void skip()
     {
         guitest::Rig rig(false);
         rig.session->initialUpdate();
         CMainFrame& f = rig.frame();
-        QVERIFY(showFirstRunPageIfDue(f, [](FirstRunPage& page) { page.reject(); }));
+        QVERIFY(showFirstRunPageIfDue(f, [](FirstRunPage& page) {
+            page.recommended()->setChecked(false);
+            page.reject();
+        }));
         QCOMPARE(rig.settings.read(keys::Port), std::optional(std::string("Com1")));
         QCOMPARE(rig.settings.read(keys::AutoStartGPS), 0);
+        QCOMPARE(rig.settings.read(keys::AidDirection), 0);
+        QCOMPARE(rig.settings.read(keys::ScaleWithWindow), 0);
+        QCOMPARE(rig.settings.peek(keys::TimeZone), std::optional(std::string("+1")));
         QVERIFY(!rig.session->gps().portOpen());
         QVERIFY(!showFirstRunPageIfDue(f, [](FirstRunPage&) { QFAIL("shown twice"); }));
     }

@@ -3,17 +3,40 @@
 
 #include <cmath>
 
+#include "base/Numbers.h"
 #include "base/Text.h"
 
 #include "cameras/CameraDistance.h"
 #include "cameras/CameraPoint.h"
 #include "cameras/CameraStore.h"
+#include "cameras/DriverAids.h"
 #include "cameras/Voice.h"
 #include "cameras/detail/WholeNumber.h"
 #include "geo/MapGeometry.h"
 #include "gps/Presentation.h"
 
 namespace varno::cameras {
+
+namespace {
+
+int limitOf(const CameraPoint& camera)
+{
+    const int limit = leadingInt(camera.SpeedLimit);
+    return limit > 0 ? limit : 0;
+}
+
+// [m/s] of one unit of the shown speed, and the unit's name in the words form.
+double metresPerSecondPerUnit(int speedUnits)
+{
+    return speedUnits == 1 ? 1000.0 / 3600.0 : speedUnits == 2 ? 1852.0 / 3600.0 : 1609.344 / 3600.0;
+}
+
+const char* wordsUnit(int speedUnits)
+{
+    return speedUnits == 1 ? " km/h" : speedUnits == 2 ? " knots" : " mph";
+}
+
+} // namespace
 
 double fixSeconds(const gps::Fix& fix)
 {
@@ -35,6 +58,9 @@ void AverageSpeed::reset()
     totalDistance = 0.0;
     say = false;
     line.clear();
+    average = -1.0;
+    zoneLimit = 0;
+    endedAt_ = {};
 }
 
 void AverageSpeed::spaceKey(const gps::Fix& fix)
@@ -57,6 +83,8 @@ void AverageSpeed::handStart(const gps::Fix& fix)
     restartAt(clockAt(fix), fix);
     say = false;
     line = kSpecsStartLine;
+    average = -1.0;
+    zoneLimit = 0;
     manual = true;
     inZone = true;
 }
@@ -89,7 +117,13 @@ bool AverageSpeed::showAverage(double now, int speedUnits, bool trip)
         // No time has passed (or the fix time went back): there is no
         // average to show, only that a measurement is running.
         line = kSpecsStartLine;
+        this->average = -1.0;
         return false;
+    }
+    this->average = totalDistance / elapsed;
+    if (words) {
+        wordsLine(elapsed, this->average, speedUnits, trip);
+        return true;
     }
     double average = totalDistance * 3600.0 / elapsed; // [m/h]
     // Written into the line's own storage: while a measurement runs this is every fix.
@@ -112,6 +146,52 @@ bool AverageSpeed::showAverage(double now, int speedUnits, bool trip)
         line += " mph";
     }
     line.resize(cutText(line, kAverageLineCapacity).size());
+    return true;
+}
+
+void AverageSpeed::wordsLine(double elapsed, double averageMs, int speedUnits, bool trip)
+{
+    line.clear();
+    line += trip ? "Trip avg " : "Avg ";
+    detail::appendWholeNumber(line, averageMs / metresPerSecondPerUnit(speedUnits));
+    line += wordsUnit(speedUnits);
+    line += " over ";
+    if (totalDistance < 999.5) {
+        detail::appendWholeNumber(line, totalDistance);
+        line += " m, ";
+    } else {
+        // Tenths of a kilometre.
+        const double tenths = std::round(totalDistance / 100.0);
+        detail::appendWholeNumber(line, std::floor(tenths / 10.0));
+        line += '.';
+        detail::appendWholeNumber(line, std::fmod(tenths, 10.0));
+        line += " km, ";
+    }
+    const double seconds = std::round(elapsed);
+    if (seconds >= 60.0) {
+        detail::appendWholeNumber(line, std::floor(seconds / 60.0));
+        line += " min ";
+        detail::appendWholeNumber(line, std::fmod(seconds, 60.0));
+    } else {
+        detail::appendWholeNumber(line, seconds);
+    }
+    line += " s";
+    line.resize(cutText(line, kAverageLineCapacity).size());
+}
+
+bool AverageSpeed::endsStretch(const CameraStore& store, const CameraPoint& reached,
+                               const gps::Fix& fix) const
+{
+    if (!store.cameras())
+        return true;
+    const bool course = courseKnown(fix);
+    for (const CameraPoint& c : *store.cameras()) {
+        if (!c.isSpecs() || !c.position() || c.position() == reached.position() || c.position() == zone)
+            continue;
+        // Without a course any other specs camera may be the next of the stretch.
+        if (!course || headingTowards(fix, c.position()))
+            return false;
+    }
     return true;
 }
 
@@ -160,12 +240,23 @@ void AverageSpeed::process(CameraStore& store, const gps::Fix& fix, int speedUni
     }
     if (!inZone) {
         prevSpecsDistance = d;
+        if (endedAt_) {
+            // The camera a measurement ended at starts none: its final average
+            // stays until it is left behind.
+            if (cam->position() == endedAt_ && d <= kSpecsStartDistance)
+                return;
+            endedAt_ = {};
+            line.clear();
+            average = -1.0;
+        }
         if (d < kSpecsStartDistance) {
             inZone = true;
             zone = cam->position();
+            zoneLimit = limitOf(*cam);
             restartAt(now, fix);
             say = true;
             line = kSpecsStartLine;
+            average = -1.0;
         }
         return;
     }
@@ -182,6 +273,7 @@ void AverageSpeed::process(CameraStore& store, const gps::Fix& fix, int speedUni
             restartAt(now, fix);
             prevSpecsDistance = d;
             line = kSpecsStartLine;
+            average = -1.0;
         }
         return;
     }
@@ -193,9 +285,15 @@ void AverageSpeed::process(CameraStore& store, const gps::Fix& fix, int speedUni
     advanceTo(fix);
     if (showAverage(now, speedUnits, false))
         sayOnce();
-    if (d < kSpecsNextDistance) {
+    if (d < kSpecsNextDistance && stopAtEnd && !manual && endsStretch(store, *cam, fix)) {
+        // The end of the stretch: the average just shown is the final one.
+        inZone = false;
+        zone = {};
+        endedAt_ = cam->position();
+    } else if (d < kSpecsNextDistance) {
         inZone = true;
         zone = cam->position();
+        zoneLimit = limitOf(*cam);
         restartAt(now, fix);
     }
     prevSpecsDistance = d;

@@ -12,6 +12,7 @@ namespace varno::cameras {
 
 class CameraStore;
 class Voice;
+struct CameraPoint;
 
 // Within this distance [m] of a specs camera a measurement starts.
 inline constexpr double kSpecsStartDistance = 300.0;
@@ -57,6 +58,20 @@ public:
     bool say = false;               // play "Specs.wav" with the next average shown
     std::string line;               // the average-speed line
 
+    // The average on the line [m/s]; negative while the line shows none.
+    double average = -1.0;
+    // The speed limit of the camera the measurement started at (in the unit
+    // speeds are shown in); 0 when it has none or was started by hand.
+    int zoneLimit = 0;
+
+    // The average-speed aid (off unless chosen; the caller sets them before
+    // each fix). words: the line reads "Avg 50 mph over 690 m, 31 s".
+    // stopAtEnd: a specs camera reached with no other specs camera ahead of
+    // it ends the measurement there; the final average stays on the line
+    // until that camera is kSpecsStartDistance behind, then the line empties.
+    bool words = false;
+    bool stopAtEnd = false;
+
 private:
     double segment(const gps::Fix& fix) const;
     // The distance is measured on from this fix.
@@ -67,6 +82,10 @@ private:
     // has passed or the fix time went back.
     bool showAverage(double now, int speedUnits, bool trip);
     void sayOnce();
+    // stopAtEnd: whether the specs camera just reached ends the stretch.
+    bool endsStretch(const CameraStore& store, const CameraPoint& reached, const gps::Fix& fix) const;
+    // The words form of the average line.
+    void wordsLine(double elapsed, double averageMs, int speedUnits, bool trip);
     // The fix's time on a clock that runs on across midnight UTC [s]: the
     // seconds of the day plus a day for each time the fix time of day fell by
     // more than half a day from the fix before (a day less for each rise by
@@ -75,6 +94,7 @@ private:
 
     settings::Settings& settings_;
     Voice& voice_;
+    geo::LatLon endedAt_;         // the specs camera the last measurement ended at (stopAtEnd)
     double days_ = 0.0;           // whole days the running clock is ahead of the fix time
     double lastTimeOfDay_ = -1.0; // [s] of the fix before; negative before the first
 };

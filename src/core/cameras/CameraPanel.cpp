@@ -39,4 +39,12 @@ void CameraPanelText::clearNoCameras()
     camera = "No cameras are in the map area";
 }
 
+void CameraPanelText::clearNoneAhead()
+{
+    if (camera == kNoCameraAheadLine)
+        return;
+    *this = CameraPanelText{};
+    camera = kNoCameraAheadLine;
+}
+
 } // namespace varno::cameras

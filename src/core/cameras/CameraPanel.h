@@ -7,6 +7,8 @@ namespace varno::cameras {
 
 struct CameraPoint;
 
+inline constexpr const char* kNoCameraAheadLine = "No cameras ahead";
+
 // Line capacities, in characters.
 inline constexpr std::size_t kPanelCameraLine = 40;
 inline constexpr std::size_t kPanelSpeedLimit = 25;
@@ -27,6 +29,8 @@ struct CameraPanelText {
     void fill(const CameraPoint& nearest, double distanceM);
     // The texts when no camera is within range.
     void clearNoCameras();
+    // The texts when cameras are listed but none is ahead (the direction aid).
+    void clearNoneAhead();
 
     friend bool operator==(const CameraPanelText&, const CameraPanelText&) = default;
 };

@@ -167,6 +167,33 @@ double CameraStore::NearestCamera(geo::LatLon fix)
     return scan_.nearest(fix, kNoCameraDistance, nearest_);
 }
 
+double CameraStore::nearestWhere(geo::LatLon fix, const detail::NearestIndex::Filter& filter)
+{
+    if (CameraListBusy || !fix || !list_)
+        return kNoDistance;
+    nearest_.reset();
+    if (scanStale_)
+        rebuildScan();
+    return scan_.nearest(fix, kNoCameraDistance, nearest_, filter);
+}
+
+double CameraStore::SelectCameraAt(geo::LatLon camera, geo::LatLon fix, std::size_t hint)
+{
+    if (CameraListBusy || !fix || !list_)
+        return kNoDistance;
+    nearest_.reset();
+    const std::vector<CameraPoint>& list = *list_;
+    if (hint >= list.size() || list[hint].position() != camera) {
+        hint = 0;
+        while (hint < list.size() && list[hint].position() != camera)
+            ++hint;
+        if (hint == list.size())
+            return kNoCameraDistance;
+    }
+    nearest_ = hint;
+    return CameraDistance(list[hint], fix);
+}
+
 double CameraStore::NearestSpecsCamera(geo::LatLon fix)
 {
     nearestSpecs_.reset();

@@ -44,6 +44,26 @@ public:
     // also before any list was built.
     double NearestSpecsCamera(geo::LatLon fix);
 
+    // The same over the listed cameras `accept(const CameraPoint&)` takes;
+    // 20000000.0 when it takes none. Asked only of cameras nearer than the
+    // best taken so far.
+    template <class Accept> double NearestCameraWhere(geo::LatLon fix, const Accept& accept)
+    {
+        const CameraList* list = &list_;
+        const auto test = [&](std::size_t i) { return accept((**list)[i]); };
+        using Test = decltype(test);
+        return nearestWhere(
+            fix, {[](const void* t, std::size_t i) { return (*static_cast<const Test*>(t))(i); }, &test});
+    }
+    // The listed camera at this position becomes nearestCamera(); [m] to it
+    // from the fix, or 20000000.0 when no listed camera is there (or -1.0 as
+    // NearestCamera). `hint`: where it was in the list last time.
+    double SelectCameraAt(geo::LatLon camera, geo::LatLon fix, std::size_t hint = 0);
+    // No camera is nearestCamera() until the next search.
+    void forgetNearest() { nearest_.reset(); }
+    // Where nearestCamera() is in the list.
+    std::optional<std::size_t> nearestIndex() const { return nearest_; }
+
     const CameraList& cameras() const { return list_; }
     const CameraPoint* nearestCamera() const;
     const CameraPoint* nearestSpecsCamera() const;
@@ -89,6 +109,8 @@ private:
     bool failureShown_ = false;
     std::string dataRoot_;
     CameraList list_;
+    double nearestWhere(geo::LatLon fix, const detail::NearestIndex::Filter& filter);
+
     std::optional<std::size_t> nearest_;
     std::optional<std::size_t> nearestSpecs_;
     CameraFileCache cache_;

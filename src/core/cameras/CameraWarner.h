@@ -80,6 +80,13 @@ public:
     // Runs just before the periodic reload of the camera list; the view uses
     // it to rebuild the POI list while the POI view is shown.
     std::function<void()> beforePeriodicReload;
+
+private:
+    // The direction aid's main camera (see DriverAids::Ahead), which becomes
+    // the store's nearestCamera(); [m] to it, kNoCameraDistance when none is ahead.
+    double mainCamera(const gps::Fix& fix, double nearestDistance);
+    // The distance bands and the panel for the main camera at d [m].
+    void warnAt(const gps::Fix& fix, double d);
 };
 
 } // namespace varno::cameras

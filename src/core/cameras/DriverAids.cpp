@@ -31,7 +31,7 @@ double metresPerSecondPerUnit(int speedUnits)
 
 const char* unitName(int speedUnits)
 {
-    return speedUnits == gps::kSpeedUnitsKph ? "kph" : speedUnits == gps::kSpeedUnitsKnots ? "knots" : "mph";
+    return speedUnits == gps::kSpeedUnitsKph ? "km/h" : speedUnits == gps::kSpeedUnitsKnots ? "knots" : "mph";
 }
 
 // The camera's limit as a number; 0 when it has none.
@@ -108,6 +108,38 @@ std::optional<double> cameraDirection(const CameraPoint& camera)
     return std::fmod(leadingInt(digits), 360);
 }
 
+bool courseKnown(const gps::Fix& fix)
+{
+    return fix.speedKnots * gps::kKnotsToKph > kHeadingMinKph;
+}
+
+AheadOf::AheadOf(const gps::Fix& fix)
+    : at_(fix.position), course_(fix.courseDeg), sin_(std::sin(fix.courseDeg * kDegToRad)),
+      cos_(std::cos(fix.courseDeg * kDegToRad)), eastScale_(std::cos(fix.position.latDeg() * kDegToRad))
+{
+}
+
+bool AheadOf::operator()(const CameraPoint& camera) const
+{
+    const geo::LatLon c = camera.position();
+    if (!c)
+        return false;
+    const double north = c.latDeg() - at_.latDeg();
+    const double east = (c.lonDeg() - at_.lonDeg()) * eastScale_;
+    // cos(60°) = 0.5: along the course at least half the distance.
+    static_assert(kAheadHalfAngleDeg == 60.0);
+    const double along = east * sin_ + north * cos_;
+    if (!(along >= 0.0 && along * along >= 0.25 * (north * north + east * east)))
+        return false;
+    if (!camera.Hazard.starts_with(kDirectionPrefix))
+        return true;
+    const std::optional<double> watched = cameraDirection(camera);
+    if (!watched)
+        return true;
+    double off = std::fmod(std::fabs(*watched - course_), 360.0);
+    return (off > 180.0 ? 360.0 - off : off) <= 90.0;
+}
+
 bool DriverAids::mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) const
 {
     if (!on.direction || !camera)
@@ -115,7 +147,7 @@ bool DriverAids::mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) con
     // Without a course to trust (standing, creeping, or a receiver that sends
     // no speed or course at all) the aid cannot tell ahead from behind: warn
     // as without it rather than stay silent.
-    if (!(fix.speedKnots * gps::kKnotsToKph > kHeadingMinKph))
+    if (!courseKnown(fix))
         return true;
     if (!headingTowards(fix, camera->position()))
         return false;
@@ -129,6 +161,8 @@ bool DriverAids::mayAnnounce(const gps::Fix& fix, const CameraPoint* camera) con
 void DriverAids::clear()
 {
     overLimit = false;
+    averageOverLimit = false;
+    ahead = {};
     coachLine.clear();
     lastChime_.reset();
 }
@@ -150,6 +184,9 @@ DriverAids::Result DriverAids::afterFix(const gps::Fix& fix, const CameraPoint* 
             lastChime_ = now;
         }
     }
+    if (on.chime)
+        averageOverLimit = specs.average >= 0.0 && specs.zoneLimit > 0 &&
+                           specs.average > specs.zoneLimit * metresPerSecondPerUnit(speedUnits);
     if (on.coach)
         coach(fix, store, specs, speedUnits, result);
     return result;

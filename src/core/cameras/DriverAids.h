@@ -58,9 +58,38 @@ bool headingTowards(const gps::Fix& fix, geo::LatLon camera);
 // camera's SpeedLimit is read in the same unit.
 double speedInUnits(double speedKnots, int speedUnits);
 
+// True when the fix moves fast enough for its course to tell ahead from behind.
+bool courseKnown(const gps::Fix& fix);
+
+// mayAnnounce for many cameras around one fix with a known course, with the
+// course's sine and cosine worked out once: a camera lies within
+// kAheadHalfAngleDeg of the course when its offset, on the same flat earth as
+// bearingDeg, makes an angle of at most that with the course.
+class AheadOf {
+public:
+    explicit AheadOf(const gps::Fix& fix);
+    bool operator()(const CameraPoint& camera) const;
+
+private:
+    geo::LatLon at_;
+    double course_, sin_, cos_, eastScale_;
+};
+
 class DriverAids {
 public:
     AidSwitches on;
+
+    // The direction aid's main camera: the one the warnings are about.
+    // At a fix with a known course it is the nearest camera ahead (one
+    // mayAnnounce takes); without a course it stays what it was at the last
+    // fix with one, so a camera passed never comes back as the main warning
+    // while the vehicle stands. Before any fix with a course: the nearest.
+    struct Ahead {
+        bool chosen = false;    // a fix with a course has chosen
+        geo::LatLon camera;     // none: no camera ahead
+        std::size_t record = 0; // where it was in the list
+    };
+    Ahead ahead;
 
     // Whether a distance band of this camera may be announced: always with the
     // direction aid off or while the course is unknown (not faster than
@@ -82,8 +111,12 @@ public:
     // Clears what is shown (no camera near any more).
     void clear();
 
-    // Over the limit of a camera within kChimeRangeM: the speed box shows red.
+    // Over the limit of a camera within kChimeRangeM (the chime aid): the
+    // speed box and the camera's distance show it.
     bool overLimit = false;
+    // The average-speed zone's average above the limit of the camera it
+    // started at (the chime aid): the average shows it.
+    bool averageOverLimit = false;
     // Inside an average-speed section: the speed to hold to the end of it so
     // that the section average ends at the limit; empty elsewhere.
     std::string coachLine;

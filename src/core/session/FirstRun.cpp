@@ -1,7 +1,9 @@
-// What a first start sets up beyond the settings: the data folders the settings name.
+// What a first start sets up beyond the settings: the data folders the settings name, and the
+// profile recommended for driving.
 #include "session/FirstRun.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -45,6 +47,40 @@ std::vector<std::string> makeFolders(const std::vector<std::string>& folders)
             failed.push_back(folder + ": " + std::make_error_code(std::errc::not_a_directory).message());
     }
     return failed;
+}
+
+std::string measurementLocale(EnvironmentReader read)
+{
+    for (const char* name : {"LC_ALL", "LC_MEASUREMENT", "LANG"})
+        if (const char* value = read(name); value && *value)
+            return value;
+    return {};
+}
+
+std::string measurementLocale()
+{
+    return measurementLocale([](const char* name) -> const char* { return std::getenv(name); });
+}
+
+int speedUnitsForLocale(std::string_view locale)
+{
+    // The language and territory end where the codeset or the modifier starts.
+    const std::string_view territory = locale.substr(0, locale.find_first_of(".@"));
+    return territory == "en_US" || territory == "en_GB" ? 0 : 1;
+}
+
+bool writeRecommendedProfile(settings::Settings& s, std::string_view locale)
+{
+    namespace keys = settings::keys;
+    return s.write(keys::AidDirection, true) && s.write(keys::AidChime, true) &&
+           s.write(keys::AidCoach, true) && s.write(keys::ScaleWithWindow, true) &&
+           s.write(keys::SpeedUnits, static_cast<std::uint32_t>(speedUnitsForLocale(locale))) &&
+           s.write(keys::TimeZone, kSystemTimeZone);
+}
+
+bool isNewProfile(settings::Settings& s)
+{
+    return !s.keyExists() || s.read(settings::keys::FirstRunPending) == 1;
 }
 
 } // namespace varno::session

@@ -172,6 +172,8 @@ views::Scene SentenceRoad::buildScene(int windowWidth, int windowHeight, const I
         if (const std::string& coach = w->aids.coachLine; !coach.empty())
             in.averageSpeedText = w->specs.enabled ? in.averageSpeedText + "  " + coach : coach;
         in.overLimit = w->aids.overLimit;
+        in.distanceOverLimit = w->aids.overLimit && !in.noFix;
+        in.averageOverLimit = w->aids.averageOverLimit;
         if (w->store.cameras())
             in.cameras = &*w->store.cameras();
     }

@@ -107,7 +107,15 @@ void Session::reloadKeptSettings()
     resetAverageSpeed();
     speedUnits_ = speedUnitsOf(s);
     warner_.speedUnits = speedUnits_;
+    warner_.aids.on = cameras::readAidSwitches(s);
     warner_.scale.reload();
+}
+
+bool Session::applyRecommendedProfile(std::string_view locale)
+{
+    const bool ok = writeRecommendedProfile(deps_.settings, locale);
+    reloadKeptSettings();
+    return ok;
 }
 
 void Session::checkRegistry()

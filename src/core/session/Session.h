@@ -160,6 +160,10 @@ public:
     void snapTo(geo::LatLon place);
     // After the Speed Setup and Time Zone dialogs: the units the view shows.
     void reloadUnits();
+    // "Recommended for driving" on the welcome page of a new profile: writes
+    // the recommended values for the locale (see writeRecommendedProfile) and
+    // reads back what the view keeps. False when a write failed.
+    bool applyRecommendedProfile(std::string_view locale);
 
     // --- cameras and the map ---
     // Test menu "Load camera file": the cameras around the fix, now.

@@ -5,6 +5,9 @@ namespace varno::settings {
 
 bool runVersionCheck(Settings& settings)
 {
+    // A fresh profile has nothing to check: the first-run question follows.
+    if (!settings.keyExists())
+        return false;
     if (settings.read(keys::Version) >= kSettingsVersion)
         return false;
     settings.prompt().message(std::string(kLaterVersionMessage));

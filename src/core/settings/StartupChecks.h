@@ -21,7 +21,8 @@ inline constexpr std::string_view kNoSettingsMessage =
 inline constexpr int kSettingsVersion = 8;
 
 // Shows the later-version message when the stored Version is below 8 (a
-// missing one counts as -1). True when it was shown.
+// missing one counts as -1). A profile without settings at all is not
+// warned: the first-run question comes next. True when it was shown.
 bool runVersionCheck(Settings& settings);
 
 enum class FirstRunResult {

@@ -292,10 +292,28 @@ std::vector<PolylineItem> trailPolylines(const TrackRing& ring, geo::LatLon fix,
     return runs;
 }
 
+std::uint32_t overLimitTextColour(const SceneInput&)
+{
+    return kOverLimitRed;
+}
+
 void addTopLines(Scene& scene, const SceneInput& in)
 {
-    simpleBox(scene, in, BoxId::CameraLine, in.noFix ? std::string(kNoFixText) : panelOf(in).camera);
-    simpleBox(scene, in, BoxId::AverageSpeedLine, in.averageSpeedText);
+    // A line that shows speeding is drawn in the over-limit colour.
+    auto lineBox = [&](BoxId id, std::string text, bool over) {
+        if (!over) {
+            simpleBox(scene, in, id, std::move(text));
+            return;
+        }
+        SceneInput red = in;
+        red.boxText = overLimitTextColour(in);
+        simpleBox(scene, red, id, std::move(text));
+    };
+    if (in.noFix)
+        simpleBox(scene, in, BoxId::CameraLine, std::string(kNoFixText));
+    else
+        lineBox(BoxId::CameraLine, panelOf(in).camera, in.distanceOverLimit);
+    lineBox(BoxId::AverageSpeedLine, in.averageSpeedText, in.averageOverLimit);
     const BoxSpec& avg = boxSpec(BoxId::AverageSpeedLine);
     if (fits(avg, in) && in.cameras)
         for (const IconItem& icon : iconItems(*in.cameras, in.fix.position, avg.rect))

@@ -1,6 +1,7 @@
 // The camera view's parts of a scene: the top lines, the dashboard with its map, and the sentence strip.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,10 @@ IconId iconClassOf(std::string_view camType);
 // there are more, then up to 19 more only if there are more still. A cut never
 // splits a UTF-8 sequence.
 std::vector<std::string> hazardPieces(std::string_view hazard);
+
+// The colour of a text that shows a speed over a limit (the camera line's
+// distance, the zone's average) in the scheme the input is drawn with.
+std::uint32_t overLimitTextColour(const SceneInput& in);
 
 // Boxes that do not fit the window are left out whole (see fitsWindow).
 // The camera line and the average-speed line, then the type icons in the latter.

@@ -53,6 +53,11 @@ struct SceneInput {
     std::string averageSpeedText;
     // Over the limit of a camera near by (the chime aid): the speed box shows red.
     bool overLimit = false;
+    // The same for the camera line: its distance is drawn in the over-limit colour.
+    bool distanceOverLimit = false;
+    // The average-speed zone's average above its limit (the chime aid): the
+    // average-speed line is drawn in the over-limit colour.
+    bool averageOverLimit = false;
     // The camera list; nullptr or empty: no letters, no icons.
     const std::vector<cameras::CameraPoint>* cameras = nullptr;
     // The track ring when DisplayTrack is on; nullptr draws no trail.

@@ -38,7 +38,9 @@ void DriverAidsDialog::accept()
         settings_.write(keys::AidCoach, coach_->isChecked());
     aids_.on = {direction_->isChecked(), chime_->isChecked(), coach_->isChecked()};
     if (!aids_.on.chime)
-        aids_.overLimit = false;
+        aids_.overLimit = aids_.averageOverLimit = false;
+    if (!aids_.on.direction)
+        aids_.ahead = {};
     if (!aids_.on.coach)
         aids_.coachLine.clear();
     QDialog::accept();

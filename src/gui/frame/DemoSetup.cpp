@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "session/FirstRun.h"
 #include "settings/Settings.h"
 
 #ifndef VARNO_DEMO_DATA_DIR
@@ -97,5 +98,8 @@ bool writeDemoSettings(varno::settings::Settings& settings)
            settings.write(keys::RouteName, "C:\\VARNO\\Route\\demo-route.csv") &&
            settings.write(keys::AutoStartRoute, true) && settings.write(keys::RouteUseMSAgent, true) &&
            settings.store().setString(varno::settings::kPoiFilesKey, "POIFile1", "demo-poi.txt") &&
-           settings.write(keys::POIFileNameCount, 1u);
+           settings.write(keys::POIFileNameCount, 1u) &&
+           // What a new profile recommended for driving shows: cameras ahead only, speeding, the zone's
+           // average. The demo drive is in England, its camera limits in mph, whatever this machine's locale.
+           varno::session::writeRecommendedProfile(settings, "en_GB");
 }

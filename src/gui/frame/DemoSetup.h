@@ -24,5 +24,6 @@ DemoPlace demoPlace();
 // place. Call before the settings store is made. False with the reason.
 bool prepareDemoPlace(const DemoPlace& place, QString* error);
 
-// Every default, then track logging and display on, the demo camera file and the demo POI file.
+// Every default, then track logging and display on, the demo camera file and the demo POI file, and
+// the profile recommended for driving (in mph, the unit of the demo cameras' limits).
 bool writeDemoSettings(varno::settings::Settings& settings);

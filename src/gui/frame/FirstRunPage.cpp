@@ -1,6 +1,7 @@
 // The welcome page after the first start: a camera file, the receiver, and Start.
 #include "gui/frame/FirstRunPage.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -16,8 +17,10 @@
 #include "base/DataPath.h"
 #include "gps/PortList.h"
 #include "gui/frame/CMainFrame.h"
+#include "gui/frame/CVARNOView.h"
 #include "gui/paint/ColourConvert.h"
 #include "session/CommandTable.h"
+#include "session/FirstRun.h"
 
 using varno::session::CommandId;
 namespace keys = varno::settings::keys;
@@ -98,6 +101,12 @@ FirstRunPage::FirstRunPage(CMainFrame& frame) : QDialog(&frame), frame_(frame)
     connect(receiver_, &QComboBox::currentIndexChanged, this, &FirstRunPage::showReceiverFields);
     startAlways_ = new QCheckBox(QStringLiteral("Start the &GPS whenever VARNO starts"), this);
     startAlways_->setChecked(true);
+    recommended_ = new QCheckBox(QStringLiteral("Recommended for &driving"), this);
+    recommended_->setToolTip(
+        QStringLiteral("Warn only of cameras ahead, show speeding in red with a chime, coach through "
+                       "average-speed zones, scale the view to the window, and take the speed units "
+                       "and the time zone from the system"));
+    recommended_->setChecked(true);
 
     auto* form = new QFormLayout;
     // A row of several widgets gets no buddy by itself: the label's key goes to the file name.
@@ -109,6 +118,7 @@ FirstRunPage::FirstRunPage(CMainFrame& frame) : QDialog(&frame), frame_(frame)
     form->addRow(QStringLiteral("&Host"), host_);
     form->addRow(QStringLiteral("&Port"), netPort_);
     form->addRow(QString(), startAlways_);
+    form->addRow(QString(), recommended_);
 
     auto* buttons = new QDialogButtonBox(this);
     start_ = buttons->addButton(QStringLiteral("&Start"), QDialogButtonBox::AcceptRole);
@@ -143,8 +153,27 @@ void FirstRunPage::showReceiverFields()
         netPort_->setText(QStringLiteral("2947"));
 }
 
+void FirstRunPage::applyDrivingProfile()
+{
+    if (!recommended_->isChecked())
+        return;
+    frame_.session().applyRecommendedProfile(varno::session::measurementLocale());
+    // The menu item follows the view; checking it scales the view and stores the choice again.
+    if (auto* scale = frame_.findChild<QAction*>(QStringLiteral("scaleToWindow")))
+        scale->setChecked(true);
+    else if (CVARNOView* view = frame_.view())
+        view->setScaleWithWindow(true);
+}
+
+void FirstRunPage::reject()
+{
+    applyDrivingProfile();
+    QDialog::reject();
+}
+
 void FirstRunPage::accept()
 {
+    applyDrivingProfile();
     varno::settings::Settings& settings = frame_.session().settings();
     const QString kind = receiver_->currentData().toString();
     const bool network = kind == kGpsd || kind == kTcp;

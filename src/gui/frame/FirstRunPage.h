@@ -16,7 +16,10 @@ class QPushButton;
 // Shown once, after the first start's settings questions: the user picks a
 // camera file (or converts one through the Convert commands), the receiver
 // (a serial port of the machine, gpsd or a TCP NMEA stream), and Start writes
-// the choices and starts the GPS. Skip leaves the settings as they are.
+// the choices and starts the GPS. Skip leaves the camera file and the
+// receiver as they are. Either way, "Recommended for driving" (checked at
+// first) writes the profile recommended for driving; unchecked, the defaults
+// the first start wrote stand.
 class FirstRunPage : public QDialog {
     Q_OBJECT
 public:
@@ -30,6 +33,7 @@ public:
     QLineEdit* host() const { return host_; }
     QLineEdit* netPort() const { return netPort_; }
     QCheckBox* startAlways() const { return startAlways_; }
+    QCheckBox* recommended() const { return recommended_; }
     QPushButton* startButton() const { return start_; }
     QLabel* cameraNote() const { return cameraNote_; }
 
@@ -38,8 +42,12 @@ public:
 public slots:
     // Start: writes the camera file, the receiver and the auto start, then starts the GPS.
     void accept() override;
+    // Skip: only the driving profile, when chosen.
+    void reject() override;
 
 private:
+    // Writes the recommended profile when its box is checked, and shows it.
+    void applyDrivingProfile();
     void showCameraNote();
     void showReceiverFields();
 
@@ -52,6 +60,7 @@ private:
     QLineEdit* host_;
     QLineEdit* netPort_;
     QCheckBox* startAlways_;
+    QCheckBox* recommended_;
     QPushButton* start_;
 };
 

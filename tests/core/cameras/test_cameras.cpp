@@ -121,7 +121,9 @@ struct Cam {
 };
 
 // The index finds the walk's camera (the first nearest below noCamera) and distance, to the bit.
-void expectSameAsWalk(const std::vector<Cam>& cams, double fixLat, double fixLon, double noCamera = 2e7)
+// `take`: only the cameras it takes count, in the walk and, as a filter, in the search.
+void expectSameAsWalk(const std::vector<Cam>& cams, double fixLat, double fixLon, double noCamera = 2e7,
+                      bool (*take)(std::size_t) = nullptr)
 {
     std::optional<std::size_t> want = SIZE_MAX, got = SIZE_MAX; // left alone when none is nearer
     double w = noCamera;
@@ -131,11 +133,14 @@ void expectSameAsWalk(const std::vector<Cam>& cams, double fixLat, double fixLon
         if (at)
             index.add(at, std::cos(cams[i].lat * geo::kDegToRad), i);
         double d = CameraDistance(at, geo::LatLon::ofFix(fixLat, fixLon));
-        if (d != kNoDistance && d < w)
+        if (d != kNoDistance && d < w && (!take || take(i)))
             w = d, want = i;
     }
     index.finish();
-    const double g = index.nearest(geo::LatLon(fixLat, fixLon), noCamera, got);
+    using Take = bool (*)(std::size_t);
+    const auto accept = [](const void* t, std::size_t i) { return (*static_cast<const Take*>(t))(i); };
+    const double g = take ? index.nearest(geo::LatLon(fixLat, fixLon), noCamera, got, {accept, &take})
+                          : index.nearest(geo::LatLon(fixLat, fixLon), noCamera, got);
     EXPECT_EQ(std::memcmp(&w, &g, sizeof w), 0) << w << " vs " << g;
     EXPECT_EQ(want, got);
 }
@@ -564,7 +569,8 @@ TEST_F(StoreFixture, ExtremeFixesAndRadiiSelectWhatAPlainScanSelects)
 }
 
 // A tie to the bit (the earliest camera wins), a limit, no-number positions and fixes, then
-// random lists on a grid of spots (shared latitudes and spots) with fixes on and off it.
+// random lists on a grid of spots (shared latitudes and spots) with fixes on and off it, with and
+// without a filter.
 TEST(NearestSearch, TiesLimitsNoNumbersAndRandomListsAgreeWithTheWalk)
 {
     const double inf = std::numeric_limits<double>::infinity(),
@@ -590,6 +596,8 @@ TEST(NearestSearch, TiesLimitsNoNumbersAndRandomListsAgreeWithTheWalk)
         const double fixLat = kFixLat + (trial % 5 ? unit(rnd) : grid(rnd) / 512.0);
         SCOPED_TRACE(trial);
         expectSameAsWalk(cams, fixLat, kFixLon + grid(rnd) / 512.0, trial % 7 == 0 ? 1500.0 : 20000000.0);
+        // With a filter (the direction aid's cameras ahead): the nearest of those it takes.
+        expectSameAsWalk(cams, fixLat, kFixLon, 20000000.0, [](std::size_t i) { return i % 3 == 1; });
     }
 }
 

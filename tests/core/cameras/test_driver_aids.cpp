@@ -128,11 +128,12 @@ TEST(DirectionAid, SilencesOnlyCamerasNotAheadOfAVehicleWithAKnownCourse)
         {"towards", line(0, -1250, -50, 100, 40), kTowards, kTowards},
         // The list loads with the camera just behind: the first fix lands in the nearest band.
         {"behind at start", line(0, 60, 400, 100, 40), {"0.wav"}, {}},
-        // Past it, a U-turn, and back: only the way back towards it is announced again.
+        // Past it, a U-turn, and back: only the way back towards it is announced again, from the
+        // band it is in when it comes ahead.
         {"u-turn",
          line(0, 40, 440, 100, 40) + line(0, 440, 140, 100, 40),
          {"0.wav", "400.wav", "300.wav", "200.wav"},
-         {"400.wav", "300.wav", "200.wav"}},
+         {"500.wav", "400.wav", "300.wav", "200.wav"}},
         // A camera on a road 90 m across: the last band comes when it is beside, not ahead.
         {"beside",
          line(90, -350, 350, 50, 40),
@@ -225,6 +226,113 @@ TEST(CoachAid, AdviceEndsTheSectionAtTheLimitAndSlowDownIsSaidOnce)
     EXPECT_NEAR(average, 50, 1.0);
     // The line of the average itself stays off: it was not asked for.
     EXPECT_FALSE(specs.enabled);
+}
+
+// Three cameras on one road: one behind the start, one passed, one ahead. With the aid the top line
+// is about the camera ahead and its distance only falls; standing still keeps it; past the last,
+// no camera is ahead. Without the aid the line follows the nearest camera, behind or not.
+TEST(DirectionAid, TheMainWarningIsTheNearestCameraAheadAndNeverCountsUpAfterAPass)
+{
+    const auto lines = [](AidSwitches aids) {
+        AidRig rig({{0, -700, "MOBILE", "40"}, {0, 0, "GATSO", "30"}, {0, 1500, "TRUVELO", "30"}}, aids);
+        std::vector<std::string> out;
+        for (const Step& s : line(0, -400, 1900, 100, 40) + std::vector<Step>{{0, 1950, 0, 0}}) {
+            rig.at(s.east, s.north, s.mph, s.course);
+            if (out.empty() || out.back() != rig.warner->panel.camera)
+                out.push_back(rig.warner->panel.camera);
+        }
+        return out;
+    };
+    const std::vector<std::string> on = lines({true, false, false});
+    EXPECT_EQ(on.front(), "400m GATSO");
+    // From just past the GATSO the TRUVELO ahead, nearer at every fix, then nothing ahead, even standing.
+    const auto passed = std::find(on.begin(), on.end(), "1400m TRUVELO");
+    ASSERT_NE(passed, on.end());
+    for (auto it = passed + 1; it != on.end() && it->find("TRUVELO") != std::string::npos; ++it)
+        EXPECT_LT(leadingInt(*it), leadingInt(*(it - 1))) << *it;
+    EXPECT_EQ(on.back(), kNoCameraAheadLine);
+    EXPECT_EQ(
+        std::count_if(on.begin(), on.end(), [](const std::string& l) { return l.find("MOBILE") != l.npos; }),
+        0);
+    // Without the aid the passed GATSO counts up until the TRUVELO is nearer.
+    const std::vector<std::string> off = lines({});
+    EXPECT_EQ(off.front(), "300m MOBILE");
+    EXPECT_NE(std::find(off.begin(), off.end(), "700m GATSO"), off.end());
+    EXPECT_EQ(off.back(), "450m TRUVELO");
+
+    // Passing at speed, then stopping: the camera ahead stays the main one without a course.
+    AidRig stop({{0, 0, "GATSO", "30"}, {0, 800, "TRUVELO", "30"}}, {true, false, false});
+    stop.at(0, -100, 40, 0);
+    stop.at(0, 20, 40, 0);
+    EXPECT_EQ(stop.warner->panel.camera, "780m TRUVELO");
+    stop.at(0, 25, 0, 0);
+    EXPECT_EQ(stop.warner->panel.camera, "775m TRUVELO");
+}
+
+// A 1 km average-speed zone with a 50 mph limit driven at 60 mph, the average line switched on.
+struct ZoneDrive {
+    AidRig rig;
+    std::vector<std::pair<double, std::string>> lines; // north, line, each change
+    std::vector<std::pair<double, bool>> over;         // north, averageOverLimit, each change
+
+    ZoneDrive(AidSwitches aids, double mph, double to = 1500)
+        : rig({{0, 0, "SPECS", "50"}, {0, 1000, "SPECS", "50"}}, aids)
+    {
+        rig.settings.set(settings::keys::AverageSpeed, 1);
+        rig.warner->specs.reset();
+        for (double north = -290; north <= to; north += mph * 1609.344 / 3600) {
+            rig.at(0, north, mph, 0);
+            if (lines.empty() || lines.back().second != rig.warner->specs.line)
+                lines.emplace_back(north, rig.warner->specs.line);
+            if (over.empty() || over.back().second != rig.warner->aids.averageOverLimit)
+                over.emplace_back(north, rig.warner->aids.averageOverLimit);
+        }
+    }
+};
+
+TEST(CoachAid, TheAverageReadsAsWordsAndStopsAtTheZonesEndCamera)
+{
+    const ZoneDrive coach({false, false, true}, 60);
+    // "Avg 60 mph over 690 m, 41 s" while in the zone.
+    const auto words = std::find_if(coach.lines.begin(), coach.lines.end(),
+                                    [](const auto& l) { return l.second.rfind("Avg ", 0) == 0; });
+    ASSERT_NE(words, coach.lines.end());
+    EXPECT_EQ(words->second.substr(0, 12), "Avg 60 mph o");
+    EXPECT_NE(words->second.find(" m, "), std::string::npos);
+    EXPECT_EQ(words->second.back(), 's');
+    // 200 m before the end camera the final average stays, until the camera is 300 m behind.
+    ASSERT_GE(coach.lines.size(), 2u);
+    const auto& last = coach.lines.back();
+    const auto& final = coach.lines[coach.lines.size() - 2];
+    EXPECT_EQ(last.second, "");
+    EXPECT_GT(last.first, 1300.0);
+    EXPECT_LT(last.first, 1330.0);
+    EXPECT_GT(final.first, 800.0);
+    EXPECT_LT(final.first, 830.0);
+    EXPECT_EQ(final.second.rfind("Avg 60 mph over ", 0), 0u) << final.second;
+
+    // Without the aid the line runs on from the end camera, as always.
+    const ZoneDrive plain({}, 60);
+    EXPECT_EQ(plain.lines.back().second.rfind("T ", 0), 0u) << plain.lines.back().second;
+    EXPECT_GT(plain.lines.back().first, 1450.0);
+}
+
+TEST(ChimeAid, TheZonesAverageIsFlaggedOnlyAboveItsLimit)
+{
+    const ZoneDrive fast({false, true, false}, 60, 900);
+    // Off until the first average is shown past the first camera, on through the zone, and off
+    // again when the measurement starts afresh 200 m before the second.
+    ASSERT_EQ(fast.over.size(), 3u);
+    EXPECT_FALSE(fast.over[0].second);
+    EXPECT_TRUE(fast.over[1].second);
+    EXPECT_GT(fast.over[1].first, 0.0);
+    EXPECT_LT(fast.over[1].first, 60.0);
+    EXPECT_FALSE(fast.over[2].second);
+    EXPECT_GT(fast.over[2].first, 800.0);
+    const ZoneDrive slow({false, true, false}, 45, 900);
+    EXPECT_EQ(slow.over.size(), 1u);
+    // Without the chime aid nothing is flagged.
+    EXPECT_EQ(ZoneDrive({}, 60, 900).over.size(), 1u);
 }
 
 TEST(AidList, ParsesTheCommandLineList)

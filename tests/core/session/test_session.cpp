@@ -75,20 +75,16 @@ TEST_F(SessionStartup, CancelRunsWithoutSettingsAndTheNextStartAsksAgainAndOkWri
     EXPECT_FALSE(session().gps().portOpen());
     EXPECT_FALSE(session().startupRoute());
 
-    // The next start warns and asks again.
+    // The next start asks again; with no settings at all there is no version to warn about.
     made.reset();
     prompt.shown.clear();
     prompt.script({PromptAnswer::Ok});
     session().initialUpdate();
-    ASSERT_EQ(prompt.shown.size(), 2u);
+    ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].text,
-              "This copy of VARNO is a later version to the\nversion number in the registry.\n"
-              "It is reccomended that you run Check Registry\nand then set your options to "
-              "make sure\nthe registry is up to date.");
-    EXPECT_EQ(prompt.shown[1].text,
               "Setup registry values?\n\nSetup options for this program are\nstored in the "
               "registry.\n\nThe first time you run the program\nyou will be asked this question. ");
-    EXPECT_EQ(prompt.shown[1].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(prompt.shown[0].buttons, PromptButtons::OkCancel);
     // The defaults were read back into the view: day colours, not the black of no settings.
     EXPECT_EQ(session().colours().boxBackground(), 0x0098E500u);
     EXPECT_TRUE(session().logTrack());

@@ -223,6 +223,31 @@ TEST(HazardPieces, NineteenCharacterPiecesAtMostThree)
 }
 
 // Icon classes by the first five characters; only cameras strictly within 250 m of a fix count.
+// Speeding near a camera and in an average-speed zone: the camera line and the average line are drawn
+// in the over-limit colour, each only while its flag is set; the rest of the top keeps the scheme's.
+TEST_F(SceneFixture, TheLinesThatShowSpeedingAreDrawnInTheOverLimitColour)
+{
+    in.boxText = 0x00112233;
+    panel.camera = "420m GATSO";
+    in.averageSpeedText = "Avg 60 mph over 690 m, 41 s";
+    const auto colourOf = [this](BoxId id) {
+        const Scene s = build();
+        const auto texts = s.textsIn(boxSpec(id).rect);
+        return texts.empty() ? kNoColour : texts.front()->colour;
+    };
+    EXPECT_EQ(colourOf(BoxId::CameraLine), in.boxText);
+    EXPECT_EQ(colourOf(BoxId::AverageSpeedLine), in.boxText);
+    in.distanceOverLimit = true;
+    EXPECT_EQ(colourOf(BoxId::CameraLine), overLimitTextColour(in));
+    EXPECT_EQ(colourOf(BoxId::AverageSpeedLine), in.boxText);
+    in.averageOverLimit = true;
+    EXPECT_EQ(colourOf(BoxId::AverageSpeedLine), kOverLimitRed);
+    EXPECT_EQ(colourOf(BoxId::Time), in.boxText);
+    // Without a fix the camera line says so in the scheme's colour.
+    in.noFix = true;
+    EXPECT_EQ(colourOf(BoxId::CameraLine), in.boxText);
+}
+
 TEST_F(SceneFixture, IconClassesAndTheStrict250MetreWindow)
 {
     for (auto [type, icon] : {std::pair{"MOBILE", IconId::Mobil},

@@ -34,6 +34,12 @@ void NearestIndex::finish()
 
 double NearestIndex::nearest(geo::LatLon fix, double noCamera, std::optional<std::size_t>& record) const
 {
+    return nearest(fix, noCamera, record, Filter{nullptr, nullptr});
+}
+
+double NearestIndex::nearest(geo::LatLon fix, double noCamera, std::optional<std::size_t>& record,
+                             const Filter& filter) const
+{
     const double fixLat = fix.latDeg();
     double best = noCamera;
     double bestSquare = std::numeric_limits<double>::infinity();
@@ -45,7 +51,8 @@ double NearestIndex::nearest(geo::LatLon fix, double noCamera, std::optional<std
         if (!(square <= bestSquare * kSlack))
             return;
         const double d = std::sqrt(square);
-        if (d < best || (d == best && bestRecord && p.record < *bestRecord)) {
+        if ((d < best || (d == best && bestRecord && p.record < *bestRecord)) &&
+            (!filter.accept || filter.accept(filter.context, p.record))) {
             best = d;
             bestSquare = square;
             bestRecord = p.record;

@@ -30,6 +30,14 @@ public:
     // [m] to the nearest camera from a fix with a position, which record
     // names; noCamera (and record untouched) when no camera is nearer than that.
     double nearest(geo::LatLon fix, double noCamera, std::optional<std::size_t>& record) const;
+    // The same over the records `accept` takes; it is asked only about a
+    // record that would otherwise be the nearest so far.
+    struct Filter {
+        bool (*accept)(const void* context, std::size_t record);
+        const void* context;
+    };
+    double nearest(geo::LatLon fix, double noCamera, std::optional<std::size_t>& record,
+                   const Filter& filter) const;
 
 private:
     struct Point {
