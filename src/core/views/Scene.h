@@ -123,6 +123,9 @@ struct TextItem {
     std::uint32_t colour = 0;
     std::uint32_t background = kNoColour; // the cell's background, or none
     Rect clip;
+    // Turned clockwise about (x, y) by this many degrees (a road's name along
+    // it); turned texts have no background.
+    int angleDeg = 0;
 };
 
 // Joined straight lines through points; width 0 is the one-pixel pen.

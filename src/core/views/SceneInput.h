@@ -17,6 +17,9 @@ struct CameraPanelText;
 namespace varno::poi {
 class PoiList;
 }
+namespace varno::roads {
+class RoadFollower;
+}
 
 namespace varno::views {
 
@@ -75,6 +78,11 @@ struct SceneInput {
     // The receiver says it has no fix: the position shown is the last one it
     // sent, kept in place but marked stale.
     bool noFix = false;
+    // The road map, when one is set: the map views draw its ways around the
+    // fix under their own objects (reading it only when they move far).
+    roads::RoadFollower* roadMap = nullptr;
+    // The night colour scheme is loaded.
+    bool night = false;
     // The strip text of a sentence taken by this repaint (" Bad" already
     // appended by the intake); nullopt when none was taken.
     std::optional<std::string> stripText;
