@@ -38,5 +38,6 @@ int cmdRoute(Context& ctx, const Args& args);
 int cmdPoi(Context& ctx, const Args& args);
 int cmdTrail(Context& ctx, const Args& args);
 int cmdTracks(Context& ctx, const Args& args);
+int cmdRoads(Context& ctx, const Args& args);
 
 } // namespace varno::cli

@@ -51,6 +51,9 @@ constexpr Subcommand kSubcommands[] = {
      "tracks info MAPFILE | render MAPFILE [--osm FILE] [--josm FILE] [--srtm FILE] --png OUT [--size WxH] "
      "[--zoom N] [--centre LAT,LON] [--show names,ref,icons,nodes]   "
      "a track editor map file: its tracks, or the editor's picture of it"},
+    {"roads", varno::cli::cmdRoads,
+     "roads build EXTRACT ROADMAP | info ROADMAP   the road map: built from an OpenStreetMap extract "
+     "(.osm, .osm.gz, .osm.bz2, .osm.pbf), or its ways, bounds, size and source"},
 };
 
 void usage(std::FILE* f)
@@ -104,8 +107,9 @@ int main(int argc, char** argv)
         if (name != s.name)
             continue;
         // "varno-cli decode --help" gives the subcommand's line; convert
-        // lists its kinds itself.
-        if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h") && name != "convert") {
+        // and roads list their kinds themselves.
+        if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h") && name != "convert" &&
+            name != "roads") {
             std::printf("usage: varno-cli %s\n", s.synopsis);
             return 0;
         }
