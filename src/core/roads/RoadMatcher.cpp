@@ -2,6 +2,7 @@
 #include "roads/RoadMatcher.h"
 
 #include <cmath>
+#include <iterator>
 #include <fmt/format.h>
 
 #include "geo/MapGeometry.h"
@@ -28,6 +29,15 @@ double angleBetween(double a, double b)
 }
 
 } // namespace
+
+std::string_view roadClassName(RoadClass roadClass)
+{
+    static constexpr std::string_view kNames[] = {"motorway", "trunk",        "primary",     "secondary",
+                                                  "tertiary", "unclassified", "residential", "living_street",
+                                                  "service",  "track",        "path",        "other"};
+    const auto k = static_cast<std::size_t>(roadClass);
+    return k < std::size(kNames) ? kNames[k] : "other";
+}
 
 std::string limitInUnits(int limitKph, int speedUnits)
 {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gps/Fix.h"
@@ -36,6 +37,10 @@ struct RoadMatch {
     std::string label() const { return ref.empty() ? name : ref; }
     friend bool operator==(const RoadMatch&, const RoadMatch&) = default;
 };
+
+// The class as OpenStreetMap's highway values name it: "motorway" ... "living_street", "service",
+// "track", "path", "other".
+std::string_view roadClassName(RoadClass roadClass);
 
 // The limit in the unit speeds are shown in (SpeedUnits: 0 mph, 1 km/h,
 // 2 knots), rounded: "50"; "none" for no limit; "" when not known.
