@@ -158,20 +158,25 @@ void BM_CameraViewSceneAndPaint(benchmark::State& state)
 }
 BENCHMARK(BM_CameraViewSceneAndPaint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// The view moved past its margin: the ways of the camera view's box read again.
+// The view moved just past its margin, driving east (and back west to start
+// over): the ways of the camera view's box read again, only its new strips.
 void BM_ViewRequeryAfterMoving(benchmark::State& state)
 {
     auto follower = openTown();
     const views::RoadMapArea area{1 + 184, 123 + 139, {2, 124, 378, 413}};
     const double reach = views::roadReachM(area, 4000.0);
-    int step = 0;
+    const double step = reach * 0.5 + 10.0; // the cache's margin, and a little
+    double east = -3000.0;
+    follower->waysAround(geo::LatLon(kLat, lonOf(east)), reach);
+    const std::size_t before = follower->viewQueries();
     std::size_t ways = 0;
     for (auto _ : state) {
-        const double east = (step++ % 2) ? 3000.0 : -3000.0;
+        east = east + step > 3000.0 ? -3000.0 : east + step;
         ways = follower->waysAround(geo::LatLon(kLat, lonOf(east)), reach).size();
     }
     state.counters["ways"] = static_cast<double>(ways);
-    state.counters["queries"] = static_cast<double>(follower->viewQueries()) / static_cast<double>(step);
+    state.counters["queries"] =
+        static_cast<double>(follower->viewQueries() - before) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_ViewRequeryAfterMoving)->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "geo/LatLon.h"
@@ -19,6 +21,8 @@ RoadBox boxAround(geo::LatLon centre, double halfM);
 // zooming in does not keep a city's worth of ways). The box read reaches
 // `margin` times halfM further on every side, so that a car moving along
 // crosses its edge once every margin × halfM metres, not on every fix or paint.
+// Moving on, only the strips of the new box outside the old one are read:
+// the ways held that still meet the new box stay, those read anew join them.
 class RoadCache {
 public:
     explicit RoadCache(const RoadSource& source, double margin = 0.5) : source_(source), margin_(margin) {}
@@ -32,13 +36,22 @@ public:
     void clear();
 
 private:
+    void readAll(const RoadBox& box);
+    void readOutside(const RoadBox& box);
+
     const RoadSource& source_;
     double margin_;
     bool held_ = false;
     RoadBox box_;
     double heldHalfM_ = 0.0;
     std::vector<RoadWay> ways_;
+    std::vector<RoadBox> extents_; // of ways_, one each
     std::size_t queries_ = 0;
+    // Scratch space of the reads, kept for its capacity.
+    std::vector<RoadWay> read_;
+    std::vector<RoadWay> kept_;
+    std::vector<RoadBox> keptExtents_;
+    std::unordered_set<std::int64_t> ids_;
 };
 
 } // namespace varno::roads

@@ -2,6 +2,9 @@
 // line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "core/roads/MemoryRoads.h"
 #include "gps/Presentation.h"
 #include "roads/RoadFollower.h"
@@ -185,4 +188,36 @@ TEST(RoadFollower, ReadsTheSourceOnlyWhenMovingPastTheMargin)
     EXPECT_EQ(follower.viewQueries(), 3u);
     EXPECT_EQ(follower.waysAround(at(2500, 0), 500).size(), 0u);
     EXPECT_EQ(follower.waysAround(at(100, 0), 500).size(), 3u);
+}
+
+TEST(RoadCache, MovingOnHoldsTheSameWaysAsAFreshReadWhileReadingOnlyTheNewStrips)
+{
+    // Grid streets every 100 m over 4 km, in pieces of 200 m.
+    MemoryRoads grid;
+    std::int64_t id = 1;
+    for (int line = -20; line <= 20; ++line)
+        for (int from = -20; from < 20; from += 2) {
+            grid.all.push_back(way(id++, {{from * 100.0, line * 100.0}, {(from + 2) * 100.0, line * 100.0}}));
+            grid.all.push_back(way(id++, {{line * 100.0, from * 100.0}, {line * 100.0, (from + 2) * 100.0}}));
+        }
+    auto ids = [](const std::vector<RoadWay>& ways) {
+        std::vector<std::int64_t> out;
+        for (const RoadWay& w : ways)
+            out.push_back(w.id);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    RoadCache moving(grid);
+    // North-east, then back south-west, zooming out and in on the way.
+    const std::vector<std::tuple<double, double, double>> steps = {
+        {0, 0, 400},      {250, 0, 400},    {250, 330, 400},   {600, 700, 400},   {600, 700, 900},
+        {-200, 100, 900}, {-200, 100, 200}, {-350, -300, 200}, {3000, 3000, 300}, {-1000, -1000, 500}};
+    for (const auto& [east, north, half] : steps) {
+        const int before = grid.queries;
+        EXPECT_TRUE(moving.need(at(east, north), half));
+        RoadCache fresh(grid);
+        fresh.need(at(east, north), half);
+        EXPECT_EQ(ids(moving.ways()), ids(fresh.ways())) << east << " " << north << " " << half;
+        EXPECT_LE(grid.queries - before, 5) << "at most four strips";
+    }
 }
