@@ -70,15 +70,26 @@ void addName(Scene& scene, const roads::RoadWay& way, const std::vector<Point>& 
     // Roughly the width of Arial at this height: half the height a letter.
     const double width = static_cast<double>(codePoints(name)) * kRoadNameHeight * 0.5;
     const double height = kRoadNameHeight;
-    // The longest stretch inside the area, a little in from its edges, with
-    // stretches that cross its edges cut there.
+    // The longest run of nearly straight stretches inside the area, a little
+    // in from its edges, taken as the line from its first point to its last
+    // and cut where it crosses the edges: a street is drawn in many short
+    // stretches, few of them as long as its name.
     const double m = kRoadNameHeight;
     const double left = clip.left + m, right = clip.right - m, top = clip.top + m, bottom = clip.bottom - m;
     double best = 0.0;
     double ax = 0, ay = 0, bx = 0, by = 0;
-    for (std::size_t i = 1; i < pts.size(); ++i) {
-        // Liang and Barsky's cut of the stretch to the rectangle.
-        const double x0 = pts[i - 1].x, y0 = pts[i - 1].y, dx = pts[i].x - x0, dy = pts[i].y - y0;
+    constexpr double kStraightRad = 20.0 * 3.14159265358979323846 / 180.0;
+    for (std::size_t i = 0, j = 1; j < pts.size(); i = j, j = i + 1) {
+        const double first = std::atan2(pts[j].y - pts[i].y, pts[j].x - pts[i].x);
+        while (j + 1 < pts.size()) {
+            double turn = std::fabs(std::atan2(pts[j + 1].y - pts[j].y, pts[j + 1].x - pts[j].x) - first);
+            turn = std::min(turn, 2.0 * 3.14159265358979323846 - turn);
+            if (turn > kStraightRad)
+                break;
+            ++j;
+        }
+        // Liang and Barsky's cut of the run's line to the rectangle.
+        const double x0 = pts[i].x, y0 = pts[i].y, dx = pts[j].x - x0, dy = pts[j].y - y0;
         double t0 = 0.0, t1 = 1.0;
         bool visible = true;
         for (const auto [p, q] : {std::pair{-dx, x0 - left}, std::pair{dx, right - x0},
