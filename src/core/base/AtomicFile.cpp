@@ -126,6 +126,11 @@ void sweepStaleTemporaries(const fs::path& target)
 
 } // namespace
 
+void removeStaleTemporaries(const std::string& path)
+{
+    sweepStaleTemporaries(fs::path(path));
+}
+
 WriteOutcome writeFileAtomically(const std::string& path, std::string_view bytes,
                                  const AtomicWriteOptions& options)
 {

@@ -49,6 +49,12 @@ struct AtomicWriteOptions {
 WriteOutcome writeFileAtomically(const std::string& path, std::string_view bytes,
                                  const AtomicWriteOptions& options = {});
 
+// Removes the temporary files that killed writes of path left in its folder
+// (ours only, and only once their process is gone), as every write does
+// first. For writers that cannot go through the writers here (an SQLite
+// database written under a temporary name of the same pattern).
+void removeStaleTemporaries(const std::string& path);
+
 // The same write in pieces, for output too large to hold: open() makes the
 // temporary file, write() streams into it, commit() puts it in path's place.
 // Destroyed or abandoned before commit(), it removes the temporary file and

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -20,6 +21,7 @@
 #include <osmium/index/detail/mmap_vector_base.hpp>
 
 #include "base/AsciiCase.h"
+#include "base/AtomicFile.h"
 #include "base/InputFile.h"
 #include "base/LiveTemporaries.h"
 #include "osm/OsmReader.h"
@@ -444,19 +446,19 @@ private:
 struct WayBox {
     std::int64_t id = 0;
     std::int32_t south = 0, west = 0, north = 0, east = 0;
+    std::uint32_t key = 0; // hilbertKey()
     friend bool operator==(const WayBox&, const WayBox&) = default;
 };
 
-// Where a way's box lies along a Hilbert curve over the globe: boxes put into
-// the R*Tree in this order fill its pages with neighbours, which keeps both
-// the build and the later queries quick.
-std::uint32_t hilbertKey(const WayBox& b)
+// Where a way's box lies along a Hilbert curve over the map's bounds: boxes
+// packed into the R*Tree in this order fill its nodes with neighbours.
+std::uint32_t hilbertKey(const WayBox& b, const WayBox& all)
 {
-    const auto scale = [](std::int64_t v, std::int64_t half) {
-        return static_cast<std::uint32_t>((v + half) * 65535 / (2 * half));
+    const auto scale = [](std::int64_t v, std::int64_t low, std::int64_t high) {
+        return high > low ? static_cast<std::uint32_t>((v - low) * 65535 / (high - low)) : 0u;
     };
-    std::uint32_t x = scale((std::int64_t{b.west} + b.east) / 2, 1800000000);
-    std::uint32_t y = scale((std::int64_t{b.south} + b.north) / 2, 900000000);
+    std::uint32_t x = scale((std::int64_t{b.west} + b.east) / 2, all.west, all.east);
+    std::uint32_t y = scale((std::int64_t{b.south} + b.north) / 2, all.south, all.north);
     std::uint32_t d = 0;
     for (std::uint32_t s = 1u << 15; s > 0; s >>= 1) {
         const std::uint32_t rx = (x & s) ? 1 : 0, ry = (y & s) ? 1 : 0;
@@ -472,9 +474,204 @@ std::uint32_t hilbertKey(const WayBox& b)
     return d;
 }
 
+// ---- the R*Tree, packed -----------------------------------------------------
+//
+// SQLite's R*Tree module inserts one box at a time at some microseconds each,
+// and leaves its nodes half full. The map never changes once built, so the
+// builder fills the module's own tables (documented in SQLite's rtree.c, and
+// checked by its rtreecheck()) itself: the boxes in Hilbert order, as many to
+// a node as a node holds, level by level up to the root, node 1. Each node is
+// a blob of the size the module gave the empty root: the tree's depth (root
+// only) and the number of cells as 16-bit big-endian numbers, then the cells,
+// each a 64-bit big-endian id (a way, or in upper levels a node) and the box
+// as four big-endian 32-bit floats in column order (min_lat, max_lat, min_lon,
+// max_lon), rounded outwards.
+
+struct FloatBox {
+    float south, north, west, east;
+};
+
+float floatDown(double v)
+{
+    float f = static_cast<float>(v);
+    return static_cast<double>(f) > v ? std::nextafter(f, -std::numeric_limits<float>::infinity()) : f;
+}
+
+float floatUp(double v)
+{
+    float f = static_cast<float>(v);
+    return static_cast<double>(f) < v ? std::nextafter(f, std::numeric_limits<float>::infinity()) : f;
+}
+
+void putBigEndian(std::string& node, std::size_t at, std::uint64_t v, int bytes)
+{
+    for (int i = bytes - 1; i >= 0; --i, v >>= 8)
+        node[at + static_cast<std::size_t>(i)] = static_cast<char>(v & 0xff);
+}
+
+void putFloat(std::string& node, std::size_t at, float f)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &f, sizeof bits);
+    putBigEndian(node, at, bits, 4);
+}
+
+class RtreePacker {
+public:
+    explicit RtreePacker(sqlite3* db) : db_(db) {}
+
+    // Replaces the empty tree by one of the boxes, which are in Hilbert order.
+    bool pack(const osmium::detail::mmap_vector_base<WayBox>& boxes, const std::function<bool(double)>& going)
+    {
+        if (boxes.empty())
+            return true;
+        Statement size;
+        if (!size.prepare(db_, "SELECT length(data) FROM ways_rtree_node WHERE nodeno = 1") ||
+            sqlite3_step(size.get()) != SQLITE_ROW)
+            return false;
+        nodeBytes_ = static_cast<std::size_t>(sqlite3_column_int(size.get(), 0));
+        size.finish();
+        capacity_ = (nodeBytes_ - 4) / kCellBytes;
+        if (capacity_ < 2 || !exec("DELETE FROM ways_rtree_node") ||
+            !insertNode_.prepare(db_, "INSERT INTO ways_rtree_node(nodeno, data) VALUES(?1, ?2)") ||
+            !insertRowid_.prepare(db_, "INSERT INTO ways_rtree_rowid(rowid, nodeno) VALUES(?1, ?2)") ||
+            !insertParent_.prepare(db_, "INSERT INTO ways_rtree_parent(nodeno, parentnode) VALUES(?1, ?2)"))
+            return false;
+
+        // The leaves.
+        std::vector<Cell> level, upper;
+        std::vector<Cell> cells;
+        cells.reserve(capacity_);
+        const std::size_t n = boxes.size();
+        const std::size_t leaves = (n + capacity_ - 1) / capacity_;
+        for (std::size_t first = 0; first < n; first += capacity_) {
+            cells.clear();
+            for (std::size_t i = first; i < std::min(n, first + capacity_); ++i) {
+                const WayBox& b = boxes[i];
+                cells.push_back({b.id,
+                                 {floatDown(b.south / 1e7), floatUp(b.north / 1e7), floatDown(b.west / 1e7),
+                                  floatUp(b.east / 1e7)}});
+            }
+            const std::int64_t nodeno = leaves == 1 ? 1 : next_++;
+            if (!writeNode(nodeno, 0, cells))
+                return false;
+            for (const Cell& c : cells)
+                if (!bindRun(insertRowid_, c.id, nodeno))
+                    return false;
+            level.push_back({nodeno, unionOf(cells)});
+            if ((level.size() & 63) == 0 && !going(static_cast<double>(first) / static_cast<double>(n)))
+                return false;
+        }
+        // The levels above, up to the root.
+        for (int depth = 1; level.size() > 1; ++depth) {
+            upper.clear();
+            for (std::size_t first = 0; first < level.size(); first += capacity_) {
+                cells.assign(level.begin() + static_cast<std::ptrdiff_t>(first),
+                             level.begin() +
+                                 static_cast<std::ptrdiff_t>(std::min(level.size(), first + capacity_)));
+                const std::int64_t nodeno = level.size() <= capacity_ ? 1 : next_++;
+                if (!writeNode(nodeno, depth, cells))
+                    return false;
+                for (const Cell& c : cells)
+                    if (!bindRun(insertParent_, c.id, nodeno))
+                        return false;
+                upper.push_back({nodeno, unionOf(cells)});
+            }
+            level.swap(upper);
+        }
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kCellBytes = 8 + 4 * 4;
+    struct Cell {
+        std::int64_t id;
+        FloatBox box;
+    };
+
+    static FloatBox unionOf(const std::vector<Cell>& cells)
+    {
+        FloatBox u = cells.front().box;
+        for (const Cell& c : cells) {
+            u.south = std::min(u.south, c.box.south);
+            u.north = std::max(u.north, c.box.north);
+            u.west = std::min(u.west, c.box.west);
+            u.east = std::max(u.east, c.box.east);
+        }
+        return u;
+    }
+
+    bool exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+    bool bindRun(Statement& s, std::int64_t a, std::int64_t b)
+    {
+        sqlite3_bind_int64(s.get(), 1, a);
+        sqlite3_bind_int64(s.get(), 2, b);
+        return s.run();
+    }
+
+    bool writeNode(std::int64_t nodeno, int depth, const std::vector<Cell>& cells)
+    {
+        node_.assign(nodeBytes_, '\0');
+        putBigEndian(node_, 0, nodeno == 1 ? static_cast<std::uint64_t>(depth) : 0, 2);
+        putBigEndian(node_, 2, cells.size(), 2);
+        std::size_t at = 4;
+        for (const Cell& c : cells) {
+            putBigEndian(node_, at, static_cast<std::uint64_t>(c.id), 8);
+            putFloat(node_, at + 8, c.box.south);
+            putFloat(node_, at + 12, c.box.north);
+            putFloat(node_, at + 16, c.box.west);
+            putFloat(node_, at + 20, c.box.east);
+            at += kCellBytes;
+        }
+        sqlite3_bind_int64(insertNode_.get(), 1, nodeno);
+        sqlite3_bind_blob(insertNode_.get(), 2, node_.data(), static_cast<int>(node_.size()), SQLITE_STATIC);
+        return insertNode_.run();
+    }
+
+    sqlite3* db_;
+    Statement insertNode_, insertRowid_, insertParent_;
+    std::size_t nodeBytes_ = 0, capacity_ = 0;
+    std::int64_t next_ = 2;
+    std::string node_;
+};
+
 std::string isoTime(std::chrono::system_clock::time_point t)
 {
     return fmt::format("{:%Y-%m-%dT%H:%M:%SZ}", std::chrono::floor<std::chrono::seconds>(t));
+}
+
+// Where id is (or would be) in the sorted ids, searched from hint outwards:
+// the nodes of a way are mostly close in id to the one before, so the search
+// stays among a few neighbours instead of crossing a list that may not fit
+// in memory.
+std::size_t nearIndex(const osmium::detail::mmap_vector_base<std::int64_t>& ids, std::int64_t id,
+                      std::size_t hint)
+{
+    const std::size_t n = ids.size();
+    if (n == 0)
+        return 0;
+    hint = std::min(hint, n - 1);
+    std::size_t low = 0, high = n; // the answer lies in [low, high]
+    if (ids[hint] < id) {
+        std::size_t step = 1;
+        low = hint + 1;
+        while (hint + step < n && ids[hint + step] < id) {
+            low = hint + step + 1;
+            step *= 2;
+        }
+        high = std::min(n, hint + step);
+    } else {
+        std::size_t step = 1;
+        high = hint;
+        while (step <= hint && ids[hint - step] >= id) {
+            high = hint - step;
+            step *= 2;
+        }
+        low = step <= hint ? hint - step + 1 : 0;
+    }
+    return static_cast<std::size_t>(std::lower_bound(ids.begin() + low, ids.begin() + high, id) -
+                                    ids.begin());
 }
 
 class Build {
@@ -578,6 +775,8 @@ Report Build::run()
     const std::uint64_t sourceBytes = fs::is_regular_file(sourceStatus) ? fs::file_size(source_, ec) : 0;
 
     // The temporary map first: a folder we cannot write to fails at once.
+    // What a killed build left beside the map goes.
+    removeStaleTemporaries(destination_);
     std::string why;
     if (!createTemporary(why))
         return failed(writeFailure(destination_, why));
@@ -655,9 +854,8 @@ Report Build::run()
     if (!exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536;") ||
         !exec(schema::kCreate) || !exec("BEGIN"))
         return failed(sqliteFailure("cannot start the road map"));
-    Statement insertWay, insertBox, insertMeta;
-    if (!insertWay.prepare(db_, schema::kInsertWay) || !insertBox.prepare(db_, schema::kInsertBox) ||
-        !insertMeta.prepare(db_, schema::kInsertMetadata))
+    Statement insertWay, insertMeta;
+    if (!insertWay.prepare(db_, schema::kInsertWay) || !insertMeta.prepare(db_, schema::kInsertMetadata))
         return failed(sqliteFailure("cannot start the road map"));
 
     BigArray<WayBox> boxes;
@@ -685,10 +883,7 @@ Report Build::run()
                 return failed(
                     writeFailure(destination_, "the list of ways being built could not be read back"));
             node += delta;
-            // The nodes of a way are mostly close in id: look next to the last first.
-            std::size_t at = hint + 1 < ids.size() && ids[hint + 1] == node ? hint + 1 : ids.size();
-            if (at == ids.size())
-                at = static_cast<std::size_t>(std::lower_bound(ids.begin(), ids.end(), node) - ids.begin());
+            const std::size_t at = nearIndex(ids, node, hint);
             if (at == ids.size() || ids[at] != node)
                 continue;
             hint = at;
@@ -753,22 +948,12 @@ Report Build::run()
     }
 
     // 4. Their boxes into the R*Tree, neighbours together.
+    for (WayBox& b : *boxes)
+        b.key = hilbertKey(b, all);
     std::sort(boxes->begin(), boxes->end(),
-              [](const WayBox& a, const WayBox& b) { return hilbertKey(a) < hilbertKey(b); });
-    std::int64_t boxed = 0;
-    for (const WayBox& b : *boxes) {
-        sqlite3_stmt* s = insertBox.get();
-        sqlite3_bind_int64(s, 1, b.id);
-        sqlite3_bind_double(s, 2, b.south / 1e7);
-        sqlite3_bind_double(s, 3, b.north / 1e7);
-        sqlite3_bind_double(s, 4, b.west / 1e7);
-        sqlite3_bind_double(s, 5, b.east / 1e7);
-        if (!insertBox.run())
-            return failed(sqliteFailure("cannot write the index of the ways"));
-        if ((++boxed & 1023) == 0 &&
-            !wanted(0.92 + 0.07 * static_cast<double>(boxed) / static_cast<double>(boxes->size())))
-            return stopped();
-    }
+              [](const WayBox& a, const WayBox& b) { return a.key != b.key ? a.key < b.key : a.id < b.id; });
+    if (!RtreePacker(db_).pack(*boxes, [this](double done) { return wanted(0.92 + 0.07 * done); }))
+        return cancelled_ ? stopped() : failed(sqliteFailure("cannot write the index of the ways"));
 
     // 5. What the map is, and into place.
     const fs::file_time_type sourceTime = fs::last_write_time(source_, ec);
@@ -801,7 +986,6 @@ Report Build::run()
     if (!exec("COMMIT"))
         return failed(sqliteFailure("cannot finish the road map"));
     insertWay.finish();
-    insertBox.finish();
     insertMeta.finish();
     const int closed = sqlite3_close(db_);
     db_ = nullptr;
@@ -820,7 +1004,8 @@ Report Build::run()
     r.linesIn = counts.highwayWays;
     r.linesOut = static_cast<std::uint64_t>(written);
     if (counts.skipped > 0)
-        r.notes = fmt::format("{} highway ways were left out: their nodes are missing from the extract",
+        r.notes = fmt::format("{} highway ways were left out: fewer than two of their nodes are in the "
+                              "extract, or more than a way may have",
                               counts.skipped);
     return r;
 }

@@ -17,8 +17,6 @@ inline constexpr char kCreate[] =
 inline constexpr char kInsertWay[] =
     "INSERT INTO ways(id, class, name, ref, maxspeed_kph, maxspeed, oneway, geometry)"
     " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
-inline constexpr char kInsertBox[] =
-    "INSERT INTO ways_rtree(id, min_lat, max_lat, min_lon, max_lon) VALUES(?1, ?2, ?3, ?4, ?5)";
 inline constexpr char kInsertMetadata[] = "INSERT OR REPLACE INTO metadata(key, value) VALUES(?1, ?2)";
 
 inline constexpr char kSelectIn[] =

@@ -33,6 +33,21 @@ public:
     // False at the end of the bytes or for a varint longer than 64 bits.
     bool varint(std::uint64_t& v)
     {
+        // Most steps along a road fit in one byte or two.
+        if (end_ - p_ >= 2) {
+            const auto b0 = static_cast<unsigned char>(p_[0]);
+            if (b0 < 0x80) {
+                v = b0;
+                ++p_;
+                return true;
+            }
+            const auto b1 = static_cast<unsigned char>(p_[1]);
+            if (b1 < 0x80) {
+                v = (b0 & 0x7fu) | static_cast<std::uint64_t>(b1) << 7;
+                p_ += 2;
+                return true;
+            }
+        }
         v = 0;
         for (int shift = 0; shift < 64; shift += 7) {
             if (p_ == end_)
@@ -61,24 +76,8 @@ private:
     const char* end_;
 };
 
-} // namespace
-
-std::string encodeWayGeometry(std::span<const PointE7> points)
-{
-    std::string out;
-    out.reserve(2 + points.size() * 4);
-    putVarint(out, points.size());
-    std::int64_t lat = 0, lon = 0;
-    for (const PointE7& p : points) {
-        putVarint(out, zigzag(p.lat - lat));
-        putVarint(out, zigzag(p.lon - lon));
-        lat = p.lat;
-        lon = p.lon;
-    }
-    return out;
-}
-
-bool decodeWayGeometry(std::string_view blob, std::vector<PointE7>& out)
+// Reads the blob into out through make(lat, lon), one element a point.
+template <typename T, typename Make> bool decode(std::string_view blob, std::vector<T>& out, Make make)
 {
     out.clear();
     Reader in(blob);
@@ -104,7 +103,7 @@ bool decodeWayGeometry(std::string_view blob, std::vector<PointE7>& out)
             out.clear();
             return false;
         }
-        out.push_back({static_cast<std::int32_t>(lat), static_cast<std::int32_t>(lon)});
+        out.push_back(make(lat, lon));
     }
     if (in.left() != 0) {
         out.clear();
@@ -113,16 +112,36 @@ bool decodeWayGeometry(std::string_view blob, std::vector<PointE7>& out)
     return true;
 }
 
+} // namespace
+
+std::string encodeWayGeometry(std::span<const PointE7> points)
+{
+    std::string out;
+    out.reserve(2 + points.size() * 4);
+    putVarint(out, points.size());
+    std::int64_t lat = 0, lon = 0;
+    for (const PointE7& p : points) {
+        putVarint(out, zigzag(p.lat - lat));
+        putVarint(out, zigzag(p.lon - lon));
+        lat = p.lat;
+        lon = p.lon;
+    }
+    return out;
+}
+
+bool decodeWayGeometry(std::string_view blob, std::vector<PointE7>& out)
+{
+    return decode(blob, out, [](std::int64_t lat, std::int64_t lon) {
+        return PointE7{static_cast<std::int32_t>(lat), static_cast<std::int32_t>(lon)};
+    });
+}
+
 bool decodeWayGeometry(std::string_view blob, std::vector<geo::LatLon>& out)
 {
-    thread_local std::vector<PointE7> points;
-    out.clear();
-    if (!decodeWayGeometry(blob, points))
-        return false;
-    out.reserve(points.size());
-    for (const PointE7& p : points)
-        out.emplace_back(p.lat / 1e7, p.lon / 1e7);
-    return true;
+    return decode(blob, out, [](std::int64_t lat, std::int64_t lon) {
+        // Divided, not multiplied by 1e-7: the very degrees OSM readers give.
+        return geo::LatLon(static_cast<double>(lat) / 1e7, static_cast<double>(lon) / 1e7);
+    });
 }
 
 } // namespace varno::roads

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -132,17 +133,57 @@ TEST(RoadMapBuild, NeubrandenburgHoldsEveryRoadOfTheExtractByName)
     });
     ASSERT_NE(ring, ways.end());
     EXPECT_EQ(ring->second.limitKph, 50);
-    EXPECT_EQ(ring->second.points.size(), refs[ring->first].size());
+    {
+        std::map<osmium::object_id_type, osmium::Location> at;
+        osmium::io::Reader reader(kNeubrandenburg, osmium::osm_entity_bits::node);
+        while (osmium::memory::Buffer buffer = reader.read())
+            for (const auto& node : buffer.select<osmium::Node>())
+                at[node.id()] = node.location();
+        reader.close();
+        // Every way's points are its nodes' positions, in order (this extract has
+        // no reversed way and no two nodes in one place).
+        for (const auto& [id, w] : ways) {
+            ASSERT_EQ(w.points.size(), refs[id].size()) << id;
+            for (std::size_t i = 0; i < w.points.size(); ++i)
+                ASSERT_EQ(w.points[i], geo::LatLon(at[refs[id][i]].lat(), at[refs[id][i]].lon())) << id;
+        }
+    }
 
-    // A box around the town centre gives the ways there and none far away.
-    std::vector<RoadWay> centre;
-    map->waysIn({53.555, 13.255, 53.560, 13.265}, centre);
-    EXPECT_GT(centre.size(), 10u);
-    EXPECT_LT(centre.size(), ways.size() / 4);
-    for (const RoadWay& w : centre)
-        EXPECT_TRUE(std::any_of(w.points.begin(), w.points.end(), [](const geo::LatLon& p) {
-            return p.latDeg() > 53.54 && p.latDeg() < 53.58;
-        })) << w.id;
+    // The R*Tree, packed by the builder, passes SQLite's own check, and a box
+    // gives exactly the ways whose extent meets it.
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(dir.file("osm.sqlite").c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
+                  SQLITE_OK);
+        sqlite3_stmt* check = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT rtreecheck('ways_rtree')", -1, &check, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
+        EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
+        sqlite3_finalize(check);
+        sqlite3_close(db);
+    }
+    for (const RoadBox box : {RoadBox{53.555, 13.255, 53.560, 13.265}, RoadBox{53.50, 12.90, 53.53, 13.00},
+                              RoadBox{53.57, 13.20, 53.62, 13.30}, RoadBox{10, 10, 11, 11}}) {
+        std::set<std::int64_t> inside;
+        for (const auto& [id, w] : ways) {
+            double s = 90, n = -90, west = 180, e = -180;
+            for (const geo::LatLon& p : w.points) {
+                s = std::min(s, p.latDeg()), n = std::max(n, p.latDeg());
+                west = std::min(west, p.lonDeg()), e = std::max(e, p.lonDeg());
+            }
+            if (n >= box.south && s <= box.north && e >= box.west && west <= box.east)
+                inside.insert(id);
+        }
+        std::vector<RoadWay> found;
+        map->waysIn(box, found);
+        std::set<std::int64_t> foundIds;
+        for (const RoadWay& w : found)
+            foundIds.insert(w.id);
+        // Float boxes rounded outwards may take in a way a hair outside.
+        for (const std::int64_t id : inside)
+            EXPECT_TRUE(foundIds.count(id)) << id;
+        EXPECT_LE(foundIds.size(), inside.size() + 2);
+    }
 
     // The same extract as .osm.pbf, and with the node index in files, gives the same map.
     const std::string pbf = neubrandenburgPbf(dir);
@@ -207,6 +248,11 @@ TEST(RoadMapBuild, ReadsTagsAndNodesAsTheMapNeedsThem)
     EXPECT_EQ(ways.at(11).ref, "A 20");
     EXPECT_EQ(ways.at(11).limitKph, kLimitUnknown);
 
+    // An extract without roads gives a map without ways.
+    writeBytes(dir.file("none.osm"), "<osm version='0.6'><node id='1' lat='53' lon='13'/></osm>");
+    build(dir.file("none.osm"), dir.file("none.sqlite"));
+    EXPECT_TRUE(allWays(*openMap(dir.file("none.sqlite"))).empty());
+
     // A node the extract lacks is passed over.
     EXPECT_EQ(ways.at(12).points.size(), 2u);
     EXPECT_EQ(ways.at(12).limitKph, 48);
@@ -248,6 +294,12 @@ TEST(RoadMapBuild, FailedOrCancelledLeavesNoFileAndTheOldMapAsItWas)
         EXPECT_NE(r.message.find(bad), std::string::npos) << r.message;
     }
     EXPECT_EQ(readBytes(map), "the old map");
+    // What a build killed long ago left goes with the next build.
+    const std::string stale = map + ".varno-0-0badf00d.tmp";
+    writeBytes(stale, "half a map");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(2));
+    EXPECT_EQ(buildRoadMap(bomb, map).status, Report::Status::Failed);
+    EXPECT_FALSE(fs::exists(stale));
     EXPECT_EQ(filesIn(dir),
               (std::vector<std::string>{"cut.osm.pbf", "map.sqlite", "neubrandenburg.osm.pbf", "off.osm"}));
 
