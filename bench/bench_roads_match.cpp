@@ -158,6 +158,18 @@ void BM_CameraViewSceneAndPaint(benchmark::State& state)
 }
 BENCHMARK(BM_CameraViewSceneAndPaint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// The scene alone, with the road map: what of the above is the core's.
+void BM_CameraViewSceneOnly(benchmark::State& state)
+{
+    auto follower = openTown();
+    views::SceneInput in = cameraViewInput();
+    in.roadMap = follower.get();
+    const auto mode = views::makeCameraMode();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(views::composeScene(*mode, in));
+}
+BENCHMARK(BM_CameraViewSceneOnly)->Unit(benchmark::kMicrosecond);
+
 // The view moved just past its margin, driving east (and back west to start
 // over): the ways of the camera view's box read again, only its new strips.
 void BM_ViewRequeryAfterMoving(benchmark::State& state)

@@ -204,35 +204,44 @@ void addRoadWays(Scene& scene, const std::vector<roads::RoadWay>& ways, geo::Lat
         return static_cast<int>(std::clamp(v, double(-kPixelLimit), double(kPixelLimit)));
     };
 
+    // The area in degrees, a pen's width wider: ways wholly outside it are
+    // passed over before any point is placed.
+    const int reach = 3; // [px] the widest pen
+    const double south = lat0 - (clip.bottom + reach - area.centreY) / sy;
+    const double north = lat0 + (area.centreY - clip.top + reach) / sy;
+    const double west = lon0 - (area.centreX - clip.left + reach) / sx;
+    const double east = lon0 + (clip.right + reach - area.centreX) / sx;
+
     // The ways by class, each placed once.
     std::array<std::vector<std::size_t>, kClassCount> byClass;
     std::vector<std::vector<Point>> placedPoints(ways.size());
+    std::size_t drawn = 0;
     for (std::size_t i = 0; i < ways.size(); ++i) {
         const roads::RoadWay& w = ways[i];
         if (w.points.size() < 2 || !roadDrawnAt(w.roadClass, mapRadiusM))
             continue;
+        double minLat = 90.0, maxLat = -90.0, minLon = 180.0, maxLon = -180.0;
+        for (const geo::LatLon& p : w.points) {
+            minLat = std::min(minLat, p.latDeg()), maxLat = std::max(maxLat, p.latDeg());
+            minLon = std::min(minLon, p.lonDeg()), maxLon = std::max(maxLon, p.lonDeg());
+        }
+        if (maxLat < south || minLat > north || maxLon < west || minLon > east)
+            continue;
         std::vector<Point>& pts = placedPoints[i];
         pts.reserve(w.points.size());
-        int minX = kPixelLimit, maxX = -kPixelLimit, minY = kPixelLimit, maxY = -kPixelLimit;
         for (const geo::LatLon& p : w.points) {
             // Truncated as geo::screenPoint truncates.
             const Point px{clamp(area.centreX + (p.lonDeg() - lon0) * sx),
                            clamp(area.centreY - (p.latDeg() - lat0) * sy)};
             if (pts.empty() || !(pts.back() == px))
                 pts.push_back(px);
-            minX = std::min(minX, px.x), maxX = std::max(maxX, px.x);
-            minY = std::min(minY, px.y), maxY = std::max(maxY, px.y);
-        }
-        const int reach = 3; // the widest pen
-        if (maxX < clip.left - reach || minX >= clip.right + reach || maxY < clip.top - reach ||
-            minY >= clip.bottom + reach) {
-            pts.clear();
-            continue;
         }
         if (pts.size() == 1)
             pts.push_back(pts.front()); // a way within one pixel still draws it
         byClass[std::min(static_cast<std::size_t>(w.roadClass), kClassCount - 1)].push_back(i);
+        ++drawn;
     }
+    scene.items.reserve(scene.items.size() + drawn + 64);
     // The smaller roads first, so that the larger run over them.
     for (std::size_t k = kClassCount; k-- > 0;) {
         const RoadPen pen = roadPen(static_cast<RoadClass>(k), night);
