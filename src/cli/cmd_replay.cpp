@@ -11,6 +11,7 @@
 #include "base/InputFile.h"
 #include "cameras/CameraFile.h"
 #include "cameras/CameraWarner.h"
+#include "roads/RoadFollower.h"
 #include "routes/RouteGuide.h"
 #include "settings/Settings.h"
 #include "speech/SpeechAgent.h"
@@ -32,8 +33,10 @@ public:
 void usage(std::FILE* f)
 {
     std::fprintf(f, "usage: varno-cli replay [--settings FILE] [--cameras FILE] [--route FILE] [--aids LIST] "
-                    "[--play] LOG\n"
-                    "  LIST: direction,chime,coach (any of them), all or none\n");
+                    "[--roads ROADMAP] [--play] LOG\n"
+                    "  LIST: direction,chime,coach (any of them), all or none\n"
+                    "  ROADMAP: a road map (varno-cli roads build); a road event each time the road or its "
+                    "limit changes\n");
 }
 
 } // namespace
@@ -42,6 +45,7 @@ int cmdReplay(Context& ctx, const Args& args)
 {
     std::optional<std::string> cameraFile;
     std::optional<std::string> routeFile;
+    std::optional<std::string> roadMapFile;
     bool play = false;
     std::optional<cameras::AidSwitches> aids;
     const std::optional<LogArgs> got = parseLogArgs(
@@ -63,6 +67,11 @@ int cmdReplay(Context& ctx, const Args& args)
                   std::fprintf(ctx.err, "varno-cli replay: unknown driver aid in '%s'\n", v.c_str());
               return aids.has_value();
           }},
+         {"--roads", true,
+          [&](const std::string& v) {
+              roadMapFile = v;
+              return true;
+          }},
          {"--play", false, [&](const std::string&) { return play = true; }}},
         usage);
     if (!got)
@@ -83,6 +92,16 @@ int cmdReplay(Context& ctx, const Args& args)
         ctx.prompt->message(cameras::cantOpenCameraFile(*cameraFile, refusal));
         return kExitFailure;
     }
+    // A road map given that cannot be opened fails the run, naming the file.
+    std::unique_ptr<roads::RoadFollower> roadMap;
+    if (roadMapFile) {
+        roads::OpenedRoadMap opened = roads::openRoadMap(*roadMapFile);
+        if (!opened.source) {
+            std::fprintf(ctx.err, "%s\n", opened.error.c_str());
+            return kExitFailure;
+        }
+        roadMap = std::make_unique<roads::RoadFollower>(std::move(opened.source));
+    }
     cameras::CameraWarner warner(settings, *ctx.prompt, player, platform::dataRoot());
     warner.store.cameraFileOverride = cameraFile;
     if (aids)
@@ -98,7 +117,7 @@ int cmdReplay(Context& ctx, const Args& args)
         route.reloadCurrent();
     warner.store.excludedByRoute = [&route](std::string_view line) { return route.excludes(line); };
     const TimeZone timeZone = settings.read(settings::keys::TimeZone);
-    rig.makeRoad(&warner);
+    rig.makeRoad(&warner).setRoadMap(roadMap.get());
 
     auto prefix = [&] { return rig.eventPrefix(timeZone); };
     unsigned long voices = 0;
@@ -113,6 +132,7 @@ int cmdReplay(Context& ctx, const Args& args)
     std::string coachLine;
     bool overLimit = false;
     bool averageOverLimit = false;
+    std::optional<roads::RoadMatch> road;
     warner.onSilenced = [&](const cameras::CameraPoint& camera, double band) {
         std::fprintf(ctx.out, "%said\tsilenced %.0f m\t%s\n", prefix().c_str(), band, camera.CamType.c_str());
     };
@@ -141,6 +161,23 @@ int cmdReplay(Context& ctx, const Args& args)
                 averageOverLimit = warner.aids.averageOverLimit;
                 std::fprintf(ctx.out, "%said\t%s\n", prefix().c_str(),
                              averageOverLimit ? "average over limit" : "average within limit");
+            }
+            if (roadMap) {
+                // The road's ref, name and limit in the shown unit; "none" when off every road.
+                const auto& now = roadMap->road();
+                const bool same = now.has_value() == road.has_value() &&
+                                  (!now || (now->ref == road->ref && now->name == road->name &&
+                                            now->limitKph == road->limitKph));
+                if (!same) {
+                    road = now;
+                    if (now) {
+                        const std::string limit = roads::limitInUnits(now->limitKph, warner.speedUnits);
+                        std::fprintf(ctx.out, "%sroad\t%s\t%s\t%s\n", prefix().c_str(), now->ref.c_str(),
+                                     now->name.c_str(), limit.empty() ? "-" : limit.c_str());
+                    } else {
+                        std::fprintf(ctx.out, "%sroad\tnone\n", prefix().c_str());
+                    }
+                }
             }
             if (warner.aids.coachLine != coachLine) {
                 coachLine = warner.aids.coachLine;

@@ -1,15 +1,21 @@
 // varno-cli roads: the road map, built from an OpenStreetMap extract and looked into.
 #include <atomic>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
 #include <fmt/format.h>
 
 #include "Cli.h"
+#include "gps/Fix.h"
+#include "gps/Presentation.h"
 #include "roads/RoadMapBuilder.h"
+#include "roads/RoadCache.h"
 #include "roads/RoadMapFile.h"
+#include "roads/RoadMatcher.h"
 
 #ifndef VARNO_VERSION
 #define VARNO_VERSION "unknown"
@@ -95,6 +101,76 @@ int roadsInfo(Context& ctx, const Args& args)
     return kExitOk;
 }
 
+bool number(const std::string& text, double& out)
+{
+    // Whatever the locale: "53.5" means fifty-three and a half.
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return false;
+    out = value;
+    return true;
+}
+
+int roadsAt(Context& ctx, const Args& args)
+{
+    std::vector<std::string> rest;
+    std::optional<double> course;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--course" && i + 1 < args.size()) {
+            double deg = 0.0;
+            if (!number(args[++i], deg) || !(deg >= 0.0 && deg <= 360.0)) {
+                std::fprintf(ctx.err, "varno-cli roads at: --course takes degrees 0 to 360, not '%s'\n",
+                             args[i].c_str());
+                return kExitUsage;
+            }
+            course = deg;
+        } else {
+            rest.push_back(args[i]);
+        }
+    }
+    double lat = 0.0, lon = 0.0;
+    if (rest.size() != 3 || !number(rest[1], lat) || !number(rest[2], lon) || !geo::onEarth(lat, lon)) {
+        std::fprintf(ctx.err, "usage: varno-cli roads at ROADMAP LAT LON [--course DEG]\n");
+        return kExitUsage;
+    }
+    std::string error;
+    const auto map = roads::RoadMapFile::open(rest[0], error);
+    if (!map) {
+        std::fprintf(ctx.err, "%s\n", error.c_str());
+        return kExitFailure;
+    }
+    // A course is only trusted in motion: give the fix a speed with it.
+    gps::Fix fix;
+    fix.position = geo::LatLon(lat, lon);
+    if (course) {
+        fix.courseDeg = *course;
+        fix.speedKnots = 30.0;
+    }
+    std::vector<roads::RoadWay> ways;
+    map->waysIn(roads::boxAround(fix.position, roads::kMatchRangeM * 2.0), ways);
+    if (const std::string why = map->lastError(); !why.empty()) {
+        std::fprintf(ctx.err, "%s\n", why.c_str());
+        return kExitFailure;
+    }
+    roads::RoadMatcher matcher;
+    const auto& road = matcher.match(fix, true, ways);
+    if (!road) {
+        std::fprintf(ctx.out, "no road within %.0f m\n", roads::kMatchRangeM);
+        return kExitOk;
+    }
+    const std::string limit = roads::limitInUnits(road->limitKph, gps::kSpeedUnitsKph);
+    std::fprintf(ctx.out, "%s",
+                 fmt::format("Way: {}\nName: {}\nRef: {}\nClass: {}\nLimit: {}{}\nDistance: {:.1f} m\n",
+                             road->wayId, road->name, road->ref, roads::roadClassName(road->roadClass),
+                             limit.empty() ? "unknown" : limit, road->limitKph > 0 ? " km/h" : "",
+                             road->distanceM)
+                     .c_str());
+    if (!road->limitText.empty())
+        std::fprintf(ctx.out, "Maxspeed: %s\n", road->limitText.c_str());
+    return kExitOk;
+}
+
 // The roads subcommands; a new one is a line here and its function above.
 struct RoadsCommand {
     const char* name;
@@ -105,6 +181,9 @@ constexpr RoadsCommand kRoadsCommands[] = {
     {"build", roadsBuild,
      "roads build EXTRACT ROADMAP   build a road map from an .osm, .osm.gz, .osm.bz2 or .osm.pbf"},
     {"info", roadsInfo, "roads info ROADMAP   a road map's ways, bounds, size and source"},
+    {"at", roadsAt,
+     "roads at ROADMAP LAT LON [--course DEG]   the road a fix there is on: name, ref, class, limit, "
+     "distance"},
 };
 
 void roadsUsage(std::FILE* f)

@@ -15,6 +15,7 @@
 #include "gui/options/OptionsCommands.h"
 #include "gui/options/ToolCommands.h"
 #include "gui/poi/PoiCommands.h"
+#include "gui/roads/RoadMapCommands.h"
 #include "gui/routes/RouteCommands.h"
 #include "gui/routes/TrailCommands.h"
 #include "gui/trackedit/TracksCommands.h"
@@ -39,4 +40,5 @@ void registerFeatures(CMainFrame& frame)
     registerPoiCommands(frame);
     registerTrailCommands(frame);
     registerTracksCommands(frame);
+    registerRoadMapCommands(frame);
 }

@@ -103,8 +103,10 @@ TEST(CliReplayAndLive, Failures)
              {"replay --aids direction,beep x.nmea",
               "varno-cli replay: unknown driver aid in 'direction,beep'\n"
               "usage: varno-cli replay [--settings FILE] [--cameras FILE] [--route FILE] "
-              "[--aids LIST] [--play] LOG\n"
-              "  LIST: direction,chime,coach (any of them), all or none\n"},
+              "[--aids LIST] [--roads ROADMAP] [--play] LOG\n"
+              "  LIST: direction,chime,coach (any of them), all or none\n"
+              "  ROADMAP: a road map (varno-cli roads build); a road event each time the road or its limit "
+              "changes\n"},
              {"live --source tcp://127.0.0.1:1",
               "Can't open com port tcp://127.0.0.1:1\nConnection refused\n"},
              {"live --source gpsd://127.0.0.1:1",

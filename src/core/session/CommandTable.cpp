@@ -74,6 +74,7 @@ constexpr Command kCommands[] = {
     {CommandId::TimeZone, 32797, Menu::Options, "Time &zone", "", "", "Enter the time zone of the time shown"},
     {CommandId::TrackLogging, 32796, Menu::Options, "&Track Logging", "", "", "Choose the track logging options"},
     {CommandId::DriverAids, 33001, Menu::Options, "&Driver aids", "", "", "Choose the driver aids: direction-aware warnings, over-limit chime, average-speed coach"},
+    {CommandId::RoadMap, 33040, Menu::Options, "Road ma&p...", "", "", "Choose or build the road map drawn under the views and matched to the fix"},
 
     {CommandId::RunStart, 32782, Menu::Run, "&Start", "", "S", "Opens the comm port and reads nmea data from your GPS"},
     {CommandId::RunStop, 32783, Menu::Run, "Sto&p", "", "E", "Closes the comms port and stops monitoring your GPS."},

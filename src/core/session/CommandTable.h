@@ -29,7 +29,7 @@ enum class CommandId {
     // Options
     AutoStart, StartTime, Colours, DayColours, NightColours, CommSettings, MapScale, RouteOptions,
     RouteAgentOptions, Scr800x700, Scr800x600, Scr600x480, SpecsAverageSpeed, Speed, TimeZone, TrackLogging,
-    DriverAids,
+    DriverAids, RoadMap,
     // Run
     RunStart, RunStop,
     // Tracks

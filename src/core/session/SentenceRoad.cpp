@@ -1,17 +1,37 @@
 // The one road a receiver sentence takes from the mailbox to a scene ready to paint.
 #include "session/SentenceRoad.h"
 
+#include "base/Numbers.h"
+#include "cameras/CameraDistance.h"
 #include "cameras/CameraWarner.h"
 #include "gps/CNmeaDecoder.h"
 #include "gps/Intake.h"
 #include "gps/NmeaChecksum.h"
 #include "gps/SentenceMailbox.h"
+#include "roads/RoadFollower.h"
 #include "routes/RouteGuide.h"
 #include "views/RouteViewScene.h"
 #include "views/TrackLogging.h"
 #include "views/ViewMode.h"
 
 namespace varno::session {
+namespace {
+
+// The over-limit aid against the road's limit: on, no camera within the
+// aid's range gives a limit of its own, and the speed is over the road's.
+bool overRoadLimit(const cameras::CameraWarner& w, const roads::RoadMatch& road, const gps::Fix& fix)
+{
+    if (!w.aids.on.chime)
+        return false;
+    if (const cameras::CameraPoint* c = w.store.nearestCamera()) {
+        const double d = cameras::CameraDistance(*c, fix.position);
+        if (d >= 0.0 && d <= cameras::kChimeRangeM && leadingInt(c->SpeedLimit) > 0)
+            return false;
+    }
+    return roads::overRoadLimit(road, fix.speedKnots, w.speedUnits);
+}
+
+} // namespace
 
 SentenceRoad::SentenceRoad(Parts parts) : parts_(std::move(parts)) {}
 
@@ -34,6 +54,8 @@ void SentenceRoad::notify()
     // warner keeps what it said last and speaks again with the next valid fix.
     if (parts_.warner && parts_.decoder.receiverHasFix())
         parts_.warner->UpdateCameraWarnings(parts_.decoder.fix());
+    if (roads_)
+        roads_->onFix(parts_.decoder.fix(), parts_.decoder.receiverHasFix());
     shownMode().onFix();
 }
 
@@ -183,6 +205,16 @@ views::Scene SentenceRoad::buildScene(int windowWidth, int windowHeight, const I
         in.route = &parts_.routes->route();
         in.guidance = &parts_.routes->guidance();
         in.routeLabels = parts_.routes->labelFlags();
+    }
+    if (roads_) {
+        in.roadMap = roads_;
+        if (const auto& road = roads_->road()) {
+            // The road and its limit on the average-speed line, after what it shows.
+            if (const std::string line = roads::roadLine(*road, in.speedUnits); !line.empty())
+                in.averageSpeedText = in.averageSpeedText.empty() ? line : in.averageSpeedText + "  " + line;
+            if (parts_.warner && !in.overLimit)
+                in.overLimit = overRoadLimit(*parts_.warner, *road, in.fix);
+        }
     }
     in.nothingReceived = taken.nothingReceived;
     in.headingBefore = headingBefore_;

@@ -18,6 +18,9 @@ namespace varno::gps {
 class CNmeaDecoder;
 class SentenceMailbox;
 } // namespace varno::gps
+namespace varno::roads {
+class RoadFollower;
+}
 namespace varno::routes {
 class RouteGuide;
 }
@@ -38,7 +41,8 @@ namespace varno::session {
 //     a. the camera warner runs on the fix as it stands, which is still the
 //        PREVIOUS sentence's fix: the pending one is decoded only at the next
 //        intake. So the warning for a fix is decided on the intake after it;
-//     b. the shown view's per-fix step.
+//     b. with a road map, the same fix is matched to its road;
+//     c. the shown view's per-fix step.
 //  3. repaint(), when the view repaints (nothing while the camera list is
 //     being rebuilt):
 //     a. take: the pending sentence is read (the slot stays pending, so the
@@ -119,6 +123,11 @@ public:
     // Steps 3a, 3e and 3f, for a sentence no repaint comes for.
     Intake take();
 
+    // The road map the fixes are matched to and the views draw; null for none.
+    // The caller keeps it alive while it is set.
+    void setRoadMap(roads::RoadFollower* roads) { roads_ = roads; }
+    roads::RoadFollower* roadMap() const { return roads_; }
+
     // A log replay starts, and ends: the cameras around the replayed positions load soon.
     void replayStarted();
     void replayEnded();
@@ -152,6 +161,7 @@ private:
     // What the route guidance step of the last draw gave.
     views::RouteMarks routeMarks_;
     bool replaying_ = false;
+    roads::RoadFollower* roads_ = nullptr;
 };
 
 } // namespace varno::session

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
+#include "base/DataPath.h"
 #include "base/Numbers.h"
 #include "cameras/MarkLocation.h"
+#include "roads/RoadFollower.h"
 #include "session/FirstRun.h"
 #include "trackedit/Editor.h"
 #include "settings/StartupChecks.h"
@@ -95,6 +97,24 @@ void Session::initialUpdate()
         folderFailures_ = makeFolders(dataFolders(deps_.settings, deps_.dataRoot));
         deps_.settings.write(keys::FirstRunPending, true);
     }
+    reloadRoadMap();
+}
+
+bool Session::reloadRoadMap()
+{
+    road_.setRoadMap(nullptr);
+    roadMap_.reset();
+    const std::string stored = deps_.settings.read(keys::RoadMapFile).value_or("");
+    if (stored.empty())
+        return false;
+    roads::OpenedRoadMap opened = roads::openRoadMap(mapDataPath(stored, deps_.dataRoot));
+    if (!opened.source) {
+        deps_.prompt.message(opened.error);
+        return false;
+    }
+    roadMap_ = std::make_unique<roads::RoadFollower>(std::move(opened.source));
+    road_.setRoadMap(roadMap_.get());
+    return true;
 }
 
 void Session::reloadKeptSettings()
@@ -220,6 +240,7 @@ void Session::dressScene(views::SceneInput& in) const
     in.timeZone = timeZone_;
     in.receiverNotice = receiverNotices_;
     in.linkNotice = linkNotice_;
+    in.night = colours_.isNight();
     if (view_.current() == MapView::Poi)
         in.pois = &poi_;
     in.gpxTrail = gpxTrail();

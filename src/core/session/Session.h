@@ -31,6 +31,9 @@
 #include "views/Trail.h"
 #include "views/ViewMode.h"
 
+namespace varno::roads {
+class RoadFollower;
+}
 namespace varno::trackedit {
 class Editor;
 }
@@ -105,6 +108,13 @@ public:
     // window's view, its replay and the record commands drive it.
     SentenceRoad& road() { return road_; }
     const SentenceRoad& road() const { return road_; }
+
+    // --- the road map ---
+    // Opens the road map RoadMapFile names, in place of the one open; an
+    // empty name closes it (every view as without one). A file that cannot be
+    // opened is reported once and leaves no road map. True when one is open.
+    bool reloadRoadMap();
+    bool roadMapOpen() const { return roadMap_ != nullptr; }
 
     // --- the record file ---
     // File > Open: stops the GPS and restores the fix and the track log; a
@@ -322,6 +332,7 @@ private:
     poi::PoiList poi_;
     std::optional<views::Trail> gpxTrail_;
     SentenceRoad road_;
+    std::unique_ptr<roads::RoadFollower> roadMap_;
     // What Manual Location changed while its dialog is open.
     bool manualWasMuted_ = false;
     bool manualRouteSpeech_ = false;

@@ -9,6 +9,7 @@
 #include "cameras/CameraPanel.h"
 #include "geo/MapGeometry.h"
 #include "gps/Presentation.h"
+#include "views/RoadLayer.h"
 
 namespace varno::views {
 namespace {
@@ -79,6 +80,11 @@ void addMap(Scene& scene, const SceneInput& in)
     const BoxSpec& map = boxSpec(BoxId::Map);
     const geo::LatLon fix = in.fix.position;
     scene.addBox(map.rect, kBlack, kBlack);
+    // The road map first, inside the frame: letters, cross-hair and trail go over it.
+    addRoadMap(scene, in,
+               {map.rect.left + kTrailCentreDx,
+                map.rect.top + kTrailCentreDy,
+                {map.rect.left + 1, map.rect.top + 1, map.rect.right - 1, map.rect.bottom - 1}});
     auto letter = [&](std::string text, int x, int y) {
         scene.add(
             TextItem{std::move(text), x, y, "Times New Roman", map.fontHeight, kWhite, kNoColour, map.rect});

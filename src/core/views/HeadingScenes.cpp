@@ -10,6 +10,7 @@
 #include "gps/Presentation.h"
 #include "poi/PoiList.h"
 #include "views/CameraViewScene.h"
+#include "views/RoadLayer.h"
 #include "views/Trail.h"
 
 namespace varno::views {
@@ -397,6 +398,10 @@ void addPoiView(Scene& scene, const SceneInput& in)
         return;
     const Rect map{1, 123, 750, 445};
     scene.addBox(map, kFrameGrey, kBlack);
+    addRoadMap(scene, in,
+               {map.left + kTrailCentreDx,
+                map.top + kTrailCentreDy,
+                {map.left + 1, map.top + 1, map.right - 1, map.bottom - 1}});
     auto text = [&](std::string t, int x, int y) {
         scene.add(TextItem{std::move(t), x, y, kTimes, kLabelFont, kWhite, kBlack, {}});
     };
@@ -454,6 +459,7 @@ void addTrailView(Scene& scene, const SceneInput& in)
         return;
     scene.add(FillItem{kTrailImageRect, kBlack});
     const Canvas c{scene, kTrailImageOffset, kTrailImageRect};
+    addRoadMap(scene, in, {kTrailMapX, kTrailMapY + kTrailImageOffset, kTrailImageRect});
 
     if (in.gpxTrail && in.fix.position)
         addGpxTrail(scene, *in.gpxTrail, in.fix.position, in.mapRadius);

@@ -7,6 +7,7 @@
 #include "gps/Presentation.h"
 #include "routes/Guidance.h"
 #include "views/CameraViewScene.h"
+#include "views/RoadLayer.h"
 
 namespace varno::views {
 namespace {
@@ -48,6 +49,7 @@ void addRouteView(Scene& scene, const SceneInput& in)
     if (!routeViewFits(in.windowWidth, in.windowHeight))
         return;
     scene.add(FillItem{kRouteMap, kBlack});
+    addRoadMap(scene, in, {kRouteMap.left + kTrailCentreDx, kRouteMap.top + kTrailCentreDy, kRouteMap});
 
     if (in.route)
         for (routes::PlacedLabel& l :

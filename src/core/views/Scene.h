@@ -125,6 +125,9 @@ struct TextItem {
     Rect clip;
     // Drawn centred in clip, both ways, rather than from (x, y).
     bool centred = false;
+    // Turned clockwise about (x, y) by this many degrees (a road's name along
+    // it); turned texts have no background.
+    int angleDeg = 0;
 };
 
 // Joined straight lines through points; width 0 is the one-pixel pen.

@@ -18,6 +18,9 @@ struct CameraPanelText;
 namespace varno::poi {
 class PoiList;
 }
+namespace varno::roads {
+class RoadFollower;
+}
 
 namespace varno::views {
 
@@ -87,6 +90,11 @@ struct SceneInput {
     bool receiverNotice = false;
     std::string linkNotice;
     std::optional<int> satellites;
+    // The road map, when one is set: the map views draw its ways around the
+    // fix under their own objects (reading it only when they move far).
+    roads::RoadFollower* roadMap = nullptr;
+    // The night colour scheme is loaded.
+    bool night = false;
     // The strip text of a sentence taken by this repaint (" Bad" already
     // appended by the intake); nullopt when none was taken.
     std::optional<std::string> stripText;

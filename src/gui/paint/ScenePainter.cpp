@@ -272,6 +272,16 @@ public:
                 p_.setFont(font_->font);
             return;
         }
+        if (t.angleDeg != 0) {
+            // A name along a road: laid out as drawn, turned about its corner.
+            p_.save();
+            p_.translate(t.x, t.y);
+            p_.rotate(t.angleDeg);
+            p_.setBackgroundMode(Qt::TransparentMode);
+            p_.drawText(QPoint(0, font_->ascent), textFromBytes(t.text));
+            p_.restore();
+            return;
+        }
         if (!scaled_) {
             // At 1:1 the text's layout is kept between repaints; a background
             // box is filled under it first. Text origins are the top left of
