@@ -18,9 +18,6 @@ std::vector<std::string> dataFolders(settings::Settings& settings, std::string_v
 // reason" for each that could not be made; empty when all are there.
 std::vector<std::string> makeFolders(const std::vector<std::string>& folders);
 
-// The TimeZone value that follows the operating system's zone.
-inline constexpr std::string_view kSystemTimeZone = "System";
-
 // Reads an environment variable; nullptr when it is not set.
 using EnvironmentReader = const char* (*)(const char* name);
 
@@ -37,8 +34,9 @@ int speedUnitsForLocale(std::string_view locale);
 
 // What a new profile gets from "Recommended for driving": the driver aids on
 // (cameras ahead only, the over-limit chime and colours, the average-speed
-// coach), the view scaled to the window, SpeedUnits from the locale and the
-// time zone of the system. Every other value stays as it is. False when a
+// coach), the view scaled to the window, SpeedUnits from the locale, the
+// time zone of the system, the receiver's state in big words and the dimmed
+// night colours. Every other value stays as it is. False when a
 // write failed (the settings have said so).
 bool writeRecommendedProfile(settings::Settings& settings, std::string_view locale);
 

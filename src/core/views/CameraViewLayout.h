@@ -96,6 +96,8 @@ inline constexpr std::string_view kNoFixText = "NO FIX";
 inline constexpr std::uint32_t kBlack = 0x00000000;
 inline constexpr std::uint32_t kOverLimitRed =
     0x002020E0; // RGB 224, 32, 32: the speed box over a camera's limit
+// The same by night: amber, bright against the dimmed colours without the glare of red.
+inline constexpr std::uint32_t kOverLimitAmber = 0x0000A8FF; // RGB 255, 168, 0
 inline constexpr std::uint32_t kWhite = 0x00FFFFFF;
 inline constexpr std::uint32_t kCrossHairInner = 0x00E6C100; // RGB 0, 193, 230
 inline constexpr std::uint32_t kTrailYellow = 0x0000FFFF;    // RGB 255, 255, 0

@@ -298,9 +298,9 @@ std::vector<PolylineItem> trailPolylines(const TrackRing& ring, geo::LatLon fix,
     return runs;
 }
 
-std::uint32_t overLimitTextColour(const SceneInput&)
+std::uint32_t overLimitTextColour(const SceneInput& in)
 {
-    return kOverLimitRed;
+    return in.night ? kOverLimitAmber : kOverLimitRed;
 }
 
 void addTopLines(Scene& scene, const SceneInput& in)
@@ -346,7 +346,9 @@ void addCameraDashboard(Scene& scene, const SceneInput& in)
     simpleBox(scene, in, BoxId::SpeedLimitValue, panel.speedLimit);
     if (in.overLimit) {
         SceneInput red = in;
-        red.boxBackground = kOverLimitRed;
+        red.boxBackground = overLimitTextColour(in);
+        if (in.night)
+            red.boxText = kBlack; // the night scheme's light text would vanish on amber
         simpleBox(scene, red, BoxId::VehicleSpeedValue, gps::speedText(fix.speedKnots, in.speedUnits));
     } else {
         simpleBox(scene, in, BoxId::VehicleSpeedValue, gps::speedText(fix.speedKnots, in.speedUnits));

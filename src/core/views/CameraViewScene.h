@@ -24,7 +24,8 @@ IconId iconClassOf(std::string_view camType);
 std::vector<std::string> hazardPieces(std::string_view hazard);
 
 // The colour of a text that shows a speed over a limit (the camera line's
-// distance, the zone's average) in the scheme the input is drawn with.
+// distance, the zone's average) and of the speed box's fill: red by day,
+// amber by night.
 std::uint32_t overLimitTextColour(const SceneInput& in);
 
 // Boxes that do not fit the window are left out whole (see fitsWindow).

@@ -92,7 +92,7 @@ void addName(Scene& scene, const roads::RoadWay& way, const std::vector<Point>& 
         const double x0 = pts[i].x, y0 = pts[i].y, dx = pts[j].x - x0, dy = pts[j].y - y0;
         double t0 = 0.0, t1 = 1.0;
         bool visible = true;
-        for (const auto [p, q] : {std::pair{-dx, x0 - left}, std::pair{dx, right - x0},
+        for (const auto& [p, q] : {std::pair{-dx, x0 - left}, std::pair{dx, right - x0},
                                   std::pair{-dy, y0 - top}, std::pair{dy, bottom - y0}}) {
             if (p == 0.0) {
                 visible = visible && q >= 0.0;

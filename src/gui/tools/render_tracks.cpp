@@ -5,10 +5,13 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <tuple>
 #include <utility>
 
@@ -89,10 +92,17 @@ int main(int argc, char** argv)
             if (std::sscanf(argv[++i], "%d%c", &zoom, &end) != 1 || zoom < -20 || zoom > 40)
                 return usage();
         } else if (a == "--centre" && hasValue) {
+            // Read as C numbers whatever the locale: the window system's start
+            // set the user's, where "50.3" stops at the point.
+            const std::string_view text = argv[++i];
+            const std::size_t comma = text.find(',');
             double lat = 0, lon = 0;
-            char end = 0;
-            if (std::sscanf(argv[++i], "%lf,%lf%c", &lat, &lon, &end) != 2 || !(std::fabs(lat) < 90) ||
-                !(std::fabs(lon) <= 180))
+            const auto number = [](std::string_view t, double& v) {
+                const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+                return ec == std::errc() && end == t.data() + t.size();
+            };
+            if (comma == std::string_view::npos || !number(text.substr(0, comma), lat) ||
+                !number(text.substr(comma + 1), lon) || !(std::fabs(lat) < 90) || !(std::fabs(lon) <= 180))
                 return usage();
             centre = std::pair{lat, lon};
         } else if (a == "--show" && hasValue) {

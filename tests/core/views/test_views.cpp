@@ -243,6 +243,13 @@ TEST_F(SceneFixture, TheLinesThatShowSpeedingAreDrawnInTheOverLimitColour)
     in.averageOverLimit = true;
     EXPECT_EQ(colourOf(BoxId::AverageSpeedLine), kOverLimitRed);
     EXPECT_EQ(colourOf(BoxId::Time), in.boxText);
+    // By night both turn amber, and the speed box is amber with dark text.
+    in.night = true;
+    in.overLimit = true;
+    EXPECT_EQ(colourOf(BoxId::CameraLine), kOverLimitAmber);
+    EXPECT_EQ(colourOf(BoxId::AverageSpeedLine), kOverLimitAmber);
+    EXPECT_EQ(colourOf(BoxId::VehicleSpeedValue), kBlack);
+    in.night = false;
     // Without a fix the camera line says so in the scheme's colour.
     in.noFix = true;
     EXPECT_EQ(colourOf(BoxId::CameraLine), in.boxText);
