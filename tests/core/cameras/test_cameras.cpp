@@ -436,10 +436,17 @@ TEST_F(StoreFixture, LongLinesLoseTheirRestAndStrangeNumbersAreNoCameras)
     std::string longLine = "51.5,-0.12,Road,Town," + std::string(277, 'h');
     useCameras(longLine + "51.501,-0.12,,,,TAIL\n" + "nan,nan,,,,NAN\n" + "1e999,5,,,,HUGE\n" +
                "51.502,-0.12,,,,NEXT\r");
+    std::vector<std::string> notes;
+    store.noted = [&](const std::string& note) { notes.push_back(note); };
     auto cams = load();
     ASSERT_EQ(cams.size(), 2u);
     EXPECT_EQ(cams[0].Hazard.size(), 57u);
     EXPECT_EQ(cams[1].CamType, "NEXT");
+    // The cut is noted once per reading of the file, so the user learns why a
+    // camera is missing; an unchanged file says nothing again.
+    load();
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_TRUE(notes[0].ends_with(": 1 over-long line cut short")) << notes[0];
 }
 
 // The lines within the radius, found by testing every line.
@@ -514,36 +521,6 @@ TEST(CameraFileIndex, LinesOfAnyEndKeepTheirFirstPieceAndDropTheRest)
         for (std::size_t i = 0; i < expect.size(); ++i)
             ASSERT_EQ(file.line(i), expect[i]) << "entry " << i;
     }
-}
-
-// The tail of an over-long line is no camera of its own: it was warned as
-// "2000m GATSO" where no camera stands.
-TEST(CameraFileIndex, TheRestOfAnOverLongLineIsNoCamera)
-{
-    std::string line = cameraLine(kFixLat, kFixLon, "SPECS");
-    line.pop_back(); // its LF
-    line += std::string(CameraFile::kLineLimit - 1 - line.size(), ' ');
-    line += cameraLine(northOf(kFixLat, 2000.0), kFixLon, "GATSO");
-    const CameraFile file(line + cameraLine(kFixLat, kFixLon, "NEXT"));
-    ASSERT_EQ(file.size(), 2u);
-    EXPECT_NE(file.line(0).find("SPECS"), std::string_view::npos);
-    EXPECT_NE(file.line(1).find("NEXT"), std::string_view::npos);
-    EXPECT_EQ(file.overlongLines(), 1u);
-}
-
-// The load says once per reading of the file how many lines it cut short, so the
-// user learns why a camera is missing; an unchanged file says nothing again.
-TEST_F(StoreFixture, CutLinesAreNotedOncePerReading)
-{
-    std::string text = cameraLine(kFixLat, kFixLon, "LONG");
-    text.insert(text.size() - 1, std::string(CameraFile::kLineLimit, ' '));
-    useCameras(text + cameraLine(northOf(kFixLat, 100.0), kFixLon, "GATSO"));
-    std::vector<std::string> notes;
-    store.noted = [&](const std::string& note) { notes.push_back(note); };
-    EXPECT_EQ(load().size(), 2u);
-    load();
-    ASSERT_EQ(notes.size(), 1u);
-    EXPECT_TRUE(notes[0].ends_with(": 1 over-long line cut short")) << notes[0];
 }
 
 // Fixes and radii far outside any map (and no numbers at all) select what testing
