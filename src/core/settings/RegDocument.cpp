@@ -403,7 +403,14 @@ std::string RegDocument::format() const
         out += '[';
         out += s.path;
         out += "]\r\n";
-        for (const auto& e : s.entries) {
+        // The notes of values removed after the key's last value go below its
+        // blank line: read back, they stand before the next key there, so the
+        // file writes the same again.
+        std::size_t live = s.entries.size();
+        while (live > 0 && s.entries[live - 1].removed)
+            --live;
+        for (std::size_t i = 0; i < live; ++i) {
+            const auto& e = s.entries[i];
             comments(e.comments);
             if (e.removed)
                 continue;
@@ -426,6 +433,8 @@ std::string RegDocument::format() const
             out += "\r\n";
         }
         out += "\r\n";
+        for (std::size_t i = live; i < s.entries.size(); ++i)
+            comments(s.entries[i].comments);
     }
     comments(endComments_);
     return out;

@@ -71,6 +71,14 @@ TEST(RegDocument, AcceptsLooseHandEditsAndAppliesDeletionsAsAnImportWould)
     ASSERT_EQ(v.size(), 1u);
     EXPECT_EQ(v[0].name, "A"); // first spelling and place kept, last value wins
     EXPECT_EQ(v[0].value, Value::sz("3"));
+
+    // The note of a value removed after the key's last one stays below that
+    // key: the file written reads back and writes the same.
+    doc = parseOk("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"X\"=\"1\"\n; about Y\n\"Y\"=\"2\"\n\"Y\"=-\n"
+                  "[HKEY_CURRENT_USER\\B]\n\"Z\"=\"3\"\n");
+    const std::string written = doc.format();
+    EXPECT_EQ(parseOk(written).format(), written);
+    EXPECT_LT(written.find("; about Y"), written.find("[HKEY_CURRENT_USER\\B]"));
 }
 
 TEST(RegDocument, RefusesGarbledFiles)
