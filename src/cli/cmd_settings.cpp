@@ -239,11 +239,19 @@ int firstRun(Context& ctx, SettingsStore& store, settings::Settings& s, const Ar
     if (ok)
         ok = s.write(settings::keys::FirstRunPending, false);
     noteMovedAside(ctx, store, movedBefore);
+    bool foldersMade = true;
     if (ok)
-        for (const std::string& failure : session::makeFolders(session::dataFolders(s, platform::dataRoot())))
+        for (const std::string& failure :
+             session::makeFolders(session::dataFolders(s, platform::dataRoot()))) {
             std::fprintf(ctx.err, "varno-cli settings first-run: could not make the folder %s\n",
                          failure.c_str());
-    return writeResult(ctx, store, ok);
+            foldersMade = false;
+        }
+    const int result = writeResult(ctx, store, ok);
+    if (result == kExitOk)
+        std::fprintf(ctx.out, "%s: a new profile, %s\n", store.path().c_str(),
+                     recommended ? "recommended for driving" : "with the defaults");
+    return result == kExitOk && !foldersMade ? kExitFailure : result;
 }
 
 } // namespace

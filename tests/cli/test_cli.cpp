@@ -212,6 +212,7 @@ TEST(CliSettings, FirstRunSetsUpOnlyANewProfile)
     };
     CliRun r = run("de.reg", "first-run");
     ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, dir.file("de.reg") + ": a new profile, recommended for driving\n");
     for (const char* on : {"AidDirection", "AidChime", "AidCoach", "ScaleWithWindow", "SpeedUnits"})
         EXPECT_EQ(run("de.reg", std::string("get ") + on).out, "1\n") << on;
     EXPECT_EQ(run("de.reg", "get TimeZone").out, "System\n");
@@ -222,7 +223,8 @@ TEST(CliSettings, FirstRunSetsUpOnlyANewProfile)
     EXPECT_EQ(run("gb.reg", "first-run --recommended", "en_GB.UTF-8").code, 0);
     EXPECT_EQ(run("gb.reg", "get SpeedUnits").out, "0\n");
 
-    EXPECT_EQ(run("spec.reg", "first-run --spec").code, 0);
+    EXPECT_EQ(run("spec.reg", "first-run --spec").out,
+              dir.file("spec.reg") + ": a new profile, with the defaults\n");
     EXPECT_EQ(run("spec.reg", "get AidDirection").out, "0\n");
     EXPECT_EQ(run("spec.reg", "get TimeZone").out, "+1\n");
 
