@@ -76,8 +76,7 @@ bool writeRecommendedProfile(settings::Settings& s, std::string_view locale)
     return s.write(keys::AidDirection, true) && s.write(keys::AidChime, true) &&
            s.write(keys::AidCoach, true) && s.write(keys::ScaleWithWindow, true) &&
            s.write(keys::SpeedUnits, static_cast<std::uint32_t>(speedUnitsForLocale(locale))) &&
-           s.write(keys::TimeZone, kSystemTimeZone) && s.write(keys::ReceiverNotice, true) &&
-           s.write(keys::NightPalette, true);
+           s.write(keys::TimeZone, kSystemTimeZone) && s.write(keys::NightPalette, true);
 }
 
 bool isNewProfile(settings::Settings& s)

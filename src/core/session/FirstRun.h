@@ -35,8 +35,7 @@ int speedUnitsForLocale(std::string_view locale);
 // What a new profile gets from "Recommended for driving": the driver aids on
 // (cameras ahead only, the over-limit chime and colours, the average-speed
 // coach), the view scaled to the window, SpeedUnits from the locale, the
-// time zone of the system, the receiver's state in big words and the dimmed
-// night colours. Every other value stays as it is. False when a
+// time zone of the system and the dimmed night colours. Every other value stays as it is. False when a
 // write failed (the settings have said so).
 bool writeRecommendedProfile(settings::Settings& settings, std::string_view locale);
 

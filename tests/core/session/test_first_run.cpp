@@ -148,7 +148,7 @@ TEST(FirstRun, TheRecommendedProfileSetsTheDrivingValuesAndNothingElse)
     EXPECT_EQ(p.settings.read(keys::AidChime), 1);
     EXPECT_EQ(p.settings.read(keys::AidCoach), 1);
     EXPECT_EQ(p.settings.read(keys::ScaleWithWindow), 1);
-    EXPECT_EQ(p.settings.read(keys::ReceiverNotice), 1);
+    EXPECT_EQ(p.settings.read(keys::ReceiverNotice), 0);
     EXPECT_EQ(p.settings.read(keys::NightPalette), 1);
     EXPECT_EQ(p.settings.read(keys::SpeedUnits), 0);
     EXPECT_EQ(p.store.get(settings::kVarnoKey, "TimeZone"), settings::Value::sz("System"));
