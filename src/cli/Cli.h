@@ -27,6 +27,10 @@ using Args = std::vector<std::string>;
 // open the log file") and the subcommand exits with kExitUsage.
 bool logReadable(Context& ctx, const std::string& logPath);
 
+// An option's number, read the same whatever the locale ("100.5" is a hundred
+// and a half); false, with out left as it was, when text is not one whole number.
+bool readNumber(const std::string& text, double& out);
+
 int cmdSettings(Context& ctx, const Args& args);
 int cmdDecode(Context& ctx, const Args& args);
 int cmdLive(Context& ctx, const Args& args);

@@ -1,5 +1,4 @@
 // varno-cli convert: the converters of the Convert menu on files or standard input and output.
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -42,10 +41,8 @@ struct Options {
 
 bool number(const std::string& text, std::optional<double>& out)
 {
-    // Whatever the locale: "--metres 100.5" means a hundred and a half.
     double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+    if (!readNumber(text, value))
         return false;
     out = value;
     return true;

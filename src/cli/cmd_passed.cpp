@@ -1,5 +1,4 @@
 // varno-cli passed: the cameras a logged drive passed, as the Passed Cameras list shows them.
-#include <charconv>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -26,17 +25,6 @@ void usage(std::FILE* f)
            "LOG|-\n");
 }
 
-bool number(const std::string& text, double& out)
-{
-    // Whatever the locale: "--metres 100.5" means a hundred and a half.
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty())
-        return false;
-    out = value;
-    return true;
-}
-
 } // namespace
 
 int cmdPassed(Context& ctx, const Args& args)
@@ -49,9 +37,9 @@ int cmdPassed(Context& ctx, const Args& args)
         const bool hasValue = i + 1 < args.size();
         if (a == "--cameras" && hasValue)
             cameraPath = args[++i];
-        else if (a == "--nearest" && hasValue && number(args[i + 1], options.nearestM))
+        else if (a == "--nearest" && hasValue && readNumber(args[i + 1], options.nearestM))
             ++i;
-        else if (a == "--farthest" && hasValue && number(args[i + 1], options.farthestM))
+        else if (a == "--farthest" && hasValue && readNumber(args[i + 1], options.farthestM))
             ++i;
         else if (a == "--copy")
             copy = true;

@@ -1,6 +1,5 @@
 // varno-cli roads: the road map, built from an OpenStreetMap extract and looked into.
 #include <atomic>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -101,17 +100,6 @@ int roadsInfo(Context& ctx, const Args& args)
     return kExitOk;
 }
 
-bool number(const std::string& text, double& out)
-{
-    // Whatever the locale: "53.5" means fifty-three and a half.
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty())
-        return false;
-    out = value;
-    return true;
-}
-
 int roadsAt(Context& ctx, const Args& args)
 {
     std::vector<std::string> rest;
@@ -119,7 +107,7 @@ int roadsAt(Context& ctx, const Args& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--course" && i + 1 < args.size()) {
             double deg = 0.0;
-            if (!number(args[++i], deg) || !(deg >= 0.0 && deg <= 360.0)) {
+            if (!readNumber(args[++i], deg) || !(deg >= 0.0 && deg <= 360.0)) {
                 std::fprintf(ctx.err, "varno-cli roads at: --course takes degrees 0 to 360, not '%s'\n",
                              args[i].c_str());
                 return kExitUsage;
@@ -130,7 +118,8 @@ int roadsAt(Context& ctx, const Args& args)
         }
     }
     double lat = 0.0, lon = 0.0;
-    if (rest.size() != 3 || !number(rest[1], lat) || !number(rest[2], lon) || !geo::onEarth(lat, lon)) {
+    if (rest.size() != 3 || !readNumber(rest[1], lat) || !readNumber(rest[2], lon) ||
+        !geo::onEarth(lat, lon)) {
         std::fprintf(ctx.err, "usage: varno-cli roads at ROADMAP LAT LON [--course DEG]\n");
         return kExitUsage;
     }

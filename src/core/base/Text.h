@@ -1,4 +1,4 @@
-// Small text helpers every reader and display needs: a UTF-8-safe cut, hex digits.
+// Small text helpers every reader and display needs: a UTF-8-safe cut, blanks trimmed, hex digits.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +16,16 @@ constexpr std::string_view cutText(std::string_view text, std::size_t n)
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
         --end;
     return text.substr(0, end);
+}
+
+// Text without the spaces and tabs around it.
+constexpr std::string_view trimBlanks(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
 }
 
 // The value of a hex digit of either case; -1 for any other character.

@@ -5,6 +5,7 @@
 
 #include "base/AsciiCase.h"
 #include "base/Numbers.h"
+#include "base/Text.h"
 
 namespace varno {
 namespace {
@@ -20,15 +21,6 @@ long long daysFromCivil(long long y, unsigned m, unsigned d)
     return era * 146097 + static_cast<long long>(doe) - 719468;
 }
 
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 TimeOfDay fixedOffset(const UtcDateTime& utc, int hours)
 {
     // A stored zone outside -12..12 (edited by hand) still gives an hour of the day.
@@ -40,7 +32,7 @@ TimeOfDay fixedOffset(const UtcDateTime& utc, int hours)
 
 TimeZone timeZoneFromText(std::string_view stored)
 {
-    if (equalsNoCase(trimmed(stored), kSystemTimeZone))
+    if (equalsNoCase(trimBlanks(stored), kSystemTimeZone))
         return TimeZone::system();
     return TimeZone(leadingInt(stored));
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "base/AsciiCase.h"
+#include "base/Text.h"
 #include "roads/RoadWay.h"
 
 namespace varno::roads {
@@ -133,15 +134,6 @@ int fromTable(int limit)
     return limit;
 }
 
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 // "30", "30 mph", "50 km/h", "10 knots"; unknown for anything else.
 int numberWithUnit(std::string_view text)
 {
@@ -150,7 +142,7 @@ int numberWithUnit(std::string_view text)
     if (error != std::errc() || !(value > 0.0))
         return kLimitUnknown;
     std::string_view unit =
-        trimmed(std::string_view(end, static_cast<std::size_t>(text.data() + text.size() - end)));
+        trimBlanks(std::string_view(end, static_cast<std::size_t>(text.data() + text.size() - end)));
     if (unit.empty() || equalsNoCase(unit, "km/h") || equalsNoCase(unit, "kmh") || equalsNoCase(unit, "kph"))
         return kph(value, 1.0);
     if (equalsNoCase(unit, "mph"))
@@ -164,7 +156,7 @@ int numberWithUnit(std::string_view text)
 
 int countryMaxSpeed(std::string_view text)
 {
-    text = trimmed(text);
+    text = trimBlanks(text);
     for (const CountryLimit& c : kCountryLimits)
         if (equalsNoCase(c.value, text))
             return fromTable(c.limit);
@@ -190,7 +182,7 @@ int countryMaxSpeed(std::string_view text)
 int parseMaxSpeed(std::string_view text)
 {
     // Several values ("60;50", lanes "60|50"): the first.
-    text = trimmed(text.substr(0, text.find_first_of(";|")));
+    text = trimBlanks(text.substr(0, text.find_first_of(";|")));
     if (text.empty())
         return kLimitUnknown;
     if (equalsNoCase(text, "none"))

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "base/LineReader.h"
+#include "base/Text.h"
 
 namespace varno::speech {
 namespace {
@@ -25,15 +26,6 @@ std::optional<std::uint32_t> parseRgb(std::string_view hex)
             return std::nullopt;
     }
     return 0xFF000000u | v;
-}
-
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    return s;
 }
 
 } // namespace
@@ -101,7 +93,7 @@ std::optional<AgentCharacter> parseAgentCharacter(std::string_view text, std::st
     std::string piece;
     while (reader.next(piece, 4096)) {
         ++lineNo;
-        const std::string_view line = trimmed(stripLineEnd(std::string_view(piece)));
+        const std::string_view line = trimBlanks(stripLineEnd(std::string_view(piece)));
         if (line.empty() || line[0] == '#')
             continue;
         if (!header) {
@@ -111,10 +103,10 @@ std::optional<AgentCharacter> parseAgentCharacter(std::string_view text, std::st
             continue;
         }
         if (line.starts_with("name ")) {
-            c.name = std::string(trimmed(line.substr(5)));
+            c.name = std::string(trimBlanks(line.substr(5)));
         } else if (line.starts_with("colour ")) {
-            const std::string_view rest = trimmed(line.substr(7));
-            const auto rgb = rest.size() >= 3 ? parseRgb(trimmed(rest.substr(1))) : std::nullopt;
+            const std::string_view rest = trimBlanks(line.substr(7));
+            const auto rgb = rest.size() >= 3 ? parseRgb(trimBlanks(rest.substr(1))) : std::nullopt;
             if (!rgb || rest[0] == '.' || (rest[1] != ' ' && rest[1] != '\t'))
                 return fail(lineNo, "bad colour");
             palette[static_cast<unsigned char>(rest[0])] = rgb;
@@ -123,10 +115,10 @@ std::optional<AgentCharacter> parseAgentCharacter(std::string_view text, std::st
                 return fail(lineNo, "frame before this one is not a full rectangle of known colours");
             if (c.frames.size() == kMaxAgentFrames)
                 return fail(lineNo, "too many frames");
-            c.frames.push_back({std::string(trimmed(line.substr(6))), {}});
+            c.frames.push_back({std::string(trimBlanks(line.substr(6))), {}});
             frame = &c.frames.back();
         } else if (line.starts_with("sound ")) {
-            c.sound = std::string(trimmed(line.substr(6)));
+            c.sound = std::string(trimBlanks(line.substr(6)));
         } else if (frame) {
             if (line.size() > kMaxAgentFrameSide || rows.size() == kMaxAgentFrameSide)
                 return fail(lineNo, "frame larger than 64 x 64");
